@@ -1,0 +1,32 @@
+#!/bin/sh
+# Installs the Debian packages the build, the tests and `make run` need,
+# but only when one of them is missing, so a machine that has them all
+# pays nothing.  Run as root (or through sudo) on Debian 12 or later.
+set -eu
+
+PACKAGES="build-essential cmake ninja-build pkg-config \
+qt6-base-dev qt6-base-dev-tools libqt6svg6 \
+libgtest-dev libgmock-dev \
+fonts-liberation2 fontconfig poppler-utils xvfb xauth"
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+
+[ -z "$missing" ] && exit 0
+
+echo "install-deps: installing$missing" >&2
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then SUDO="sudo"; else
+        echo "install-deps: missing packages:$missing (run as root to install them)" >&2
+        exit 1
+    fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+# shellcheck disable=SC2086
+$SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null

@@ -1,0 +1,47 @@
+// Text as the sheet scripts see it: a sequence of UTF-16 code units, so
+// that Len, Mid and InStr count exactly as VBScript counts.  Every library
+// of the project uses this one string type; conversion to UTF-8 happens
+// only at the edges (files, the console, Qt).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+using Text = std::u16string;
+using TextView = std::u16string_view;
+
+// UTF-8 <-> UTF-16.  Invalid UTF-8 decodes to U+FFFD per bad byte; a lone
+// surrogate encodes as U+FFFD.
+Text fromUtf8(std::string_view bytes);
+std::string toUtf8(TextView text);
+
+// Text as the Windows programs wrote it: valid UTF-8 is read as UTF-8,
+// anything else as Windows-1252.  A leading UTF-8 byte-order mark is dropped.
+Text decodeFileText(std::string_view bytes);
+bool isValidUtf8(std::string_view bytes);
+Text fromWindows1252(std::string_view bytes);
+
+// ASCII-only convenience for literals built at run time.
+Text fromAscii(std::string_view ascii);
+
+// Simple (one-to-one) Unicode case mapping, as VBScript's LCase and UCase
+// do it: Latin, Greek and Cyrillic letters; everything else unchanged.
+char16_t lowerChar(char16_t c);
+char16_t upperChar(char16_t c);
+Text lowerCase(TextView text);
+Text upperCase(TextView text);
+bool equalsIgnoreCase(TextView a, TextView b);
+bool startsWithIgnoreCase(TextView text, TextView prefix);
+
+// Trim removes blanks (code 32) only, like VBScript's Trim.
+Text trimSpaces(TextView text);
+Text trimLeftSpaces(TextView text);
+Text trimRightSpaces(TextView text);
+
+// Decimal text of a whole number: "-12", "0", no blanks.
+Text decimalText(int64_t value);
+
+} // namespace quillet

@@ -1,0 +1,237 @@
+#include "common/vb_number.h"
+
+#include "common/vb_error.h"
+
+#include <cfenv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <string>
+
+namespace quillet {
+
+double roundHalfEven(double value)
+{
+    // std::nearbyint rounds in the current mode, which is round-to-nearest
+    // (ties to even) unless someone changed it; do it explicitly instead.
+    const double floor = std::floor(value);
+    const double diff = value - floor;
+    if (diff < 0.5)
+        return floor;
+    if (diff > 0.5)
+        return floor + 1.0;
+    return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
+}
+
+namespace {
+
+template <typename Int>
+Int roundInto(double value)
+{
+    if (std::isnan(value))
+        throw VbError(vberr::Overflow);
+    const double r = roundHalfEven(value);
+    if (r < static_cast<double>(std::numeric_limits<Int>::min()) ||
+        r > static_cast<double>(std::numeric_limits<Int>::max()))
+        throw VbError(vberr::Overflow);
+    return static_cast<Int>(r);
+}
+
+bool isSkippedBlank(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
+
+int digitValue(char16_t c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return 99;
+}
+
+// &H / &O whole number starting after the prefix; stops at the first
+// character that is not a digit of the base.  Blanks are skipped when
+// `skipBlanks` (Val does so, implicit conversion does not).
+double radixNumber(TextView text, size_t& i, int base, bool skipBlanks)
+{
+    uint64_t value = 0;
+    int digits = 0;
+    for (; i < text.size(); ++i) {
+        if (skipBlanks && isSkippedBlank(text[i]))
+            continue;
+        const int d = digitValue(text[i]);
+        if (d >= base)
+            break;
+        if (value == 0 && d == 0)
+            continue; // leading zeros do not count towards the width
+        value = value * base + d;
+        ++digits;
+        if (value > 0xFFFFFFFFull)
+            throw VbError(vberr::Overflow);
+    }
+    const bool narrow = base == 16 ? digits <= 4 && value <= 0xFFFF : value <= 0xFFFF && digits <= 6;
+    if (narrow)
+        return static_cast<double>(static_cast<int16_t>(static_cast<uint16_t>(value)));
+    return static_cast<double>(static_cast<int32_t>(static_cast<uint32_t>(value)));
+}
+
+// Collects the decimal number starting at text[i] into ASCII, skipping
+// blanks when asked.  Returns the number of mantissa digits seen.
+int collectDecimal(TextView text, size_t& i, bool skipBlanks, std::string& out)
+{
+    auto skip = [&] {
+        while (skipBlanks && i < text.size() && isSkippedBlank(text[i]))
+            ++i;
+    };
+    skip();
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        out.push_back(static_cast<char>(text[i]));
+        ++i;
+    }
+    int digits = 0;
+    bool seenPoint = false;
+    for (;;) {
+        skip();
+        if (i >= text.size())
+            break;
+        const char16_t c = text[i];
+        if (c >= u'0' && c <= u'9') {
+            out.push_back(static_cast<char>(c));
+            ++digits;
+        } else if (c == u'.' && !seenPoint) {
+            out.push_back('.');
+            seenPoint = true;
+        } else {
+            break;
+        }
+        ++i;
+    }
+    if (digits == 0)
+        return 0;
+    // Exponent: only taken when at least one digit follows it.
+    skip();
+    if (i < text.size() && (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
+        size_t j = i + 1;
+        std::string exp = "e";
+        auto skipJ = [&] {
+            while (skipBlanks && j < text.size() && isSkippedBlank(text[j]))
+                ++j;
+        };
+        skipJ();
+        if (j < text.size() && (text[j] == u'+' || text[j] == u'-'))
+            exp.push_back(static_cast<char>(text[j++]));
+        int expDigits = 0;
+        for (;;) {
+            skipJ();
+            if (j >= text.size() || text[j] < u'0' || text[j] > u'9')
+                break;
+            exp.push_back(static_cast<char>(text[j++]));
+            ++expDigits;
+        }
+        if (expDigits > 0) {
+            out += exp;
+            i = j;
+        }
+    }
+    return digits;
+}
+
+double toDoubleChecked(const std::string& ascii)
+{
+    const double v = std::strtod(ascii.c_str(), nullptr);
+    if (std::isinf(v))
+        throw VbError(vberr::Overflow);
+    return v;
+}
+
+} // namespace
+
+int16_t toInt16(double value) { return roundInto<int16_t>(value); }
+int32_t toInt32(double value) { return roundInto<int32_t>(value); }
+uint8_t toByte(double value) { return roundInto<uint8_t>(value); }
+
+double leadingNumber(TextView text)
+{
+    size_t i = 0;
+    while (i < text.size() && isSkippedBlank(text[i]))
+        ++i;
+    if (i + 1 < text.size() && text[i] == u'&') {
+        const char16_t p = text[i + 1];
+        if (p == u'h' || p == u'H') {
+            i += 2;
+            return radixNumber(text, i, 16, true);
+        }
+        if (p == u'o' || p == u'O') {
+            i += 2;
+            return radixNumber(text, i, 8, true);
+        }
+    }
+    std::string ascii;
+    if (collectDecimal(text, i, true, ascii) == 0)
+        return 0.0;
+    return toDoubleChecked(ascii);
+}
+
+std::optional<double> parseNumericText(TextView text)
+{
+    size_t b = 0, e = text.size();
+    auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
+    while (b < e && blank(text[b]))
+        ++b;
+    while (e > b && blank(text[e - 1]))
+        --e;
+    const TextView t = text.substr(b, e - b);
+    if (t.empty())
+        return std::nullopt;
+    size_t i = 0;
+    double value;
+    if (t.size() >= 2 && t[0] == u'&' && (t[1] == u'h' || t[1] == u'H' || t[1] == u'o' || t[1] == u'O')) {
+        i = 2;
+        if (i >= t.size())
+            return std::nullopt;
+        const int base = (t[1] == u'h' || t[1] == u'H') ? 16 : 8;
+        value = radixNumber(t, i, base, false);
+    } else {
+        std::string ascii;
+        if (collectDecimal(t, i, false, ascii) == 0)
+            return std::nullopt;
+        value = toDoubleChecked(ascii);
+    }
+    if (i != t.size())
+        return std::nullopt;
+    return value;
+}
+
+Currency Currency::fromDouble(double value)
+{
+    if (std::isnan(value))
+        throw VbError(vberr::Overflow);
+    const double scaled = roundHalfEven(value * kScale);
+    // 2^63 is exactly representable; anything at or beyond it overflows.
+    if (scaled >= 9223372036854775808.0 || scaled < -9223372036854775808.0)
+        throw VbError(vberr::Overflow);
+    return Currency(static_cast<int64_t>(scaled));
+}
+
+Text Currency::toText() const
+{
+    const bool negative = ticks_ < 0;
+    // Work in unsigned to survive the most negative value.
+    const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(ticks_) : static_cast<uint64_t>(ticks_);
+    std::string s = std::to_string(magnitude / kScale);
+    uint64_t frac = magnitude % kScale;
+    if (frac != 0) {
+        std::string f = std::to_string(frac);
+        f.insert(0, 4 - f.size(), '0');
+        while (!f.empty() && f.back() == '0')
+            f.pop_back();
+        s += "." + f;
+    }
+    return fromAscii(negative ? "-" + s : s);
+}
+
+} // namespace quillet

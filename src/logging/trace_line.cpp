@@ -1,0 +1,9 @@
+#include "logging/trace_line.h"
+
+namespace quillet {
+
+void TraceLine(const Text& /*text*/)
+{
+}
+
+} // namespace quillet

@@ -1,0 +1,53 @@
+#include "common/text.h"
+
+#include <gtest/gtest.h>
+
+using namespace quillet;
+
+TEST(TextDecoding, Utf8RoundTripKeepsCodeUnits)
+{
+    const std::string utf8 = "Stra\xC3\x9F" "e \xE2\x82\xAC \xF0\x9F\x8E\xB2";
+    const Text t = fromUtf8(utf8);
+    EXPECT_EQ(t.size(), 11u); // the die is a surrogate pair: two code units
+    EXPECT_EQ(t[4], u'\u00DF');
+    EXPECT_EQ(toUtf8(t), utf8);
+}
+
+TEST(TextDecoding, InvalidUtf8FallsBackToWindows1252)
+{
+    // 0x93/0x94 are curly quotes in Windows-1252, 0xDF is sharp s.
+    EXPECT_EQ(decodeFileText("\x93Gro\xDF\x94"), u"\u201CGro\u00DF\u201D");
+    EXPECT_EQ(decodeFileText("\x80\x81"), u"\u20AC\u0081");
+    EXPECT_EQ(decodeFileText("plain"), u"plain");
+    EXPECT_EQ(decodeFileText("\xEF\xBB\xBFwith bom"), u"with bom");
+    // Overlong and surrogate encodings are not valid UTF-8.
+    EXPECT_FALSE(isValidUtf8("\xC0\xAF"));
+    EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));
+    EXPECT_FALSE(isValidUtf8("\xE2\x82"));
+}
+
+TEST(TextDecoding, LoneSurrogateEncodesAsReplacement)
+{
+    const Text t{char16_t(0xD800), u'a'};
+    EXPECT_EQ(toUtf8(t), "\xEF\xBF\xBD" "a");
+}
+
+TEST(TextCase, MapsLatinGreekCyrillic)
+{
+    EXPECT_EQ(lowerCase(u"ÄÖÜ ABC Ÿ Ł Ž ΣΩ ЖЁ"), u"äöü abc ÿ ł ž σω жё");
+    EXPECT_EQ(upperCase(u"äöü abc ÿ ł ž σω жё"), u"ÄÖÜ ABC Ÿ Ł Ž ΣΩ ЖЁ");
+    EXPECT_EQ(upperCase(u"ß"), u"ß"); // no one-to-one upper case
+    EXPECT_TRUE(equalsIgnoreCase(u"[SYSTEM]", u"[system]"));
+    EXPECT_FALSE(equalsIgnoreCase(u"abc", u"abd"));
+    EXPECT_TRUE(startsWithIgnoreCase(u"CharName(Ann)", u"charname("));
+}
+
+TEST(TextTrim, OnlyBlanksAreRemoved)
+{
+    EXPECT_EQ(trimSpaces(u"  a b  "), u"a b");
+    EXPECT_EQ(trimSpaces(u"\ta\t"), u"\ta\t");
+    EXPECT_EQ(trimSpaces(u"   "), u"");
+    EXPECT_EQ(trimLeftSpaces(u"  x "), u"x ");
+    EXPECT_EQ(trimRightSpaces(u"  x "), u"  x");
+    EXPECT_EQ(decimalText(-12), u"-12");
+}

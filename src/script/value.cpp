@@ -1,0 +1,376 @@
+#include "script/value.h"
+
+#include "script/host_object.h"
+#include "script/lib/date_time.h"
+#include "script/lib/number_text.h"
+
+#include <cmath>
+#include <limits>
+
+namespace quillet::script {
+
+void Value::retainHeap() noexcept
+{
+    switch (type_) {
+    case Type::String: ++u_.str->refs; break;
+    case Type::Object: if (u_.obj) u_.obj->addRef(); break;
+    case Type::Array:
+        // An array with by-reference arguments pointing into it must not be
+        // shared: a write through such a reference would show in both.
+        ++u_.arr->refs;
+        if (u_.arr->locks > 0) {
+            ArrayRep* copy = new ArrayRep{1, 0, false, u_.arr->dims, u_.arr->items};
+            --u_.arr->refs;
+            u_.arr = copy;
+        }
+        break;
+    default: break;
+    }
+}
+
+void Value::releaseHeap() noexcept
+{
+    switch (type_) {
+    case Type::String:
+        if (--u_.str->refs == 0)
+            delete u_.str;
+        break;
+    case Type::Object:
+        if (u_.obj)
+            u_.obj->release();
+        break;
+    case Type::Array:
+        if (--u_.arr->refs == 0)
+            delete u_.arr;
+        break;
+    default: break;
+    }
+}
+
+Value Value::string(Text text)
+{
+    Value v;
+    v.type_ = Type::String;
+    v.u_.str = new StringRep{1, std::move(text)};
+    return v;
+}
+
+Value Value::object(HostObject* object)
+{
+    Value v;
+    v.type_ = Type::Object;
+    v.u_.obj = object;
+    if (object)
+        object->addRef();
+    return v;
+}
+
+Value Value::newArray(std::span<const int32_t> upperBounds)
+{
+    auto* rep = new ArrayRep;
+    Value holder = array(rep);
+    size_t total = 1;
+    for (int32_t upper : upperBounds) {
+        if (upper < -1)
+            throw VbError(vberr::SubscriptOutOfRange);
+        const size_t count = static_cast<size_t>(upper) + 1;
+        rep->dims.push_back({0, upper + 1});
+        total *= count;
+        if (total > kMaxArrayElements)
+            throw VbError(vberr::OutOfMemory);
+    }
+    rep->items.resize(total);
+    return holder;
+}
+
+Value Value::arrayOf(std::vector<Value> items)
+{
+    if (items.size() > kMaxArrayElements)
+        throw VbError(vberr::OutOfMemory);
+    auto* rep = new ArrayRep;
+    rep->dims.push_back({0, static_cast<int32_t>(items.size())});
+    rep->items = std::move(items);
+    return array(rep);
+}
+
+size_t ArrayRep::flatIndex(std::span<const int32_t> subscripts) const
+{
+    if (subscripts.size() != dims.size())
+        throw VbError(vberr::SubscriptOutOfRange);
+    size_t index = 0;
+    for (size_t d = 0; d < dims.size(); ++d) {
+        const int64_t offset = int64_t(subscripts[d]) - dims[d].lower;
+        if (offset < 0 || offset >= dims[d].count)
+            throw VbError(vberr::SubscriptOutOfRange);
+        index = index * static_cast<size_t>(dims[d].count) + static_cast<size_t>(offset);
+    }
+    return index;
+}
+
+ArrayRep* Value::mutableArray()
+{
+    if (u_.arr->refs > 1) {
+        ArrayRep* copy = new ArrayRep{1, 0, u_.arr->fixedSize, u_.arr->dims, u_.arr->items};
+        --u_.arr->refs;
+        u_.arr = copy;
+    }
+    return u_.arr;
+}
+
+bool Value::isNumber() const
+{
+    switch (type_) {
+    case Type::Integer: case Type::Long: case Type::Single: case Type::Double:
+    case Type::Currency: case Type::Byte:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int Value::varType() const
+{
+    switch (type_) {
+    case Type::Empty: return vartype::Empty;
+    case Type::Null: return vartype::Null;
+    case Type::Integer: return vartype::Integer;
+    case Type::Long: return vartype::Long;
+    case Type::Single: return vartype::Single;
+    case Type::Double: return vartype::Double;
+    case Type::Currency: return vartype::Currency;
+    case Type::Date: return vartype::Date;
+    case Type::String: return vartype::String;
+    case Type::Object: return vartype::Object;
+    case Type::Error: return vartype::Error;
+    case Type::Boolean: return vartype::Boolean;
+    case Type::Byte: return vartype::Byte;
+    case Type::Array: return vartype::Array + vartype::Variant;
+    case Type::Ref: return u_.ref->varType();
+    }
+    return vartype::Empty;
+}
+
+Text Value::typeName() const
+{
+    switch (type_) {
+    case Type::Empty: return u"Empty";
+    case Type::Null: return u"Null";
+    case Type::Integer: return u"Integer";
+    case Type::Long: return u"Long";
+    case Type::Single: return u"Single";
+    case Type::Double: return u"Double";
+    case Type::Currency: return u"Currency";
+    case Type::Date: return u"Date";
+    case Type::String: return u"String";
+    case Type::Object: return u_.obj ? u_.obj->typeName() : Text(u"Nothing");
+    case Type::Error: return u"Error";
+    case Type::Boolean: return u"Boolean";
+    case Type::Byte: return u"Byte";
+    case Type::Array: return u"Variant()";
+    case Type::Ref: return u_.ref->typeName();
+    }
+    return u"Empty";
+}
+
+Value Value::withoutObject() const
+{
+    if (type_ == Type::Ref)
+        return u_.ref->withoutObject();
+    if (type_ != Type::Object)
+        return *this;
+    if (!u_.obj)
+        throw VbError(vberr::ObjectNotSet);
+    Value result = u_.obj->invoke(kDefaultMember, Access::Get, {});
+    if (result.isObject())
+        return result.withoutObject();
+    return result;
+}
+
+double Value::toDouble() const
+{
+    switch (type_) {
+    case Type::Empty: return 0.0;
+    case Type::Null: throw VbError(vberr::InvalidUseOfNull);
+    case Type::Integer: case Type::Long: case Type::Byte: return u_.i32;
+    case Type::Boolean: return u_.i32 != 0 ? -1.0 : 0.0;
+    case Type::Single: return u_.f;
+    case Type::Double: case Type::Date: return u_.d;
+    case Type::Currency: return rawCurrency().toDouble();
+    case Type::String: {
+        auto parsed = parseNumericText(u_.str->text);
+        if (!parsed)
+            throw VbError(vberr::TypeMismatch);
+        return *parsed;
+    }
+    case Type::Object: return withoutObject().toDouble();
+    case Type::Ref: return u_.ref->toDouble();
+    case Type::Error: case Type::Array: break;
+    }
+    throw VbError(vberr::TypeMismatch);
+}
+
+int16_t Value::toInt16() const
+{
+    if (type_ == Type::Integer || type_ == Type::Byte || type_ == Type::Boolean)
+        return static_cast<int16_t>(u_.i32);
+    return quillet::toInt16(toDouble());
+}
+
+int32_t Value::toInt32() const
+{
+    if (type_ == Type::Integer || type_ == Type::Long || type_ == Type::Byte || type_ == Type::Boolean)
+        return u_.i32;
+    if (type_ == Type::Currency) {
+        // Round the ticks exactly rather than through a double.
+        const int64_t t = u_.i64;
+        int64_t whole = t / Currency::kScale;
+        const int64_t rest = t % Currency::kScale;
+        const int64_t half = Currency::kScale / 2;
+        if (rest > half || (rest == half && (whole & 1)))
+            ++whole;
+        else if (rest < -half || (rest == -half && (whole & 1)))
+            --whole;
+        if (whole < std::numeric_limits<int32_t>::min() || whole > std::numeric_limits<int32_t>::max())
+            throw VbError(vberr::Overflow);
+        return static_cast<int32_t>(whole);
+    }
+    return quillet::toInt32(toDouble());
+}
+
+uint8_t Value::toByte() const
+{
+    return quillet::toByte(toDouble());
+}
+
+float Value::toSingle() const
+{
+    const double d = toDouble();
+    if (std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max())
+        throw VbError(vberr::Overflow);
+    return static_cast<float>(d);
+}
+
+Currency Value::toCurrency() const
+{
+    switch (type_) {
+    case Type::Currency: return rawCurrency();
+    case Type::Integer: case Type::Long: case Type::Byte:
+        return Currency::fromTicks(int64_t(u_.i32) * Currency::kScale);
+    case Type::Boolean: return Currency::fromTicks(u_.i32 ? -Currency::kScale : 0);
+    default: return Currency::fromDouble(toDouble());
+    }
+}
+
+bool Value::toBool() const
+{
+    switch (type_) {
+    case Type::Empty: return false;
+    case Type::Boolean: case Type::Integer: case Type::Long: case Type::Byte: return u_.i32 != 0;
+    case Type::Currency: return u_.i64 != 0;
+    case Type::Single: return u_.f != 0.0f;
+    case Type::Double: case Type::Date: return u_.d != 0.0;
+    case Type::String: {
+        const Text trimmed = trimSpaces(u_.str->text);
+        if (equalsIgnoreCase(trimmed, u"true"))
+            return true;
+        if (equalsIgnoreCase(trimmed, u"false"))
+            return false;
+        auto parsed = parseNumericText(u_.str->text);
+        if (!parsed)
+            throw VbError(vberr::TypeMismatch);
+        return *parsed != 0.0;
+    }
+    case Type::Null: throw VbError(vberr::InvalidUseOfNull);
+    case Type::Object: return withoutObject().toBool();
+    case Type::Ref: return u_.ref->toBool();
+    case Type::Error: case Type::Array: break;
+    }
+    throw VbError(vberr::TypeMismatch);
+}
+
+double Value::toDateSerial() const
+{
+    switch (type_) {
+    case Type::Date: return u_.d;
+    case Type::String: {
+        if (auto date = parseDateText(u_.str->text))
+            return *date;
+        if (auto number = parseNumericText(u_.str->text))
+            return *number;
+        throw VbError(vberr::TypeMismatch);
+    }
+    case Type::Ref: return u_.ref->toDateSerial();
+    case Type::Object: return withoutObject().toDateSerial();
+    default: {
+        const double d = toDouble();
+        // Dates run from year 100 to 9999.
+        if (d < -657434.0 || d >= 2958466.0)
+            throw VbError(vberr::Overflow);
+        return d;
+    }
+    }
+}
+
+Text Value::toText() const
+{
+    switch (type_) {
+    case Type::Empty: return Text();
+    case Type::Null: throw VbError(vberr::InvalidUseOfNull);
+    case Type::Integer: case Type::Long: case Type::Byte: return decimalText(u_.i32);
+    case Type::Boolean: return u_.i32 ? Text(u"True") : Text(u"False");
+    case Type::Single: return singleToText(u_.f);
+    case Type::Double: return numberToText(u_.d);
+    case Type::Currency: return rawCurrency().toText();
+    case Type::Date: return dateToText(u_.d);
+    case Type::String: return u_.str->text;
+    case Type::Object: return withoutObject().toText();
+    case Type::Ref: return u_.ref->toText();
+    case Type::Error: case Type::Array: break;
+    }
+    throw VbError(vberr::TypeMismatch);
+}
+
+Text Value::toConcatText() const
+{
+    if (type_ == Type::Null)
+        return Text();
+    if (type_ == Type::Ref)
+        return u_.ref->toConcatText();
+    if (type_ == Type::Object) {
+        const Value v = withoutObject();
+        return v.isNull() ? Text() : v.toText();
+    }
+    return toText();
+}
+
+Value Value::toNumeric() const
+{
+    switch (type_) {
+    case Type::Empty: return integer(0);
+    case Type::Null: case Type::Integer: case Type::Long: case Type::Byte: case Type::Boolean:
+    case Type::Single: case Type::Double: case Type::Currency: case Type::Date:
+        return *this;
+    case Type::String: return dbl(toDouble());
+    case Type::Object: return withoutObject().toNumeric();
+    case Type::Ref: return u_.ref->toNumeric();
+    case Type::Error: case Type::Array: break;
+    }
+    throw VbError(vberr::TypeMismatch);
+}
+
+void Value::appendText(TextView tail)
+{
+    if (type_ == Type::String && u_.str->refs == 1) {
+        if (u_.str->text.size() + tail.size() > kMaxTextLength)
+            throw VbError(vberr::OutOfMemory);
+        u_.str->text.append(tail);
+        return;
+    }
+    Text joined = toConcatText();
+    if (joined.size() + tail.size() > kMaxTextLength)
+        throw VbError(vberr::OutOfMemory);
+    joined.append(tail);
+    *this = string(std::move(joined));
+}
+
+} // namespace quillet::script

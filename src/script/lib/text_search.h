@@ -1,0 +1,44 @@
+// VBScript's string searching and splitting (InStr, InStrRev, Replace,
+// Split, Filter, StrComp) on plain Text, with its two compare modes.
+// Positions are 1-based as VBScript reports them; 0 means "not found".
+#pragma once
+
+#include "common/text.h"
+
+#include <vector>
+
+namespace quillet::script {
+
+enum class CompareMode { Binary = 0, Text = 1 };
+
+// Compare mode from a script's compare argument: 0 binary, 1 text,
+// anything else (other than -1 "use the default") is error 5.
+CompareMode compareModeFrom(int value);
+
+// InStr: first match of `find` in `text` at or after `start` (1-based).
+// An empty `find` is found at `start`; a start past the end finds nothing.
+size_t findText(TextView text, TextView find, size_t start, CompareMode mode);
+// InStrRev: last match that ends at or before `start` (1-based, or
+// text.size() + 1 for "from the end" semantics handled by the caller).
+size_t findTextReverse(TextView text, TextView find, size_t start, CompareMode mode);
+
+// Replace: the text from `start` on with up to `count` matches replaced
+// (count < 0: all).  The part before `start` is dropped, as VBScript does.
+Text replaceText(TextView text, TextView find, TextView replacement, size_t start, long long count,
+                 CompareMode mode);
+
+// Split: pieces between delimiters, at most `limit` of them (limit < 0: no
+// limit; the last piece keeps the rest).  An empty text gives no pieces; an
+// empty delimiter gives the whole text as one piece.
+std::vector<Text> splitText(TextView text, TextView delimiter, long long limit, CompareMode mode);
+
+// StrComp: -1, 0 or 1.
+int compareText(TextView a, TextView b, CompareMode mode);
+
+// Filter: the elements that contain (or, with include false, do not
+// contain) `find`.
+std::vector<Text> filterTexts(const std::vector<Text>& items, TextView find, bool include, CompareMode mode);
+
+Text reverseText(TextView text);
+
+} // namespace quillet::script

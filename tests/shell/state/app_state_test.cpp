@@ -1,0 +1,90 @@
+#include "shell/state/app_state.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+using namespace quillet;
+
+TEST(MousePointerStack, HourglassRaisesBusyUntilTheLastPop)
+{
+    AppState s;
+    std::vector<int16_t> shown;
+    s.showMousePointer = [&](int16_t p) { shown.push_back(p); };
+    s.PopMousePointer(); // never pushed: nothing happens
+    EXPECT_TRUE(shown.empty());
+
+    s.PushMousePointer(kPointerHourglass);
+    EXPECT_EQ(s.Busy, kTrue);
+    s.PushMousePointer(kPointerHourglass);
+    s.PopMousePointer();
+    EXPECT_EQ(s.Busy, kTrue) << "the restored pointer is the hourglass";
+    EXPECT_EQ(s.mousePointer(), kPointerHourglass);
+    s.PopMousePointer();
+    EXPECT_EQ(s.Busy, kFalse);
+    EXPECT_EQ(s.mousePointer(), kPointerDefault);
+
+    s.Busy = kTrue;
+    s.PushMousePointer(5);
+    s.PopMousePointer();
+    EXPECT_EQ(s.mousePointer(), 0);
+    s.Busy = kTrue;
+    s.PopMousePointer(); // only position 0 left: default pointer, Busy untouched
+    EXPECT_EQ(s.Busy, kTrue);
+    EXPECT_EQ(shown.back(), kPointerDefault);
+}
+
+TEST(SharedState, DefaultsAndClearCharacter)
+{
+    AppState s;
+    s.HomePath = u"/opt/quillet/";
+    s.SetDefaults();
+    EXPECT_EQ(s.TesseraFile, u"/opt/quillet/chrsht.tsx");
+    EXPECT_EQ(s.CharDir, u"/opt/quillet/");
+    EXPECT_EQ(s.PrinterFont, u"Arial");
+    EXPECT_EQ(s.LogTop, 4515);
+    s.currentCharacter().Name = u"Old";
+    s.ClearCharacter();
+    EXPECT_EQ(s.Characters.Count(), 1);
+    EXPECT_EQ(s.CurrentCharacter, 1);
+    EXPECT_EQ(s.currentCharacter().Name, u"");
+    EXPECT_EQ(VersionText(), u"v2.0 \u00DF14");
+}
+
+TEST(SharedState, FindLast)
+{
+    int16_t start = -1;
+    EXPECT_EQ(FindLast(start, u"/chars/bob/ann.kvr", u"/"), 11);
+    EXPECT_EQ(start, 18);
+    start = 10;
+    EXPECT_EQ(FindLast(start, u"/chars/bob/ann.kvr", u"/"), 7);
+    start = -1;
+    EXPECT_EQ(FindLast(start, u"ann.kvr", u"/"), 0);
+    start = -1;
+    EXPECT_EQ(FindLast(start, u"aaa", u"aa"), 2);
+    EXPECT_EQ(folderOf(u"/chars/ann.kvr"), u"/chars/");
+}
+
+TEST(SharedState, FileExistsMeansVisibleRegularFile)
+{
+    char pattern[] = "/tmp/quillet-state-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    std::ofstream(dir + "/plain.kvr") << "x";
+    std::ofstream(dir + "/.hidden.kvr") << "x";
+    std::filesystem::create_directory(dir + "/folder");
+    EXPECT_TRUE(FileExists(fromUtf8(dir + "/plain.kvr")));
+    EXPECT_FALSE(FileExists(fromUtf8(dir + "/.hidden.kvr")));
+    EXPECT_FALSE(FileExists(fromUtf8(dir + "/folder")));
+    EXPECT_FALSE(FileExists(fromUtf8(dir + "/absent")));
+    EXPECT_FALSE(FileExists(u"/dev/null")) << "devices are system files";
+    EXPECT_FALSE(FileExists(u""));
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    EXPECT_TRUE(FileExists(u"plain.kvr"));
+    std::filesystem::current_path(cwd);
+    std::filesystem::remove_all(dir);
+}

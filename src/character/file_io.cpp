@@ -386,7 +386,7 @@ void SplitElements(TextView line, std::vector<Text>& elements)
         elements[static_cast<size_t>(i)] = SplitPart(i);
 }
 
-void ReadCharacterFile(AppState& state, ReaderUi& ui, const Text& path)
+bool ReadCharacterFile(AppState& state, ReaderUi& ui, const Text& path)
 {
     BusyPointer busy(state);
     state.ClearCharacter();
@@ -398,12 +398,13 @@ void ReadCharacterFile(AppState& state, ReaderUi& ui, const Text& path)
     if (lowerCase(trimSpaces(lines.next())) != u"[system]") {
         busy.release();
         ui.messageBox(u"This program will not read characters from versions of KVR prior to v2.");
-        return;
+        return false;
     }
 
     state.CurrentCharFile = path;
     CharacterFileReader(state, ui, path).read(content);
     ui.setMainWindowCaption(u"KVR Character Printer " + VersionText() + u" (" + state.CurrentCharFile + u")");
+    return true;
 }
 
 } // namespace quillet

@@ -15,8 +15,9 @@ class AppState;
 // version before 2 is refused with a message (no error); every other
 // failure - a file that cannot be opened, an empty file, a malformed line,
 // a number too large for its property - ends the read with a VbError, and
-// what was read before it stays in the character.
-void ReadCharacterFile(AppState& state, ReaderUi& ui, const Text& path);
+// what was read before it stays in the character.  Returns false when the
+// file was refused, true when it was read.
+bool ReadCharacterFile(AppState& state, ReaderUi& ui, const Text& path);
 
 // Small operations of the reader, exposed for tests.
 Text BlankTabsAndNuls(TextView text);

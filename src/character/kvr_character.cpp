@@ -13,7 +13,7 @@ int16_t listPosition(int32_t i)
 {
     if (i > INT16_MAX)
         throw VbError(vberr::Overflow);
-    return listPosition(i);
+    return static_cast<int16_t>(i);
 }
 
 size_t locationIndex(int16_t index)

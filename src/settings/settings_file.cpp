@@ -1,0 +1,143 @@
+#include "settings/settings_file.h"
+
+#include "common/vb_error.h"
+#include "common/vb_number.h"
+#include "settings/single_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace quillet {
+
+namespace {
+
+constexpr TextView kMRUSection = u"MRUFileList";
+constexpr TextView kOptionsSection = u"Options";
+constexpr TextView kPathsSection = u"Paths";
+constexpr TextView kWindowsSection = u"Windows";
+
+Text mruKey(int n)
+{
+    return u"MRUFile" + decimalText(n);
+}
+
+} // namespace
+
+int16_t narrowFlag(int32_t stored)
+{
+    return static_cast<int16_t>(std::clamp<int32_t>(stored, std::numeric_limits<int16_t>::min(),
+                                                    std::numeric_limits<int16_t>::max()));
+}
+
+SettingsFile::SettingsFile(AppState& state, modINI& ini) : state_(state), ini_(ini) {}
+
+Text SettingsFile::fileName() const
+{
+    return state_.HomePath + u"quillet32.ini";
+}
+
+void SettingsFile::registerSection(TextView section)
+{
+    ini_.IniRegister(section, fileName());
+}
+
+int16_t SettingsFile::readFlag(TextView key, int16_t current)
+{
+    return narrowFlag(ini_.IniGetInt(key, current));
+}
+
+// The leading number of the stored text.  A number that no single-precision
+// value can hold (or not even a double) keeps the current measure rather
+// than stopping start-up.
+float SettingsFile::readMeasure(TextView key, float current)
+{
+    const Text stored = ini_.IniGetString(key, singleText(current));
+    double value = 0;
+    try {
+        value = leadingNumber(stored);
+    } catch (const VbError&) {
+        return current;
+    }
+    if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max())
+        return current;
+    return static_cast<float>(value);
+}
+
+void SettingsFile::put(TextView key, TextView value)
+{
+    ini_.IniPutString(key, value);
+    lastWriteSucceeded_ = lastWriteSucceeded_ && ini_.lastWriteSucceeded();
+}
+
+void SettingsFile::ReadMRUList()
+{
+    registerSection(kMRUSection);
+    for (int n = 1; n <= 4; ++n)
+        state_.MRUFiles[static_cast<size_t>(n)] = ini_.IniGetString(mruKey(n), u"");
+    if (BuildMRUMenu)
+        BuildMRUMenu();
+}
+
+void SettingsFile::ReadOptions()
+{
+    registerSection(kOptionsSection);
+    state_.Debug = readFlag(u"Debug", state_.Debug);
+    state_.EchoToRun = readFlag(u"EchoToRun", state_.EchoToRun);
+    state_.LinesToLog = readFlag(u"LinesToLog", state_.LinesToLog);
+    state_.NoLogo = readFlag(u"NoLogo", state_.NoLogo);
+    state_.PrinterFont = ini_.IniGetString(u"PrinterFont", state_.PrinterFont);
+    state_.TesseraFile = ini_.IniGetString(u"TesseraFile", state_.TesseraFile);
+
+    registerSection(kPathsSection);
+    state_.TesseraDir = ini_.IniGetString(u"TesseraDir", state_.TesseraDir);
+    state_.CharDir = ini_.IniGetString(u"CharDir", state_.CharDir);
+}
+
+void SettingsFile::ReadWindowSettings()
+{
+    registerSection(kWindowsSection);
+    state_.LogLeft = readMeasure(u"LogLeft", state_.LogLeft);
+    state_.LogTop = readMeasure(u"LogTop", state_.LogTop);
+    state_.LogWidth = readMeasure(u"LogWidth", state_.LogWidth);
+    state_.LogHeight = readMeasure(u"LogHeight", state_.LogHeight);
+}
+
+void SettingsFile::WriteMRUList()
+{
+    lastWriteSucceeded_ = true;
+    registerSection(kMRUSection);
+    for (int n = 1; n <= 4; ++n)
+        put(mruKey(n), state_.MRUFiles[static_cast<size_t>(n)]);
+}
+
+void SettingsFile::WriteOptions()
+{
+    lastWriteSucceeded_ = true;
+    // Flags are written as held: the program itself only stores -1 or 0,
+    // and a 1 typed into the file by hand stays a 1 (shown ticked, but not
+    // switching logging on) instead of turning into -1 behind the user's back.
+    registerSection(kOptionsSection);
+    put(u"Debug", decimalText(state_.Debug));
+    put(u"EchoToRun", decimalText(state_.EchoToRun));
+    put(u"LinesToLog", decimalText(state_.LinesToLog));
+    put(u"NoLogo", decimalText(state_.NoLogo));
+    put(u"PrinterFont", state_.PrinterFont);
+    put(u"TesseraFile", state_.TesseraFile);
+
+    registerSection(kPathsSection);
+    put(u"TesseraDir", state_.TesseraDir);
+    put(u"CharDir", state_.CharDir);
+}
+
+void SettingsFile::WriteWindowSettings()
+{
+    lastWriteSucceeded_ = true;
+    registerSection(kWindowsSection);
+    put(u"LogLeft", singleText(state_.LogLeft));
+    put(u"LogTop", singleText(state_.LogTop));
+    put(u"LogWidth", singleText(state_.LogWidth));
+    put(u"LogHeight", singleText(state_.LogHeight));
+}
+
+} // namespace quillet

@@ -1,0 +1,61 @@
+// The six procedures that read and write the settings file
+// HomePath + "quillet32.ini": the recent-file list (section MRUFileList),
+// the option flags and paths (Options, Paths) and the logging window's
+// measures (Windows).  Start-up reads them in the order
+// ReadMRUList, ReadOptions, ReadWindowSettings; closing the main window
+// writes WriteOptions, WriteMRUList, WriteWindowSettings.
+//
+// Reading replaces only what the file holds: an absent key keeps the
+// current value (the start-up defaults), except that an absent MRUFile key
+// empties its position.  A file that cannot be written leaves the settings
+// unsaved without a message.
+#pragma once
+
+#include "settings/mod_ini.h"
+#include "shell/state/app_state.h"
+
+#include <functional>
+
+namespace quillet {
+
+class SettingsFile {
+public:
+    // `ini` carries the message-box handler; the procedures register their
+    // own sections on it.
+    SettingsFile(AppState& state, modINI& ini);
+
+    // HomePath + "quillet32.ini".
+    Text fileName() const;
+
+    void ReadMRUList();
+    void ReadOptions();
+    void ReadWindowSettings();
+
+    void WriteMRUList();
+    void WriteOptions();
+    void WriteWindowSettings();
+
+    // Rebuilds the recent-file entries of the File menu; ReadMRUList calls
+    // it after reading.  The desktop shell fills it.
+    std::function<void()> BuildMRUMenu;
+
+    // False when any write of the last Write procedure failed.
+    bool lastWriteSucceeded() const { return lastWriteSucceeded_; }
+
+private:
+    void registerSection(TextView section);
+    int16_t readFlag(TextView key, int16_t current);
+    float readMeasure(TextView key, float current);
+    void put(TextView key, TextView value);
+
+    AppState& state_;
+    modINI& ini_;
+    bool lastWriteSucceeded_ = true;
+};
+
+// A flag read from the file narrowed to 16 bits.  Numbers beyond the
+// 16-bit range stop at its ends (70000 -> 32767), so a value that was not
+// 0 never turns into 0 and its sign is kept.
+int16_t narrowFlag(int32_t stored);
+
+} // namespace quillet

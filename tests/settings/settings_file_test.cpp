@@ -1,0 +1,255 @@
+#include "settings/settings_file.h"
+
+#include "settings/single_text.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace quillet {
+namespace {
+
+using testing::TempFolder;
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    SettingsFileTest()
+    {
+        state.HomePath = folder.home();
+        state.SetDefaults();
+    }
+    // Start-up's reading, in start-up's order.
+    void readAll(AppState& into)
+    {
+        SettingsFile reader(into, ini);
+        reader.ReadMRUList();
+        reader.ReadOptions();
+        reader.ReadWindowSettings();
+    }
+    // The main window's closing, in its order.
+    bool writeAll()
+    {
+        settings.WriteOptions();
+        bool ok = settings.lastWriteSucceeded();
+        settings.WriteMRUList();
+        ok = ok && settings.lastWriteSucceeded();
+        settings.WriteWindowSettings();
+        return ok && settings.lastWriteSucceeded();
+    }
+    AppState freshState() const
+    {
+        AppState fresh;
+        fresh.HomePath = folder.home();
+        fresh.SetDefaults();
+        return fresh;
+    }
+
+    TempFolder folder;
+    AppState state;
+    std::vector<MessageBoxRequest> messages;
+    modINI ini{[this](const MessageBoxRequest& m) { messages.push_back(m); }};
+    SettingsFile settings{state, ini};
+};
+
+TEST_F(SettingsFileTest, WithoutAFileTheDefaultsStayAndTheRecentListIsEmpty)
+{
+    state.MRUFiles[1] = u"/left/over.kvr";
+    int menuBuilds = 0;
+    settings.BuildMRUMenu = [&] {
+        ++menuBuilds;
+        EXPECT_EQ(state.MRUFiles[1], u""); // the list is read before the menu is built
+    };
+    settings.ReadMRUList();
+    settings.ReadOptions();
+    settings.ReadWindowSettings();
+
+    EXPECT_EQ(menuBuilds, 1);
+    const AppState defaults = freshState();
+    EXPECT_EQ(state.PrinterFont, u"Arial");
+    EXPECT_EQ(state.TesseraFile, folder.home() + u"chrsht.tsx");
+    EXPECT_EQ(state.TesseraDir, defaults.TesseraDir);
+    EXPECT_EQ(state.CharDir, defaults.CharDir);
+    EXPECT_EQ(state.Debug, kFalse);
+    EXPECT_EQ(state.LogLeft, 960.0f);
+    EXPECT_EQ(state.LogHeight, 3225.0f);
+    for (const Text& entry : state.MRUFiles)
+        EXPECT_EQ(entry, u"");
+    EXPECT_FALSE(folder.exists("quillet32.ini"));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SettingsFileTest, WritingCreatesEverySectionAndKeyAndReadsBackTheSame)
+{
+    ASSERT_TRUE(writeAll());
+    const std::string home = toUtf8(folder.home());
+    EXPECT_EQ(folder.read("quillet32.ini"), "[Options]\r\n"
+                                            "Debug=0\r\n"
+                                            "EchoToRun=0\r\n"
+                                            "LinesToLog=0\r\n"
+                                            "NoLogo=0\r\n"
+                                            "PrinterFont=Arial\r\n"
+                                            "TesseraFile=" + home + "chrsht.tsx\r\n"
+                                            "\r\n"
+                                            "[Paths]\r\n"
+                                            "TesseraDir=" + home + "\r\n"
+                                            "CharDir=" + home + "\r\n"
+                                            "\r\n"
+                                            "[MRUFileList]\r\n"
+                                            "MRUFile1=\r\n"
+                                            "MRUFile2=\r\n"
+                                            "MRUFile3=\r\n"
+                                            "MRUFile4=\r\n"
+                                            "\r\n"
+                                            "[Windows]\r\n"
+                                            "LogLeft=960\r\n"
+                                            "LogTop=4515\r\n"
+                                            "LogWidth=7485\r\n"
+                                            "LogHeight=3225\r\n");
+
+    state.Debug = kTrue;
+    state.NoLogo = kTrue;
+    state.PrinterFont = u"";
+    state.TesseraFile = u"/sheets/Grüne Blätter.tsx";
+    state.CharDir = u"/chars/";
+    state.MRUFiles = {u"", u"/chars/b.kvr", u"/chars/a b.kvr", u"", u"/chars/ünï.chr"};
+    state.LogLeft = 1200.5f;
+    state.LogTop = -15;
+    state.LogWidth = 0.25f;
+    state.LogHeight = 12345678;
+    ASSERT_TRUE(writeAll());
+
+    AppState back = freshState();
+    readAll(back);
+    EXPECT_EQ(back.Debug, kTrue);
+    EXPECT_EQ(back.EchoToRun, kFalse);
+    EXPECT_EQ(back.NoLogo, kTrue);
+    EXPECT_EQ(back.PrinterFont, u"");
+    EXPECT_EQ(back.TesseraFile, state.TesseraFile);
+    EXPECT_EQ(back.TesseraDir, state.TesseraDir);
+    EXPECT_EQ(back.CharDir, u"/chars/");
+    EXPECT_EQ(back.MRUFiles, state.MRUFiles);
+    EXPECT_EQ(back.LogLeft, 1200.5f);
+    EXPECT_EQ(back.LogTop, -15.0f);
+    EXPECT_EQ(back.LogWidth, 0.25f);
+    EXPECT_EQ(back.LogHeight, 12345680.0f); // seven significant digits
+}
+
+TEST_F(SettingsFileTest, AHandEditedFileKeepsWhatTheProgramDoesNotOwn)
+{
+    folder.write("quillet32.ini", "; my settings, do not lose this\n"
+                                  "[Printer]\n"
+                                  "Tray=2\n"
+                                  "\n"
+                                  "[options]\n"
+                                  "  debug = -1 ; on\n"
+                                  "Theme=dark\n"
+                                  "\n"
+                                  "; recent files below\n"
+                                  "[MRUFileList]\n"
+                                  "MRUFile1=/x/one.kvr\n");
+    readAll(state);
+    EXPECT_EQ(state.Debug, kTrue); // "; on" is part of the value, after its leading number
+    EXPECT_EQ(state.MRUFiles[1], u"/x/one.kvr");
+    state.MRUFiles[2] = u"/x/two.kvr";
+    ASSERT_TRUE(writeAll());
+
+    const std::string written = folder.read("quillet32.ini");
+    const std::string expectedStart = "; my settings, do not lose this\r\n"
+                                      "[Printer]\r\n"
+                                      "Tray=2\r\n"
+                                      "\r\n"
+                                      "[options]\r\n"
+                                      "debug=-1\r\n"
+                                      "Theme=dark\r\n"
+                                      "EchoToRun=0\r\n";
+    EXPECT_EQ(written.substr(0, expectedStart.size()), expectedStart);
+    EXPECT_NE(written.find("\r\n\r\n; recent files below\r\n[MRUFileList]\r\nMRUFile1=/x/one.kvr\r\n"
+                           "MRUFile2=/x/two.kvr\r\n"),
+              std::string::npos);
+    EXPECT_NE(written.find("[Windows]\r\nLogLeft=960\r\n"), std::string::npos);
+
+    AppState back = freshState();
+    readAll(back);
+    EXPECT_EQ(back.Debug, kTrue);
+    EXPECT_EQ(back.MRUFiles[2], u"/x/two.kvr");
+}
+
+TEST_F(SettingsFileTest, EmptyValuesReplaceButAbsentKeysKeep)
+{
+    folder.write("quillet32.ini", "[Options]\nPrinterFont=\nTesseraFile=\n[MRUFileList]\nMRUFile2=/b.kvr\n");
+    state.MRUFiles = {u"", u"/old1.kvr", u"/old2.kvr", u"/old3.kvr", u""};
+    readAll(state);
+    EXPECT_EQ(state.PrinterFont, u"");
+    EXPECT_EQ(state.TesseraFile, u"");
+    EXPECT_EQ(state.TesseraDir, folder.home());
+    EXPECT_EQ(state.MRUFiles[1], u"");
+    EXPECT_EQ(state.MRUFiles[2], u"/b.kvr");
+    EXPECT_EQ(state.MRUFiles[3], u"");
+}
+
+TEST_F(SettingsFileTest, FlagsKeepTheirNumberNarrowedTo16Bits)
+{
+    folder.write("quillet32.ini",
+                 "[Options]\nDebug=1\nEchoToRun=70000\nLinesToLog=-99999999999\nNoLogo=yes\n");
+    state.NoLogo = kTrue;
+    readAll(state);
+    EXPECT_EQ(state.Debug, 1);
+    EXPECT_EQ(state.EchoToRun, 32767);
+    EXPECT_EQ(state.LinesToLog, -32768);
+    EXPECT_EQ(state.NoLogo, 0);
+
+    // Written back as held: a hand-typed 1 does not become -1.
+    ASSERT_TRUE(writeAll());
+    EXPECT_NE(folder.read("quillet32.ini").find("Debug=1\r\nEchoToRun=32767\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsFileTest, MeasuresAreReadByTheirLeadingNumber)
+{
+    folder.write("quillet32.ini",
+                 "[Windows]\nLogLeft=1200.5\nLogTop=abc\nLogWidth= 7000 twips\nLogHeight=1E400\n");
+    readAll(state);
+    EXPECT_EQ(state.LogLeft, 1200.5f);
+    EXPECT_EQ(state.LogTop, 0.0f);
+    EXPECT_EQ(state.LogWidth, 7000.0f);
+    EXPECT_EQ(state.LogHeight, 3225.0f); // beyond any number: the current value stays
+
+    folder.write("quillet32.ini", "[Windows]\nLogHeight=1E39\nLogWidth=-2.5E3\n");
+    readAll(state);
+    EXPECT_EQ(state.LogHeight, 3225.0f); // beyond a single: likewise
+    EXPECT_EQ(state.LogWidth, -2500.0f);
+}
+
+TEST(SingleText, WritesSevenSignificantDigitsWithoutTrailingZeros)
+{
+    EXPECT_EQ(singleText(960), u"960");
+    EXPECT_EQ(singleText(1200.5f), u"1200.5");
+    EXPECT_EQ(singleText(0), u"0");
+    EXPECT_EQ(singleText(-0.0f), u"0");
+    EXPECT_EQ(singleText(-15), u"-15");
+    EXPECT_EQ(singleText(0.1f), u"0.1");
+    EXPECT_EQ(singleText(1.0f / 3), u"0.3333333");
+    EXPECT_EQ(singleText(9999999), u"9999999");
+    EXPECT_EQ(singleText(12345678), u"1.234568E+07");
+    EXPECT_EQ(singleText(1e7f), u"1E+07");
+    EXPECT_EQ(singleText(0.0001f), u"0.0001");
+    EXPECT_EQ(singleText(1.5e-9f), u"1.5E-09");
+    EXPECT_EQ(singleText(-3e38f), u"-3E+38");
+    EXPECT_EQ(singleText(std::numeric_limits<float>::infinity()), u"0");
+}
+
+TEST_F(SettingsFileTest, AnUnwritableFileLeavesTheSettingsUnsavedWithoutAMessage)
+{
+    const std::string original = "[Options]\r\nDebug=-1\r\n";
+    folder.write("quillet32.ini", original);
+    ::chmod(folder.file("quillet32.ini").c_str(), 0444);
+    state.Debug = kFalse;
+    EXPECT_FALSE(writeAll());
+    EXPECT_EQ(folder.read("quillet32.ini"), original);
+
+    state.HomePath = folder.home() + u"missing/";
+    EXPECT_FALSE(writeAll());
+    EXPECT_FALSE(folder.exists("missing"));
+    EXPECT_TRUE(messages.empty());
+}
+
+} // namespace
+} // namespace quillet

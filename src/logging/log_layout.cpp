@@ -1,0 +1,34 @@
+#include "logging/log_layout.h"
+
+#include <algorithm>
+
+namespace quillet {
+
+LogWindowLayout layoutLogWindow(float innerWidth, float innerHeight, float buttonHeight)
+{
+    LogWindowLayout layout;
+    layout.buttonTop = std::max(0.0f, innerHeight - buttonHeight - 60);
+    layout.listLeft = kLogMargin;
+    layout.listTop = kLogMargin;
+    layout.listWidth = std::max(0.0f, innerWidth - 2 * kLogMargin);
+    layout.listHeight = std::max(0.0f, innerHeight - buttonHeight - 180);
+    return layout;
+}
+
+WindowMeasures logWindowPlacement(const AppState& state)
+{
+    return {state.LogLeft, state.LogTop, state.LogWidth, state.LogHeight};
+}
+
+bool rememberLogWindowMeasures(AppState& state, const WindowMeasures& outer, bool minimized)
+{
+    if (minimized)
+        return false;
+    state.LogLeft = outer.left;
+    state.LogTop = outer.top;
+    state.LogWidth = outer.width;
+    state.LogHeight = outer.height;
+    return true;
+}
+
+} // namespace quillet

@@ -1,0 +1,89 @@
+#include "logging/mod_logging.h"
+
+#include "logging/trace_file.h"
+
+#include <unistd.h>
+
+namespace quillet {
+
+namespace {
+
+bool isOn(int16_t flag)
+{
+    return flag == kTrue;
+}
+
+} // namespace
+
+modLogging::modLogging(AppState& state, LogWindowListener* listener) : state_(state), listener_(listener) {}
+
+void modLogging::createWindow()
+{
+    list_.clear();
+    windowExists_ = true;
+    windowShown_ = false;
+    if (listener_)
+        listener_->logWindowCreated(logWindowPlacement(state_));
+}
+
+void modLogging::OpenLog()
+{
+    if (!isOn(state_.Debug))
+        return;
+    if (!windowExists_)
+        createWindow();
+    windowShown_ = true;
+    if (listener_)
+        listener_->logWindowShown();
+    if (isOn(state_.EchoToRun)) {
+        RunFile = state_.HomePath + u"debug.run";
+        if (FileExists(RunFile))
+            ::unlink(toUtf8(RunFile).c_str());
+    }
+}
+
+void modLogging::LogLine(TextView text)
+{
+    if (!isOn(state_.Debug))
+        return;
+    if (!windowExists_)
+        createWindow();
+    const bool removed = list_.add(Text(text));
+    if (listener_) {
+        if (removed)
+            listener_->logLineRemoved();
+        listener_->logLineAdded(list_.lines().back());
+        listener_->logLineSelected(list_.size() - 1);
+    }
+    // Echoing switched on through the preferences dialog has no file until
+    // the next start-up sets RunFile.
+    if (!isOn(state_.EchoToRun) || RunFile.empty())
+        return;
+    const bool written = appendTraceLine(toUtf8(RunFile), text);
+    if (!written && !traceFileFailing_ && listener_)
+        listener_->traceFileFailed(RunFile);
+    traceFileFailing_ = !written;
+}
+
+bool modLogging::ExportLog() const
+{
+    return writeTraceLines(toUtf8(state_.HomePath + u"debug.log"), list_.lines());
+}
+
+std::optional<LogWindowLayout> modLogging::windowResized(const LogWindowGeometry& geometry)
+{
+    if (geometry.minimized)
+        return std::nullopt;
+    rememberLogWindowMeasures(state_, geometry.outer, false);
+    return layoutLogWindow(geometry.innerWidth, geometry.innerHeight, geometry.buttonHeight);
+}
+
+void modLogging::windowClosed(const WindowMeasures& outer, bool minimized)
+{
+    rememberLogWindowMeasures(state_, outer, minimized);
+    list_.clear();
+    windowExists_ = false;
+    windowShown_ = false;
+}
+
+} // namespace quillet

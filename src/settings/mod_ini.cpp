@@ -115,10 +115,10 @@ void modINI::IniPutInt(TextView key, int32_t value)
 void modINI::IniPutString(TextView key, TextView value)
 {
     lastWriteSucceeded_ = false;
-    if (!checkRegistered())
+    if (!checkRegistered() || fileName_.empty())
         return;
     LoadedProfile profile = loadProfile(fileName_);
-    if (!profile.usable || fileName_.empty())
+    if (!profile.usable)
         return;
     if (!profile.file.setValue(section_, key, value))
         return;

@@ -103,6 +103,23 @@ void SettingsFile::ReadWindowSettings()
     state_.LogHeight = readMeasure(u"LogHeight", state_.LogHeight);
 }
 
+void SettingsFile::readAtStartUp()
+{
+    ReadMRUList();
+    ReadOptions();
+    ReadWindowSettings();
+}
+
+bool SettingsFile::writeAtClose()
+{
+    WriteOptions();
+    bool ok = lastWriteSucceeded_;
+    WriteMRUList();
+    ok = ok && lastWriteSucceeded_;
+    WriteWindowSettings();
+    return ok && lastWriteSucceeded_;
+}
+
 void SettingsFile::WriteMRUList()
 {
     lastWriteSucceeded_ = true;

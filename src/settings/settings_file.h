@@ -35,6 +35,13 @@ public:
     void WriteOptions();
     void WriteWindowSettings();
 
+    // Start-up's reading: ReadMRUList, ReadOptions, ReadWindowSettings.
+    void readAtStartUp();
+    // The main window's closing, after every other window has been unloaded:
+    // WriteOptions, WriteMRUList, WriteWindowSettings.  False when any write
+    // failed (the user is not told).
+    bool writeAtClose();
+
     // Rebuilds the recent-file entries of the File menu; ReadMRUList calls
     // it after reading.  The desktop shell fills it.
     std::function<void()> BuildMRUMenu;

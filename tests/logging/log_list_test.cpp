@@ -44,18 +44,5 @@ TEST(LogWindowLayout, ATinyWindowGivesNoNegativeMeasures)
     EXPECT_EQ(layout.buttonTop, 0);
 }
 
-TEST(LogWindowLayout, AMinimizedWindowLeavesTheStoredMeasuresAlone)
-{
-    AppState state;
-    state.SetDefaults();
-    EXPECT_FALSE(rememberLogWindowMeasures(state, {0, 0, 1440, 300}, true));
-    EXPECT_EQ(state.LogWidth, 7485);
-    EXPECT_TRUE(rememberLogWindowMeasures(state, {15, 30, 6000, 4000}, false));
-    EXPECT_EQ(state.LogLeft, 15);
-    EXPECT_EQ(state.LogTop, 30);
-    EXPECT_EQ(state.LogWidth, 6000);
-    EXPECT_EQ(state.LogHeight, 4000);
-}
-
 } // namespace
 } // namespace quillet

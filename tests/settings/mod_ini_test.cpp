@@ -40,6 +40,7 @@ TEST_F(ModIniTest, ReadsFilesHoweverTheyWereSaved)
         {"LF only", "[Options]\nDebug=-1\nPrinterFont=Times\n", u"Times"},
         {"CR only", "[Options]\rDebug=-1\rPrinterFont=Times\r", u"Times"},
         {"byte-order mark", "\xEF\xBB\xBF[Options]\r\nDebug=-1\r\nPrinterFont=Times\r\n", u"Times"},
+        {"mixed line ends", "[Options]\r\r\nDebug=-1\n\rPrinterFont=Times\r", u"Times"},
         {"no final line end", "[Options]\r\nDebug=-1\r\nPrinterFont=Times", u"Times"},
         {"blank and comment lines", "\r\n; made by hand\r\n\r\n[Options]\r\n\r\n;Debug=0\r\n  Debug = -1  \r\n\r\n"
                                     "PrinterFont=Times\r\n",

@@ -7,17 +7,6 @@ namespace {
 
 constexpr size_t kNoLogo = 0, kLinesToLog = 1, kEchoToRun = 2, kDebug = 3;
 
-TEST(PrefsModel, OffersTheFourFlagsInOrderWithTheirCaptions)
-{
-    ASSERT_EQ(kPrefsCheckBoxes.size(), 4u);
-    EXPECT_STREQ(kPrefsCheckBoxes[kNoLogo].objectName, "chkNoLogo");
-    EXPECT_EQ(kPrefsCheckBoxes[kLinesToLog].caption, u"Echo script lines to logging window");
-    EXPECT_EQ(kPrefsCheckBoxes[kEchoToRun].caption, u"Echo lines to DEBUG.RUN file.");
-    EXPECT_EQ(kPrefsCheckBoxes[kDebug].flag, &AppState::Debug);
-    EXPECT_STREQ(kPrefsButtons[1].objectName, "btnOkay");
-    EXPECT_EQ(kPrefsCaption, u"Preferences");
-}
-
 TEST(PrefsModel, LoadingTicksEveryFlagThatIsNotZero)
 {
     AppState state;

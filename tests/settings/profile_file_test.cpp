@@ -10,19 +10,6 @@ std::optional<Text> valueIn(TextView fileText, TextView section, TextView key)
     return ProfileFile::fromText(fileText).value(section, key);
 }
 
-TEST(ProfileFile, ReadsTheSameKeysWhateverTheLineEnds)
-{
-    for (TextView text : {TextView(u"[Options]\r\nDebug=-1\r\nNoLogo=0\r\n"),
-                          TextView(u"[Options]\nDebug=-1\nNoLogo=0\n"),
-                          TextView(u"[Options]\rDebug=-1\rNoLogo=0\r"),
-                          TextView(u"[Options]\r\nDebug=-1\nNoLogo=0"),
-                          TextView(u"[Options]\r\r\nDebug=-1\n\nNoLogo=0")}) {
-        SCOPED_TRACE(toUtf8(text));
-        EXPECT_EQ(valueIn(text, u"Options", u"Debug"), u"-1");
-        EXPECT_EQ(valueIn(text, u"Options", u"NoLogo"), u"0");
-    }
-}
-
 TEST(ProfileFile, MatchesWithoutCaseAndIgnoresBlanksAroundNamesAndValues)
 {
     const TextView text = u"  [ options ]  \n\t DEBUG \t=  -1 \t\nPath = C:\\Program Files\\x \n";

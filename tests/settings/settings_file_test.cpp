@@ -17,24 +17,8 @@ protected:
         state.HomePath = folder.home();
         state.SetDefaults();
     }
-    // Start-up's reading, in start-up's order.
-    void readAll(AppState& into)
-    {
-        SettingsFile reader(into, ini);
-        reader.ReadMRUList();
-        reader.ReadOptions();
-        reader.ReadWindowSettings();
-    }
-    // The main window's closing, in its order.
-    bool writeAll()
-    {
-        settings.WriteOptions();
-        bool ok = settings.lastWriteSucceeded();
-        settings.WriteMRUList();
-        ok = ok && settings.lastWriteSucceeded();
-        settings.WriteWindowSettings();
-        return ok && settings.lastWriteSucceeded();
-    }
+    void readAll(AppState& into) { SettingsFile(into, ini).readAtStartUp(); }
+    bool writeAll() { return settings.writeAtClose(); }
     AppState freshState() const
     {
         AppState fresh;
@@ -58,9 +42,7 @@ TEST_F(SettingsFileTest, WithoutAFileTheDefaultsStayAndTheRecentListIsEmpty)
         ++menuBuilds;
         EXPECT_EQ(state.MRUFiles[1], u""); // the list is read before the menu is built
     };
-    settings.ReadMRUList();
-    settings.ReadOptions();
-    settings.ReadWindowSettings();
+    settings.readAtStartUp();
 
     EXPECT_EQ(menuBuilds, 1);
     const AppState defaults = freshState();

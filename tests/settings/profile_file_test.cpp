@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <vector>
+
 namespace quillet {
 namespace {
 
@@ -108,6 +112,53 @@ TEST(ProfileFile, NamesAndValuesThatCannotBeWrittenChangeNothing)
     EXPECT_FALSE(file.setValue(u"S]", u"k", u"x"));
     EXPECT_FALSE(file.setValue(u"", u"k", u"x"));
     EXPECT_EQ(file.toText(), before);
+}
+
+// Length of the longest common subsequence of two line lists.
+size_t commonLines(const std::vector<Text>& a, const std::vector<Text>& b)
+{
+    std::vector<std::vector<size_t>> table(a.size() + 1, std::vector<size_t>(b.size() + 1, 0));
+    for (size_t i = 1; i <= a.size(); ++i)
+        for (size_t j = 1; j <= b.size(); ++j)
+            table[i][j] = a[i - 1] == b[j - 1] ? table[i - 1][j - 1] + 1
+                                               : std::max(table[i - 1][j], table[i][j - 1]);
+    return table[a.size()][b.size()];
+}
+
+// Random files made of the characters that matter to the format, and
+// random writes into them: whatever the file, a written value reads back
+// as written, and at most the one replaced line of the file changes.
+TEST(ProfileFile, AWrittenValueAlwaysReadsBackAndNothingElseMoves)
+{
+    std::mt19937 random(4711);
+    auto pick = [&](TextView alphabet, size_t length) {
+        Text out;
+        for (size_t i = 0; i < length; ++i)
+            out += alphabet[random() % alphabet.size()];
+        return out;
+    };
+    const TextView fileAlphabet = u"[]=;\" \t\r\naAsSkK";
+    const TextView nameAlphabet = u"[]=;\" \taAsSkK";
+    int written = 0;
+    for (int round = 0; round < 3000; ++round) {
+        ProfileFile file = ProfileFile::fromText(pick(fileAlphabet, random() % 60));
+        const std::vector<Text> before = file.lines();
+        const Text section = pick(nameAlphabet, 1 + random() % 3);
+        const Text key = pick(nameAlphabet, 1 + random() % 3);
+        const Text value = pick(nameAlphabet, random() % 6);
+        SCOPED_TRACE(toUtf8(ProfileFile(file).toText() + u"| " + section + u" | " + key + u" | " + value));
+        if (!file.setValue(section, key, value)) {
+            EXPECT_FALSE(ProfileFile::canWrite(section, key, value));
+            EXPECT_EQ(file.lines(), before);
+        } else {
+            ++written;
+            EXPECT_EQ(file.value(section, key), value);
+            EXPECT_EQ(ProfileFile::fromText(file.toText()).value(section, key), value);
+            EXPECT_GE(commonLines(before, file.lines()) + 1, before.size());
+        }
+        ASSERT_FALSE(::testing::Test::HasFailure());
+    }
+    EXPECT_GT(written, 1000);
 }
 
 } // namespace

@@ -4,7 +4,8 @@
 // make the date.
 #include "script/lib/date_time.h"
 
-#include <chrono>
+#include "script/lib/local_clock.h"
+
 #include <vector>
 
 namespace quillet::script {
@@ -246,9 +247,7 @@ std::optional<double> parseDateText(TextView text, int currentYear)
 
 std::optional<double> parseDateText(TextView text)
 {
-    using namespace std::chrono;
-    const year_month_day today{floor<days>(system_clock::now())};
-    return parseDateText(text, static_cast<int>(today.year()));
+    return parseDateText(text, localYear());
 }
 
 } // namespace quillet::script

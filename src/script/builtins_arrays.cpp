@@ -1,0 +1,102 @@
+// Array functions: Array, LBound, UBound, and the string-array functions
+// Join, Split and Filter.
+#include "script/builtins_support.h"
+
+namespace quillet::script {
+
+namespace {
+
+const ArrayRep& arrayArg(const Value& v)
+{
+    if (!v.isArray())
+        throw VbError(vberr::TypeMismatch);
+    return *v.rawArray();
+}
+
+const ArrayRep& listArg(const Value& v)
+{
+    const ArrayRep& rep = arrayArg(v);
+    if (rep.dimensionCount() != 1)
+        throw VbError(vberr::TypeMismatch);
+    return rep;
+}
+
+const ArrayDim& dimensionArg(std::span<Value> a)
+{
+    const ArrayRep& rep = arrayArg(a[0]);
+    const int32_t d = intArg(a, 1, 1);
+    if (d < 1 || d > rep.dimensionCount())
+        throw VbError(vberr::SubscriptOutOfRange);
+    return rep.dims[static_cast<size_t>(d - 1)];
+}
+
+Value textArray(std::vector<Text> texts)
+{
+    std::vector<Value> items;
+    items.reserve(texts.size());
+    for (Text& t : texts)
+        items.push_back(Value::string(std::move(t)));
+    return Value::arrayOf(std::move(items));
+}
+
+Value fnArray(Context&, std::span<Value> a)
+{
+    return Value::arrayOf(std::vector<Value>(a.begin(), a.end()));
+}
+
+Value fnLBound(Context&, std::span<Value> a) { return Value::longInt(dimensionArg(a).lower); }
+Value fnUBound(Context&, std::span<Value> a) { return Value::longInt(dimensionArg(a).upper()); }
+
+Value fnJoin(Context&, std::span<Value> a)
+{
+    const ArrayRep& rep = listArg(a[0]);
+    const Text delimiter = hasArg(a, 1) ? a[1].toText() : Text(u" ");
+    Text out;
+    for (size_t i = 0; i < rep.items.size(); ++i) {
+        if (i > 0)
+            out += delimiter;
+        out += rep.items[i].toConcatText();
+        if (out.size() > kMaxTextLength)
+            throw VbError(vberr::OutOfMemory);
+    }
+    return Value::string(std::move(out));
+}
+
+Value fnSplit(Context&, std::span<Value> a)
+{
+    const Text delimiter = hasArg(a, 1) ? a[1].toText() : Text(u" ");
+    const int32_t limit = intArg(a, 2, -1);
+    if (limit < -1)
+        throw VbError(vberr::InvalidCall);
+    const CompareMode mode = compareArg(a, 3);
+    if (a[0].isNull())
+        return Value::null();
+    return textArray(splitText(a[0].toText(), delimiter, limit, mode));
+}
+
+Value fnFilter(Context&, std::span<Value> a)
+{
+    const ArrayRep& rep = listArg(a[0]);
+    const Text find = a[1].toText();
+    const bool include = boolArg(a, 2, true);
+    const CompareMode mode = compareArg(a, 3);
+    std::vector<Text> texts;
+    texts.reserve(rep.items.size());
+    for (const Value& item : rep.items)
+        texts.push_back(item.toText());
+    return textArray(filterTexts(texts, find, include, mode));
+}
+
+constexpr BuiltinSpec kArrays[] = {
+    {u"Array", 0, 255, fnArray}, {u"LBound", 1, 2, fnLBound}, {u"UBound", 1, 2, fnUBound},
+    {u"Join", 1, 2, fnJoin},     {u"Split", 1, 4, fnSplit},   {u"Filter", 2, 4, fnFilter},
+};
+
+} // namespace
+
+void registerArrayBuiltins(BuiltinRegistry& registry)
+{
+    registry.addFunctions(kArrays);
+}
+
+} // namespace quillet::script

@@ -1,0 +1,253 @@
+// String functions: Asc/AscW/Chr/ChrW, InStr/InStrRev, LCase/UCase,
+// Left/Right/Mid/Len, the trims, Replace, Space, String, StrComp,
+// StrReverse.  Null propagates where VBScript lets it (Len(Null) is Null)
+// and is error 94 where VBScript raises it.
+#include "script/builtins_support.h"
+
+namespace quillet::script {
+
+namespace {
+
+// Windows-1252 code points 0x80..0x9F (0 where the code page has a hole).
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+int ansiCode(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int k = 0; k < 32; ++k)
+        if (kCp1252High[k] == c && c != 0)
+            return 0x80 + k;
+    return '?';
+}
+
+char16_t fromAnsiCode(int code)
+{
+    if (code >= 0x80 && code <= 0x9F && kCp1252High[code - 0x80] != 0)
+        return kCp1252High[code - 0x80];
+    return static_cast<char16_t>(code);
+}
+
+// Length or count argument: CLng rules, negative is error 5.
+size_t countArg(const Value& v)
+{
+    const int32_t n = v.toInt32();
+    if (n < 0)
+        throw VbError(vberr::InvalidCall);
+    return static_cast<size_t>(n);
+}
+
+// Start position argument: 1-based, below 1 is error 5.
+size_t startArg(const Value& v)
+{
+    const int32_t n = v.toInt32();
+    if (n < 1)
+        throw VbError(vberr::InvalidCall);
+    return static_cast<size_t>(n);
+}
+
+Value fnAsc(Context&, std::span<Value> a)
+{
+    const Text s = a[0].toText();
+    if (s.empty())
+        throw VbError(vberr::InvalidCall);
+    return Value::integer(static_cast<int16_t>(ansiCode(s[0])));
+}
+
+Value fnAscW(Context&, std::span<Value> a)
+{
+    const Text s = a[0].toText();
+    if (s.empty())
+        throw VbError(vberr::InvalidCall);
+    return Value::integer(static_cast<int16_t>(s[0]));
+}
+
+Value fnChr(Context&, std::span<Value> a)
+{
+    const int32_t code = a[0].toInt32();
+    if (code < 0 || code > 255)
+        throw VbError(vberr::InvalidCall);
+    return Value::string(Text(1, fromAnsiCode(code)));
+}
+
+Value fnChrW(Context&, std::span<Value> a)
+{
+    const int32_t code = a[0].toInt32();
+    if (code < -32768 || code > 65535)
+        throw VbError(vberr::InvalidCall);
+    return Value::string(Text(1, static_cast<char16_t>(code & 0xFFFF)));
+}
+
+Value fnInStr(Context&, std::span<Value> a)
+{
+    // InStr([start,] string1, string2[, compare]): with three or more
+    // arguments the first is the start.
+    size_t start = 1;
+    size_t first = 0;
+    if (a.size() >= 3) {
+        start = hasArg(a, 0) ? startArg(a[0]) : 1;
+        first = 1;
+    }
+    const Value& text = a[first];
+    const Value& find = a[first + 1];
+    const CompareMode mode = compareArg(a, first + 2);
+    if (text.isNull() || find.isNull())
+        return Value::null();
+    return Value::longInt(static_cast<int32_t>(findText(text.toText(), find.toText(), start, mode)));
+}
+
+Value fnInStrRev(Context&, std::span<Value> a)
+{
+    const int32_t startValue = intArg(a, 2, -1);
+    if (startValue == 0 || startValue < -1)
+        throw VbError(vberr::InvalidCall);
+    const CompareMode mode = compareArg(a, 3);
+    if (a[0].isNull() || a[1].isNull())
+        return Value::null();
+    const Text text = a[0].toText();
+    const Text find = a[1].toText();
+    const size_t start = startValue == -1 ? text.size() : static_cast<size_t>(startValue);
+    if (text.empty())
+        return Value::longInt(0);
+    return Value::longInt(static_cast<int32_t>(findTextReverse(text, find, start, mode)));
+}
+
+Value fnLCase(Context&, std::span<Value> a)
+{
+    return a[0].isNull() ? Value::null() : Value::string(lowerCase(a[0].toText()));
+}
+
+Value fnUCase(Context&, std::span<Value> a)
+{
+    return a[0].isNull() ? Value::null() : Value::string(upperCase(a[0].toText()));
+}
+
+Value fnLeft(Context&, std::span<Value> a)
+{
+    const size_t n = countArg(a[1]);
+    if (a[0].isNull())
+        return Value::null();
+    const Text s = a[0].toText();
+    return Value::string(s.substr(0, n));
+}
+
+Value fnRight(Context&, std::span<Value> a)
+{
+    const size_t n = countArg(a[1]);
+    if (a[0].isNull())
+        return Value::null();
+    const Text s = a[0].toText();
+    return Value::string(n >= s.size() ? s : s.substr(s.size() - n));
+}
+
+Value fnMid(Context&, std::span<Value> a)
+{
+    const size_t start = startArg(a[1]);
+    const bool hasLength = hasArg(a, 2);
+    const size_t length = hasLength ? countArg(a[2]) : 0;
+    if (a[0].isNull())
+        return Value::null();
+    const Text s = a[0].toText();
+    if (start > s.size())
+        return Value::string(Text());
+    return Value::string(hasLength ? s.substr(start - 1, length) : s.substr(start - 1));
+}
+
+Value fnLen(Context&, std::span<Value> a)
+{
+    if (a[0].isNull())
+        return Value::null();
+    return Value::longInt(static_cast<int32_t>(a[0].toText().size()));
+}
+
+Value fnLTrim(Context&, std::span<Value> a)
+{
+    return a[0].isNull() ? Value::null() : Value::string(trimLeftSpaces(a[0].toText()));
+}
+
+Value fnRTrim(Context&, std::span<Value> a)
+{
+    return a[0].isNull() ? Value::null() : Value::string(trimRightSpaces(a[0].toText()));
+}
+
+Value fnTrim(Context&, std::span<Value> a)
+{
+    return a[0].isNull() ? Value::null() : Value::string(trimSpaces(a[0].toText()));
+}
+
+Value fnReplace(Context&, std::span<Value> a)
+{
+    // Replace(expression, find, replacewith[, start[, count[, compare]]])
+    const size_t start = hasArg(a, 3) ? startArg(a[3]) : 1;
+    const int32_t count = intArg(a, 4, -1);
+    if (count < -1)
+        throw VbError(vberr::InvalidCall);
+    const CompareMode mode = compareArg(a, 5);
+    const Text text = a[0].toText();
+    const Text find = a[1].toText();
+    const Text with = a[2].toText();
+    return textResult(replaceText(text, find, with, start, count, mode));
+}
+
+Value fnSpace(Context&, std::span<Value> a)
+{
+    const size_t n = countArg(a[0]);
+    if (n > kMaxTextLength)
+        throw VbError(vberr::OutOfMemory);
+    return Value::string(Text(n, u' '));
+}
+
+Value fnString(Context&, std::span<Value> a)
+{
+    const size_t n = countArg(a[0]);
+    if (a[1].isNull())
+        return Value::null();
+    char16_t c;
+    const Value v = a[1].withoutObject();
+    if (v.isString()) {
+        if (v.rawText().empty())
+            throw VbError(vberr::InvalidCall);
+        c = v.rawText()[0];
+    } else {
+        const int32_t code = v.toInt32();
+        c = fromAnsiCode(((code % 256) + 256) % 256);
+    }
+    if (n > kMaxTextLength)
+        throw VbError(vberr::OutOfMemory);
+    return Value::string(Text(n, c));
+}
+
+Value fnStrComp(Context&, std::span<Value> a)
+{
+    const CompareMode mode = compareArg(a, 2);
+    if (a[0].isNull() || a[1].isNull())
+        return Value::null();
+    return Value::integer(static_cast<int16_t>(compareText(a[0].toText(), a[1].toText(), mode)));
+}
+
+Value fnStrReverse(Context&, std::span<Value> a)
+{
+    return Value::string(reverseText(a[0].toText()));
+}
+
+constexpr BuiltinSpec kStrings[] = {
+    {u"Asc", 1, 1, fnAsc},       {u"AscW", 1, 1, fnAscW},        {u"Chr", 1, 1, fnChr},
+    {u"ChrW", 1, 1, fnChrW},     {u"InStr", 2, 4, fnInStr},      {u"InStrRev", 2, 4, fnInStrRev},
+    {u"LCase", 1, 1, fnLCase},   {u"UCase", 1, 1, fnUCase},      {u"Left", 2, 2, fnLeft},
+    {u"Right", 2, 2, fnRight},   {u"Mid", 2, 3, fnMid},          {u"Len", 1, 1, fnLen},
+    {u"LTrim", 1, 1, fnLTrim},   {u"RTrim", 1, 1, fnRTrim},      {u"Trim", 1, 1, fnTrim},
+    {u"Replace", 3, 6, fnReplace}, {u"Space", 1, 1, fnSpace},    {u"String", 2, 2, fnString},
+    {u"StrComp", 2, 3, fnStrComp}, {u"StrReverse", 1, 1, fnStrReverse},
+};
+
+} // namespace
+
+void registerStringBuiltins(BuiltinRegistry& registry)
+{
+    registry.addFunctions(kStrings);
+}
+
+} // namespace quillet::script

@@ -1,0 +1,52 @@
+// Small helpers shared by the runtime library's builtin functions
+// (builtins_*.cpp): reading optional arguments, Null propagation and the
+// registration functions each file provides to registerRuntimeLibrary.
+#pragma once
+
+#include "script/builtins.h"
+#include "script/lib/text_search.h"
+
+#include <span>
+
+namespace quillet::script {
+
+// True when argument `i` was given (neither absent nor omitted).
+inline bool hasArg(std::span<Value> args, size_t i)
+{
+    return i < args.size() && !args[i].isMissing();
+}
+
+// A whole-number argument (CLng rules), or `fallback` when not given.
+inline int32_t intArg(std::span<Value> args, size_t i, int32_t fallback)
+{
+    return hasArg(args, i) ? args[i].toInt32() : fallback;
+}
+
+inline bool boolArg(std::span<Value> args, size_t i, bool fallback)
+{
+    return hasArg(args, i) ? args[i].toBool() : fallback;
+}
+
+// A compare-mode argument (vbBinaryCompare, vbTextCompare); error 5 for
+// other values, 94 for Null.
+inline CompareMode compareArg(std::span<Value> args, size_t i)
+{
+    return hasArg(args, i) ? compareModeFrom(args[i].toInt32()) : CompareMode::Binary;
+}
+
+// A text-valued result in a String Value, error 7 beyond the engine's limit.
+Value textResult(Text text);
+
+// Registration, one function per topic file.
+void registerConversionBuiltins(BuiltinRegistry& registry);
+void registerInspectionBuiltins(BuiltinRegistry& registry);
+void registerStringBuiltins(BuiltinRegistry& registry);
+void registerFormatBuiltins(BuiltinRegistry& registry);
+void registerMathBuiltins(BuiltinRegistry& registry);
+void registerDateBuiltins(BuiltinRegistry& registry);
+void registerArrayBuiltins(BuiltinRegistry& registry);
+void registerInteractionBuiltins(BuiltinRegistry& registry);
+void registerConstants(BuiltinRegistry& registry);
+void registerObjects(BuiltinRegistry& registry);
+
+} // namespace quillet::script

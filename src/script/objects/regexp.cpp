@@ -1,0 +1,246 @@
+#include "script/objects/regexp.h"
+
+#include "script/objects/native_member.h"
+
+namespace quillet::script {
+
+namespace {
+
+// ---- SubMatches ---------------------------------------------------------
+
+class SubMatches : public NativeObject {
+public:
+    explicit SubMatches(std::vector<Value> values);
+    std::vector<Value> values;
+    Value at(int32_t index) const
+    {
+        if (index < 0 || index >= static_cast<int32_t>(values.size()))
+            throw VbError(vberr::InvalidCall);
+        return values[static_cast<size_t>(index)];
+    }
+    std::unique_ptr<Enumerator> enumerate() override;
+};
+
+class ListEnumerator : public Enumerator {
+public:
+    explicit ListEnumerator(std::vector<Value> items) : items_(std::move(items)) {}
+    bool next(Value& out) override
+    {
+        if (at_ >= items_.size())
+            return false;
+        out = items_[at_++];
+        return true;
+    }
+
+private:
+    std::vector<Value> items_;
+    size_t at_ = 0;
+};
+
+const NativeClass& subMatchesClass()
+{
+    static const NativeClass cls = [] {
+        NativeClass c(u"ISubMatches");
+        c.add(nativeMember(u"Item", {ArgKind::Int32}, 1,
+               [](NativeObject& o, std::span<Value> a) {
+                   return static_cast<SubMatches&>(o).at(a[0].rawLong());
+               }),
+              true);
+        c.add(nativeMember(u"Count", {}, 0, [](NativeObject& o, std::span<Value>) {
+                   return Value::longInt(static_cast<int32_t>(static_cast<SubMatches&>(o).values.size()));
+               }));
+        return c;
+    }();
+    return cls;
+}
+
+SubMatches::SubMatches(std::vector<Value> v) : NativeObject(subMatchesClass()), values(std::move(v)) {}
+
+std::unique_ptr<Enumerator> SubMatches::enumerate()
+{
+    return std::make_unique<ListEnumerator>(values);
+}
+
+// ---- Match --------------------------------------------------------------
+
+class MatchObject : public NativeObject {
+public:
+    MatchObject(Text value, int32_t firstIndex, Value subMatches);
+    Text value;
+    int32_t firstIndex;
+    Value subMatches;
+};
+
+MatchObject& matchSelf(NativeObject& o) { return static_cast<MatchObject&>(o); }
+
+const NativeClass& matchClass()
+{
+    static const NativeClass cls = [] {
+        NativeClass c(u"IMatch2");
+        c.add(nativeMember(u"Value", {}, 0, [](NativeObject& o, std::span<Value>) { return Value::string(matchSelf(o).value); }),
+              true);
+        c.add(nativeMember(u"FirstIndex", {}, 0,
+               [](NativeObject& o, std::span<Value>) { return Value::longInt(matchSelf(o).firstIndex); }));
+        c.add(nativeMember(u"Length", {}, 0, [](NativeObject& o, std::span<Value>) {
+                   return Value::longInt(static_cast<int32_t>(matchSelf(o).value.size()));
+               }));
+        c.add(nativeMember(u"SubMatches", {}, 0, [](NativeObject& o, std::span<Value>) { return matchSelf(o).subMatches; }));
+        return c;
+    }();
+    return cls;
+}
+
+MatchObject::MatchObject(Text v, int32_t first, Value subs)
+    : NativeObject(matchClass()), value(std::move(v)), firstIndex(first), subMatches(std::move(subs))
+{
+}
+
+// ---- Matches ------------------------------------------------------------
+
+class Matches : public NativeObject {
+public:
+    explicit Matches(std::vector<Value> items);
+    std::vector<Value> items;
+    std::unique_ptr<Enumerator> enumerate() override { return std::make_unique<ListEnumerator>(items); }
+};
+
+const NativeClass& matchesClass()
+{
+    static const NativeClass cls = [] {
+        NativeClass c(u"IMatchCollection2");
+        c.add(nativeMember(u"Item", {ArgKind::Int32}, 1,
+               [](NativeObject& o, std::span<Value> a) {
+                   const auto& items = static_cast<Matches&>(o).items;
+                   const int32_t i = a[0].rawLong();
+                   if (i < 0 || i >= static_cast<int32_t>(items.size()))
+                       throw VbError(vberr::InvalidCall);
+                   return items[static_cast<size_t>(i)];
+               }),
+              true);
+        c.add(nativeMember(u"Count", {}, 0, [](NativeObject& o, std::span<Value>) {
+                   return Value::longInt(static_cast<int32_t>(static_cast<Matches&>(o).items.size()));
+               }));
+        return c;
+    }();
+    return cls;
+}
+
+Matches::Matches(std::vector<Value> v) : NativeObject(matchesClass()), items(std::move(v)) {}
+
+Value matchValue(const Text& text, const RegexMatch& m)
+{
+    std::vector<Value> subs;
+    subs.reserve(m.groups.size());
+    for (const RegexMatch::Span& g : m.groups)
+        subs.push_back(g.matched() ? Value::string(text.substr(g.start, g.end - g.start)) : Value());
+    return makeObject<MatchObject>(text.substr(m.whole.start, m.whole.end - m.whole.start),
+                                   static_cast<int32_t>(m.whole.start), makeObject<SubMatches>(std::move(subs)));
+}
+
+// ---- RegExp -------------------------------------------------------------
+
+RegExpObject& regexpSelf(NativeObject& o) { return static_cast<RegExpObject&>(o); }
+
+template <bool RegExpObject::*Flag>
+NativeMember flagMember(const char16_t* name)
+{
+    return nativeMember(
+        name, {}, 0, [](NativeObject& o, std::span<Value>) { return Value::boolean(regexpSelf(o).*Flag); },
+        [](NativeObject& o, std::span<Value>, const Value& v) { regexpSelf(o).*Flag = v.toBool(); });
+}
+
+const NativeClass& regexpClass()
+{
+    static const NativeClass cls = [] {
+        NativeClass c(u"IRegExp2");
+        c.add(nativeMember(u"Pattern", {}, 0,
+               [](NativeObject& o, std::span<Value>) { return Value::string(regexpSelf(o).pattern); },
+               [](NativeObject& o, std::span<Value>, const Value& v) { regexpSelf(o).pattern = v.toText(); }));
+        c.add(flagMember<&RegExpObject::ignoreCase>(u"IgnoreCase"));
+        c.add(flagMember<&RegExpObject::global>(u"Global"));
+        c.add(flagMember<&RegExpObject::multiline>(u"Multiline"));
+        c.add(nativeMember(u"Test", {ArgKind::Text}, 1, [](NativeObject& o, std::span<Value> a) {
+                   return Value::boolean(regexpSelf(o).test(a[0].rawText()));
+               }));
+        c.add(nativeMember(u"Execute", {ArgKind::Text}, 1,
+               [](NativeObject& o, std::span<Value> a) { return regexpSelf(o).execute(a[0].rawText()); }));
+        c.add(nativeMember(u"Replace", {ArgKind::Text, ArgKind::Text}, 2, [](NativeObject& o, std::span<Value> a) {
+                   return Value::string(regexpSelf(o).replace(a[0].rawText(), a[1].rawText()));
+               }));
+        return c;
+    }();
+    return cls;
+}
+
+} // namespace
+
+RegExpObject::RegExpObject() : NativeObject(regexpClass()) {}
+
+const Regex& RegExpObject::compiled()
+{
+    const RegexOptions options{ignoreCase, multiline};
+    if (!regex_ || compiledPattern_ != pattern || compiledOptions_.ignoreCase != options.ignoreCase ||
+        compiledOptions_.multiline != options.multiline) {
+        regex_.reset();
+        regex_.emplace(pattern, options);
+        compiledPattern_ = pattern;
+        compiledOptions_ = options;
+    }
+    return *regex_;
+}
+
+std::vector<RegexMatch> RegExpObject::allMatches(const Text& text, RegexBudget& budget)
+{
+    const Regex& re = compiled();
+    std::vector<RegexMatch> out;
+    size_t from = 0;
+    while (from <= text.size()) {
+        std::optional<RegexMatch> m = re.search(text, from, budget);
+        if (!m)
+            break;
+        out.push_back(*m);
+        if (!global)
+            break;
+        const size_t end = static_cast<size_t>(m->whole.end);
+        from = end == static_cast<size_t>(m->whole.start) ? end + 1 : end;
+    }
+    return out;
+}
+
+bool RegExpObject::test(const Text& text)
+{
+    RegexBudget budget;
+    return compiled().search(text, 0, budget).has_value();
+}
+
+Value RegExpObject::execute(const Text& text)
+{
+    RegexBudget budget;
+    std::vector<Value> items;
+    for (const RegexMatch& m : allMatches(text, budget))
+        items.push_back(matchValue(text, m));
+    return makeObject<Matches>(std::move(items));
+}
+
+Text RegExpObject::replace(const Text& text, const Text& replacement)
+{
+    RegexBudget budget;
+    Text out;
+    size_t copied = 0;
+    for (const RegexMatch& m : allMatches(text, budget)) {
+        out.append(text, copied, static_cast<size_t>(m.whole.start) - copied);
+        out += expandReplacement(replacement, text, m);
+        copied = static_cast<size_t>(m.whole.end);
+        if (out.size() > kMaxTextLength)
+            throw VbError(vberr::OutOfMemory);
+    }
+    out.append(text, copied);
+    return out;
+}
+
+Value makeRegExp(Context&)
+{
+    return makeObject<RegExpObject>();
+}
+
+} // namespace quillet::script

@@ -1,0 +1,46 @@
+// The RegExp object and its results: Match, Matches (the collection
+// Execute returns) and SubMatches.
+//
+// Engine hook: `New RegExp` resolves to makeRegExp() (registered by the
+// runtime library with BuiltinRegistry::addClass under the name "RegExp").
+// TypeName gives "IRegExp2", "IMatchCollection2", "IMatch2" and
+// "ISubMatches", as scripts see them.
+#pragma once
+
+#include "script/builtins.h"
+#include "script/host_object.h"
+#include "script/lib/regex.h"
+
+#include <optional>
+
+namespace quillet::script {
+
+class RegExpObject : public NativeObject {
+public:
+    RegExpObject();
+
+    Text pattern;
+    bool ignoreCase = false;
+    bool global = false;
+    bool multiline = false;
+
+    bool test(const Text& text);
+    Value execute(const Text& text);
+    Text replace(const Text& text, const Text& replacement);
+
+private:
+    // The compiled pattern for the current settings (recompiled only when
+    // they change); pattern errors surface here, when the script uses it.
+    const Regex& compiled();
+    // Every match (or just the first without Global), empty matches
+    // advancing one position as VBScript does.
+    std::vector<RegexMatch> allMatches(const Text& text, RegexBudget& budget);
+
+    std::optional<Regex> regex_;
+    Text compiledPattern_;
+    RegexOptions compiledOptions_;
+};
+
+Value makeRegExp(Context& context);
+
+} // namespace quillet::script

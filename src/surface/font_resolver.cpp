@@ -1,0 +1,92 @@
+#include "surface/font_resolver.h"
+
+#include <QFontDatabase>
+#include <QHash>
+#include <QStringList>
+
+#include <algorithm>
+
+namespace quillet::surface {
+namespace {
+
+constexpr double kTwipsPerPoint = 20.0;
+constexpr double kMinimumPointSize = 0.05;  // Qt refuses sizes <= 0
+
+const QString kDefaultFamily = QStringLiteral("Liberation Sans");
+
+QString mappedFamily(const QString& lowerName)
+{
+    static const QHash<QString, QString> map = {
+        {QStringLiteral("arial"), QStringLiteral("Liberation Sans")},
+        {QStringLiteral("helvetica"), QStringLiteral("Liberation Sans")},
+        {QStringLiteral("ms sans serif"), QStringLiteral("Liberation Sans")},
+        {QStringLiteral("times new roman"), QStringLiteral("Liberation Serif")},
+        {QStringLiteral("times"), QStringLiteral("Liberation Serif")},
+        {QStringLiteral("ms serif"), QStringLiteral("Liberation Serif")},
+        {QStringLiteral("courier new"), QStringLiteral("Liberation Mono")},
+        {QStringLiteral("courier"), QStringLiteral("Liberation Mono")},
+    };
+    return map.value(lowerName);
+}
+
+QString installedFamily(const QString& name)
+{
+    static const QStringList families = QFontDatabase::families();
+    for (const QString& family : families) {
+        if (family.compare(name, Qt::CaseInsensitive) == 0)
+            return family;
+    }
+    return {};
+}
+
+QString resolveUncached(const QString& requested)
+{
+    const QString trimmed = requested.trimmed();
+    QString mapped = mappedFamily(trimmed.toLower());
+    if (!mapped.isEmpty() && !installedFamily(mapped).isEmpty())
+        return installedFamily(mapped);
+    if (!trimmed.isEmpty()) {
+        QString installed = installedFamily(trimmed);
+        if (!installed.isEmpty())
+            return installed;
+    }
+    QString fallback = installedFamily(kDefaultFamily);
+    if (!fallback.isEmpty())
+        return fallback;
+    // Without the Liberation fonts, the system's own general font is still
+    // a visible, real font.
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+}
+
+} // namespace
+
+QString resolveFontFamily(const Text& requestedName)
+{
+    static QHash<QString, QString> cache;
+    const QString key = QString::fromStdU16String(requestedName);
+    auto it = cache.constFind(key);
+    if (it != cache.constEnd())
+        return *it;
+    QString family = resolveUncached(key);
+    cache.insert(key, family);
+    return family;
+}
+
+QFont makeTwipFont(const FontSpec& spec, double deviceDpi)
+{
+    QFont font(resolveFontFamily(spec.name));
+    // Point size p on a device of D dpi is p * D / 72 logical units; we
+    // want size * 20 of them.
+    double points = std::max(spec.size, kMinimumPointSize) * kTwipsPerPoint * 72.0 / deviceDpi;
+    font.setPointSizeF(points);
+    font.setBold(spec.bold);
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    font.setStrikeOut(spec.strikeout);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setKerning(true);
+    font.setStyleStrategy(QFont::PreferOutline);
+    return font;
+}
+
+} // namespace quillet::surface

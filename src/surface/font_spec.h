@@ -1,0 +1,21 @@
+// One text font as the surface keeps it: the name the script gave (mapped
+// to an installed family only when measuring or drawing), the size in
+// points exactly as given, and the style flags.
+#pragma once
+
+#include "common/text.h"
+
+namespace quillet::surface {
+
+struct FontSpec {
+    Text name = u"Arial";
+    double size = 11.25;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeout = false;
+
+    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+};
+
+} // namespace quillet::surface

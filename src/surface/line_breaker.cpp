@@ -1,0 +1,322 @@
+#include "surface/line_breaker.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quillet::surface {
+namespace {
+
+enum class ItemKind { Word, Space, Tab, Break };
+
+struct Fragment {
+    size_t run = 0;
+    Text text;
+};
+
+// A word may run over several styled runs ("bo" bold + "ld" plain) and is
+// still one unit for wrapping.
+struct Item {
+    ItemKind kind = ItemKind::Word;
+    std::vector<Fragment> fragments;
+};
+
+bool isSeparator(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+
+std::vector<Item> tokenize(const std::vector<StyledRun>& runs)
+{
+    std::vector<Item> items;
+    for (size_t r = 0; r < runs.size(); ++r) {
+        const Text& t = runs[r].text;
+        size_t i = 0;
+        while (i < t.size()) {
+            char16_t c = t[i];
+            if (c == u'\r' || c == u'\n') {
+                i += (c == u'\r' && i + 1 < t.size() && t[i + 1] == u'\n') ? 2 : 1;
+                items.push_back({ItemKind::Break, {{r, {}}}});
+            } else if (c == u'\t') {
+                ++i;
+                items.push_back({ItemKind::Tab, {{r, {}}}});
+            } else if (c == u' ') {
+                size_t j = i;
+                while (j < t.size() && t[j] == u' ')
+                    ++j;
+                items.push_back({ItemKind::Space, {{r, t.substr(i, j - i)}}});
+                i = j;
+            } else {
+                size_t j = i;
+                while (j < t.size() && !isSeparator(t[j]))
+                    ++j;
+                Fragment fragment{r, t.substr(i, j - i)};
+                bool continuesWord = i == 0 && !items.empty() && items.back().kind == ItemKind::Word;
+                if (continuesWord)
+                    items.back().fragments.push_back(std::move(fragment));
+                else
+                    items.push_back({ItemKind::Word, {std::move(fragment)}});
+                i = j;
+            }
+        }
+    }
+    return items;
+}
+
+double nextTabStop(double x)
+{
+    return (std::floor(x / kTabStep + 1e-9) + 1) * kTabStep;
+}
+
+LineMetrics combine(const LineMetrics& a, const LineMetrics& b)
+{
+    double ascent = std::max(a.ascent, b.ascent);
+    double descent = std::max(a.descent, b.descent);
+    double below = std::max(a.descent + a.leading, b.descent + b.leading);
+    return LineMetrics{ascent, descent, below - descent};
+}
+
+class LineBuilder {
+public:
+    LineBuilder(const std::vector<StyledRun>& runs, const BreakOptions& options,
+                const TextMeasurer& measurer, const FontSpec& fallbackFont)
+        : runs_(runs), options_(options), measurer_(measurer), fallbackFont_(fallbackFont),
+          width_(std::max(options.width, 1.0)), lineStart_(options.firstLineOffset), penX_(lineStart_)
+    {
+    }
+
+    std::vector<LaidLine> run()
+    {
+        for (const Item& item : tokenize(runs_)) {
+            switch (item.kind) {
+            case ItemKind::Break:
+                lastRun_ = item.fragments.front().run;
+                finishLine(true);
+                break;
+            case ItemKind::Tab:
+                addTab(item.fragments.front().run);
+                break;
+            case ItemKind::Space:
+                if (!skipSpaces_)
+                    addText(item.fragments.front().run, item.fragments.front().text, true);
+                break;
+            case ItemKind::Word:
+                placeWord(item);
+                break;
+            }
+        }
+        finishLine(true);
+        lines_.back().endsWithBreak = false;
+        return std::move(lines_);
+    }
+
+private:
+    struct Pending {
+        bool tab = false;
+        bool space = false;
+        size_t run = 0;
+        Text text;
+    };
+
+    const FontSpec& fontOf(size_t run) const { return runs_[run].font; }
+
+    double measure(size_t run, TextView text) const { return measurer_.advance(fontOf(run), text); }
+
+    void noteFont(size_t run)
+    {
+        lastRun_ = run;
+        LineMetrics m = measurer_.metrics(fontOf(run));
+        metrics_ = hasMetrics_ ? combine(metrics_, m) : m;
+        hasMetrics_ = true;
+    }
+
+    bool fits(double width) const { return penX_ + width <= width_ + options_.tolerance; }
+
+    // Something already stands on this line (or it starts right of the
+    // left edge), so moving a word down gains room.
+    bool canWrap() const { return !pending_.empty() || lineStart_ > 0; }
+
+    void addText(size_t run, const Text& text, bool space)
+    {
+        // Justified lines need every word and blank as its own piece so the
+        // blanks can be widened.
+        bool merge = options_.align != Align::Justify && !pending_.empty() && !pending_.back().tab &&
+                     pending_.back().run == run;
+        if (merge) {
+            pending_.back().text += text;
+            pending_.back().space = space;
+        } else {
+            pending_.push_back({false, space, run, text});
+        }
+        penX_ += measure(run, text);
+        noteFont(run);
+    }
+
+    void addTab(size_t run)
+    {
+        pending_.push_back({true, false, run, {}});
+        penX_ = nextTabStop(penX_);
+        noteFont(run);
+        skipSpaces_ = false;
+    }
+
+    void placeWord(const Item& word)
+    {
+        bool keep = options_.keepFirstWord && firstWord_;
+        firstWord_ = false;
+        if (options_.wrap && !keep) {
+            double w = 0;
+            for (const Fragment& f : word.fragments)
+                w += measure(f.run, f.text);
+            if (!fits(w) && canWrap()) {
+                finishLine(false);
+                skipSpaces_ = true;
+            }
+            if (!fits(w) && !canWrap()) {
+                breakByCharacter(word);
+                skipSpaces_ = false;
+                return;
+            }
+        }
+        for (const Fragment& f : word.fragments)
+            addText(f.run, f.text, false);
+        skipSpaces_ = false;
+    }
+
+    // A word wider than the whole line: as many characters per line as fit,
+    // at least one, so that nothing loops.
+    void breakByCharacter(const Item& word)
+    {
+        for (const Fragment& f : word.fragments) {
+            size_t i = 0;
+            while (i < f.text.size()) {
+                size_t len = (i + 1 < f.text.size() && f.text[i] >= 0xD800 && f.text[i] < 0xDC00) ? 2 : 1;
+                Text piece = f.text.substr(i, len);
+                if (!fits(measure(f.run, piece)) && !pending_.empty())
+                    finishLine(false);
+                addText(f.run, piece, false);
+                i += len;
+            }
+        }
+    }
+
+    void dropTrailingBlanks()
+    {
+        while (!pending_.empty() && !pending_.back().tab) {
+            Text& t = pending_.back().text;
+            while (!t.empty() && t.back() == u' ')
+                t.pop_back();
+            if (!t.empty())
+                break;
+            pending_.pop_back();
+        }
+    }
+
+    void finishLine(bool hardBreak)
+    {
+        if (!hardBreak)
+            dropTrailingBlanks();
+        LaidLine line;
+        line.startX = lineStart_;
+        line.endsWithBreak = hardBreak;
+        double cursor = lineStart_;
+        double contentEnd = lineStart_;
+        for (const Pending& p : pending_) {
+            if (p.tab) {
+                cursor = nextTabStop(cursor);
+                continue;
+            }
+            LinePiece piece{cursor, measure(p.run, p.text), p.text, fontOf(p.run), runs_[p.run].colour};
+            cursor += piece.width;
+            if (!p.space)
+                contentEnd = cursor;
+            else if (options_.align != Align::Left && p.text.find_first_not_of(u' ') != Text::npos)
+                contentEnd = piece.x + measure(p.run, TextView(p.text).substr(0, p.text.find_last_not_of(u' ') + 1));
+            line.pieces.push_back(std::move(piece));
+        }
+        line.endX = cursor;
+        line.contentWidth = contentEnd - lineStart_;
+        if (hasMetrics_)
+            line.metrics = metrics_;
+        else
+            line.metrics = measurer_.metrics(lastRun_ < runs_.size() ? fontOf(lastRun_) : fallbackFont_);
+        align(line, hardBreak, contentEnd);
+        lines_.push_back(std::move(line));
+
+        pending_.clear();
+        lineStart_ = 0;
+        penX_ = 0;
+        hasMetrics_ = false;
+    }
+
+    void align(LaidLine& line, bool hardBreak, double contentEnd)
+    {
+        double spare = width_ - contentEnd;
+        double shift = 0;
+        switch (options_.align) {
+        case Align::Left:
+            return;
+        case Align::Center:
+            shift = spare / 2;
+            break;
+        case Align::Right:
+            shift = spare;
+            break;
+        case Align::Justify:
+            if (!hardBreak && spare > 0)
+                justify(line, spare);
+            return;
+        }
+        for (LinePiece& piece : line.pieces)
+            piece.x += shift;
+        line.startX += shift;
+        line.endX += shift;
+    }
+
+    static bool isBlank(const LinePiece& piece) { return piece.text.find_first_not_of(u' ') == Text::npos; }
+
+    static void justify(LaidLine& line, double spare)
+    {
+        auto& pieces = line.pieces;
+        auto lastWord = std::find_if(pieces.rbegin(), pieces.rend(), [](const LinePiece& p) { return !isBlank(p); });
+        if (lastWord == pieces.rend())
+            return;
+        size_t end = static_cast<size_t>(pieces.rend() - lastWord);  // one past the last word
+        size_t gaps = 0;
+        for (size_t i = 1; i < end; ++i)
+            gaps += isBlank(pieces[i]) ? 1 : 0;
+        if (gaps == 0)
+            return;
+        double extra = spare / static_cast<double>(gaps);
+        double shift = 0;
+        for (size_t i = 1; i < pieces.size(); ++i) {
+            pieces[i].x += shift;
+            if (i < end && isBlank(pieces[i])) {
+                pieces[i].width += extra;
+                shift += extra;
+            }
+        }
+        line.endX += shift;
+    }
+
+    const std::vector<StyledRun>& runs_;
+    const BreakOptions& options_;
+    const TextMeasurer& measurer_;
+    const FontSpec& fallbackFont_;
+    double width_;
+    double lineStart_;
+    double penX_;
+    std::vector<Pending> pending_;
+    std::vector<LaidLine> lines_;
+    LineMetrics metrics_;
+    bool hasMetrics_ = false;
+    size_t lastRun_ = static_cast<size_t>(-1);
+    bool firstWord_ = true;
+    bool skipSpaces_ = false;
+};
+
+} // namespace
+
+std::vector<LaidLine> breakLines(const std::vector<StyledRun>& runs, const BreakOptions& options,
+                                 const TextMeasurer& measurer, const FontSpec& fallbackFont)
+{
+    return LineBuilder(runs, options, measurer, fallbackFont).run();
+}
+
+} // namespace quillet::surface

@@ -1,0 +1,16 @@
+// Writes a document as PDF: one PDF page per page at its exact paper size,
+// fonts embedded, text selectable.
+#pragma once
+
+#include "surface/document.h"
+
+#include <QString>
+
+namespace quillet::surface {
+
+// False, with a message in `error`, when the document has no pages or the
+// file cannot be written.
+bool writePdf(const Document& document, const QString& path, QString* error = nullptr,
+              const QString& title = QString());
+
+} // namespace quillet::surface

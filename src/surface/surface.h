@@ -1,0 +1,330 @@
+// The print/preview surface: one document of pages that the print object
+// draws on for a sheet script, laid out in twips (1440 per inch) from the
+// top-left corner of the paper.  It keeps the page layout, the current
+// position and the current fonts and colours, flows text, tables and rich
+// text with word wrap and automatic page breaks, and records everything as
+// drawing operations (document.h) that the renderers replay.
+//
+// Each property has a getter and a setter; each operation takes the
+// arguments the print object passes.  Values are stored as given; layout
+// clamps what it must (a flow at least 1 twip wide) so that nothing loops.
+//
+// Cursor rules.  The cursor is (currentX, currentY), the top-left corner of
+// the next line box, plus a "free" flag: free after startDoc, newPage,
+// newColumn, a paragraph, rich text and a table; not free after the script
+// sets currentX/currentY and after text output.  A free cursor sends a
+// paragraph to the left edge of the flow.  Lines, rectangles, text boxes and
+// pictures never move the cursor.
+//
+// Pagination.  Only flowing output breaks pages: paragraphs and rich text
+// (every line), text output (lines after its first) and table rows.  A line
+// or row that would pass the bottom margin by more than 1 twip moves to the
+// next column or page unless it already stands at the top of one.  The
+// header, footer and page border are drawn when a page is finished, with
+// the values current at that moment, so a header set after startDoc still
+// reaches page 1.
+#pragma once
+
+#include "common/text.h"
+#include "surface/arg_value.h"
+#include "surface/document.h"
+#include "surface/line_breaker.h"
+#include "surface/table_format.h"
+#include "surface/text_measurer.h"
+
+#include <QImage>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace quillet::surface {
+
+// Defaults a fresh surface holds.
+inline constexpr double kLetterWidth = 12240;
+inline constexpr double kLetterHeight = 15840;
+inline constexpr double kDefaultMargin = 1440;
+inline constexpr double kColumnSpacing = 180;
+inline constexpr double kDefaultFontSize = 11.25;
+inline constexpr double kDefaultHeaderFontSize = 14.25;
+inline constexpr int kDefaultPageBorder = 0;
+inline constexpr double kPenWidth = 0;  // hairline; scripts cannot change it
+// Text output and paragraphs may cross the right edge by this much before a
+// word wraps: our fonts' metrics differ slightly from those the sheets were
+// tuned with.
+inline constexpr double kWrapTolerance = 15;
+// Table cells: room between the cell text and the cell's edges.
+inline constexpr double kCellPaddingX = 60;
+inline constexpr double kCellPaddingY = 15;
+inline constexpr double kBreakTolerance = 1;
+inline constexpr int kMaxPages = 10000;
+
+class Surface {
+public:
+    // The Qt measurer (needs a QGuiApplication); tests pass fixed metrics.
+    Surface();
+    explicit Surface(std::shared_ptr<const TextMeasurer> measurer);
+
+    // Where the surface reports what it ignored (drawing after endDoc, an
+    // empty picture rectangle, an out-of-range code).  Silent by default.
+    void setDiagnosticSink(std::function<void(const Text&)> sink);
+
+    // ---- Document
+    // Drops all pages and starts page 1 with the current page size and
+    // orientation; the cursor goes to the top-left margin corner, free.
+    void startDoc();
+    // Finishes the last page (header, footer, border).  Drawing afterwards
+    // is ignored until the next startDoc; drawing before any startDoc
+    // starts a document implicitly.
+    void endDoc();
+    bool isDocumentOpen() const { return open_; }
+    void newPage();
+    // Next column, or a new page after the last column.
+    void newColumn();
+    const Document& document() const { return doc_; }
+    int pageCount() const { return static_cast<int>(doc_.pages.size()); }
+    int currentPage() const { return pageCount(); }  // 1-based; 0 before any document
+    int currentColumn() const { return column_; }
+
+    // ---- Page layout (twips).  Page size and orientation apply to the
+    // current page while nothing has been drawn on it, otherwise from the
+    // next page.  While the page is empty and the cursor free, the cursor
+    // follows margin changes.
+    double pageWidth() const { return pageWidth_; }
+    void setPageWidth(double twips);
+    double pageHeight() const { return pageHeight_; }
+    void setPageHeight(double twips);
+    double marginLeft() const { return marginLeft_; }
+    void setMarginLeft(double twips);
+    double marginTop() const { return marginTop_; }
+    void setMarginTop(double twips);
+    double marginRight() const { return marginRight_; }
+    void setMarginRight(double twips);
+    double marginBottom() const { return marginBottom_; }
+    void setMarginBottom(double twips);
+    // Columns of equal width, kColumnSpacing apart; a count below 1 is
+    // ignored.  Setting it returns to column 1.
+    int columns() const { return columns_; }
+    void setColumns(int count);
+    // 0 portrait, 1 landscape; other codes are ignored.  Swaps width and
+    // height when they do not match the new orientation.
+    int orientation() const { return orientation_; }
+    void setOrientation(int code);
+    // 0..9 (see border_codes.h); other codes are ignored.
+    int pageBorder() const { return pageBorder_; }
+    void setPageBorder(int code);
+    // "left|centre|right", %d = page number.
+    const Text& header() const { return header_; }
+    void setHeader(Text text) { header_ = std::move(text); }
+    const Text& footer() const { return footer_; }
+    void setFooter(Text text) { footer_ = std::move(text); }
+    const Text& headerFontName() const { return headerFont_.name; }
+    void setHeaderFontName(Text name) { headerFont_.name = std::move(name); }
+    double headerFontSize() const { return headerFont_.size; }
+    void setHeaderFontSize(double points) { headerFont_.size = points; }
+    bool headerFontBold() const { return headerFont_.bold; }
+    void setHeaderFontBold(bool on) { headerFont_.bold = on; }
+    bool headerFontItalic() const { return headerFont_.italic; }
+    void setHeaderFontItalic(bool on) { headerFont_.italic = on; }
+    bool headerFontUnderline() const { return headerFont_.underline; }
+    void setHeaderFontUnderline(bool on) { headerFont_.underline = on; }
+    Rgb headerColor() const { return headerColor_; }
+    void setHeaderColor(Rgb colour) { headerColor_ = colour & 0xFFFFFFu; }
+
+    // ---- Position (twips, never clamped)
+    double currentX() const { return x_; }
+    void setCurrentX(double twips);
+    double currentY() const { return y_; }
+    void setCurrentY(double twips);
+    bool isCursorFree() const { return free_; }
+
+    // ---- Text font
+    const Text& fontName() const { return font_.name; }
+    void setFontName(Text name) { font_.name = std::move(name); }
+    double fontSize() const { return font_.size; }
+    void setFontSize(double points) { font_.size = points; }
+    bool fontBold() const { return font_.bold; }
+    void setFontBold(bool on) { font_.bold = on; }
+    bool fontItalic() const { return font_.italic; }
+    void setFontItalic(bool on) { font_.italic = on; }
+    bool fontUnderline() const { return font_.underline; }
+    void setFontUnderline(bool on) { font_.underline = on; }
+    Rgb textColor() const { return textColor_; }
+    void setTextColor(Rgb colour) { textColor_ = colour & 0xFFFFFFu; }
+    const FontSpec& font() const { return font_; }
+    // Single line spacing of the current font.
+    double lineHeight() const;
+
+    // ---- Text output
+    // Text at the cursor without starting a paragraph; x advances, y stays
+    // on the line.  Line breaks (CR LF, CR, LF) return to the left edge one
+    // line down; later words wrap at the right edge, but the first word of
+    // the call never moves.  Empty text does nothing.
+    void text(TextView text);
+    // A paragraph: starts at the left edge when the cursor is free, wraps
+    // between the flow's edges, ends with the cursor at the left edge below
+    // its last line, free.  An empty paragraph is one blank line.  Text
+    // starting with "{" is rich text.
+    void paragraph(TextView text);
+    // Rich text (RTF subset, see rtf_reader.h), laid out like a paragraph.
+    void textRtf(TextView rtf);
+    // Unwrapped measures in the current font: the widest line's advance;
+    // the number of lines times the line height (empty text: 0 wide, one
+    // line high).  Exactly what text output then draws.
+    double textWidth(TextView text) const;
+    double textHeight(TextView text) const;
+    // Text in the box (left, top) + (width, height), clipped to it.  wrap
+    // (default true) wraps at the box width, calc (default false) measures
+    // only, into lastCalcWidth/Height; shade (default false) fills the box
+    // with the brush colour first.  A height of 0 or less is as tall as the
+    // text; a width of 0 or less as wide as its widest line (no wrap).
+    // The cursor does not move and the page never breaks.
+    void textBox(TextView text, double left, double top, double width, double height,
+                 const ArgValue& wrap = {}, const ArgValue& calc = {}, const ArgValue& shade = {});
+    double lastCalcWidth() const { return lastCalcWidth_; }
+    double lastCalcHeight() const { return lastCalcHeight_; }
+
+    // ---- Drawing (colours captured at the call; the cursor stays)
+    Rgb brushColor() const { return brushColor_; }
+    void setBrushColor(Rgb colour) { brushColor_ = colour & 0xFFFFFFu; }
+    Rgb penColor() const { return penColor_; }
+    void setPenColor(Rgb colour) { penColor_ = colour & 0xFFFFFFu; }
+    void drawLine(double x1, double y1, double x2, double y2);
+    // Two corners in any order; filled with the brush, outlined with the pen.
+    void drawRectangle(double x1, double y1, double x2, double y2);
+
+    // ---- Tables
+    // format: one entry per column (table_format.h); header and body: cells
+    // divided by the first character of the table separator, rows by its
+    // second.  headerShade/bodyShade: a colour number paints behind those
+    // rows (0 is black; omitted, Empty, Null or "" paint nothing).  append
+    // true continues the previous table's columns without its header at the
+    // start.  The table starts at the flow's left edge at the cursor's y;
+    // rows move whole to the next column or page, where the header rows are
+    // repeated.  Afterwards the cursor is at the left edge below the last
+    // row, free.  Error 13 for a shade or append value of the wrong kind,
+    // error 5 for a format of more than kMaxTableColumns columns.
+    void addTable(TextView format, TextView header, TextView body, const ArgValue& headerShade,
+                  const ArgValue& bodyShade, const ArgValue& append);
+    // 0..11 (see border_codes.h), sampled when a table is added.
+    int tableBorder() const { return tableBorder_; }
+    void setTableBorder(int code) { tableBorder_ = code; }
+    const Text& tableSeparator() const { return tableSeparator_; }
+    void setTableSeparator(Text separators) { tableSeparator_ = std::move(separators); }
+    // Line widths in twips (0 = hairline): inner lines, top and bottom
+    // edges, left and right edges.
+    int tablePen() const { return tablePen_; }
+    void setTablePen(int twips) { tablePen_ = twips; }
+    int tablePenTB() const { return tablePenTB_; }
+    void setTablePenTB(int twips) { tablePenTB_ = twips; }
+    int tablePenLR() const { return tablePenLR_; }
+    void setTablePenLR(int twips) { tablePenLR_ = twips; }
+
+    // ---- Pictures
+    double pictureX1() const { return picture_.left; }
+    void setPictureX1(double twips) { picture_.left = twips; }
+    double pictureY1() const { return picture_.top; }
+    void setPictureY1(double twips) { picture_.top = twips; }
+    double pictureX2() const { return picture_.right; }
+    void setPictureX2(double twips) { picture_.right = twips; }
+    double pictureY2() const { return picture_.bottom; }
+    void setPictureY2(double twips) { picture_.bottom = twips; }
+    // Stretches the image into the picture rectangle.  An empty rectangle
+    // draws nothing (reported to the diagnostic sink); a null image is
+    // error 5.
+    void placePicture(const QImage& image);
+
+private:
+    // What an appended table carries on from the previous one.
+    struct TableMemory {
+        std::vector<TableColumn> columns;
+        std::vector<std::vector<Text>> headerRows;
+        int page = 0;
+        int column = 1;
+        double bottom = 0;
+    };
+    struct TablePart;
+    struct TableRow;
+    TableRow layoutTableRow(const std::vector<Text>& cells, const std::vector<TableColumn>& columns,
+                            bool isHeader) const;
+    void drawTablePart(const TablePart& part, const std::vector<TableColumn>& columns, int borderCode,
+                       std::optional<Rgb> headerShade, std::optional<Rgb> bodyShade);
+
+    // Document and pages
+    bool beginDrawing(const char* what);
+    void startPage();
+    void finishPage();
+    Page& page() { return doc_.pages.back(); }
+    bool pageIsEmpty() const;
+    void applyPageSizeToEmptyPage();
+    void followMarginsWhileEmpty();
+    void drawHeaderAndFooter(Page& page, int number);
+    void drawPageBorder(Page& page);
+    void report(const Text& message) const;
+
+    // Flow geometry of the current column
+    int columnCount() const;
+    double columnWidth() const;
+    double columnLeft(int column) const;
+    double flowLeft() const { return columnLeft(column_); }
+    double flowWidth() const { return columnWidth(); }
+    double flowTop() const { return marginTop_; }
+    double flowBottom() const;
+    bool needsBreak(double top, double height) const;
+    void autoBreak();
+    void resolvePendingBreak();
+
+    // Text
+    void flowParagraphs(const std::vector<StyledParagraph>& paragraphs);
+    void emitLine(const LaidLine& line, double left, double top, const std::optional<TwipRect>& clip,
+                  std::vector<DrawOp>& out) const;
+
+    std::shared_ptr<const TextMeasurer> measurer_;
+    std::function<void(const Text&)> diagnostics_;
+
+    Document doc_;
+    bool open_ = false;
+    bool ended_ = false;
+
+    double pageWidth_ = kLetterWidth;
+    double pageHeight_ = kLetterHeight;
+    int orientation_ = kPortrait;
+    double marginLeft_ = kDefaultMargin;
+    double marginTop_ = kDefaultMargin;
+    double marginRight_ = kDefaultMargin;
+    double marginBottom_ = kDefaultMargin;
+    int columns_ = 1;
+    int column_ = 1;
+    int pageBorder_ = kDefaultPageBorder;
+    Text header_;
+    Text footer_;
+    FontSpec headerFont_{u"Arial", kDefaultHeaderFontSize};
+    Rgb headerColor_ = kBlack;
+
+    double x_ = kDefaultMargin;
+    double y_ = kDefaultMargin;
+    bool free_ = true;
+    // A line break left the cursor below the bottom margin: the next
+    // flowing output starts on the next column or page, so that a trailing
+    // line break at the bottom does not leave an empty page behind.
+    bool pendingBreak_ = false;
+    bool xSetDuringPendingBreak_ = false;
+
+    FontSpec font_{u"Arial", kDefaultFontSize};
+    Rgb textColor_ = kBlack;
+    Rgb brushColor_ = kBlack;
+    Rgb penColor_ = kBlack;
+
+    int tableBorder_ = 7;
+    Text tableSeparator_ = u"|;";
+    int tablePen_ = 0;
+    int tablePenTB_ = 0;
+    int tablePenLR_ = 0;
+    std::optional<TableMemory> lastTable_;
+
+    TwipRect picture_;
+    double lastCalcWidth_ = 0;
+    double lastCalcHeight_ = 0;
+};
+
+} // namespace quillet::surface

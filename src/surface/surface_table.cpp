@@ -1,0 +1,223 @@
+// Tables: rows laid out from the format's columns, moved whole to the next
+// column or page with the header rows repeated, each part drawn as shading,
+// then cell text, then its lines.
+#include "surface/surface.h"
+
+#include "surface/border_codes.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quillet::surface {
+
+struct Surface::TableRow {
+    bool isHeader = false;
+    std::vector<std::vector<LaidLine>> cells;
+    double height = 0;
+};
+
+// The rows of one table on one column or page.
+struct Surface::TablePart {
+    double left = 0;
+    double top = 0;
+    bool suppressTop = false;  // an appended table continuing right below its predecessor
+    std::vector<std::pair<const TableRow*, double>> rows;  // row and its top
+
+    double bottom() const { return rows.empty() ? top : rows.back().second + rows.back().first->height; }
+    bool hasBodyRows() const
+    {
+        return std::any_of(rows.begin(), rows.end(), [](const auto& r) { return !r.first->isHeader; });
+    }
+};
+
+namespace {
+
+struct TablePens {
+    Rgb colour = kBlack;
+    double outerTopBottom = 0;
+    double outerSides = 0;
+    double inner = 0;
+};
+
+} // namespace
+
+Surface::TableRow Surface::layoutTableRow(const std::vector<Text>& cells, const std::vector<TableColumn>& columns,
+                                          bool isHeader) const
+{
+    TableRow row;
+    row.isHeader = isHeader;
+    double tallest = 0;
+    for (size_t c = 0; c < columns.size(); ++c) {
+        const TableColumn& column = columns[c];
+        BreakOptions options;
+        options.width = column.width - 2 * kCellPaddingX;
+        // A column too narrow for its padding cannot wrap usefully: clip it.
+        options.wrap = column.wrap && options.width >= 1;
+        options.tolerance = kWrapTolerance;
+        options.align = column.align;
+        std::vector<StyledRun> runs{{cells[c], font_, textColor_}};
+        auto lines = breakLines(runs, options, *measurer_, font_);
+        double height = 0;
+        for (const LaidLine& line : lines)
+            height += line.height();
+        tallest = std::max(tallest, height);
+        row.cells.push_back(std::move(lines));
+    }
+    row.height = tallest + 2 * kCellPaddingY;
+    return row;
+}
+
+void Surface::drawTablePart(const TablePart& part, const std::vector<TableColumn>& columns, int borderCode,
+                            std::optional<Rgb> headerShade, std::optional<Rgb> bodyShade)
+{
+    if (part.rows.empty())
+        return;
+    const TablePens pens{penColor_, static_cast<double>(tablePenTB_), static_cast<double>(tablePenLR_),
+                         static_cast<double>(tablePen_)};
+    const double left = part.left;
+    double right = left;
+    for (const TableColumn& column : columns)
+        right += column.width;
+    const double top = part.top;
+    const double bottom = part.bottom();
+    std::vector<DrawOp>& ops = page().ops;
+
+    // Shading first, under everything.
+    for (const auto& [row, rowTop] : part.rows) {
+        std::optional<Rgb> shade = row->isHeader ? headerShade : bodyShade;
+        if (shade)
+            ops.push_back(RectOp{{left, rowTop, right, rowTop + row->height}, *shade, std::nullopt, kPenWidth});
+    }
+
+    // Cell text.
+    for (const auto& [row, rowTop] : part.rows) {
+        double cellLeft = left;
+        for (size_t c = 0; c < columns.size(); ++c) {
+            const TableColumn& column = columns[c];
+            const auto& lines = row->cells[c];
+            double textHeight = 0;
+            for (const LaidLine& line : lines)
+                textHeight += line.height();
+            double room = row->height - 2 * kCellPaddingY;
+            double y = rowTop + kCellPaddingY;
+            if (column.valign == VAlign::Middle)
+                y += (room - textHeight) / 2;
+            else if (column.valign == VAlign::Bottom)
+                y += room - textHeight;
+            std::optional<TwipRect> clip;
+            if (!column.wrap || column.width - 2 * kCellPaddingX < 1)
+                clip = TwipRect{cellLeft, rowTop, cellLeft + column.width, rowTop + row->height};
+            for (const LaidLine& line : lines) {
+                emitLine(line, cellLeft + kCellPaddingX, y, clip, ops);
+                y += line.height();
+            }
+            cellLeft += column.width;
+        }
+    }
+
+    // Lines last, over the shading.
+    const TableLineSet set = tableLinesFor(borderCode);
+    auto line = [&](double x1, double y1, double x2, double y2, double width) {
+        ops.push_back(LineOp{x1, y1, x2, y2, pens.colour, width});
+    };
+    const bool hasHeader = part.rows.front().first->isHeader;
+    // Without a header row, the line under the header is the top edge.
+    const bool drawTop = !part.suppressTop && (set.outerTop || (!hasHeader && set.underHeader));
+    if (drawTop)
+        line(left, top, right, top, pens.outerTopBottom);
+    if (set.outerBottom)
+        line(left, bottom, right, bottom, pens.outerTopBottom);
+    if (set.outerSides) {
+        line(left, top, left, bottom, pens.outerSides);
+        line(right, top, right, bottom, pens.outerSides);
+    }
+    for (size_t i = 0; i + 1 < part.rows.size(); ++i) {
+        const auto& [row, rowTop] = part.rows[i];
+        const bool nextIsHeader = part.rows[i + 1].first->isHeader;
+        double y = rowTop + row->height;
+        if (row->isHeader && !nextIsHeader) {
+            if (set.underHeader)
+                line(left, y, right, y, pens.inner);
+        } else if (set.betweenRows) {
+            line(left, y, right, y, pens.inner);
+        }
+    }
+    // A header part with no body rows still gets its line under the header
+    // when that line is not already the bottom edge.
+    if (hasHeader && !part.hasBodyRows() && set.underHeader && !set.outerBottom)
+        line(left, bottom, right, bottom, pens.inner);
+    double x = left;
+    for (size_t c = 0; c < columns.size(); ++c) {
+        x += columns[c].width;
+        const bool last = c + 1 == columns.size();
+        const bool alreadyDrawn = last ? set.outerSides : set.betweenColumns;
+        if (!last && set.betweenColumns)
+            line(x, top, x, bottom, pens.inner);
+        else if (columns[c].rightLine && !alreadyDrawn)
+            line(x, top, x, bottom, last ? pens.outerSides : pens.inner);
+    }
+}
+
+void Surface::addTable(TextView format, TextView header, TextView body, const ArgValue& headerShade,
+                       const ArgValue& bodyShade, const ArgValue& append)
+{
+    // Every argument is read before anything is drawn, so that a bad one
+    // leaves the page untouched.
+    const std::optional<Rgb> headerColour = shadeOf(headerShade);
+    const std::optional<Rgb> bodyColour = shadeOf(bodyShade);
+    const bool appending = truthOf(append, false) && lastTable_.has_value();
+    const TableSeparators separators = separatorsFrom(tableSeparator_);
+    const std::vector<TableColumn> columns =
+        appending ? lastTable_->columns : parseTableFormat(format, separators, pageWidth_);
+    std::vector<std::vector<Text>> headerCells = splitTableRows(header, separators, columns.size());
+    if (appending && headerCells.empty())
+        headerCells = lastTable_->headerRows;
+    const auto bodyCells = splitTableRows(body, separators, columns.size());
+    if (headerCells.empty() && bodyCells.empty())
+        return;
+    if (!beginDrawing("AddTable"))
+        return;
+    resolvePendingBreak();
+    const int borderCode = tableBorder_;
+
+    std::vector<TableRow> headerRows;
+    for (const auto& cells : headerCells)
+        headerRows.push_back(layoutTableRow(cells, columns, true));
+    std::vector<TableRow> bodyRows;
+    for (const auto& cells : bodyCells)
+        bodyRows.push_back(layoutTableRow(cells, columns, false));
+
+    const bool joinsPrevious = appending && lastTable_->page == pageCount() && lastTable_->column == column_ &&
+                               std::abs(lastTable_->bottom - y_) < kBreakTolerance;
+    TablePart part;
+    auto openPart = [&](bool withHeader) {
+        part = TablePart{flowLeft(), y_, false, {}};
+        if (withHeader) {
+            for (const TableRow& row : headerRows) {
+                part.rows.emplace_back(&row, y_);
+                y_ += row.height;
+            }
+        }
+    };
+    openPart(!appending);
+    part.suppressTop = joinsPrevious;
+    for (const TableRow& row : bodyRows) {
+        const bool startsAtTop = part.top <= flowTop() + kBreakTolerance;
+        if (needsBreak(y_, row.height) && (part.hasBodyRows() || !startsAtTop)) {
+            // A header left alone at the bottom goes along with the row.
+            if (part.hasBodyRows())
+                drawTablePart(part, columns, borderCode, headerColour, bodyColour);
+            autoBreak();
+            openPart(true);
+        }
+        part.rows.emplace_back(&row, y_);
+        y_ += row.height;
+    }
+    drawTablePart(part, columns, borderCode, headerColour, bodyColour);
+
+    x_ = flowLeft();
+    free_ = true;
+    lastTable_ = TableMemory{columns, headerCells, pageCount(), column_, y_};
+}
+
+} // namespace quillet::surface

@@ -1,0 +1,27 @@
+// Measuring text for layout.  Layout only ever asks this interface, so the
+// layout rules can be tested with simple fixed metrics while the program
+// measures through Qt (QtTextMeasurer) exactly as the renderers draw.
+#pragma once
+
+#include "common/text.h"
+#include "surface/font_spec.h"
+
+namespace quillet::surface {
+
+struct LineMetrics {
+    double ascent = 0;
+    double descent = 0;
+    double leading = 0;  // external leading, added below the descent
+    // Single line spacing: font height plus external leading.
+    double lineHeight() const { return ascent + descent + leading; }
+};
+
+class TextMeasurer {
+public:
+    virtual ~TextMeasurer() = default;
+    // Advance width of one line of text (no line breaks) in twips.
+    virtual double advance(const FontSpec& font, TextView text) const = 0;
+    virtual LineMetrics metrics(const FontSpec& font) const = 0;
+};
+
+} // namespace quillet::surface

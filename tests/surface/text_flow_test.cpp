@@ -1,0 +1,272 @@
+// Text output and paragraphs: where text lands, where the cursor ends, and
+// how lines move to the next column or page.
+#include "fake_measurer.h"
+
+#include <gtest/gtest.h>
+
+namespace quillet::surface {
+namespace {
+
+using testing::fakeSurface;
+using testing::kLine;
+using testing::textsOf;
+
+constexpr double kLeft = 1440;
+constexpr double kTop = 1440;
+constexpr double kBottom = 15840 - 1440;
+
+TEST(TextOutput, AdvancesAlongTheLineAndLeavesTheCursorSet)
+{
+    auto s = fakeSurface();
+    EXPECT_TRUE(s->isCursorFree());
+    s->text(u"Name: ");
+    s->text(u"Bob");
+    EXPECT_DOUBLE_EQ(s->currentX(), kLeft + 900);
+    EXPECT_DOUBLE_EQ(s->currentY(), kTop);
+    EXPECT_FALSE(s->isCursorFree());
+    auto texts = textsOf(s->document().pages[0]);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_DOUBLE_EQ(texts[1].x, kLeft + 600);
+    EXPECT_DOUBLE_EQ(texts[1].top, kTop);
+    EXPECT_DOUBLE_EQ(texts[1].baseline, kTop + 190);
+}
+
+TEST(TextOutput, LineBreaksReturnToTheLeftEdgeOneLineDown)
+{
+    auto s = fakeSurface();
+    s->setCurrentX(3000);
+    s->text(u"ab\r\ncd\n");
+    EXPECT_DOUBLE_EQ(s->currentX(), kLeft);
+    EXPECT_DOUBLE_EQ(s->currentY(), kTop + 2 * kLine);
+    auto texts = textsOf(s->document().pages[0]);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_DOUBLE_EQ(texts[0].x, 3000);
+    EXPECT_DOUBLE_EQ(texts[1].x, kLeft);
+    EXPECT_DOUBLE_EQ(texts[1].top, kTop + kLine);
+}
+
+TEST(TextOutput, EmptyTextDrawsAndMovesNothing)
+{
+    auto s = fakeSurface();
+    s->setCurrentX(2000);
+    s->setCurrentY(3000);
+    s->text(u"");
+    EXPECT_DOUBLE_EQ(s->currentX(), 2000);
+    EXPECT_DOUBLE_EQ(s->currentY(), 3000);
+    EXPECT_TRUE(s->document().pages[0].ops.empty());
+}
+
+TEST(TextOutput, FirstWordStaysAtTheRightMarginLaterWordsWrap)
+{
+    auto s = fakeSurface();
+    // Right-aligned at the margin: 10800 - 500 = 10300, touching the edge.
+    s->setCurrentX(10300 + 10);  // 10 twips over: inside the tolerance
+    s->text(u"Total");
+    EXPECT_EQ(textsOf(s->document().pages[0]).size(), 1u);
+    EXPECT_DOUBLE_EQ(s->currentY(), kTop);
+
+    s->setCurrentX(10000);
+    s->text(u"longword more");
+    auto texts = textsOf(s->document().pages[0]);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_DOUBLE_EQ(texts[1].x, 10000);  // crosses the edge but stays
+    EXPECT_DOUBLE_EQ(texts[2].x, kLeft);
+    EXPECT_DOUBLE_EQ(texts[2].top, kTop + kLine);
+    EXPECT_DOUBLE_EQ(s->currentX(), kLeft + 400);
+}
+
+TEST(TextOutput, FirstLineNeverMovesButWrappedLinesBreakThePage)
+{
+    auto s = fakeSurface();
+    s->setCurrentY(kBottom + 500);  // below the bottom margin
+    s->text(u"here");
+    EXPECT_EQ(s->pageCount(), 1);
+    s->text(u"\r\nnext");
+    EXPECT_EQ(s->pageCount(), 2);
+    auto texts = textsOf(s->document().pages[1]);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_DOUBLE_EQ(texts[0].top, kTop);
+    EXPECT_DOUBLE_EQ(s->currentY(), kTop);
+}
+
+TEST(TextOutput, TrailingLineBreakAtTheBottomDefersTheBreak)
+{
+    auto s = fakeSurface();
+    s->setCurrentY(kBottom - kLine);
+    s->text(u"last line\r\n");
+    EXPECT_EQ(s->pageCount(), 1);  // no empty page yet
+    s->endDoc();
+    EXPECT_EQ(s->pageCount(), 1);
+
+    s->startDoc();
+    s->setCurrentY(kBottom - kLine);
+    s->text(u"last line\r\n");
+    s->setCurrentX(5000);  // a position on the line keeps the deferred break
+    s->text(u"more");
+    ASSERT_EQ(s->pageCount(), 2);
+    auto texts = textsOf(s->document().pages[1]);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_DOUBLE_EQ(texts[0].x, 5000);
+    EXPECT_DOUBLE_EQ(texts[0].top, kTop);
+
+    s->startDoc();
+    s->setCurrentY(kBottom - kLine);
+    s->text(u"last line\r\n");
+    s->setCurrentY(2000);  // a new line position cancels it
+    s->text(u"more");
+    EXPECT_EQ(s->pageCount(), 1);
+}
+
+TEST(Paragraph, FreeCursorStartsAtTheLeftEdgeSetCursorWhereItIs)
+{
+    auto s = fakeSurface();
+    s->paragraph(u"one");
+    EXPECT_DOUBLE_EQ(s->currentX(), kLeft);
+    EXPECT_DOUBLE_EQ(s->currentY(), kTop + kLine);
+    EXPECT_TRUE(s->isCursorFree());
+
+    s->setCurrentX(5000);
+    s->paragraph(u"two");
+    auto texts = textsOf(s->document().pages[0]);
+    EXPECT_DOUBLE_EQ(texts[1].x, 5000);
+    EXPECT_DOUBLE_EQ(texts[1].top, kTop + kLine);
+
+    // After text output the cursor is set: the paragraph continues the line.
+    s->text(u"Label: ");
+    s->paragraph(u"value");
+    texts = textsOf(s->document().pages[0]);
+    EXPECT_DOUBLE_EQ(texts.back().x, kLeft + 700);
+    EXPECT_DOUBLE_EQ(s->currentY(), kTop + 3 * kLine);
+}
+
+TEST(Paragraph, NoSpaceBetweenParagraphsAndAnEmptyOneIsABlankLine)
+{
+    auto s = fakeSurface();
+    s->paragraph(u"a");
+    s->paragraph(u"");
+    s->paragraph(u"b");
+    auto texts = textsOf(s->document().pages[0]);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_DOUBLE_EQ(texts[1].top, kTop + 2 * kLine);
+    EXPECT_DOUBLE_EQ(s->currentY(), kTop + 3 * kLine);
+}
+
+TEST(Paragraph, WrapsAtTheRightMarginAndEveryLineMayMove)
+{
+    auto s = fakeSurface();
+    s->setMarginRight(12240 - kLeft - 1000);  // flow 1000 wide: ten characters
+    s->setCurrentY(kBottom - kLine);
+    s->paragraph(u"alpha beta gamma");
+    ASSERT_EQ(s->pageCount(), 2);
+    auto first = textsOf(s->document().pages[0]);
+    auto second = textsOf(s->document().pages[1]);
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].text, u"alpha beta");
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second[0].text, u"gamma");
+    EXPECT_DOUBLE_EQ(second[0].top, kTop);
+    EXPECT_DOUBLE_EQ(s->currentY(), kTop + kLine);
+}
+
+TEST(Paragraph, FillsExactlyFiftyFourLinesPerLetterPage)
+{
+    auto s = fakeSurface();
+    for (int i = 0; i < 54; ++i)
+        s->paragraph(u"line");
+    EXPECT_EQ(s->pageCount(), 1);
+    EXPECT_DOUBLE_EQ(s->currentY(), kBottom);
+    s->paragraph(u"line 55");
+    EXPECT_EQ(s->pageCount(), 2);
+}
+
+TEST(Columns, FlowDownOneColumnThenTheNext)
+{
+    auto s = fakeSurface();
+    s->setColumns(2);
+    // (12240 - 2880 - 180) / 2 = 4590 wide; column 2 starts at 1440 + 4770.
+    for (int i = 0; i < 55; ++i)
+        s->paragraph(u"x");
+    EXPECT_EQ(s->pageCount(), 1);
+    EXPECT_EQ(s->currentColumn(), 2);
+    auto texts = textsOf(s->document().pages[0]);
+    EXPECT_DOUBLE_EQ(texts[54].x, 6210);
+    EXPECT_DOUBLE_EQ(texts[54].top, kTop);
+
+    s->newColumn();  // past the last column: a new page, column 1
+    EXPECT_EQ(s->pageCount(), 2);
+    EXPECT_EQ(s->currentColumn(), 1);
+    EXPECT_DOUBLE_EQ(s->currentX(), kLeft);
+}
+
+TEST(Columns, NewColumnMovesToTheTopOfTheNextColumn)
+{
+    auto s = fakeSurface();
+    s->setColumns(3);
+    s->paragraph(u"a");
+    s->newColumn();
+    EXPECT_EQ(s->currentColumn(), 2);
+    EXPECT_DOUBLE_EQ(s->currentY(), kTop);
+    EXPECT_DOUBLE_EQ(s->currentX(), kLeft + (9360 - 360) / 3.0 + 180);
+    EXPECT_TRUE(s->isCursorFree());
+    // A paragraph wraps at the column's right edge: 3000 wide = 30 characters.
+    s->paragraph(Text(25, u'a') + u" " + Text(10, u'b'));
+    EXPECT_DOUBLE_EQ(s->currentY(), kTop + 2 * kLine);
+}
+
+TEST(Measure, WidthOfTheWidestLineHeightOfAllLines)
+{
+    auto s = fakeSurface();
+    EXPECT_DOUBLE_EQ(s->textWidth(u"ab\r\nabcd"), 400);
+    EXPECT_DOUBLE_EQ(s->textHeight(u"ab\r\nabcd"), 2 * kLine);
+    EXPECT_DOUBLE_EQ(s->textWidth(u""), 0);
+    EXPECT_DOUBLE_EQ(s->textHeight(u""), kLine);
+    s->setFontSize(22.5);
+    EXPECT_DOUBLE_EQ(s->textWidth(u"ab"), 400);
+    EXPECT_DOUBLE_EQ(s->textHeight(u"ab"), 2 * kLine);
+}
+
+TEST(Cursor, DrawingLeavesTheCursorAlone)
+{
+    auto s = fakeSurface();
+    s->text(u"abc");
+    const double x = s->currentX();
+    const double y = s->currentY();
+    s->drawLine(0, 0, 100, 100);
+    s->drawRectangle(500, 500, 100, 100);
+    s->textBox(u"boxed", 2000, 2000, 1000, 0);
+    s->setPictureX1(100);
+    s->setPictureY1(100);
+    s->setPictureX2(300);
+    s->setPictureY2(400);
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    s->placePicture(image);
+    EXPECT_DOUBLE_EQ(s->currentX(), x);
+    EXPECT_DOUBLE_EQ(s->currentY(), y);
+    EXPECT_FALSE(s->isCursorFree());
+    auto rects = testing::opsOf<RectOp>(s->document().pages[0]);
+    ASSERT_EQ(rects.size(), 1u);
+    EXPECT_EQ(rects[0].rect, (TwipRect{100, 100, 500, 500}));  // corners normalised
+    EXPECT_EQ(rects[0].fill, kBlack);  // the default brush is black
+    auto pictures = testing::opsOf<PictureOp>(s->document().pages[0]);
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_EQ(pictures[0].rect, (TwipRect{100, 100, 300, 400}));
+}
+
+TEST(Cursor, PictureWithAnEmptyRectangleIsReportedNotDrawn)
+{
+    auto s = fakeSurface();
+    Text reported;
+    s->setDiagnosticSink([&](const Text& line) { reported = line; });
+    s->setPictureX1(500);
+    s->setPictureX2(500);
+    s->setPictureY2(800);
+    QImage image(2, 2, QImage::Format_RGB32);
+    s->placePicture(image);
+    EXPECT_TRUE(s->document().pages[0].ops.empty());
+    EXPECT_FALSE(reported.empty());
+    EXPECT_THROW(s->placePicture(QImage()), VbError);
+}
+
+} // namespace
+} // namespace quillet::surface

@@ -1,0 +1,121 @@
+#include "builtin_harness.h"
+
+using namespace quillet::script;
+using namespace quillet::script::testing;
+
+namespace {
+
+std::vector<quillet::Text> enumerateTexts(const Value& object)
+{
+    std::vector<quillet::Text> out;
+    auto e = object.rawObject()->enumerate();
+    Value v;
+    while (e->next(v))
+        out.push_back(v.toText());
+    return out;
+}
+
+} // namespace
+
+TEST(Dictionary, AddLookUpAndErrors)
+{
+    Library lib;
+    const Value d = lib.create(u"scripting.dictionary");
+    EXPECT_EQ(d.typeName(), u"Dictionary");
+    member(d, u"Add", {S(u"a"), I(1)});
+    member(d, u"add", {I(1), S(u"one")});
+    EXPECT_EQ(member(d, u"Count").rawLong(), 2);
+    EXPECT_EQ(member(d, u"", {S(u"a")}).rawInteger(), 1);
+    EXPECT_EQ(member(d, u"Item", {L(1)}).toText(), u"one");   // Long 1 is Integer 1's key
+    EXPECT_EQ(member(d, u"Item", {D(1.0)}).toText(), u"one"); // and so is 1.0
+    EXPECT_FALSE(member(d, u"Exists", {S(u"1")}).rawBoolean());
+    EXPECT_FALSE(member(d, u"Exists", {S(u"A")}).rawBoolean());
+    EXPECT_EQ(memberError(d, u"Add", {S(u"a"), I(2)}), 457);
+    EXPECT_EQ(memberError(d, u"Remove", {S(u"zz")}), 32811);
+    // Reading a missing key adds it with Empty.
+    EXPECT_TRUE(member(d, u"Item", {S(u"new")}).isEmpty());
+    EXPECT_EQ(member(d, u"Count").rawLong(), 3);
+    EXPECT_EQ(memberError(d, u"CompareMode", {I(1)}, Access::Let), 5);
+}
+
+TEST(Dictionary, KeepsInsertionOrderThroughRemoveRenameAndLet)
+{
+    Library lib;
+    const Value d = lib.create(u"Scripting.Dictionary");
+    for (const char16_t* k : {u"x", u"y", u"z", u"w"})
+        member(d, u"Add", {S(k), S(k)});
+    member(d, u"Remove", {S(u"y")});
+    member(d, u"Item", {S(u"q"), S(u"Q")}, Access::Let);
+    member(d, u"Item", {S(u"x"), S(u"X")}, Access::Let);
+    member(d, u"Key", {S(u"z"), S(u"zz")}, Access::Let);
+    EXPECT_EQ(enumerateTexts(d), (std::vector<quillet::Text>{u"x", u"zz", u"w", u"q"}));
+    const Value items = member(d, u"Items");
+    EXPECT_EQ(lib.text(u"Join", {items, S(u",")}), u"X,z,w,Q");
+    EXPECT_EQ(memberError(d, u"Key", {S(u"zz"), S(u"w")}, Access::Let), 457);
+    EXPECT_EQ(memberError(d, u"Key", {S(u"nope"), S(u"v")}, Access::Let), 32811);
+    member(d, u"RemoveAll");
+    EXPECT_EQ(member(d, u"Count").rawLong(), 0);
+    EXPECT_EQ(lib.call(u"UBound", {member(d, u"Keys")}).rawLong(), -1);
+}
+
+TEST(Dictionary, TextCompareModeAndManyKeys)
+{
+    Library lib;
+    const Value d = lib.create(u"Scripting.Dictionary");
+    member(d, u"CompareMode", {I(1)}, Access::Let);
+    member(d, u"Add", {S(u"Key"), I(1)});
+    EXPECT_TRUE(member(d, u"Exists", {S(u"KEY")}).rawBoolean());
+    EXPECT_EQ(memberError(d, u"Add", {S(u"kEY"), I(2)}), 457);
+
+    const Value big = lib.create(u"Scripting.Dictionary");
+    for (int i = 0; i < 50000; ++i)
+        member(big, u"Add", {L(i), L(i * 2)});
+    for (int i = 0; i < 50000; i += 2)
+        member(big, u"Remove", {L(i)});
+    EXPECT_EQ(member(big, u"Count").rawLong(), 25000);
+    EXPECT_EQ(member(big, u"Item", {L(49999)}).rawLong(), 99998);
+    EXPECT_EQ(enumerateTexts(big).front(), u"1");
+}
+
+TEST(RegExpObject, ExecuteMatchesAndSubMatches)
+{
+    Library lib;
+    const Value re = lib.newObject(u"RegExp");
+    EXPECT_EQ(re.typeName(), u"IRegExp2");
+    member(re, u"Pattern", {S(u"(\\w)(\\d)?")}, Access::Let);
+    member(re, u"Global", {Value::boolean(true)}, Access::Let);
+    const Value matches = member(re, u"Execute", {S(u"a1 b")});
+    EXPECT_EQ(member(matches, u"Count").rawLong(), 2);
+    const Value second = member(matches, u"", {I(1)});
+    EXPECT_EQ(member(second, u"").toText(), u"b");
+    EXPECT_EQ(member(second, u"FirstIndex").rawLong(), 3);
+    EXPECT_EQ(member(second, u"Length").rawLong(), 1);
+    const Value subs = member(second, u"SubMatches");
+    EXPECT_EQ(member(subs, u"Count").rawLong(), 2);
+    EXPECT_EQ(member(subs, u"", {I(0)}).toText(), u"b");
+    EXPECT_TRUE(member(subs, u"Item", {I(1)}).isEmpty());
+    EXPECT_EQ(memberError(matches, u"Item", {I(2)}), 5);
+    EXPECT_EQ(enumerateTexts(matches), (std::vector<quillet::Text>{u"a1", u"b"}));
+}
+
+TEST(RegExpObject, TestReplaceFlagsAndEmptyMatches)
+{
+    Library lib;
+    const Value re = lib.newObject(u"RegExp");
+    member(re, u"Pattern", {S(u"(\\w+)@(\\w+)")}, Access::Let);
+    EXPECT_TRUE(member(re, u"Test", {S(u"mail bob@host")}).rawBoolean());
+    EXPECT_EQ(member(re, u"Replace", {S(u"a@b c@d"), S(u"$2 at $1")}).toText(), u"b at a c@d");
+    member(re, u"Global", {Value::boolean(true)}, Access::Let);
+    EXPECT_EQ(member(re, u"Replace", {S(u"a@b c@d"), S(u"[$&]")}).toText(), u"[a@b] [c@d]");
+    member(re, u"Pattern", {S(u"a*")}, Access::Let);
+    EXPECT_EQ(member(member(re, u"Execute", {S(u"baaac")}), u"Count").rawLong(), 4);
+    EXPECT_EQ(member(re, u"Replace", {S(u"baaac"), S(u"-")}).toText(), u"-b--c-");
+    member(re, u"Pattern", {S(u"^x")}, Access::Let);
+    member(re, u"Multiline", {Value::boolean(true)}, Access::Let);
+    member(re, u"IgnoreCase", {Value::boolean(true)}, Access::Let);
+    EXPECT_EQ(member(member(re, u"Execute", {S(u"X\nx")}), u"Count").rawLong(), 2);
+    EXPECT_TRUE(member(re, u"IgnoreCase").rawBoolean());
+    member(re, u"Pattern", {S(u"(a")}, Access::Let);
+    EXPECT_EQ(memberError(re, u"Test", {S(u"a")}), 5020);
+    EXPECT_EQ(memberError(re, u"Test", {Value::null()}), 94);
+}

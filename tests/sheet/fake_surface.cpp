@@ -1,0 +1,66 @@
+#include "fake_surface.h"
+
+#include <cstdio>
+
+namespace quillet::testing {
+
+namespace {
+
+std::string num(double v)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.10g", v);
+    return buf;
+}
+
+std::string flag(std::optional<bool> f)
+{
+    return f ? (*f ? "true" : "false") : "omitted";
+}
+
+} // namespace
+
+void FakeSurface::text(const Text& t)
+{
+    calls.push_back("text " + toUtf8(t) + " at " + num(x_) + "," + num(y_));
+    x_ += static_cast<float>(textWidth(t));
+}
+
+void FakeSurface::textBox(const Text& t, double l, double top, double w, double h, std::optional<bool> wrap,
+                          std::optional<bool> calc, std::optional<bool> shade)
+{
+    calls.push_back("textBox " + toUtf8(t) + " " + num(l) + "," + num(top) + " " + num(w) + "x" + num(h) + " " +
+                    flag(wrap) + " " + flag(calc) + " " + flag(shade));
+}
+
+void FakeSurface::drawLine(double x1, double y1, double x2, double y2)
+{
+    calls.push_back("line " + num(x1) + "," + num(y1) + " " + num(x2) + "," + num(y2));
+}
+
+void FakeSurface::drawRectangle(double l, double t, double r, double b)
+{
+    calls.push_back("rect " + num(l) + "," + num(t) + " " + num(r) + "," + num(b) + " brush " + num(brush_) +
+                    " pen " + num(pen_));
+}
+
+void FakeSurface::addTable(const Text& format, const Text& header, const Text& body,
+                           std::optional<int32_t> headerShade, std::optional<int32_t> bodyShade, bool append)
+{
+    calls.push_back("table " + toUtf8(format) + " [" + toUtf8(header) + "] [" + toUtf8(body) + "] " +
+                    (headerShade ? num(*headerShade) : "none") + " " + (bodyShade ? num(*bodyShade) : "none") +
+                    (append ? " append" : ""));
+}
+
+void FakeSurface::setPictureRect(double l, double t, double r, double b)
+{
+    calls.push_back("pictureRect " + num(l) + "," + num(t) + " " + num(r) + "," + num(b));
+    pictureBottom_ = b;
+}
+
+void FakeSurface::placePicture(const PortraitImage& image)
+{
+    calls.push_back("placePicture " + toUtf8(image.fileName()));
+}
+
+} // namespace quillet::testing

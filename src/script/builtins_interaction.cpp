@@ -49,6 +49,13 @@ Value fnRGB(Context&, std::span<Value> a)
     return Value::longInt(colourPart(a[0]) | (colourPart(a[1]) << 8) | (colourPart(a[2]) << 16));
 }
 
+// The engine formats in one fixed locale, US English; SetLocale accepts a
+// locale but formatting stays as it is, and reports US English as the
+// previous one.
+constexpr int32_t kUsEnglish = 1033;
+Value fnGetLocale(Context&, std::span<Value>) { return Value::longInt(kUsEnglish); }
+Value fnSetLocale(Context&, std::span<Value>) { return Value::longInt(kUsEnglish); }
+
 Value fnScriptEngine(Context&, std::span<Value>) { return Value::string(u"VBScript"); }
 Value fnMajor(Context&, std::span<Value>) { return Value::longInt(kMajorVersion); }
 Value fnMinor(Context&, std::span<Value>) { return Value::longInt(kMinorVersion); }
@@ -58,6 +65,8 @@ constexpr BuiltinSpec kInteraction[] = {
     {u"MsgBox", 1, 5, fnMsgBox},
     {u"InputBox", 1, 7, fnInputBox},
     {u"RGB", 3, 3, fnRGB},
+    {u"GetLocale", 0, 0, fnGetLocale},
+    {u"SetLocale", 0, 1, fnSetLocale},
     {u"ScriptEngine", 0, 0, fnScriptEngine},
     {u"ScriptEngineMajorVersion", 0, 0, fnMajor},
     {u"ScriptEngineMinorVersion", 0, 0, fnMinor},

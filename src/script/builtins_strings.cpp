@@ -3,6 +3,7 @@
 // StrReverse.  Null propagates where VBScript lets it (Len(Null) is Null)
 // and is error 94 where VBScript raises it.
 #include "script/builtins_support.h"
+#include "script/lib/escape_text.h"
 
 namespace quillet::script {
 
@@ -233,6 +234,16 @@ Value fnStrReverse(Context&, std::span<Value> a)
     return Value::string(reverseText(a[0].toText()));
 }
 
+Value fnEscape(Context&, std::span<Value> a)
+{
+    return a[0].isNull() ? Value::null() : textResult(escapeText(a[0].toText()));
+}
+
+Value fnUnescape(Context&, std::span<Value> a)
+{
+    return a[0].isNull() ? Value::null() : Value::string(unescapeText(a[0].toText()));
+}
+
 constexpr BuiltinSpec kStrings[] = {
     {u"Asc", 1, 1, fnAsc},       {u"AscW", 1, 1, fnAscW},        {u"Chr", 1, 1, fnChr},
     {u"ChrW", 1, 1, fnChrW},     {u"InStr", 2, 4, fnInStr},      {u"InStrRev", 2, 4, fnInStrRev},
@@ -240,7 +251,8 @@ constexpr BuiltinSpec kStrings[] = {
     {u"Right", 2, 2, fnRight},   {u"Mid", 2, 3, fnMid},          {u"Len", 1, 1, fnLen},
     {u"LTrim", 1, 1, fnLTrim},   {u"RTrim", 1, 1, fnRTrim},      {u"Trim", 1, 1, fnTrim},
     {u"Replace", 3, 6, fnReplace}, {u"Space", 1, 1, fnSpace},    {u"String", 2, 2, fnString},
-    {u"StrComp", 2, 3, fnStrComp}, {u"StrReverse", 1, 1, fnStrReverse},
+    {u"StrComp", 2, 3, fnStrComp}, {u"StrReverse", 1, 1, fnStrReverse}, {u"Escape", 1, 1, fnEscape},
+    {u"Unescape", 1, 1, fnUnescape},
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "script/lib/date_math.h"
 
 #include "common/vb_error.h"
+#include "common/vb_number.h"
 #include "script/lib/date_time.h"
 
 #include <cmath>
@@ -92,7 +93,8 @@ double dateAdd(DateInterval interval, double number, double date)
 {
     if (!std::isfinite(number) || std::fabs(number) > 1e9)
         throw VbError(vberr::InvalidCall);
-    const long long n = static_cast<long long>(std::trunc(number));
+    // A fractional count is rounded to the nearest whole number.
+    const long long n = static_cast<long long>(roundHalfEven(number));
     long long months = 0;
     switch (interval) {
     case DateInterval::Year: months = n * 12; break;

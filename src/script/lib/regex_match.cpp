@@ -6,6 +6,8 @@
 
 #include "common/vb_error.h"
 
+#include <deque>
+
 namespace quillet::script {
 
 void RegexBudget::spend(long long steps)
@@ -44,7 +46,12 @@ public:
     // on success `slots` holds the result and `endPos` the end.
     bool run(int pc, int pos, std::vector<int>& slots, int& endPos, int depth)
     {
-        std::vector<Entry> stack;
+        // One stack per lookahead depth, kept between runs so that trying
+        // every start position does not allocate each time.
+        if (stacks_.size() <= static_cast<size_t>(depth))
+            stacks_.resize(static_cast<size_t>(depth) + 1);
+        std::vector<Entry>& stack = stacks_[static_cast<size_t>(depth)];
+        stack.clear();
         const bool ignoreCase = prog_.options.ignoreCase;
         const bool multiline = prog_.options.multiline;
         const int len = static_cast<int>(text_.size());
@@ -218,6 +225,7 @@ private:
     TextView text_;
     RegexBudget& budget_;
     long long pendingSteps_ = 0;
+    std::deque<std::vector<Entry>> stacks_; // a deque: growing it keeps references valid
 };
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "script/lib/escape_text.h"
 #include "script/lib/text_search.h"
 
 #include "common/vb_error.h"
@@ -55,4 +56,11 @@ TEST(TextSearch, CompareAndFilter)
     EXPECT_EQ(filterTexts(items, u"an", true, CompareMode::Binary), (std::vector<Text>{u"banana"}));
     EXPECT_EQ(filterTexts(items, u"A", false, CompareMode::Text), (std::vector<Text>{u"cherry"}));
     EXPECT_EQ(reverseText(u"abc"), u"cba");
+}
+
+TEST(EscapeText, RoundTripsAndKeepsMalformedSequences)
+{
+    EXPECT_EQ(escapeText(u"a b+c/é\x263A"), u"a%20b+c/%E9%u263A");
+    EXPECT_EQ(unescapeText(u"a%20b+c/%E9%u263A"), u"a b+c/é\x263A");
+    EXPECT_EQ(unescapeText(u"100%zz %u12 %"), u"100%zz %u12 %");
 }

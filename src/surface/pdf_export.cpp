@@ -15,17 +15,15 @@ namespace {
 // One device unit per twip: coordinates pass through unscaled.
 constexpr int kPdfResolution = 1440;
 
-// Qt wants a portrait page size plus an orientation; a wide page is the
-// same sheet turned.
-QPageLayout layoutFor(const Page& page)
+} // namespace
+
+QPageLayout pageLayoutFor(const Page& page)
 {
     QSizeF points(std::min(page.width, page.height) / 20.0, std::max(page.width, page.height) / 20.0);
     auto orientation = page.width > page.height ? QPageLayout::Landscape : QPageLayout::Portrait;
     return QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch), orientation,
                        QMarginsF(0, 0, 0, 0));
 }
-
-} // namespace
 
 bool writePdf(const Document& document, const QString& path, QString* error, const QString& title)
 {
@@ -41,7 +39,7 @@ bool writePdf(const Document& document, const QString& path, QString* error, con
     writer.setResolution(kPdfResolution);
     writer.setCreator(QStringLiteral("Quillet"));
     writer.setTitle(title);
-    writer.setPageLayout(layoutFor(document.pages.front()));
+    writer.setPageLayout(pageLayoutFor(document.pages.front()));
 
     QPainter painter;
     if (!painter.begin(&writer))
@@ -49,7 +47,7 @@ bool writePdf(const Document& document, const QString& path, QString* error, con
     for (size_t i = 0; i < document.pages.size(); ++i) {
         const Page& page = document.pages[i];
         if (i > 0) {
-            writer.setPageLayout(layoutFor(page));
+            writer.setPageLayout(pageLayoutFor(page));
             writer.newPage();
         }
         paintPage(painter, page);

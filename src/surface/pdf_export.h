@@ -4,9 +4,14 @@
 
 #include "surface/document.h"
 
+#include <QPageLayout>
 #include <QString>
 
 namespace quillet::surface {
+
+// The paper of one page, without margins: a portrait size turned to
+// landscape when the page is wider than high.  Printers use it too.
+QPageLayout pageLayoutFor(const Page& page);
 
 // False, with a message in `error`, when the document has no pages or the
 // file cannot be written.

@@ -190,7 +190,7 @@ Value fnReplace(Context&, std::span<Value> a)
     const Text text = a[0].toText();
     const Text find = a[1].toText();
     const Text with = a[2].toText();
-    return textResult(replaceText(text, find, with, start, count, mode));
+    return textResult(replaceText(text, find, with, start, count, mode, kMaxTextLength));
 }
 
 Value fnSpace(Context&, std::span<Value> a)

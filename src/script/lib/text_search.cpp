@@ -74,7 +74,7 @@ size_t findTextReverse(TextView text, TextView find, size_t start, CompareMode m
 }
 
 Text replaceText(TextView text, TextView find, TextView replacement, size_t start, long long count,
-                 CompareMode mode)
+                 CompareMode mode, size_t maxLength)
 {
     if (start > text.size())
         return Text();
@@ -90,6 +90,8 @@ Text replaceText(TextView text, TextView find, TextView replacement, size_t star
         if (at == TextView::npos)
             break;
         out.append(rest.substr(pos, at - pos));
+        if (out.size() + replacement.size() > maxLength)
+            throw VbError(vberr::OutOfMemory);
         out.append(replacement);
         pos = at + find.size();
         ++done;

@@ -24,8 +24,10 @@ size_t findTextReverse(TextView text, TextView find, size_t start, CompareMode m
 
 // Replace: the text from `start` on with up to `count` matches replaced
 // (count < 0: all).  The part before `start` is dropped, as VBScript does.
+// A result longer than `maxLength` is error 7 (Out of memory), raised
+// before it is built.
 Text replaceText(TextView text, TextView find, TextView replacement, size_t start, long long count,
-                 CompareMode mode);
+                 CompareMode mode, size_t maxLength = TextView::npos);
 
 // Split: pieces between delimiters, at most `limit` of them (limit < 0: no
 // limit; the last piece keeps the rest).  An empty text gives no pieces; an

@@ -68,123 +68,152 @@ private:
 
 } // namespace
 
-size_t Dictionary::KeyHash::operator()(const KeyId& k) const
+size_t Dictionary::KeyHash::operator()(const KeyRef& k) const
 {
-    size_t h = std::hash<int>()(k.kind);
+    size_t h = static_cast<size_t>(k.kind) * 0x9E3779B97F4A7C15ull;
     switch (k.kind) {
-    case KeyId::Number: case KeyId::Date: case KeyId::Boolean: case KeyId::Error:
-        h ^= std::hash<double>()(k.number) * 31;
+    case KeyKind::Number: case KeyKind::Date: case KeyKind::Boolean: case KeyKind::Error:
+        h ^= std::hash<double>()(k.number);
         break;
-    case KeyId::Text: h ^= std::hash<quillet::Text>()(k.text) * 31; break;
-    case KeyId::Object: h ^= std::hash<const void*>()(k.object) * 31; break;
+    case KeyKind::Text:
+        if (!ignoreCase) {
+            h ^= std::hash<TextView>()(k.text);
+        } else {
+            // FNV-1a over the case-folded text.
+            size_t f = 1469598103934665603ull;
+            for (const char16_t c : k.text)
+                f = (f ^ lowerChar(c)) * 1099511628211ull;
+            h ^= f;
+        }
+        break;
+    case KeyKind::Object: h ^= std::hash<const void*>()(k.object); break;
     default: break;
     }
     return h;
 }
 
-Dictionary::Dictionary() : NativeObject(dictionaryClass()) {}
+bool Dictionary::KeyEqual::equal(const KeyRef& a, const KeyRef& b) const
+{
+    if (a.kind != b.kind)
+        return false;
+    switch (a.kind) {
+    case KeyKind::Number: case KeyKind::Date: case KeyKind::Boolean: case KeyKind::Error:
+        return a.number == b.number;
+    case KeyKind::Text: return ignoreCase ? equalsIgnoreCase(a.text, b.text) : a.text == b.text;
+    case KeyKind::Object: return a.object == b.object;
+    default: return true;
+    }
+}
 
-Dictionary::KeyId Dictionary::keyId(const Value& raw) const
+Dictionary::Dictionary() : NativeObject(dictionaryClass()), index_(newIndex()) {}
+
+Dictionary::Index Dictionary::newIndex() const
+{
+    const bool ignoreCase = compareMode_ != 0;
+    return Index(0, KeyHash{ignoreCase}, KeyEqual{ignoreCase});
+}
+
+Dictionary::KeyRef Dictionary::keyRef(const Value& raw)
 {
     const Value& key = raw.deref();
-    KeyId id;
+    KeyRef ref;
     switch (key.type()) {
-    case Type::Empty: id.kind = KeyId::Empty; break;
-    case Type::Null: id.kind = KeyId::Null; break;
+    case Type::Empty: ref.kind = KeyKind::Empty; break;
+    case Type::Null: ref.kind = KeyKind::Null; break;
     case Type::Integer: case Type::Long: case Type::Byte: case Type::Single: case Type::Double:
     case Type::Currency:
-        id.kind = KeyId::Number;
-        id.number = key.toDouble() + 0.0; // folds -0 into 0
+        // Every numeric subtype by value: 1, CLng(1) and 1.0 are one key.
+        ref.kind = KeyKind::Number;
+        ref.number = key.toDouble() + 0.0; // folds -0 into 0
         break;
     case Type::Date:
-        id.kind = KeyId::Date;
-        id.number = key.rawDate();
+        ref.kind = KeyKind::Date;
+        ref.number = key.rawDate();
         break;
     case Type::Boolean:
-        id.kind = KeyId::Boolean;
-        id.number = key.rawBoolean() ? 1 : 0;
+        ref.kind = KeyKind::Boolean;
+        ref.number = key.rawBoolean() ? 1 : 0;
         break;
     case Type::String:
-        id.kind = KeyId::Text;
-        id.text = compareMode_ == 0 ? key.rawText() : lowerCase(key.rawText());
+        ref.kind = KeyKind::Text;
+        ref.text = key.rawText();
         break;
     case Type::Object:
-        id.kind = KeyId::Object;
-        id.object = key.rawObject();
+        ref.kind = KeyKind::Object;
+        ref.object = key.rawObject();
         break;
     case Type::Error:
-        id.kind = KeyId::Error;
-        id.number = key.rawError();
+        ref.kind = KeyKind::Error;
+        ref.number = key.rawError();
         break;
     default: throw VbError(vberr::TypeMismatch); // arrays cannot be keys
     }
-    return id;
+    return ref;
 }
 
-Dictionary::Entry* Dictionary::find(const Value& key)
+Dictionary::KeyId Dictionary::ownedKey(const KeyRef& ref)
 {
-    auto it = index_.find(keyId(key));
-    return it == index_.end() ? nullptr : &entries_[it->second];
+    return KeyId{ref.kind, ref.number, Text(ref.text), ref.object};
 }
 
 bool Dictionary::exists(const Value& key) const
 {
-    return index_.count(keyId(key)) != 0;
+    return index_.find(keyRef(key)) != index_.end();
 }
 
-size_t Dictionary::append(const Value& key, KeyId id, const Value& item)
+size_t Dictionary::append(const Value& key, const KeyRef& ref, const Value& item)
 {
     entries_.push_back({key.deref(), item.deref(), true});
     const size_t at = entries_.size() - 1;
-    index_.emplace(std::move(id), at);
+    index_.emplace(ownedKey(ref), at);
     return at;
 }
 
 void Dictionary::add(const Value& key, const Value& item)
 {
-    KeyId id = keyId(key);
-    if (index_.count(id))
+    const KeyRef ref = keyRef(key);
+    if (index_.find(ref) != index_.end())
         throw VbError(vberr::KeyAlreadyExists);
-    append(key, std::move(id), item);
+    append(key, ref, item);
 }
 
 Value Dictionary::item(const Value& key)
 {
-    KeyId id = keyId(key);
-    auto it = index_.find(id);
+    const KeyRef ref = keyRef(key);
+    auto it = index_.find(ref);
     if (it != index_.end())
         return entries_[it->second].item;
-    append(key, std::move(id), Value());
+    append(key, ref, Value());
     return Value();
 }
 
 void Dictionary::setItem(const Value& key, const Value& item)
 {
-    KeyId id = keyId(key);
-    auto it = index_.find(id);
+    const KeyRef ref = keyRef(key);
+    auto it = index_.find(ref);
     if (it != index_.end())
         entries_[it->second].item = item.deref();
     else
-        append(key, std::move(id), item);
+        append(key, ref, item);
 }
 
 void Dictionary::rename(const Value& oldKey, const Value& newKey)
 {
-    auto it = index_.find(keyId(oldKey));
+    auto it = index_.find(keyRef(oldKey));
     if (it == index_.end())
         throw VbError(vberr::ElementNotFound);
-    KeyId newId = keyId(newKey);
-    if (index_.count(newId))
+    const KeyRef newRef = keyRef(newKey);
+    if (index_.find(newRef) != index_.end())
         throw VbError(vberr::KeyAlreadyExists);
     const size_t at = it->second;
     index_.erase(it);
     entries_[at].key = newKey.deref();
-    index_.emplace(std::move(newId), at);
+    index_.emplace(ownedKey(keyRef(entries_[at].key)), at);
 }
 
 void Dictionary::remove(const Value& key)
 {
-    auto it = index_.find(keyId(key));
+    auto it = index_.find(keyRef(key));
     if (it == index_.end())
         throw VbError(vberr::ElementNotFound);
     Entry& e = entries_[it->second];
@@ -208,7 +237,7 @@ void Dictionary::compactIfSparse()
     entries_ = std::move(live);
     index_.clear();
     for (size_t i = 0; i < entries_.size(); ++i)
-        index_.emplace(keyId(entries_[i].key), i);
+        index_.emplace(ownedKey(keyRef(entries_[i].key)), i);
 }
 
 void Dictionary::removeAll()
@@ -243,6 +272,7 @@ void Dictionary::setCompareMode(int mode)
     if (mode < 0 || !index_.empty())
         throw VbError(vberr::InvalidCall);
     compareMode_ = mode;
+    index_ = newIndex();
 }
 
 std::unique_ptr<Enumerator> Dictionary::enumerate()

@@ -38,16 +38,42 @@ public:
 
     std::unique_ptr<Enumerator> enumerate() override;
 
-    // A key reduced to what decides equality, hashed.
+    // A key reduced to what decides equality: KeyId owns its text (stored
+    // in the index), KeyRef only views it (for look-ups, so that finding a
+    // string key copies nothing).
+    enum class KeyKind : uint8_t { Empty, Null, Number, Text, Boolean, Object, Date, Error };
+    struct KeyRef {
+        KeyKind kind = KeyKind::Empty;
+        double number = 0;
+        TextView text;
+        const void* object = nullptr;
+    };
     struct KeyId {
-        enum Kind : uint8_t { Empty, Null, Number, Text, Boolean, Object, Date, Error } kind = Empty;
+        KeyKind kind = KeyKind::Empty;
         double number = 0;
         quillet::Text text;
         const void* object = nullptr;
-        bool operator==(const KeyId& other) const = default;
+        KeyRef ref() const { return {kind, number, text, object}; }
     };
+    // Hash and equality honour the compare mode (text keys ignore case in
+    // vbTextCompare); both accept KeyId and KeyRef.
     struct KeyHash {
-        size_t operator()(const KeyId& k) const;
+        using is_transparent = void;
+        bool ignoreCase = false;
+        size_t operator()(const KeyRef& k) const;
+        size_t operator()(const KeyId& k) const { return (*this)(k.ref()); }
+    };
+    struct KeyEqual {
+        using is_transparent = void;
+        bool ignoreCase = false;
+        bool equal(const KeyRef& a, const KeyRef& b) const;
+        template <typename A, typename B>
+        bool operator()(const A& a, const B& b) const
+        {
+            return equal(refOf(a), refOf(b));
+        }
+        static KeyRef refOf(const KeyRef& k) { return k; }
+        static KeyRef refOf(const KeyId& k) { return k.ref(); }
     };
 
 private:
@@ -57,13 +83,16 @@ private:
         bool live = true;
     };
 
-    KeyId keyId(const Value& key) const;
-    Entry* find(const Value& key);
-    size_t append(const Value& key, KeyId id, const Value& item);
+    using Index = std::unordered_map<KeyId, size_t, KeyHash, KeyEqual>;
+
+    static KeyRef keyRef(const Value& key);
+    static KeyId ownedKey(const KeyRef& ref);
+    size_t append(const Value& key, const KeyRef& ref, const Value& item);
     void compactIfSparse();
+    Index newIndex() const;
 
     std::vector<Entry> entries_; // insertion order; removed entries are dead until compaction
-    std::unordered_map<KeyId, size_t, KeyHash> index_;
+    Index index_;
     int compareMode_ = 0;
 };
 

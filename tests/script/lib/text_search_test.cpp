@@ -33,6 +33,7 @@ TEST(TextSearch, ReplaceDropsTextBeforeStartAndCounts)
     EXPECT_EQ(replaceText(u"aaa", u"aa", u"b", 1, -1, CompareMode::Binary), u"ba");
     EXPECT_EQ(replaceText(u"abc", u"", u"z", 1, -1, CompareMode::Binary), u"abc");
     EXPECT_EQ(replaceText(u"abc", u"b", u"z", 4, -1, CompareMode::Binary), u"");
+    EXPECT_THROW(replaceText(u"aaaa", u"a", u"bbb", 1, -1, CompareMode::Binary, 10), quillet::VbError);
 }
 
 TEST(TextSearch, SplitLimitsAndEmptyCases)

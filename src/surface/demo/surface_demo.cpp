@@ -4,6 +4,7 @@
 //
 //   quillet-surface-demo out.pdf [pages.png-pattern-with-%1 [dpi]]
 //   quillet-surface-demo --preview
+//   quillet-surface-demo --preview-shot out.png [0-3]   (zoom menu entry)
 #include "surface/pdf_export.h"
 #include "surface/png_export.h"
 #include "surface/surface.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -86,6 +88,15 @@ int main(int argc, char** argv)
         preview.resize(900, 1000);
         preview.show();
         return app.exec();
+    }
+    if (args.size() >= 3 && args[1] == QStringLiteral("--preview-shot")) {
+        PreviewWidget preview;
+        preview.setDocument(surface.document());
+        preview.resize(900, 700);
+        preview.show();
+        if (args.size() >= 4)
+            preview.setZoomMode(static_cast<ZoomMode>(std::clamp(args[3].toInt(), 0, 3)));
+        return preview.grab().save(args[2]) ? 0 : 1;
     }
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: quillet-surface-demo out.pdf [pages-%%1.png [dpi]] | --preview\n");

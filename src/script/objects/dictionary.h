@@ -91,9 +91,10 @@ private:
     void compactIfSparse();
     Index newIndex() const;
 
+    // Declared before index_, whose hash and equality are made from it.
+    int compareMode_ = 0;
     std::vector<Entry> entries_; // insertion order; removed entries are dead until compaction
     Index index_;
-    int compareMode_ = 0;
 };
 
 Value makeDictionary(Context& context);

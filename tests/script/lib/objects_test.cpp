@@ -1,5 +1,9 @@
 #include "builtin_harness.h"
 
+#include "script/objects/dictionary.h"
+
+#include <cstring>
+
 using namespace quillet::script;
 using namespace quillet::script::testing;
 
@@ -56,6 +60,19 @@ TEST(Dictionary, KeepsInsertionOrderThroughRemoveRenameAndLet)
     member(d, u"RemoveAll");
     EXPECT_EQ(member(d, u"Count").rawLong(), 0);
     EXPECT_EQ(lib.call(u"UBound", {member(d, u"Keys")}).rawLong(), -1);
+}
+
+TEST(Dictionary, StartsInBinaryModeWhateverTheMemoryHeld)
+{
+    // The compare mode must be set before the index is built from it:
+    // construct over storage full of set bits to expose an uninitialised read.
+    alignas(Dictionary) unsigned char storage[sizeof(Dictionary)];
+    std::memset(storage, 0xFF, sizeof storage);
+    auto* d = new (storage) Dictionary();
+    d->add(S(u"a"), I(1));
+    d->add(S(u"b"), I(2));
+    EXPECT_FALSE(d->exists(S(u"A")));
+    d->~Dictionary();
 }
 
 TEST(Dictionary, TextCompareModeAndManyKeys)

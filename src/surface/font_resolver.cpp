@@ -11,6 +11,11 @@ namespace {
 
 constexpr double kTwipsPerPoint = 20.0;
 constexpr double kMinimumPointSize = 0.05;  // Qt refuses sizes <= 0
+// Measured at 1440 dpi, the font engine's line metrics overflow somewhere
+// above 900 points (the line height turns negative) and beyond about 3276
+// points it falls back to a default size.  800 points, 11 inches a line,
+// is larger than any sheet needs.
+constexpr double kMaximumPointSize = 800;
 
 const QString kDefaultFamily = QStringLiteral("Liberation Sans");
 
@@ -77,7 +82,8 @@ QFont makeTwipFont(const FontSpec& spec, double deviceDpi)
     QFont font(resolveFontFamily(spec.name));
     // Point size p on a device of D dpi is p * D / 72 logical units; we
     // want size * 20 of them.
-    double points = std::max(spec.size, kMinimumPointSize) * kTwipsPerPoint * 72.0 / deviceDpi;
+    const double size = spec.size > kMinimumPointSize ? std::min(spec.size, kMaximumPointSize) : kMinimumPointSize;
+    double points = size * kTwipsPerPoint * 72.0 / deviceDpi;
     font.setPointSizeF(points);
     font.setBold(spec.bold);
     font.setItalic(spec.italic);

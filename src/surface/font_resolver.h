@@ -19,7 +19,8 @@ QString resolveFontFamily(const Text& requestedName);
 // inch whose painter maps one logical unit to one twip: its pixel size is
 // then size x 20 logical units on every device, which keeps measured and
 // drawn advances identical.  Hinting is off so that advances do not snap
-// to device pixels.
+// to device pixels.  Sizes are kept between 0.05 and 800 points (NaN gives
+// the smallest), the range the font engine can scale.
 QFont makeTwipFont(const FontSpec& spec, double deviceDpi);
 
 } // namespace quillet::surface

@@ -19,7 +19,10 @@ constexpr int kPdfResolution = 1440;
 
 QPageLayout pageLayoutFor(const Page& page)
 {
-    QSizeF points(std::min(page.width, page.height) / 20.0, std::max(page.width, page.height) / 20.0);
+    // A page needs some paper: sizes below one point are raised to it.
+    const double w = std::max(page.width / 20.0, 1.0);
+    const double h = std::max(page.height / 20.0, 1.0);
+    QSizeF points(std::min(w, h), std::max(w, h));
     auto orientation = page.width > page.height ? QPageLayout::Landscape : QPageLayout::Portrait;
     return QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch), orientation,
                        QMarginsF(0, 0, 0, 0));

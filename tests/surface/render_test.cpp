@@ -110,6 +110,19 @@ TEST_F(RenderTest, FontNamesMapToInstalledMetricCompatibleFamilies)
     EXPECT_NEAR(measurer.advance(bigger, u"Hello"), 2 * measurer.advance(arial, u"Hello"), 0.5);
 }
 
+TEST_F(RenderTest, SizesBeyondWhatTheFontEngineScalesAreClamped)
+{
+    QtTextMeasurer measurer;
+    FontSpec largest{u"Arial", 800};
+    FontSpec huge{u"Arial", 32767};
+    EXPECT_DOUBLE_EQ(measurer.advance(huge, u"abc"), measurer.advance(largest, u"abc"));
+    EXPECT_GT(measurer.metrics(huge).lineHeight(), 800 * 20);
+    FontSpec none{u"Arial", 0};
+    EXPECT_GT(measurer.metrics(none).lineHeight(), 0);
+    FontSpec notANumber{u"Arial", std::nan("")};
+    EXPECT_GT(measurer.metrics(notANumber).lineHeight(), 0);
+}
+
 TEST_F(RenderTest, PdfHasOnePagePerPageAtItsSizeWithSelectableEmbeddedText)
 {
     if (!haveTool("pdftotext") || !haveTool("pdfinfo") || !haveTool("pdffonts"))
@@ -269,6 +282,11 @@ TEST_F(RenderTest, WritersReportWhatTheyCannotDo)
     EXPECT_FALSE(writePdf(s.document(), "/nonexistent-dir/x.pdf", &error));
     EXPECT_FALSE(writePngPages(s.document(), path("no-number.png"), 96, &error));
     EXPECT_FALSE(writePngPages(s.document(), path("p%1.png"), 5000, &error));
+    Surface zero;
+    zero.setPageWidth(0);
+    zero.startDoc();
+    zero.endDoc();
+    EXPECT_TRUE(writePdf(zero.document(), path("zero.pdf"), &error)) << error.toStdString();
     ASSERT_TRUE(writePngPages(s.document(), path("p%1.png"), 50, &error)) << error.toStdString();
     EXPECT_TRUE(QFile::exists(path("p1.png")));
 }

@@ -109,7 +109,9 @@ size_t ArrayRep::flatIndex(std::span<const int32_t> subscripts) const
 
 ArrayRep* Value::mutableArray()
 {
-    if (u_.arr->refs > 1) {
+    // A locked array's extra reference belongs to the call that locked it:
+    // writes go to the one shared storage (see ArgList::lock).
+    if (u_.arr->refs > 1 && u_.arr->locks == 0) {
         ArrayRep* copy = new ArrayRep{1, 0, u_.arr->fixedSize, u_.arr->dims, u_.arr->items};
         --u_.arr->refs;
         u_.arr = copy;

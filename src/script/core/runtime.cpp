@@ -1,0 +1,422 @@
+#include "script/core/runtime.h"
+
+#include "script/core/arg_list.h"
+#include "script/core/err_object.h"
+#include "script/core/script_object.h"
+
+#include <unordered_set>
+
+namespace quillet::script {
+namespace {
+
+std::vector<Text> splitLines(const Text& source)
+{
+    std::vector<Text> lines;
+    Text line;
+    for (size_t i = 0; i < source.size(); ++i) {
+        const char16_t c = source[i];
+        if (c == u'\r' || c == u'\n') {
+            lines.push_back(std::move(line));
+            line.clear();
+            if (c == u'\r' && i + 1 < source.size() && source[i + 1] == u'\n')
+                ++i;
+        } else {
+            line.push_back(c);
+        }
+    }
+    lines.push_back(std::move(line));
+    return lines;
+}
+
+} // namespace
+
+Runtime::Runtime(const BuiltinRegistry& registry, const std::atomic<bool>* stopFlag, RuntimeLimits limits)
+    : registry_(registry), stopFlag_(stopFlag), limits_(limits), link_(std::make_shared<RuntimeLink>())
+{
+    link_->runtime = this;
+    err_ = new ErrObject;
+    errValue_ = Value::object(err_);
+    const int slot = globalSlot(u"Err", true);
+    globals_[static_cast<size_t>(slot)].kind = GlobalKind::NamedObject;
+    globals_[static_cast<size_t>(slot)].value = errValue_;
+}
+
+Runtime::~Runtime()
+{
+    // Release the script's values while the runtime still works, so that
+    // Class_Terminate of objects alive at the end runs as in VBScript.
+    enter();
+    shuttingDown_ = true;
+    // Script variables first: a Class_Terminate may still use the named
+    // objects (WScript.Echo in a terminate handler, for instance).
+    for (bool named : {false, true}) {
+        for (GlobalEntry& g : globals_) {
+            if ((g.kind == GlobalKind::NamedObject) != named)
+                continue;
+            Value old = std::move(g.value);
+            g.value = Value();
+            old = Value();
+        }
+    }
+    link_->runtime = nullptr;
+    globals_.clear();
+    namedObjects_.clear();
+}
+
+void Runtime::enter()
+{
+    if (depth_ == 0) {
+        char probe;
+        stackBase_ = &probe;
+        steps_ = 0;
+    }
+}
+
+int Runtime::globalSlot(const Text& name, bool create)
+{
+    const Text lower = lowerCase(name);
+    auto it = globalIndex_.find(lower);
+    if (it != globalIndex_.end())
+        return it->second;
+    if (!create)
+        return -1;
+    const int slot = static_cast<int>(globals_.size());
+    globals_.push_back(GlobalEntry{name, GlobalKind::Undeclared, Value(), nullptr});
+    globalIndex_.emplace(lower, slot);
+    return slot;
+}
+
+void Runtime::registerObject(const Text& name, Value object, bool globalMembers)
+{
+    const int slot = globalSlot(name, true);
+    GlobalEntry& g = globals_[static_cast<size_t>(slot)];
+    g.kind = GlobalKind::NamedObject;
+    g.value = object;
+    namedObjects_.push_back(NamedObject{name, std::move(object), globalMembers});
+}
+
+std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedure* outer, bool asRuntimeError)
+{
+    auto unit = std::make_shared<CodeUnit>();
+    unit->source = std::move(source);
+    try {
+        parseUnit(*unit, mode);
+    } catch (const CompileError& ce) {
+        ScriptError e;
+        e.number = ce.error.number();
+        e.description = ce.error.description();
+        e.source = kCompileErrorSource;
+        e.compile = true;
+        if (!asRuntimeError) {
+            e.line = ce.line;
+            e.column = ce.column;
+            e.located = true;
+            const auto lines = splitLines(unit->source);
+            if (ce.line >= 1 && static_cast<size_t>(ce.line) <= lines.size())
+                e.lineText = lines[static_cast<size_t>(ce.line - 1)];
+        }
+        throw e;
+    }
+    unit->lines = splitLines(unit->source);
+    unit->topLevel->outer = outer;
+    install(unit);
+    const bool explicitNames = unit->optionExplicit || optionExplicit_;
+    // Variables the top level assigns without declaring them are globals
+    // that procedures see; everything else a procedure assigns without a
+    // declaration is local to it.  So: note those first, then resolve the
+    // procedures, then the top level.
+    if (!explicitNames) {
+        for (NameExpr* n : unit->topLevel->names) {
+            if (n->assigned)
+                globalSlot(n->name, true);
+        }
+    }
+    for (auto& proc : unit->procedures)
+        resolve(*proc, explicitNames);
+    for (auto& cls : unit->classes) {
+        for (auto& proc : cls->procedures)
+            resolve(*proc, explicitNames);
+    }
+    resolve(*unit->topLevel, explicitNames);
+    return unit;
+}
+
+void Runtime::install(const std::shared_ptr<CodeUnit>& unitPtr)
+{
+    CodeUnit& unit = *unitPtr;
+    if (unit.optionExplicit)
+        optionExplicit_ = true;
+    for (const auto& decl : unit.globals) {
+        GlobalEntry& g = globals_[static_cast<size_t>(globalSlot(decl.name, true))];
+        if (decl.isConstant) {
+            g.kind = GlobalKind::Constant;
+            g.value = decl.constant;
+        } else if (g.kind == GlobalKind::Undeclared || g.kind == GlobalKind::Procedure) {
+            g.kind = GlobalKind::Variable;
+        }
+    }
+    for (auto& proc : unit.procedures) {
+        GlobalEntry& g = globals_[static_cast<size_t>(globalSlot(proc->name, true))];
+        g.kind = GlobalKind::Procedure;
+        g.proc = proc.get();
+        g.value = Value();
+    }
+    for (auto& cls : unit.classes) {
+        buildClass(*cls);
+        classes_[lowerCase(cls->name)] = ClassEntry{cls.get(), unitPtr};
+    }
+}
+
+void Runtime::buildClass(ClassDef& cls)
+{
+    cls.members.clear();
+    cls.members.emplace_back();
+    auto memberFor = [&](const Text& name, bool isPublic) -> ClassMember& {
+        const Text lower = lowerCase(name);
+        auto it = cls.memberIndex.find(lower);
+        if (it != cls.memberIndex.end())
+            return cls.members[static_cast<size_t>(it->second)];
+        cls.memberIndex.emplace(lower, static_cast<int>(cls.members.size()));
+        ClassMember m;
+        m.name = name;
+        m.isPublic = isPublic;
+        cls.members.push_back(std::move(m));
+        return cls.members.back();
+    };
+    for (size_t i = 0; i < cls.fields.size(); ++i)
+        memberFor(cls.fields[i].name, cls.fields[i].isPublic).field = static_cast<int>(i);
+    int defaultIndex = -1;
+    for (auto& proc : cls.procedures) {
+        const Text lower = lowerCase(proc->name);
+        if (lower == u"class_initialize")
+            cls.initialize = proc.get();
+        else if (lower == u"class_terminate")
+            cls.terminate = proc.get();
+        ClassMember& m = memberFor(proc->name, proc->isPublic);
+        switch (proc->kind) {
+        case ProcKind::PropertyGet: m.get = proc.get(); break;
+        case ProcKind::PropertyLet: m.let = proc.get(); break;
+        case ProcKind::PropertySet: m.set = proc.get(); break;
+        default: m.method = proc.get(); break;
+        }
+        if (proc->isPublic)
+            m.isPublic = true;
+        if (proc->isDefault)
+            defaultIndex = cls.memberIndex[lower];
+    }
+    if (defaultIndex > 0) {
+        cls.members[0] = cls.members[static_cast<size_t>(defaultIndex)];
+        cls.hasDefault = true;
+    }
+}
+
+void Runtime::resolve(Procedure& proc, bool explicitNames)
+{
+    std::unordered_set<Text> assigned;
+    for (NameExpr* name : proc.names) {
+        if (name->assigned)
+            assigned.insert(lowerCase(name->name));
+    }
+    for (NameExpr* name : proc.names)
+        resolveName(*name, proc, explicitNames, assigned);
+}
+
+void Runtime::resolveName(NameExpr& n, Procedure& p, bool explicitNames, const std::unordered_set<Text>& assigned)
+{
+    const Text lower = lowerCase(n.name);
+    // Locals (and the function's own name, unless called with arguments:
+    // that is recursion).
+    auto local = p.locals.find(lower);
+    if (local != p.locals.end() && !(local->second.slot == p.resultSlot && p.resultSlot >= 0 && n.usedAsCallee)) {
+        if (local->second.isConstant) {
+            n.resolved = NameKind::Constant;
+            n.constant = local->second.constant;
+        } else {
+            n.resolved = NameKind::Local;
+            n.slot = local->second.slot;
+        }
+        return;
+    }
+    if (p.outer) {
+        auto outerLocal = p.outer->locals.find(lower);
+        if (outerLocal != p.outer->locals.end()) {
+            if (outerLocal->second.isConstant) {
+                n.resolved = NameKind::Constant;
+                n.constant = outerLocal->second.constant;
+            } else {
+                n.resolved = NameKind::OuterLocal;
+                n.slot = outerLocal->second.slot;
+            }
+            return;
+        }
+    }
+    ClassDef* cls = p.owner ? p.owner : (p.outer ? p.outer->owner : nullptr);
+    if (cls) {
+        auto it = cls->memberIndex.find(lower);
+        if (it != cls->memberIndex.end()) {
+            const ClassMember& m = cls->members[static_cast<size_t>(it->second)];
+            if (m.field >= 0) {
+                n.resolved = NameKind::Field;
+                n.slot = m.field;
+            } else {
+                n.resolved = NameKind::ClassMember;
+                n.slot = it->second;
+            }
+            return;
+        }
+    }
+    auto global = globalIndex_.find(lower);
+    if (global != globalIndex_.end() && globals_[static_cast<size_t>(global->second)].kind != GlobalKind::Undeclared) {
+        n.resolved = NameKind::Global;
+        n.slot = global->second;
+        return;
+    }
+    if (const Value* constant = registry_.constant(lower)) {
+        n.resolved = NameKind::Constant;
+        n.constant = *constant;
+        return;
+    }
+    if (const BuiltinSpec* builtin = registry_.function(lower)) {
+        n.resolved = NameKind::Builtin;
+        n.builtin = builtin;
+        return;
+    }
+    for (size_t i = 0; i < namedObjects_.size(); ++i) {
+        const NamedObject& named = namedObjects_[i];
+        if (!named.globalMembers || !named.object.isObject() || !named.object.rawObject())
+            continue;
+        const int member = named.object.rawObject()->findMember(n.name);
+        if (member != kNoMember) {
+            n.resolved = NameKind::HostMember;
+            n.slot = static_cast<int>(i);
+            n.member = member;
+            return;
+        }
+    }
+    const bool isProcedure = p.kind != ProcKind::TopLevel;
+    if (isProcedure && !explicitNames && global == globalIndex_.end() && assigned.count(lower)) {
+        // An undeclared variable inside a procedure is local to it.
+        n.resolved = NameKind::Local;
+        n.slot = p.addLocal(lower);
+        return;
+    }
+    n.resolved = NameKind::Global;
+    n.slot = globalSlot(n.name, true);
+}
+
+Value Runtime::runTopLevel(CodeUnit& unit, Frame* outer, bool evalExpression)
+{
+    Procedure& top = *unit.topLevel;
+    std::vector<Value> locals(static_cast<size_t>(top.localCount));
+    Frame f;
+    f.locals = locals.data();
+    f.proc = &top;
+    f.me = outer ? outer->me : nullptr;
+    f.outer = outer;
+    if (evalExpression)
+        return eval(*unit.evalExpression, f);
+    execBlock(top.body, f);
+    return Value();
+}
+
+void Runtime::addCode(Text source)
+{
+    enter();
+    auto unit = compile(std::move(source), ParseMode::Program, nullptr, false);
+    units_.push_back(unit);
+    runTopLevel(*unit, nullptr, false);
+}
+
+bool Runtime::hasProcedure(TextView name) const
+{
+    auto it = globalIndex_.find(lowerCase(name));
+    return it != globalIndex_.end() && globals_[static_cast<size_t>(it->second)].kind == GlobalKind::Procedure;
+}
+
+Value Runtime::runProcedure(TextView name, std::span<Value> args)
+{
+    enter();
+    auto it = globalIndex_.find(lowerCase(name));
+    if (it == globalIndex_.end() || globals_[static_cast<size_t>(it->second)].kind != GlobalKind::Procedure) {
+        ScriptError e;
+        e.number = vberr::SubNotDefined;
+        e.description = vbErrorDescription(e.number);
+        throw e;
+    }
+    return callProcedure(*globals_[static_cast<size_t>(it->second)].proc, nullptr, args);
+}
+
+Value Runtime::evalText(const Text& text)
+{
+    Frame* caller = currentFrame_;
+    Procedure* outer = caller ? caller->proc : nullptr;
+    auto key = std::make_pair(outer, text);
+    CodeUnit* unit;
+    auto cached = evalCache_.find(key);
+    if (cached != evalCache_.end()) {
+        unit = cached->second;
+    } else {
+        auto compiled = compile(text, ParseMode::Expression, outer, true);
+        unit = compiled.get();
+        units_.push_back(std::move(compiled));
+        evalCache_.emplace(std::move(key), unit);
+    }
+    return runTopLevel(*unit, caller, true);
+}
+
+void Runtime::executeText(const Text& text, bool global)
+{
+    Frame* caller = currentFrame_;
+    Procedure* outer = global || !caller ? nullptr : caller->proc;
+    auto compiled = compile(text, ParseMode::Program, outer, true);
+    CodeUnit& unit = *compiled;
+    units_.push_back(std::move(compiled));
+    runTopLevel(unit, global ? nullptr : caller, false);
+}
+
+Value Runtime::procedureReference(const Text& name)
+{
+    auto it = globalIndex_.find(lowerCase(name));
+    if (it == globalIndex_.end() || globals_[static_cast<size_t>(it->second)].kind != GlobalKind::Procedure)
+        throw VbError(vberr::InvalidCall);
+    Procedure& proc = *globals_[static_cast<size_t>(it->second)].proc;
+    return makeObject<ProcedureRef>(proc, link_, unitOf(proc.unit));
+}
+
+std::shared_ptr<const CodeUnit> Runtime::unitOf(const CodeUnit* unit) const
+{
+    for (const auto& u : units_) {
+        if (u.get() == unit)
+            return u;
+    }
+    return nullptr;
+}
+
+Value Runtime::createObject(const Text& progId)
+{
+    if (ObjectFactory factory = registry_.creatable(progId))
+        return factory(*this);
+    throw VbError(vberr::CantCreateObject);
+}
+
+Value Runtime::call(const Value& callee, std::span<Value> args)
+{
+    const Value& c = callee.deref();
+    if (!c.isObject())
+        throw VbError(vberr::TypeMismatch);
+    if (!c.rawObject())
+        throw VbError(vberr::ObjectNotSet);
+    Value keep = c;
+    return keep.rawObject()->invoke(kDefaultMember, Access::Get, args);
+}
+
+void Runtime::runTerminate(ScriptObject& object) noexcept
+{
+    try {
+        callProcedure(*object.cls().terminate, &object, {});
+    } catch (...) {
+        // Errors in Class_Terminate are not reported, as in VBScript.
+    }
+}
+
+} // namespace quillet::script

@@ -1,0 +1,188 @@
+// The interpreter: global state of one engine session (globals, classes,
+// named objects, the Err object) and the execution of compiled code units.
+#pragma once
+
+#include "script/builtins.h"
+#include "script/core/ast.h"
+#include "script/core/compile_error.h"
+#include "script/core/parser.h"
+#include "script/host_object.h"
+
+#include <atomic>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace quillet::script {
+
+class ScriptObject;
+class ArgList;
+class Runtime;
+class ErrObject;
+
+// An error on its way up to the host or to an On Error Resume Next, with
+// the place where it happened once known.
+struct ScriptError {
+    int number = 0;
+    Text description;
+    Text source;
+    int line = 0;
+    int column = 0;
+    const CodeUnit* unit = nullptr;
+    bool located = false;
+    bool compile = false;
+    Text lineText; // compile errors: the failing line (the unit is gone)
+};
+
+// A stop request or an exhausted budget: ends the run, and On Error Resume
+// Next cannot catch it.
+struct StopSignal {
+    int number;
+    Text description;
+};
+
+inline constexpr int kStopErrorNumber = 18; // "User interrupt occurred"
+
+// Lets script objects and function references find their runtime, or learn
+// that it is gone (after a reset).
+struct RuntimeLink {
+    Runtime* runtime = nullptr;
+};
+
+enum class GlobalKind : uint8_t { Undeclared, Variable, Constant, Procedure, NamedObject };
+
+struct GlobalEntry {
+    Text name;
+    GlobalKind kind = GlobalKind::Undeclared;
+    Value value;
+    Procedure* proc = nullptr;
+};
+
+struct NamedObject {
+    Text name;
+    Value object;
+    bool globalMembers = false;
+};
+
+struct Frame {
+    Value* locals = nullptr;
+    Procedure* proc = nullptr;
+    ScriptObject* me = nullptr;
+    Frame* outer = nullptr; // the frame that called Eval/Execute
+    bool resumeNext = false;
+};
+
+enum class Flow : uint8_t { Normal, ExitDo, ExitFor, ExitProc };
+
+struct RuntimeLimits {
+    int maxCallDepth = 3000;
+    size_t stackBytes = size_t(3) << 20; // C++ stack the engine may use
+    uint64_t stepBudget = 0;             // 0: unlimited
+};
+
+class Runtime : public Context {
+public:
+    Runtime(const BuiltinRegistry& registry, const std::atomic<bool>* stopFlag, RuntimeLimits limits);
+    ~Runtime() override;
+    Runtime(const Runtime&) = delete;
+    Runtime& operator=(const Runtime&) = delete;
+
+    // ---- host operations (throw ScriptError / StopSignal) --------------
+    void registerObject(const Text& name, Value object, bool globalMembers);
+    // Compiles `source` and runs its top-level code.
+    void addCode(Text source);
+    Value runProcedure(TextView name, std::span<Value> args);
+    bool hasProcedure(TextView name) const;
+    // Marks the C++ stack position the budget is measured from.
+    void enter();
+
+    // ---- for builtins needing the compiler (Eval, Execute, ...) ----------
+    Value evalText(const Text& text);
+    void executeText(const Text& text, bool global);
+    Value procedureReference(const Text& name);
+    Value createObject(const Text& progId);
+    ErrObject& err() { return *err_; }
+    Value call(const Value& callee, std::span<Value> args) override;
+
+    // ---- used by script objects -----------------------------------------
+    Value invokeScriptMember(ScriptObject& object, int member, Access access, std::span<Value> args);
+    Value callProcedure(Procedure& proc, ScriptObject* me, std::span<Value> args);
+    void runTerminate(ScriptObject& object) noexcept;
+    const std::shared_ptr<RuntimeLink>& link() const { return link_; }
+    bool shuttingDown() const { return shuttingDown_; }
+
+private:
+    friend class ArgList;
+
+    // ---- execution (exec.cpp, eval.cpp, calls.cpp) ----------------------
+    Flow execBlock(const Block& block, Frame& f);
+    Flow execStmt(const Stmt& s, Frame& f);
+    Flow execFor(const ForStmt& s, Frame& f);
+    Flow execForEach(const ForEachStmt& s, Frame& f);
+    Flow execSelect(const SelectStmt& s, Frame& f);
+    void execReDim(const ReDimStmt& s, Frame& f);
+    void execDim(const DimStmt& s, Frame& f);
+    void execErase(const EraseStmt& s, Frame& f);
+    void execAppend(const AppendStmt& s, Frame& f);
+    void raiseFrom(ScriptError& e, const Stmt& s, Frame& f);
+
+    Value eval(const Expr& e, Frame& f);
+    Value evalName(const NameExpr& n, Frame& f);
+    Value evalCall(const CallExpr& c, Frame& f);
+    Value evalNew(const NewExpr& n);
+    Value withObject(const MemberExpr& m, Frame& f);
+    Value memberTarget(const MemberExpr& m, Frame& f);
+    Value callName(const NameExpr& n, Frame& f, const std::vector<ExprPtr>* args);
+    Value callMember(const MemberExpr& m, Frame& f, const std::vector<ExprPtr>* args);
+    Value invokeOn(const Value& object, const MemberExpr& m, Access access, ArgList& args, bool internal);
+    Value applyArgs(Value target, ArgList& args);
+    Value callBuiltin(const BuiltinSpec& spec, Frame& f, const std::vector<ExprPtr>* args);
+    void evalArgs(const std::vector<ExprPtr>* args, Frame& f, ArgList& out, bool byRef);
+    Value* variablePtr(const NameExpr& n, Frame& f);
+    void assign(const Expr& target, Frame& f, Value value, bool isSet);
+    void assignName(const NameExpr& n, Frame& f, Value value, bool isSet);
+    Value* elementPtr(Value& arrayValue, std::span<Value> subscripts);
+    void checkStep();
+    void enterCall();
+
+    std::shared_ptr<CodeUnit> compile(Text source, ParseMode mode, Procedure* outer, bool asRuntimeError);
+    void install(const std::shared_ptr<CodeUnit>& unit);
+    std::shared_ptr<const CodeUnit> unitOf(const CodeUnit* unit) const;
+    void buildClass(ClassDef& cls);
+    void resolve(Procedure& proc, bool explicitNames);
+    void resolveName(NameExpr& name, Procedure& proc, bool explicitNames, const std::unordered_set<Text>& assigned);
+    int globalSlot(const Text& name, bool create);
+    Value runTopLevel(CodeUnit& unit, Frame* outer, bool evalExpression);
+
+    const BuiltinRegistry& registry_;
+    const std::atomic<bool>* stopFlag_;
+    RuntimeLimits limits_;
+
+    std::deque<GlobalEntry> globals_; // stable addresses: by-reference args point into it
+    std::unordered_map<Text, int> globalIndex_;
+    std::vector<NamedObject> namedObjects_;
+    struct ClassEntry {
+        ClassDef* cls = nullptr;
+        std::shared_ptr<const CodeUnit> unit;
+    };
+    std::unordered_map<Text, ClassEntry> classes_;
+    std::vector<std::shared_ptr<CodeUnit>> units_;
+    std::map<std::pair<Procedure*, Text>, CodeUnit*> evalCache_;
+    bool optionExplicit_ = false;
+
+    ErrObject* err_ = nullptr;
+    Value errValue_;
+    std::shared_ptr<RuntimeLink> link_;
+    bool shuttingDown_ = false;
+
+    // Execution state.
+    int depth_ = 0;
+    uint64_t steps_ = 0;
+    const char* stackBase_ = nullptr;
+    Frame* currentFrame_ = nullptr; // the frame calling a builtin
+};
+
+} // namespace quillet::script

@@ -1,0 +1,60 @@
+#include "script/core/script_object.h"
+
+#include "script/core/runtime.h"
+
+namespace quillet::script {
+
+ScriptObject::ScriptObject(ClassDef& cls, std::shared_ptr<RuntimeLink> link, std::shared_ptr<const CodeUnit> unit)
+    : cls_(cls), fields_(cls.fields.size()), link_(std::move(link)), unit_(std::move(unit))
+{
+    for (size_t i = 0; i < cls.fields.size(); ++i) {
+        const ClassField& f = cls.fields[i];
+        if (!f.isArray)
+            continue;
+        if (f.bounds.empty()) {
+            auto* rep = new ArrayRep;
+            fields_[i] = Value::array(rep);
+        } else {
+            fields_[i] = Value::newArray(f.bounds);
+            fields_[i].rawArray()->fixedSize = true;
+        }
+    }
+}
+
+int ScriptObject::findMember(TextView name) const
+{
+    auto it = cls_.memberIndex.find(lowerCase(name));
+    if (it == cls_.memberIndex.end() || !cls_.members[static_cast<size_t>(it->second)].isPublic)
+        return kNoMember;
+    return it->second;
+}
+
+Value ScriptObject::invoke(int member, Access access, std::span<Value> args)
+{
+    if (!link_->runtime)
+        throw VbError(vberr::ObjectNotSet);
+    return link_->runtime->invokeScriptMember(*this, member, access, args);
+}
+
+void ScriptObject::lastReleased() noexcept
+{
+    if (terminated_ || !cls_.terminate || !link_->runtime) {
+        delete this;
+        return;
+    }
+    terminated_ = true;
+    addRef();
+    link_->runtime->runTerminate(*this);
+    release(); // deletes, unless Class_Terminate stored Me somewhere
+}
+
+Value ProcedureRef::invoke(int member, Access access, std::span<Value> args)
+{
+    if (member != kDefaultMember || access != Access::Get)
+        throw VbError(vberr::NoSuchMember);
+    if (!link_->runtime)
+        throw VbError(vberr::ObjectNotSet);
+    return link_->runtime->callProcedure(proc_, nullptr, args);
+}
+
+} // namespace quillet::script

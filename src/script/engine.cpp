@@ -1,0 +1,124 @@
+#include "script/engine.h"
+
+#include "script/core/core_builtins.h"
+#include "script/core/err_object.h"
+#include "script/core/runtime.h"
+
+#include <new>
+
+namespace quillet::script {
+
+namespace {
+
+RuntimeLimits toRuntimeLimits(const EngineLimits& l)
+{
+    RuntimeLimits r;
+    r.maxCallDepth = l.maxCallDepth;
+    r.stackBytes = l.stackBytes;
+    r.stepBudget = l.stepBudget;
+    return r;
+}
+
+} // namespace
+
+Engine::Engine() : Engine(EngineLimits()) {}
+
+Engine::Engine(EngineLimits limits) : limits_(limits)
+{
+#ifndef QUILLET_NO_RUNTIME_LIBRARY
+    registerRuntimeLibrary(registry_);
+#endif
+    registerCoreBuiltins(registry_);
+    reset();
+}
+
+Engine::~Engine()
+{
+    runtime_.reset();
+}
+
+void Engine::reset()
+{
+    runtime_.reset();
+    runtime_ = std::make_unique<Runtime>(registry_, &stop_, toRuntimeLimits(limits_));
+    runtime_->ui = ui_;
+    lastError_ = ScriptErrorInfo();
+}
+
+void Engine::setUiCallbacks(UiCallbacks callbacks)
+{
+    ui_ = std::move(callbacks);
+    runtime_->ui = ui_;
+}
+
+void Engine::addObject(TextView name, Value object, bool globalMembers)
+{
+    runtime_->registerObject(Text(name), std::move(object), globalMembers);
+}
+
+template <typename F>
+bool Engine::guarded(F&& body)
+{
+    lastError_ = ScriptErrorInfo();
+    stop_.store(false);
+    try {
+        body();
+        return true;
+    } catch (const ScriptError& e) {
+        lastError_.number = e.number;
+        lastError_.description = e.description;
+        lastError_.source = e.source.empty() ? Text(e.compile ? kCompileErrorSource : kRuntimeErrorSource) : e.source;
+        lastError_.line = e.line;
+        lastError_.column = e.column;
+        lastError_.compileError = e.compile;
+        if (!e.lineText.empty())
+            lastError_.lineText = e.lineText;
+        else if (e.unit && e.line >= 1 && static_cast<size_t>(e.line) <= e.unit->lines.size())
+            lastError_.lineText = e.unit->lines[static_cast<size_t>(e.line - 1)];
+    } catch (const StopSignal& s) {
+        lastError_.number = s.number;
+        lastError_.description = s.description;
+        lastError_.source = kRuntimeErrorSource;
+        lastError_.stopped = true;
+    } catch (const VbError& v) {
+        lastError_.number = v.number();
+        lastError_.description = v.description();
+        lastError_.source = kRuntimeErrorSource;
+    } catch (const std::bad_alloc&) {
+        lastError_.number = vberr::OutOfMemory;
+        lastError_.description = vbErrorDescription(vberr::OutOfMemory);
+        lastError_.source = kRuntimeErrorSource;
+    }
+    return false;
+}
+
+bool Engine::addCode(TextView code)
+{
+    return guarded([&] { runtime_->addCode(Text(code)); });
+}
+
+std::optional<Value> Engine::run(TextView procedure, std::span<Value> args)
+{
+    Value result;
+    if (!guarded([&] { result = runtime_->runProcedure(procedure, args); }))
+        return std::nullopt;
+    return result;
+}
+
+bool Engine::hasProcedure(TextView procedure) const
+{
+    return runtime_->hasProcedure(procedure);
+}
+
+std::optional<Value> Engine::eval(TextView expression)
+{
+    Value result;
+    if (!guarded([&] {
+            runtime_->enter();
+            result = runtime_->evalText(Text(expression));
+        }))
+        return std::nullopt;
+    return result;
+}
+
+} // namespace quillet::script

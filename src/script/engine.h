@@ -1,0 +1,97 @@
+// The script engine as the host program uses it: reset, register named
+// objects, add code, run a procedure, read the last error.
+//
+//   Engine engine;
+//   engine.addObject(u"Preview", Value::object(printObject), true);
+//   if (!engine.addCode(text) || !engine.run(u"main"))
+//       report(engine.lastError());   // number, description, line, column, lineText
+//
+// An engine and the values it hands out belong to one thread; only
+// requestStop() may be called from another thread.
+#pragma once
+
+#include "script/builtins.h"
+#include "script/value.h"
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <span>
+
+namespace quillet::script {
+
+class Runtime;
+
+struct ScriptErrorInfo {
+    int number = 0;          // 0: no error
+    Text description;
+    Text source;             // "Microsoft VBScript runtime error" / "... compilation error"
+    int line = 0;            // 1 = first line of the code given to addCode; 0 when unknown
+    int column = 0;          // 1-based; 0 when unknown
+    Text lineText;           // the text of that line
+    bool compileError = false;
+    bool stopped = false;    // ended by requestStop() or the step budget
+
+    explicit operator bool() const { return number != 0; }
+};
+
+struct EngineLimits {
+    int maxCallDepth = 3000;             // nested script calls before error 28
+    size_t stackBytes = size_t(3) << 20; // C++ stack the engine may use before error 28
+    uint64_t stepBudget = 0;             // loop turns + calls per host call; 0 = unlimited
+};
+
+class Engine {
+public:
+    Engine();
+    explicit Engine(EngineLimits limits);
+    ~Engine();
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    // Forgets all code, variables and named objects (running the
+    // Class_Terminate of objects still alive) and clears the last error.
+    void reset();
+
+    // Makes `object` reachable as `name`; with `globalMembers` its members
+    // are also global names of the script (resolved when code is added, so
+    // register before addCode).
+    void addObject(TextView name, Value object, bool globalMembers);
+
+    // Compiles `code` and runs its top-level statements.  False on a
+    // compile or run-time error (see lastError()); procedures and classes
+    // defined before a run-time error stay defined.
+    bool addCode(TextView code);
+
+    // Calls a procedure of the script by name; nullopt on error.
+    std::optional<Value> run(TextView procedure, std::span<Value> args = {});
+    bool hasProcedure(TextView procedure) const;
+
+    // Evaluates an expression in the global scope; nullopt on error.
+    std::optional<Value> eval(TextView expression);
+
+    const ScriptErrorInfo& lastError() const { return lastError_; }
+    void clearError() { lastError_ = ScriptErrorInfo(); }
+
+    // Thread-safe: ends the current (or next) run at its next loop turn or
+    // call with error 18.  The request is cleared when a run starts.
+    void requestStop() { stop_.store(true); }
+
+    // MsgBox and InputBox answers.
+    void setUiCallbacks(UiCallbacks callbacks);
+    // The builtins; a host may add its own before reset()/addCode.
+    BuiltinRegistry& builtins() { return registry_; }
+
+private:
+    template <typename F>
+    bool guarded(F&& body);
+
+    BuiltinRegistry registry_;
+    EngineLimits limits_;
+    UiCallbacks ui_;
+    std::atomic<bool> stop_{false};
+    std::unique_ptr<Runtime> runtime_;
+    ScriptErrorInfo lastError_;
+};
+
+} // namespace quillet::script

@@ -84,7 +84,13 @@ const NativeClass& matchClass()
         c.add(nativeMember(u"Length", {}, 0, [](NativeObject& o, std::span<Value>) {
                    return Value::longInt(static_cast<int32_t>(matchSelf(o).value.size()));
                }));
-        c.add(nativeMember(u"SubMatches", {}, 0, [](NativeObject& o, std::span<Value>) { return matchSelf(o).subMatches; }));
+        // m.SubMatches(i) indexes the collection directly, as scripts write it.
+        c.add(nativeMember(u"SubMatches", {ArgKind::Any}, 0, [](NativeObject& o, std::span<Value> a) {
+            const Value& subs = matchSelf(o).subMatches;
+            if (a.empty() || a[0].isMissing())
+                return subs;
+            return static_cast<SubMatches*>(subs.rawObject())->at(a[0].toInt32());
+        }));
         return c;
     }();
     return cls;

@@ -70,9 +70,28 @@ Value NativeObject::invoke(int number, Access access, std::span<Value> args)
         assigned = args.back().deref();
         params = args.first(args.size() - 1);
     }
+    if (access == Access::Get && m->params.empty() && !params.empty() && m->get) {
+        // `o.Items(2)` where Items takes no arguments: index what it returns
+        // (an array element, or the default member of an object).
+        Value result = m->get(*this, {});
+        if (result.isArray()) {
+            std::vector<int32_t> subscripts;
+            for (Value& p : params)
+                subscripts.push_back(p.deref().toInt32());
+            const ArrayRep* rep = result.rawArray();
+            return rep->items[rep->flatIndex(subscripts)];
+        }
+        if (result.isObject() && result.rawObject())
+            return result.rawObject()->invoke(kDefaultMember, Access::Get, params);
+        throw VbError(vberr::WrongArgCount);
+    }
     if (params.size() < static_cast<size_t>(m->requiredArgs) || params.size() > m->params.size())
         throw VbError(vberr::WrongArgCount);
     for (size_t i = 0; i < params.size(); ++i) {
+        // By-reference parameters keep the caller's value as it is, so the
+        // member can change it.
+        if (i < 32 && ((m->byRefMask >> i) & 1u))
+            continue;
         if (m->params[i] != ArgKind::Any || params[i].isRef())
             params[i] = coerceArgument(params[i], m->params[i]);
     }

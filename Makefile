@@ -1,5 +1,5 @@
 # The two commands that do everything on a fresh Debian machine:
-#   make run    install what is missing, build, read the bundled sample character
+#   make run    install what is missing, build, print the sample character to a PDF
 #   make test   install what is missing, build, run every test
 BUILD   ?= build
 JOBS    ?= $(shell nproc)
@@ -20,11 +20,9 @@ configure: $(BUILD)/build.ninja
 build: deps configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Until sheet printing lands, `run` shows what the reader makes of the
-# bundled sample character.
 run: build
-	$(BUILD)/bin/quillet-print --dump $(BUILD)/bin/characters/aldric.kvr > $(BUILD)/sample-character.json
-	@echo "wrote $(BUILD)/sample-character.json"
+	$(BUILD)/bin/quillet-print --output $(BUILD)/sample-sheet.pdf
+	@echo "wrote $(BUILD)/sample-sheet.pdf"
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

@@ -52,7 +52,9 @@ Sub SetUpPage()
         .HeaderFont = "Arial"
         .HeaderFontSize = 8
         .HeaderColor = RULE
-        .Header = Char.Name & "||" & Char.Player
+        ' The trailing line breaks leave a blank line between the header and
+        ' the first line of every page.
+        .Header = Char.Name & vbCrLf & "||" & Char.Player & vbCrLf
         .Footer = "Quillet character sheet||Page %d"
         .TableBorder = 7
         .TablePen = 0
@@ -229,7 +231,7 @@ Sub PrintPointTotals()
           Points(Char.QuirkCost) & "|" & Points(Char.PowerCost) & "|" & Points(Char.SkillCost) & "|" & _
           Points(Char.SpellCost) & "|" & Points(Char.TotalCost) & "|" & Points(Char.UnspentPoints) & ";"
     Preview.FontSize = 9
-    Preview.AddTable "^0.85|^0.85|^0.95|^0.75|^0.75|^0.75|^0.75|^0.8|^0.85", header, row, SHADE, Empty, False
+    Preview.AddTable "^0.85|^0.9|^1.0|^0.75|^0.75|^0.75|^0.75|^0.85|^0.9", header, row, SHADE, Empty, False
     Preview.FontSize = 10
     Gap 0.15
 End Sub

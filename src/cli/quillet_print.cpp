@@ -1,19 +1,37 @@
 // quillet-print: the command-line face of the printer.
 #include "cli/dump_command.h"
+#include "cli/print_command.h"
 #include "cli/program_folder.h"
 
-#include <cstring>
+#include <QGuiApplication>
+
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
 namespace {
 
-constexpr int kExitUsage = 3;
-
 void printUsage(std::ostream& out)
 {
-    out << "usage: quillet-print --dump CHARACTER\n"
-           "  --dump CHARACTER   read a character file (*.kvr, *.chr) and print it as JSON\n";
+    out << "usage: quillet-print [--sheet TSX] [--output PDF] [--png DIR] [--log] [--timeout SECONDS] [CHARACTER]\n"
+           "       quillet-print --dump CHARACTER\n"
+           "\n"
+           "Prints a character (*.kvr, *.chr; the bundled sample when none is named) with a\n"
+           "sheet script (the bundled chrsht.tsx when none is named) to a PDF.\n"
+           "  --sheet TSX         the sheet script to run\n"
+           "  --output PDF        where to write the PDF (default: the character file with .pdf)\n"
+           "  --png DIR           also write every page as DIR/page-N.png\n"
+           "  --log               print every log line on standard error\n"
+           "  --timeout SECONDS   stop a sheet script that runs longer (default 60, 0 for none)\n"
+           "  --dump CHARACTER    print what the reader makes of a character file as JSON\n"
+           "Exit status: 0 printed, 1 sheet-script failure, 2 character-file failure, 3 bad usage.\n";
+}
+
+int usageError(const std::string& message)
+{
+    std::cerr << "quillet-print: " << message << "\n";
+    printUsage(std::cerr);
+    return quillet::kExitUsage;
 }
 
 } // namespace
@@ -21,24 +39,55 @@ void printUsage(std::ostream& out)
 int main(int argc, char** argv)
 {
     using namespace quillet;
+    PrintOptions options;
+    options.homePath = programFolder();
     std::string dumpFile;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        auto value = [&](const char* name) -> const char* {
+            if (i + 1 >= argc)
+                return nullptr;
+            (void)name;
+            return argv[++i];
+        };
         if (arg == "--help" || arg == "-h") {
             printUsage(std::cout);
             return 0;
         }
-        if (arg == "--dump" && i + 1 < argc) {
-            dumpFile = argv[++i];
-            continue;
+        if (arg == "--log") {
+            options.log = true;
+        } else if (arg == "--dump" || arg == "--sheet" || arg == "--output" || arg == "--png" || arg == "--timeout") {
+            const char* v = value(arg.c_str());
+            if (!v)
+                return usageError(arg + " needs a value");
+            if (arg == "--dump")
+                dumpFile = v;
+            else if (arg == "--sheet")
+                options.sheet = fromUtf8(v);
+            else if (arg == "--output")
+                options.output = fromUtf8(v);
+            else if (arg == "--png")
+                options.pngFolder = fromUtf8(v);
+            else {
+                char* end = nullptr;
+                options.timeoutSeconds = std::strtod(v, &end);
+                if (end == v || *end != '\0' || options.timeoutSeconds < 0)
+                    return usageError("--timeout needs a number of seconds");
+            }
+        } else if (!arg.empty() && arg[0] == '-') {
+            return usageError("unknown option '" + arg + "'");
+        } else if (!options.character) {
+            options.character = fromUtf8(arg);
+        } else {
+            return usageError("more than one character file named");
         }
-        std::cerr << "quillet-print: unexpected argument '" << arg << "'\n";
-        printUsage(std::cerr);
-        return kExitUsage;
     }
-    if (dumpFile.empty()) {
-        printUsage(std::cerr);
-        return kExitUsage;
-    }
-    return runDumpCommand(programFolder(), fromUtf8(dumpFile), std::cout);
+    if (!dumpFile.empty())
+        return runDumpCommand(options.homePath, fromUtf8(dumpFile), std::cout);
+
+    // Printing to files needs fonts but no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    return runPrintCommand(options);
 }

@@ -124,9 +124,14 @@ NativeMember locationMember(const char16_t* name, const Text& (KVRCharacter::*ge
 NativeClass buildCharacterClass()
 {
     NativeClass c(u"KVRCharacter");
-    NativeMember lists = member(u"Lists", {}, [](NativeObject& o, std::span<Value>) {
-        return itemListsObject(ch(o).Lists);
+    // `Char.Lists(6)` is the list itself: an index given to Lists goes to
+    // the default member of the collection, as automation objects do.
+    NativeMember lists = member(u"Lists", {ArgKind::Any}, [](NativeObject& o, std::span<Value> a) {
+        if (a.empty() || a[0].deref().isMissing())
+            return itemListsObject(ch(o).Lists);
+        return itemListObject(ch(o).Lists->Item(a[0].deref().toInt32()));
     });
+    lists.requiredArgs = 0;
     lists.set = [](NativeObject& o, std::span<Value>, const Value& v) {
         auto replacement = listsOf(v);
         if (!replacement)

@@ -122,7 +122,7 @@ void clsPrintWrapper::TextBox(const Value& text, const Value& left, const Value&
     PrintSurface& s = attachedSurface();
     const Text t = textOf(text);
     const double l = scaled(left), tp = scaled(top), w = scaled(width), h = scaled(height);
-    s.textBox(t, l, tp, w, h, flagValue(wrap), flagValue(calc), flagValue(shade));
+    s.textBox(t, l, tp, w, h, wrap.deref(), calc.deref(), shade.deref());
 }
 
 void clsPrintWrapper::DrawBox(const Value& left, const Value& top, const Value& right, const Value& bottom,
@@ -150,24 +150,6 @@ void clsPrintWrapper::DrawLine(const Value& x1, const Value& y1, const Value& x2
     s.drawLine(a, b, c, d);
 }
 
-namespace {
-
-// A table shade: a number (or numeric text) is a colour; omitted, Empty,
-// Null, "" and other text mean no shading.
-std::optional<int32_t> shadeValue(const Value& value)
-{
-    const Value v = value.deref().withoutObject();
-    if (v.isMissing() || v.isEmpty() || v.isNull())
-        return std::nullopt;
-    if (v.isString()) {
-        if (!parseNumericText(v.rawText()))
-            return std::nullopt;
-    }
-    return v.toInt32();
-}
-
-} // namespace
-
 void clsPrintWrapper::AddTable(const Value& format, const Value& header, const Value& rowText,
                                const Value& headerColor, const Value& backColor, const Value& append)
 {
@@ -175,7 +157,7 @@ void clsPrintWrapper::AddTable(const Value& format, const Value& header, const V
     const Text f = convertTableFormat(textOf(format), factor_);
     const Text h = textOf(header);
     const Text body = textOf(rowText);
-    s.addTable(f, h, body, shadeValue(headerColor), shadeValue(backColor), flagValue(append).value_or(false));
+    s.addTable(f, h, body, headerColor.deref(), backColor.deref(), append.deref());
 }
 
 void clsPrintWrapper::Picture(const Value& name, const Value& x1, const Value& y1, const Value& width,

@@ -6,9 +6,9 @@
 #pragma once
 
 #include "common/text.h"
+#include "script/value.h"
 
 #include <cstdint>
-#include <optional>
 
 namespace quillet {
 
@@ -86,11 +86,10 @@ public:
     virtual void textRtf(const Text& rtf) = 0;
     virtual double textWidth(const Text& text) = 0;
     virtual double textHeight(const Text& text) = 0;
-    // The flags arrive as the script gave them, already read as truth
-    // values; nullopt means omitted (or Empty/Null), so the surface applies
-    // its own default.
+    // The flags arrive exactly as the script gave them (an omitted one as
+    // Value::missing()); the surface decides what each means.
     virtual void textBox(const Text& text, double left, double top, double width, double height,
-                         std::optional<bool> wrap, std::optional<bool> calc, std::optional<bool> shade) = 0;
+                         const script::Value& wrap, const script::Value& calc, const script::Value& shade) = 0;
 
     // Drawing.
     virtual int32_t brushColor() const = 0;
@@ -100,9 +99,9 @@ public:
     virtual void drawLine(double x1, double y1, double x2, double y2) = 0;
     virtual void drawRectangle(double left, double top, double right, double bottom) = 0;
 
-    // Tables.  A shade is a colour, or nullopt for none.
-    virtual void addTable(const Text& format, const Text& header, const Text& body,
-                          std::optional<int32_t> headerShade, std::optional<int32_t> bodyShade, bool append) = 0;
+    // Tables.  The shades and the append flag arrive as the script gave them.
+    virtual void addTable(const Text& format, const Text& header, const Text& body, const script::Value& headerShade,
+                          const script::Value& bodyShade, const script::Value& append) = 0;
     virtual int32_t tableBorder() const = 0;
     virtual void setTableBorder(int32_t code) = 0;
     virtual Text tableSeparator() const = 0;

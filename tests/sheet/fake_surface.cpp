@@ -13,9 +13,20 @@ std::string num(double v)
     return buf;
 }
 
-std::string flag(std::optional<bool> f)
+// A pass-through value as the surface receives it: kind and content.
+std::string arg(const script::Value& v)
 {
-    return f ? (*f ? "true" : "false") : "omitted";
+    if (v.isMissing())
+        return "omitted";
+    if (v.isEmpty())
+        return "empty";
+    if (v.isNull())
+        return "null";
+    if (v.type() == script::Type::Boolean)
+        return v.rawBoolean() ? "true" : "false";
+    if (v.isString())
+        return "'" + toUtf8(v.rawText()) + "'";
+    return num(v.toDouble());
 }
 
 } // namespace
@@ -26,11 +37,11 @@ void FakeSurface::text(const Text& t)
     x_ += static_cast<float>(textWidth(t));
 }
 
-void FakeSurface::textBox(const Text& t, double l, double top, double w, double h, std::optional<bool> wrap,
-                          std::optional<bool> calc, std::optional<bool> shade)
+void FakeSurface::textBox(const Text& t, double l, double top, double w, double h, const script::Value& wrap,
+                          const script::Value& calc, const script::Value& shade)
 {
     calls.push_back("textBox " + toUtf8(t) + " " + num(l) + "," + num(top) + " " + num(w) + "x" + num(h) + " " +
-                    flag(wrap) + " " + flag(calc) + " " + flag(shade));
+                    arg(wrap) + " " + arg(calc) + " " + arg(shade));
 }
 
 void FakeSurface::drawLine(double x1, double y1, double x2, double y2)
@@ -45,11 +56,11 @@ void FakeSurface::drawRectangle(double l, double t, double r, double b)
 }
 
 void FakeSurface::addTable(const Text& format, const Text& header, const Text& body,
-                           std::optional<int32_t> headerShade, std::optional<int32_t> bodyShade, bool append)
+                           const script::Value& headerShade, const script::Value& bodyShade,
+                           const script::Value& append)
 {
     calls.push_back("table " + toUtf8(format) + " [" + toUtf8(header) + "] [" + toUtf8(body) + "] " +
-                    (headerShade ? num(*headerShade) : "none") + " " + (bodyShade ? num(*bodyShade) : "none") +
-                    (append ? " append" : ""));
+                    arg(headerShade) + " " + arg(bodyShade) + " " + arg(append));
 }
 
 void FakeSurface::setPictureRect(double l, double t, double r, double b)

@@ -80,8 +80,8 @@ public:
     void textRtf(const Text& t) override { calls.push_back("rtf " + toUtf8(t)); }
     double textWidth(const Text& t) override { return static_cast<double>(t.size()) * charWidth; }
     double textHeight(const Text&) override { return lineHeight; }
-    void textBox(const Text& t, double l, double top, double w, double h, std::optional<bool> wrap,
-                 std::optional<bool> calc, std::optional<bool> shade) override;
+    void textBox(const Text& t, double l, double top, double w, double h, const script::Value& wrap,
+                 const script::Value& calc, const script::Value& shade) override;
 
     int32_t brushColor() const override { return brush_; }
     void setBrushColor(int32_t v) override { brush_ = v; }
@@ -90,8 +90,8 @@ public:
     void drawLine(double x1, double y1, double x2, double y2) override;
     void drawRectangle(double l, double t, double r, double b) override;
 
-    void addTable(const Text& format, const Text& header, const Text& body, std::optional<int32_t> headerShade,
-                  std::optional<int32_t> bodyShade, bool append) override;
+    void addTable(const Text& format, const Text& header, const Text& body, const script::Value& headerShade,
+                  const script::Value& bodyShade, const script::Value& append) override;
     int32_t tableBorder() const override { return tableBorder_; }
     void setTableBorder(int32_t v) override { tableBorder_ = v; }
     Text tableSeparator() const override { return tableSep_; }

@@ -153,7 +153,7 @@ TEST_F(PrintObjectTest, TextBoxPassesFlagsAsGiven)
     call(u"TextBox", {s(u"abc"), i(1), d(1.5), i(2), i(0)});
     EXPECT_EQ(lastCall(), "textBox abc 1440,2160 2880x0 omitted omitted omitted");
     call(u"TextBox", {s(u"abc"), i(1), i(1), i(1), i(1), Value::boolean(false), Value::missing(), i(1)});
-    EXPECT_EQ(lastCall(), "textBox abc 1440,1440 1440x1440 false omitted true");
+    EXPECT_EQ(lastCall(), "textBox abc 1440,1440 1440x1440 false omitted 1");
     EXPECT_EQ(errorOf([&] { call(u"TextBox", {s(u"a"), i(1), i(1), i(1)}); }), vberr::WrongArgCount);
 }
 
@@ -191,17 +191,17 @@ TEST_F(PrintObjectTest, TableFormatsInScriptUnits)
         call(u"AddTable", {s(f), s(u""), s(u""), Value(), Value(), Value()});
         return lastCall();
     };
-    EXPECT_EQ(format(u"<2|>1.25|^0.5"), "table <2880|>1800|^720 [] [] none none");
-    EXPECT_EQ(format(u"2"), "table 2880 [] [] none none");
-    EXPECT_EQ(format(u""), "table  [] [] none none");
-    EXPECT_EQ(format(u"1.5in"), "table 2160 [] [] none none");
-    EXPECT_EQ(format(u"<0|>abc|"), "table <0|>abc| [] [] none none");
-    EXPECT_EQ(format(u"||"), "table || [] [] none none");
-    EXPECT_EQ(format(u"-1"), "table -1440 [] [] none none");
+    EXPECT_EQ(format(u"<2|>1.25|^0.5"), "table <2880|>1800|^720 [] [] empty empty empty");
+    EXPECT_EQ(format(u"2"), "table 2880 [] [] empty empty empty");
+    EXPECT_EQ(format(u""), "table  [] [] empty empty empty");
+    EXPECT_EQ(format(u"1.5in"), "table 2160 [] [] empty empty empty");
+    EXPECT_EQ(format(u"<0|>abc|"), "table <0|>abc| [] [] empty empty empty");
+    EXPECT_EQ(format(u"||"), "table || [] [] empty empty empty");
+    EXPECT_EQ(format(u"-1"), "table -1440 [] [] empty empty empty");
     let(u"ScaleMode", i(1));
-    EXPECT_EQ(format(u"<2.5|>3"), "table <1417.5|>1701 [] [] none none");
+    EXPECT_EQ(format(u"<2.5|>3"), "table <1417.5|>1701 [] [] empty empty empty");
     call(u"AddTable", {s(u"1"), i(7), d(1.5), i(0), s(u"255"), Value::boolean(true)});
-    EXPECT_EQ(lastCall(), "table 567 [7] [1.5] 0 255 append");
+    EXPECT_EQ(lastCall(), "table 567 [7] [1.5] 0 '255' true");
     EXPECT_EQ(errorOf([&] { call(u"AddTable", {Value::null(), s(u""), s(u""), i(0), i(0), i(0)}); }),
               vberr::InvalidUseOfNull);
     EXPECT_EQ(errorOf([&] { call(u"AddTable", {s(u""), s(u""), s(u""), i(0), i(0)}); }), vberr::WrongArgCount);

@@ -1,0 +1,125 @@
+#include "sheet/mod_print_report.h"
+
+#include "character/file_io.h"
+#include "character/text_lines.h"
+#include "common/vb_error.h"
+#include "script/engine.h"
+#include "sheet/character_objects.h"
+#include "sheet/cls_print_wrapper.h"
+#include "sheet/print_surface.h"
+#include "sheet/runner_host.h"
+#include "shell/state/app_state.h"
+
+namespace quillet {
+
+namespace {
+
+const Text kLogPrefix = u"PrintReport:: ";
+
+Text lineOfScript(const AppState& state, int line)
+{
+    if (line < 1 || line > state.ScriptHost.Lines.Count())
+        return Text();
+    return *state.ScriptHost.Lines.Item(line);
+}
+
+ReportResult reportScriptError(ReportContext& c)
+{
+    const script::ScriptErrorInfo& error = c.engine.lastError();
+    const Text first = u"Error " + decimalText(error.number) + u":" + error.description + u" in line " +
+                       decimalText(error.line);
+    const Text lineText = lineOfScript(c.state, error.line);
+    c.logLine(first);
+    c.logLine(u"line is: " + lineText);
+    if (c.state.Debug == kFalse)
+        c.host.messageBox(first + c.state.CRLF + u"line is: " + lineText);
+    c.state.PopMousePointer();
+    return ReportResult::ScriptFailed;
+}
+
+} // namespace
+
+void ReadScriptLines(AppState& state)
+{
+    state.ScriptHost.Clear();
+    const Text content = decodeFileText(readFileBytes(state.TesseraFile));
+    TextLines lines(content);
+    while (!lines.atEnd())
+        state.ScriptHost.addLine(Text(lines.next()));
+}
+
+ReportResult PrintReport(ReportContext& c, bool toPrinter)
+{
+    AppState& state = c.state;
+    if (!FileExists(state.TesseraFile)) {
+        c.host.messageBox(u"The TSX file " + state.TesseraFile +
+                          u" does not exist. Please load a file that does exist.");
+        return ReportResult::SheetMissing;
+    }
+
+    c.logLine(kLogPrefix + u"Getting script lines");
+    try {
+        ReadScriptLines(state);
+    } catch (const VbError& e) {
+        // The file exists but cannot be read (permissions, a folder...).
+        c.host.messageBox(u"The TSX file " + state.TesseraFile + u" could not be read: " + e.description());
+        c.logLine(kLogPrefix + u"Getting script lines: Aborted");
+        return ReportResult::SheetMissing;
+    }
+
+    // An empty file has no first line to check and counts as unmarked.
+    const Text firstLine = state.ScriptHost.Lines.Count() > 0 ? lowerCase(*state.ScriptHost.Lines.Item(1)) : Text();
+    if (firstLine != u"'vbscript") {
+        c.host.messageBox(u"The TSX file is not marked as a VBScript file, so it can't be run in this version of "
+                          u"QUILLET." + state.CRLF + u"You should have \"'VBScript\" as the first line of the file "
+                          u"if it's a proper VBScript TSX file.");
+        c.logLine(kLogPrefix + u"'VBScript designation missing from first line");
+        c.logLine(kLogPrefix + u"Getting script lines: Aborted");
+        return ReportResult::NotVBScript;
+    }
+
+    Text scriptText;
+    for (const auto& line : state.ScriptHost.Lines) {
+        scriptText += *line;
+        scriptText += u"\r\n";
+    }
+
+    c.host.discardReportWindow();
+    state.PushMousePointer(kPointerHourglass);
+    c.logLine(kLogPrefix + u"Beginning script processing");
+
+    ReportWindow& window = c.host.reportWindow();
+    PrintSurface& surface = window.surface();
+    surface.startDoc();
+    auto* printObject = new clsPrintWrapper(c.logLine, c.host.portraitImage());
+    const script::Value preview = script::Value::object(printObject);
+    printObject->SetPrintPreviewObject(&surface);
+
+    c.engine.reset();
+    c.engine.addObject(u"Preview", preview, true);
+    c.engine.addObject(u"Char", characterObject(state.currentCharacterPtr()), true);
+
+    if (!c.engine.addCode(scriptText) || !c.engine.run(u"main")) {
+        ReportResult result = reportScriptError(c);
+        // The script may still hold the print object; it must not reach a
+        // surface that the next run discards.
+        printObject->SetPrintPreviewObject(nullptr);
+        return result;
+    }
+    printObject->SetPrintPreviewObject(nullptr);
+
+    surface.endDoc();
+    c.logLine(kLogPrefix + u"Script processing completed");
+    window.showPreviewWindow();
+    c.host.setStatusText(Text());
+    state.PopMousePointer();
+
+    if (toPrinter) {
+        window.printDocument();
+        return ReportResult::Printed;
+    }
+    window.showModal();
+    return ReportResult::Previewed;
+}
+
+} // namespace quillet

@@ -1,0 +1,39 @@
+// Running the current sheet script (module modPrintReport): read it, check
+// it is marked as VBScript, hand it to the engine with "Char" and
+// "Preview", call main, then preview or print the pages.
+#pragma once
+
+#include "common/text.h"
+
+#include <functional>
+
+namespace quillet {
+
+class AppState;
+class RunnerHost;
+namespace script {
+class Engine;
+}
+
+enum class ReportResult {
+    SheetMissing,   // the sheet-script file does not exist (or cannot be read)
+    NotVBScript,    // its first line is not 'VBScript
+    ScriptFailed,   // a compile or run-time error, reported to the user
+    Printed,
+    Previewed,
+};
+
+struct ReportContext {
+    AppState& state;
+    script::Engine& engine;
+    RunnerHost& host;
+    std::function<void(const Text&)> logLine;
+};
+
+// Reads TesseraFile into ScriptHost, one entry per line without its line
+// end (CR LF, LF or a lone CR end a line).
+void ReadScriptLines(AppState& state);
+
+ReportResult PrintReport(ReportContext& context, bool toPrinter);
+
+} // namespace quillet

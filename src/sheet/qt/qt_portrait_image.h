@@ -1,0 +1,35 @@
+// The portrait image control: loads a picture file (PNG, JPEG, BMP, GIF)
+// with Qt's image readers.
+#pragma once
+
+#include "sheet/portrait_image.h"
+
+#include <QImage>
+
+#include <functional>
+
+namespace quillet {
+
+// Pictures larger than this on either side are refused rather than
+// decoded: a hostile file must not exhaust memory.
+inline constexpr int kMaxPictureSide = 12000;
+
+class QtPortraitImage : public PortraitImage {
+public:
+    // Loads the picture; an empty name clears it.  A file that cannot be
+    // read as a picture is error 481 "Invalid picture" and clears it.
+    void setFileName(const Text& fileName) override;
+    const Text& fileName() const override { return fileName_; }
+    int32_t pictureWidth() const override { return image_.width(); }
+    int32_t pictureHeight() const override { return image_.height(); }
+
+    const QImage& image() const { return image_; }
+    // Called after every change of the picture (the portrait window redraws).
+    std::function<void()> changed;
+
+private:
+    Text fileName_;
+    QImage image_;
+};
+
+} // namespace quillet

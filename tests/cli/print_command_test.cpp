@@ -1,0 +1,169 @@
+// quillet-print end to end: real character files, real sheet scripts,
+// PDF and PNG output read back with the poppler tools.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out; // standard output and standard error together
+};
+
+Outcome runCommand(const std::string& command)
+{
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    std::string out;
+    std::array<char, 4096> buffer;
+    size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        out.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+Outcome print(const std::string& args)
+{
+    return runCommand(std::string(QUILLET_BIN_DIR) + "/quillet-print " + args);
+}
+
+bool has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+class PrintCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("quillet-print-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string file(const std::string& name, const std::string& content)
+    {
+        const fs::path path = dir / name;
+        std::ofstream(path, std::ios::binary) << content;
+        return path.string();
+    }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+    std::string pdfText(const std::string& pdf, int page = 0)
+    {
+        const std::string pages = page ? " -f " + std::to_string(page) + " -l " + std::to_string(page) : "";
+        return runCommand("pdftotext -layout" + pages + " " + pdf + " -").out;
+    }
+    int pageCount(const std::string& pdf)
+    {
+        const std::string info = runCommand("pdfinfo " + pdf).out;
+        const size_t at = info.find("Pages:");
+        return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
+    }
+
+    fs::path dir;
+};
+
+const char* const kCharacter = "[system]\r\n[general]\r\ncharname(Tess Arden)\r\nplayername(Lou)\r\n"
+                               "[skills]\r\nname(Stealth), level(14)\r\nname(Climbing), level(12)\r\n";
+
+} // namespace
+
+TEST_F(PrintCommandTest, BundledSheetPrintsTheSampleCharacter)
+{
+    const Outcome r = print("--output " + path("sample.pdf") + " --png " + path("png"));
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_GE(pageCount(path("sample.pdf")), 2);
+    const std::string first = pdfText(path("sample.pdf"), 1);
+    EXPECT_TRUE(has(first, "Sir Aldric Venn"));
+    EXPECT_TRUE(has(first, "Combat Reflexes"));
+    EXPECT_TRUE(has(first, "Page 1"));
+    const std::string all = pdfText(path("sample.pdf"));
+    EXPECT_TRUE(has(all, "Broadsword"));
+    EXPECT_TRUE(has(all, "Owes 40 silver"));
+    EXPECT_TRUE(fs::exists(path("png/page-1.png")));
+    EXPECT_TRUE(fs::exists(path("png/page-2.png")));
+}
+
+TEST_F(PrintCommandTest, SheetOfOurOwnWithLogLines)
+{
+    const std::string character = file("tess.kvr", kCharacter);
+    const std::string sheet = file("list.tsx", "'VBScript\r\n"
+                                               "Sub main\r\n"
+                                               "  Dim item\r\n"
+                                               "  Header = \"|\" & Char.Name & \"|\"\r\n"
+                                               "  For Each item In Char.Lists(6)\r\n"
+                                               "    PrintParagraph item.TagItem(\"name\") & \" \" & item.TagItem(\"level\")\r\n"
+                                               "    DebugLog \"printed \" & item.TagFullName\r\n"
+                                               "  Next\r\n"
+                                               "  NewPage\r\n"
+                                               "  PrintParagraph \"second page\"\r\n"
+                                               "End Sub\r\n");
+    const Outcome r = print("--log --sheet " + sheet + " " + character);
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(has(r.out, "PrintReport:: Getting script lines\nPrintReport:: Beginning script processing\n"
+                           "  printed Stealth\n  printed Climbing\nPrintReport:: Script processing completed"));
+    const std::string pdf = path("tess.pdf"); // beside the character by default
+    ASSERT_EQ(pageCount(pdf), 2);
+    EXPECT_TRUE(has(pdfText(pdf, 1), "Stealth 14"));
+    EXPECT_TRUE(has(pdfText(pdf, 1), "Tess Arden"));
+    EXPECT_TRUE(has(pdfText(pdf, 2), "second page"));
+    EXPECT_TRUE(has(pdfText(pdf, 2), "Tess Arden")) << "the header repeats";
+}
+
+TEST_F(PrintCommandTest, SheetFailures)
+{
+    const std::string character = file("tess.kvr", kCharacter);
+    const Outcome error = print("--log --sheet " + file("bad.tsx", "'VBScript\nSub main\n  x = 1 / 0\nEnd Sub\n") +
+                                " --output " + path("bad.pdf") + " " + character);
+    EXPECT_EQ(error.status, 1);
+    EXPECT_TRUE(has(error.out, "Error 11:Division by zero in line 3\nline is:   x = 1 / 0")) << error.out;
+    EXPECT_FALSE(fs::exists(path("bad.pdf"))) << "no PDF after a failed script";
+
+    const Outcome quiet = print("--sheet " + path("bad.tsx") + " " + character);
+    EXPECT_EQ(quiet.status, 1);
+    EXPECT_TRUE(has(quiet.out, "Error 11:Division by zero in line 3\r\nline is:   x = 1 / 0"))
+        << "without --log the error is a message";
+
+    const Outcome unmarked = print("--sheet " + file("plain.tsx", "Sub main\nEnd Sub\n") + " " + character);
+    EXPECT_EQ(unmarked.status, 1);
+    EXPECT_TRUE(has(unmarked.out, "is not marked as a VBScript file"));
+
+    const Outcome missing = print("--sheet " + path("nowhere.tsx") + " " + character);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(has(missing.out, "does not exist. Please load a file that does exist."));
+}
+
+TEST_F(PrintCommandTest, RunawayScriptIsStopped)
+{
+    const std::string character = file("tess.kvr", kCharacter);
+    const auto start = std::chrono::steady_clock::now();
+    const Outcome r = print("--log --timeout 1 --sheet " + file("loop.tsx", "'VBScript\nSub main\n  Do\n  Loop\nEnd Sub\n") +
+                            " " + character);
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_LT(seconds, 20);
+    EXPECT_TRUE(has(r.out, "stopped after running for 1 seconds")) << r.out;
+    EXPECT_TRUE(has(r.out, "line is:")) << r.out;
+}
+
+TEST_F(PrintCommandTest, CharacterFailuresAndUsage)
+{
+    EXPECT_EQ(print(path("absent.kvr")).status, 2);
+    const Outcome old = print(file("old.kvr", "[character]\r\n"));
+    EXPECT_EQ(old.status, 2);
+    EXPECT_TRUE(has(old.out, "prior to v2."));
+    EXPECT_EQ(print("--timeout").status, 3);
+    EXPECT_EQ(print("--timeout soon").status, 3);
+    EXPECT_EQ(print("--colour red").status, 3);
+    EXPECT_EQ(print("a.kvr b.kvr").status, 3);
+}

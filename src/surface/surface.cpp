@@ -71,8 +71,7 @@ void Surface::startPage()
     x_ = flowLeft();
     y_ = flowTop();
     free_ = true;
-    pendingBreak_ = false;
-    xSetDuringPendingBreak_ = false;
+    noteFlowPosition();
 }
 
 void Surface::finishPage()
@@ -99,7 +98,7 @@ void Surface::newColumn()
         x_ = flowLeft();
         y_ = flowTop();
         free_ = true;
-        pendingBreak_ = false;
+        noteFlowPosition();
     } else {
         newPage();
     }
@@ -123,7 +122,7 @@ void Surface::applyPageSizeToEmptyPage()
 
 void Surface::followMarginsWhileEmpty()
 {
-    if (pageIsEmpty() && free_ && !pendingBreak_) {
+    if (pageIsEmpty() && free_) {
         x_ = flowLeft();
         y_ = flowTop();
     }
@@ -205,16 +204,14 @@ void Surface::setCurrentX(double twips)
 {
     x_ = twips;
     free_ = false;
-    if (pendingBreak_)
-        xSetDuringPendingBreak_ = true;
+    xSetByScript_ = true;
 }
 
 void Surface::setCurrentY(double twips)
 {
     y_ = twips;
     free_ = false;
-    pendingBreak_ = false;
-    xSetDuringPendingBreak_ = false;
+    yFromFlow_ = false;
 }
 
 // ---- Flow geometry --------------------------------------------------------
@@ -257,21 +254,28 @@ void Surface::autoBreak()
         finishPage();
         startPage();
     }
-    pendingBreak_ = false;
+    noteFlowPosition();
 }
 
-void Surface::resolvePendingBreak()
+void Surface::noteFlowPosition()
 {
-    if (!pendingBreak_)
+    yFromFlow_ = true;
+    xSetByScript_ = false;
+}
+
+void Surface::moveStrandedLine(double height)
+{
+    if (!yFromFlow_ || !needsBreak(y_, height))
         return;
-    double keptX = x_;
-    bool keepX = xSetDuringPendingBreak_;
-    bool wasFree = free_;
+    const double keptX = x_;
+    const bool keepX = xSetByScript_;
+    const bool wasFree = free_;
     autoBreak();
     free_ = wasFree;
-    if (keepX)
+    if (keepX) {
         x_ = keptX;
-    xSetDuringPendingBreak_ = false;
+        xSetByScript_ = true;
+    }
 }
 
 // ---- Header, footer and page border ---------------------------------------

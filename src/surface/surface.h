@@ -17,7 +17,8 @@
 // pictures never move the cursor.
 //
 // Pagination.  Only flowing output breaks pages: paragraphs and rich text
-// (every line), text output (lines after its first) and table rows.  A line
+// (every line), text output (lines after its first; the first too when the
+// script has not set currentY since the last flowing output) and table rows.  A line
 // or row that would pass the bottom margin by more than 1 twip moves to the
 // next column or page unless it already stands at the top of one.  The
 // header, footer and page border are drawn when a page is finished, with
@@ -159,7 +160,9 @@ public:
     // Text at the cursor without starting a paragraph; x advances, y stays
     // on the line.  Line breaks (CR LF, CR, LF) return to the left edge one
     // line down; later words wrap at the right edge, but the first word of
-    // the call never moves.  Empty text does nothing.
+    // the call never wraps.  A trailing line break below the bottom margin
+    // leaves the cursor there (readable) until the next output moves on.
+    // Empty text does nothing.
     void text(TextView text);
     // A paragraph: starts at the left edge when the cursor is free, wraps
     // between the flow's edges, ends with the cursor at the left edge below
@@ -272,7 +275,8 @@ private:
     double flowBottom() const;
     bool needsBreak(double top, double height) const;
     void autoBreak();
-    void resolvePendingBreak();
+    void noteFlowPosition();
+    void moveStrandedLine(double height);
 
     // Text
     void flowParagraphs(const std::vector<StyledParagraph>& paragraphs);
@@ -304,11 +308,14 @@ private:
     double x_ = kDefaultMargin;
     double y_ = kDefaultMargin;
     bool free_ = true;
-    // A line break left the cursor below the bottom margin: the next
-    // flowing output starts on the next column or page, so that a trailing
-    // line break at the bottom does not leave an empty page behind.
-    bool pendingBreak_ = false;
-    bool xSetDuringPendingBreak_ = false;
+    // Whether y is where flowing output left it (not set by the script).
+    // Text output then moves its first line on to the next column or page
+    // when that line would pass the bottom, just as later lines do; a y the
+    // script set is honoured even below the bottom margin.
+    bool yFromFlow_ = true;
+    // Whether the script set x since the last flowing output: a line moved
+    // to the next page keeps such an x.
+    bool xSetByScript_ = false;
 
     FontSpec font_{u"Arial", kDefaultFontSize};
     Rgb textColor_ = kBlack;

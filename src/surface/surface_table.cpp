@@ -177,7 +177,6 @@ void Surface::addTable(TextView format, TextView header, TextView body, const Ar
         return;
     if (!beginDrawing("AddTable"))
         return;
-    resolvePendingBreak();
     const int borderCode = tableBorder_;
 
     std::vector<TableRow> headerRows;
@@ -217,6 +216,7 @@ void Surface::addTable(TextView format, TextView header, TextView body, const Ar
 
     x_ = flowLeft();
     free_ = true;
+    noteFlowPosition();
     lastTable_ = TableMemory{columns, headerCells, pageCount(), column_, y_};
 }
 

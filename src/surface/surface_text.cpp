@@ -35,7 +35,7 @@ void Surface::text(TextView text)
 {
     if (text.empty() || !beginDrawing("Text"))
         return;
-    resolvePendingBreak();
+    moveStrandedLine(lineHeight());
     BreakOptions options;
     options.width = flowWidth();
     options.firstLineOffset = x_ - flowLeft();
@@ -47,17 +47,18 @@ void Surface::text(TextView text)
         const LaidLine& line = lines[i];
         if (i > 0) {
             y_ += lines[i - 1].height();
-            if (needsBreak(y_, line.height())) {
-                bool trailingEmptyLine = i + 1 == lines.size() && line.pieces.empty();
-                if (trailingEmptyLine)
-                    pendingBreak_ = true;
-                else
-                    autoBreak();
-            }
+            noteFlowPosition();
+            // A trailing line break leaves the cursor where it is, even
+            // below the bottom: the next output moves on if it needs to, and
+            // a document ending here gets no empty page.
+            const bool trailingEmptyLine = i + 1 == lines.size() && line.pieces.empty();
+            if (!trailingEmptyLine && needsBreak(y_, line.height()))
+                autoBreak();
         }
         emitLine(line, flowLeft(), y_, std::nullopt, page().ops);
         x_ = flowLeft() + line.endX;
     }
+    xSetByScript_ = false;
     free_ = false;
 }
 
@@ -81,7 +82,6 @@ void Surface::textRtf(TextView rtf)
 
 void Surface::flowParagraphs(const std::vector<StyledParagraph>& paragraphs)
 {
-    resolvePendingBreak();
     if (free_)
         x_ = flowLeft();
     bool firstLine = true;
@@ -101,6 +101,7 @@ void Surface::flowParagraphs(const std::vector<StyledParagraph>& paragraphs)
     }
     x_ = flowLeft();
     free_ = true;
+    noteFlowPosition();
 }
 
 double Surface::textWidth(TextView text) const

@@ -117,6 +117,24 @@ TEST(TextOutput, TrailingLineBreakAtTheBottomDefersTheBreak)
     EXPECT_EQ(s->pageCount(), 1);
 }
 
+TEST(TextOutput, ALineLeftBelowTheBottomByFlowingOutputMovesOn)
+{
+    auto s = fakeSurface();
+    for (int i = 0; i < 54; ++i)
+        s->paragraph(u"line");
+    EXPECT_DOUBLE_EQ(s->currentY(), kBottom);  // the page is full
+    s->setCurrentX(4000);  // a label placed at a column position
+    s->text(u"Label");
+    ASSERT_EQ(s->pageCount(), 2);
+    auto texts = textsOf(s->document().pages[1]);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_DOUBLE_EQ(texts[0].x, 4000);
+    EXPECT_DOUBLE_EQ(texts[0].top, kTop);
+    s->setCurrentX(8000);  // the rest of the line follows it
+    s->text(u"Value");
+    EXPECT_DOUBLE_EQ(textsOf(s->document().pages[1])[1].top, kTop);
+}
+
 TEST(Paragraph, FreeCursorStartsAtTheLeftEdgeSetCursorWhereItIs)
 {
     auto s = fakeSurface();

@@ -92,6 +92,15 @@ TEST(Dictionary, TextCompareModeAndManyKeys)
     EXPECT_EQ(member(big, u"Count").rawLong(), 25000);
     EXPECT_EQ(member(big, u"Item", {L(49999)}).rawLong(), 99998);
     EXPECT_EQ(enumerateTexts(big).front(), u"1");
+    // Renaming through growth and removals keeps every key reachable.
+    for (int i = 1; i < 50000; i += 2)
+        member(big, u"Key", {L(i), S(quillet::decimalText(i).c_str())}, Access::Let);
+    EXPECT_EQ(member(big, u"Item", {S(u"49999")}).rawLong(), 99998);
+    EXPECT_FALSE(member(big, u"Exists", {L(49999)}).rawBoolean());
+    member(big, u"RemoveAll");
+    member(big, u"CompareMode", {I(1)}, Access::Let); // allowed again once empty
+    member(big, u"Add", {S(u"X"), I(1)});
+    EXPECT_TRUE(member(big, u"Exists", {S(u"x")}).rawBoolean());
 }
 
 TEST(RegExpObject, ExecuteMatchesAndSubMatches)

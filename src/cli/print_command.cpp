@@ -180,10 +180,12 @@ int runPrintCommand(const PrintOptions& options)
     engine.setUiCallbacks(ui);
 
     ConsoleRunnerHost host;
-    ReportContext context{state, engine, host, [&](const Text& line) {
+    ReportContext context{state, engine, host,
+                          [&](const Text& line) {
                               if (state.Debug != kFalse)
                                   std::cerr << toUtf8(line) << '\n';
-                          }};
+                          },
+                          {}};
     ReportResult result;
     bool timedOut;
     {

@@ -99,7 +99,9 @@ ReportResult PrintReport(ReportContext& c, bool toPrinter)
     c.engine.addObject(u"Preview", preview, true);
     c.engine.addObject(u"Char", characterObject(state.currentCharacterPtr()), true);
 
-    if (!c.engine.addCode(scriptText) || !c.engine.run(u"main")) {
+    const std::function<bool()> runScript = [&] { return c.engine.addCode(scriptText) && c.engine.run(u"main"); };
+    const bool succeeded = c.runScript ? c.runScript(runScript) : runScript();
+    if (!succeeded) {
         ReportResult result = reportScriptError(c);
         // The script may still hold the print object; it must not reach a
         // surface that the next run discards.

@@ -28,6 +28,10 @@ struct ReportContext {
     script::Engine& engine;
     RunnerHost& host;
     std::function<void(const Text&)> logLine;
+    // Runs the script (adding its code and calling main) and returns
+    // whether it succeeded.  Empty: run it right here.  The desktop runs it
+    // on a worker thread so that it can offer to stop a runaway script.
+    std::function<bool(const std::function<bool()>& runScript)> runScript;
 };
 
 // Reads TesseraFile into ScriptHost, one entry per line without its line

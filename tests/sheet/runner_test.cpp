@@ -75,7 +75,7 @@ protected:
     }
     ReportResult run(bool toPrinter = false)
     {
-        ReportContext context{state, engine, host, [this](const Text& line) { log.push_back(line); }};
+        ReportContext context{state, engine, host, [this](const Text& line) { log.push_back(line); }, {}};
         return PrintReport(context, toPrinter);
     }
     const std::vector<std::string>& drawn() { return host.window->surface_.calls; }

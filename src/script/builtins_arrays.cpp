@@ -71,7 +71,7 @@ Value fnSplit(Context&, std::span<Value> a)
     const CompareMode mode = compareArg(a, 3);
     if (a[0].isNull())
         return Value::null();
-    return textArray(splitText(a[0].toText(), delimiter, limit, mode));
+    return textArray(splitText(*TextArg(a[0]), delimiter, limit, mode));
 }
 
 Value fnFilter(Context&, std::span<Value> a)

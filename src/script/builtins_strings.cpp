@@ -52,18 +52,18 @@ size_t startArg(const Value& v)
 
 Value fnAsc(Context&, std::span<Value> a)
 {
-    const Text s = a[0].toText();
-    if (s.empty())
+    const TextArg s(a[0]);
+    if (s->empty())
         throw VbError(vberr::InvalidCall);
-    return Value::integer(static_cast<int16_t>(ansiCode(s[0])));
+    return Value::integer(static_cast<int16_t>(ansiCode((*s)[0])));
 }
 
 Value fnAscW(Context&, std::span<Value> a)
 {
-    const Text s = a[0].toText();
-    if (s.empty())
+    const TextArg s(a[0]);
+    if (s->empty())
         throw VbError(vberr::InvalidCall);
-    return Value::integer(static_cast<int16_t>(s[0]));
+    return Value::integer(static_cast<int16_t>((*s)[0]));
 }
 
 Value fnChr(Context&, std::span<Value> a)
@@ -97,7 +97,7 @@ Value fnInStr(Context&, std::span<Value> a)
     const CompareMode mode = compareArg(a, first + 2);
     if (text.isNull() || find.isNull())
         return Value::null();
-    return Value::longInt(static_cast<int32_t>(findText(text.toText(), find.toText(), start, mode)));
+    return Value::longInt(static_cast<int32_t>(findText(*TextArg(text), *TextArg(find), start, mode)));
 }
 
 Value fnInStrRev(Context&, std::span<Value> a)
@@ -108,12 +108,12 @@ Value fnInStrRev(Context&, std::span<Value> a)
     const CompareMode mode = compareArg(a, 3);
     if (a[0].isNull() || a[1].isNull())
         return Value::null();
-    const Text text = a[0].toText();
-    const Text find = a[1].toText();
-    const size_t start = startValue == -1 ? text.size() : static_cast<size_t>(startValue);
-    if (text.empty())
+    const TextArg text(a[0]);
+    const TextArg find(a[1]);
+    const size_t start = startValue == -1 ? text->size() : static_cast<size_t>(startValue);
+    if (text->empty())
         return Value::longInt(0);
-    return Value::longInt(static_cast<int32_t>(findTextReverse(text, find, start, mode)));
+    return Value::longInt(static_cast<int32_t>(findTextReverse(*text, *find, start, mode)));
 }
 
 Value fnLCase(Context&, std::span<Value> a)
@@ -131,8 +131,8 @@ Value fnLeft(Context&, std::span<Value> a)
     const size_t n = countArg(a[1]);
     if (a[0].isNull())
         return Value::null();
-    const Text s = a[0].toText();
-    return Value::string(s.substr(0, n));
+    const TextArg s(a[0]);
+    return Value::string(s->substr(0, n));
 }
 
 Value fnRight(Context&, std::span<Value> a)
@@ -140,8 +140,8 @@ Value fnRight(Context&, std::span<Value> a)
     const size_t n = countArg(a[1]);
     if (a[0].isNull())
         return Value::null();
-    const Text s = a[0].toText();
-    return Value::string(n >= s.size() ? s : s.substr(s.size() - n));
+    const TextArg s(a[0]);
+    return Value::string(n >= s->size() ? *s : s->substr(s->size() - n));
 }
 
 Value fnMid(Context&, std::span<Value> a)
@@ -151,32 +151,32 @@ Value fnMid(Context&, std::span<Value> a)
     const size_t length = hasLength ? countArg(a[2]) : 0;
     if (a[0].isNull())
         return Value::null();
-    const Text s = a[0].toText();
-    if (start > s.size())
+    const TextArg s(a[0]);
+    if (start > s->size())
         return Value::string(Text());
-    return Value::string(hasLength ? s.substr(start - 1, length) : s.substr(start - 1));
+    return Value::string(hasLength ? s->substr(start - 1, length) : s->substr(start - 1));
 }
 
 Value fnLen(Context&, std::span<Value> a)
 {
     if (a[0].isNull())
         return Value::null();
-    return Value::longInt(static_cast<int32_t>(a[0].toText().size()));
+    return Value::longInt(static_cast<int32_t>(TextArg(a[0])->size()));
 }
 
 Value fnLTrim(Context&, std::span<Value> a)
 {
-    return a[0].isNull() ? Value::null() : Value::string(trimLeftSpaces(a[0].toText()));
+    return a[0].isNull() ? Value::null() : Value::string(trimLeftSpaces(*TextArg(a[0])));
 }
 
 Value fnRTrim(Context&, std::span<Value> a)
 {
-    return a[0].isNull() ? Value::null() : Value::string(trimRightSpaces(a[0].toText()));
+    return a[0].isNull() ? Value::null() : Value::string(trimRightSpaces(*TextArg(a[0])));
 }
 
 Value fnTrim(Context&, std::span<Value> a)
 {
-    return a[0].isNull() ? Value::null() : Value::string(trimSpaces(a[0].toText()));
+    return a[0].isNull() ? Value::null() : Value::string(trimSpaces(*TextArg(a[0])));
 }
 
 Value fnReplace(Context&, std::span<Value> a)
@@ -187,10 +187,10 @@ Value fnReplace(Context&, std::span<Value> a)
     if (count < -1)
         throw VbError(vberr::InvalidCall);
     const CompareMode mode = compareArg(a, 5);
-    const Text text = a[0].toText();
-    const Text find = a[1].toText();
-    const Text with = a[2].toText();
-    return textResult(replaceText(text, find, with, start, count, mode, kMaxTextLength));
+    const TextArg text(a[0]);
+    const TextArg find(a[1]);
+    const TextArg with(a[2]);
+    return textResult(replaceText(*text, *find, *with, start, count, mode, kMaxTextLength));
 }
 
 Value fnSpace(Context&, std::span<Value> a)
@@ -226,7 +226,7 @@ Value fnStrComp(Context&, std::span<Value> a)
     const CompareMode mode = compareArg(a, 2);
     if (a[0].isNull() || a[1].isNull())
         return Value::null();
-    return Value::integer(static_cast<int16_t>(compareText(a[0].toText(), a[1].toText(), mode)));
+    return Value::integer(static_cast<int16_t>(compareText(*TextArg(a[0]), *TextArg(a[1]), mode)));
 }
 
 Value fnStrReverse(Context&, std::span<Value> a)

@@ -34,6 +34,31 @@ inline CompareMode compareArg(std::span<Value> args, size_t i)
     return hasArg(args, i) ? compareModeFrom(args[i].toInt32()) : CompareMode::Binary;
 }
 
+// A text argument read in place when it already is a String (Mid(s, i, 1)
+// in a loop must not copy s each time), converted with CStr rules
+// otherwise.  The Value must outlive the TextArg.
+class TextArg {
+public:
+    explicit TextArg(const Value& v)
+    {
+        if (v.isString()) {
+            text_ = &v.rawText();
+        } else {
+            owned_ = v.toText();
+            text_ = &owned_;
+        }
+    }
+    TextArg(const TextArg&) = delete;
+    TextArg& operator=(const TextArg&) = delete;
+
+    const Text& operator*() const { return *text_; }
+    const Text* operator->() const { return text_; }
+
+private:
+    const Text* text_;
+    Text owned_;
+};
+
 // A text-valued result in a String Value, error 7 beyond the engine's limit.
 Value textResult(Text text);
 

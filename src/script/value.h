@@ -239,7 +239,8 @@ static_assert(sizeof(Value) == 16, "Value should stay two words");
 // Largest number of elements one array may have (about 2^27): ReDim or
 // Array beyond it is error 7 "Out of memory" rather than a crash.
 inline constexpr size_t kMaxArrayElements = size_t(1) << 27;
-// Longest string (in UTF-16 units) the engine builds: error 7 beyond it.
-inline constexpr size_t kMaxTextLength = size_t(1) << 28;
+// Longest string (in UTF-16 units, 64 MB) the engine builds: error 7
+// beyond it, long before the machine runs out of memory.
+inline constexpr size_t kMaxTextLength = size_t(1) << 25;
 
 } // namespace quillet::script

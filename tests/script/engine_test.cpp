@@ -1,0 +1,254 @@
+// The engine's host side and robustness: compile errors with their place,
+// run-time errors with their line, reset, named objects with global
+// members, stop requests, budgets and resource limits.
+#include "script/engine.h"
+#include "script/host_object.h"
+#include "test_host.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace quillet::script {
+namespace {
+
+struct CompileCase {
+    const char* code;
+    int number;
+    int line;
+};
+
+TEST(EngineCompileErrors, ReportNumberLineAndText)
+{
+    const CompileCase cases[] = {
+        {"x = 1\nx = (1 + \n", 1023, 2},
+        {"If x Then\nx = 1\n", 1014, 3},
+        {"x = 1 2", 1025, 1},
+        {"Sub a()\nEnd Function", 1016, 2},
+        {"For i = 1 To\nNext", 1023, 1},
+        {"Do\nx = 1\n", 1019, 3},
+        {"x = \"abc", 1033, 1},
+        {"While x\nWend\nLoop", 1038, 3},
+        {"Select Case x\nCase 1\nEnd If", 1022, 3},
+        {"Dim a, b\nx = a ! b", 1032, 2},
+        {"Const c = x", 1045, 1},
+        {"Exit For", 1039, 1},
+        {"Class A\nProperty Get P\nEnd Property\nPublic Default Property Let Q(v)\nEnd Property\nEnd Class", 1058, 4},
+        {"Sub f(a, b)\nEnd Sub\nf(1, 2)", 1044, 3},
+        {"x = 1\nOption Explicit", 1042, 2},
+    };
+    for (const CompileCase& c : cases) {
+        Engine engine;
+        EXPECT_FALSE(engine.addCode(fromUtf8(c.code))) << c.code;
+        const ScriptErrorInfo& e = engine.lastError();
+        EXPECT_TRUE(e.compileError) << c.code;
+        EXPECT_EQ(c.number, e.number) << c.code;
+        EXPECT_EQ(c.line, e.line) << c.code;
+        EXPECT_EQ(vbErrorDescription(c.number), e.description) << c.code;
+    }
+}
+
+TEST(EngineCompileErrors, NothingOfTheBrokenCodeIsDefined)
+{
+    Engine engine;
+    EXPECT_FALSE(engine.addCode(u"Sub main()\nEnd Sub\nx = (\n"));
+    EXPECT_FALSE(engine.hasProcedure(u"main"));
+    EXPECT_EQ(u"x = (", engine.lastError().lineText);
+    EXPECT_EQ(3, engine.lastError().line);
+}
+
+TEST(EngineRun, RuntimeErrorInsideAProcedureHasItsLine)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.addCode(u"'VBScript\r\nSub main()\r\n  Dim a\r\n  a = 1 / 0\r\nEnd Sub\r\n"));
+    EXPECT_FALSE(engine.run(u"main"));
+    const ScriptErrorInfo& e = engine.lastError();
+    EXPECT_FALSE(e.compileError);
+    EXPECT_EQ(11, e.number);
+    EXPECT_EQ(u"Division by zero", e.description);
+    EXPECT_EQ(4, e.line);
+    EXPECT_EQ(u"  a = 1 / 0", e.lineText);
+}
+
+TEST(EngineRun, ErrorInACalledProcedureReportsTheInnermostLine)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.addCode(u"Function f(x)\nf = x.Name\nEnd Function\nSub main\nDim v\nv = f(3)\nEnd Sub"));
+    EXPECT_FALSE(engine.run(u"main"));
+    EXPECT_EQ(424, engine.lastError().number);
+    EXPECT_EQ(2, engine.lastError().line);
+}
+
+TEST(EngineRun, MissingProcedureIsError35)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.addCode(u"x = 1"));
+    EXPECT_FALSE(engine.run(u"main"));
+    EXPECT_EQ(35, engine.lastError().number);
+}
+
+TEST(EngineRun, ArgumentsAndResult)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.addCode(u"Function Add(a, b)\nAdd = a + b\nEnd Function"));
+    Value args[] = {Value::integer(2), Value::dbl(0.5)};
+    auto result = engine.run(u"add", args);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(2.5, result->toDouble());
+    EXPECT_FALSE(engine.run(u"Add"));
+    EXPECT_EQ(450, engine.lastError().number);
+}
+
+TEST(EngineReset, ForgetsCodeAndAllowsTheSameNamesAgain)
+{
+    Engine engine;
+    engine.addObject(u"Host", testing::makeTestHost(), true);
+    ASSERT_TRUE(engine.addCode(u"Dim g\ng = 5\nSub main\nEnd Sub"));
+    engine.reset();
+    EXPECT_FALSE(engine.hasProcedure(u"main"));
+    engine.addObject(u"Host", testing::makeTestHost(), true);
+    ASSERT_TRUE(engine.addCode(u"Function f\nf = IsEmpty(g) & Host.Count\nEnd Function"));
+    auto v = engine.run(u"f");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(u"True0", v->toText());
+}
+
+TEST(EngineNamedObjects, GlobalMembersAreReachableWithoutTheName)
+{
+    Engine engine;
+    engine.addObject(u"Host", testing::makeTestHost(), true);
+    ASSERT_TRUE(engine.addCode(u"Add \"x\"\nAdd \"y\"\nName = \"global\"\nDim r\nr = Count & Item(1) & Host.Name"));
+    auto r = engine.eval(u"r");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(u"2yglobal", r->toText());
+    // Without the option only the object's own name is global.
+    Engine plain;
+    plain.addObject(u"Host", testing::makeTestHost(), false);
+    EXPECT_TRUE(plain.addCode(u"Option Explicit\nDim r\nr = Host.Count"));
+    EXPECT_FALSE(plain.addCode(u"r = Count"));
+    EXPECT_EQ(500, plain.lastError().number);
+}
+
+TEST(EngineRobustness, DeepRecursionIsOutOfStackSpace)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.addCode(u"Function r(n)\nr = r(n + 1)\nEnd Function"));
+    Value zero[] = {Value::integer(0)};
+    EXPECT_FALSE(engine.run(u"r", zero));
+    EXPECT_EQ(28, engine.lastError().number);
+    EXPECT_EQ(u"Out of stack space", engine.lastError().description);
+    // The engine still works afterwards.
+    EXPECT_TRUE(engine.addCode(u"x = 1"));
+}
+
+TEST(EngineRobustness, DeepNestingInTheSourceIsOutOfStackSpace)
+{
+    Engine engine;
+    Text code = u"x = ";
+    for (int i = 0; i < 100000; ++i)
+        code += u"(";
+    code += u"1";
+    for (int i = 0; i < 100000; ++i)
+        code += u")";
+    EXPECT_FALSE(engine.addCode(code));
+    EXPECT_EQ(28, engine.lastError().number);
+    Text ifs;
+    for (int i = 0; i < 5000; ++i)
+        ifs += u"If True Then\n";
+    EXPECT_FALSE(engine.addCode(ifs));
+    EXPECT_EQ(28, engine.lastError().number);
+}
+
+TEST(EngineRobustness, StopRequestEndsARunawayLoopEvenUnderResumeNext)
+{
+    Engine engine;
+    std::thread stopper([&engine] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        engine.requestStop();
+    });
+    const bool ok = engine.addCode(u"On Error Resume Next\nDo\nx = x + 1\nLoop");
+    stopper.join();
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(engine.lastError().stopped);
+    EXPECT_EQ(18, engine.lastError().number);
+    // The next run starts afresh.
+    EXPECT_TRUE(engine.addCode(u"y = 1"));
+}
+
+TEST(EngineRobustness, StepBudgetEndsLongRuns)
+{
+    EngineLimits limits;
+    limits.stepBudget = 10000;
+    Engine engine(limits);
+    EXPECT_TRUE(engine.addCode(u"For i = 1 To 100\nNext"));
+    EXPECT_FALSE(engine.addCode(u"While True\nWend"));
+    EXPECT_TRUE(engine.lastError().stopped);
+}
+
+TEST(EngineRobustness, HugeArraysAndStringsAreOutOfMemory)
+{
+    Engine engine;
+    EXPECT_FALSE(engine.addCode(u"ReDim a(100000, 100000)"));
+    EXPECT_EQ(7, engine.lastError().number);
+    EXPECT_FALSE(engine.addCode(u"s = \"xxxxxxxx\"\nFor i = 1 To 40\ns = s & s\nNext"));
+    EXPECT_EQ(7, engine.lastError().number);
+    EXPECT_EQ(3, engine.lastError().line);
+}
+
+TEST(EngineObjects, TerminateRunsWhenTheHostDropsTheLastReference)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.addCode(u"Dim log\nClass T\nSub Class_Terminate\nlog = log & \"gone\"\nEnd Sub\nEnd Class\n"
+                               u"Function Make\nSet Make = New T\nEnd Function"));
+    {
+        auto obj = engine.run(u"Make");
+        ASSERT_TRUE(obj && obj->isObject());
+        EXPECT_EQ(u"T", obj->typeName());
+        EXPECT_EQ(u"", engine.eval(u"log")->toText());
+    }
+    EXPECT_EQ(u"gone", engine.eval(u"log")->toText());
+}
+
+TEST(EngineObjects, ScriptObjectOutlivingAResetFailsCleanly)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.addCode(u"Class T\nPublic V\nEnd Class\nFunction Make\nSet Make = New T\nEnd Function"));
+    Value kept = *engine.run(u"Make");
+    engine.reset();
+    ASSERT_TRUE(kept.isObject());
+    EXPECT_EQ(u"T", kept.typeName());
+    EXPECT_THROW(kept.rawObject()->invoke(kept.rawObject()->findMember(u"V"), Access::Get, {}), VbError);
+}
+
+TEST(EngineUi, MsgBoxAndInputBoxGoToTheHost)
+{
+    Engine engine;
+    Text seen;
+    UiCallbacks ui;
+    ui.messageBox = [&seen](const Text& prompt, int, const Text&) {
+        seen = prompt;
+        return 7; // vbNo
+    };
+    ui.inputBox = [](const Text&, const Text&, const Text&) -> std::optional<Text> { return Text(u"typed"); };
+    engine.setUiCallbacks(ui);
+    ASSERT_TRUE(engine.addCode(u"r = MsgBox(\"Sure?\", vbYesNo) & InputBox(\"Name\")"));
+    EXPECT_EQ(u"Sure?", seen);
+    EXPECT_EQ(u"7typed", engine.eval(u"r")->toText());
+}
+
+TEST(EngineEval, ExecuteAndExecuteGlobalSeeTheRightScope)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.addCode(u"Function f\nDim local\nlocal = 2\nExecute \"local = local * 21\"\nf = local\nEnd Function\n"
+                               u"ExecuteGlobal \"Function g(x) : g = x + 1 : End Function\"\n"
+                               u"Set h = GetRef(\"g\")"));
+    EXPECT_EQ(42, engine.run(u"f")->toInt32());
+    EXPECT_EQ(8, engine.eval(u"g(7)")->toInt32());
+    EXPECT_EQ(4, engine.eval(u"h(3)")->toInt32());
+    EXPECT_FALSE(engine.eval(u"Eval(\"1 +\")"));
+    EXPECT_EQ(1023, engine.lastError().number);
+}
+
+} // namespace
+} // namespace quillet::script

@@ -252,13 +252,5 @@ TEST(PrintTexts, ProgressTextFillsTheSlots)
     EXPECT_EQ(printer.progressText(1, "Laser %s", "x"), "Now printing Page 1 of\nSheet\nLaser %s");
 }
 
-TEST(DefaultPaper, IsARealPaperSize)
-{
-    testing::ensureQtApplication();
-    const QSizeF paper = defaultPaperTwips();
-    EXPECT_GT(paper.width(), 5000);
-    EXPECT_GT(paper.height(), 5000);
-}
-
 } // namespace
 } // namespace quillet::surface

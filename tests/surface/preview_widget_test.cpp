@@ -180,11 +180,13 @@ protected:
     {
         testing::ensureQtApplication();
         ASSERT_TRUE(dir_.isValid());
-        printer_.setOutputFormat(QPrinter::PdfFormat);
-        printer_.setOutputFileName(dir_.filePath("printed.pdf"));
+        // Made here, not as a member: a printer needs the application first.
+        printerOwner_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printerOwner_->setOutputFormat(QPrinter::PdfFormat);
+        printerOwner_->setOutputFileName(dir_.filePath("printed.pdf"));
     }
     QTemporaryDir dir_;
-    QPrinter printer_{QPrinter::HighResolution};
+    std::unique_ptr<QPrinter> printerOwner_;
 };
 
 TEST_F(PrintingTest, PrintsEveryPageAtItsOwnPaperSize)
@@ -195,9 +197,9 @@ TEST_F(PrintingTest, PrintsEveryPageAtItsOwnPaperSize)
     printer.setShowProgress(false);
     std::vector<int> printed;
     QObject::connect(&printer, &DocumentPrinter::pagePrinted, [&](int page, int) { printed.push_back(page); });
-    ASSERT_EQ(printer.print(threePages(), printer_), PrintResult::Printed) << printer.errorMessage().toStdString();
+    ASSERT_EQ(printer.print(threePages(), *printerOwner_), PrintResult::Printed) << printer.errorMessage().toStdString();
     EXPECT_EQ(printed, (std::vector<int>{1, 2, 3}));
-    const QString info = pdfInfo(printer_.outputFileName());
+    const QString info = pdfInfo(printerOwner_->outputFileName());
     EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+3\\b")));
     EXPECT_TRUE(info.contains(QRegularExpression("Page\\s+1 size:\\s+612 x 792 pts")));
     EXPECT_TRUE(info.contains(QRegularExpression("Page\\s+3 size:\\s+792 x 612 pts")));
@@ -209,9 +211,9 @@ TEST_F(PrintingTest, PrintsAPageRange)
         GTEST_SKIP() << "poppler-utils not installed";
     DocumentPrinter printer;
     printer.setShowProgress(false);
-    ASSERT_EQ(printer.print(threePages(), printer_, 2, 9), PrintResult::Printed);
-    EXPECT_TRUE(pdfInfo(printer_.outputFileName()).contains(QRegularExpression("Pages:\\s+2\\b")));
-    EXPECT_EQ(printer.print(threePages(), printer_, 5, 6), PrintResult::Failed);
+    ASSERT_EQ(printer.print(threePages(), *printerOwner_, 2, 9), PrintResult::Printed);
+    EXPECT_TRUE(pdfInfo(printerOwner_->outputFileName()).contains(QRegularExpression("Pages:\\s+2\\b")));
+    EXPECT_EQ(printer.print(threePages(), *printerOwner_, 5, 6), PrintResult::Failed);
     EXPECT_FALSE(printer.errorMessage().isEmpty());
 }
 
@@ -234,11 +236,11 @@ TEST_F(PrintingTest, ProgressBoxShowsItsTextsAndCancelStopsPrinting)
         if (page == 1)
             printer.cancel();  // as the Cancel button does
     });
-    EXPECT_EQ(printer.print(threePages(), printer_), PrintResult::Cancelled);
+    EXPECT_EQ(printer.print(threePages(), *printerOwner_), PrintResult::Cancelled);
     EXPECT_EQ(title, "Printing...");
     EXPECT_EQ(cancelText, "Cancel");
     EXPECT_TRUE(label.startsWith("Now printing Page 1 of\nAldric\non the ")) << label.toStdString();
-    EXPECT_TRUE(label.endsWith(printer_.outputFileName())) << label.toStdString();
+    EXPECT_TRUE(label.endsWith(printerOwner_->outputFileName())) << label.toStdString();
 }
 
 TEST(PrintTexts, ProgressTextFillsTheSlots)

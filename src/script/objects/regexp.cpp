@@ -178,6 +178,13 @@ const NativeClass& regexpClass()
     return cls;
 }
 
+// Work allowed for one call: enough for any sane pattern over the text
+// (it grows with the text), far too little for exponential backtracking.
+RegexBudget budgetFor(const Text& text)
+{
+    return RegexBudget(RegexBudget::kDefaultSteps + 200 * static_cast<long long>(text.size()));
+}
+
 } // namespace
 
 RegExpObject::RegExpObject() : NativeObject(regexpClass()) {}
@@ -215,13 +222,13 @@ std::vector<RegexMatch> RegExpObject::allMatches(const Text& text, RegexBudget& 
 
 bool RegExpObject::test(const Text& text)
 {
-    RegexBudget budget;
+    RegexBudget budget = budgetFor(text);
     return compiled().search(text, 0, budget).has_value();
 }
 
 Value RegExpObject::execute(const Text& text)
 {
-    RegexBudget budget;
+    RegexBudget budget = budgetFor(text);
     std::vector<Value> items;
     for (const RegexMatch& m : allMatches(text, budget))
         items.push_back(matchValue(text, m));
@@ -230,7 +237,7 @@ Value RegExpObject::execute(const Text& text)
 
 Text RegExpObject::replace(const Text& text, const Text& replacement)
 {
-    RegexBudget budget;
+    RegexBudget budget = budgetFor(text);
     Text out;
     size_t copied = 0;
     for (const RegexMatch& m : allMatches(text, budget)) {

@@ -145,3 +145,12 @@ TEST(RegExpObject, TestReplaceFlagsAndEmptyMatches)
     EXPECT_EQ(memberError(re, u"Test", {S(u"a")}), 5020);
     EXPECT_EQ(memberError(re, u"Test", {Value::null()}), 94);
 }
+
+TEST(RegExpObject, CatastrophicPatternEndsWithAnError)
+{
+    Library lib;
+    const Value re = lib.newObject(u"RegExp");
+    member(re, u"Pattern", {S(u"^(a+)+$")}, Access::Let);
+    const Value text = Value::string(quillet::Text(40, u'a') + u"!");
+    EXPECT_EQ(memberError(re, u"Test", {text}), 28);
+}

@@ -2,6 +2,8 @@
 
 #include <QFontDatabase>
 #include <QHash>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QStringList>
 
 #include <algorithm>
@@ -67,6 +69,9 @@ QString resolveUncached(const QString& requested)
 
 QString resolveFontFamily(const Text& requestedName)
 {
+    // Layout may run on a worker thread while the interface thread paints.
+    static QMutex mutex;
+    QMutexLocker lock(&mutex);
     static QHash<QString, QString> cache;
     const QString key = QString::fromStdU16String(requestedName);
     auto it = cache.constFind(key);

@@ -12,7 +12,8 @@
 
 namespace quillet::surface {
 
-// Needs a QGuiApplication (the font database lives there).
+// Needs a QGuiApplication (the font database lives there); safe to call
+// from any thread.
 QString resolveFontFamily(const Text& requestedName);
 
 // The QFont that draws `spec` on a device of `deviceDpi` logical dots per

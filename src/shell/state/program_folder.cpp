@@ -1,4 +1,4 @@
-#include "cli/program_folder.h"
+#include "shell/state/program_folder.h"
 
 #include <filesystem>
 #include <system_error>

@@ -19,8 +19,6 @@
 namespace quillet::surface {
 namespace {
 
-// Rendered pages kept at once; a long document is re-rendered as it scrolls.
-constexpr int kMaxCachedPages = 16;
 const QColor kDeskColour(128, 128, 128);
 const QColor kShadowColour(64, 64, 64);
 
@@ -173,8 +171,6 @@ const QImage& PreviewWidget::pageImage(int index)
     auto it = cache_.find(index);
     if (it != cache_.end())
         return *it;
-    if (cache_.size() >= kMaxCachedPages)
-        cache_.clear();
     const double ratio = devicePixelRatioF();
     QImage image = renderPageImage(document_.pages[static_cast<size_t>(index)], geometry_.scale * 1440.0 * ratio);
     image.setDevicePixelRatio(ratio);
@@ -199,6 +195,16 @@ void PreviewWidget::paintEvent(QPaintEvent*)
             painter.setPen(QPen(palette().highlight().color(), 2));
             painter.drawRect(onScreen.adjusted(-2, -2, 2, 2));
         }
+    }
+    // Keep only the pages in or next to the view: at high zoom a page image
+    // takes tens of megabytes.
+    const double margin = viewport()->height();
+    const QRectF nearby = visible.adjusted(-margin, -margin, margin, margin);
+    for (auto it = cache_.begin(); it != cache_.end();) {
+        if (geometry_.pageRects[static_cast<size_t>(it.key())].intersects(nearby))
+            ++it;
+        else
+            it = cache_.erase(it);
     }
 }
 

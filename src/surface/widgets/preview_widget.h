@@ -89,7 +89,8 @@ private:
     QActionGroup* zoomActions_ = nullptr;
     PrintTexts printTexts_;
     QString documentName_ = QStringLiteral("Character sheet");
-    // Pages rendered at the current scale; dropped when the scale changes.
+    // Pages rendered at the current scale, for the pages in or near the
+    // view; dropped when the scale changes.
     QHash<int, QImage> cache_;
     double cachedScale_ = 0;
 };

@@ -18,9 +18,10 @@
 //
 // Pagination.  Only flowing output breaks pages: paragraphs and rich text
 // (every line), text output (lines after its first; the first too when the
-// script has not set currentY since the last flowing output) and table rows.  A line
-// or row that would pass the bottom margin by more than 1 twip moves to the
-// next column or page unless it already stands at the top of one.  The
+// script has not set currentY since the last flowing output) and table
+// rows.  A line or row that would pass the bottom margin by more than 1 twip
+// moves to the next column or page unless it already stands at the top of
+// one.  The
 // header, footer and page border are drawn when a page is finished, with
 // the values current at that moment, so a header set after startDoc still
 // reaches page 1.

@@ -201,6 +201,26 @@ TEST_F(RenderTest, PrintedWordWidthsEqualMeasuredWidths)
     EXPECT_EQ(i, expected.size());
 }
 
+TEST_F(RenderTest, RightAlignedTextMeasuredWithRealFontsStaysOnItsLine)
+{
+    // As the print object right-aligns: x = right edge - measured width.
+    Surface s;
+    s.startDoc();
+    const Text samples[] = {u"Total weight: 127 lbs", u"AVATAR WAVE Type", u"Points 1,250 / 2,000"};
+    for (const Text& sample : samples) {
+        for (double size : {8.0, 10.0, 11.25, 14.0}) {
+            s.setFontSize(size);
+            s.setCurrentY(2000);
+            s.setCurrentX(10800 - s.textWidth(sample));
+            const size_t before = s.document().pages[0].ops.size();
+            s.text(sample);
+            EXPECT_DOUBLE_EQ(s.currentY(), 2000) << "wrapped at size " << size;
+            EXPECT_NEAR(s.currentX(), 10800, 0.01) << "size " << size;
+            EXPECT_EQ(s.document().pages[0].ops.size(), before + 1);
+        }
+    }
+}
+
 // Darkness of a pixel: 0 white .. 765 black.
 int ink(const QImage& image, double xTwips, double yTwips, double dpi)
 {

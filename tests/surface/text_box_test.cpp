@@ -69,6 +69,18 @@ TEST(TextBox, BadFlagFailsBeforeDrawing)
     EXPECT_TRUE(s->document().pages[0].ops.empty());
 }
 
+TEST(TextBox, RichTextKeepsItsRunsAndParagraphs)
+{
+    auto s = fakeSurface();
+    s->textBox(u"{\\rtf1 a{\\b b}\\par c}", 2000, 3000, 1000, 0);
+    auto texts = textsOf(s->document().pages[0]);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_TRUE(texts[1].font.bold);
+    EXPECT_DOUBLE_EQ(texts[1].x, 2100);
+    EXPECT_DOUBLE_EQ(texts[2].top, 3000 + kLine);
+    EXPECT_FALSE(s->fontBold());
+}
+
 TEST(TextBox, NeverBreaksThePage)
 {
     auto s = fakeSurface();

@@ -236,7 +236,7 @@ Value fnStrReverse(Context&, std::span<Value> a)
 
 Value fnEscape(Context&, std::span<Value> a)
 {
-    return a[0].isNull() ? Value::null() : textResult(escapeText(a[0].toText()));
+    return a[0].isNull() ? Value::null() : textResult(escapeText(*TextArg(a[0]), kMaxTextLength));
 }
 
 Value fnUnescape(Context&, std::span<Value> a)

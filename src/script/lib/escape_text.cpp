@@ -1,5 +1,7 @@
 #include "script/lib/escape_text.h"
 
+#include "common/vb_error.h"
+
 namespace quillet::script {
 
 namespace {
@@ -38,7 +40,7 @@ int hexValue(TextView text, size_t at, size_t count)
 
 } // namespace
 
-Text escapeText(TextView text)
+Text escapeText(TextView text, size_t maxLength)
 {
     static const char16_t* const kHex = u"0123456789ABCDEF";
     Text out;
@@ -51,6 +53,8 @@ Text escapeText(TextView text)
         } else {
             out += {u'%', u'u', kHex[c >> 12], kHex[(c >> 8) & 15], kHex[(c >> 4) & 15], kHex[c & 15]};
         }
+        if (out.size() > maxLength)
+            throw VbError(vberr::OutOfMemory);
     }
     return out;
 }

@@ -6,7 +6,8 @@
 
 namespace quillet::script {
 
-Text escapeText(TextView text);
+// A result longer than `maxLength` is error 7 (Out of memory).
+Text escapeText(TextView text, size_t maxLength = TextView::npos);
 // Malformed % sequences are kept literally.
 Text unescapeText(TextView text);
 

@@ -155,3 +155,32 @@ TEST(Regex, ReplacementTokens)
     EXPECT_EQ(expandReplacement(u"$$1 $3 $0 $", text, *m), u"$1 $3 $0 $");
     EXPECT_EQ(expandReplacement(u"$12", text, *m), u"john2");
 }
+
+TEST(Regex, RandomPatternsCompileOrFailCleanly)
+{
+    // Patterns made of the syntax's own characters: every one either
+    // compiles and matches within its budget, or raises a VBScript error.
+    const char16_t alphabet[] = u"ab()[]{}*+?|^$\\.-,:=!0123dwsbBux";
+    const size_t letters = sizeof(alphabet) / sizeof(char16_t) - 1;
+    uint32_t state = 12345;
+    auto next = [&] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFF;
+    };
+    int compiled = 0;
+    for (int round = 0; round < 3000; ++round) {
+        Text pattern;
+        const size_t length = 1 + next() % 12;
+        for (size_t k = 0; k < length; ++k)
+            pattern.push_back(alphabet[next() % letters]);
+        try {
+            Regex re(pattern, {round % 2 == 0, round % 3 == 0});
+            RegexBudget budget(200'000);
+            re.search(u"aab-ba{1}(x)\n0123 ab", 0, budget);
+            ++compiled;
+        } catch (const quillet::VbError& e) {
+            EXPECT_TRUE(e.number() == 28 || (e.number() >= 5017 && e.number() <= 5021)) << e.number();
+        }
+    }
+    EXPECT_GT(compiled, 300);
+}

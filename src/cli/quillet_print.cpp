@@ -5,7 +5,10 @@
 
 #include <QGuiApplication>
 
+#include <cerrno>
 #include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <iostream>
 #include <string>
 
@@ -88,6 +91,13 @@ int main(int argc, char** argv)
     // Printing to files needs fonts but no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt wants a private runtime folder; make the one it would fall back to
+    // instead of printing a warning on every run.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const std::string runtime = "/tmp/runtime-" + std::to_string(::getuid());
+        if (::mkdir(runtime.c_str(), 0700) == 0 || errno == EEXIST)
+            qputenv("XDG_RUNTIME_DIR", runtime.c_str());
+    }
     QGuiApplication app(argc, argv);
     return runPrintCommand(options);
 }

@@ -33,13 +33,10 @@ Value fnFormatDateTime(Context&, std::span<Value> a)
     const DateParts p = dateToParts(date);
     switch (kind) {
     case 0: return Value::string(dateToText(date));
-    case 1: {
-        // Long date: "Sunday, December 06, 2026".
-        char day[8];
-        std::snprintf(day, sizeof day, "%02d", p.day);
+    case 1:
+        // Long date, as current en-US systems write it: "Sunday, December 6, 2026".
         return Value::string(weekdayName(p.weekday, false) + u", " + monthName(p.month, false) + u" " +
-                             fromAscii(day) + u", " + decimalText(p.year));
-    }
+                             decimalText(p.day) + u", " + decimalText(p.year));
     case 2: return Value::string(shortDateText(p));
     case 3: return Value::string(longTimeText(p));
     case 4: {

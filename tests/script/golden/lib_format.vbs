@@ -4,6 +4,8 @@ WScript.Echo FormatNumber(0.5, 2, vbFalse) & " | " & FormatNumber(0.5, 2, vbTrue
 WScript.Echo FormatNumber(-1234.5) & " | " & FormatNumber("1e3", 1) & " | " & FormatNumber(12, 3)
 WScript.Echo FormatCurrency(1234.5) & " | " & FormatCurrency(-5) & " | " & FormatCurrency(-5, 2, , vbFalse) & " | " & FormatCurrency(0.6, 0)
 WScript.Echo FormatPercent(0.256) & " | " & FormatPercent(0.256, 0) & " | " & FormatPercent(-0.05, 1) & " | " & FormatPercent(12.5, 0)
+' Halves round away from zero here, unlike Round and CInt.
+WScript.Echo FormatNumber(2.5, 0) & " | " & FormatNumber(-2.5, 0) & " | " & FormatNumber(0.125, 2) & " | " & FormatCurrency(0.5, 0) & " | " & Round(2.5)
 On Error Resume Next
 x = FormatNumber("abc")
 WScript.Echo "FormatNumber abc: " & Err.Number

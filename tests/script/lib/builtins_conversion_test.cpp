@@ -87,7 +87,7 @@ TEST(InspectionBuiltins, ReportSubtypes)
     EXPECT_TRUE(lib.call(u"IsNull", {Value::null()}).rawBoolean());
     EXPECT_EQ(lib.text(u"TypeName", {D(1)}), u"Double");
     EXPECT_EQ(lib.call(u"VarType", {S(u"x")}).rawInteger(), 8);
-    EXPECT_EQ(lib.call(u"VarType", {lib.call(u"Split", {S(u"a b")})}).rawInteger(), 8204);
+    EXPECT_EQ(lib.call(u"VarType", {lib.call(u"Array", {S(u"a")})}).rawInteger(), 8204);
 }
 
 TEST(Constants, TypedAsTheirLiterals)

@@ -2,6 +2,7 @@
 #include "sheet/character_objects.h"
 
 #include "script/host_object.h"
+#include "sheet/native_members.h"
 
 namespace quillet {
 
@@ -13,23 +14,11 @@ using script::Value;
 
 namespace {
 
-NativeMember member(const char16_t* name, std::vector<ArgKind> params, NativeMember::Getter get,
-                    NativeMember::Setter let = nullptr)
-{
-    NativeMember m;
-    m.name = name;
-    m.requiredArgs = static_cast<int>(params.size());
-    m.params = std::move(params);
-    m.get = std::move(get);
-    m.let = std::move(let);
-    return m;
-}
-
 // Plain fields of a record, read and written through a member pointer.
 template <typename Record, typename Self>
 NativeMember textField(const char16_t* name, Text Record::*field, Self self)
 {
-    return member(
+    return nativeMember(
         name, {}, [field, self](NativeObject& o, std::span<Value>) { return Value::string(self(o).*field); },
         [field, self](NativeObject& o, std::span<Value>, const Value& v) { self(o).*field = v.toText(); });
 }
@@ -37,7 +26,7 @@ NativeMember textField(const char16_t* name, Text Record::*field, Self self)
 template <typename Record, typename Self>
 NativeMember int16Field(const char16_t* name, int16_t Record::*field, Self self)
 {
-    return member(
+    return nativeMember(
         name, {}, [field, self](NativeObject& o, std::span<Value>) { return Value::integer(self(o).*field); },
         [field, self](NativeObject& o, std::span<Value>, const Value& v) { self(o).*field = v.toInt16(); });
 }
@@ -45,7 +34,7 @@ NativeMember int16Field(const char16_t* name, int16_t Record::*field, Self self)
 template <typename Record, typename Self>
 NativeMember int32Field(const char16_t* name, int32_t Record::*field, Self self)
 {
-    return member(
+    return nativeMember(
         name, {}, [field, self](NativeObject& o, std::span<Value>) { return Value::longInt(self(o).*field); },
         [field, self](NativeObject& o, std::span<Value>, const Value& v) { self(o).*field = v.toInt32(); });
 }
@@ -53,7 +42,7 @@ NativeMember int32Field(const char16_t* name, int32_t Record::*field, Self self)
 template <typename Record, typename Self>
 NativeMember currencyField(const char16_t* name, Currency Record::*field, Self self)
 {
-    return member(
+    return nativeMember(
         name, {}, [field, self](NativeObject& o, std::span<Value>) { return Value::currency(self(o).*field); },
         [field, self](NativeObject& o, std::span<Value>, const Value& v) { self(o).*field = v.toCurrency(); });
 }
@@ -75,7 +64,7 @@ clsRace& race(NativeObject& o) { return static_cast<RaceObject&>(o).race(); }
 NativeClass buildRaceClass()
 {
     NativeClass c(u"clsRace");
-    c.add(member(u"InitializeData", {}, [](NativeObject& o, std::span<Value>) {
+    c.add(nativeMember(u"InitializeData", {}, [](NativeObject& o, std::span<Value>) {
         race(o).InitializeData();
         return Value();
     }));
@@ -115,7 +104,7 @@ KVRCharacter& ch(NativeObject& o) { return static_cast<CharacterObject&>(o).char
 NativeMember locationMember(const char16_t* name, const Text& (KVRCharacter::*get)(int16_t) const,
                             void (KVRCharacter::*set)(int16_t, Text))
 {
-    return member(
+    return nativeMember(
         name, {ArgKind::Int16},
         [get](NativeObject& o, std::span<Value> a) { return Value::string((ch(o).*get)(a[0].rawInteger())); },
         [set](NativeObject& o, std::span<Value> a, const Value& v) { (ch(o).*set)(a[0].rawInteger(), v.toText()); });
@@ -126,7 +115,7 @@ NativeClass buildCharacterClass()
     NativeClass c(u"KVRCharacter");
     // `Char.Lists(6)` is the list itself: an index given to Lists goes to
     // the default member of the collection, as automation objects do.
-    NativeMember lists = member(u"Lists", {ArgKind::Any}, [](NativeObject& o, std::span<Value> a) {
+    NativeMember lists = nativeMember(u"Lists", {ArgKind::Any}, [](NativeObject& o, std::span<Value> a) {
         if (a.empty() || a[0].deref().isMissing())
             return itemListsObject(ch(o).Lists);
         return itemListObject(ch(o).Lists->Item(a[0].deref().toInt32()));
@@ -139,7 +128,7 @@ NativeClass buildCharacterClass()
         ch(o).Lists = std::move(replacement);
     };
     c.add(std::move(lists));
-    NativeMember raceMember = member(u"Race", {}, [](NativeObject& o, std::span<Value>) {
+    NativeMember raceMember = nativeMember(u"Race", {}, [](NativeObject& o, std::span<Value>) {
         return raceObject(ch(o).Race);
     });
     raceMember.set = [](NativeObject& o, std::span<Value>, const Value& v) {
@@ -149,12 +138,12 @@ NativeClass buildCharacterClass()
         ch(o).Race = std::move(replacement);
     };
     c.add(std::move(raceMember));
-    c.add(member(u"ListItemPosByKey", {ArgKind::Int16, ArgKind::Int32, ArgKind::Int16},
+    c.add(nativeMember(u"ListItemPosByKey", {ArgKind::Int16, ArgKind::Int32, ArgKind::Int16},
                  [](NativeObject& o, std::span<Value> a) {
                      return Value::integer(
                          ch(o).ListItemPosByKey(a[0].rawInteger(), a[1].rawLong(), a[2].rawInteger()));
                  }));
-    c.add(member(u"ListItemPosByNameAndExt", {ArgKind::Int16, ArgKind::Text, ArgKind::Int16},
+    c.add(nativeMember(u"ListItemPosByNameAndExt", {ArgKind::Int16, ArgKind::Text, ArgKind::Int16},
                  [](NativeObject& o, std::span<Value> a) {
                      return Value::integer(
                          ch(o).ListItemPosByNameAndExt(a[0].rawInteger(), a[1].rawText(), a[2].rawInteger()));
@@ -168,7 +157,7 @@ NativeClass buildCharacterClass()
     c.add(int16Field(u"RefreshSpells", &KVRCharacter::RefreshSpells, ch));
     c.add(int16Field(u"RefreshAds", &KVRCharacter::RefreshAds, ch));
     c.add(int16Field(u"RefreshEquipment", &KVRCharacter::RefreshEquipment, ch));
-    c.add(member(
+    c.add(nativeMember(
         u"RefreshType", {ArgKind::Int16},
         [](NativeObject& o, std::span<Value> a) { return Value::integer(ch(o).RefreshType(a[0].rawInteger())); },
         [](NativeObject& o, std::span<Value> a, const Value& v) {

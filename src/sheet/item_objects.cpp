@@ -2,6 +2,7 @@
 #include "sheet/character_objects.h"
 
 #include "script/host_object.h"
+#include "sheet/native_members.h"
 
 namespace quillet {
 
@@ -25,21 +26,9 @@ private:
 
 clsItem& item(NativeObject& o) { return static_cast<ItemObject&>(o).item(); }
 
-NativeMember member(const char16_t* name, std::vector<ArgKind> params, NativeMember::Getter get,
-                    NativeMember::Setter let = nullptr)
-{
-    NativeMember m;
-    m.name = name;
-    m.requiredArgs = static_cast<int>(params.size());
-    m.params = std::move(params);
-    m.get = std::move(get);
-    m.let = std::move(let);
-    return m;
-}
-
 NativeMember textField(const char16_t* name, const Text& (clsItem::*get)() const, void (clsItem::*set)(Text))
 {
-    return member(
+    return nativeMember(
         name, {}, [get](NativeObject& o, std::span<Value>) { return Value::string((item(o).*get)()); },
         [set](NativeObject& o, std::span<Value>, const Value& v) { (item(o).*set)(v.toText()); });
 }
@@ -47,42 +36,42 @@ NativeMember textField(const char16_t* name, const Text& (clsItem::*get)() const
 NativeClass buildItemClass()
 {
     NativeClass c(u"clsItem");
-    c.add(member(
+    c.add(nativeMember(
         u"IDKey", {}, [](NativeObject& o, std::span<Value>) { return Value::longInt(item(o).IDKey()); },
         [](NativeObject&, std::span<Value>, const Value& v) { (void)v.toInt32(); }));
     c.add(textField(u"Name", &clsItem::Name, &clsItem::setName));
-    c.add(member(u"NewTagList", {ArgKind::Text}, [](NativeObject& o, std::span<Value> a) {
+    c.add(nativeMember(u"NewTagList", {ArgKind::Text}, [](NativeObject& o, std::span<Value> a) {
         item(o).NewTagList(a[0].rawText());
         return Value();
     }));
-    c.add(member(
+    c.add(nativeMember(
         u"TagFullName", {}, [](NativeObject& o, std::span<Value>) { return Value::string(item(o).TagFullName()); },
         [](NativeObject&, std::span<Value>, const Value& v) { (void)v.toText(); }));
-    c.add(member(u"Clear", {}, [](NativeObject& o, std::span<Value>) {
+    c.add(nativeMember(u"Clear", {}, [](NativeObject& o, std::span<Value>) {
         item(o).Clear();
         return Value();
     }));
     c.add(textField(u"TagList", &clsItem::TagList, &clsItem::setTagList));
-    c.add(member(
+    c.add(nativeMember(
         u"TagItem", {ArgKind::Text},
         [](NativeObject& o, std::span<Value> a) { return Value::string(item(o).TagItem(a[0].rawText())); },
         [](NativeObject& o, std::span<Value> a, const Value& v) { item(o).setTagItem(a[0].rawText(), v.toText()); }));
-    c.add(member(
+    c.add(nativeMember(
         u"Flag", {}, [](NativeObject& o, std::span<Value>) { return Value::integer(item(o).Flag()); },
         [](NativeObject& o, std::span<Value>, const Value& v) { item(o).setFlag(v.toInt16()); }));
-    c.add(member(
+    c.add(nativeMember(
         u"ParentKey", {}, [](NativeObject& o, std::span<Value>) { return Value::longInt(item(o).ParentKey()); },
         [](NativeObject& o, std::span<Value>, const Value& v) { item(o).setParentKey(v.toInt32()); }));
     c.add(textField(u"ChildKeyList", &clsItem::ChildKeyList, &clsItem::setChildKeyList));
     c.add(textField(u"ChildTypeList", &clsItem::ChildTypeList, &clsItem::setChildTypeList));
-    c.add(member(
+    c.add(nativeMember(
         u"ParentType", {}, [](NativeObject& o, std::span<Value>) { return Value::integer(item(o).ParentType()); },
         [](NativeObject& o, std::span<Value>, const Value& v) { item(o).setParentType(v.toInt16()); }));
-    c.add(member(u"AddChild", {ArgKind::Int32, ArgKind::Int16}, [](NativeObject& o, std::span<Value> a) {
+    c.add(nativeMember(u"AddChild", {ArgKind::Int32, ArgKind::Int16}, [](NativeObject& o, std::span<Value> a) {
         item(o).AddChild(a[0].rawLong(), a[1].rawInteger());
         return Value();
     }));
-    c.add(member(u"RemoveChild", {ArgKind::Int32}, [](NativeObject& o, std::span<Value> a) {
+    c.add(nativeMember(u"RemoveChild", {ArgKind::Int32}, [](NativeObject& o, std::span<Value> a) {
         item(o).RemoveChild(a[0].rawLong());
         return Value();
     }));
@@ -109,19 +98,23 @@ private:
     std::shared_ptr<ItemList> list_;
 };
 
-class ItemEnumerator : public script::Enumerator {
+// Walks a keyed list for For Each, showing each entry as a script object.
+template <typename T>
+class EntryEnumerator : public script::Enumerator {
 public:
-    explicit ItemEnumerator(std::shared_ptr<ItemList> list) : list_(std::move(list)) {}
+    using Wrap = Value (*)(std::shared_ptr<T>);
+    EntryEnumerator(std::shared_ptr<KeyedList<T>> list, Wrap wrap) : list_(std::move(list)), wrap_(wrap) {}
     bool next(Value& out) override
     {
         if (position_ > list_->Count())
             return false;
-        out = itemObject(list_->Item(position_++));
+        out = wrap_(list_->Item(position_++));
         return true;
     }
 
 private:
-    std::shared_ptr<ItemList> list_;
+    std::shared_ptr<KeyedList<T>> list_;
+    Wrap wrap_;
     int32_t position_ = 1;
 };
 
@@ -139,11 +132,11 @@ Value itemAt(ItemList& l, const Value& index)
 NativeClass buildItemListClass()
 {
     NativeClass c(u"Collection");
-    NativeMember itemMember = member(u"Item", {ArgKind::Any},
+    NativeMember itemMember = nativeMember(u"Item", {ArgKind::Any},
                                      [](NativeObject& o, std::span<Value> a) { return itemAt(list(o), a[0]); });
     c.add(itemMember, true);
-    c.add(member(u"Count", {}, [](NativeObject& o, std::span<Value>) { return Value::longInt(list(o).Count()); }));
-    NativeMember add = member(u"Add", {ArgKind::Any, ArgKind::Any}, [](NativeObject& o, std::span<Value> a) {
+    c.add(nativeMember(u"Count", {}, [](NativeObject& o, std::span<Value>) { return Value::longInt(list(o).Count()); }));
+    NativeMember add = nativeMember(u"Add", {ArgKind::Any, ArgKind::Any}, [](NativeObject& o, std::span<Value> a) {
         auto entry = itemOf(a[0]);
         if (!entry)
             throw VbError(vberr::TypeMismatch);
@@ -155,7 +148,7 @@ NativeClass buildItemListClass()
     });
     add.requiredArgs = 1;
     c.add(std::move(add));
-    c.add(member(u"Remove", {ArgKind::Int32}, [](NativeObject& o, std::span<Value> a) {
+    c.add(nativeMember(u"Remove", {ArgKind::Int32}, [](NativeObject& o, std::span<Value> a) {
         list(o).Remove(a[0].rawLong());
         return Value();
     }));
@@ -174,7 +167,7 @@ ItemListObject::ItemListObject(std::shared_ptr<ItemList> list) : NativeObject(it
 
 std::unique_ptr<script::Enumerator> ItemListObject::enumerate()
 {
-    return std::make_unique<ItemEnumerator>(list_);
+    return std::make_unique<EntryEnumerator<clsItem>>(list_, itemObject);
 }
 
 // ---- the eight lists ----------------------------------------------------
@@ -190,31 +183,15 @@ private:
     std::shared_ptr<KeyedList<ItemList>> lists_;
 };
 
-class ListsEnumerator : public script::Enumerator {
-public:
-    explicit ListsEnumerator(std::shared_ptr<KeyedList<ItemList>> lists) : lists_(std::move(lists)) {}
-    bool next(Value& out) override
-    {
-        if (position_ > lists_->Count())
-            return false;
-        out = itemListObject(lists_->Item(position_++));
-        return true;
-    }
-
-private:
-    std::shared_ptr<KeyedList<ItemList>> lists_;
-    int32_t position_ = 1;
-};
-
 KeyedList<ItemList>& lists(NativeObject& o) { return static_cast<ListsObject&>(o).lists(); }
 
 NativeClass buildListsClass()
 {
     NativeClass c(u"Collection");
-    c.add(member(u"Item", {ArgKind::Int32},
+    c.add(nativeMember(u"Item", {ArgKind::Int32},
                  [](NativeObject& o, std::span<Value> a) { return itemListObject(lists(o).Item(a[0].rawLong())); }),
           true);
-    c.add(member(u"Count", {}, [](NativeObject& o, std::span<Value>) { return Value::longInt(lists(o).Count()); }));
+    c.add(nativeMember(u"Count", {}, [](NativeObject& o, std::span<Value>) { return Value::longInt(lists(o).Count()); }));
     return c;
 }
 
@@ -231,7 +208,7 @@ ListsObject::ListsObject(std::shared_ptr<KeyedList<ItemList>> lists)
 
 std::unique_ptr<script::Enumerator> ListsObject::enumerate()
 {
-    return std::make_unique<ListsEnumerator>(lists_);
+    return std::make_unique<EntryEnumerator<ItemList>>(lists_, itemListObject);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "character/character_file.h"
 #include "character/parser.h"
+#include "character/portrait_path.h"
 #include "character/text_lines.h"
 #include "common/vb_error.h"
 #include "common/vb_number.h"
@@ -189,20 +190,9 @@ private:
         }
     }
 
-    // A relative portrait path is looked up beside the character file
-    // first: character files travel with their pictures, and the folder
-    // the program happens to run in means nothing to the user.
-    Text resolvePortrait(const Text& value) const
-    {
-        if (value.empty() || value[0] == u'/')
-            return value;
-        const Text besideFile = folderOf(path_) + value;
-        return FileExists(besideFile) ? besideFile : value;
-    }
-
     void setPortrait(const Text& value)
     {
-        character().Portrait = resolvePortrait(value);
+        character().Portrait = resolvePortraitPath(value, path_);
         if (!FileExists(character().Portrait)) {
             ui_.messageBox(u"Character portrait file " + character().Portrait + u" was not found.");
             character().Portrait.clear();

@@ -58,6 +58,15 @@ public:
 
     void Clear() { entries_.clear(); }
 
+private:
+    // Declared before the iterator, which names it.
+    struct Slot {
+        Entry value;
+        std::optional<Text> key;
+    };
+
+public:
+
     // Iteration in list order (for range-for and For Each).
     class const_iterator {
     public:
@@ -75,10 +84,6 @@ public:
     const_iterator end() const { return const_iterator(entries_.end()); }
 
 private:
-    struct Slot {
-        Entry value;
-        std::optional<Text> key;
-    };
     std::vector<Slot> entries_;
 };
 

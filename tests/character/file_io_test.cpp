@@ -191,6 +191,19 @@ TEST_F(ReaderTest, PortraitFoundMissingAndRelative)
     EXPECT_EQ(character().Portrait, fromUtf8(dir + "/face.png"));
 }
 
+TEST_F(ReaderTest, PortraitsFromWindowsAreFoundBesideTheFile)
+{
+    writeFile("Ann.PNG", "picture");
+    const Text path = writeLines("w.kvr", {"[system]", "[general]", "portraitfile(C:\\Chars\\ann.png)"});
+    ASSERT_EQ(read(path), 0);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(character().Portrait, fromUtf8(dir + "/Ann.PNG"));
+
+    ASSERT_EQ(read(writeLines("x.kvr", {"[system]", "[general]", "portraitfile(C:\\Chars\\bob.png)"})), 0);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0], u"Character portrait file C:\\Chars\\bob.png was not found.");
+}
+
 TEST_F(ReaderTest, LargeFileReadsCompletely)
 {
     std::string bytes = "[system]\r\n[skills]\r\n";

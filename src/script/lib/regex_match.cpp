@@ -22,6 +22,9 @@ namespace {
 
 // Most entries one match may keep on its backtracking stack.
 constexpr size_t kMaxBacktrackEntries = 4'000'000;
+// Lookaheads nest no deeper than the parser's group nesting; this is a
+// second guard for the one place the matcher recurses.
+constexpr int kMaxLookDepth = 400;
 
 inline bool sameIgnoringCase(char16_t a, char16_t b)
 {
@@ -139,7 +142,7 @@ public:
                 break;
             }
             case Op::Look: {
-                if (depth > 2 * 200)
+                if (depth > kMaxLookDepth)
                     throw VbError(vberr::OutOfStack);
                 std::vector<int> inner = slots;
                 int innerEnd = pos;

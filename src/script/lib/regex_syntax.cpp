@@ -235,8 +235,9 @@ private:
         return n;
     }
 
-    // The character an escape inside or outside a class stands for, after
-    // the backslash; nullopt for class escapes (\d ...), handled by callers.
+    // The character a character escape stands for, `c` being the letter
+    // after the backslash (class escapes such as \d are handled by the
+    // callers first).  An escape that is not special stands for itself.
     char16_t characterEscape(char16_t c)
     {
         switch (c) {

@@ -170,8 +170,13 @@ const NativeClass& regexpClass()
                }));
         c.add(nativeMember(u"Execute", {ArgKind::Text}, 1,
                [](NativeObject& o, std::span<Value> a) { return regexpSelf(o).execute(a[0].rawText()); }));
-        c.add(nativeMember(u"Replace", {ArgKind::Text, ArgKind::Text}, 2, [](NativeObject& o, std::span<Value> a) {
-                   return Value::string(regexpSelf(o).replace(a[0].rawText(), a[1].rawText()));
+        // The replacement is a text with $ tokens, or an object whose default
+        // member (a GetRef function, a class's default method) makes each
+        // replacement.
+        c.add(nativeMember(u"Replace", {ArgKind::Text, ArgKind::Any}, 2, [](NativeObject& o, std::span<Value> a) {
+                   if (a[1].isObject() && !a[1].isNothing())
+                       return Value::string(regexpSelf(o).replace(a[0].rawText(), *a[1].rawObject()));
+                   return Value::string(regexpSelf(o).replace(a[0].rawText(), a[1].toText()));
                }));
         return c;
     }();
@@ -235,20 +240,43 @@ Value RegExpObject::execute(const Text& text)
     return makeObject<Matches>(std::move(items));
 }
 
-Text RegExpObject::replace(const Text& text, const Text& replacement)
+Text RegExpObject::replaceEach(const Text& text, const std::function<Text(const RegexMatch&)>& replacementOf)
 {
     RegexBudget budget = budgetFor(text);
+    // Every match is found before any replacement is made, so a replacer
+    // that changes this object's Pattern cannot disturb the search.
+    const std::vector<RegexMatch> matches = allMatches(text, budget);
     Text out;
     size_t copied = 0;
-    for (const RegexMatch& m : allMatches(text, budget)) {
+    for (const RegexMatch& m : matches) {
         out.append(text, copied, static_cast<size_t>(m.whole.start) - copied);
-        out += expandReplacement(replacement, text, m);
+        out += replacementOf(m);
         copied = static_cast<size_t>(m.whole.end);
         if (out.size() > kMaxTextLength)
             throw VbError(vberr::OutOfMemory);
     }
     out.append(text, copied);
     return out;
+}
+
+Text RegExpObject::replace(const Text& text, const Text& replacement)
+{
+    return replaceEach(text, [&](const RegexMatch& m) { return expandReplacement(replacement, text, m); });
+}
+
+Text RegExpObject::replace(const Text& text, HostObject& replacer)
+{
+    // Called as replacer(match, submatch1, ..., position, source).
+    return replaceEach(text, [&](const RegexMatch& m) {
+        std::vector<Value> args;
+        args.reserve(m.groups.size() + 3);
+        args.push_back(Value::string(text.substr(m.whole.start, m.whole.end - m.whole.start)));
+        for (const RegexMatch::Span& g : m.groups)
+            args.push_back(g.matched() ? Value::string(text.substr(g.start, g.end - g.start)) : Value());
+        args.push_back(Value::longInt(static_cast<int32_t>(m.whole.start)));
+        args.push_back(Value::string(text));
+        return replacer.invoke(kDefaultMember, Access::Get, args).toConcatText();
+    });
 }
 
 Value makeRegExp(Context&)

@@ -11,6 +11,7 @@
 #include "script/host_object.h"
 #include "script/lib/regex.h"
 
+#include <functional>
 #include <optional>
 
 namespace quillet::script {
@@ -27,6 +28,8 @@ public:
     bool test(const Text& text);
     Value execute(const Text& text);
     Text replace(const Text& text, const Text& replacement);
+    // Each replacement made by calling the default member of `replacer`.
+    Text replace(const Text& text, HostObject& replacer);
 
 private:
     // The compiled pattern for the current settings (recompiled only when
@@ -35,6 +38,7 @@ private:
     // Every match (or just the first without Global), empty matches
     // advancing one position as VBScript does.
     std::vector<RegexMatch> allMatches(const Text& text, RegexBudget& budget);
+    Text replaceEach(const Text& text, const std::function<Text(const RegexMatch&)>& replacementOf);
 
     std::optional<Regex> regex_;
     Text compiledPattern_;

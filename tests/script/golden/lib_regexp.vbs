@@ -35,6 +35,19 @@ re.Pattern = "\d{2,3}(?=px)"
 WScript.Echo re.Execute("5px 10px 1234px 99em").Count & " " & re.Replace("5px 10px", "N")
 re.Pattern = "[^a-z0-9 ]"
 WScript.Echo re.Replace("Hello, World! 42", "")
+' A function reference or an object with a default method makes each replacement.
+Function Shout(m, word, pos, src)
+    Shout = UCase(word) & "@" & pos
+End Function
+Class Doubler
+    Public Default Function Run(m, digits, pos, src)
+        Run = CStr(CLng(digits) * 2)
+    End Function
+End Class
+re.Pattern = "([a-z]+)"
+WScript.Echo re.Replace("hi there", GetRef("Shout"))
+re.Pattern = "(\d+)"
+WScript.Echo re.Replace("a1 b22 c", New Doubler)
 On Error Resume Next
 re.Pattern = "(abc"
 x = re.Test("abc")

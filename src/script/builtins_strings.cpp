@@ -213,8 +213,11 @@ Value fnString(Context&, std::span<Value> a)
             throw VbError(vberr::InvalidCall);
         c = v.rawText()[0];
     } else {
-        const int32_t code = v.toInt32();
-        c = fromAnsiCode(((code % 256) + 256) % 256);
+        // Codes above 255 are taken Mod 256; a negative code stays invalid.
+        const int32_t code = v.toInt32() % 256;
+        if (code < 0)
+            throw VbError(vberr::InvalidCall);
+        c = fromAnsiCode(code);
     }
     if (n > kMaxTextLength)
         throw VbError(vberr::OutOfMemory);

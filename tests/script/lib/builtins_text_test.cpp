@@ -54,6 +54,7 @@ TEST(StringBuiltins, CharacterCodesUseWindows1252ForAnsi)
     EXPECT_EQ(lib.text(u"ChrW", {L(0x263A)}), u"\x263A");
     EXPECT_EQ(lib.text(u"String", {I(3), S(u"xy")}), u"xxx");
     EXPECT_EQ(lib.text(u"String", {I(2), I(65 + 256)}), u"AA");
+    EXPECT_EQ(lib.error(u"String", {I(2), I(-1)}), 5);
     EXPECT_EQ(lib.text(u"Space", {I(2)}), u"  ");
     EXPECT_EQ(lib.error(u"Space", {I(-1)}), 5);
 }

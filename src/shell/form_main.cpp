@@ -1,0 +1,273 @@
+#include "shell/form_main.h"
+
+#include "shell/mru_list.h"
+#include "shell/shell.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace quillet {
+
+namespace {
+
+// The status bar: a sunken strip whose label always covers it.
+class StatusBarBox : public QFrame {
+public:
+    explicit StatusBarBox(QWidget* parent) : QFrame(parent)
+    {
+        setObjectName(QStringLiteral("picStatusBar"));
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label = new QLabel(this);
+        label->setObjectName(QStringLiteral("pnlStatusBar"));
+        label->setContentsMargins(4, 0, 4, 0);
+        setFixedHeight(label->sizeHint().height() + 6);
+    }
+    QLabel* label;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QFrame::resizeEvent(event);
+        label->setGeometry(contentsRect());
+    }
+};
+
+struct ToolBit {
+    const char* icon;
+    const char* tip;
+};
+
+constexpr ToolBit kToolBits[4] = {
+    {":/quillet/clear.svg", "Clear Character"},
+    {":/quillet/load.svg", "Load Character..."},
+    {":/quillet/print.svg", "Print"},
+    {":/quillet/preview.svg", "Print Preview"},
+};
+
+} // namespace
+
+FormMain::FormMain(Shell& shell) : shell_(shell)
+{
+    setObjectName(QStringLiteral("formMain"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(QIcon(QStringLiteral(":/quillet/quillet.svg")));
+    buildMenus();
+    buildContent();
+    resize(620, 330);
+}
+
+QAction* FormMain::addMenuAction(QMenu* menu, const char* objectName, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(objectName));
+    return action;
+}
+
+void FormMain::buildMenus()
+{
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
+    fileMenu_->setObjectName(QStringLiteral("MenuFile"));
+    connect(addMenuAction(fileMenu_, "MenuFileNew", QStringLiteral("&New")), &QAction::triggered, this,
+            &FormMain::clearCharacterCommand);
+    QAction* load = addMenuAction(fileMenu_, "MenuFileLoad", QStringLiteral("&Load..."));
+    load->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(load, &QAction::triggered, this, [this] {
+        if (!busy())
+            LoadCharacterCommand();
+    });
+    fileMenu_->addSeparator()->setObjectName(QStringLiteral("MenuFileSpace1"));
+    QAction* print = addMenuAction(fileMenu_, "MenuFilePrint", QStringLiteral("&Print"));
+    print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(print, &QAction::triggered, this, [this] {
+        if (!busy())
+            printCommand(true);
+    });
+    connect(addMenuAction(fileMenu_, "MenuFilePrintPreview", QStringLiteral("Print Pre&view")), &QAction::triggered,
+            this, [this] {
+                if (!busy())
+                    printCommand(false);
+            });
+    connect(addMenuAction(fileMenu_, "MenuFilePrinterSetup", QStringLiteral("Prin&t Setup...")),
+            &QAction::triggered, this, [this] {
+                if (!busy())
+                    PrinterSetupCommand();
+            });
+    fileMenu_->addSeparator()->setObjectName(QStringLiteral("MenuFileSpace4"));
+    connect(addMenuAction(fileMenu_, "MenuFilePrefs", QStringLiteral("Pre&ferences...")), &QAction::triggered, this,
+            [this] {
+                if (!busy())
+                    preferencesCommand();
+            });
+    fileMenu_->addSeparator()->setObjectName(QStringLiteral("MenuFileSpace3"));
+    // Entry 0 of the recent files exists from the start, disabled, until a
+    // file fills position 1.
+    QAction* first = addMenuAction(fileMenu_, "MRUFileList", QString::fromStdU16String(Text(kMRUPlaceholder)));
+    first->setProperty("index", 0);
+    first->setEnabled(false);
+    connect(first, &QAction::triggered, this, [this] { recentFileCommand(0); });
+    mruEntries_.push_back(first);
+    mruSpacer_ = fileMenu_->addSeparator();
+    mruSpacer_->setObjectName(QStringLiteral("MRUFileSpacer"));
+    connect(addMenuAction(fileMenu_, "MenuFileExit", QStringLiteral("E&xit")), &QAction::triggered, this,
+            &QWidget::close);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    connect(addMenuAction(help, "mnuHelpAbout", QStringLiteral("&About QUILLET")), &QAction::triggered, this,
+            &FormMain::aboutCommand);
+}
+
+void FormMain::buildContent()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // The tool bar.
+    auto* toolStrip = new QFrame(central);
+    toolStrip->setObjectName(QStringLiteral("Picture1"));
+    toolStrip->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    auto* tools = new QHBoxLayout(toolStrip);
+    tools->setContentsMargins(4, 2, 4, 2);
+    tools->setSpacing(2);
+    for (int i = 0; i < 4; ++i) {
+        auto* button = new QToolButton(toolStrip);
+        button->setObjectName(QStringLiteral("cmdToolbit"));
+        button->setProperty("index", i);
+        button->setIcon(QIcon(QString::fromLatin1(kToolBits[i].icon)));
+        button->setIconSize(QSize(24, 24));
+        button->setToolTip(QString::fromLatin1(kToolBits[i].tip));
+        button->setAutoRaise(true);
+        connect(button, &QToolButton::clicked, this, [this, i] {
+            if (busy())
+                return;
+            switch (i) {
+            case 0: clearCharacterCommand(); break;
+            case 1: LoadCharacterCommand(); break;
+            case 2: printCommand(true); break;
+            default: printCommand(false); break;
+            }
+        });
+        tools->addWidget(button);
+        toolButtons_.push_back(button);
+    }
+    tools->addStretch();
+    layout->addWidget(toolStrip);
+
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(12, 12, 12, 12);
+    body->setSpacing(16);
+    logo_ = new QLabel(central);
+    logo_->setObjectName(QStringLiteral("picLogo"));
+    logo_->setPixmap(QIcon(QStringLiteral(":/quillet/logo.svg")).pixmap(QSize(150, 150)));
+    logo_->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    body->addWidget(logo_);
+
+    auto* right = new QVBoxLayout;
+    auto* caption = new QLabel(QStringLiteral("Current Tessera file:"), central);
+    caption->setObjectName(QStringLiteral("Label2"));
+    right->addWidget(caption);
+    tesseraFile_ = new QLabel(central);
+    tesseraFile_->setObjectName(QStringLiteral("lblTesseraFile"));
+    tesseraFile_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    tesseraFile_->setWordWrap(true);
+    tesseraFile_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    tesseraFile_->setMinimumHeight(tesseraFile_->fontMetrics().lineSpacing() * 2 + 8);
+    tesseraFile_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    right->addWidget(tesseraFile_);
+    right->addStretch();
+    auto* buttons = new QHBoxLayout;
+    auto* showPicture = new QPushButton(QStringLiteral("&Show Picture"), central);
+    showPicture->setObjectName(QStringLiteral("btnShowPicture"));
+    connect(showPicture, &QPushButton::clicked, this, &FormMain::showPictureCommand);
+    auto* browse = new QPushButton(QStringLiteral("&Browse"), central);
+    browse->setObjectName(QStringLiteral("btnBrowse"));
+    connect(browse, &QPushButton::clicked, this, &FormMain::ChooseSheetScript);
+    buttons->addWidget(showPicture);
+    buttons->addWidget(browse);
+    buttons->addStretch();
+    right->addLayout(buttons);
+    body->addLayout(right, 1);
+    layout->addLayout(body, 1);
+
+    auto* statusBox = new StatusBarBox(central);
+    status_ = statusBox->label;
+    layout->addWidget(statusBox);
+    setCentralWidget(central);
+}
+
+QAction* FormMain::action(const char* objectName) const
+{
+    return findChild<QAction*>(QString::fromLatin1(objectName));
+}
+
+void FormMain::setStatusText(const Text& text)
+{
+    status_->setText(QString::fromStdU16String(text));
+}
+
+void FormMain::showTesseraFile()
+{
+    tesseraFile_->setText(QString::fromStdU16String(shell_.state.TesseraFile));
+}
+
+void FormMain::showLogo(bool shown)
+{
+    logo_->setVisible(shown);
+}
+
+void FormMain::BuildMRUMenu()
+{
+    for (int n = 1; n <= kMRUCount; ++n) {
+        const Text& path = shell_.state.MRUFiles[size_t(n)];
+        if (QString::fromStdU16String(path).trimmed().isEmpty())
+            continue;
+        while (mruEntries_.size() < size_t(n)) {
+            const int index = int(mruEntries_.size());
+            auto* entry = new QAction(fileMenu_);
+            entry->setObjectName(QStringLiteral("MRUFileList"));
+            entry->setProperty("index", index);
+            connect(entry, &QAction::triggered, this, [this, index] { recentFileCommand(index); });
+            fileMenu_->insertAction(mruSpacer_, entry);
+            mruEntries_.push_back(entry);
+        }
+        QAction* entry = mruEntries_[size_t(n - 1)];
+        // "&&" shows an ampersand of the path instead of making an access key.
+        QString caption = QString::fromStdU16String(mruCaption(n, Text()));
+        caption += QString::fromStdU16String(path).replace(u'&', QStringLiteral("&&"));
+        entry->setText(caption);
+        entry->setEnabled(true);
+    }
+}
+
+void FormMain::AddToMRU(const Text& path)
+{
+    if (AddToMRUList(shell_.state.MRUFiles, path))
+        BuildMRUMenu();
+}
+
+void FormMain::closeEvent(QCloseEvent* event)
+{
+    // Closing cannot be refused: every other window is unloaded, newest
+    // first (the logging window stores its place), then the settings are
+    // written.
+    const std::vector<QWidget*> windows = shell_.loadedWindows();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (*it != this)
+            (*it)->close();
+    }
+    shell_.settings.writeAtClose();
+    event->accept();
+    shell_.windowUnloaded(this);
+}
+
+} // namespace quillet

@@ -1,0 +1,86 @@
+// The main window formMain: the File and Help menus with the recent-file
+// entries, the four tool buttons, the logo, Show Picture and Browse, the
+// current sheet script, and the status line.  Its commands are in
+// main_commands.cpp.
+#pragma once
+
+#include "common/text.h"
+
+#include <QMainWindow>
+
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QToolButton;
+
+namespace quillet {
+
+class Shell;
+struct OpenFileRequest;
+
+class FormMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit FormMain(Shell& shell);
+
+    // Shows MRUFiles in the File menu: an entry for each filled position,
+    // created the first time its position is filled.
+    void BuildMRUMenu();
+    // Puts the path at the top of the recent files and rebuilds the menu
+    // (unless it was already at the top).
+    void AddToMRU(const Text& path);
+
+    void setStatusText(const Text& text);
+    void showTesseraFile();
+    void showLogo(bool shown);
+
+    // The commands, each as its menu entry or button runs it.
+    void clearCharacterCommand();
+    void LoadCharacterCommand();
+    void ChooseSheetScript();
+    void printCommand(bool toPrinter);
+    void PrinterSetupCommand();
+    void preferencesCommand();
+    void showPictureCommand();
+    void aboutCommand();
+    void recentFileCommand(int index);
+
+    QAction* action(const char* objectName) const;
+    const std::vector<QAction*>& recentFileEntries() const { return mruEntries_; }
+    QToolButton* toolButton(int index) const { return toolButtons_.at(size_t(index)); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildContent();
+    QAction* addMenuAction(QMenu* menu, const char* objectName, const QString& caption);
+    // The dialog's initial folder: the stored folder less its last
+    // character; error 5 for an empty folder.
+    static Text initialFolder(const Text& folder);
+    // Runs a file-choosing command; a failure other than cancelling shows
+    // its description and ends the program.
+    void runFileCommand(const OpenFileRequest& request, void (FormMain::*chosen)(const Text&));
+    void characterChosen(const Text& path);
+    void sheetScriptChosen(const Text& path);
+    void returnToHomeFolder();
+    bool busy() const;
+
+    Shell& shell_;
+    QMenu* fileMenu_ = nullptr;
+    QAction* mruSpacer_ = nullptr;
+    std::vector<QAction*> mruEntries_;
+    std::vector<QToolButton*> toolButtons_;
+    QLabel* status_ = nullptr;
+    QLabel* tesseraFile_ = nullptr;
+    QLabel* logo_ = nullptr;
+};
+
+// The notice line shown in the status line at start-up and in the About box.
+inline constexpr TextView kNoticeLine = u"Prints character sheets from KVR character files.";
+
+} // namespace quillet

@@ -1,0 +1,88 @@
+#include "shell/form_report.h"
+
+#include "shell/dialog_service.h"
+#include "shell/shell.h"
+#include "surface/widgets/document_printer.h"
+#include "surface/widgets/preview_widget.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QScreen>
+
+namespace quillet {
+
+FormReport::FormReport(Shell& shell) : shell_(shell), adapter_(surface_)
+{
+    setObjectName(QStringLiteral("formReport"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(QString::fromStdU16String(Text(kReportCaptionBeforeRun)));
+    setWindowIcon(QIcon(QStringLiteral(":/quillet/quillet.svg")));
+
+    surface_.setFontName(u"Arial");
+    surface_.setHeaderFontName(u"Arial");
+
+    preview_ = new surface::PreviewWidget(this);
+    preview_->setObjectName(QStringLiteral("VSPrinter1"));
+    preview_->setZoomMenuText(QStringLiteral("Whole &Page|Page &Width|&Two Pages|Thumb&nail"));
+    surface::PrintTexts texts;
+    texts.caption = QStringLiteral("Printing...");
+    texts.cancelButton = QStringLiteral("Cancel");
+    texts.deviceLine = QStringLiteral("on the %s on %s");
+    texts.pageLine = QStringLiteral("Now printing Page %d of");
+    preview_->setPrintTexts(texts);
+
+    // A page at a readable size: most of the screen's height.
+    QSize size(760, 900);
+    if (const QScreen* screen = QApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        size = size.boundedTo(available.size() * 0.9);
+    }
+    resize(size);
+    FitPreviewSurface();
+}
+
+void FormReport::FitPreviewSurface()
+{
+    preview_->setGeometry(0, 0, width(), height());
+}
+
+void FormReport::showPreviewWindow()
+{
+    setWindowTitle(QString::fromStdU16String(u"KVR Character Printer " + VersionText() + u" Print Preview"));
+    preview_->setDocument(surface_.document());
+    FitPreviewSurface();
+}
+
+void FormReport::showModal()
+{
+    setWindowModality(Qt::ApplicationModal);
+    exec();
+}
+
+void FormReport::printDocument()
+{
+    surface::DocumentPrinter printer(this);
+    printer.setTexts(preview_->printTexts());
+    printer.setDocumentName(windowTitle());
+    if (printer.print(surface_.document(), shell_.printer()) == surface::PrintResult::Failed)
+        shell_.showMessage(u"The sheet could not be printed: " + printer.errorMessage().toStdU16String());
+}
+
+void FormReport::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (isMinimized())
+        return;
+    FitPreviewSurface();
+}
+
+void FormReport::closeEvent(QCloseEvent* event)
+{
+    // Not QDialog's: its close calls reject(), which closes again here.
+    event->accept();
+    shell_.windowUnloaded(this);
+}
+
+} // namespace quillet

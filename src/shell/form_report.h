@@ -1,0 +1,48 @@
+// The preview window formReport: the print surface VSPrinter1 covering its
+// client area.  A sheet run draws on the surface; the window then shows
+// the pages modally or sends them to the printer without being shown.
+#pragma once
+
+#include "sheet/qt/surface_adapter.h"
+#include "sheet/runner_host.h"
+#include "surface/surface.h"
+
+#include <QDialog>
+
+namespace quillet {
+
+namespace surface {
+class PreviewWidget;
+}
+class Shell;
+
+inline constexpr TextView kReportCaptionBeforeRun = u"QUILLET Print Preview";
+
+class FormReport : public QDialog, public ReportWindow {
+    Q_OBJECT
+public:
+    explicit FormReport(Shell& shell);
+
+    PrintSurface& surface() override { return adapter_; }
+    // Titles the window and fits the surface, without showing it.
+    void showPreviewWindow() override;
+    void showModal() override;
+    void printDocument() override;
+
+    void FitPreviewSurface();
+    surface::Surface& printSurface() { return surface_; }
+    surface::PreviewWidget* previewWidget() const { return preview_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override { close(); }
+
+private:
+    Shell& shell_;
+    surface::Surface surface_;
+    SurfaceAdapter adapter_;
+    surface::PreviewWidget* preview_;
+};
+
+} // namespace quillet

@@ -1,0 +1,90 @@
+#include "shell/frm_log.h"
+
+#include "logging/log_window_controls.h"
+#include "shell/shell.h"
+#include "shell/twips.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace quillet {
+
+FrmLog::FrmLog(Shell& shell, const WindowMeasures& outer) : shell_(shell)
+{
+    setObjectName(QStringLiteral("frmLog"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(Qt::Window);
+    setWindowTitle(QString::fromStdU16String(Text(kLogWindowCaption)));
+    setWindowIcon(QIcon(QStringLiteral(":/quillet/quillet.svg")));
+
+    list_ = new QListWidget(this);
+    list_->setObjectName(QString::fromLatin1(kLogListName));
+    list_->setUniformItemSizes(true);
+    export_ = new QPushButton(QString::fromStdU16String(Text(kExportButtonCaption)), this);
+    export_->setObjectName(QString::fromLatin1(kExportButtonName));
+    export_->setGeometry(twipsToPixels(kLogMargin), 0, 100, 28);
+    connect(export_, &QPushButton::clicked, this, &FrmLog::exportClicked);
+
+    placeOuter(outer);
+}
+
+void FrmLog::placeOuter(const WindowMeasures& outer)
+{
+    placedAt_ = outer;
+    // move() places the frame; the size is the client's, so the frame's
+    // share comes off (it is known only once the window is shown).
+    const QSize frameExtra = frameGeometry().size() - size();
+    move(twipsToPixels(outer.left), twipsToPixels(outer.top));
+    resize(std::max(1, twipsToPixels(outer.width) - frameExtra.width()),
+           std::max(1, twipsToPixels(outer.height) - frameExtra.height()));
+}
+
+void FrmLog::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!framePlaced_) {
+        framePlaced_ = true;
+        placeOuter(placedAt_);
+    }
+}
+
+WindowMeasures FrmLog::outerMeasures() const
+{
+    const QRect frame = frameGeometry();
+    return {pixelsToTwips(frame.x()), pixelsToTwips(frame.y()), pixelsToTwips(frame.width()),
+            pixelsToTwips(frame.height())};
+}
+
+void FrmLog::exportClicked()
+{
+    if (!shell_.logging.ExportLog())
+        shell_.showMessage(u"The log could not be written to " + shell_.state.HomePath + u"debug.log.");
+}
+
+void FrmLog::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    LogWindowGeometry geometry;
+    geometry.outer = outerMeasures();
+    geometry.innerWidth = pixelsToTwips(width());
+    geometry.innerHeight = pixelsToTwips(height());
+    geometry.buttonHeight = pixelsToTwips(export_->height());
+    geometry.minimized = isMinimized();
+    const std::optional<LogWindowLayout> layout = shell_.logging.windowResized(geometry);
+    if (!layout)
+        return;
+    export_->move(export_->x(), twipsToPixels(layout->buttonTop));
+    list_->setGeometry(twipsToPixels(layout->listLeft), twipsToPixels(layout->listTop),
+                       twipsToPixels(layout->listWidth), twipsToPixels(layout->listHeight));
+}
+
+void FrmLog::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    shell_.logging.windowClosed(outerMeasures(), isMinimized());
+    shell_.windowUnloaded(this);
+}
+
+} // namespace quillet

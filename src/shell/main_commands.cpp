@@ -1,0 +1,177 @@
+// The commands of the main window, step by step.
+#include "character/file_io.h"
+#include "common/vb_error.h"
+#include "shell/dialog_service.h"
+#include "shell/form_main.h"
+#include "shell/frm_portrait.h"
+#include "shell/frm_prefs.h"
+#include "shell/mru_list.h"
+#include "shell/shell.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QString>
+
+namespace quillet {
+
+namespace {
+
+const Text kCharacterFilter = u"Character Files (*.KVR;*.CHR)|*.KVR;*.CHR|All Files (*.*)|*.*";
+const Text kTesseraFilter = u"Tessera Files (*.TSX)|*.TSX";
+const Text kEngineLine = u"Sheet scripts run on the Quillet VBScript engine.";
+
+Text trimmed(const Text& text)
+{
+    return QString::fromStdU16String(text).trimmed().toStdU16String();
+}
+
+} // namespace
+
+bool FormMain::busy() const
+{
+    return shell_.state.Busy != kFalse;
+}
+
+void FormMain::clearCharacterCommand()
+{
+    shell_.state.ClearCharacter();
+}
+
+Text FormMain::initialFolder(const Text& folder)
+{
+    if (folder.empty())
+        throw VbError(vberr::InvalidCall);
+    return folder.substr(0, folder.size() - 1);
+}
+
+void FormMain::runFileCommand(const OpenFileRequest& request, void (FormMain::*chosen)(const Text&))
+{
+    try {
+        if (const std::optional<Text> file = shell_.dialogs.openFile(this, request))
+            (this->*chosen)(trimmed(*file));
+    } catch (const VbError& e) {
+        shell_.showMessage(e.description());
+        shell_.dialogs.endProgram(1);
+        return;
+    }
+    returnToHomeFolder();
+}
+
+void FormMain::LoadCharacterCommand()
+{
+    OpenFileRequest request;
+    request.title = u"Load Character";
+    request.initialFileName = shell_.state.CurrentCharFile;
+    try {
+        request.initialFolder = initialFolder(shell_.state.CharDir);
+    } catch (const VbError& e) {
+        shell_.showMessage(e.description());
+        shell_.dialogs.endProgram(1);
+        return;
+    }
+    request.filter = kCharacterFilter;
+    request.filterIndex = 1;
+    runFileCommand(request, &FormMain::characterChosen);
+}
+
+void FormMain::characterChosen(const Text& path)
+{
+    ReadCharacterFile(shell_.state, shell_, path);
+    AddToMRU(path);
+    shell_.state.CharDir = trimmed(folderOf(path));
+    QApplication::processEvents();
+}
+
+void FormMain::ChooseSheetScript()
+{
+    OpenFileRequest request;
+    request.title = u"Load Tessera Files";
+    request.initialFileName = shell_.state.TesseraFile;
+    try {
+        request.initialFolder = initialFolder(shell_.state.TesseraDir);
+    } catch (const VbError& e) {
+        shell_.showMessage(e.description());
+        shell_.dialogs.endProgram(1);
+        return;
+    }
+    request.filter = kTesseraFilter;
+    request.filterIndex = 1;
+    runFileCommand(request, &FormMain::sheetScriptChosen);
+}
+
+void FormMain::sheetScriptChosen(const Text& path)
+{
+    shell_.state.TesseraFile = path;
+    shell_.state.TesseraDir = trimmed(folderOf(path));
+    showTesseraFile();
+}
+
+void FormMain::returnToHomeFolder()
+{
+    // The file dialog may have moved the current directory.
+    Text home = shell_.state.HomePath;
+    if (home.size() > 1 && home.back() == u'/')
+        home.pop_back();
+    QDir::setCurrent(QString::fromStdU16String(home));
+}
+
+void FormMain::printCommand(bool toPrinter)
+{
+    shell_.runSheet(toPrinter);
+}
+
+void FormMain::PrinterSetupCommand()
+{
+    shell_.dialogs.printSetup(this, shell_.printer());
+}
+
+void FormMain::preferencesCommand()
+{
+    FrmPrefs& dialog = shell_.prefsDialog();
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+}
+
+void FormMain::showPictureCommand()
+{
+    FrmPortrait& window = shell_.portraitWindow();
+    window.setPortrait(shell_.state.currentCharacter().Portrait);
+    window.setWindowModality(Qt::ApplicationModal);
+    window.exec();
+    // The window's Portrait outlives it: Clear emptied it, Load replaced
+    // it, and a path that no longer named a file was emptied on opening.
+    shell_.state.currentCharacter().Portrait = shell_.portraitPath;
+}
+
+void FormMain::aboutCommand()
+{
+    const Text& crlf = shell_.state.CRLF;
+    shell_.showMessage(u"KVR Character Printer " + VersionText() + crlf + Text(kNoticeLine) + crlf + crlf +
+                       kEngineLine);
+}
+
+void FormMain::recentFileCommand(int index)
+{
+    if (busy() || index < 0 || index >= kMRUCount)
+        return;
+    const Text path = shell_.state.MRUFiles[size_t(index + 1)];
+    if (!FileExists(path)) {
+        shell_.showMessage(u"File: " + path + u" could not be found.");
+        return;
+    }
+    try {
+        ReadCharacterFile(shell_.state, shell_, path);
+    } catch (const VbError& e) {
+        // Not caught by the command: shown as an unexpected failure, and the
+        // program ends without saving its settings.
+        shell_.showMessage(u"Run-time error '" + decimalText(e.number()) + u"':" + shell_.state.CRLF +
+                           shell_.state.CRLF + e.description());
+        shell_.dialogs.endProgram(1);
+        return;
+    }
+    AddToMRU(path);
+    QApplication::processEvents();
+}
+
+} // namespace quillet

@@ -1,0 +1,30 @@
+// The dialog service of the running program: Qt's file, printer, message
+// and input dialogs.
+#pragma once
+
+#include "shell/dialog_service.h"
+
+namespace quillet {
+
+class QtDialogService : public DialogService {
+public:
+    std::optional<Text> openFile(QWidget* parent, const OpenFileRequest& request) override;
+    bool printSetup(QWidget* parent, QPrinter& printer) override;
+    void messageBox(QWidget* parent, const MessageBoxRequest& request) override;
+    int scriptMessageBox(QWidget* parent, const Text& prompt, int buttons, const Text& title) override;
+    std::optional<Text> inputBox(QWidget* parent, const Text& prompt, const Text& title,
+                                 const Text& defaultText) override;
+    void endProgram(int exitCode) override;
+};
+
+// The button codes of a script's MsgBox: what the script's `buttons`
+// argument offers, and which code each Qt button answers.
+struct ScriptButtons {
+    int standardButtons = 0; // QMessageBox::StandardButtons
+    int icon = 0;            // QMessageBox::Icon
+    int defaultButton = 0;   // QMessageBox::StandardButton
+};
+ScriptButtons scriptButtons(int buttons);
+int scriptButtonCode(int standardButton);
+
+} // namespace quillet

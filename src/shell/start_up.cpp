@@ -1,0 +1,44 @@
+#include "shell/start_up.h"
+
+#include "shell/form_main.h"
+#include "shell/shell.h"
+
+#include <QDir>
+
+namespace quillet {
+
+void Main(Shell& shell, const Text& programFolder)
+{
+    AppState& state = shell.state;
+    state.Busy = kFalse;
+    state.HomePath = programFolder;
+    if (state.HomePath.empty() || state.HomePath.back() != u'/')
+        state.HomePath += u'/';
+    Text current = state.HomePath;
+    if (current.size() > 1)
+        current.pop_back();
+    QDir::setCurrent(QString::fromStdU16String(current));
+    state.MRUFiles.fill(Text());
+    state.CRLF = u"\r\n";
+    state.ParaMarker = u"~P";
+    state.SetDefaults();
+
+    // Reading the recent files builds their menu entries, which creates
+    // the main window (not shown yet).
+    shell.settings.readAtStartUp();
+    shell.logging.OpenLog();
+    shell.LogLine(u"KVR Character Printer " + VersionText());
+    shell.LogLine(u"HomePath = " + state.HomePath);
+
+    state.ClearCharacter();
+    state.ScriptHost.Clear();
+
+    FormMain& window = shell.mainWindow();
+    window.setWindowTitle(QString::fromStdU16String(u"KVR Character Printer " + VersionText()));
+    window.setStatusText(Text(kNoticeLine));
+    window.showTesseraFile();
+    window.showLogo(state.NoLogo == kFalse);
+    window.show();
+}
+
+} // namespace quillet

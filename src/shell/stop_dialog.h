@@ -1,0 +1,33 @@
+// The small "Stop script" dialog offered while a sheet script has been
+// running for a while.  Stop asks the engine to end the script; the run
+// then ends with the script error report like any script error.
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+
+namespace quillet {
+
+class StopDialog : public QDialog {
+    Q_OBJECT
+public:
+    StopDialog(std::function<void()> stop, QWidget* parent);
+
+    QPushButton* stopButton() const { return button_; }
+    void stopClicked();
+
+protected:
+    // The script goes on when the window is closed by its frame.
+    void reject() override {}
+
+private:
+    std::function<void()> stop_;
+    QLabel* label_;
+    QPushButton* button_;
+};
+
+} // namespace quillet

@@ -1,0 +1,126 @@
+// The preferences dialog and the logging window as the user meets them.
+#include "shell_fixture.h"
+
+#include "shell/frm_log.h"
+#include "shell/frm_prefs.h"
+
+#include <QCheckBox>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace quillet::testing {
+
+using PrefsTest = ShellTest;
+using LogWindowTest = ShellTest;
+
+TEST_F(PrefsTest, OpensWithTheFlagsAndOkStoresTheTickedBoxes)
+{
+    writeFile("quillet32.ini", "[Options]\r\nNoLogo=1\r\nEchoToRun=-1\r\n");
+    start();
+    trigger("MenuFilePrefs");
+    FrmPrefs* dialog = shell->prefsDialogIfLoaded();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->isModal());
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Preferences"));
+    const char* names[4] = {"chkNoLogo", "chkLinesToLog", "chkEchoToRun", "chkDebug"};
+    const char* captions[4] = {"No logo", "Echo script lines to logging window", "Echo lines to DEBUG.RUN file.",
+                               "Debug/Logging"};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(dialog->checkBox(i)->objectName(), QString::fromLatin1(names[i]));
+        EXPECT_EQ(dialog->checkBox(i)->text(), QString::fromLatin1(captions[i]));
+    }
+    // A stored 1 ticks the box although it does not count as on.
+    EXPECT_TRUE(dialog->checkBox(0)->isChecked());
+    EXPECT_FALSE(dialog->checkBox(1)->isChecked());
+    EXPECT_TRUE(dialog->checkBox(2)->isChecked());
+    EXPECT_FALSE(dialog->checkBox(3)->isChecked());
+
+    dialog->checkBox(2)->setChecked(false);
+    dialog->checkBox(3)->setChecked(true);
+    dialog->findChild<QPushButton*>(QStringLiteral("btnOkay"))->click();
+    EXPECT_EQ(shell->state.NoLogo, kTrue); // 1 became -1
+    EXPECT_EQ(shell->state.EchoToRun, kFalse);
+    EXPECT_EQ(shell->state.Debug, kTrue);
+    EXPECT_EQ(shell->prefsDialogIfLoaded(), nullptr);
+    EXPECT_EQ(readFile("quillet32.ini").find("Debug"), std::string::npos); // nothing written yet
+
+    trigger("MenuFileExit"); // closing stores them
+    EXPECT_NE(readFile("quillet32.ini").find("Debug=-1"), std::string::npos);
+}
+
+TEST_F(PrefsTest, CancelAndTheWindowFrameChangeNothing)
+{
+    start();
+    trigger("MenuFilePrefs");
+    FrmPrefs* dialog = shell->prefsDialogIfLoaded();
+    ASSERT_NE(dialog, nullptr);
+    dialog->checkBox(3)->setChecked(true);
+    dialog->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+    EXPECT_EQ(shell->state.Debug, kFalse);
+
+    trigger("MenuFilePrefs");
+    dialog = shell->prefsDialogIfLoaded();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(dialog->checkBox(3)->isChecked()); // a fresh dialog
+    dialog->checkBox(3)->setChecked(true);
+    dialog->close();
+    EXPECT_EQ(shell->state.Debug, kFalse);
+
+    // A greyed box does not count as ticked.
+    trigger("MenuFilePrefs");
+    dialog = shell->prefsDialogIfLoaded();
+    dialog->checkBox(3)->setTristate(true);
+    dialog->checkBox(3)->setCheckState(Qt::PartiallyChecked);
+    dialog->findChild<QPushButton*>(QStringLiteral("btnOkay"))->click();
+    EXPECT_EQ(shell->state.Debug, kFalse);
+}
+
+TEST_F(LogWindowTest, ListAndButtonFollowTheWindowAndItsPlaceIsKept)
+{
+    writeFile("quillet32.ini", "[Options]\r\nDebug=-1\r\n");
+    start();
+    FrmLog* log = shell->logWindowIfLoaded();
+    ASSERT_NE(log, nullptr);
+    EXPECT_EQ(log->frameGeometry().size(), QSize(499, 215)); // 7485 x 3225 twips, frame and all
+    log->resize(400, 300);
+    const int buttonHeight = log->exportButton()->height();
+    EXPECT_EQ(log->exportButton()->y(), 300 - buttonHeight - 4);
+    EXPECT_EQ(log->list()->geometry(), QRect(8, 8, 400 - 16, 300 - buttonHeight - 12));
+    // The stored measures are the outer ones, frame included.
+    EXPECT_FLOAT_EQ(shell->state.LogWidth, float(log->frameGeometry().width() * 15));
+    EXPECT_FLOAT_EQ(shell->state.LogHeight, float(log->frameGeometry().height() * 15));
+
+    log->move(30, 45);
+    log->close();
+    EXPECT_FLOAT_EQ(shell->state.LogLeft, 450);
+    EXPECT_FLOAT_EQ(shell->state.LogTop, 675);
+    EXPECT_EQ(shell->logWindowIfLoaded(), nullptr);
+
+    // A later line makes a new window, hidden and with an empty list.
+    shell->LogLine(u"after closing");
+    log = shell->logWindowIfLoaded();
+    ASSERT_NE(log, nullptr);
+    EXPECT_FALSE(log->isVisible());
+    ASSERT_EQ(log->list()->count(), 1);
+    EXPECT_EQ(log->list()->currentRow(), 0);
+}
+
+TEST_F(LogWindowTest, ExportWritesTheListToDebugLog)
+{
+    writeFile("quillet32.ini", "[Options]\r\nDebug=-1\r\nEchoToRun=-1\r\n");
+    writeFile("debug.run", "from an earlier run\r\n");
+    start();
+    shell->LogLine(u"third line");
+    FrmLog* log = shell->logWindowIfLoaded();
+    ASSERT_NE(log, nullptr);
+    EXPECT_EQ(log->exportButton()->text(), QStringLiteral("Export Log"));
+    log->exportButton()->click();
+    const std::string expected = "KVR Character Printer " + toUtf8(VersionText()) + "\r\nHomePath = " +
+                                 toUtf8(home()) + "\r\nthird line\r\n";
+    EXPECT_EQ(readFile("debug.log"), expected);
+    EXPECT_EQ(readFile("debug.run"), expected); // the earlier one was deleted at start-up
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+} // namespace quillet::testing

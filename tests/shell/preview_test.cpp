@@ -1,0 +1,185 @@
+// Print Preview and Print through the preview window, script errors, and
+// the worker thread with its Stop dialog and message boxes.
+#include "shell_fixture.h"
+
+#include "shell/form_report.h"
+#include "shell/frm_log.h"
+#include "shell/stop_dialog.h"
+#include "surface/widgets/preview_widget.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace quillet::testing {
+
+class PreviewTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        start();
+    }
+    void useSheet(const std::string& text)
+    {
+        writeFile("sheet.tsx", text);
+        shell->state.TesseraFile = path("sheet.tsx");
+    }
+    // Previews, closing the preview window once it is shown; returns the
+    // window's caption and page count as seen while it was shown.
+    void previewAndClose(QString* caption = nullptr, int* pages = nullptr)
+    {
+        whenShown("formReport", [=](QWidget* window) {
+            auto* report = static_cast<FormReport*>(window);
+            if (caption)
+                *caption = report->windowTitle();
+            if (pages)
+                *pages = report->previewWidget()->pageCount();
+            window->close();
+        });
+        trigger("MenuFilePrintPreview");
+    }
+};
+
+TEST_F(PreviewTest, PreviewOfTheBundledSheetShowsItsPagesModally)
+{
+    dialogs.openAnswers.push_back(path("characters/aldric.kvr"));
+    trigger("MenuFileLoad");
+    QString caption;
+    int pages = 0;
+    bool mainBlocked = false;
+    whenShown("formReport", [&](QWidget* window) {
+        auto* report = static_cast<FormReport*>(window);
+        caption = report->windowTitle();
+        pages = report->previewWidget()->pageCount();
+        mainBlocked = window->isModal() && window->windowModality() == Qt::ApplicationModal;
+        EXPECT_EQ(shell->state.Busy, kFalse); // lowered before the window shows
+        report->resize(500, 420);
+        EXPECT_EQ(report->previewWidget()->QWidget::geometry(), QRect(0, 0, 500, 420));
+        window->close();
+    });
+    trigger("MenuFilePrintPreview");
+    EXPECT_TRUE(sawWindow("formReport"));
+    EXPECT_EQ(caption.toStdU16String(), u"KVR Character Printer " + VersionText() + u" Print Preview");
+    EXPECT_GE(pages, 1);
+    EXPECT_TRUE(mainBlocked);
+    EXPECT_TRUE(dialogs.messages.empty()) << toUtf8(dialogs.messages.empty() ? Text() : dialogs.messages[0].text);
+    EXPECT_EQ(mainWindow().findChild<QLabel*>(QStringLiteral("pnlStatusBar"))->text(), QString());
+}
+
+TEST_F(PreviewTest, TwoPreviewsInARowShowOnlyTheSecondRunInANewWindow)
+{
+    useSheet("'VBScript\r\nSub main()\r\n  Preview.Text = \"one\"\r\nEnd Sub\r\n");
+    int firstPages = 0;
+    previewAndClose(nullptr, &firstPages);
+    EXPECT_EQ(firstPages, 1);
+    useSheet("'VBScript\r\nSub main()\r\n  Preview.Text = \"one\"\r\n  Preview.NewPage\r\n  Preview.Text = \"two\"\r\n"
+             "End Sub\r\n");
+    int secondPages = 0;
+    previewAndClose(nullptr, &secondPages);
+    EXPECT_EQ(secondPages, 2);
+    EXPECT_EQ(shell->reportWindowIfLoaded(), nullptr); // closed and released
+}
+
+TEST_F(PreviewTest, PrintNeverShowsTheWindowAndSendsThePagesToThePrinter)
+{
+    useSheet("'VBScript\r\nSub main()\r\n  Preview.Text = \"printed\"\r\nEnd Sub\r\n");
+    shell->printer().setOutputFormat(QPrinter::PdfFormat);
+    shell->printer().setOutputFileName(QString::fromStdU16String(path("printed.pdf")));
+    mainWindow().toolButton(2)->click();
+    FormReport* report = shell->reportWindowIfLoaded();
+    ASSERT_NE(report, nullptr); // stays loaded, hidden
+    EXPECT_FALSE(report->isVisible());
+    EXPECT_EQ(report->windowTitle().toStdU16String(), u"KVR Character Printer " + VersionText() + u" Print Preview");
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(readFile("printed.pdf").rfind("%PDF", 0), 0u);
+
+    // The next run discards it for a fresh one.
+    trigger("MenuFilePrint");
+    EXPECT_NE(shell->reportWindowIfLoaded(), nullptr);
+    EXPECT_FALSE(shell->reportWindowIfLoaded()->isVisible());
+}
+
+TEST_F(PreviewTest, AFreshWindowCarriesTheCaptionAndSurfaceSettings)
+{
+    auto& report = static_cast<FormReport&>(shell->reportWindow());
+    EXPECT_EQ(report.windowTitle(), QStringLiteral("QUILLET Print Preview"));
+    const surface::PreviewWidget* preview = report.previewWidget();
+    EXPECT_EQ(preview->objectName(), QStringLiteral("VSPrinter1"));
+    EXPECT_EQ(preview->zoomMenuText(), QStringLiteral("Whole &Page|Page &Width|&Two Pages|Thumb&nail"));
+    EXPECT_EQ(preview->printTexts().caption, QStringLiteral("Printing..."));
+    EXPECT_EQ(preview->printTexts().pageLine, QStringLiteral("Now printing Page %d of"));
+    EXPECT_EQ(preview->printTexts().deviceLine, QStringLiteral("on the %s on %s"));
+    EXPECT_EQ(report.printSurface().fontName(), u"Arial");
+    EXPECT_EQ(report.printSurface().headerFontName(), u"Arial");
+}
+
+TEST_F(PreviewTest, MissingSheetAndScriptErrorsAreReported)
+{
+    shell->state.TesseraFile = path("nowhere.tsx");
+    trigger("MenuFilePrintPreview");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              u"The TSX file " + path("nowhere.tsx") + u" does not exist. Please load a file that does exist.");
+    EXPECT_EQ(shell->reportWindowIfLoaded(), nullptr);
+
+    dialogs.messages.clear();
+    useSheet("'VBScript\r\nSub main()\r\n  x = 1 / 0\r\nEnd Sub\r\n");
+    trigger("MenuFilePrintPreview");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text.rfind(u"Error 11:Division by zero in line 3\r\nline is:   x = 1 / 0", 0), 0u)
+        << toUtf8(dialogs.messages[0].text);
+    EXPECT_EQ(shell->state.Busy, kFalse);
+    ASSERT_NE(shell->reportWindowIfLoaded(), nullptr);
+    EXPECT_FALSE(shell->reportWindowIfLoaded()->isVisible());
+
+    // The next preview works normally.
+    useSheet("'VBScript\r\nSub main()\r\n  Preview.Text = \"fine\"\r\nEnd Sub\r\n");
+    int pages = 0;
+    previewAndClose(nullptr, &pages);
+    EXPECT_EQ(pages, 1);
+}
+
+TEST_F(PreviewTest, ARunawayScriptCanBeStoppedFromTheStopDialog)
+{
+    useSheet("'VBScript\r\nSub main()\r\n  Do\r\n  Loop\r\nEnd Sub\r\n");
+    QString caption;
+    whenShown("dlgStopScript", [&](QWidget* window) {
+        caption = window->windowTitle();
+        window->findChild<QPushButton*>(QStringLiteral("btnStop"))->click();
+    });
+    trigger("MenuFilePrintPreview");
+    EXPECT_EQ(caption, QStringLiteral("Stop script"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text.rfind(u"Error 18:", 0), 0u) << toUtf8(dialogs.messages[0].text);
+    EXPECT_EQ(shell->state.Busy, kFalse);
+    EXPECT_EQ(shownWindow("dlgStopScript"), nullptr);
+    EXPECT_FALSE(shell->reportWindowIfLoaded()->isVisible());
+}
+
+TEST_F(PreviewTest, ScriptMessageBoxesAndLogLinesReachTheUserInterfaceThread)
+{
+    shell->state.Debug = kTrue;
+    shell->logging.OpenLog();
+    useSheet("'VBScript\r\nSub main()\r\n  If MsgBox(\"Print it?\", vbYesNo) = vbYes Then Preview.DebugLog \"yes\"\r\n"
+             "  Preview.DebugLog InputBox(\"Name?\")\r\nEnd Sub\r\n");
+    dialogs.scriptAnswers.push_back(6);
+    dialogs.inputAnswers.push_back(Text(u"Kel"));
+    previewAndClose();
+    EXPECT_EQ(dialogs.scriptPrompts, (std::vector<Text>{u"Print it?", u"Name?"}));
+    EXPECT_TRUE(dialogs.scriptAnsweredOnUiThread);
+    FrmLog* log = shell->logWindowIfLoaded();
+    ASSERT_NE(log, nullptr);
+    QStringList lines;
+    for (int i = 0; i < log->list()->count(); ++i)
+        lines << log->list()->item(i)->text();
+    EXPECT_TRUE(lines.contains(QStringLiteral("  yes"))) << lines.join(u'\n').toStdString();
+    EXPECT_TRUE(lines.contains(QStringLiteral("  Kel")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("PrintReport:: Script processing completed")));
+}
+
+} // namespace quillet::testing

@@ -1,0 +1,44 @@
+// The dialog service of the tests: answers come from queues the test
+// fills, and every request is recorded for the test to inspect.
+#pragma once
+
+#include "shell/dialog_service.h"
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace quillet::testing {
+
+class ScriptedDialogs : public DialogService {
+public:
+    // nullopt, or an empty queue: the user cancels.
+    std::deque<std::optional<Text>> openAnswers;
+    std::vector<OpenFileRequest> openRequests;
+
+    bool printSetupAnswer = false;
+    int printSetupCalls = 0;
+
+    std::vector<MessageBoxRequest> messages;
+    // Called while a message box is "shown" (a test may look around then).
+    std::function<void(const MessageBoxRequest&)> onMessage;
+
+    std::deque<int> scriptAnswers;
+    std::vector<Text> scriptPrompts;
+    std::deque<std::optional<Text>> inputAnswers;
+    bool scriptAnsweredOnUiThread = true;
+
+    int endProgramCalls = 0;
+
+    std::optional<Text> openFile(QWidget*, const OpenFileRequest& request) override;
+    bool printSetup(QWidget*, QPrinter&) override;
+    void messageBox(QWidget*, const MessageBoxRequest& request) override;
+    int scriptMessageBox(QWidget*, const Text& prompt, int buttons, const Text& title) override;
+    std::optional<Text> inputBox(QWidget*, const Text& prompt, const Text& title, const Text& defaultText) override;
+    void endProgram(int) override { ++endProgramCalls; }
+
+    std::vector<Text> messageTexts() const;
+};
+
+} // namespace quillet::testing

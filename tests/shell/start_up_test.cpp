@@ -1,0 +1,128 @@
+// Start-up with and without a settings file, and the closing sequence
+// that unloads every window and then writes the settings.
+#include "shell_fixture.h"
+
+#include "shell/frm_log.h"
+#include "shell/frm_prefs.h"
+#include "shell/mru_list.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+
+namespace quillet::testing {
+
+namespace {
+
+QString labelText(QWidget& window, const char* name)
+{
+    auto* label = window.findChild<QLabel*>(QString::fromLatin1(name));
+    return label ? label->text() : QStringLiteral("<missing>");
+}
+
+} // namespace
+
+using StartUpTest = ShellTest;
+
+TEST_F(StartUpTest, WithoutSettingsFileUsesDefaultsAndShowsMainWindow)
+{
+    start();
+    const AppState& state = shell->state;
+    EXPECT_EQ(state.HomePath, home());
+    EXPECT_EQ(QDir::currentPath().toStdU16String() + u"/", home());
+    EXPECT_EQ(state.TesseraFile, home() + u"chrsht.tsx");
+    EXPECT_EQ(state.CharDir, home());
+    EXPECT_EQ(state.PrinterFont, u"Arial");
+    EXPECT_EQ(state.Debug, kFalse);
+    EXPECT_EQ(state.Busy, kFalse);
+    EXPECT_EQ(state.Characters.Count(), 1);
+
+    FormMain& window = mainWindow();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.windowTitle().toStdU16String(), u"KVR Character Printer " + VersionText());
+    EXPECT_EQ(labelText(window, "pnlStatusBar").toStdU16String(), Text(kNoticeLine));
+    EXPECT_EQ(labelText(window, "lblTesseraFile").toStdU16String(), state.TesseraFile);
+    EXPECT_EQ(labelText(window, "Label2"), QStringLiteral("Current Tessera file:"));
+
+    // The recent-file list is empty: one disabled placeholder entry.
+    ASSERT_EQ(window.recentFileEntries().size(), 1u);
+    EXPECT_EQ(window.recentFileEntries()[0]->text().toStdU16String(), Text(kMRUPlaceholder));
+    EXPECT_FALSE(window.recentFileEntries()[0]->isEnabled());
+    // Logging is off: no logging window.
+    EXPECT_EQ(shell->logWindowIfLoaded(), nullptr);
+}
+
+TEST_F(StartUpTest, SettingsFileFillsRecentFilesOptionsAndOpensLogging)
+{
+    writeFile("quillet32.ini", "[MRUFileList]\r\nMRUFile1=/chars/one.kvr\r\nMRUFile2=/chars/R&D.kvr\r\n"
+                               "[Options]\r\nDebug=-1\r\nNoLogo=-1\r\nTesseraFile=/sheets/mine.tsx\r\n"
+                               "[Paths]\r\nCharDir=/chars/\r\n"
+                               "[Windows]\r\nLogLeft=1500\r\nLogTop=1200\r\nLogWidth=6000\r\nLogHeight=3000\r\n");
+    start();
+    const AppState& state = shell->state;
+    EXPECT_EQ(state.MRUFiles[1], u"/chars/one.kvr");
+    EXPECT_EQ(state.TesseraFile, u"/sheets/mine.tsx");
+    EXPECT_EQ(state.CharDir, u"/chars/");
+    EXPECT_EQ(state.TesseraDir, home()); // absent: the default stays
+
+    FormMain& window = mainWindow();
+    ASSERT_EQ(window.recentFileEntries().size(), 2u);
+    EXPECT_EQ(window.recentFileEntries()[0]->text(), QStringLiteral("&1 /chars/one.kvr"));
+    // An ampersand of the path is shown, not taken as an access key.
+    EXPECT_EQ(window.recentFileEntries()[1]->text(), QStringLiteral("&2 /chars/R&&D.kvr"));
+    EXPECT_TRUE(window.recentFileEntries()[1]->isEnabled());
+    EXPECT_EQ(labelText(window, "lblTesseraFile"), QStringLiteral("/sheets/mine.tsx"));
+    EXPECT_FALSE(window.findChild<QLabel*>(QStringLiteral("picLogo"))->isVisible()); // NoLogo
+
+    // Debug on: the logging window is shown where the settings place it,
+    // with the two start-up lines.
+    FrmLog* log = shell->logWindowIfLoaded();
+    ASSERT_NE(log, nullptr);
+    EXPECT_TRUE(log->isVisible());
+    EXPECT_EQ(log->windowTitle(), QStringLiteral("Logging"));
+    EXPECT_EQ(log->frameGeometry(), QRect(100, 80, 400, 200));
+    ASSERT_EQ(log->list()->count(), 2);
+    EXPECT_EQ(log->list()->item(0)->text().toStdU16String(), u"KVR Character Printer " + VersionText());
+    EXPECT_EQ(log->list()->item(1)->text().toStdU16String(), u"HomePath = " + home());
+}
+
+TEST_F(StartUpTest, ClosingUnloadsEveryWindowThenWritesTheSettings)
+{
+    writeFile("quillet32.ini", "[Options]\r\nDebug=-1\r\n");
+    start();
+    FrmLog* log = shell->logWindowIfLoaded();
+    ASSERT_NE(log, nullptr);
+    log->move(150, 90); // the user moves and sizes it
+    log->resize(420 - (log->frameGeometry().width() - log->width()),
+                210 - (log->frameGeometry().height() - log->height()));
+    shell->prefsDialog().show();
+    shell->state.MRUFiles[1] = u"/chars/last.kvr";
+
+    EXPECT_TRUE(mainWindow().close());
+    EXPECT_EQ(shell->logWindowIfLoaded(), nullptr);
+    EXPECT_EQ(shell->prefsDialogIfLoaded(), nullptr);
+    EXPECT_EQ(shell->mainWindowIfLoaded(), nullptr);
+    EXPECT_TRUE(shell->loadedWindows().empty());
+
+    const std::string ini = readFile("quillet32.ini");
+    for (const char* expected :
+         {"[Options]", "Debug=-1", "EchoToRun=0", "LinesToLog=0", "NoLogo=0", "PrinterFont=Arial", "[Paths]",
+          "[MRUFileList]", "MRUFile1=/chars/last.kvr", "MRUFile4=", "[Windows]", "LogLeft=2250", "LogTop=1350",
+          "LogWidth=6300", "LogHeight=3150"})
+        EXPECT_NE(ini.find(expected), std::string::npos) << expected << " in\n" << ini;
+}
+
+TEST_F(StartUpTest, ClosingWithoutSettingsFileCreatesItWithAllSections)
+{
+    start();
+    EXPECT_FALSE(fileExists("quillet32.ini"));
+    trigger("MenuFileExit");
+    const std::string ini = readFile("quillet32.ini");
+    for (const char* expected : {"[Options]", "[Paths]", "[MRUFileList]", "[Windows]", "LogLeft=960", "LogTop=4515",
+                                 "LogWidth=7485", "LogHeight=3225"})
+        EXPECT_NE(ini.find(expected), std::string::npos) << expected;
+    EXPECT_EQ(dialogs.endProgramCalls, 0);
+}
+
+} // namespace quillet::testing

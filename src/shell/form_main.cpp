@@ -61,7 +61,7 @@ FormMain::FormMain(Shell& shell) : shell_(shell)
     setWindowIcon(QIcon(QStringLiteral(":/quillet/quillet.svg")));
     buildMenus();
     buildContent();
-    resize(620, 330);
+    resize(600, 260);
 }
 
 QAction* FormMain::addMenuAction(QMenu* menu, const char* objectName, const QString& caption)
@@ -184,7 +184,7 @@ void FormMain::buildContent()
     tesseraFile_->setMinimumHeight(tesseraFile_->fontMetrics().lineSpacing() * 2 + 8);
     tesseraFile_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     right->addWidget(tesseraFile_);
-    right->addStretch();
+    right->addSpacing(8);
     auto* buttons = new QHBoxLayout;
     auto* showPicture = new QPushButton(QStringLiteral("&Show Picture"), central);
     showPicture->setObjectName(QStringLiteral("btnShowPicture"));
@@ -196,6 +196,7 @@ void FormMain::buildContent()
     buttons->addWidget(browse);
     buttons->addStretch();
     right->addLayout(buttons);
+    right->addStretch();
     body->addLayout(right, 1);
     layout->addLayout(body, 1);
 

@@ -160,6 +160,17 @@ TEST_F(MainCommandsTest, AFileThatFailsToLoadIsReportedAndEndsTheProgram)
     EXPECT_EQ(dialogs.endProgramCalls, 1);
 }
 
+TEST_F(MainCommandsTest, ARecentFileThatFailsToReadEndsTheProgramWithItsError)
+{
+    writeFile("characters/later.kvr", readFile("characters/mira.kvr"));
+    load("later.kvr");
+    writeFile("characters/later.kvr", ""); // emptied since: reading it fails
+    mainWindow().recentFileEntries()[0]->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text.rfind(u"Run-time error '", 0), 0u) << toUtf8(dialogs.messages[0].text);
+    EXPECT_EQ(dialogs.endProgramCalls, 1);
+}
+
 TEST_F(MainCommandsTest, EmptyCharDirOrTesseraDirFailsTheCommand)
 {
     shell->state.CharDir.clear();

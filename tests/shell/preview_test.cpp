@@ -104,6 +104,17 @@ TEST_F(PreviewTest, PrintNeverShowsTheWindowAndSendsThePagesToThePrinter)
     EXPECT_FALSE(shell->reportWindowIfLoaded()->isVisible());
 }
 
+TEST_F(PreviewTest, APrinterThatCannotBeOpenedIsReported)
+{
+    useSheet("'VBScript\r\nSub main()\r\n  Preview.Text = \"printed\"\r\nEnd Sub\r\n");
+    shell->printer().setOutputFormat(QPrinter::PdfFormat);
+    shell->printer().setOutputFileName(QString::fromStdU16String(path("no/such/folder/printed.pdf")));
+    trigger("MenuFilePrint");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text.rfind(u"The sheet could not be printed: ", 0), 0u);
+    EXPECT_EQ(shell->state.Busy, kFalse);
+}
+
 TEST_F(PreviewTest, AFreshWindowCarriesTheCaptionAndSurfaceSettings)
 {
     auto& report = static_cast<FormReport&>(shell->reportWindow());

@@ -1,0 +1,3 @@
+WScript.Echo "quitting"
+WScript.Quit 3
+WScript.Echo "not reached"

@@ -1,0 +1,2 @@
+WScript.Echo "never runs"
+If x Then

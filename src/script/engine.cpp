@@ -10,6 +10,8 @@ namespace quillet::script {
 
 namespace {
 
+constexpr int kInternalErrorNumber = 51;
+
 RuntimeLimits toRuntimeLimits(const EngineLimits& l)
 {
     RuntimeLimits r;
@@ -87,6 +89,12 @@ bool Engine::guarded(F&& body)
     } catch (const std::bad_alloc&) {
         lastError_.number = vberr::OutOfMemory;
         lastError_.description = vbErrorDescription(vberr::OutOfMemory);
+        lastError_.source = kRuntimeErrorSource;
+    } catch (const std::exception&) {
+        // A host object failing in an unexpected way must not take the
+        // program down; the script run ends with an internal error.
+        lastError_.number = kInternalErrorNumber;
+        lastError_.description = vbErrorDescription(kInternalErrorNumber);
         lastError_.source = kRuntimeErrorSource;
     }
     return false;

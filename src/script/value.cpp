@@ -28,6 +28,39 @@ void Value::retainHeap() noexcept
     }
 }
 
+namespace {
+
+// Freeing an array of arrays, or an object whose field holds the next
+// object of a long chain, recurses once per level.  A script can build a
+// chain a million levels deep, so past a modest depth the last references
+// are parked here and dropped one by one by the outermost release.
+struct DeferredReleases {
+    int depth = 0;
+    std::vector<ArrayRep*> arrays;
+    std::vector<HostObject*> objects;
+};
+thread_local DeferredReleases deferred;
+constexpr int kMaxReleaseDepth = 200;
+
+void drainDeferred() noexcept
+{
+    while (!deferred.arrays.empty() || !deferred.objects.empty()) {
+        ++deferred.depth;
+        if (!deferred.arrays.empty()) {
+            ArrayRep* rep = deferred.arrays.back();
+            deferred.arrays.pop_back();
+            delete rep;
+        } else {
+            HostObject* obj = deferred.objects.back();
+            deferred.objects.pop_back();
+            obj->release();
+        }
+        --deferred.depth;
+    }
+}
+
+} // namespace
+
 void Value::releaseHeap() noexcept
 {
     switch (type_) {
@@ -36,12 +69,37 @@ void Value::releaseHeap() noexcept
             delete u_.str;
         break;
     case Type::Object:
-        if (u_.obj)
-            u_.obj->release();
+        if (!u_.obj)
+            break;
+        if (u_.obj->refCount() == 1 && deferred.depth >= kMaxReleaseDepth) {
+            try {
+                deferred.objects.push_back(u_.obj);
+                break;
+            } catch (...) {
+                // No room to defer: release in place.
+            }
+        }
+        ++deferred.depth;
+        u_.obj->release();
+        --deferred.depth;
+        if (deferred.depth == 0)
+            drainDeferred();
         break;
     case Type::Array:
-        if (--u_.arr->refs == 0)
-            delete u_.arr;
+        if (--u_.arr->refs != 0)
+            break;
+        if (deferred.depth >= kMaxReleaseDepth) {
+            try {
+                deferred.arrays.push_back(u_.arr);
+                break;
+            } catch (...) {
+            }
+        }
+        ++deferred.depth;
+        delete u_.arr;
+        --deferred.depth;
+        if (deferred.depth == 0)
+            drainDeferred();
         break;
     default: break;
     }

@@ -252,3 +252,19 @@ TEST(EngineEval, ExecuteAndExecuteGlobalSeeTheRightScope)
 
 } // namespace
 } // namespace quillet::script
+
+namespace quillet::script {
+namespace {
+
+TEST(EngineRobustness, ReleasingVeryLongChainsDoesNotRecurse)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.addCode(u"Class N\nPublic NextOne\nEnd Class\n"
+                               u"Dim head, n, i, a\nSet head = Nothing\nFor i = 1 To 300000\nSet n = New N\nSet n.NextOne = head\nSet head = n\nNext\n"
+                               u"Set n = Nothing\nSet head = Nothing\n"
+                               u"For i = 1 To 300000\na = Array(a)\nNext\na = Empty"))
+        << toUtf8(engine.lastError().description);
+}
+
+} // namespace
+} // namespace quillet::script

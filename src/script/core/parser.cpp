@@ -439,6 +439,12 @@ private:
         next();
         endStatement();
         skipEnds();
+        // Class constants are constants of every method of the class.
+        for (auto& proc : cls->procedures) {
+            for (auto& [lower, value] : classConstants_)
+                proc->locals.emplace(lower, LocalName{-1, true, value});
+        }
+        classConstants_.clear();
         class_ = nullptr;
         inClass_ = false;
         unit_.classes.push_back(std::move(cls));
@@ -470,9 +476,6 @@ private:
             return;
         }
         if (isKw(Kw::Const)) {
-            // Class constants behave as read-only fields in practice; keep
-            // them as constants of every method by adding them to the
-            // top level of the unit would leak them; store as fields.
             next();
             do {
                 Text n = name();
@@ -523,10 +526,7 @@ private:
         endStatement();
     }
 
-public:
-    std::vector<std::pair<Text, Value>> classConstants_;
 
-private:
     // ---- statements ----------------------------------------------------
     void statement(Block& block)
     {
@@ -1455,6 +1455,7 @@ private:
     int loopDepth_ = 0;
     int depth_ = 0;
     int lastParen_ = -1;
+    std::vector<std::pair<Text, Value>> classConstants_; // of the class being parsed
 };
 
 } // namespace
@@ -1463,15 +1464,6 @@ void parseUnit(CodeUnit& unit, ParseMode mode)
 {
     Parser parser(unit, tokenize(unit.source));
     parser.program(mode);
-    // Class constants become constants of every method of their class.
-    if (!parser.classConstants_.empty()) {
-        for (auto& cls : unit.classes) {
-            for (auto& proc : cls->procedures) {
-                for (auto& [lower, value] : parser.classConstants_)
-                    proc->locals.emplace(lower, LocalName{-1, true, value});
-            }
-        }
-    }
 }
 
 } // namespace quillet::script

@@ -91,4 +91,12 @@ Function MakeCounter(label)
   Set MakeCounter = t
 End Function
 WScript.Echo MakeCounter("temp").Describe()
+Class WithConst
+  Private Const Rate = 2
+  Function Apply(x)
+    Apply = x * Rate
+  End Function
+End Class
+Dim wc: Set wc = New WithConst
+WScript.Echo wc.Apply(21), IsEmpty(Rate)
 WScript.Echo "end"

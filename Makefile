@@ -5,7 +5,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench clean fuzz test-sanitize
 
 all: build
 
@@ -35,6 +35,26 @@ test: build
 
 bench: build
 	@sh bench/run.sh $(BUILD)
+
+# The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+ASAN_BUILD ?= build-asan
+test-sanitize: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DQUILLET_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
+		ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+# Every fuzz target, built with clang in its own folder, run for
+# FUZZ_SECONDS each; fails on any crash, leak, hang or sanitizer report.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@sh scripts/install-fuzz-deps.sh
+	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	FUZZ_SECONDS=$(FUZZ_SECONDS) sh fuzz/run.sh $(FUZZ_BUILD)
 
 clean:
 	rm -rf $(BUILD)

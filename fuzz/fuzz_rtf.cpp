@@ -1,0 +1,32 @@
+// The RTF reader over arbitrary text: never an error, and every run it
+// produces carries a usable font.
+#include "fuzz_text.h"
+#include "surface/rtf_reader.h"
+
+#include <cmath>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    using namespace quillet;
+    using namespace quillet::surface;
+    FuzzedDataProvider in(data, size);
+    FontSpec base;
+    base.size = in.ConsumeIntegralInRange(1, 200) / 4.0;
+    const Rgb colour = in.ConsumeIntegral<uint32_t>() & 0xFFFFFF;
+    const Text rtf = fuzz::restText(in);
+
+    const std::vector<StyledParagraph> paragraphs = readRtf(rtf, base, colour);
+    size_t characters = 0;
+    for (const StyledParagraph& p : paragraphs)
+        for (const StyledRun& run : p.runs) {
+            if (!std::isfinite(run.font.size) || run.font.size < 0 || run.colour > 0xFFFFFF)
+                std::abort();
+            characters += run.text.size();
+        }
+    // Text only ever comes from the input: no run can be longer than it
+    // (an escape such as \'hh or \uN stands for one character).
+    if (characters > rtf.size())
+        std::abort();
+    return 0;
+}

@@ -26,6 +26,7 @@ WScript.Echo s
 WScript.Echo TypeName(Host), IsObject(Host), Host.Child Is Nothing
 Set Host.Child = Host
 WScript.Echo Host.Child.Name, Host.Child.Child(0)
+Set Host.Child = Nothing ' break the cycle
 With Host
   .Name = "with"
   WScript.Echo .Name, .Count

@@ -582,6 +582,14 @@ private:
             default: fail(cerr::ExpectedStatement);
             }
         }
+        if (t.kind == Tok::Identifier && !t.bracketed && equalsIgnoreCase(t.text, u"stop") &&
+            (peek().kind == Tok::EndOfStatement || peek().kind == Tok::EndOfFile ||
+             (singleLineIf_ > 0 && peekKw(1, Kw::Else)))) {
+            // Stop breaks into a debugger; without one it does nothing.
+            next();
+            finishStatement();
+            return;
+        }
         if (t.kind == Tok::Identifier || t.kind == Tok::Dot) {
             assignment(block, false);
             return;

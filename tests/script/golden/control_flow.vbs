@@ -109,6 +109,7 @@ For i = 1 To 3
     WScript.Echo "nested", i, n
   Next
 Next
+Stop
 i = 32766
 For i = 32766 To 32767: Next
 WScript.Echo i, TypeName(i)

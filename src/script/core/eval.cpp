@@ -5,6 +5,7 @@
 #include "script/core/runtime.h"
 #include "script/core/script_object.h"
 
+#include <cmath>
 #include <typeinfo>
 
 namespace quillet::script {
@@ -198,6 +199,23 @@ Value Runtime::eval(const Expr& e, Frame& f)
                 }
             }
             return comparisonOp(b.op, left, right, b.leftLiteral, b.rightLiteral);
+        case Op::Div:
+            if (bothWhole(left, right) && right.rawLong() != 0)
+                return Value::dbl(static_cast<double>(left.rawLong()) / right.rawLong());
+            if (left.type() == Type::Double && right.type() == Type::Double && right.rawDouble() != 0.0) {
+                const double r = left.rawDouble() / right.rawDouble();
+                if (std::isfinite(r))
+                    return Value::dbl(r);
+            }
+            return binaryOp(b.op, left, right);
+        case Op::Mod:
+        case Op::IntDiv:
+            if (bothWhole(left, right) && right.rawLong() != 0 && right.rawLong() != -1) {
+                const int32_t x = left.rawLong(), y = right.rawLong();
+                return wholeSum(b.op == Op::Mod ? x % y : x / y,
+                                left.type() == Type::Integer && right.type() == Type::Integer);
+            }
+            return binaryOp(b.op, left, right);
         case Op::Is:
             return Value::boolean(sameObject(left, right));
         default:

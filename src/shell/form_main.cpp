@@ -109,13 +109,11 @@ void FormMain::buildMenus()
     fileMenu_->addSeparator()->setObjectName(QStringLiteral("MenuFileSpace3"));
     // Entry 0 of the recent files exists from the start, disabled, until a
     // file fills position 1.
-    QAction* first = addMenuAction(fileMenu_, "MRUFileList", QString::fromStdU16String(Text(kMRUPlaceholder)));
-    first->setProperty("index", 0);
-    first->setEnabled(false);
-    connect(first, &QAction::triggered, this, [this] { recentFileCommand(0); });
-    mruEntries_.push_back(first);
     mruSpacer_ = fileMenu_->addSeparator();
     mruSpacer_->setObjectName(QStringLiteral("MRUFileSpacer"));
+    QAction* first = makeRecentFileEntry(0);
+    first->setText(QString::fromStdU16String(Text(kMRUPlaceholder)));
+    first->setEnabled(false);
     connect(addMenuAction(fileMenu_, "MenuFileExit", QStringLiteral("E&xit")), &QAction::triggered, this,
             &QWidget::close);
 
@@ -226,22 +224,42 @@ void FormMain::showLogo(bool shown)
     logo_->setVisible(shown);
 }
 
+QAction* FormMain::makeRecentFileEntry(int index)
+{
+    auto* entry = new QAction(fileMenu_);
+    entry->setObjectName(QStringLiteral("MRUFileList"));
+    entry->setProperty("index", index);
+    connect(entry, &QAction::triggered, this, [this, index] { recentFileCommand(index); });
+    // Before the next entry that exists, so the menu keeps their order.
+    QAction* before = mruSpacer_;
+    for (int later = kMRUCount - 1; later > index; --later) {
+        if (mruEntries_[size_t(later)])
+            before = mruEntries_[size_t(later)];
+    }
+    fileMenu_->insertAction(before, entry);
+    mruEntries_[size_t(index)] = entry;
+    return entry;
+}
+
+std::vector<QAction*> FormMain::recentFileEntries() const
+{
+    std::vector<QAction*> entries;
+    for (QAction* entry : mruEntries_) {
+        if (entry)
+            entries.push_back(entry);
+    }
+    return entries;
+}
+
 void FormMain::BuildMRUMenu()
 {
     for (int n = 1; n <= kMRUCount; ++n) {
         const Text& path = shell_.state.MRUFiles[size_t(n)];
-        if (QString::fromStdU16String(path).trimmed().isEmpty())
+        if (trimSpaces(path).empty())
             continue;
-        while (mruEntries_.size() < size_t(n)) {
-            const int index = int(mruEntries_.size());
-            auto* entry = new QAction(fileMenu_);
-            entry->setObjectName(QStringLiteral("MRUFileList"));
-            entry->setProperty("index", index);
-            connect(entry, &QAction::triggered, this, [this, index] { recentFileCommand(index); });
-            fileMenu_->insertAction(mruSpacer_, entry);
-            mruEntries_.push_back(entry);
-        }
         QAction* entry = mruEntries_[size_t(n - 1)];
+        if (!entry)
+            entry = makeRecentFileEntry(n - 1);
         // "&&" shows an ampersand of the path instead of making an access key.
         QString caption = QString::fromStdU16String(mruCaption(n, Text()));
         caption += QString::fromStdU16String(path).replace(u'&', QStringLiteral("&&"));

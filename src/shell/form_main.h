@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include <array>
 #include <vector>
 
 class QAction;
@@ -49,7 +50,10 @@ public:
     void recentFileCommand(int index);
 
     QAction* action(const char* objectName) const;
-    const std::vector<QAction*>& recentFileEntries() const { return mruEntries_; }
+    // The recent-file entries that exist, in menu order.  Entry i shows
+    // position i + 1; entries of positions never filled do not exist.
+    std::vector<QAction*> recentFileEntries() const;
+    QAction* recentFileEntry(int index) const { return mruEntries_.at(size_t(index)); }
     QToolButton* toolButton(int index) const { return toolButtons_.at(size_t(index)); }
 
 protected:
@@ -59,6 +63,7 @@ private:
     void buildMenus();
     void buildContent();
     QAction* addMenuAction(QMenu* menu, const char* objectName, const QString& caption);
+    QAction* makeRecentFileEntry(int index);
     // The dialog's initial folder: the stored folder less its last
     // character; error 5 for an empty folder.
     static Text initialFolder(const Text& folder);
@@ -73,7 +78,9 @@ private:
     Shell& shell_;
     QMenu* fileMenu_ = nullptr;
     QAction* mruSpacer_ = nullptr;
-    std::vector<QAction*> mruEntries_;
+    // Entry 0 always exists; the others are made when their position is
+    // first filled, so an empty position between filled ones has none.
+    std::array<QAction*, 4> mruEntries_{};
     std::vector<QToolButton*> toolButtons_;
     QLabel* status_ = nullptr;
     QLabel* tesseraFile_ = nullptr;

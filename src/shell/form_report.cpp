@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
+#include <QPointer>
 #include <QScreen>
 
 namespace quillet {
@@ -76,6 +77,15 @@ void FormReport::resizeEvent(QResizeEvent* event)
     if (isMinimized())
         return;
     FitPreviewSurface();
+    // Let the surface repaint at its new size straight away.  A resize that
+    // arrives while those events run is fitted without going round again.
+    if (processingResize_)
+        return;
+    processingResize_ = true;
+    const QPointer<FormReport> alive(this);
+    shell_.doEvents();
+    if (alive) // the events may have closed the window
+        processingResize_ = false;
 }
 
 void FormReport::closeEvent(QCloseEvent* event)

@@ -43,6 +43,7 @@ private:
     surface::Surface surface_;
     SurfaceAdapter adapter_;
     surface::PreviewWidget* preview_;
+    bool processingResize_ = false;
 };
 
 } // namespace quillet

@@ -36,6 +36,7 @@ void FrmLog::placeOuter(const WindowMeasures& outer)
     // move() places the frame; the size is the client's, so the frame's
     // share comes off (it is known only once the window is shown).
     const QSize frameExtra = frameGeometry().size() - size();
+    placedFrame_ = frameExtra;
     move(twipsToPixels(outer.left), twipsToPixels(outer.top));
     resize(std::max(1, twipsToPixels(outer.width) - frameExtra.width()),
            std::max(1, twipsToPixels(outer.height) - frameExtra.height()));
@@ -48,6 +49,26 @@ void FrmLog::showEvent(QShowEvent* event)
         framePlaced_ = true;
         placeOuter(placedAt_);
     }
+}
+
+// A window manager may frame the window only after it is shown.  Placed
+// without knowing the frame, the window would be a frame larger than
+// stored, and grow by one more with every run: it is placed again, once,
+// when the frame turns up.
+void FrmLog::adoptLateFrame()
+{
+    if (lateFrameAdopted_ || !framePlaced_ || !isVisible() || isMinimized())
+        return;
+    if (frameGeometry().size() - size() == placedFrame_)
+        return;
+    lateFrameAdopted_ = true;
+    placeOuter(placedAt_);
+}
+
+void FrmLog::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    adoptLateFrame();
 }
 
 WindowMeasures FrmLog::outerMeasures() const
@@ -66,6 +87,7 @@ void FrmLog::exportClicked()
 void FrmLog::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    adoptLateFrame();
     LogWindowGeometry geometry;
     geometry.outer = outerMeasures();
     geometry.innerWidth = pixelsToTwips(width());

@@ -26,16 +26,20 @@ public:
     void exportClicked();
 
 protected:
+    void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void placeOuter(const WindowMeasures& outer);
+    void adoptLateFrame();
 
     Shell& shell_;
     WindowMeasures placedAt_;
+    QSize placedFrame_; // the frame's share of the size when placed
     bool framePlaced_ = false;
+    bool lateFrameAdopted_ = false;
     QListWidget* list_;
     QPushButton* export_;
 };

@@ -50,9 +50,10 @@ FrmPrefs::FrmPrefs(Shell& shell) : shell_(shell), model_(shell.state)
         made[i] = new QPushButton(QString::fromStdU16String(Text(kPrefsButtons[i].caption)), this);
         made[i]->setObjectName(QString::fromLatin1(kPrefsButtons[i].objectName));
     }
-    // OK before Cancel, as dialogs on this desktop order them.
-    buttons->addWidget(made[1]);
+    // Cancel, then OK at the right edge: the dialog's own order, and the
+    // one most desktops on Linux use.
     buttons->addWidget(made[0]);
+    buttons->addWidget(made[1]);
     layout->addLayout(buttons);
     made[1]->setDefault(true);
     connect(made[0], &QPushButton::clicked, this, &QWidget::close);

@@ -20,9 +20,10 @@ const Text kCharacterFilter = u"Character Files (*.KVR;*.CHR)|*.KVR;*.CHR|All Fi
 const Text kTesseraFilter = u"Tessera Files (*.TSX)|*.TSX";
 const Text kEngineLine = u"Sheet scripts run on the Quillet VBScript engine.";
 
+// Blanks only: a tab or line break belongs to the file name.
 Text trimmed(const Text& text)
 {
-    return QString::fromStdU16String(text).trimmed().toStdU16String();
+    return trimSpaces(text);
 }
 
 } // namespace

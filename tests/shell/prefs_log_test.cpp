@@ -30,6 +30,9 @@ TEST_F(PrefsTest, OpensWithTheFlagsAndOkStoresTheTickedBoxes)
         EXPECT_EQ(dialog->checkBox(i)->objectName(), QString::fromLatin1(names[i]));
         EXPECT_EQ(dialog->checkBox(i)->text(), QString::fromLatin1(captions[i]));
     }
+    // Cancel, then OK.
+    EXPECT_LT(dialog->findChild<QPushButton*>(QStringLiteral("btnCancel"))->x(),
+              dialog->findChild<QPushButton*>(QStringLiteral("btnOkay"))->x());
     // A stored 1 ticks the box although it does not count as on.
     EXPECT_TRUE(dialog->checkBox(0)->isChecked());
     EXPECT_FALSE(dialog->checkBox(1)->isChecked());

@@ -58,8 +58,12 @@ TEST_F(PreviewTest, PreviewOfTheBundledSheetShowsItsPagesModally)
         pages = report->previewWidget()->pageCount();
         mainBlocked = window->isModal() && window->windowModality() == Qt::ApplicationModal;
         EXPECT_EQ(shell->state.Busy, kFalse); // lowered before the window shows
+        // A resize fits the surface, then lets pending events run.
+        bool pendingRan = false;
+        QMetaObject::invokeMethod(report, [&] { pendingRan = true; }, Qt::QueuedConnection);
         report->resize(500, 420);
         EXPECT_EQ(report->previewWidget()->QWidget::geometry(), QRect(0, 0, 500, 420));
+        EXPECT_TRUE(pendingRan);
         window->close();
     });
     trigger("MenuFilePrintPreview");
@@ -123,6 +127,7 @@ TEST_F(PreviewTest, AFreshWindowCarriesTheCaptionAndSurfaceSettings)
     EXPECT_EQ(preview->objectName(), QStringLiteral("VSPrinter1"));
     EXPECT_EQ(preview->zoomMenuText(), QStringLiteral("Whole &Page|Page &Width|&Two Pages|Thumb&nail"));
     EXPECT_EQ(preview->printTexts().caption, QStringLiteral("Printing..."));
+    EXPECT_EQ(preview->printTexts().cancelButton, QStringLiteral("Cancel"));
     EXPECT_EQ(preview->printTexts().pageLine, QStringLiteral("Now printing Page %d of"));
     EXPECT_EQ(preview->printTexts().deviceLine, QStringLiteral("on the %s on %s"));
     EXPECT_EQ(report.printSurface().fontName(), u"Arial");

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 
 namespace quillet::testing {
 
@@ -85,6 +86,34 @@ TEST_F(StartUpTest, SettingsFileFillsRecentFilesOptionsAndOpensLogging)
     ASSERT_EQ(log->list()->count(), 2);
     EXPECT_EQ(log->list()->item(0)->text().toStdU16String(), u"KVR Character Printer " + VersionText());
     EXPECT_EQ(log->list()->item(1)->text().toStdU16String(), u"HomePath = " + home());
+}
+
+TEST_F(StartUpTest, AnEmptyRecentFilePositionGetsNoMenuEntry)
+{
+    // Edited by hand: position 1 empty, position 3 filled.  A stored 1 is
+    // not "on", so logging stays off.
+    writeFile("quillet32.ini", "[MRUFileList]\r\nMRUFile1=\r\nMRUFile3=/chars/three.kvr\r\n"
+                               "[Options]\r\nDebug=1\r\n");
+    start();
+    FormMain& window = mainWindow();
+    EXPECT_EQ(window.recentFileEntry(0)->text().toStdU16String(), Text(kMRUPlaceholder));
+    EXPECT_FALSE(window.recentFileEntry(0)->isEnabled());
+    EXPECT_EQ(window.recentFileEntry(1), nullptr);
+    ASSERT_NE(window.recentFileEntry(2), nullptr);
+    EXPECT_EQ(window.recentFileEntry(2)->text(), QStringLiteral("&3 /chars/three.kvr"));
+    EXPECT_EQ(window.recentFileEntries().size(), 2u);
+    EXPECT_EQ(shell->logWindowIfLoaded(), nullptr);
+
+    // Filling position 2 later puts its entry between the two, where the
+    // menu shows it.
+    shell->state.MRUFiles[2] = u"/chars/two.kvr";
+    window.BuildMRUMenu();
+    const QList<QAction*> menu = window.findChild<QMenu*>(QStringLiteral("MenuFile"))->actions();
+    const qsizetype first = menu.indexOf(window.recentFileEntry(0));
+    ASSERT_GE(first, 0);
+    EXPECT_EQ(menu.indexOf(window.recentFileEntry(1)), first + 1);
+    EXPECT_EQ(menu.indexOf(window.recentFileEntry(2)), first + 2);
+    EXPECT_EQ(menu.at(first + 3)->objectName(), QStringLiteral("MRUFileSpacer"));
 }
 
 TEST_F(StartUpTest, ClosingUnloadsEveryWindowThenWritesTheSettings)

@@ -96,8 +96,19 @@ private:
             fail(cerr::ExpectedEndOfStatement);
         next();
     }
+    // Words that are keywords only in one construct (`Step` after For,
+    // `Preserve` after ReDim, ...) and otherwise ordinary names.
+    static bool isSoftKeyword(Kw k)
+    {
+        return k == Kw::Get || k == Kw::Step || k == Kw::Default || k == Kw::Explicit || k == Kw::Preserve ||
+               k == Kw::Resume || k == Kw::Error;
+    }
+    static bool isNameToken(const Token& t)
+    {
+        return t.kind == Tok::Identifier && (t.bracketed || t.keyword == Kw::None || isSoftKeyword(t.keyword));
+    }
     // A name: an identifier that is not a keyword (or a [bracketed] one).
-    bool isName() const { return cur().kind == Tok::Identifier && (cur().bracketed || cur().keyword == Kw::None); }
+    bool isName() const { return isNameToken(cur()); }
     Text name()
     {
         if (!isName())
@@ -148,7 +159,11 @@ private:
         }
         bool isDefault = false;
         if (isKw(Kw::Default)) {
-            if (!hasAccess || !isPublic)
+            if (!hasAccess) {
+                pos_ = save; // `default = 3`: a variable named Default
+                return false;
+            }
+            if (!isPublic)
                 fail(cerr::DefaultOnlyPublic);
             isDefault = true;
             next();
@@ -576,6 +591,9 @@ private:
             case Kw::Private:
                 fail(cerr::Syntax);
             case Kw::None: break;
+            case Kw::Get: case Kw::Step: case Kw::Default: case Kw::Explicit: case Kw::Preserve:
+            case Kw::Resume: case Kw::Error:
+                break; // used as a name
             case Kw::Option: fail(cerr::MustBeFirstStatement);
             case Kw::Next: fail(cerr::UnexpectedNext);
             case Kw::Loop: fail(cerr::LoopWithoutDo);
@@ -1358,7 +1376,7 @@ private:
             return m;
         }
         case Tok::Identifier: {
-            if (t.bracketed || t.keyword == Kw::None) {
+            if (isNameToken(t)) {
                 Text n = t.text;
                 next();
                 return nameNode(t, std::move(n));

@@ -20,3 +20,9 @@ WScript.Echo "a" & _
   "b"
 If a = 1 Then WScript.Echo "one" : WScript.Echo "still one" Else WScript.Echo "not one"
 If a = 2 Then WScript.Echo "two" Else WScript.Echo "else branch" : WScript.Echo "else two"
+Dim step, error, default, preserve
+step = 2: error = "e": default = 3: preserve = "p"
+For i = 1 To 5 Step step
+  WScript.Echo i, error, default, preserve
+Next
+Stop

@@ -37,6 +37,7 @@ TEST(EngineCompileErrors, ReportNumberLineAndText)
         {"Class A\nProperty Get P\nEnd Property\nPublic Default Property Let Q(v)\nEnd Property\nEnd Class", 1058, 4},
         {"Sub f(a, b)\nEnd Sub\nf(1, 2)", 1044, 3},
         {"x = 1\nOption Explicit", 1042, 2},
+        {"Class A\nSub Class_Initialize(x)\nEnd Sub\nEnd Class", 1053, 2},
     };
     for (const CompileCase& c : cases) {
         Engine engine;

@@ -359,6 +359,10 @@ void Runtime::execDim(const DimStmt& s, Frame& f)
                 *target = Value::array(new ArrayRep);
             continue;
         }
+        // A declaration, not an action: running `Dim a(3)` again (in a
+        // loop) keeps the array it made the first time.
+        if (target->isArray() && target->rawArray()->fixedSize)
+            continue;
         std::vector<int32_t> bounds;
         for (const ExprPtr& b : item.bounds)
             bounds.push_back(eval(*b, f).toInt32());

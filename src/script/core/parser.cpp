@@ -402,6 +402,9 @@ private:
         if (isDefault && p->kind != ProcKind::PropertyGet && p->kind != ProcKind::Function && p->kind != ProcKind::Sub)
             fail(cerr::DefaultOnlyPropertyGet);
         params(*p);
+        if (class_ && !p->params.empty() &&
+            (equalsIgnoreCase(p->name, u"Class_Initialize") || equalsIgnoreCase(p->name, u"Class_Terminate")))
+            throwCompileError(cerr::ClassInitNoArgs, start.line, start.column);
         if ((p->kind == ProcKind::PropertyLet || p->kind == ProcKind::PropertySet) && p->params.empty())
             throwCompileError(cerr::PropertyLetSetNeedsArg, start.line, start.column);
         if (p->kind == ProcKind::Function || p->kind == ProcKind::PropertyGet)

@@ -50,3 +50,8 @@ WScript.Echo nested(0)(2), UBound(nested(0))
 Dim x, y, z
 x = 1: y = x: z = "s"
 WScript.Echo x, y, z
+For i = 1 To 2
+  Dim kept(1)
+  If i = 1 Then kept(0) = "first pass"
+Next
+WScript.Echo kept(0)

@@ -57,6 +57,7 @@ bool QtDialogService::printSetup(QWidget* parent, QPrinter& printer)
 void QtDialogService::messageBox(QWidget* parent, const MessageBoxRequest& request)
 {
     QMessageBox box(parent);
+    box.setObjectName(QStringLiteral("messageBox"));
     box.setWindowTitle(titleOr(request.title));
     box.setText(QString::fromStdU16String(request.text));
     switch (request.icon) {

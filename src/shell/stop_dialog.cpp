@@ -16,6 +16,7 @@ StopDialog::StopDialog(std::function<void()> stop, QWidget* parent) : QDialog(pa
     layout->setContentsMargins(16, 16, 16, 12);
     label_ = new QLabel(QStringLiteral("The sheet script is still running."), this);
     label_->setObjectName(QStringLiteral("lblStopScript"));
+    label_->setAlignment(Qt::AlignCenter); // over the centred button
     layout->addWidget(label_);
     button_ = new QPushButton(QStringLiteral("&Stop"), this);
     button_->setObjectName(QStringLiteral("btnStop"));

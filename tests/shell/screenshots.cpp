@@ -8,8 +8,10 @@
 #include "shell/frm_log.h"
 #include "shell/frm_portrait.h"
 #include "shell/frm_prefs.h"
+#include "shell/qt_dialog_service.h"
 #include "shell/shell.h"
 #include "shell/start_up.h"
+#include "shell/stop_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -117,6 +119,21 @@ int main(int argc, char** argv)
 
     if (FrmLog* log = shell.logWindowIfLoaded())
         save(log, "logging");
+
+    // The About box as the desktop's message box shows it.
+    testing::ScriptedDialogs* scripted = &dialogs;
+    scripted->messages.clear();
+    main.action("mnuHelpAbout")->trigger();
+    if (!scripted->messages.empty()) {
+        grabWhenShown("messageBox", "about");
+        QtDialogService().messageBox(&main, scripted->messages.front());
+        scripted->messages.clear();
+    }
+
+    StopDialog stop([] {}, &main);
+    stop.show();
+    save(&stop, "stop-script");
+    stop.close();
     for (const auto& message : dialogs.messages)
         std::fprintf(stderr, "message: %s\n", toUtf8(message.text).c_str());
     return 0;

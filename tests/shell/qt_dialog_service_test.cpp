@@ -1,0 +1,129 @@
+// The desktop's own dialogs, driven headless: what each shows, and what
+// accepting and cancelling answer.
+#include "shell/qt_dialog_service.h"
+#include "shell_fixture.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+
+namespace quillet::testing {
+
+namespace {
+
+// Calls `then` with the modal dialog of type T once it is up.
+template <typename T>
+void whenModal(std::function<void(T*)> then)
+{
+    auto* timer = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, tries, then] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            then(dialog);
+        } else if (++*tries > 500) {
+            ADD_FAILURE() << "no dialog appeared";
+            timer->stop();
+            timer->deleteLater();
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        }
+    });
+    timer->start(10);
+}
+
+class QtDialogServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override { ensureQtApplication(); }
+    QtDialogService service;
+};
+
+} // namespace
+
+TEST_F(QtDialogServiceTest, OpenFileOffersTheRequestAndAnswersTheChoiceOrNothing)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const char* name : {"a.kvr", "B.CHR"}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    OpenFileRequest request;
+    request.title = u"Load Character";
+    request.initialFolder = dir.path().toStdU16String();
+    request.initialFileName = dir.filePath(QStringLiteral("a.kvr")).toStdU16String();
+    request.filter = u"Character Files (*.KVR;*.CHR)|*.KVR;*.CHR|All Files (*.*)|*.*";
+
+    QString title, folder, nameFilter;
+    QStringList selected;
+    whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        title = dialog->windowTitle();
+        folder = dialog->directory().absolutePath();
+        nameFilter = dialog->selectedNameFilter();
+        selected = dialog->selectedFiles();
+        dialog->selectFile(QStringLiteral("B.CHR"));
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides its own
+    });
+    const std::optional<Text> chosen = service.openFile(nullptr, request);
+    EXPECT_EQ(title, QStringLiteral("Load Character"));
+    EXPECT_EQ(folder, dir.path());
+    EXPECT_EQ(nameFilter, qtFileFilters(request.filter).first());
+    EXPECT_EQ(selected, QStringList{dir.filePath(QStringLiteral("a.kvr"))});
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(*chosen, dir.filePath(QStringLiteral("B.CHR")).toStdU16String());
+
+    whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_FALSE(service.openFile(nullptr, request));
+}
+
+TEST_F(QtDialogServiceTest, MessageBoxHasOnlyOkAndTheProgramsTitleUnlessNamed)
+{
+    QString title, text;
+    QMessageBox::StandardButtons buttons;
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        title = box->windowTitle();
+        text = box->text();
+        buttons = box->standardButtons();
+        box->button(QMessageBox::Ok)->click();
+    });
+    service.messageBox(nullptr, MessageBoxRequest{u"File: /x.kvr could not be found.", Text(), MessageIcon::None});
+    EXPECT_EQ(title.toStdU16String(), Text(kAppTitle));
+    EXPECT_EQ(text, QStringLiteral("File: /x.kvr could not be found."));
+    EXPECT_EQ(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        title = box->windowTitle();
+        box->button(QMessageBox::Ok)->click();
+    });
+    service.messageBox(nullptr, MessageBoxRequest{u"x", u"IniFile Logic Error", MessageIcon::Critical});
+    EXPECT_EQ(title, QStringLiteral("IniFile Logic Error"));
+}
+
+TEST_F(QtDialogServiceTest, ScriptMessageBoxAnswersTheButtonPressed)
+{
+    whenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
+    EXPECT_EQ(service.scriptMessageBox(nullptr, u"Print it?", 4, Text()), 7); // vbYesNo, No
+    whenModal<QMessageBox>([](QMessageBox* box) { box->close(); });
+    EXPECT_EQ(service.scriptMessageBox(nullptr, u"Go on?", 1, Text()), 2); // closed: Cancel
+}
+
+TEST_F(QtDialogServiceTest, CancellingPrintSetupLeavesThePrinterAlone)
+{
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QStringLiteral("/tmp/unchanged.pdf"));
+    whenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->reject(); });
+    EXPECT_FALSE(service.printSetup(nullptr, printer));
+    EXPECT_EQ(printer.outputFileName(), QStringLiteral("/tmp/unchanged.pdf"));
+}
+
+} // namespace quillet::testing

@@ -154,6 +154,11 @@ TEST(EngineRobustness, DeepNestingInTheSourceIsOutOfStackSpace)
         code += u")";
     EXPECT_FALSE(engine.addCode(code));
     EXPECT_EQ(28, engine.lastError().number);
+    Text sum = u"x = 1";
+    for (int i = 0; i < 100000; ++i)
+        sum += u" + 1";
+    EXPECT_FALSE(engine.addCode(sum));
+    EXPECT_EQ(28, engine.lastError().number);
     Text ifs;
     for (int i = 0; i < 5000; ++i)
         ifs += u"If True Then\n";

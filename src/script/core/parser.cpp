@@ -10,6 +10,9 @@ namespace {
 // Deeply nested source (parentheses, blocks) would exhaust the C++ stack of
 // this recursive-descent parser; past this depth it reports error 28.
 constexpr int kMaxNesting = 400;
+// Operators in one statement: a left-leaning chain of them is evaluated
+// (and freed) recursively, so an absurdly long one is refused as well.
+constexpr int kMaxOperatorsPerStatement = 3000;
 
 class Parser {
 public:
@@ -135,6 +138,13 @@ private:
         n->line = at.line;
         n->column = at.column;
         return n;
+    }
+
+    std::unique_ptr<BinaryExpr> operatorNode(const Token& at)
+    {
+        if (++operators_ > kMaxOperatorsPerStatement)
+            throwCompileError(vberr::OutOfStack, at.line, at.column);
+        return node<BinaryExpr>(at);
     }
 
     std::unique_ptr<NameExpr> nameNode(const Token& at, Text text)
@@ -549,6 +559,7 @@ private:
     void statement(Block& block)
     {
         DepthGuard guard(*this);
+        operators_ = 0;
         const Token& t = cur();
         if (t.kind == Tok::Identifier && !t.bracketed) {
             switch (t.keyword) {
@@ -1167,7 +1178,7 @@ private:
                 if (isKw(kw)) {
                     const Token at = cur();
                     next();
-                    auto b = node<BinaryExpr>(at);
+                    auto b = operatorNode(at);
                     b->op = op;
                     b->left = std::move(left);
                     b->right = (this->*nextLevel)();
@@ -1231,7 +1242,7 @@ private:
                 return left;
             const Token at = cur();
             next();
-            auto b = node<BinaryExpr>(at);
+            auto b = operatorNode(at);
             b->op = op;
             b->left = std::move(left);
             b->right = concatExpr();
@@ -1268,7 +1279,7 @@ private:
                 return left;
             const Token at = cur();
             next();
-            auto b = node<BinaryExpr>(at);
+            auto b = operatorNode(at);
             b->op = found;
             b->left = std::move(left);
             b->right = (this->*nextLevel)();
@@ -1319,7 +1330,7 @@ private:
         while (isOp(u"^")) {
             const Token at = cur();
             next();
-            auto b = node<BinaryExpr>(at);
+            auto b = operatorNode(at);
             b->op = Op::Pow;
             b->left = std::move(left);
             if (isOp(u"-") || isOp(u"+")) {
@@ -1484,6 +1495,7 @@ private:
     int loopDepth_ = 0;
     int depth_ = 0;
     int lastParen_ = -1;
+    int operators_ = 0;
     std::vector<std::pair<Text, Value>> classConstants_; // of the class being parsed
 };
 

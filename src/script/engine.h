@@ -7,7 +7,9 @@
 //       report(engine.lastError());   // number, description, line, column, lineText
 //
 // An engine and the values it hands out belong to one thread; only
-// requestStop() may be called from another thread.
+// requestStop() may be called from another thread.  A host object may call
+// back into the engine (addCode, run, eval) while a script runs, but must
+// not reset() it then.
 #pragma once
 
 #include "script/builtins.h"

@@ -88,6 +88,14 @@ void FormReport::resizeEvent(QResizeEvent* event)
         processingResize_ = false;
 }
 
+void FormReport::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    // Restored: a size set while minimised was not followed.
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        FitPreviewSurface();
+}
+
 void FormReport::closeEvent(QCloseEvent* event)
 {
     // Not QDialog's: its close calls reject(), which closes again here.

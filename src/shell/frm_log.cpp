@@ -24,7 +24,8 @@ FrmLog::FrmLog(Shell& shell, const WindowMeasures& outer) : shell_(shell)
     list_->setUniformItemSizes(true);
     export_ = new QPushButton(QString::fromStdU16String(Text(kExportButtonCaption)), this);
     export_->setObjectName(QString::fromLatin1(kExportButtonName));
-    export_->setGeometry(twipsToPixels(kLogMargin), 0, 100, 28);
+    // Its left edge lines up with the list's; its size fits its caption.
+    export_->setGeometry(QRect(QPoint(twipsToPixels(kLogMargin), 0), export_->sizeHint().expandedTo(QSize(100, 0))));
     connect(export_, &QPushButton::clicked, this, &FrmLog::exportClicked);
 
     placeOuter(outer);
@@ -88,6 +89,19 @@ void FrmLog::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     adoptLateFrame();
+    followSize();
+}
+
+void FrmLog::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // Restored: a size set while minimised was not followed.
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        followSize();
+}
+
+void FrmLog::followSize()
+{
     LogWindowGeometry geometry;
     geometry.outer = outerMeasures();
     geometry.innerWidth = pixelsToTwips(width());

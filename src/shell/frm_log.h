@@ -28,12 +28,14 @@ public:
 protected:
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void placeOuter(const WindowMeasures& outer);
     void adoptLateFrame();
+    void followSize();
 
     Shell& shell_;
     WindowMeasures placedAt_;

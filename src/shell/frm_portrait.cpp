@@ -152,6 +152,9 @@ void FrmPortrait::changeEvent(QEvent* event)
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         showPortraitPath();
+    // Restored: a size set while minimised was not followed.
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        applyResizeRule();
 }
 
 void FrmPortrait::showEvent(QShowEvent* event)
@@ -163,6 +166,11 @@ void FrmPortrait::showEvent(QShowEvent* event)
 void FrmPortrait::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
+    applyResizeRule();
+}
+
+void FrmPortrait::applyResizeRule()
+{
     PortraitWindowMeasures m;
     const QRect frame = frameGeometry();
     m.outerWidth = pixelsToTwips(frame.width());

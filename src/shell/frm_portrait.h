@@ -57,6 +57,7 @@ protected:
 
 private:
     void showPortraitPath();
+    void applyResizeRule();
     // Loads into the image control, reporting a file that is no picture.
     void loadPicture(const Text& path);
 

@@ -177,6 +177,14 @@ TEST_F(PortraitTest, ResizingTheWindowAppliesTheRuleAboveTheMinimum)
     EXPECT_EQ(clear->x(), 315);
     window.resize(400, 192 - frame); // 2880: the rule applies
     EXPECT_EQ(image->height(), 192 - frame - 32 - 4);
+
+    // Minimised nothing moves; restored, the rule applies to the new size.
+    window.showMinimized();
+    window.resize(340, 300);
+    EXPECT_EQ(clear->x(), 315);
+    window.showNormal();
+    EXPECT_EQ(clear->x(), 255); // 6000 - 900 twips: 3825
+    EXPECT_EQ(image->width(), 235);
     window.close();
 }
 

@@ -94,6 +94,17 @@ TEST_F(LogWindowTest, ListAndButtonFollowTheWindowAndItsPlaceIsKept)
     EXPECT_FLOAT_EQ(shell->state.LogWidth, float(log->frameGeometry().width() * 15));
     EXPECT_FLOAT_EQ(shell->state.LogHeight, float(log->frameGeometry().height() * 15));
 
+    // Minimised, it neither follows a new size nor stores it; restored, it
+    // follows.
+    const float storedWidth = shell->state.LogWidth;
+    log->showMinimized();
+    log->resize(300, 250);
+    EXPECT_FLOAT_EQ(shell->state.LogWidth, storedWidth);
+    EXPECT_EQ(log->list()->width(), 400 - 16);
+    log->showNormal();
+    EXPECT_EQ(log->list()->geometry(), QRect(8, 8, 300 - 16, 250 - buttonHeight - 12));
+    EXPECT_FLOAT_EQ(shell->state.LogWidth, float(log->frameGeometry().width() * 15));
+
     log->move(30, 45);
     log->close();
     EXPECT_FLOAT_EQ(shell->state.LogLeft, 450);

@@ -64,6 +64,12 @@ TEST_F(PreviewTest, PreviewOfTheBundledSheetShowsItsPagesModally)
         report->resize(500, 420);
         EXPECT_EQ(report->previewWidget()->QWidget::geometry(), QRect(0, 0, 500, 420));
         EXPECT_TRUE(pendingRan);
+        // Minimised it keeps the surface; restored, the surface covers it.
+        report->showMinimized();
+        report->resize(460, 380);
+        EXPECT_EQ(report->previewWidget()->QWidget::size(), QSize(500, 420));
+        report->showNormal();
+        EXPECT_EQ(report->previewWidget()->QWidget::geometry(), QRect(0, 0, 460, 380));
         window->close();
     });
     trigger("MenuFilePrintPreview");

@@ -426,6 +426,17 @@ void Value::appendText(TextView tail)
         u_.str->text.append(tail);
         return;
     }
+    if (type_ == Type::String) {
+        // Shared: one copy, sized for the result.
+        const Text& head = u_.str->text;
+        if (head.size() + tail.size() > kMaxTextLength)
+            throw VbError(vberr::OutOfMemory);
+        Text joined;
+        joined.reserve(head.size() + tail.size());
+        joined.append(head).append(tail);
+        *this = string(std::move(joined));
+        return;
+    }
     Text joined = toConcatText();
     if (joined.size() + tail.size() > kMaxTextLength)
         throw VbError(vberr::OutOfMemory);

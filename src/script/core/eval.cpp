@@ -427,7 +427,7 @@ Value Runtime::callName(const NameExpr& n, Frame& f, const std::vector<ExprPtr>*
     case NameKind::HostMember: {
         Value object = namedObjects_[static_cast<size_t>(n.slot)].object;
         ArgList a;
-        evalArgs(args, f, a, true);
+        evalArgs(args, f, a, object.rawObject()->byRefMask(n.member) != 0);
         return invokeHost(object.rawObject(), n.member, Access::Get, a.span());
     }
     case NameKind::Unresolved:
@@ -463,6 +463,27 @@ Value Runtime::callMember(const MemberExpr& m, Frame& f, const std::vector<ExprP
 {
     Value object = memberTarget(m, f);
     ArgList a;
+    HostObject* o = object.isObject() ? object.rawObject() : nullptr;
+    if (o && typeid(*o) != typeid(ScriptObject)) {
+        // A host member: look it up first, so that arguments are passed by
+        // reference only to members that write them back.
+        const void* table = o->memberTable();
+        auto& cache = const_cast<MemberCache&>(m.cache);
+        int member;
+        if (table != o && cache.table == table) {
+            member = cache.member;
+        } else {
+            member = o->findMember(m.name);
+            if (table != o) {
+                cache.table = table;
+                cache.member = member;
+            }
+        }
+        if (member == kNoMember)
+            throw VbError(vberr::NoSuchMember);
+        evalArgs(args, f, a, o->byRefMask(member) != 0);
+        return invokeHost(o, member, Access::Get, a.span());
+    }
     evalArgs(args, f, a, true);
     const bool internal = m.object && m.object->kind == ExprKind::Me;
     return invokeOn(object, m, Access::Get, a, internal);

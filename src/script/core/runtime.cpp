@@ -92,6 +92,15 @@ void Runtime::registerObject(const Text& name, Value object, bool globalMembers)
     GlobalEntry& g = globals_[static_cast<size_t>(slot)];
     g.kind = GlobalKind::NamedObject;
     g.value = object;
+    for (NamedObject& named : namedObjects_) {
+        if (equalsIgnoreCase(named.name, name)) {
+            // Registering a name again replaces the object (code compiled
+            // before keeps the members it found).
+            named.object = std::move(object);
+            named.globalMembers = globalMembers;
+            return;
+        }
+    }
     namedObjects_.push_back(NamedObject{name, std::move(object), globalMembers});
 }
 

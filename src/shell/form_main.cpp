@@ -14,6 +14,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace quillet {
 
 namespace {
@@ -190,6 +192,10 @@ void FormMain::buildContent()
     auto* browse = new QPushButton(QStringLiteral("&Browse"), central);
     browse->setObjectName(QStringLiteral("btnBrowse"));
     connect(browse, &QPushButton::clicked, this, &FormMain::ChooseSheetScript);
+    // One width for both, with room around the longer caption.
+    const int buttonWidth = std::max(showPicture->sizeHint().width(), browse->sizeHint().width()) + 16;
+    showPicture->setMinimumWidth(buttonWidth);
+    browse->setMinimumWidth(buttonWidth);
     buttons->addWidget(showPicture);
     buttons->addWidget(browse);
     buttons->addStretch();

@@ -130,6 +130,13 @@ int main(int argc, char** argv)
         scripted->messages.clear();
     }
 
+    // A sheet script deep in the folders: the label must not widen the
+    // window or lose the file name.
+    shell.state.TesseraFile = u"/home/somebody/Documents/roleplaying/campaignsheets/2026springcampaign/"
+                              u"charactersofthenorthernmarches/extendedcharactersheetwithspells.tsx";
+    main.showTesseraFile();
+    save(&main, "main-window-long-path");
+
     StopDialog stop([] {}, &main);
     stop.show();
     save(&stop, "stop-script");

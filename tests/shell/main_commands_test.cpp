@@ -8,7 +8,10 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -262,6 +265,18 @@ TEST_F(MainCommandsTest, AboutNamesTheProgramVersionAndEngine)
     EXPECT_EQ(dialogs.messages[0].title, Text(kAppTitle));
 }
 
+TEST_F(MainCommandsTest, TheStatusLineCoversTheStatusBar)
+{
+    mainWindow().resize(720, 300);
+    QApplication::processEvents();
+    auto* bar = mainWindow().findChild<QFrame*>(QStringLiteral("picStatusBar"));
+    ASSERT_NE(bar, nullptr);
+    auto* line = bar->findChild<QLabel*>(QStringLiteral("pnlStatusBar"));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->geometry(), bar->contentsRect());
+    EXPECT_GT(bar->width(), 700);
+}
+
 TEST_F(MainCommandsTest, MenusCarryTheirCaptionsAndShortcuts)
 {
     struct Expected {
@@ -280,6 +295,24 @@ TEST_F(MainCommandsTest, MenusCarryTheirCaptionsAndShortcuts)
         EXPECT_EQ(action->text(), QString::fromLatin1(e.caption));
         EXPECT_EQ(action->shortcut().toString(), QString::fromLatin1(e.shortcut));
     }
+    // The File menu in its order, separators included, then Help.
+    QStringList names;
+    auto* file = mainWindow().findChild<QMenu*>(QStringLiteral("MenuFile"));
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->title(), QStringLiteral("&File"));
+    for (QAction* action : file->actions())
+        names << action->objectName();
+    EXPECT_EQ(names.join(u' '), QStringLiteral("MenuFileNew MenuFileLoad MenuFileSpace1 MenuFilePrint "
+                                               "MenuFilePrintPreview MenuFilePrinterSetup MenuFileSpace4 "
+                                               "MenuFilePrefs MenuFileSpace3 MRUFileList MRUFileSpacer MenuFileExit"));
+    auto* help = mainWindow().findChild<QMenu*>(QStringLiteral("mnuHelp"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->title(), QStringLiteral("&Help"));
+    const QList<QAction*> bar = mainWindow().menuBar()->actions();
+    ASSERT_EQ(bar.size(), 2);
+    EXPECT_EQ(bar[0]->menu(), file);
+    EXPECT_EQ(bar[1]->menu(), help);
+
     const char* tips[4] = {"Clear Character", "Load Character...", "Print", "Print Preview"};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(mainWindow().toolButton(i)->toolTip(), QString::fromLatin1(tips[i]));

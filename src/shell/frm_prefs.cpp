@@ -25,7 +25,8 @@ int16_t checkStateOf(const QCheckBox* box)
 
 } // namespace
 
-FrmPrefs::FrmPrefs(Shell& shell) : shell_(shell), model_(shell.state)
+// Owned by the main window, so that it stays in front of it while open.
+FrmPrefs::FrmPrefs(Shell& shell) : QDialog(shell.mainWindowIfLoaded()), shell_(shell), model_(shell.state)
 {
     setObjectName(QStringLiteral("frmPrefs"));
     setAttribute(Qt::WA_DeleteOnClose);

@@ -22,6 +22,7 @@ TEST_F(PrefsTest, OpensWithTheFlagsAndOkStoresTheTickedBoxes)
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_FALSE(dialog->isModal());
+    EXPECT_EQ(dialog->parentWidget(), &mainWindow()); // kept in front of it
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Preferences"));
     const char* names[4] = {"chkNoLogo", "chkLinesToLog", "chkEchoToRun", "chkDebug"};
     const char* captions[4] = {"No logo", "Echo script lines to logging window", "Echo lines to DEBUG.RUN file.",

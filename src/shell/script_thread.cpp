@@ -2,6 +2,7 @@
 
 #include "shell/stop_dialog.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
@@ -37,6 +38,12 @@ bool runOffUiThread(const std::function<bool()>& work, const std::function<void(
     QObject::connect(&timer, &QTimer::timeout, [&] {
         if (done.load())
             return;
+        // The script is waiting for the user's answer to its own message
+        // or input box: that time does not count as running.
+        if (QApplication::activeModalWidget()) {
+            timer.start(stopDialogDelayMs);
+            return;
+        }
         dialog = new StopDialog(requestStop, parent);
         dialog->show();
     });

@@ -8,6 +8,8 @@
 #include "surface/widgets/preview_widget.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QTimer>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -181,6 +183,26 @@ TEST_F(PreviewTest, ARunawayScriptCanBeStoppedFromTheStopDialog)
     EXPECT_EQ(shell->state.Busy, kFalse);
     EXPECT_EQ(shownWindow("dlgStopScript"), nullptr);
     EXPECT_FALSE(shell->reportWindowIfLoaded()->isVisible());
+}
+
+TEST_F(PreviewTest, TimeSpentAnsweringTheScriptDoesNotBringUpTheStopDialog)
+{
+    useSheet("'VBScript\r\nSub main()\r\n  MsgBox \"Ready?\"\r\n  Preview.Text = \"done\"\r\nEnd Sub\r\n");
+    bool stopShown = false;
+    dialogs.onScriptMessage = [&] {
+        // The user takes three times the delay to answer.
+        QDialog box;
+        box.setWindowModality(Qt::ApplicationModal);
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] { stopShown = stopShown || shownWindow("dlgStopScript"); });
+        watch.start(20);
+        QTimer::singleShot(3 * shell->stopDialogDelayMs, &box, &QDialog::accept);
+        box.exec();
+    };
+    previewAndClose();
+    EXPECT_EQ(dialogs.scriptPrompts, std::vector<Text>{u"Ready?"});
+    EXPECT_FALSE(stopShown);
+    EXPECT_TRUE(sawWindow("formReport"));
 }
 
 TEST_F(PreviewTest, ScriptMessageBoxesAndLogLinesReachTheUserInterfaceThread)

@@ -31,6 +31,8 @@ int ScriptedDialogs::scriptMessageBox(QWidget*, const Text& prompt, int, const T
 {
     scriptAnsweredOnUiThread = scriptAnsweredOnUiThread && onUiThread();
     scriptPrompts.push_back(prompt);
+    if (onScriptMessage)
+        onScriptMessage();
     if (scriptAnswers.empty())
         return 1;
     const int answer = scriptAnswers.front();

@@ -24,6 +24,8 @@ public:
     // Called while a message box is "shown" (a test may look around then).
     std::function<void(const MessageBoxRequest&)> onMessage;
 
+    // Called while a script's message box is "shown".
+    std::function<void()> onScriptMessage;
     std::deque<int> scriptAnswers;
     std::vector<Text> scriptPrompts;
     std::deque<std::optional<Text>> inputAnswers;

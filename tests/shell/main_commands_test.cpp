@@ -313,6 +313,10 @@ TEST_F(MainCommandsTest, MenusCarryTheirCaptionsAndShortcuts)
     EXPECT_EQ(bar[0]->menu(), file);
     EXPECT_EQ(bar[1]->menu(), help);
 
+    EXPECT_EQ(mainWindow().findChild<QPushButton*>(QStringLiteral("btnShowPicture"))->text(),
+              QStringLiteral("&Show Picture"));
+    EXPECT_EQ(mainWindow().findChild<QPushButton*>(QStringLiteral("btnBrowse"))->text(), QStringLiteral("&Browse"));
+
     const char* tips[4] = {"Clear Character", "Load Character...", "Print", "Print Preview"};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(mainWindow().toolButton(i)->toolTip(), QString::fromLatin1(tips[i]));

@@ -69,6 +69,9 @@ TEST_F(PortraitTest, ShowPictureWithAnExistingFileKeepsThePathOnExit)
         shownLabel = label(window);
         hasPicture = !window->view()->image().isNull();
         EXPECT_EQ(window->windowTitle(), QStringLiteral("Character Portrait"));
+        EXPECT_EQ(button(window, "btnClear")->text(), QStringLiteral("&Clear"));
+        EXPECT_EQ(button(window, "btnLoad")->text(), QStringLiteral("&Load"));
+        EXPECT_EQ(button(window, "btnExit")->text(), QStringLiteral("E&xit"));
         button(window, "btnExit")->click();
     });
     EXPECT_EQ(shownLabel.toStdU16String(), picture);

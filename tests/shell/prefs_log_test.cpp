@@ -31,6 +31,8 @@ TEST_F(PrefsTest, OpensWithTheFlagsAndOkStoresTheTickedBoxes)
         EXPECT_EQ(dialog->checkBox(i)->objectName(), QString::fromLatin1(names[i]));
         EXPECT_EQ(dialog->checkBox(i)->text(), QString::fromLatin1(captions[i]));
     }
+    EXPECT_EQ(dialog->findChild<QPushButton*>(QStringLiteral("btnCancel"))->text(), QStringLiteral("&Cancel"));
+    EXPECT_EQ(dialog->findChild<QPushButton*>(QStringLiteral("btnOkay"))->text(), QStringLiteral("&OK"));
     // Cancel, then OK.
     EXPECT_LT(dialog->findChild<QPushButton*>(QStringLiteral("btnCancel"))->x(),
               dialog->findChild<QPushButton*>(QStringLiteral("btnOkay"))->x());

@@ -109,7 +109,12 @@ std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedur
     auto unit = std::make_shared<CodeUnit>();
     unit->source = std::move(source);
     try {
-        parseUnit(*unit, mode);
+        try {
+            parseUnit(*unit, mode);
+        } catch (const VbError& v) {
+            // A value error while folding a constant: still a compile error.
+            throw CompileError{v, 0, 0};
+        }
     } catch (const CompileError& ce) {
         ScriptError e;
         e.number = ce.error.number();

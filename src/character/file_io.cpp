@@ -314,13 +314,21 @@ std::string readFileBytes(const Text& path)
     const std::string native = toUtf8(path);
     if (native.empty() || native.find('\0') != std::string::npos)
         throw VbError(vberr::BadFileName);
-    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a named pipe would wait for a writer
+    // forever; nothing but a regular file gets past the check below.
+    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         throw VbError(openErrorNumber(errno));
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         throw VbError(vberr::PathFileAccess);
+    }
+    // No character file or sheet script comes near this size; reading one
+    // that does would only exhaust the memory.
+    if (static_cast<unsigned long long>(st.st_size) > kMaxTextFileBytes) {
+        ::close(fd);
+        throw VbError(vberr::OutOfMemory);
     }
     std::string bytes;
     bytes.reserve(static_cast<size_t>(st.st_size));
@@ -334,6 +342,11 @@ std::string readFileBytes(const Text& path)
                 continue;
             ::close(fd);
             throw VbError(57); // Device I/O error
+        }
+        // The file may grow while it is read.
+        if (bytes.size() + static_cast<size_t>(n) > kMaxTextFileBytes) {
+            ::close(fd);
+            throw VbError(vberr::OutOfMemory);
         }
         bytes.append(buffer, static_cast<size_t>(n));
     }

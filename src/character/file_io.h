@@ -26,8 +26,12 @@ void ExpandParagraphMarks(Text& text, TextView paraMarker, TextView crlf);
 // result is empty, 1..n hold the elements.
 void SplitElements(TextView line, std::vector<Text>& elements);
 
+// Largest file readFileBytes takes.
+inline constexpr size_t kMaxTextFileBytes = size_t(64) << 20;
+
 // The bytes of a file, opened read-only; VbError 53, 70 or 75 when it
-// cannot be opened or read.
+// cannot be opened or read (anything but a regular file is error 75), 7
+// when it is larger than kMaxTextFileBytes.
 std::string readFileBytes(const Text& path);
 
 } // namespace quillet

@@ -2,6 +2,7 @@
 
 #include "common/vb_error.h"
 
+#include <limits>
 #include <vector>
 
 namespace quillet {
@@ -84,6 +85,10 @@ int16_t CountSeparators(TextView text, TextView seps, int32_t options)
 void SplitText(TextView text, TextView seps, int32_t options)
 {
     const int16_t count = CountSeparators(text, seps, options);
+    // The part count is a 16-bit number too: a text made only of separators
+    // has one part more than the longest text has characters.
+    if (count == std::numeric_limits<int16_t>::max())
+        throw VbError(vberr::Overflow);
     SplitResult& r = splitResult();
     r.parts.assign(static_cast<size_t>(count) + 2, Text());
     r.separators.assign(static_cast<size_t>(count) + 1, Text());

@@ -70,7 +70,9 @@ std::string replacedFile(const std::string& path)
 FileRead readWholeFile(const std::string& path, size_t limit)
 {
     FileRead result;
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: a named pipe under the settings file's name must not
+    // hold up start-up waiting for a writer; it fails the check below.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         result.status = (errno == ENOENT || errno == ENOTDIR) ? FileRead::Status::Missing
                                                                : FileRead::Status::Unreadable;

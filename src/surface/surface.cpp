@@ -317,7 +317,7 @@ void Surface::drawPageBorder(Page& target)
     const double top = marginTop_;
     const double bottom = target.height - marginBottom_;
     auto line = [&](double x1, double y1, double x2, double y2) {
-        target.ops.emplace_back(std::in_place_type<LineOp>, x1, y1, x2, y2, penColor_, kPenWidth);
+        target.ops.emplace_back(LineOp{x1, y1, x2, y2, penColor_, kPenWidth});
     };
     if (lines->top)
         line(left, top, right, top);

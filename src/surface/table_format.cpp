@@ -106,6 +106,10 @@ TableColumn parseEntry(TextView entry, double pageWidth)
             }
             Text unit(entry.substr(unitStart, i - unitStart));
             column.width = std::max(0.0, value * twipsPerUnit(unit, pageWidth));
+            // A width no page can hold (infinite, even) is a number too large,
+            // not a column that layout would have to survive.
+            if (!(column.width <= kMaxColumnWidth))
+                throw VbError(vberr::Overflow);
             haveWidth = true;
         } else {
             ++i;  // anything else carries no meaning

@@ -14,6 +14,7 @@ enum class VAlign { Top, Middle, Bottom };
 
 inline constexpr double kDefaultColumnWidth = 720;  // a column without a width: half an inch
 inline constexpr size_t kMaxTableColumns = 1000;
+inline constexpr double kMaxColumnWidth = 2147483647;  // twips: the 32-bit range
 
 struct TableColumn {
     double width = kDefaultColumnWidth;
@@ -35,8 +36,9 @@ TableSeparators separatorsFrom(TextView tableSeparator);
 // Flag characters (< ^ > = + _ * ~ !) may stand anywhere in an entry; the
 // first number is the width, in twips unless a unit follows (in, ", twip,
 // pt, point, cm, mm, pix, px, and % of `pageWidth`).  A negative width
-// counts as 0.  One trailing column or row separator adds no column.
-// More than kMaxTableColumns columns is error 5.
+// counts as 0, one beyond kMaxColumnWidth is error 6.  One trailing column
+// or row separator adds no column.  More than kMaxTableColumns columns is
+// error 5.
 std::vector<TableColumn> parseTableFormat(TextView format, TableSeparators separators, double pageWidth);
 
 // Rows of exactly `columns` cells: missing cells are empty, extra cells

@@ -83,3 +83,19 @@ TEST(Splitter, TextsOverTheLimitOverflow)
         }
     }
 }
+
+TEST(Splitter, APartCountBeyond16BitsOverflowsAndKeepsTheLastResult)
+{
+    SplitText(u"a,b", u",", 0);
+    const Text commas(32767, u',');
+    EXPECT_EQ(CountSeparators(commas, u",", 0), 32767);
+    try {
+        SplitText(commas, u",", 0);
+        ADD_FAILURE() << "32768 parts cannot be counted";
+    } catch (const VbError& e) {
+        EXPECT_EQ(e.number(), vberr::Overflow);
+    }
+    EXPECT_EQ(SplitPartCount(), 2) << "the failed split left the last result alone";
+    SplitText(commas.substr(1), u",", 0);
+    EXPECT_EQ(SplitPartCount(), 32767);
+}

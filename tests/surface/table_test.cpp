@@ -56,6 +56,19 @@ TEST(TableFormat, TrailingSeparatorAddsNoColumnAndTooManyColumnsFail)
     EXPECT_THROW(parseTableFormat(Text(kMaxTableColumns, u'|') + u"x", {}, 12240), VbError);
 }
 
+TEST(TableFormat, WidthsBeyondThe32BitRangeOverflow)
+{
+    EXPECT_DOUBLE_EQ(parseTableFormat(u"2147483647", {}, 12240)[0].width, 2147483647);
+    for (const char16_t* format : {u"2147483648", u"1e308in", u"<1000|1e30%"}) {
+        try {
+            parseTableFormat(format, {}, 12240);
+            ADD_FAILURE() << toUtf8(format);
+        } catch (const VbError& e) {
+            EXPECT_EQ(e.number(), vberr::Overflow) << toUtf8(format);
+        }
+    }
+}
+
 TEST(TableRows, SeparatorsMissingAndExtraCells)
 {
     auto rows = splitTableRows(u"a|b;c;d|e|f;", {}, 2);

@@ -191,6 +191,10 @@ int runPrintCommand(const PrintOptions& options)
     {
         Watchdog watchdog(engine, options.timeoutSeconds);
         result = PrintReport(context, true);
+        // Objects the script left alive end here, under the timeout, not
+        // when the engine goes away: a Class_Terminate that never returns
+        // must not keep the command from finishing.
+        engine.reset();
         timedOut = watchdog.fired;
     }
     if (result != ReportResult::Printed) {

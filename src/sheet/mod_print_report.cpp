@@ -95,11 +95,17 @@ ReportResult PrintReport(ReportContext& c, bool toPrinter)
     const script::Value preview = script::Value::object(printObject);
     printObject->SetPrintPreviewObject(&surface);
 
-    c.engine.reset();
-    c.engine.addObject(u"Preview", preview, true);
-    c.engine.addObject(u"Char", characterObject(state.currentCharacterPtr()), true);
+    const script::Value character = characterObject(state.currentCharacterPtr());
 
-    const std::function<bool()> runScript = [&] { return c.engine.addCode(scriptText) && c.engine.run(u"main"); };
+    // The reset belongs to the run: it ends the objects the last script
+    // left alive, and a Class_Terminate that never returns must be as
+    // stoppable as main itself.
+    const std::function<bool()> runScript = [&] {
+        c.engine.reset();
+        c.engine.addObject(u"Preview", preview, true);
+        c.engine.addObject(u"Char", character, true);
+        return c.engine.addCode(scriptText) && c.engine.run(u"main");
+    };
     const bool succeeded = c.runScript ? c.runScript(runScript) : runScript();
     if (!succeeded) {
         ReportResult result = reportScriptError(c);

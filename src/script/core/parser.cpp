@@ -247,6 +247,7 @@ private:
         }
         Value v;
         const Token& t = cur();
+        const int line = t.line, column = t.column;
         if (t.kind == Tok::Number || t.kind == Tok::Date) {
             v = t.value;
         } else if (t.kind == Tok::String) {
@@ -288,7 +289,14 @@ private:
                 v = v.rawLong() == INT32_MIN ? Value::dbl(2147483648.0) : Value::longInt(-v.rawLong());
                 break;
             case Type::Double: v = Value::dbl(-v.rawDouble()); break;
-            default: v = Value::dbl(-v.toDouble()); break;
+            default:
+                try {
+                    v = Value::dbl(-v.toDouble());
+                } catch (const VbError&) {
+                    // -"x", -Nothing: no constant has that value.
+                    throwCompileError(cerr::ExpectedLiteralConstant, line, column);
+                }
+                break;
             }
         }
         return v;
@@ -535,8 +543,14 @@ private:
                 next();
                 if (cur().kind != Tok::RParen) {
                     do {
-                        Value v = constantValue();
-                        f.bounds.push_back(v.toInt32());
+                        const Token at = cur();
+                        const Value v = constantValue();
+                        try {
+                            f.bounds.push_back(v.toInt32());
+                        } catch (const VbError&) {
+                            // "x", Null, 1E+300: not a bound, and not a run-time error either.
+                            throwCompileError(cerr::ExpectedInteger, at.line, at.column);
+                        }
                         if (cur().kind != Tok::Comma)
                             break;
                         next();

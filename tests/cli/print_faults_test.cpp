@@ -1,0 +1,225 @@
+// quillet-print against hostile files: it writes nothing but its output,
+// never touches the character file, and ends with a clear report on bad
+// portraits and scripts that will not end.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out;
+};
+
+Outcome runCommand(const std::string& command)
+{
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    std::string out;
+    std::array<char, 4096> buffer;
+    size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        out.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+const std::string kPrint = std::string(QUILLET_BIN_DIR) + "/quillet-print";
+
+bool has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+struct FileStamp {
+    std::string content;
+    timespec mtime{}, ctime{};
+    mode_t mode = 0;
+
+    static FileStamp of(const fs::path& path)
+    {
+        FileStamp s;
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream all;
+        all << in.rdbuf();
+        s.content = all.str();
+        struct stat st {};
+        ::stat(path.c_str(), &st);
+        s.mtime = st.st_mtim;
+        s.ctime = st.st_ctim;
+        s.mode = st.st_mode;
+        return s;
+    }
+    bool operator==(const FileStamp& o) const
+    {
+        return content == o.content && mtime.tv_sec == o.mtime.tv_sec && mtime.tv_nsec == o.mtime.tv_nsec &&
+               ctime.tv_sec == o.ctime.tv_sec && ctime.tv_nsec == o.ctime.tv_nsec && mode == o.mode;
+    }
+};
+
+class PrintFaultTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("quillet-faults-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        for (const auto& entry : fs::recursive_directory_iterator(dir, ec))
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(dir, ec);
+    }
+    std::string file(const std::string& name, const std::string& content)
+    {
+        const fs::path path = dir / name;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << content;
+        return path.string();
+    }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+
+    fs::path dir;
+};
+
+const std::string kCharacter = "[system]\r\n[general]\r\ncharname(Tess Arden)\r\nportraitfile(tess.png)\r\n"
+                               "[skills]\r\nname(Stealth), level(14)\r\n";
+
+std::string pictureSheet()
+{
+    return "'VBScript\r\nSub main\r\n  PrintText Char.Name\r\n  Picture Char.Portrait, 1, 1, 2, 2\r\nEnd Sub\r\n";
+}
+
+uint32_t crc32(const std::string& bytes)
+{
+    uint32_t crc = 0xFFFFFFFF;
+    for (unsigned char b : bytes) {
+        crc ^= b;
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    return ~crc;
+}
+
+std::string bigEndian32(uint32_t v)
+{
+    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
+}
+
+// The start of a PNG announcing width x height pixels, without the pixels.
+std::string pngHeader(uint32_t width, uint32_t height)
+{
+    const std::string ihdr = "IHDR" + bigEndian32(width) + bigEndian32(height) + std::string("\x08\x02\0\0\0", 5);
+    return std::string("\x89PNG\r\n\x1a\n", 8) + bigEndian32(13) + ihdr + bigEndian32(crc32(ihdr)) +
+           bigEndian32(0) + "IDAT" + bigEndian32(crc32("IDAT"));
+}
+
+} // namespace
+
+TEST_F(PrintFaultTest, PrintingNeverWritesTheCharacterFileNorAnythingButTheOutput)
+{
+    const std::string character = file("chars/tess.kvr", kCharacter);
+    fs::permissions(character, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(dir / "chars", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                       fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    const FileStamp before = FileStamp::of(character);
+    const FileStamp folderBefore = FileStamp::of(dir / "chars");
+    fs::create_directories(dir / "out");
+    fs::create_directories(dir / "cwd");
+
+    // Under strace when it is there, to see every file opened for writing.
+    const bool traced = runCommand("strace -V").status == 0;
+    const std::string trace = path("trace.txt");
+    // (LeakSanitizer, in a sanitizer build, cannot work under strace.)
+    const std::string command = "cd " + path("cwd") + " && ASAN_OPTIONS=detect_leaks=0 " +
+                                (traced ? "strace -f -qq -e trace=open,openat,creat -o " + trace + " " : "") +
+                                kPrint + " --output " + path("out/tess.pdf") + " --png " + path("out/png") + " " +
+                                character;
+    const Outcome r = runCommand(command);
+    ASSERT_EQ(r.status, 0) << r.out;
+
+    EXPECT_TRUE(FileStamp::of(character) == before) << "content, times and mode of the character file unchanged";
+    EXPECT_TRUE(FileStamp::of(dir / "chars") == folderBefore) << "nothing created or removed beside it";
+    EXPECT_TRUE(fs::is_empty(dir / "cwd")) << "nothing written to the current folder";
+    std::vector<std::string> outputs;
+    for (const auto& entry : fs::recursive_directory_iterator(dir / "out"))
+        outputs.push_back(fs::relative(entry.path(), dir / "out").string());
+    std::sort(outputs.begin(), outputs.end());
+    EXPECT_EQ(outputs, (std::vector<std::string>{"png", "png/page-1.png", "tess.pdf"}));
+
+    if (!traced)
+        GTEST_SKIP() << "strace is not installed: the files opened for writing were not checked";
+    std::ifstream in(trace);
+    std::string line;
+    std::vector<std::string> written;
+    while (std::getline(in, line)) {
+        if ((has(line, "O_WRONLY") || has(line, "O_RDWR") || has(line, "O_CREAT") || has(line, "creat(")) &&
+            !has(line, "= -1"))
+            written.push_back(line);
+    }
+    for (const std::string& w : written)
+        EXPECT_TRUE(has(w, path("out/"))) << "opened for writing: " << w;
+    EXPECT_FALSE(written.empty()) << "the trace saw the output being written";
+}
+
+TEST_F(PrintFaultTest, PortraitsThatAreNotPicturesOrAreHuge)
+{
+    const std::string character = file("tess.kvr", kCharacter);
+    const std::string sheet = file("pic.tsx", pictureSheet());
+
+    file("tess.png", "<html>not a picture</html>");
+    Outcome r = runCommand(kPrint + " --log --sheet " + sheet + " --output " + path("a.pdf") + " " + character);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.out, "Error 481:Invalid picture in line 4\nline is:   Picture Char.Portrait, 1, 1, 2, 2"))
+        << r.out;
+
+    file("tess.png", pngHeader(60000, 60000));
+    r = runCommand(kPrint + " --log --sheet " + sheet + " --output " + path("b.pdf") + " " + character);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.out, "Error 481:Invalid picture: ")) << r.out;
+    EXPECT_TRUE(has(r.out, "larger than 12000 pixels on a side in line 4")) << r.out;
+
+    file("tess.png", std::string(100000, '\xff'));
+    r = runCommand(kPrint + " --log --sheet " + sheet + " --output " + path("c.pdf") + " " + character);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.out, "Error 481:")) << r.out;
+    EXPECT_FALSE(fs::exists(path("a.pdf")) || fs::exists(path("b.pdf")) || fs::exists(path("c.pdf")));
+}
+
+TEST_F(PrintFaultTest, RunawayScriptsEndWithinTheTimeout)
+{
+    const std::string character = file("tess.kvr", kCharacter);
+    for (const std::string& body :
+         {std::string("Class Tar\r\n  Sub Class_Terminate\r\n    Do\r\n    Loop\r\n  End Sub\r\nEnd Class\r\n"
+                      "Dim kept\r\nSub main\r\n  Set kept = New Tar\r\n  PrintText \"drawn\"\r\nEnd Sub\r\n"),
+          std::string("Sub main\r\n  Execute \"While True : Wend\"\r\nEnd Sub\r\n")}) {
+        const std::string sheet = file("runaway.tsx", "'VBScript\r\n" + body);
+        const auto start = std::chrono::steady_clock::now();
+        const Outcome r = runCommand("timeout 60 " + kPrint + " --log --timeout 1 --sheet " + sheet + " --output " +
+                                     path("out.pdf") + " " + character);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_NE(r.status, 124) << "still running after a minute:\n" << body;
+        EXPECT_LT(seconds, 30) << body;
+        fs::remove(path("out.pdf"));
+    }
+
+    const std::string recursion = file("deep.tsx", "'VBScript\r\nSub main\r\n  main\r\nEnd Sub\r\n");
+    const Outcome r = runCommand(kPrint + " --log --sheet " + recursion + " " + character);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.out, "Error 28:Out of stack space in line 3\nline is:   main")) << r.out;
+}

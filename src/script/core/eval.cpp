@@ -691,9 +691,27 @@ void Runtime::assign(const Expr& target, Frame& f, Value value, bool isSet)
             }
             throw VbError(vberr::IllegalAssignment);
         }
-        // `a(1)(2) = x` and the like: the inner part must give an object
-        // (array elements nested in arrays are assigned through a copy in
-        // VBScript too, so only objects make sense here).
+        // `a(1)(2) = x`: when the chain starts at a variable, an array held
+        // in an array element is written in place.
+        if (c.target->kind == ExprKind::Call) {
+            Value temporary;
+            ArgList a;
+            if (Value* holder = nestedSlot(static_cast<const CallExpr&>(*c.target), f, &c.args, a, temporary)) {
+                if (holder->isArray()) {
+                    *elementPtr(*holder, a.span()) = std::move(value);
+                    return;
+                }
+                if (holder->isObject() && holder->rawObject()) {
+                    Value object = *holder;
+                    a.push(std::move(value));
+                    invokeHost(object.rawObject(), kDefaultMember, access, a.span());
+                    return;
+                }
+                throw VbError(vberr::TypeMismatch);
+            }
+        }
+        // Anything else (`f(1)(2) = x`, `o.Items(1)(2) = x`): the inner part
+        // is only read, so it must give an object to assign through.
         Value object = eval(*c.target, f);
         if (!object.isObject() || !object.rawObject())
             throw VbError(vberr::ObjectRequired);
@@ -706,6 +724,43 @@ void Runtime::assign(const Expr& target, Frame& f, Value value, bool isSet)
     default:
         throw VbError(vberr::IllegalAssignment);
     }
+}
+
+Value* Runtime::nestedSlot(const CallExpr& inner, Frame& f, const std::vector<ExprPtr>* outerArgs, ArgList& outerSubs,
+                           Value& temporary)
+{
+    std::vector<const CallExpr*> chain; // outermost first
+    const Expr* e = &inner;
+    while (e->kind == ExprKind::Call) {
+        chain.push_back(static_cast<const CallExpr*>(e));
+        e = static_cast<const CallExpr*>(e)->target.get();
+    }
+    if (e->kind != ExprKind::Name)
+        return nullptr;
+    const auto& n = static_cast<const NameExpr&>(*e);
+    if (!variablePtr(n, f))
+        return nullptr;
+    // Every subscript is evaluated, left to right, before any storage is
+    // unshared or any element address taken: a subscript may call code
+    // that reassigns the variable.
+    std::vector<std::unique_ptr<ArgList>> subs(chain.size());
+    for (size_t i = chain.size(); i-- > 0;) {
+        subs[i] = std::make_unique<ArgList>();
+        evalArgs(&chain[i]->args, f, *subs[i], false);
+    }
+    evalArgs(outerArgs, f, outerSubs, false);
+    Value* slot = variablePtr(n, f);
+    for (size_t i = chain.size(); i-- > 0;) {
+        if (slot->isArray() && subs[i]->size() > 0) {
+            slot = elementPtr(*slot, subs[i]->span());
+        } else {
+            // An object (or a default property giving one): read through it;
+            // what it returns is a copy, so writes go to the object it holds.
+            temporary = applyArgs(*slot, *subs[i]);
+            slot = &temporary;
+        }
+    }
+    return slot;
 }
 
 void Runtime::assignName(const NameExpr& n, Frame& f, Value value, bool isSet)

@@ -145,6 +145,12 @@ private:
     void assign(const Expr& target, Frame& f, Value value, bool isSet);
     void assignName(const NameExpr& n, Frame& f, Value value, bool isSet);
     Value* elementPtr(Value& arrayValue, std::span<Value> subscripts);
+    // The slot `inner` names when it starts at a variable (`a(1)` of
+    // `a(1)(2) = x`), with the subscripts of the outer call evaluated into
+    // `outerSubs`; nullptr, having evaluated nothing, otherwise.  Values
+    // read through objects live in `temporary`.
+    Value* nestedSlot(const CallExpr& inner, Frame& f, const std::vector<ExprPtr>* outerArgs, ArgList& outerSubs,
+                      Value& temporary);
     void checkStep();
     void enterCall();
 

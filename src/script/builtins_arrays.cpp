@@ -30,13 +30,16 @@ const ArrayDim& dimensionArg(std::span<Value> a)
     return rep.dims[static_cast<size_t>(d - 1)];
 }
 
+// Split and Filter give String arrays, not Variant ones.
 Value textArray(std::vector<Text> texts)
 {
     std::vector<Value> items;
     items.reserve(texts.size());
     for (Text& t : texts)
         items.push_back(Value::string(std::move(t)));
-    return Value::arrayOf(std::move(items));
+    Value array = Value::arrayOf(std::move(items));
+    array.rawArray()->textItems = true;
+    return array;
 }
 
 Value fnArray(Context&, std::span<Value> a)

@@ -19,7 +19,7 @@ void Value::retainHeap() noexcept
         // shared: a write through such a reference would show in both.
         ++u_.arr->refs;
         if (u_.arr->locks > 0) {
-            ArrayRep* copy = new ArrayRep{1, 0, false, u_.arr->dims, u_.arr->items};
+            ArrayRep* copy = new ArrayRep{1, 0, false, u_.arr->textItems, u_.arr->dims, u_.arr->items};
             --u_.arr->refs;
             u_.arr = copy;
         }
@@ -170,7 +170,7 @@ ArrayRep* Value::mutableArray()
     // A locked array's extra reference belongs to the call that locked it:
     // writes go to the one shared storage (see ArgList::lock).
     if (u_.arr->refs > 1 && u_.arr->locks == 0) {
-        ArrayRep* copy = new ArrayRep{1, 0, u_.arr->fixedSize, u_.arr->dims, u_.arr->items};
+        ArrayRep* copy = new ArrayRep{1, 0, u_.arr->fixedSize, u_.arr->textItems, u_.arr->dims, u_.arr->items};
         --u_.arr->refs;
         u_.arr = copy;
     }
@@ -204,7 +204,7 @@ int Value::varType() const
     case Type::Error: return vartype::Error;
     case Type::Boolean: return vartype::Boolean;
     case Type::Byte: return vartype::Byte;
-    case Type::Array: return vartype::Array + vartype::Variant;
+    case Type::Array: return vartype::Array + (u_.arr->textItems ? vartype::String : vartype::Variant);
     case Type::Ref: return u_.ref->varType();
     }
     return vartype::Empty;
@@ -226,7 +226,7 @@ Text Value::typeName() const
     case Type::Error: return u"Error";
     case Type::Boolean: return u"Boolean";
     case Type::Byte: return u"Byte";
-    case Type::Array: return u"Variant()";
+    case Type::Array: return u_.arr->textItems ? u"String()" : u"Variant()";
     case Type::Ref: return u_.ref->typeName();
     }
     return u"Empty";

@@ -82,6 +82,9 @@ struct ArrayRep {
     int locks = 0;
     // Arrays declared with a size (`Dim a(3)`) cannot be ReDim'ed (error 10).
     bool fixedSize = false;
+    // A String array (what Split and Filter return): every element is a
+    // String, and what is stored into one is converted to text first.
+    bool textItems = false;
     std::vector<ArrayDim> dims;
     std::vector<Value> items;
 
@@ -162,9 +165,10 @@ public:
     bool isRef() const { return type_ == Type::Ref; }
     // Integer, Long, Single, Double, Currency, Byte (not Date, not Boolean).
     bool isNumber() const;
-    // VarType number, e.g. 8 for String, 8204 for a Variant array.
+    // VarType number, e.g. 8 for String, 8204 for a Variant array, 8200
+    // for a String array.
     int varType() const;
-    // TypeName text, e.g. "Integer", "String", "Variant()", "Nothing", or
+    // TypeName text, e.g. "Integer", "String", "Variant()", "String()", "Nothing", or
     // the object's class name.
     Text typeName() const;
 

@@ -305,6 +305,16 @@ Value* Runtime::elementPtr(Value& arrayValue, std::span<Value> subscripts)
     return &rep->items[rep->flatIndex(std::span<const int32_t>(idx, subscripts.size()))];
 }
 
+void Runtime::storeElement(Value& arrayValue, std::span<Value> subscripts, Value value)
+{
+    if (arrayValue.rawArray()->textItems) {
+        if (value.isObject())
+            throw VbError(vberr::TypeMismatch);
+        value = Value::string(value.toText()); // Null: error 94, as for any String
+    }
+    *elementPtr(arrayValue, subscripts) = std::move(value);
+}
+
 void Runtime::evalArgs(const std::vector<ExprPtr>* args, Frame& f, ArgList& out, bool byRef)
 {
     if (!args)
@@ -325,7 +335,9 @@ void Runtime::evalArgs(const std::vector<ExprPtr>* args, Frame& f, ArgList& out,
                 const auto& c = static_cast<const CallExpr&>(*a);
                 if (c.target->kind == ExprKind::Name && !c.args.empty()) {
                     Value* p = variablePtr(static_cast<const NameExpr&>(*c.target), f);
-                    if (p && p->isArray()) {
+                    // An element of a String array goes by value: a write
+                    // through the reference could store a non-String in it.
+                    if (p && p->isArray() && !p->rawArray()->textItems) {
                         ArgList subs;
                         evalArgs(&c.args, f, subs, false);
                         Value* element = elementPtr(*p, subs.span());
@@ -553,7 +565,7 @@ Value Runtime::invokeScriptMember(ScriptObject& object, int index, Access access
             return Value();
         }
         if (field.isArray()) {
-            *elementPtr(field, args.first(args.size() - 1)) = std::move(value);
+            storeElement(field, args.first(args.size() - 1), std::move(value));
             return Value();
         }
         if (field.isObject() && field.rawObject())
@@ -652,7 +664,7 @@ void Runtime::assign(const Expr& target, Frame& f, Value value, bool isSet)
                 evalArgs(&c.args, f, a, false);
                 holder = variablePtr(n, f);
                 if (holder->isArray()) {
-                    *elementPtr(*holder, a.span()) = std::move(value);
+                    storeElement(*holder, a.span(), std::move(value));
                     return;
                 }
                 if (holder->isObject() && holder->rawObject()) {
@@ -698,7 +710,7 @@ void Runtime::assign(const Expr& target, Frame& f, Value value, bool isSet)
             ArgList a;
             if (Value* holder = nestedSlot(static_cast<const CallExpr&>(*c.target), f, &c.args, a, temporary)) {
                 if (holder->isArray()) {
-                    *elementPtr(*holder, a.span()) = std::move(value);
+                    storeElement(*holder, a.span(), std::move(value));
                     return;
                 }
                 if (holder->isObject() && holder->rawObject()) {

@@ -399,6 +399,12 @@ void Runtime::execReDim(const ReDimStmt& s, Frame& f)
             const size_t newLast = static_cast<size_t>(fresh->dims.back().count);
             const size_t rows = oldLast == 0 ? 0 : old->items.size() / oldLast;
             const size_t keep = std::min(oldLast, newLast);
+            // A String array stays one; its new elements are empty texts.
+            fresh->textItems = old->textItems;
+            if (fresh->textItems) {
+                for (Value& v : fresh->items)
+                    v = Value::string(Text());
+            }
             for (size_t r = 0; r < rows; ++r) {
                 for (size_t c = 0; c < keep; ++c)
                     fresh->items[r * newLast + c] = old->items[r * oldLast + c];
@@ -422,7 +428,9 @@ void Runtime::execErase(const EraseStmt& s, Frame& f)
             for (Value& v : rep->items)
                 v = Value();
         } else {
-            *target = Value::array(new ArrayRep);
+            auto* rep = new ArrayRep;
+            rep->textItems = target->rawArray()->textItems;
+            *target = Value::array(rep);
         }
     }
 }

@@ -145,6 +145,8 @@ private:
     void assign(const Expr& target, Frame& f, Value value, bool isSet);
     void assignName(const NameExpr& n, Frame& f, Value value, bool isSet);
     Value* elementPtr(Value& arrayValue, std::span<Value> subscripts);
+    // Writes one element, converting to text for a String array.
+    void storeElement(Value& arrayValue, std::span<Value> subscripts, Value value);
     // The slot `inner` names when it starts at a variable (`a(1)` of
     // `a(1)(2) = x`), with the subscripts of the outer call evaluated into
     // `outerSubs`; nullptr, having evaluated nothing, otherwise.  Values

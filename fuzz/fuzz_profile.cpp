@@ -16,8 +16,11 @@ namespace {
 // One file per fuzzing process, on a memory file system when there is one.
 const std::string& profilePath()
 {
-    static const std::string path = std::string(::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
-                                    "/quillet-fuzz-profile-" + std::to_string(::getpid()) + ".ini";
+    static const std::string path = [] {
+        std::atexit([] { ::unlink(profilePath().c_str()); });
+        return std::string(::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/quillet-fuzz-profile-" +
+               std::to_string(::getpid()) + ".ini";
+    }();
     return path;
 }
 

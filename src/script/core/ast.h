@@ -51,6 +51,7 @@ enum class NameKind : uint8_t {
     Unresolved,
     Local,       // slot in the procedure's frame
     OuterLocal,  // slot in the frame that ran Execute/Eval
+    OuterExecuted, // variable declared by code Execute ran in that frame (its number there)
     Global,      // slot in the global table (variable, constant, procedure, named object)
     Field,       // field of Me
     ClassMember, // property or method of Me (member number)
@@ -63,7 +64,7 @@ struct NameExpr : Expr {
     NameExpr() : Expr(ExprKind::Name) {}
     Text name;
     NameKind resolved = NameKind::Unresolved;
-    int slot = -1;                      // Local, OuterLocal, Global, Field, ClassMember, HostMember (object)
+    int slot = -1;                      // Local, OuterLocal, OuterExecuted, Global, Field, ClassMember, HostMember (object)
     int member = -1;                    // HostMember: member number
     const BuiltinSpec* builtin = nullptr;
     Value constant;                     // Constant

@@ -233,6 +233,8 @@ Value Runtime::evalName(const NameExpr& n, Frame& f)
         return f.locals[n.slot].deref();
     case NameKind::OuterLocal:
         return f.outer->locals[n.slot].deref();
+    case NameKind::OuterExecuted:
+        return (*f.outer->executedLocals)[static_cast<size_t>(n.slot)].value;
     case NameKind::Field:
         return f.me->field(n.slot);
     case NameKind::Constant:
@@ -271,6 +273,8 @@ Value* Runtime::variablePtr(const NameExpr& n, Frame& f)
         return &f.locals[n.slot].deref();
     case NameKind::OuterLocal:
         return &f.outer->locals[n.slot].deref();
+    case NameKind::OuterExecuted:
+        return &(*f.outer->executedLocals)[static_cast<size_t>(n.slot)].value;
     case NameKind::Field:
         return &f.me->field(n.slot);
     case NameKind::Global: {
@@ -389,6 +393,7 @@ Value Runtime::callName(const NameExpr& n, Frame& f, const std::vector<ExprPtr>*
     switch (n.resolved) {
     case NameKind::Local:
     case NameKind::OuterLocal:
+    case NameKind::OuterExecuted:
     case NameKind::Field: {
         const Value* holder = variablePtr(n, f);
         if (holder->isArray() && args && !args->empty()) {
@@ -783,6 +788,9 @@ void Runtime::assignName(const NameExpr& n, Frame& f, Value value, bool isSet)
         return;
     case NameKind::OuterLocal:
         f.outer->locals[n.slot].deref() = std::move(value);
+        return;
+    case NameKind::OuterExecuted:
+        (*f.outer->executedLocals)[static_cast<size_t>(n.slot)].value = std::move(value);
         return;
     case NameKind::Field:
         f.me->field(n.slot) = std::move(value);

@@ -155,12 +155,34 @@ std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedur
     return unit;
 }
 
+int Frame::executedLocal(TextView lowerName) const
+{
+    if (!executedLocals)
+        return -1;
+    for (size_t i = 0; i < executedLocals->size(); ++i) {
+        if ((*executedLocals)[i].name == lowerName)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 void Runtime::install(const std::shared_ptr<CodeUnit>& unitPtr)
 {
     CodeUnit& unit = *unitPtr;
     if (unit.optionExplicit)
         optionExplicit_ = true;
     for (const auto& decl : unit.globals) {
+        if (executeFrame_ && !decl.isConstant) {
+            // Execute in a procedure: the variable is the procedure's.
+            Frame& frame = *executeFrame_;
+            const Text lower = lowerCase(decl.name);
+            if (frame.proc->locals.count(lower) || frame.executedLocal(lower) >= 0)
+                continue;
+            if (!frame.executedLocals)
+                frame.executedLocals = std::make_unique<std::deque<ExecutedLocal>>();
+            frame.executedLocals->push_back(ExecutedLocal{lower, Value()});
+            continue;
+        }
         GlobalEntry& g = globals_[static_cast<size_t>(globalSlot(decl.name, true))];
         if (decl.isConstant) {
             g.kind = GlobalKind::Constant;
@@ -263,6 +285,14 @@ void Runtime::resolveName(NameExpr& n, Procedure& p, bool explicitNames, const s
             }
             return;
         }
+        if (executeFrame_ && executeFrame_->proc == p.outer) {
+            const int executed = executeFrame_->executedLocal(lower);
+            if (executed >= 0) {
+                n.resolved = NameKind::OuterExecuted;
+                n.slot = executed;
+                return;
+            }
+        }
     }
     ClassDef* cls = p.owner ? p.owner : (p.outer ? p.outer->owner : nullptr);
     if (cls) {
@@ -360,16 +390,51 @@ Value Runtime::runProcedure(TextView name, std::span<Value> args)
     return callProcedure(*globals_[static_cast<size_t>(it->second)].proc, nullptr, args);
 }
 
+namespace {
+
+// Points the compiler at the procedure frame an Execute or Eval runs in
+// (none for the script's top level), for as long as one compile lasts.
+class ExecuteFrameScope {
+public:
+    ExecuteFrameScope(Frame*& slot, Frame* caller)
+        : slot_(slot), saved_(slot)
+    {
+        slot_ = caller && caller->proc && caller->proc->kind != ProcKind::TopLevel ? caller : nullptr;
+    }
+    ~ExecuteFrameScope() { slot_ = saved_; }
+    ExecuteFrameScope(const ExecuteFrameScope&) = delete;
+    ExecuteFrameScope& operator=(const ExecuteFrameScope&) = delete;
+
+private:
+    Frame*& slot_;
+    Frame* saved_;
+};
+
+} // namespace
+
 Value Runtime::evalText(const Text& text)
 {
     Frame* caller = currentFrame_;
     Procedure* outer = caller ? caller->proc : nullptr;
-    auto key = std::make_pair(outer, text);
+    // Names may mean variables that an Execute declared in this call, by
+    // their number in it: the compiled expression is shared only with
+    // calls that declared the same names in the same order.
+    Text keyText;
+    if (caller && caller->executedLocals) {
+        for (const ExecutedLocal& local : *caller->executedLocals) {
+            keyText += local.name;
+            keyText += u'\n';
+        }
+    }
+    keyText += u'\0';
+    keyText += text;
+    auto key = std::make_pair(outer, std::move(keyText));
     CodeUnit* unit;
     auto cached = evalCache_.find(key);
     if (cached != evalCache_.end()) {
         unit = cached->second;
     } else {
+        ExecuteFrameScope scope(executeFrame_, caller);
         auto compiled = compile(text, ParseMode::Expression, outer, true);
         unit = compiled.get();
         units_.push_back(std::move(compiled));
@@ -382,7 +447,11 @@ void Runtime::executeText(const Text& text, bool global)
 {
     Frame* caller = currentFrame_;
     Procedure* outer = global || !caller ? nullptr : caller->proc;
-    auto compiled = compile(text, ParseMode::Program, outer, true);
+    std::shared_ptr<CodeUnit> compiled;
+    {
+        ExecuteFrameScope scope(executeFrame_, global ? nullptr : caller);
+        compiled = compile(text, ParseMode::Program, outer, true);
+    }
     CodeUnit& unit = *compiled;
     units_.push_back(std::move(compiled));
     runTopLevel(unit, global ? nullptr : caller, false);

@@ -67,12 +67,24 @@ struct NamedObject {
     bool globalMembers = false;
 };
 
+// A variable that a Dim in code run by Execute declared in a procedure:
+// it belongs to that procedure's call, not to the compiled procedure.
+struct ExecutedLocal {
+    Text name; // lower case
+    Value value;
+};
+
 struct Frame {
     Value* locals = nullptr;
     Procedure* proc = nullptr;
     ScriptObject* me = nullptr;
     Frame* outer = nullptr; // the frame that called Eval/Execute
     bool resumeNext = false;
+    // Created by the first Execute that declares a variable here; a deque
+    // so that by-reference arguments pointing into it stay valid.
+    std::unique_ptr<std::deque<ExecutedLocal>> executedLocals;
+
+    int executedLocal(TextView lowerName) const;
 };
 
 enum class Flow : uint8_t { Normal, ExitDo, ExitFor, ExitProc };
@@ -191,6 +203,9 @@ private:
     uint64_t steps_ = 0;
     const char* stackBase_ = nullptr;
     Frame* currentFrame_ = nullptr; // the frame calling a builtin
+    // The procedure frame whose Execute is being compiled: its Dim
+    // statements declare variables of that frame, not globals.
+    Frame* executeFrame_ = nullptr;
 };
 
 } // namespace quillet::script

@@ -25,6 +25,30 @@ void Runtime::raiseFrom(ScriptError& e, const Stmt& s, Frame& f)
     throw e;
 }
 
+void Runtime::trapError(const Stmt& s, Frame& f)
+{
+    try {
+        throw;
+    } catch (ScriptError& e) {
+        raiseFrom(e, s, f);
+    } catch (const VbError& v) {
+        ScriptError e;
+        e.number = v.number();
+        e.description = v.description();
+        raiseFrom(e, s, f);
+    } catch (const std::bad_alloc&) {
+        ScriptError e;
+        e.number = vberr::OutOfMemory;
+        e.description = vbErrorDescription(e.number);
+        raiseFrom(e, s, f);
+    } catch (const std::length_error&) {
+        ScriptError e;
+        e.number = vberr::OutOfMemory;
+        e.description = vbErrorDescription(e.number);
+        raiseFrom(e, s, f);
+    }
+}
+
 Flow Runtime::execBlock(const Block& block, Frame& f)
 {
     for (const StmtPtr& s : block) {
@@ -32,23 +56,8 @@ Flow Runtime::execBlock(const Block& block, Frame& f)
             const Flow flow = execStmt(*s, f);
             if (flow != Flow::Normal)
                 return flow;
-        } catch (ScriptError& e) {
-            raiseFrom(e, *s, f);
-        } catch (const VbError& v) {
-            ScriptError e;
-            e.number = v.number();
-            e.description = v.description();
-            raiseFrom(e, *s, f);
-        } catch (const std::bad_alloc&) {
-            ScriptError e;
-            e.number = vberr::OutOfMemory;
-            e.description = vbErrorDescription(e.number);
-            raiseFrom(e, *s, f);
-        } catch (const std::length_error&) {
-            ScriptError e;
-            e.number = vberr::OutOfMemory;
-            e.description = vbErrorDescription(e.number);
-            raiseFrom(e, *s, f);
+        } catch (...) {
+            trapError(*s, f);
         }
     }
     return Flow::Normal;
@@ -213,11 +222,29 @@ void Runtime::execAppend(const AppendStmt& s, Frame& f)
 Flow Runtime::execFor(const ForStmt& s, Frame& f)
 {
     const auto& counterName = static_cast<const NameExpr&>(*s.counter);
-    const Value from = eval(*s.from, f).toNumeric();
-    const Value to = eval(*s.to, f).toNumeric();
-    const Value step = s.step ? eval(*s.step, f).toNumeric() : Value::integer(1);
-    if (from.isNull() || to.isNull() || step.isNull())
-        throw VbError(vberr::InvalidUseOfNull);
+    Value from, to, step;
+    try {
+        // All three before the counter is touched.
+        from = eval(*s.from, f).toNumeric();
+        to = eval(*s.to, f).toNumeric();
+        step = s.step ? eval(*s.step, f).toNumeric() : Value::integer(1);
+        if (from.isNull() || to.isNull() || step.isNull())
+            throw VbError(vberr::InvalidUseOfNull);
+    } catch (...) {
+        if (!f.resumeNext)
+            throw;
+        // Under On Error Resume Next the error is recorded and execution
+        // resumes at the next statement, the first of the body: it runs
+        // once with the counter untouched, and reaching Next then finds a
+        // loop that never started (error 92, resumed after the loop).
+        trapError(s, f);
+        const Flow flow = execBlock(s.body, f);
+        if (flow == Flow::ExitFor)
+            return Flow::Normal;
+        if (flow != Flow::Normal)
+            return flow;
+        throw VbError(vberr::ForNotInitialized);
+    }
 
     auto isWhole = [](const Value& v) { return v.type() == Type::Integer || v.type() == Type::Long; };
     Value* counter = variablePtr(counterName, f);

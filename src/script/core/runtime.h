@@ -140,6 +140,10 @@ private:
     void execErase(const EraseStmt& s, Frame& f);
     void execAppend(const AppendStmt& s, Frame& f);
     void raiseFrom(ScriptError& e, const Stmt& s, Frame& f);
+    // Only inside a catch handler: the error being handled, raised from
+    // `s` (recorded under On Error Resume Next, thrown on otherwise);
+    // stop signals and unknown exceptions go on up.
+    void trapError(const Stmt& s, Frame& f);
 
     Value eval(const Expr& e, Frame& f);
     Value evalName(const NameExpr& n, Frame& f);

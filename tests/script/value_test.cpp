@@ -55,6 +55,24 @@ TEST(ValueArrays, AssignmentCopiesOnWrite)
     EXPECT_EQ(2, b.rawArray()->items[0].toInt32());
 }
 
+TEST(ValueArrays, StringArrayTypeSurvivesCopiesAndUnsharing)
+{
+    Value a = Value::arrayOf({Value::string(u"x")});
+    a.rawArray()->textItems = true;
+    EXPECT_EQ(8200, a.varType());
+    EXPECT_EQ(u"String()", a.typeName());
+    Value b = a;
+    b.mutableArray()->items[0] = Value::string(u"y");
+    EXPECT_NE(a.rawArray(), b.rawArray());
+    EXPECT_EQ(u"String()", b.typeName());
+    // A copy taken while a by-reference argument locks the array.
+    ++a.rawArray()->locks;
+    Value c = a;
+    --a.rawArray()->locks;
+    EXPECT_NE(a.rawArray(), c.rawArray());
+    EXPECT_EQ(8200, c.varType());
+}
+
 TEST(ValueArrays, FlatIndexChecksEverySubscript)
 {
     const int32_t bounds[] = {1, 2};

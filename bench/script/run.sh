@@ -24,8 +24,8 @@ best() {
         start=$(now)
         "$@" > /tmp/quillet-bench-out.$$ 2>&1
         end=$(now)
-        t=$(echo "$end - $start" | bc -l)
-        if [ -z "$best_t" ] || [ "$(echo "$t < $best_t" | bc -l)" = 1 ]; then best_t=$t; fi
+        t=$(awk "BEGIN { print $end - $start }")
+        if [ -z "$best_t" ] || [ "$(awk "BEGIN { print ($t < $best_t) }")" = 1 ]; then best_t=$t; fi
     done
     echo "$best_t"
 }
@@ -40,7 +40,7 @@ for vbs in "$here"/*.vbs; do
     ours_out=$(cat /tmp/quillet-bench-out.$$)
     theirs=$(best python3 "$py")
     theirs_out=$(cat /tmp/quillet-bench-out.$$)
-    ratio=$(echo "$ours / $theirs" | bc -l)
+    ratio=$(awk "BEGIN { print $ours / $theirs }")
     same="same"
     if [ "$ours_out" != "$theirs_out" ]; then same="DIFFERENT: '$ours_out' vs '$theirs_out'"; status=1; fi
     printf "%-18s %9.3fs %9.3fs %8.2f  %s\n" "$name" "$ours" "$theirs" "$ratio" "$same"

@@ -287,8 +287,6 @@ TEST_F(HostileScriptTest, ConstantsThatCannotBeComputedAreCompileErrorsOnTheirLi
 
 TEST_F(HostileScriptTest, StoppedScriptsNameTheLineTheyWereRunning)
 {
-    GTEST_SKIP() << "engine: a stop request or an exhausted step budget reaches the host as error 18 with "
-                    "line 0, so the report quotes no line (StopSignal carries no position)";
     EXPECT_EQ(run("Sub main\r\n  Do\r\n    x = x + 1\r\n  Loop\r\nEnd Sub\r\n", std::chrono::milliseconds(200)),
               ReportResult::ScriptFailed);
     ASSERT_GE(log.size(), 2u);

@@ -29,6 +29,14 @@ void Runtime::trapError(const Stmt& s, Frame& f)
 {
     try {
         throw;
+    } catch (StopSignal& stop) {
+        // Nothing catches a stop; it only learns where it happened.
+        if (!stop.unit) {
+            stop.line = s.line;
+            stop.column = s.column;
+            stop.unit = f.proc->unit;
+        }
+        throw;
     } catch (ScriptError& e) {
         raiseFrom(e, s, f);
     } catch (const VbError& v) {

@@ -42,6 +42,10 @@ struct ScriptError {
 struct StopSignal {
     int number;
     Text description;
+    // Where the run was when it stopped: the innermost statement.
+    int line = 0;
+    int column = 0;
+    const CodeUnit* unit = nullptr;
 };
 
 inline constexpr int kStopErrorNumber = 18; // "User interrupt occurred"

@@ -216,6 +216,18 @@ TEST(EngineObjects, TerminateRunsWhenTheHostDropsTheLastReference)
     EXPECT_EQ(u"gone", engine.eval(u"log")->toText());
 }
 
+TEST(EngineObjects, ATerminatorThatNeverEndsCannotHoldUpTheEnd)
+{
+    auto engine = std::make_unique<Engine>();
+    ASSERT_TRUE(engine->addCode(u"Class Stubborn\nSub Class_Terminate\nDo\nLoop\nEnd Sub\nEnd Class\n"
+                                u"Dim kept\nSet kept = New Stubborn\n"));
+    engine->reset(); // returns: the terminator is stopped after its steps
+    ASSERT_TRUE(engine->addCode(u"Class Stubborn\nSub Class_Terminate\nDo\nLoop\nEnd Sub\nEnd Class\n"
+                                u"Dim kept\nSet kept = New Stubborn\n"));
+    engine.reset(); // and so does destroying the engine
+    SUCCEED();
+}
+
 TEST(EngineObjects, ScriptObjectOutlivingAResetFailsCleanly)
 {
     Engine engine;

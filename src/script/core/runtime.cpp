@@ -47,6 +47,10 @@ Runtime::~Runtime()
     // Class_Terminate of objects alive at the end runs as in VBScript.
     enter();
     shuttingDown_ = true;
+    // Nobody is left to stop a terminator that never ends (the program may
+    // be closing): the ones still to run share a bounded number of steps.
+    if (limits_.stepBudget == 0 || limits_.stepBudget > kShutdownStepBudget)
+        limits_.stepBudget = kShutdownStepBudget;
     // Script variables first: a Class_Terminate may still use the named
     // objects (WScript.Echo in a terminate handler, for instance).
     for (bool named : {false, true}) {

@@ -50,6 +50,11 @@ struct StopSignal {
 
 inline constexpr int kStopErrorNumber = 18; // "User interrupt occurred"
 
+// Loop turns and calls that the Class_Terminate handlers still alive when a
+// runtime ends may take together: plenty for real clean-up, a bound for a
+// handler that never ends.
+inline constexpr uint64_t kShutdownStepBudget = 5'000'000;
+
 // Lets script objects and function references find their runtime, or learn
 // that it is gone (after a reset).
 struct RuntimeLink {

@@ -258,15 +258,15 @@ TEST_F(HostileScriptTest, TerminatorsThatFailOrNeverEnd)
     EXPECT_EQ(run(raising + "Dim kept\r\nSub main\r\n  Set kept = New Bomb\r\nEnd Sub\r\n"), ReportResult::Previewed);
     expectNextRunWorks();
 
-    // A terminator that never ends, left for the next run's reset: the reset
-    // runs where the Stop button reaches it.
+    // A terminator that never ends, left for the next run's reset: its
+    // steps are bounded, and the reset runs where the Stop button reaches
+    // it as well, so the next run goes ahead either way.
     EXPECT_EQ(run("Class Tar\r\n  Sub Class_Terminate\r\n    Do\r\n    Loop\r\n  End Sub\r\nEnd Class\r\n"
                   "Dim kept\r\nSub main\r\n  Set kept = New Tar\r\nEnd Sub\r\n"),
               ReportResult::Previewed);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(run("Sub main\r\n  PrintText Char.Name\r\nEnd Sub\r\n", std::chrono::milliseconds(200)),
               ReportResult::Previewed);
-    EXPECT_TRUE(stopPressed);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     expectNextRunWorks();
 }

@@ -2,7 +2,8 @@
 # Runs every fuzz target for FUZZ_SECONDS (default 60) each, one after the
 # other, and fails if any of them finds a crash, a leak, a hang (-timeout),
 # runs out of memory (-rss_limit_mb) or trips a sanitizer.  Each target
-# starts from its committed seeds (fuzz/corpus/<target>) plus whatever the
+# starts from its committed seeds (fuzz/corpus/<target>, and the samples and
+# golden scripts of the project where they fit) plus whatever the
 # earlier runs in this build folder found (BUILD/corpus/<target>); inputs
 # that fail are kept as BUILD/artifacts/<target>-*.
 #
@@ -17,6 +18,15 @@ TIMEOUT=${FUZZ_TIMEOUT:-20}
 HERE=$(cd "$(dirname "$0")" && pwd)
 
 TARGETS=${*:-"character_file tag_list split_text profile script_compile script_run rtf table_format"}
+
+# The project's own samples seed the targets too, read in place rather than
+# copied into fuzz/corpus.
+seeds_for() {
+    case $1 in
+        character_file) echo "$HERE/../data/characters" ;;
+        script_*) echo "$HERE/../tests/script/golden" ;;
+    esac
+}
 
 dict_for() {
     case $1 in
@@ -38,7 +48,7 @@ for t in $TARGETS; do
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$bin" -max_total_time="$SECONDS_EACH" -rss_limit_mb="$RSS_LIMIT_MB" -timeout="$TIMEOUT" \
         -max_len=8192 -print_final_stats=1 $(dict_for "$t") \
-        -artifact_prefix="$BUILD/artifacts/$t-" "$work" "$HERE/corpus/$t" >"$log" 2>&1
+        -artifact_prefix="$BUILD/artifacts/$t-" "$work" "$HERE/corpus/$t" $(seeds_for "$t") >"$log" 2>&1
     status=$?
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
     took=$(sed -n 's/.*Done \([0-9]*\) runs in \([0-9]*\) second.*/\2/p' "$log" | tail -n 1)

@@ -1,10 +1,12 @@
 #!/bin/sh
-# Installs the Debian packages the build, the tests and `make run` need,
-# but only when one of them is missing, so a machine that has them all
-# pays nothing.  Run as root (or through sudo) on Debian 12 or later.
+# Installs the Debian packages the build, the tests and `make run` need
+# (or the packages named as arguments), but only when one of them is
+# missing, so a machine that has them all pays nothing.  Run as root (or
+# through sudo) on Debian 12 or later.
 set -eu
 
-PACKAGES="build-essential cmake ninja-build pkg-config \
+PACKAGES="$*"
+[ -n "$PACKAGES" ] || PACKAGES="build-essential cmake ninja-build pkg-config \
 qt6-base-dev qt6-base-dev-tools libqt6svg6 \
 libgtest-dev libgmock-dev \
 fonts-liberation2 fontconfig poppler-utils xvfb xauth"

@@ -2,21 +2,21 @@
 
 namespace quillet::script {
 
-void BuiltinRegistry::addFunction(const BuiltinSpec& spec)
+void BuiltinRegistry::addFunction(const BuiltinEntry& entry)
 {
-    Text key = lowerCase(spec.name);
-    StoredSpec stored{Text(spec.name), spec};
-    stored.spec.name = TextView();
+    Text key = lowerCase(entry.name);
+    StoredEntry stored{Text(entry.name), entry};
+    stored.entry.name = TextView();
     auto [it, inserted] = functions_.insert_or_assign(std::move(key), std::move(stored));
     // The view must point at our own copy of the name.
-    it->second.spec.name = it->second.name;
+    it->second.entry.name = it->second.name;
     (void)inserted;
 }
 
-void BuiltinRegistry::addFunctions(std::span<const BuiltinSpec> specs)
+void BuiltinRegistry::addFunctions(std::span<const BuiltinEntry> entries)
 {
-    for (const BuiltinSpec& spec : specs)
-        addFunction(spec);
+    for (const BuiltinEntry& entry : entries)
+        addFunction(entry);
 }
 
 void BuiltinRegistry::addConstant(TextView name, Value value)
@@ -34,10 +34,10 @@ void BuiltinRegistry::addClass(TextView name, ObjectFactory factory)
     classes_.insert_or_assign(lowerCase(name), factory);
 }
 
-const BuiltinSpec* BuiltinRegistry::function(TextView name) const
+const BuiltinEntry* BuiltinRegistry::function(TextView name) const
 {
     auto it = functions_.find(lowerCase(name));
-    return it == functions_.end() ? nullptr : &it->second.spec;
+    return it == functions_.end() ? nullptr : &it->second.entry;
 }
 
 const Value* BuiltinRegistry::constant(TextView name) const

@@ -67,7 +67,7 @@ public:
 using BuiltinFunction = Value (*)(Context& context, std::span<Value> args);
 using ObjectFactory = Value (*)(Context& context);
 
-struct BuiltinSpec {
+struct BuiltinEntry {
     TextView name;
     uint8_t minArgs = 0;
     uint8_t maxArgs = 0;
@@ -77,25 +77,25 @@ struct BuiltinSpec {
 class BuiltinRegistry {
 public:
     // Names are case-insensitive; registering a name again replaces it.
-    void addFunction(const BuiltinSpec& spec);
-    void addFunctions(std::span<const BuiltinSpec> specs);
+    void addFunction(const BuiltinEntry& entry);
+    void addFunctions(std::span<const BuiltinEntry> entries);
     void addConstant(TextView name, Value value);
     // `CreateObject(progId)` (case-insensitive) makes one of these.
     void addCreatable(TextView progId, ObjectFactory factory);
     // `New name` for a class the script does not define.
     void addClass(TextView name, ObjectFactory factory);
 
-    const BuiltinSpec* function(TextView name) const;
+    const BuiltinEntry* function(TextView name) const;
     const Value* constant(TextView name) const;
     ObjectFactory creatable(TextView progId) const;
     ObjectFactory classFactory(TextView name) const;
 
 private:
-    struct StoredSpec {
+    struct StoredEntry {
         Text name;
-        BuiltinSpec spec;
+        BuiltinEntry entry;
     };
-    std::unordered_map<Text, StoredSpec> functions_;
+    std::unordered_map<Text, StoredEntry> functions_;
     std::unordered_map<Text, Value> constants_;
     std::unordered_map<Text, ObjectFactory> creatables_;
     std::unordered_map<Text, ObjectFactory> classes_;

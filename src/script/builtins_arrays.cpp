@@ -90,7 +90,7 @@ Value fnFilter(Context&, std::span<Value> a)
     return textArray(filterTexts(texts, find, include, mode));
 }
 
-constexpr BuiltinSpec kArrays[] = {
+constexpr BuiltinEntry kArrays[] = {
     {u"Array", 0, 255, fnArray}, {u"LBound", 1, 2, fnLBound}, {u"UBound", 1, 2, fnUBound},
     {u"Join", 1, 2, fnJoin},     {u"Split", 1, 4, fnSplit},   {u"Filter", 2, 4, fnFilter},
 };

@@ -146,7 +146,7 @@ Value fnRound(Context&, std::span<Value> a)
     }
 }
 
-constexpr BuiltinSpec kConversions[] = {
+constexpr BuiltinEntry kConversions[] = {
     {u"CBool", 1, 1, fnCBool}, {u"CByte", 1, 1, fnCByte}, {u"CCur", 1, 1, fnCCur},
     {u"CDate", 1, 1, fnCDate}, {u"CDbl", 1, 1, fnCDbl},   {u"CInt", 1, 1, fnCInt},
     {u"CLng", 1, 1, fnCLng},   {u"CSng", 1, 1, fnCSng},   {u"CStr", 1, 1, fnCStr},

@@ -118,7 +118,7 @@ Value fnDatePart(Context&, std::span<Value> a)
     return Value::integer(static_cast<int16_t>(datePart(interval, a[1].toDateSerial(), rule)));
 }
 
-constexpr BuiltinSpec kDates[] = {
+constexpr BuiltinEntry kDates[] = {
     {u"Date", 0, 0, fnDate},
     {u"Time", 0, 0, fnTime},
     {u"Now", 0, 0, fnNow},

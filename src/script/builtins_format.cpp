@@ -48,7 +48,7 @@ Value fnFormatDateTime(Context&, std::span<Value> a)
     }
 }
 
-constexpr BuiltinSpec kFormat[] = {
+constexpr BuiltinEntry kFormat[] = {
     {u"FormatNumber", 1, 5, fnFormatNumber},
     {u"FormatCurrency", 1, 5, fnFormatCurrency},
     {u"FormatPercent", 1, 5, fnFormatPercent},

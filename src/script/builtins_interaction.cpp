@@ -61,7 +61,7 @@ Value fnMajor(Context&, std::span<Value>) { return Value::longInt(kMajorVersion)
 Value fnMinor(Context&, std::span<Value>) { return Value::longInt(kMinorVersion); }
 Value fnBuild(Context&, std::span<Value>) { return Value::longInt(kBuildVersion); }
 
-constexpr BuiltinSpec kInteraction[] = {
+constexpr BuiltinEntry kInteraction[] = {
     {u"MsgBox", 1, 5, fnMsgBox},
     {u"InputBox", 1, 7, fnInputBox},
     {u"RGB", 3, 3, fnRGB},

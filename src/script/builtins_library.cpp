@@ -22,7 +22,7 @@ void registerObjects(BuiltinRegistry& registry)
 void registerRuntimeLibrary(BuiltinRegistry& registry)
 {
     registerConversionBuiltins(registry);
-    registerInspectionBuiltins(registry);
+    registerTypeInfoBuiltins(registry);
     registerStringBuiltins(registry);
     registerFormatBuiltins(registry);
     registerMathBuiltins(registry);

@@ -247,7 +247,7 @@ Value fnUnescape(Context&, std::span<Value> a)
     return a[0].isNull() ? Value::null() : Value::string(unescapeText(a[0].toText()));
 }
 
-constexpr BuiltinSpec kStrings[] = {
+constexpr BuiltinEntry kStrings[] = {
     {u"Asc", 1, 1, fnAsc},       {u"AscW", 1, 1, fnAscW},        {u"Chr", 1, 1, fnChr},
     {u"ChrW", 1, 1, fnChrW},     {u"InStr", 2, 4, fnInStr},      {u"InStrRev", 2, 4, fnInStrRev},
     {u"LCase", 1, 1, fnLCase},   {u"UCase", 1, 1, fnUCase},      {u"Left", 2, 2, fnLeft},

@@ -64,7 +64,7 @@ Value textResult(Text text);
 
 // Registration, one function per topic file.
 void registerConversionBuiltins(BuiltinRegistry& registry);
-void registerInspectionBuiltins(BuiltinRegistry& registry);
+void registerTypeInfoBuiltins(BuiltinRegistry& registry);
 void registerStringBuiltins(BuiltinRegistry& registry);
 void registerFormatBuiltins(BuiltinRegistry& registry);
 void registerMathBuiltins(BuiltinRegistry& registry);

@@ -153,7 +153,7 @@ public:
     // Engine-internal by-reference slot.
     static Value ref(Value* target) { Value v; v.type_ = Type::Ref; v.u_.ref = target; return v; }
 
-    // ---- inspection ---------------------------------------------------
+    // ---- type information ---------------------------------------------------
     Type type() const { return type_; }
     bool isEmpty() const { return type_ == Type::Empty; }
     bool isNull() const { return type_ == Type::Null; }

@@ -114,13 +114,13 @@ int scriptButtonCode(int standardButton)
 
 int QtDialogService::scriptMessageBox(QWidget* parent, const Text& prompt, int buttons, const Text& title)
 {
-    const ScriptButtons spec = scriptButtons(buttons);
+    const ScriptButtons chosen = scriptButtons(buttons);
     QMessageBox box(parent);
     box.setWindowTitle(titleOr(title));
     box.setText(QString::fromStdU16String(prompt));
-    box.setIcon(static_cast<QMessageBox::Icon>(spec.icon));
-    box.setStandardButtons(static_cast<QMessageBox::StandardButtons>(spec.standardButtons));
-    box.setDefaultButton(static_cast<QMessageBox::StandardButton>(spec.defaultButton));
+    box.setIcon(static_cast<QMessageBox::Icon>(chosen.icon));
+    box.setStandardButtons(static_cast<QMessageBox::StandardButtons>(chosen.standardButtons));
+    box.setDefaultButton(static_cast<QMessageBox::StandardButton>(chosen.defaultButton));
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     return scriptButtonCode(clicked ? box.standardButton(clicked) : QMessageBox::Cancel);

@@ -4,7 +4,7 @@
 // preview shows is what is printed.
 #pragma once
 
-#include "surface/font_spec.h"
+#include "surface/font_style.h"
 #include "surface/rgb_colour.h"
 
 #include <QImage>
@@ -35,7 +35,7 @@ struct TextOp {
     double baseline = 0;
     double width = 0;
     Text text;
-    FontSpec font;
+    FontStyle font;
     Rgb colour = kBlack;
     std::optional<TwipRect> clip;  // text boxes and no-wrap cells clip
 };

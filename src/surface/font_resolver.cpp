@@ -82,18 +82,18 @@ QString resolveFontFamily(const Text& requestedName)
     return family;
 }
 
-QFont makeTwipFont(const FontSpec& spec, double deviceDpi)
+QFont makeTwipFont(const FontStyle& style, double deviceDpi)
 {
-    QFont font(resolveFontFamily(spec.name));
+    QFont font(resolveFontFamily(style.name));
     // Point size p on a device of D dpi is p * D / 72 logical units; we
     // want size * 20 of them.
-    const double size = spec.size > kMinimumPointSize ? std::min(spec.size, kMaximumPointSize) : kMinimumPointSize;
+    const double size = style.size > kMinimumPointSize ? std::min(style.size, kMaximumPointSize) : kMinimumPointSize;
     double points = size * kTwipsPerPoint * 72.0 / deviceDpi;
     font.setPointSizeF(points);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeout);
+    font.setBold(style.bold);
+    font.setItalic(style.italic);
+    font.setUnderline(style.underline);
+    font.setStrikeOut(style.strikeout);
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(true);
     font.setStyleStrategy(QFont::PreferOutline);

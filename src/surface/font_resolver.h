@@ -5,7 +5,7 @@
 // rather than to whatever the system would substitute.
 #pragma once
 
-#include "surface/font_spec.h"
+#include "surface/font_style.h"
 
 #include <QFont>
 #include <QString>
@@ -16,12 +16,12 @@ namespace quillet::surface {
 // from any thread.
 QString resolveFontFamily(const Text& requestedName);
 
-// The QFont that draws `spec` on a device of `deviceDpi` logical dots per
+// The QFont that draws `style` on a device of `deviceDpi` logical dots per
 // inch whose painter maps one logical unit to one twip: its pixel size is
 // then size x 20 logical units on every device, which keeps measured and
 // drawn advances identical.  Hinting is off so that advances do not snap
 // to device pixels.  Sizes are kept between 0.05 and 800 points (NaN gives
 // the smallest), the range the font engine can scale.
-QFont makeTwipFont(const FontSpec& spec, double deviceDpi);
+QFont makeTwipFont(const FontStyle& style, double deviceDpi);
 
 } // namespace quillet::surface

@@ -75,7 +75,7 @@ LineMetrics combine(const LineMetrics& a, const LineMetrics& b)
 class LineBuilder {
 public:
     LineBuilder(const std::vector<StyledRun>& runs, const BreakOptions& options,
-                const TextMeasurer& measurer, const FontSpec& fallbackFont)
+                const TextMeasurer& measurer, const FontStyle& fallbackFont)
         : runs_(runs), options_(options), measurer_(measurer), fallbackFont_(fallbackFont),
           width_(std::max(options.width, 1.0)), lineStart_(options.firstLineOffset), penX_(lineStart_)
     {
@@ -114,7 +114,7 @@ private:
         Text text;
     };
 
-    const FontSpec& fontOf(size_t run) const { return runs_[run].font; }
+    const FontStyle& fontOf(size_t run) const { return runs_[run].font; }
 
     double measure(size_t run, TextView text) const { return measurer_.advance(fontOf(run), text); }
 
@@ -298,7 +298,7 @@ private:
     const std::vector<StyledRun>& runs_;
     const BreakOptions& options_;
     const TextMeasurer& measurer_;
-    const FontSpec& fallbackFont_;
+    const FontStyle& fallbackFont_;
     double width_;
     double lineStart_;
     double penX_;
@@ -314,7 +314,7 @@ private:
 } // namespace
 
 std::vector<LaidLine> breakLines(const std::vector<StyledRun>& runs, const BreakOptions& options,
-                                 const TextMeasurer& measurer, const FontSpec& fallbackFont)
+                                 const TextMeasurer& measurer, const FontStyle& fallbackFont)
 {
     return LineBuilder(runs, options, measurer, fallbackFont).run();
 }

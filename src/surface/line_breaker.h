@@ -31,7 +31,7 @@ struct LinePiece {
     double x = 0;
     double width = 0;
     Text text;
-    FontSpec font;
+    FontStyle font;
     Rgb colour = kBlack;
 };
 
@@ -48,6 +48,6 @@ struct LaidLine {
 // An empty input still gives one empty line in the first run's font (or in
 // `fallbackFont` when there are no runs).
 std::vector<LaidLine> breakLines(const std::vector<StyledRun>& runs, const BreakOptions& options,
-                                 const TextMeasurer& measurer, const FontSpec& fallbackFont);
+                                 const TextMeasurer& measurer, const FontStyle& fallbackFont);
 
 } // namespace quillet::surface

@@ -19,8 +19,8 @@ constexpr int kMeasureDotsPerMetre = 56693;
 
 struct QtTextMeasurer::Cache {
     QImage device{1, 1, QImage::Format_ARGB32};
-    // Few fonts are used per document: a short list beats hashing FontSpec.
-    std::vector<std::pair<FontSpec, QFontMetricsF>> fonts;
+    // Few fonts are used per document: a short list beats hashing FontStyle.
+    std::vector<std::pair<FontStyle, QFontMetricsF>> fonts;
 
     Cache()
     {
@@ -28,13 +28,13 @@ struct QtTextMeasurer::Cache {
         device.setDotsPerMeterY(kMeasureDotsPerMetre);
     }
 
-    const QFontMetricsF& metricsFor(const FontSpec& spec)
+    const QFontMetricsF& metricsFor(const FontStyle& style)
     {
         for (const auto& entry : fonts) {
-            if (entry.first == spec)
+            if (entry.first == style)
                 return entry.second;
         }
-        fonts.emplace_back(spec, QFontMetricsF(makeTwipFont(spec, kMeasureDpi), &device));
+        fonts.emplace_back(style, QFontMetricsF(makeTwipFont(style, kMeasureDpi), &device));
         return fonts.back().second;
     }
 };
@@ -42,7 +42,7 @@ struct QtTextMeasurer::Cache {
 QtTextMeasurer::QtTextMeasurer() : cache_(std::make_unique<Cache>()) {}
 QtTextMeasurer::~QtTextMeasurer() = default;
 
-double QtTextMeasurer::advance(const FontSpec& font, TextView text) const
+double QtTextMeasurer::advance(const FontStyle& font, TextView text) const
 {
     if (text.empty())
         return 0;
@@ -50,7 +50,7 @@ double QtTextMeasurer::advance(const FontSpec& font, TextView text) const
         QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size())));
 }
 
-LineMetrics QtTextMeasurer::metrics(const FontSpec& font) const
+LineMetrics QtTextMeasurer::metrics(const FontStyle& font) const
 {
     const QFontMetricsF& fm = cache_->metricsFor(font);
     return LineMetrics{fm.ascent(), fm.descent(), fm.leading()};

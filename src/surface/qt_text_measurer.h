@@ -13,8 +13,8 @@ public:
     QtTextMeasurer();
     ~QtTextMeasurer() override;
 
-    double advance(const FontSpec& font, TextView text) const override;
-    LineMetrics metrics(const FontSpec& font) const override;
+    double advance(const FontStyle& font, TextView text) const override;
+    LineMetrics metrics(const FontStyle& font) const override;
 
 private:
     struct Cache;

@@ -12,7 +12,7 @@ namespace {
 enum class Destination { Text, FontTable, ColourTable, Skip };
 
 struct GroupState {
-    FontSpec font;
+    FontStyle font;
     std::optional<Rgb> colour;  // empty: the automatic colour
     Align align = Align::Left;
     int unicodeSkip = 1;
@@ -37,7 +37,7 @@ const std::set<std::string>& skippedDestinations()
 
 class RtfReader {
 public:
-    RtfReader(TextView rtf, const FontSpec& baseFont, Rgb baseColour)
+    RtfReader(TextView rtf, const FontStyle& baseFont, Rgb baseColour)
         : in_(rtf), baseFont_(baseFont), baseColour_(baseColour)
     {
         state_.font = baseFont;
@@ -246,7 +246,7 @@ private:
         } else if (word == "strike") {
             state_.font.strikeout = on;
         } else if (word == "plain") {
-            state_.font = FontSpec{baseFont_.name, baseFont_.size};
+            state_.font = FontStyle{baseFont_.name, baseFont_.size};
             state_.colour.reset();
         } else if (word == "fs") {
             if (param && *param > 0)
@@ -326,7 +326,7 @@ private:
 
     TextView in_;
     size_t pos_ = 0;
-    FontSpec baseFont_;
+    FontStyle baseFont_;
     Rgb baseColour_;
     GroupState state_;
     std::vector<GroupState> stack_;
@@ -342,7 +342,7 @@ private:
 
 } // namespace
 
-std::vector<StyledParagraph> readRtf(TextView rtf, const FontSpec& baseFont, Rgb baseColour)
+std::vector<StyledParagraph> readRtf(TextView rtf, const FontStyle& baseFont, Rgb baseColour)
 {
     return RtfReader(rtf, baseFont, baseColour).read();
 }

@@ -15,6 +15,6 @@ namespace quillet::surface {
 // Formatting starts from `baseFont` and `baseColour` (the surface's current
 // font and text colour); \plain and the automatic colour return to them.
 // A \par at the very end does not add an empty paragraph.
-std::vector<StyledParagraph> readRtf(TextView rtf, const FontSpec& baseFont, Rgb baseColour);
+std::vector<StyledParagraph> readRtf(TextView rtf, const FontStyle& baseFont, Rgb baseColour);
 
 } // namespace quillet::surface

@@ -2,7 +2,7 @@
 // is one run in the surface font; rich text is many runs per paragraph.
 #pragma once
 
-#include "surface/font_spec.h"
+#include "surface/font_style.h"
 #include "surface/rgb_colour.h"
 
 #include <vector>
@@ -13,7 +13,7 @@ enum class Align { Left, Center, Right, Justify };
 
 struct StyledRun {
     Text text;
-    FontSpec font;
+    FontStyle font;
     Rgb colour = kBlack;
 };
 

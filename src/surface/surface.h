@@ -153,7 +153,7 @@ public:
     void setFontUnderline(bool on) { font_.underline = on; }
     Rgb textColor() const { return textColor_; }
     void setTextColor(Rgb colour) { textColor_ = colour & 0xFFFFFFu; }
-    const FontSpec& font() const { return font_; }
+    const FontStyle& font() const { return font_; }
     // Single line spacing of the current font.
     double lineHeight() const;
 
@@ -303,7 +303,7 @@ private:
     int pageBorder_ = kDefaultPageBorder;
     Text header_;
     Text footer_;
-    FontSpec headerFont_{u"Arial", kDefaultHeaderFontSize};
+    FontStyle headerFont_{u"Arial", kDefaultHeaderFontSize};
     Rgb headerColor_ = kBlack;
 
     double x_ = kDefaultMargin;
@@ -318,7 +318,7 @@ private:
     // to the next page keeps such an x.
     bool xSetByScript_ = false;
 
-    FontSpec font_{u"Arial", kDefaultFontSize};
+    FontStyle font_{u"Arial", kDefaultFontSize};
     Rgb textColor_ = kBlack;
     Rgb brushColor_ = kBlack;
     Rgb penColor_ = kBlack;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "common/text.h"
-#include "surface/font_spec.h"
+#include "surface/font_style.h"
 
 namespace quillet::surface {
 
@@ -20,8 +20,8 @@ class TextMeasurer {
 public:
     virtual ~TextMeasurer() = default;
     // Advance width of one line of text (no line breaks) in twips.
-    virtual double advance(const FontSpec& font, TextView text) const = 0;
-    virtual LineMetrics metrics(const FontSpec& font) const = 0;
+    virtual double advance(const FontStyle& font, TextView text) const = 0;
+    virtual LineMetrics metrics(const FontStyle& font) const = 0;
 };
 
 } // namespace quillet::surface

@@ -13,11 +13,11 @@ namespace quillet::surface::testing {
 
 class FakeMeasurer final : public TextMeasurer {
 public:
-    double advance(const FontSpec& font, TextView text) const override
+    double advance(const FontStyle& font, TextView text) const override
     {
         return static_cast<double>(text.size()) * (font.bold ? 120.0 : 100.0) * font.size / 11.25;
     }
-    LineMetrics metrics(const FontSpec& font) const override
+    LineMetrics metrics(const FontStyle& font) const override
     {
         double scale = font.size / 11.25;
         return LineMetrics{190 * scale, 50 * scale, 0};

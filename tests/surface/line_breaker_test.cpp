@@ -12,7 +12,7 @@ using testing::FakeMeasurer;
 std::vector<LaidLine> lay(const Text& text, BreakOptions options)
 {
     static const FakeMeasurer measurer;
-    FontSpec font;
+    FontStyle font;
     return breakLines({{text, font, kBlack}}, options, measurer, font);
 }
 
@@ -130,8 +130,8 @@ TEST(LineBreaker, AlignmentShiftsLinesWithinTheWidth)
 TEST(LineBreaker, AWordSpanningRunsWrapsAsOneUnit)
 {
     static const FakeMeasurer measurer;
-    FontSpec plain;
-    FontSpec bold = plain;
+    FontStyle plain;
+    FontStyle bold = plain;
     bold.bold = true;
     BreakOptions options;
     options.width = 800;

@@ -99,13 +99,13 @@ TEST_F(RenderTest, FontNamesMapToInstalledMetricCompatibleFamilies)
     EXPECT_EQ(resolveFontFamily(u"Courier New"), QStringLiteral("Liberation Mono"));
     EXPECT_EQ(resolveFontFamily(u"No Such Font At All"), QStringLiteral("Liberation Sans"));
     QtTextMeasurer measurer;
-    FontSpec mono{u"Courier New", 10};
+    FontStyle mono{u"Courier New", 10};
     EXPECT_DOUBLE_EQ(measurer.advance(mono, u"iiii"), measurer.advance(mono, u"WWWW"));
     // Liberation Mono advances 1229/2048 em: 10 pt = 200 twips per em.
     EXPECT_NEAR(measurer.advance(mono, u"i"), 200.0 * 1229 / 2048, 0.1);
-    FontSpec arial;
+    FontStyle arial;
     EXPECT_GT(measurer.advance(arial, u"WWWW"), measurer.advance(arial, u"iiii"));
-    FontSpec bigger = arial;
+    FontStyle bigger = arial;
     bigger.size = 22.5;
     EXPECT_NEAR(measurer.advance(bigger, u"Hello"), 2 * measurer.advance(arial, u"Hello"), 0.5);
 }
@@ -113,13 +113,13 @@ TEST_F(RenderTest, FontNamesMapToInstalledMetricCompatibleFamilies)
 TEST_F(RenderTest, SizesBeyondWhatTheFontEngineScalesAreClamped)
 {
     QtTextMeasurer measurer;
-    FontSpec largest{u"Arial", 800};
-    FontSpec huge{u"Arial", 32767};
+    FontStyle largest{u"Arial", 800};
+    FontStyle huge{u"Arial", 32767};
     EXPECT_DOUBLE_EQ(measurer.advance(huge, u"abc"), measurer.advance(largest, u"abc"));
     EXPECT_GT(measurer.metrics(huge).lineHeight(), 800 * 20);
-    FontSpec none{u"Arial", 0};
+    FontStyle none{u"Arial", 0};
     EXPECT_GT(measurer.metrics(none).lineHeight(), 0);
-    FontSpec notANumber{u"Arial", std::nan("")};
+    FontStyle notANumber{u"Arial", std::nan("")};
     EXPECT_GT(measurer.metrics(notANumber).lineHeight(), 0);
 }
 

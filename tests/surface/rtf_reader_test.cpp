@@ -11,7 +11,7 @@ using testing::fakeSurface;
 using testing::kLine;
 using testing::textsOf;
 
-const FontSpec kBase{u"Arial", 10};
+const FontStyle kBase{u"Arial", 10};
 
 TEST(RtfReader, CharacterFormattingMakesRuns)
 {

@@ -66,7 +66,7 @@ struct NameExpr : Expr {
     NameKind resolved = NameKind::Unresolved;
     int slot = -1;                      // Local, OuterLocal, OuterExecuted, Global, Field, ClassMember, HostMember (object)
     int member = -1;                    // HostMember: member number
-    const BuiltinSpec* builtin = nullptr;
+    const BuiltinEntry* builtin = nullptr;
     Value constant;                     // Constant
     bool usedAsCallee = false;          // appears as `name args` / `name(args)`
     bool assigned = false;              // appears as an assignment target

@@ -46,7 +46,7 @@ Value isObjectBuiltin(Context&, std::span<Value> args)
     return Value::boolean(args[0].isObject());
 }
 
-const BuiltinSpec kCoreBuiltins[] = {
+const BuiltinEntry kCoreBuiltins[] = {
     {u"IsObject", 1, 1, isObjectBuiltin},
     {u"Eval", 1, 1, evalBuiltin},
     {u"Execute", 1, 1, executeBuiltin},

@@ -453,11 +453,11 @@ Value Runtime::callName(const NameExpr& n, Frame& f, const std::vector<ExprPtr>*
     throw VbError(vberr::VariableUndefined);
 }
 
-Value Runtime::callBuiltin(const BuiltinSpec& spec, Frame& f, const std::vector<ExprPtr>* args)
+Value Runtime::callBuiltin(const BuiltinEntry& entry, Frame& f, const std::vector<ExprPtr>* args)
 {
     ArgList a;
     evalArgs(args, f, a, false);
-    if (a.size() < spec.minArgs || a.size() > spec.maxArgs)
+    if (a.size() < entry.minArgs || a.size() > entry.maxArgs)
         throw VbError(vberr::WrongArgCount);
     Frame* saved = currentFrame_;
     currentFrame_ = &f;
@@ -466,7 +466,7 @@ Value Runtime::callBuiltin(const BuiltinSpec& spec, Frame& f, const std::vector<
         Frame* value;
         ~Restore() { slot = value; }
     } restore{currentFrame_, saved};
-    return spec.function(*this, a.span());
+    return entry.function(*this, a.span());
 }
 
 Value Runtime::memberTarget(const MemberExpr& m, Frame& f)

@@ -324,7 +324,7 @@ void Runtime::resolveName(NameExpr& n, Procedure& p, bool explicitNames, const s
         n.constant = *constant;
         return;
     }
-    if (const BuiltinSpec* builtin = registry_.function(lower)) {
+    if (const BuiltinEntry* builtin = registry_.function(lower)) {
         n.resolved = NameKind::Builtin;
         n.builtin = builtin;
         return;

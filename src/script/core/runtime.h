@@ -164,7 +164,7 @@ private:
     Value callMember(const MemberExpr& m, Frame& f, const std::vector<ExprPtr>* args);
     Value invokeOn(const Value& object, const MemberExpr& m, Access access, ArgList& args, bool internal);
     Value applyArgs(Value target, ArgList& args);
-    Value callBuiltin(const BuiltinSpec& spec, Frame& f, const std::vector<ExprPtr>* args);
+    Value callBuiltin(const BuiltinEntry& entry, Frame& f, const std::vector<ExprPtr>* args);
     void evalArgs(const std::vector<ExprPtr>* args, Frame& f, ArgList& out, bool byRef);
     Value* variablePtr(const NameExpr& n, Frame& f);
     void assign(const Expr& target, Frame& f, Value value, bool isSet);

@@ -31,13 +31,13 @@ public:
 
     Value call(TextView name, std::initializer_list<Value> args)
     {
-        const BuiltinSpec* spec = registry.function(name);
-        if (!spec)
+        const BuiltinEntry* style = registry.function(name);
+        if (!style)
             throw std::runtime_error("no builtin " + toUtf8(name));
         std::vector<Value> v(args);
-        if (v.size() < spec->minArgs || v.size() > spec->maxArgs)
+        if (v.size() < style->minArgs || v.size() > style->maxArgs)
             throw VbError(vberr::WrongArgCount);
-        return spec->function(context, v);
+        return style->function(context, v);
     }
     Text text(TextView name, std::initializer_list<Value> args) { return call(name, args).toText(); }
     // The error number a call raises, 0 when it raises none.

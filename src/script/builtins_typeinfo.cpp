@@ -36,7 +36,7 @@ Value fnIsNumeric(Context&, std::span<Value> a)
 Value fnTypeName(Context&, std::span<Value> a) { return Value::string(a[0].typeName()); }
 Value fnVarType(Context&, std::span<Value> a) { return Value::integer(static_cast<int16_t>(a[0].varType())); }
 
-constexpr BuiltinSpec kInspection[] = {
+constexpr BuiltinEntry kInspection[] = {
     {u"IsArray", 1, 1, fnIsArray},     {u"IsDate", 1, 1, fnIsDate},     {u"IsEmpty", 1, 1, fnIsEmpty},
     {u"IsNull", 1, 1, fnIsNull},       {u"IsNumeric", 1, 1, fnIsNumeric}, {u"TypeName", 1, 1, fnTypeName},
     {u"VarType", 1, 1, fnVarType},
@@ -44,7 +44,7 @@ constexpr BuiltinSpec kInspection[] = {
 
 } // namespace
 
-void registerInspectionBuiltins(BuiltinRegistry& registry)
+void registerTypeInfoBuiltins(BuiltinRegistry& registry)
 {
     registry.addFunctions(kInspection);
 }

@@ -7,7 +7,7 @@
 
 namespace quillet::surface {
 
-struct FontSpec {
+struct FontStyle {
     Text name = u"Arial";
     double size = 11.25;
     bool bold = false;
@@ -15,7 +15,7 @@ struct FontSpec {
     bool underline = false;
     bool strikeout = false;
 
-    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+    friend bool operator==(const FontStyle&, const FontStyle&) = default;
 };
 
 } // namespace quillet::surface

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     using namespace quillet;
     using namespace quillet::surface;
     FuzzedDataProvider in(data, size);
-    FontSpec base;
+    FontStyle base;
     base.size = in.ConsumeIntegralInRange(1, 200) / 4.0;
     const Rgb colour = in.ConsumeIntegral<uint32_t>() & 0xFFFFFF;
     const Text rtf = fuzz::restText(in);

@@ -302,6 +302,25 @@ private:
         return v;
     }
 
+    // The bounds of an array in Dim or ReDim, "(" expression {"," expression}
+    // ")", from the opening parenthesis through the closing one.  Only Dim
+    // may leave the list empty: `Dim a()` declares a dynamic array.
+    void boundList(std::vector<ExprPtr>& bounds, bool mayBeEmpty)
+    {
+        next();
+        if (!(mayBeEmpty && cur().kind == Tok::RParen)) {
+            do {
+                bounds.push_back(expression());
+                if (cur().kind != Tok::Comma)
+                    break;
+                next();
+            } while (true);
+        }
+        if (cur().kind != Tok::RParen)
+            fail(cerr::ExpectedRParen);
+        next();
+    }
+
     // Names after Dim/Public/Private (outside procedures and classes: globals).
     void variables(DimStmt& dim, bool isPublic)
     {
@@ -311,18 +330,7 @@ private:
             DimItem item;
             if (cur().kind == Tok::LParen) {
                 item.isArray = true;
-                next();
-                if (cur().kind != Tok::RParen) {
-                    do {
-                        item.bounds.push_back(expression());
-                        if (cur().kind != Tok::Comma)
-                            break;
-                        next();
-                    } while (true);
-                }
-                if (cur().kind != Tok::RParen)
-                    fail(cerr::ExpectedRParen);
-                next();
+                boundList(item.bounds, true);
             }
             const Text lower = lowerCase(n);
             if (proc_->kind == ProcKind::TopLevel) {
@@ -693,16 +701,7 @@ private:
             item.isArray = true;
             if (cur().kind != Tok::LParen)
                 fail(cerr::ExpectedLParen);
-            next();
-            do {
-                item.bounds.push_back(expression());
-                if (cur().kind != Tok::Comma)
-                    break;
-                next();
-            } while (true);
-            if (cur().kind != Tok::RParen)
-                fail(cerr::ExpectedRParen);
-            next();
+            boundList(item.bounds, false);
             item.target = nameNode(nameTok, n);
             item.target->assigned = true;
             stmt->items.push_back(std::move(item));

@@ -31,6 +31,7 @@ void registerRuntimeLibrary(BuiltinRegistry& registry)
     registerInteractionBuiltins(registry);
     registerConstants(registry);
     registerObjects(registry);
+    registerSandboxedBuiltins(registry);
 }
 
 } // namespace quillet::script

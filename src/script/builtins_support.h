@@ -73,5 +73,6 @@ void registerArrayBuiltins(BuiltinRegistry& registry);
 void registerInteractionBuiltins(BuiltinRegistry& registry);
 void registerConstants(BuiltinRegistry& registry);
 void registerObjects(BuiltinRegistry& registry);
+void registerSandboxedBuiltins(BuiltinRegistry& registry);
 
 } // namespace quillet::script

@@ -176,34 +176,141 @@ double leadingNumber(TextView text)
     return toDoubleChecked(ascii);
 }
 
+namespace {
+
+bool isNumericBlank(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+// The marks that may stand around the digits of a numeric text, as the
+// en-US settings write numbers and amounts: "-5", "5-", "$5", "($5.00)".
+struct NumberMarks {
+    char16_t sign = 0; // '+' or '-', leading or trailing, at most one
+    bool currency = false;
+    bool openParen = false;
+    bool closeParen = false;
+};
+
+// Reads the marks before the digits: blanks, one sign, one "$" and one "(",
+// in any order, so "-$5", "$-5", "$(5)" and "($5)" all read.
+size_t leadingMarks(TextView t, NumberMarks& marks)
+{
+    size_t i = 0;
+    for (; i < t.size(); ++i) {
+        const char16_t c = t[i];
+        if (isNumericBlank(c))
+            continue;
+        if ((c == u'+' || c == u'-') && marks.sign == 0)
+            marks.sign = c;
+        else if (c == u'$' && !marks.currency)
+            marks.currency = true;
+        else if (c == u'(' && !marks.openParen)
+            marks.openParen = true;
+        else
+            break;
+    }
+    return i;
+}
+
+// Reads the marks after the digits: blanks, a sign when none led ("5-" is
+// how some settings write -5), and the ")" that closes a "(".  Returns
+// false on anything else.
+bool trailingMarks(TextView t, size_t i, NumberMarks& marks)
+{
+    for (; i < t.size(); ++i) {
+        const char16_t c = t[i];
+        if (isNumericBlank(c))
+            continue;
+        if ((c == u'+' || c == u'-') && marks.sign == 0)
+            marks.sign = c;
+        else if (c == u')' && marks.openParen && !marks.closeParen)
+            marks.closeParen = true;
+        else
+            return false;
+    }
+    return true;
+}
+
+// The digits of a decimal number into ASCII for strtod: a whole part in
+// which thousands separators are dropped, an optional fraction and an
+// optional exponent (E or D, only when digits follow it).  The separators
+// are not checked against groups of three: "1,2,3" reads as 123, as the
+// conversion we copy reads it; but one must follow a digit (",5" is no
+// number) and none may stand in the fraction.  Returns false without a
+// mantissa digit.
+bool groupedDecimal(TextView t, size_t& i, std::string& out)
+{
+    int digits = 0;
+    for (; i < t.size(); ++i) {
+        if (t[i] >= u'0' && t[i] <= u'9') {
+            out.push_back(static_cast<char>(t[i]));
+            ++digits;
+        } else if (t[i] != u',' || digits == 0) {
+            break;
+        }
+    }
+    if (i < t.size() && t[i] == u'.') {
+        out.push_back('.');
+        for (++i; i < t.size() && t[i] >= u'0' && t[i] <= u'9'; ++i) {
+            out.push_back(static_cast<char>(t[i]));
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return false;
+    if (i < t.size() && (t[i] == u'e' || t[i] == u'E' || t[i] == u'd' || t[i] == u'D')) {
+        size_t j = i + 1;
+        std::string exponent = "e";
+        if (j < t.size() && (t[j] == u'+' || t[j] == u'-'))
+            exponent.push_back(static_cast<char>(t[j++]));
+        const size_t firstDigit = j;
+        for (; j < t.size() && t[j] >= u'0' && t[j] <= u'9'; ++j)
+            exponent.push_back(static_cast<char>(t[j]));
+        if (j > firstDigit) {
+            out += exponent;
+            i = j;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 std::optional<double> parseNumericText(TextView text)
 {
     size_t b = 0, e = text.size();
-    auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
-    while (b < e && blank(text[b]))
+    while (b < e && isNumericBlank(text[b]))
         ++b;
-    while (e > b && blank(text[e - 1]))
+    while (e > b && isNumericBlank(text[e - 1]))
         --e;
     const TextView t = text.substr(b, e - b);
     if (t.empty())
         return std::nullopt;
-    size_t i = 0;
-    double value;
+
+    // &H and &O stand alone: no sign, currency or parentheses around them.
     if (t.size() >= 2 && t[0] == u'&' && (t[1] == u'h' || t[1] == u'H' || t[1] == u'o' || t[1] == u'O')) {
-        i = 2;
+        size_t i = 2;
         if (i >= t.size())
             return std::nullopt;
         const int base = (t[1] == u'h' || t[1] == u'H') ? 16 : 8;
-        value = radixNumber(t, i, base, false);
-    } else {
-        std::string ascii;
-        if (collectDecimal(t, i, false, ascii) == 0)
+        const double value = radixNumber(t, i, base, false);
+        if (i != t.size())
             return std::nullopt;
-        value = toDoubleChecked(ascii);
+        return value;
     }
-    if (i != t.size())
+
+    NumberMarks marks;
+    size_t i = leadingMarks(t, marks);
+    std::string ascii;
+    if (!groupedDecimal(t, i, ascii) || !trailingMarks(t, i, marks))
         return std::nullopt;
-    return value;
+    // "(5" and "5)" are unbalanced; "(-5)" would say negative twice, which
+    // no setting writes, so a sign and parentheses exclude each other.
+    if (marks.openParen != marks.closeParen || (marks.openParen && marks.sign != 0))
+        return std::nullopt;
+    const double value = toDoubleChecked(ascii);
+    return marks.sign == u'-' || marks.openParen ? -value : value;
 }
 
 Currency Currency::fromDouble(double value)

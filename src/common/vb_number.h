@@ -28,8 +28,16 @@ uint8_t toByte(double value);
 double leadingNumber(TextView text);
 
 // Parses a whole text as a number the way VBScript's implicit conversion
-// does (leading and trailing blanks allowed, &H/&O, decimal with exponent,
-// nothing else); nullopt when the text is not numeric.
+// (CDbl, CLng, CCur, IsNumeric, arithmetic and comparisons on strings) does
+// under en-US settings; nullopt when the text is not numeric.  Accepted:
+// blanks (space, TAB, CR, LF) around the number and between its marks;
+// one sign, leading or trailing ("-5", "5-", "+5"); a leading "$";
+// parentheses for a negative number ("(5)", "($5)", "$(5)"), never with a
+// sign; thousands separators anywhere in the whole part after its first
+// digit ("1,000", "1,2,3" = 123); a fraction and an exponent (E or D).
+// &H and &O numbers stand alone.  A value beyond a double is error 6.
+// Val's reading (leadingNumber) is a different, older rule and accepts none
+// of the marks.
 std::optional<double> parseNumericText(TextView text);
 
 // Fixed-point currency with four decimal places, held as a 64-bit count of

@@ -28,7 +28,14 @@ Value fnIsNumeric(Context&, std::span<Value> a)
     case Type::Empty: case Type::Integer: case Type::Long: case Type::Single: case Type::Double:
     case Type::Currency: case Type::Boolean: case Type::Byte:
         return Value::boolean(true);
-    case Type::String: return Value::boolean(parseNumericText(v.rawText()).has_value());
+    case Type::String:
+        // A number too large for a double ("1e400") is not numeric: CDbl
+        // would fail on it with Overflow, and IsNumeric answers, never fails.
+        try {
+            return Value::boolean(parseNumericText(v.rawText()).has_value());
+        } catch (const VbError&) {
+            return Value::boolean(false);
+        }
     default: return Value::boolean(false);
     }
 }

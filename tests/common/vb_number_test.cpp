@@ -89,6 +89,46 @@ TEST(VbNumericText, WholeTextMustBeANumber)
     EXPECT_FALSE(parseNumericText(u"."));
 }
 
+TEST(VbNumericText, AmountsAsEnUsSettingsWriteThem)
+{
+    const std::pair<const char16_t*, double> accepted[] = {
+        {u"1,000", 1000},       {u"1,234,567.25", 1234567.25}, {u"1,2,3", 123},   {u"1,,0", 10},
+        {u"$5", 5},             {u"$1,200.68", 1200.68},       {u"$ 5", 5},       {u"(5)", -5},
+        {u"( 5 )", -5},         {u"($5.50)", -5.5},            {u"$(5)", -5},     {u"-$5", -5},
+        {u"$-5", -5},           {u"5-", -5},                   {u"5 -", -5},      {u"5+", 5},
+        {u"- 5", -5},           {u"\t-1.5e2\r\n", -150},       {u"1,000e-3", 1}, {u"2.5D1-", -25},
+        {u"1.", 1},             {u".5", 0.5},                  {u"1,", 1},
+    };
+    for (const auto& [text, value] : accepted) {
+        SCOPED_TRACE(toUtf8(text));
+        ASSERT_TRUE(parseNumericText(text));
+        EXPECT_EQ(*parseNumericText(text), value);
+    }
+}
+
+TEST(VbNumericText, MarksThatDoNotMakeANumber)
+{
+    const char16_t* rejected[] = {
+        u"$",     u"()",     u",",     u",5",    u"1.000,5", u"1 000", u"5$",   u"(5",   u"5)",
+        u"((5))", u"(-5)",   u"-(5)",  u"(5)-",  u"+-5",     u"-5-",   u"--5",  u"$$5",  u"1e",
+        u"1e+",   u"-&H10",  u"$&H10", u"&H1,0", u"5%",      u"1-2",   u"- ",   u"e5",   u"1.5.",
+    };
+    for (const char16_t* text : rejected) {
+        SCOPED_TRACE(toUtf8(text));
+        EXPECT_FALSE(parseNumericText(text));
+    }
+    EXPECT_EQ(errorNumberOf([] { parseNumericText(u"$1e400"); }), vberr::Overflow);
+}
+
+TEST(VbLeadingNumber, IgnoresTheMarksOfNumericText)
+{
+    // Val and the character reader keep their own, older reading.
+    EXPECT_EQ(leadingNumber(u"1,000"), 1);
+    EXPECT_EQ(leadingNumber(u"$5"), 0);
+    EXPECT_EQ(leadingNumber(u"(5)"), 0);
+    EXPECT_EQ(leadingNumber(u"5-"), 5);
+}
+
 TEST(VbCurrency, FourDecimalPlacesHalfEven)
 {
     EXPECT_EQ(Currency::fromDouble(15.5).ticks(), 155000);

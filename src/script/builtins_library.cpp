@@ -24,6 +24,7 @@ void registerRuntimeLibrary(BuiltinRegistry& registry)
     registerConversionBuiltins(registry);
     registerTypeInfoBuiltins(registry);
     registerStringBuiltins(registry);
+    registerByteStringBuiltins(registry);
     registerFormatBuiltins(registry);
     registerMathBuiltins(registry);
     registerDateBuiltins(registry);

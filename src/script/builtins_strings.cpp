@@ -32,24 +32,6 @@ char16_t fromAnsiCode(int code)
     return static_cast<char16_t>(code);
 }
 
-// Length or count argument: CLng rules, negative is error 5.
-size_t countArg(const Value& v)
-{
-    const int32_t n = v.toInt32();
-    if (n < 0)
-        throw VbError(vberr::InvalidCall);
-    return static_cast<size_t>(n);
-}
-
-// Start position argument: 1-based, below 1 is error 5.
-size_t startArg(const Value& v)
-{
-    const int32_t n = v.toInt32();
-    if (n < 1)
-        throw VbError(vberr::InvalidCall);
-    return static_cast<size_t>(n);
-}
-
 Value fnAsc(Context&, std::span<Value> a)
 {
     const TextArg s(a[0]);

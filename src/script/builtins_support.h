@@ -34,6 +34,25 @@ inline CompareMode compareArg(std::span<Value> args, size_t i)
     return hasArg(args, i) ? compareModeFrom(args[i].toInt32()) : CompareMode::Binary;
 }
 
+// Length or count argument (Left, Mid, Space...): CLng rules, negative is
+// error 5.
+inline size_t countArg(const Value& v)
+{
+    const int32_t n = v.toInt32();
+    if (n < 0)
+        throw VbError(vberr::InvalidCall);
+    return static_cast<size_t>(n);
+}
+
+// Start position argument (Mid, InStr...): 1-based, below 1 is error 5.
+inline size_t startArg(const Value& v)
+{
+    const int32_t n = v.toInt32();
+    if (n < 1)
+        throw VbError(vberr::InvalidCall);
+    return static_cast<size_t>(n);
+}
+
 // A text argument read in place when it already is a String (Mid(s, i, 1)
 // in a loop must not copy s each time), converted with CStr rules
 // otherwise.  The Value must outlive the TextArg.
@@ -66,6 +85,7 @@ Value textResult(Text text);
 void registerConversionBuiltins(BuiltinRegistry& registry);
 void registerTypeInfoBuiltins(BuiltinRegistry& registry);
 void registerStringBuiltins(BuiltinRegistry& registry);
+void registerByteStringBuiltins(BuiltinRegistry& registry);
 void registerFormatBuiltins(BuiltinRegistry& registry);
 void registerMathBuiltins(BuiltinRegistry& registry);
 void registerDateBuiltins(BuiltinRegistry& registry);

@@ -1,0 +1,108 @@
+#include "script/lib/byte_text.h"
+
+namespace quillet::script {
+
+namespace {
+
+bool isHighSurrogate(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool isLoneByteRange(char16_t c)
+{
+    return c >= 0xDC00 && c <= 0xDCFF;
+}
+
+// A unit in the lone-byte range is a byte unless it completes a surrogate
+// pair.
+bool isLoneByte(TextView text, size_t i)
+{
+    return isLoneByteRange(text[i]) && !(i > 0 && isHighSurrogate(text[i - 1]));
+}
+
+char foldAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool bytesMatchAt(std::string_view bytes, size_t at, std::string_view find, CompareMode mode)
+{
+    for (size_t k = 0; k < find.size(); ++k) {
+        const char a = bytes[at + k];
+        const char b = find[k];
+        if (mode == CompareMode::Text ? foldAscii(a) != foldAscii(b) : a != b)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string textBytes(TextView text)
+{
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    for (size_t i = 0; i < text.size(); ++i) {
+        bytes.push_back(static_cast<char>(text[i] & 0xFF));
+        if (!isLoneByte(text, i))
+            bytes.push_back(static_cast<char>(text[i] >> 8));
+    }
+    return bytes;
+}
+
+size_t byteLength(TextView text)
+{
+    size_t n = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+        n += isLoneByte(text, i) ? 1 : 2;
+    return n;
+}
+
+Text bytesText(std::string_view bytes)
+{
+    Text text;
+    text.reserve(bytes.size() / 2 + 1);
+    // A lone byte must not follow a high surrogate, or the two would read
+    // as a pair: that surrogate goes out as its two bytes instead.
+    auto appendLone = [&text](uint8_t byte) {
+        if (!text.empty() && isHighSurrogate(text.back())) {
+            const char16_t high = text.back();
+            text.back() = loneByteUnit(static_cast<uint8_t>(high & 0xFF));
+            text.push_back(loneByteUnit(static_cast<uint8_t>(high >> 8)));
+        }
+        text.push_back(loneByteUnit(byte));
+    };
+    size_t i = 0;
+    for (; i + 1 < bytes.size(); i += 2) {
+        const uint8_t low = static_cast<uint8_t>(bytes[i]);
+        const uint8_t high = static_cast<uint8_t>(bytes[i + 1]);
+        const char16_t unit = static_cast<char16_t>(low | (high << 8));
+        const bool completesPair = !text.empty() && isHighSurrogate(text.back());
+        if (isLoneByteRange(unit) && !completesPair) {
+            appendLone(low);
+            appendLone(high);
+        } else {
+            text.push_back(unit);
+        }
+    }
+    if (i < bytes.size())
+        appendLone(static_cast<uint8_t>(bytes[i]));
+    return text;
+}
+
+size_t findBytes(std::string_view bytes, std::string_view find, size_t start, CompareMode mode)
+{
+    if (bytes.empty())
+        return 0;
+    if (find.empty())
+        return start <= bytes.size() + 1 ? start : 0;
+    if (start > bytes.size() || find.size() > bytes.size())
+        return 0;
+    for (size_t at = start - 1; at + find.size() <= bytes.size(); ++at)
+        if (bytesMatchAt(bytes, at, find, mode))
+            return at + 1;
+    return 0;
+}
+
+} // namespace quillet::script

@@ -36,12 +36,19 @@ Engine::Engine(EngineLimits limits) : limits_(limits)
 
 Engine::~Engine()
 {
+    // Class_Terminate handlers still run: their allocations count as well.
+    MeterScope scope(meter_.get());
     runtime_.reset();
 }
 
 void Engine::reset()
 {
-    runtime_.reset();
+    {
+        MeterScope scope(meter_.get());
+        runtime_.reset();
+    }
+    meter_ = MemoryMeter::create(limits_.memoryLimit);
+    MeterScope scope(meter_.get());
     runtime_ = std::make_unique<Runtime>(registry_, &stop_, toRuntimeLimits(limits_));
     runtime_->ui = ui_;
     lastError_ = ScriptErrorInfo();
@@ -55,6 +62,7 @@ void Engine::setUiCallbacks(UiCallbacks callbacks)
 
 void Engine::addObject(TextView name, Value object, bool globalMembers)
 {
+    MeterScope scope(meter_.get());
     runtime_->registerObject(Text(name), std::move(object), globalMembers);
 }
 
@@ -63,6 +71,7 @@ bool Engine::guarded(F&& body)
 {
     lastError_ = ScriptErrorInfo();
     stop_.store(false);
+    MeterScope scope(meter_.get());
     try {
         body();
         return true;

@@ -13,6 +13,7 @@
 #pragma once
 
 #include "script/builtins.h"
+#include "script/memory_meter.h"
 #include "script/value.h"
 
 #include <atomic>
@@ -41,6 +42,10 @@ struct EngineLimits {
     int maxCallDepth = 3000;             // nested script calls before error 28
     size_t stackBytes = size_t(3) << 20; // C++ stack the engine may use before error 28
     uint64_t stepBudget = 0;             // loop turns + calls per host call; 0 = unlimited
+    // Bytes the script's values (strings, arrays, dictionaries, class
+    // instances, match collections) may hold at once, counted from the last
+    // reset; beyond it an allocation fails with error 7.  0 = unlimited.
+    size_t memoryLimit = size_t(1) << 30;
 };
 
 class Engine {
@@ -72,6 +77,9 @@ public:
     // Evaluates an expression in the global scope; nullopt on error.
     std::optional<Value> eval(TextView expression);
 
+    // Bytes the values of this session hold now (see EngineLimits::memoryLimit).
+    size_t memoryInUse() const { return meter_->used(); }
+
     const ScriptErrorInfo& lastError() const { return lastError_; }
     void clearError() { lastError_ = ScriptErrorInfo(); }
 
@@ -92,6 +100,9 @@ private:
     EngineLimits limits_;
     UiCallbacks ui_;
     std::atomic<bool> stop_{false};
+    // Made anew by each reset; current on this thread while the engine
+    // works.  Values left from an earlier session credit their own meter.
+    MeterHandle meter_;
     std::unique_ptr<Runtime> runtime_;
     ScriptErrorInfo lastError_;
 };

@@ -4,8 +4,11 @@
 #include "script/lib/date_time.h"
 #include "script/lib/number_text.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
+#include <memory>
 
 namespace quillet::script {
 
@@ -19,9 +22,15 @@ void Value::retainHeap() noexcept
         // shared: a write through such a reference would show in both.
         ++u_.arr->refs;
         if (u_.arr->locks > 0) {
-            ArrayRep* copy = new ArrayRep{1, 0, false, u_.arr->textItems, u_.arr->dims, u_.arr->items};
-            --u_.arr->refs;
-            u_.arr = copy;
+            try {
+                ArrayRep* copy = ArrayRep::copyOf(*u_.arr, false);
+                --u_.arr->refs;
+                u_.arr = copy;
+            } catch (...) {
+                // No memory for the copy, and a copy cannot fail: the two
+                // share the storage, which only a script already out of
+                // memory can notice.
+            }
         }
         break;
     default: break;
@@ -108,9 +117,32 @@ void Value::releaseHeap() noexcept
 Value Value::string(Text text)
 {
     Value v;
+    v.u_.str = new StringRep(std::move(text));
     v.type_ = Type::String;
-    v.u_.str = new StringRep{1, std::move(text)};
     return v;
+}
+
+void StringRep::reserve(size_t capacity)
+{
+    if (capacity <= text.capacity())
+        return;
+    // Charged to the meter current now (moving the rep there if it was
+    // made elsewhere), old and new buffer together, as both exist while
+    // the text is copied.
+    MemoryCharge grown(chargeFor(capacity));
+    text.reserve(capacity);
+    grown.settle(chargeFor(text.capacity()));
+    charge = std::move(grown);
+}
+
+ArrayRep* ArrayRep::copyOf(const ArrayRep& other, bool keepFixedSize)
+{
+    auto copy = std::make_unique<ArrayRep>();
+    copy->fixedSize = keepFixedSize && other.fixedSize;
+    copy->textItems = other.textItems;
+    copy->dims = other.dims;
+    copy->items = other.items;
+    return copy.release();
 }
 
 Value Value::object(HostObject* object)
@@ -127,6 +159,7 @@ Value Value::newArray(std::span<const int32_t> upperBounds)
 {
     auto* rep = new ArrayRep;
     Value holder = array(rep);
+    rep->dims.reserve(upperBounds.size());
     size_t total = 1;
     for (int32_t upper : upperBounds) {
         if (upper < -1)
@@ -145,10 +178,11 @@ Value Value::arrayOf(std::vector<Value> items)
 {
     if (items.size() > kMaxArrayElements)
         throw VbError(vberr::OutOfMemory);
-    auto* rep = new ArrayRep;
+    Value holder = array(new ArrayRep);
+    ArrayRep* rep = holder.u_.arr;
     rep->dims.push_back({0, static_cast<int32_t>(items.size())});
-    rep->items = std::move(items);
-    return array(rep);
+    rep->items.assign(std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
+    return holder;
 }
 
 size_t ArrayRep::flatIndex(std::span<const int32_t> subscripts) const
@@ -170,7 +204,7 @@ ArrayRep* Value::mutableArray()
     // A locked array's extra reference belongs to the call that locked it:
     // writes go to the one shared storage (see ArgList::lock).
     if (u_.arr->refs > 1 && u_.arr->locks == 0) {
-        ArrayRep* copy = new ArrayRep{1, 0, u_.arr->fixedSize, u_.arr->textItems, u_.arr->dims, u_.arr->items};
+        ArrayRep* copy = ArrayRep::copyOf(*u_.arr, true);
         --u_.arr->refs;
         u_.arr = copy;
     }
@@ -421,27 +455,27 @@ Value Value::toNumeric() const
 void Value::appendText(TextView tail)
 {
     if (type_ == Type::String && u_.str->refs == 1) {
-        if (u_.str->text.size() + tail.size() > kMaxTextLength)
+        StringRep& rep = *u_.str;
+        const size_t length = rep.text.size() + tail.size();
+        if (length > kMaxTextLength)
             throw VbError(vberr::OutOfMemory);
-        u_.str->text.append(tail);
+        // Grow by doubling, as the string would by itself, but reserve
+        // explicitly so that the growth is charged before it is made.
+        if (length > rep.text.capacity())
+            rep.reserve(std::max(length, std::min(2 * rep.text.capacity(), kMaxTextLength)));
+        rep.text.append(tail);
         return;
     }
-    if (type_ == Type::String) {
-        // Shared: one copy, sized for the result.
-        const Text& head = u_.str->text;
-        if (head.size() + tail.size() > kMaxTextLength)
-            throw VbError(vberr::OutOfMemory);
-        Text joined;
-        joined.reserve(head.size() + tail.size());
-        joined.append(head).append(tail);
-        *this = string(std::move(joined));
-        return;
-    }
-    Text joined = toConcatText();
-    if (joined.size() + tail.size() > kMaxTextLength)
+    // Shared or not a string: one new string, sized for the result.
+    const Text converted = type_ == Type::String ? Text() : toConcatText();
+    const Text& head = type_ == Type::String ? u_.str->text : converted;
+    const size_t length = head.size() + tail.size();
+    if (length > kMaxTextLength)
         throw VbError(vberr::OutOfMemory);
-    joined.append(tail);
-    *this = string(std::move(joined));
+    Value joined = string(Text());
+    joined.u_.str->reserve(length);
+    joined.u_.str->text.append(head).append(tail);
+    *this = std::move(joined);
 }
 
 } // namespace quillet::script

@@ -9,6 +9,10 @@
 // shared until written (copy on write), so the copy costs nothing until one
 // side changes.
 //
+// Strings and arrays charge the memory they hold to the current
+// MemoryMeter (memory_meter.h) and credit it when they go, so a script's
+// total is bounded as well as each single string and array.
+//
 // Conversions follow VBScript's implicit and explicit conversion rules and
 // throw quillet::VbError (13 Type mismatch, 6 Overflow, 94 Invalid use of
 // Null, ...) when VBScript would raise an error.  Whole-number rounding and
@@ -18,6 +22,7 @@
 #include "common/text.h"
 #include "common/vb_error.h"
 #include "common/vb_number.h"
+#include "script/metered.h"
 
 #include <cstdint>
 #include <span>
@@ -60,7 +65,16 @@ inline constexpr int32_t kMissingError = static_cast<int32_t>(0x80020004u);
 
 // A string's shared buffer.  `refs` counts the Values holding it.
 struct StringRep {
+    explicit StringRep(Text t) : charge(chargeFor(t.capacity())), text(std::move(t)) {}
+
+    // What a rep whose text has room for `capacity` units holds.
+    static size_t chargeFor(size_t capacity) noexcept { return sizeof(StringRep) + textHeapBytes(capacity); }
+    // Gives the text room for `capacity` units, charged to the current
+    // meter before the buffer is allocated (error 7 leaves it as it was).
+    void reserve(size_t capacity);
+
     int refs = 1;
+    MemoryCharge charge; // the rep and its text's buffer
     Text text;
 };
 
@@ -76,6 +90,12 @@ class Value;
 // An array's shared storage.  Elements are stored with the first dimension
 // varying slowest (element (i, j) of a 3 x 4 array is at i * 4 + j).
 struct ArrayRep {
+    ArrayRep() = default;
+    ArrayRep(const ArrayRep&) = delete;
+    ArrayRep& operator=(const ArrayRep&) = delete;
+    // A new unshared copy of the elements, charged to the current meter.
+    static ArrayRep* copyOf(const ArrayRep& other, bool keepFixedSize);
+
     int refs = 1;
     // Number of by-reference arguments currently pointing into `items`;
     // while non-zero the array cannot be resized or erased (error 10).
@@ -85,8 +105,11 @@ struct ArrayRep {
     // A String array (what Split and Filter return): every element is a
     // String, and what is stored into one is converted to text first.
     bool textItems = false;
-    std::vector<ArrayDim> dims;
-    std::vector<Value> items;
+    // Charged before the containers below, whose allocators use the same
+    // meter: while the rep lives this charge keeps that meter alive.
+    MemoryCharge charge{sizeof(ArrayRep)};
+    std::vector<ArrayDim, MeteredAllocator<ArrayDim>> dims;
+    std::vector<Value, MeteredAllocator<Value>> items;
 
     int dimensionCount() const { return static_cast<int>(dims.size()); }
     // Flat index of the given subscripts; error 9 when out of range or

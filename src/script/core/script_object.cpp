@@ -5,7 +5,8 @@
 namespace quillet::script {
 
 ScriptObject::ScriptObject(ClassDef& cls, std::shared_ptr<RuntimeLink> link, std::shared_ptr<const CodeUnit> unit)
-    : cls_(cls), fields_(cls.fields.size()), link_(std::move(link)), unit_(std::move(unit))
+    : cls_(cls), charge_(sizeof(ScriptObject) + cls.fields.size() * sizeof(Value)), fields_(cls.fields.size()),
+      link_(std::move(link)), unit_(std::move(unit))
 {
     for (size_t i = 0; i < cls.fields.size(); ++i) {
         const ClassField& f = cls.fields[i];

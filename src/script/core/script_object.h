@@ -6,6 +6,7 @@
 
 #include "script/core/ast.h"
 #include "script/host_object.h"
+#include "script/metered.h"
 
 #include <memory>
 #include <vector>
@@ -33,6 +34,8 @@ protected:
 
 private:
     ClassDef& cls_;
+    // The instance and its fields' slots, charged before they are made.
+    MemoryCharge charge_;
     std::vector<Value> fields_;
     std::shared_ptr<RuntimeLink> link_;
     std::shared_ptr<const CodeUnit> unit_; // keeps the class definition alive

@@ -33,6 +33,8 @@ public:
     std::unique_ptr<Enumerator> enumerate() override;
 
 private:
+    // Charged first: keeps the meter of the table's storage alive.
+    MemoryCharge charge_{sizeof(Dictionary)};
     DictionaryTable table_;
     int compareMode_ = 0;
 };

@@ -118,16 +118,19 @@ void DictionaryTable::placeInIndex(size_t position)
 
 void DictionaryTable::rebuild()
 {
-    std::vector<Entry> live;
+    // Both allocations first: a script out of memory may go on (On Error
+    // Resume Next) with the dictionary it had.
+    size_t capacity = 16;
+    while (capacity < (live_ + 1) * 3)
+        capacity *= 2;
+    Slots slots(capacity, kEmptySlot, slots_.get_allocator());
+    Entries live(entries_.get_allocator());
     live.reserve(live_ + live_ / 2 + 8);
     for (Entry& e : entries_)
         if (e.live)
             live.push_back(std::move(e));
     entries_ = std::move(live);
-    size_t capacity = 16;
-    while (capacity < (live_ + 1) * 3)
-        capacity *= 2;
-    slots_.assign(capacity, kEmptySlot);
+    slots_ = std::move(slots);
     usedSlots_ = 0;
     for (size_t p = 0; p < entries_.size(); ++p)
         placeInIndex(p);
@@ -157,28 +160,37 @@ void DictionaryTable::erase(size_t position)
     // Remove, as in VBScript), after the table is consistent again.
     Entry dead{Value(), Value(), 0, false};
     std::swap(e, dead);
-    if (entries_.size() > 32 && live_ * 2 < entries_.size())
-        rebuild();
+    if (entries_.size() > 32 && live_ * 2 < entries_.size()) {
+        try {
+            rebuild();
+        } catch (...) {
+            // Compacting is only tidying up: without memory for it the
+            // table stays as it is, and the removal has been done.
+        }
+    }
 }
 
 void DictionaryTable::rekey(size_t position, const Value& newKey)
 {
+    const KeyRef ref = refOf(newKey); // error 13 before anything changes
+    if ((usedSlots_ + 1) * 2 > slots_.size()) {
+        // Room first (this may fail, or move the entry).
+        const Value oldKey = entries_[position].key;
+        rebuild();
+        position = find(oldKey);
+    }
     Entry& e = entries_[position];
     slots_[findSlot(refOf(e.key), e.hash)] = kRemovedSlot;
-    const KeyRef ref = refOf(newKey);
     e.hash = hashOf(ref);
     e.key = newKey.deref();
-    if ((usedSlots_ + 1) * 2 > slots_.size())
-        rebuild();
-    else
-        placeInIndex(position);
+    placeInIndex(position);
 }
 
 void DictionaryTable::clear()
 {
-    std::vector<Entry> old;
-    old.swap(entries_);
-    slots_.clear();
+    Entries old(std::move(entries_));
+    entries_.clear();
+    slots_ = Slots(slots_.get_allocator());
     live_ = 0;
     usedSlots_ = 0;
 }

@@ -63,10 +63,15 @@ private:
     size_t findSlot(const KeyRef& key, size_t hash) const;
     void placeInIndex(size_t position);
     // Drops removed entries and rebuilds the index with room to grow.
+    // Error 7 (or bad_alloc) leaves the table as it was.
     void rebuild();
 
-    std::vector<Entry> entries_;
-    std::vector<int32_t> slots_; // power-of-two size; entry positions, kEmptySlot or kRemovedSlot
+    // Both charged to the meter current when the table was made (its owner
+    // holds a charge there too, which keeps that meter alive).
+    using Entries = std::vector<Entry, MeteredAllocator<Entry>>;
+    using Slots = std::vector<int32_t, MeteredAllocator<int32_t>>;
+    Entries entries_;
+    Slots slots_; // power-of-two size; entry positions, kEmptySlot or kRemovedSlot
     size_t live_ = 0;
     size_t usedSlots_ = 0; // live entries plus removed markers
     bool ignoreCase_ = false;

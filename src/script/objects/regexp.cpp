@@ -11,6 +11,7 @@ namespace {
 class SubMatches : public NativeObject {
 public:
     explicit SubMatches(std::vector<Value> values);
+    MemoryCharge charge;
     std::vector<Value> values;
     Value at(int32_t index) const
     {
@@ -54,7 +55,10 @@ const NativeClass& subMatchesClass()
     return cls;
 }
 
-SubMatches::SubMatches(std::vector<Value> v) : NativeObject(subMatchesClass()), values(std::move(v)) {}
+SubMatches::SubMatches(std::vector<Value> v)
+    : NativeObject(subMatchesClass()), charge(sizeof(SubMatches) + v.capacity() * sizeof(Value)), values(std::move(v))
+{
+}
 
 std::unique_ptr<Enumerator> SubMatches::enumerate()
 {
@@ -66,6 +70,7 @@ std::unique_ptr<Enumerator> SubMatches::enumerate()
 class MatchObject : public NativeObject {
 public:
     MatchObject(Text value, int32_t firstIndex, Value subMatches);
+    MemoryCharge charge;
     Text value;
     int32_t firstIndex;
     Value subMatches;
@@ -97,7 +102,8 @@ const NativeClass& matchClass()
 }
 
 MatchObject::MatchObject(Text v, int32_t first, Value subs)
-    : NativeObject(matchClass()), value(std::move(v)), firstIndex(first), subMatches(std::move(subs))
+    : NativeObject(matchClass()), charge(sizeof(MatchObject) + textHeapBytes(v.capacity())), value(std::move(v)),
+      firstIndex(first), subMatches(std::move(subs))
 {
 }
 
@@ -106,6 +112,7 @@ MatchObject::MatchObject(Text v, int32_t first, Value subs)
 class Matches : public NativeObject {
 public:
     explicit Matches(std::vector<Value> items);
+    MemoryCharge charge;
     std::vector<Value> items;
     std::unique_ptr<Enumerator> enumerate() override { return std::make_unique<ListEnumerator>(items); }
 };
@@ -131,7 +138,10 @@ const NativeClass& matchesClass()
     return cls;
 }
 
-Matches::Matches(std::vector<Value> v) : NativeObject(matchesClass()), items(std::move(v)) {}
+Matches::Matches(std::vector<Value> v)
+    : NativeObject(matchesClass()), charge(sizeof(Matches) + v.capacity() * sizeof(Value)), items(std::move(v))
+{
+}
 
 Value matchValue(const Text& text, const RegexMatch& m)
 {
@@ -160,8 +170,8 @@ const NativeClass& regexpClass()
     static const NativeClass cls = [] {
         NativeClass c(u"IRegExp2");
         c.add(nativeMember(u"Pattern", {}, 0,
-               [](NativeObject& o, std::span<Value>) { return Value::string(regexpSelf(o).pattern); },
-               [](NativeObject& o, std::span<Value>, const Value& v) { regexpSelf(o).pattern = v.toText(); }));
+               [](NativeObject& o, std::span<Value>) { return Value::string(regexpSelf(o).pattern()); },
+               [](NativeObject& o, std::span<Value>, const Value& v) { regexpSelf(o).setPattern(v.toText()); }));
         c.add(flagMember<&RegExpObject::ignoreCase>(u"IgnoreCase"));
         c.add(flagMember<&RegExpObject::global>(u"Global"));
         c.add(flagMember<&RegExpObject::multiline>(u"Multiline"));
@@ -194,35 +204,46 @@ RegexBudget budgetFor(const Text& text)
 
 RegExpObject::RegExpObject() : NativeObject(regexpClass()) {}
 
+void RegExpObject::setPattern(Text pattern)
+{
+    MemoryCharge charge(textHeapBytes(pattern.capacity()));
+    pattern_ = std::move(pattern);
+    patternCharge_ = std::move(charge);
+}
+
 const Regex& RegExpObject::compiled()
 {
     const RegexOptions options{ignoreCase, multiline};
-    if (!regex_ || compiledPattern_ != pattern || compiledOptions_.ignoreCase != options.ignoreCase ||
+    if (!regex_ || compiledPattern_ != pattern_ || compiledOptions_.ignoreCase != options.ignoreCase ||
         compiledOptions_.multiline != options.multiline) {
         regex_.reset();
-        regex_.emplace(pattern, options);
-        compiledPattern_ = pattern;
+        compiledPattern_.clear();
+        compiledPatternCharge_ = MemoryCharge();
+        MemoryCharge charge(textHeapBytes(pattern_.size()));
+        regex_.emplace(pattern_, options);
+        compiledPattern_ = pattern_;
+        charge.settle(textHeapBytes(compiledPattern_.capacity()));
+        compiledPatternCharge_ = std::move(charge);
         compiledOptions_ = options;
     }
     return *regex_;
 }
 
-std::vector<RegexMatch> RegExpObject::allMatches(const Text& text, RegexBudget& budget)
+void RegExpObject::findAll(const Text& text, RegexBudget& budget, FoundMatches& found)
 {
     const Regex& re = compiled();
-    std::vector<RegexMatch> out;
     size_t from = 0;
     while (from <= text.size()) {
         std::optional<RegexMatch> m = re.search(text, from, budget);
         if (!m)
             break;
-        out.push_back(*m);
+        found.groupsCharge.grow(m->groups.capacity() * sizeof(RegexMatch::Span));
+        found.list.push_back(std::move(*m));
         if (!global)
             break;
-        const size_t end = static_cast<size_t>(m->whole.end);
-        from = end == static_cast<size_t>(m->whole.start) ? end + 1 : end;
+        const size_t end = static_cast<size_t>(found.list.back().whole.end);
+        from = end == static_cast<size_t>(found.list.back().whole.start) ? end + 1 : end;
     }
-    return out;
 }
 
 bool RegExpObject::test(const Text& text)
@@ -234,8 +255,11 @@ bool RegExpObject::test(const Text& text)
 Value RegExpObject::execute(const Text& text)
 {
     RegexBudget budget = budgetFor(text);
+    FoundMatches found;
+    findAll(text, budget, found);
     std::vector<Value> items;
-    for (const RegexMatch& m : allMatches(text, budget))
+    items.reserve(found.list.size());
+    for (const RegexMatch& m : found.list)
         items.push_back(matchValue(text, m));
     return makeObject<Matches>(std::move(items));
 }
@@ -245,10 +269,11 @@ Text RegExpObject::replaceEach(const Text& text, const std::function<Text(const 
     RegexBudget budget = budgetFor(text);
     // Every match is found before any replacement is made, so a replacer
     // that changes this object's Pattern cannot disturb the search.
-    const std::vector<RegexMatch> matches = allMatches(text, budget);
+    FoundMatches found;
+    findAll(text, budget, found);
     Text out;
     size_t copied = 0;
-    for (const RegexMatch& m : matches) {
+    for (const RegexMatch& m : found.list) {
         out.append(text, copied, static_cast<size_t>(m.whole.start) - copied);
         out += replacementOf(m);
         copied = static_cast<size_t>(m.whole.end);

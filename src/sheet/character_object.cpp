@@ -3,6 +3,7 @@
 
 #include "script/host_object.h"
 #include "sheet/native_members.h"
+#include "sheet/record_object.h"
 
 namespace quillet {
 
@@ -49,17 +50,10 @@ NativeMember currencyField(const char16_t* name, Currency Record::*field, Self s
 
 // ---- race ---------------------------------------------------------------
 
-class RaceObject : public NativeObject {
-public:
-    explicit RaceObject(std::shared_ptr<clsRace> race);
-    clsRace& race() { return *race_; }
-    const std::shared_ptr<clsRace>& shared() const { return race_; }
+NativeClass buildRaceClass();
+using RaceObject = RecordObject<clsRace, buildRaceClass>;
 
-private:
-    std::shared_ptr<clsRace> race_;
-};
-
-clsRace& race(NativeObject& o) { return static_cast<RaceObject&>(o).race(); }
+clsRace& race(NativeObject& o) { return RaceObject::of(o); }
 
 NativeClass buildRaceClass()
 {
@@ -80,26 +74,12 @@ NativeClass buildRaceClass()
     return c;
 }
 
-const NativeClass& raceClass()
-{
-    static const NativeClass cls = buildRaceClass();
-    return cls;
-}
-
-RaceObject::RaceObject(std::shared_ptr<clsRace> r) : NativeObject(raceClass()), race_(std::move(r)) {}
-
 // ---- character ----------------------------------------------------------
 
-class CharacterObject : public NativeObject {
-public:
-    explicit CharacterObject(std::shared_ptr<KVRCharacter> character);
-    KVRCharacter& character() { return *character_; }
+NativeClass buildCharacterClass();
+using CharacterObject = RecordObject<KVRCharacter, buildCharacterClass>;
 
-private:
-    std::shared_ptr<KVRCharacter> character_;
-};
-
-KVRCharacter& ch(NativeObject& o) { return static_cast<CharacterObject&>(o).character(); }
+KVRCharacter& ch(NativeObject& o) { return CharacterObject::of(o); }
 
 NativeMember locationMember(const char16_t* name, const Text& (KVRCharacter::*get)(int16_t) const,
                             void (KVRCharacter::*set)(int16_t, Text))
@@ -195,36 +175,21 @@ NativeClass buildCharacterClass()
     return c;
 }
 
-const NativeClass& characterClass()
-{
-    static const NativeClass cls = buildCharacterClass();
-    return cls;
-}
-
-CharacterObject::CharacterObject(std::shared_ptr<KVRCharacter> character)
-    : NativeObject(characterClass()), character_(std::move(character))
-{
-}
-
 } // namespace
 
 Value characterObject(std::shared_ptr<KVRCharacter> character)
 {
-    return script::makeObject<CharacterObject>(std::move(character));
+    return CharacterObject::wrap(std::move(character));
 }
 
 Value raceObject(std::shared_ptr<clsRace> r)
 {
-    return script::makeObject<RaceObject>(std::move(r));
+    return RaceObject::wrap(std::move(r));
 }
 
 std::shared_ptr<clsRace> raceOf(const Value& value)
 {
-    const Value& v = value.deref();
-    if (!v.isObject() || v.isNothing())
-        return nullptr;
-    auto* object = dynamic_cast<RaceObject*>(v.rawObject());
-    return object ? object->shared() : nullptr;
+    return RaceObject::sharedOf(value);
 }
 
 } // namespace quillet

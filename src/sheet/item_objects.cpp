@@ -3,6 +3,7 @@
 
 #include "script/host_object.h"
 #include "sheet/native_members.h"
+#include "sheet/record_object.h"
 
 namespace quillet {
 
@@ -14,17 +15,10 @@ using script::Value;
 
 namespace {
 
-class ItemObject : public NativeObject {
-public:
-    explicit ItemObject(std::shared_ptr<clsItem> item);
-    clsItem& item() { return *item_; }
-    const std::shared_ptr<clsItem>& shared() const { return item_; }
+NativeClass buildItemClass();
+using ItemObject = RecordObject<clsItem, buildItemClass>;
 
-private:
-    std::shared_ptr<clsItem> item_;
-};
-
-clsItem& item(NativeObject& o) { return static_cast<ItemObject&>(o).item(); }
+clsItem& item(NativeObject& o) { return ItemObject::of(o); }
 
 NativeMember textField(const char16_t* name, const Text& (clsItem::*get)() const, void (clsItem::*set)(Text))
 {
@@ -78,25 +72,7 @@ NativeClass buildItemClass()
     return c;
 }
 
-const NativeClass& itemClass()
-{
-    static const NativeClass cls = buildItemClass();
-    return cls;
-}
-
-ItemObject::ItemObject(std::shared_ptr<clsItem> item) : NativeObject(itemClass()), item_(std::move(item)) {}
-
 // ---- a list of items: a 1-based collection ----------------------------
-
-class ItemListObject : public NativeObject {
-public:
-    explicit ItemListObject(std::shared_ptr<ItemList> list);
-    ItemList& list() { return *list_; }
-    std::unique_ptr<script::Enumerator> enumerate() override;
-
-private:
-    std::shared_ptr<ItemList> list_;
-};
 
 // Walks a keyed list for For Each, showing each entry as a script object.
 template <typename T>
@@ -118,7 +94,15 @@ private:
     int32_t position_ = 1;
 };
 
-ItemList& list(NativeObject& o) { return static_cast<ItemListObject&>(o).list(); }
+std::unique_ptr<script::Enumerator> walkItems(const std::shared_ptr<ItemList>& list)
+{
+    return std::make_unique<EntryEnumerator<clsItem>>(list, itemObject);
+}
+
+NativeClass buildItemListClass();
+using ItemListObject = RecordObject<ItemList, buildItemListClass, walkItems>;
+
+ItemList& list(NativeObject& o) { return ItemListObject::of(o); }
 
 // Positions are whole numbers; keys are texts.
 Value itemAt(ItemList& l, const Value& index)
@@ -155,35 +139,17 @@ NativeClass buildItemListClass()
     return c;
 }
 
-const NativeClass& itemListClass()
-{
-    static const NativeClass cls = buildItemListClass();
-    return cls;
-}
-
-ItemListObject::ItemListObject(std::shared_ptr<ItemList> list) : NativeObject(itemListClass()), list_(std::move(list))
-{
-}
-
-std::unique_ptr<script::Enumerator> ItemListObject::enumerate()
-{
-    return std::make_unique<EntryEnumerator<clsItem>>(list_, itemObject);
-}
-
 // ---- the eight lists ----------------------------------------------------
 
-class ListsObject : public NativeObject {
-public:
-    explicit ListsObject(std::shared_ptr<KeyedList<ItemList>> lists);
-    KeyedList<ItemList>& lists() { return *lists_; }
-    const std::shared_ptr<KeyedList<ItemList>>& shared() const { return lists_; }
-    std::unique_ptr<script::Enumerator> enumerate() override;
+std::unique_ptr<script::Enumerator> walkLists(const std::shared_ptr<KeyedList<ItemList>>& lists)
+{
+    return std::make_unique<EntryEnumerator<ItemList>>(lists, itemListObject);
+}
 
-private:
-    std::shared_ptr<KeyedList<ItemList>> lists_;
-};
+NativeClass buildListsClass();
+using ListsObject = RecordObject<KeyedList<ItemList>, buildListsClass, walkLists>;
 
-KeyedList<ItemList>& lists(NativeObject& o) { return static_cast<ListsObject&>(o).lists(); }
+KeyedList<ItemList>& lists(NativeObject& o) { return ListsObject::of(o); }
 
 NativeClass buildListsClass()
 {
@@ -195,55 +161,31 @@ NativeClass buildListsClass()
     return c;
 }
 
-const NativeClass& listsClass()
-{
-    static const NativeClass cls = buildListsClass();
-    return cls;
-}
-
-ListsObject::ListsObject(std::shared_ptr<KeyedList<ItemList>> lists)
-    : NativeObject(listsClass()), lists_(std::move(lists))
-{
-}
-
-std::unique_ptr<script::Enumerator> ListsObject::enumerate()
-{
-    return std::make_unique<EntryEnumerator<ItemList>>(lists_, itemListObject);
-}
-
 } // namespace
 
 Value itemObject(std::shared_ptr<clsItem> item)
 {
-    return script::makeObject<ItemObject>(std::move(item));
+    return ItemObject::wrap(std::move(item));
 }
 
 Value itemListObject(std::shared_ptr<ItemList> list)
 {
-    return script::makeObject<ItemListObject>(std::move(list));
+    return ItemListObject::wrap(std::move(list));
 }
 
 Value itemListsObject(std::shared_ptr<KeyedList<ItemList>> lists)
 {
-    return script::makeObject<ListsObject>(std::move(lists));
+    return ListsObject::wrap(std::move(lists));
 }
 
 std::shared_ptr<clsItem> itemOf(const Value& value)
 {
-    const Value& v = value.deref();
-    if (!v.isObject() || v.isNothing())
-        return nullptr;
-    auto* object = dynamic_cast<ItemObject*>(v.rawObject());
-    return object ? object->shared() : nullptr;
+    return ItemObject::sharedOf(value);
 }
 
 std::shared_ptr<KeyedList<ItemList>> listsOf(const Value& value)
 {
-    const Value& v = value.deref();
-    if (!v.isObject() || v.isNothing())
-        return nullptr;
-    auto* object = dynamic_cast<ListsObject*>(v.rawObject());
-    return object ? object->shared() : nullptr;
+    return ListsObject::sharedOf(value);
 }
 
 } // namespace quillet

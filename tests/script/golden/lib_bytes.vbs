@@ -14,6 +14,9 @@ WScript.Echo LenB(bin) & " " & MidB(bin, 1) & " " & LenB(MidB(bin, 1)) & " " & L
 ' A pair of bytes that would read back as a single byte stays two bytes.
 s = MidB(ChrB(&H41) & ChrB(&HDC), 1)
 WScript.Echo LenB(s) & " " & AscB(s) & " " & AscB(MidB(s, 2)) & " " & LenB(MidB(ChrW(&HD83D) & ChrW(&HDC00), 1))
+' Half a surrogate pair followed by a lone byte must not pair up with it.
+s = MidB(ChrW(&HD83D) & "x", 1, 3)
+WScript.Echo LenB(s) & " " & AscB(MidB(s, 2)) & " " & AscB(MidB(s, 3)) & " " & LenB(MidB(s, 1))
 WScript.Echo InStrB("abc", "b") & " " & InStrB("abc", ChrB(98)) & " " & InStrB(4, "abcb", "b") & " " & InStrB(1, "ABC", "b", vbTextCompare) & " " & InStrB("ABC", "b")
 WScript.Echo InStrB("abc", "") & " " & InStrB(3, "abc", "") & " " & InStrB("", "") & " " & InStrB(9, "abc", "a") & " " & IsNull(InStrB(Null, "a")) & " " & IsNull(InStrB(1, "a", Null))
 On Error Resume Next

@@ -15,37 +15,24 @@ using script::Value;
 
 namespace {
 
-// Plain fields of a record, read and written through a member pointer.
-template <typename Record, typename Self>
-NativeMember textField(const char16_t* name, Text Record::*field, Self self)
-{
-    return nativeMember(
-        name, {}, [field, self](NativeObject& o, std::span<Value>) { return Value::string(self(o).*field); },
-        [field, self](NativeObject& o, std::span<Value>, const Value& v) { self(o).*field = v.toText(); });
-}
+// What a plain field of each type reads as in a script, and the conversion
+// an assignment to it goes through.
+Value fieldValue(const Text& field) { return Value::string(field); }
+Value fieldValue(int16_t field) { return Value::integer(field); }
+Value fieldValue(int32_t field) { return Value::longInt(field); }
+Value fieldValue(Currency field) { return Value::currency(field); }
+void assignField(Text& field, const Value& v) { field = v.toText(); }
+void assignField(int16_t& field, const Value& v) { field = v.toInt16(); }
+void assignField(int32_t& field, const Value& v) { field = v.toInt32(); }
+void assignField(Currency& field, const Value& v) { field = v.toCurrency(); }
 
-template <typename Record, typename Self>
-NativeMember int16Field(const char16_t* name, int16_t Record::*field, Self self)
+// A plain field of a record, read and written through a member pointer.
+template <typename Record, typename Field, typename Self>
+NativeMember plainField(const char16_t* name, Field Record::*field, Self self)
 {
     return nativeMember(
-        name, {}, [field, self](NativeObject& o, std::span<Value>) { return Value::integer(self(o).*field); },
-        [field, self](NativeObject& o, std::span<Value>, const Value& v) { self(o).*field = v.toInt16(); });
-}
-
-template <typename Record, typename Self>
-NativeMember int32Field(const char16_t* name, int32_t Record::*field, Self self)
-{
-    return nativeMember(
-        name, {}, [field, self](NativeObject& o, std::span<Value>) { return Value::longInt(self(o).*field); },
-        [field, self](NativeObject& o, std::span<Value>, const Value& v) { self(o).*field = v.toInt32(); });
-}
-
-template <typename Record, typename Self>
-NativeMember currencyField(const char16_t* name, Currency Record::*field, Self self)
-{
-    return nativeMember(
-        name, {}, [field, self](NativeObject& o, std::span<Value>) { return Value::currency(self(o).*field); },
-        [field, self](NativeObject& o, std::span<Value>, const Value& v) { self(o).*field = v.toCurrency(); });
+        name, {}, [field, self](NativeObject& o, std::span<Value>) { return fieldValue(self(o).*field); },
+        [field, self](NativeObject& o, std::span<Value>, const Value& v) { assignField(self(o).*field, v); });
 }
 
 // ---- race ---------------------------------------------------------------
@@ -62,15 +49,15 @@ NativeClass buildRaceClass()
         race(o).InitializeData();
         return Value();
     }));
-    c.add(textField(u"Name", &clsRace::Name, race));
-    c.add(int16Field(u"STAdj", &clsRace::STAdj, race));
-    c.add(int32Field(u"STCost", &clsRace::STCost, race));
-    c.add(int16Field(u"DXAdj", &clsRace::DXAdj, race));
-    c.add(int32Field(u"DXCost", &clsRace::DXCost, race));
-    c.add(int16Field(u"IQAdj", &clsRace::IQAdj, race));
-    c.add(int32Field(u"IQCost", &clsRace::IQCost, race));
-    c.add(int16Field(u"HTAdj", &clsRace::HTAdj, race));
-    c.add(int32Field(u"HTCost", &clsRace::HTCost, race));
+    c.add(plainField(u"Name", &clsRace::Name, race));
+    c.add(plainField(u"STAdj", &clsRace::STAdj, race));
+    c.add(plainField(u"STCost", &clsRace::STCost, race));
+    c.add(plainField(u"DXAdj", &clsRace::DXAdj, race));
+    c.add(plainField(u"DXCost", &clsRace::DXCost, race));
+    c.add(plainField(u"IQAdj", &clsRace::IQAdj, race));
+    c.add(plainField(u"IQCost", &clsRace::IQCost, race));
+    c.add(plainField(u"HTAdj", &clsRace::HTAdj, race));
+    c.add(plainField(u"HTCost", &clsRace::HTCost, race));
     return c;
 }
 
@@ -128,50 +115,50 @@ NativeClass buildCharacterClass()
                      return Value::integer(
                          ch(o).ListItemPosByNameAndExt(a[0].rawInteger(), a[1].rawText(), a[2].rawInteger()));
                  }));
-    c.add(textField(u"DateCreated", &KVRCharacter::DateCreated, ch));
-    c.add(textField(u"Name", &KVRCharacter::Name, ch));
-    c.add(textField(u"Player", &KVRCharacter::Player, ch));
-    c.add(int16Field(u"InPlay", &KVRCharacter::InPlay, ch));
-    c.add(int16Field(u"RefreshStats", &KVRCharacter::RefreshStats, ch));
-    c.add(int16Field(u"RefreshSkills", &KVRCharacter::RefreshSkills, ch));
-    c.add(int16Field(u"RefreshSpells", &KVRCharacter::RefreshSpells, ch));
-    c.add(int16Field(u"RefreshAds", &KVRCharacter::RefreshAds, ch));
-    c.add(int16Field(u"RefreshEquipment", &KVRCharacter::RefreshEquipment, ch));
+    c.add(plainField(u"DateCreated", &KVRCharacter::DateCreated, ch));
+    c.add(plainField(u"Name", &KVRCharacter::Name, ch));
+    c.add(plainField(u"Player", &KVRCharacter::Player, ch));
+    c.add(plainField(u"InPlay", &KVRCharacter::InPlay, ch));
+    c.add(plainField(u"RefreshStats", &KVRCharacter::RefreshStats, ch));
+    c.add(plainField(u"RefreshSkills", &KVRCharacter::RefreshSkills, ch));
+    c.add(plainField(u"RefreshSpells", &KVRCharacter::RefreshSpells, ch));
+    c.add(plainField(u"RefreshAds", &KVRCharacter::RefreshAds, ch));
+    c.add(plainField(u"RefreshEquipment", &KVRCharacter::RefreshEquipment, ch));
     c.add(nativeMember(
         u"RefreshType", {ArgKind::Int16},
         [](NativeObject& o, std::span<Value> a) { return Value::integer(ch(o).RefreshType(a[0].rawInteger())); },
         [](NativeObject& o, std::span<Value> a, const Value& v) {
             ch(o).setRefreshType(a[0].rawInteger(), v.toInt16());
         }));
-    c.add(textField(u"Portrait", &KVRCharacter::Portrait, ch));
-    c.add(textField(u"Description", &KVRCharacter::Description, ch));
-    c.add(textField(u"Notes", &KVRCharacter::Notes, ch));
-    c.add(currencyField(u"StatCost", &KVRCharacter::StatCost, ch));
-    c.add(currencyField(u"AdCost", &KVRCharacter::AdCost, ch));
-    c.add(currencyField(u"DisadCost", &KVRCharacter::DisadCost, ch));
-    c.add(currencyField(u"QuirkCost", &KVRCharacter::QuirkCost, ch));
-    c.add(currencyField(u"PowerCost", &KVRCharacter::PowerCost, ch));
-    c.add(currencyField(u"SkillCost", &KVRCharacter::SkillCost, ch));
-    c.add(currencyField(u"SpellCost", &KVRCharacter::SpellCost, ch));
-    c.add(currencyField(u"TotalCost", &KVRCharacter::TotalCost, ch));
-    c.add(currencyField(u"UnspentPoints", &KVRCharacter::UnspentPoints, ch));
-    c.add(int16Field(u"NEncMult", &KVRCharacter::NEncMult, ch));
-    c.add(int16Field(u"LEncMult", &KVRCharacter::LEncMult, ch));
-    c.add(int16Field(u"MEncMult", &KVRCharacter::MEncMult, ch));
-    c.add(int16Field(u"HEncMult", &KVRCharacter::HEncMult, ch));
-    c.add(int16Field(u"XEncMult", &KVRCharacter::XEncMult, ch));
+    c.add(plainField(u"Portrait", &KVRCharacter::Portrait, ch));
+    c.add(plainField(u"Description", &KVRCharacter::Description, ch));
+    c.add(plainField(u"Notes", &KVRCharacter::Notes, ch));
+    c.add(plainField(u"StatCost", &KVRCharacter::StatCost, ch));
+    c.add(plainField(u"AdCost", &KVRCharacter::AdCost, ch));
+    c.add(plainField(u"DisadCost", &KVRCharacter::DisadCost, ch));
+    c.add(plainField(u"QuirkCost", &KVRCharacter::QuirkCost, ch));
+    c.add(plainField(u"PowerCost", &KVRCharacter::PowerCost, ch));
+    c.add(plainField(u"SkillCost", &KVRCharacter::SkillCost, ch));
+    c.add(plainField(u"SpellCost", &KVRCharacter::SpellCost, ch));
+    c.add(plainField(u"TotalCost", &KVRCharacter::TotalCost, ch));
+    c.add(plainField(u"UnspentPoints", &KVRCharacter::UnspentPoints, ch));
+    c.add(plainField(u"NEncMult", &KVRCharacter::NEncMult, ch));
+    c.add(plainField(u"LEncMult", &KVRCharacter::LEncMult, ch));
+    c.add(plainField(u"MEncMult", &KVRCharacter::MEncMult, ch));
+    c.add(plainField(u"HEncMult", &KVRCharacter::HEncMult, ch));
+    c.add(plainField(u"XEncMult", &KVRCharacter::XEncMult, ch));
     c.add(locationMember(u"PD", &KVRCharacter::PD, &KVRCharacter::setPD));
     c.add(locationMember(u"DR", &KVRCharacter::DR, &KVRCharacter::setDR));
-    c.add(textField(u"OtherPD", &KVRCharacter::OtherPD, ch));
-    c.add(textField(u"OtherDR", &KVRCharacter::OtherDR, ch));
-    c.add(textField(u"BaseSW", &KVRCharacter::BaseSW, ch));
-    c.add(textField(u"BaseTH", &KVRCharacter::BaseTH, ch));
-    c.add(textField(u"ParryUsing", &KVRCharacter::ParryUsing, ch));
-    c.add(textField(u"ParryAt", &KVRCharacter::ParryAt, ch));
-    c.add(int16Field(u"ParryScore", &KVRCharacter::ParryScore, ch));
-    c.add(textField(u"BlockUsing", &KVRCharacter::BlockUsing, ch));
-    c.add(textField(u"BlockAt", &KVRCharacter::BlockAt, ch));
-    c.add(int16Field(u"BlockScore", &KVRCharacter::BlockScore, ch));
+    c.add(plainField(u"OtherPD", &KVRCharacter::OtherPD, ch));
+    c.add(plainField(u"OtherDR", &KVRCharacter::OtherDR, ch));
+    c.add(plainField(u"BaseSW", &KVRCharacter::BaseSW, ch));
+    c.add(plainField(u"BaseTH", &KVRCharacter::BaseTH, ch));
+    c.add(plainField(u"ParryUsing", &KVRCharacter::ParryUsing, ch));
+    c.add(plainField(u"ParryAt", &KVRCharacter::ParryAt, ch));
+    c.add(plainField(u"ParryScore", &KVRCharacter::ParryScore, ch));
+    c.add(plainField(u"BlockUsing", &KVRCharacter::BlockUsing, ch));
+    c.add(plainField(u"BlockAt", &KVRCharacter::BlockAt, ch));
+    c.add(plainField(u"BlockScore", &KVRCharacter::BlockScore, ch));
     return c;
 }
 

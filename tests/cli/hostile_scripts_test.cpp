@@ -211,6 +211,7 @@ TEST_F(HostileScriptTest, EndlessRecursionRunsOutOfStack)
 
 TEST_F(HostileScriptTest, HugeAllocationsAreOutOfMemory)
 {
+    // Single arrays and strings past their own caps.
     EXPECT_EQ(run("Sub main\r\n  ReDim a(1000000000)\r\nEnd Sub\r\n"), ReportResult::ScriptFailed);
     expectReport(7, 3, "  ReDim a(1000000000)");
     EXPECT_EQ(run("Sub main\r\n  ReDim a(50000, 50000)\r\nEnd Sub\r\n"), ReportResult::ScriptFailed);
@@ -223,6 +224,30 @@ TEST_F(HostileScriptTest, HugeAllocationsAreOutOfMemory)
     expectReport(7, 3, "  PrintText String(2000000000, \"x\")");
     EXPECT_EQ(run("Sub main\r\n  PrintText Space(1000000000)\r\nEnd Sub\r\n"), ReportResult::ScriptFailed);
     expectReport(7, 3, "  PrintText Space(1000000000)");
+    expectNextRunWorks();
+}
+
+TEST_F(HostileScriptTest, ManyAllocationsRunIntoTheMemoryLimit)
+{
+    // Within the single-array cap, but 1.6 GB: refused by the session's
+    // memory limit before anything is allocated.
+    EXPECT_EQ(run("Sub main\r\n  ReDim a(100000000)\r\nEnd Sub\r\n"), ReportResult::ScriptFailed);
+    expectReport(7, 3, "  ReDim a(100000000)");
+
+    // Each string is small enough; together they pass the limit.
+    EXPECT_EQ(run("Sub main\r\n  Dim parts(200), i\r\n  For i = 0 To 200\r\n    parts(i) = Space(5000000)\r\n"
+                  "  Next\r\nEnd Sub\r\n"),
+              ReportResult::ScriptFailed);
+    expectReport(7, 5, "    parts(i) = Space(5000000)");
+
+    // Caught, the error leaves the script going with its memory given back.
+    EXPECT_EQ(run("Sub main\r\n  On Error Resume Next\r\n  ReDim a(100000000)\r\n  e = Err.Number\r\n"
+                  "  Err.Clear\r\n  ReDim a(1000000)\r\n  PrintText e & \" \" & UBound(a) & \" \" & Err.Number\r\n"
+                  "End Sub\r\n"),
+              ReportResult::Previewed);
+    ASSERT_TRUE(host.window);
+    EXPECT_EQ(host.window->surface_.calls,
+              (std::vector<std::string>{"startDoc", "text 7 1000000 0 at 1440,1440", "endDoc"}));
     expectNextRunWorks();
 }
 

@@ -1,0 +1,166 @@
+// The engine's memory limit as scripts meet it: every kind of value that
+// can grow counts against it, going past it is error 7 that On Error Resume
+// Next catches with the memory given back, and a reset starts afresh.
+#include "script/engine.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace quillet::script {
+namespace {
+
+constexpr size_t kLimit = size_t(4) << 20; // 4 MB
+
+EngineLimits smallLimit()
+{
+    EngineLimits limits;
+    limits.memoryLimit = kLimit;
+    // Should memory go uncounted, the endless fillers stop (error 18)
+    // instead of taking the machine's memory.
+    limits.stepBudget = 20'000'000;
+    return limits;
+}
+
+// A script that fills memory one way, in a procedure so that its values
+// go when it returns.
+struct Filler {
+    const char16_t* name;
+    const char16_t* code;
+    int line; // of the statement that runs out
+};
+
+const Filler kFillers[] = {
+    {u"doubling string", u"Sub fill\ns = \"x\"\nDo\ns = s & s\nLoop\nEnd Sub", 4},
+    {u"appended string", u"Sub fill\nDo\ns = s & \"some text\"\nLoop\nEnd Sub", 3},
+    {u"many strings", u"Sub fill\nReDim a(1000)\nFor i = 0 To 1000\na(i) = Space(100000)\nNext\nEnd Sub", 4},
+    {u"huge ReDim", u"Sub fill\nReDim a(1000000)\nEnd Sub", 2},
+    {u"ReDim Preserve", u"Sub fill\nReDim a(0)\nDo\nReDim Preserve a(UBound(a) + 1000)\nLoop\nEnd Sub", 4},
+    {u"arrays of arrays", u"Sub fill\nReDim a(1000)\nFor i = 0 To 1000\n"
+                          u"a(i) = Array(Array(Space(2000)), Array(Space(2000)))\nNext\nEnd Sub", 4},
+    {u"dictionary", u"Sub fill\nSet d = CreateObject(\"Scripting.Dictionary\")\nDo\nd.Add d.Count, Empty\nLoop\nEnd Sub", 4},
+    {u"class instances", u"Class Cell\nDim a, b, c, d\nEnd Class\nSub fill\nSet first = Nothing\nDo\nSet c = New Cell\n"
+                         u"Set c.a = first\nSet first = c\nLoop\nEnd Sub", 7},
+    {u"regexp matches", u"Sub fill\nSet r = New RegExp\nr.Global = True\nr.Pattern = \".\"\n"
+                        u"Set m = r.Execute(Space(200000))\nEnd Sub", 5},
+};
+
+TEST(MemoryLimit, EveryKindOfValueRunsOutAtTheLimitAndGivesItBack)
+{
+    for (const Filler& filler : kFillers) {
+        SCOPED_TRACE(toUtf8(filler.name));
+        Engine engine(smallLimit());
+        ASSERT_TRUE(engine.addCode(filler.code));
+        const size_t before = engine.memoryInUse();
+        EXPECT_FALSE(engine.run(u"fill"));
+        EXPECT_EQ(7, engine.lastError().number);
+        EXPECT_EQ(vbErrorDescription(7), engine.lastError().description);
+        EXPECT_EQ(filler.line, engine.lastError().line);
+        EXPECT_EQ(before, engine.memoryInUse()) << "everything the procedure held is credited";
+    }
+}
+
+TEST(MemoryLimit, WorkBelowTheLimitBalancesToZero)
+{
+    Engine engine(smallLimit());
+    ASSERT_TRUE(engine.addCode(u"Class Item\nPublic Name, Parts\nEnd Class\n"
+                               u"Function work\n"
+                               u"Set d = CreateObject(\"Scripting.Dictionary\")\n"
+                               u"For i = 1 To 2000\n"
+                               u"Set it = New Item\nit.Name = \"item \" & i\nit.Parts = Split(\"a b c \" & i)\n"
+                               u"d.Add it.Name, it\n"
+                               u"Next\n"
+                               u"d.Remove \"item 7\"\nd.Key(\"item 8\") = \"eight\"\n"
+                               u"k = d.Keys\nReDim Preserve k(10)\n"
+                               u"Set r = New RegExp\nr.Global = True\nr.Pattern = \"(\\w+) (\\d+)\"\n"
+                               u"Set m = r.Execute(Join(k, \";\"))\n"
+                               u"work = d.Count & \" \" & m.Count & \" \" & m(0).SubMatches(1)\n"
+                               u"End Function"));
+    const size_t before = engine.memoryInUse();
+    for (int round = 0; round < 2; ++round) {
+        auto result = engine.run(u"work");
+        ASSERT_TRUE(result) << toUtf8(engine.lastError().description);
+        EXPECT_EQ(u"1999 10 1", result->toText());
+        EXPECT_GT(engine.memoryInUse(), before) << "the result is still held";
+        result.reset();
+        EXPECT_EQ(before, engine.memoryInUse());
+    }
+}
+
+TEST(MemoryLimit, OutOfMemoryIsCaughtAndTheScriptGoesOnWithTheMemoryBack)
+{
+    Engine engine(smallLimit());
+    ASSERT_TRUE(engine.addCode(u"On Error Resume Next\n"
+                               u"s = \"x\"\n"
+                               u"Do While Err.Number = 0\ns = s & s\nLoop\n"
+                               u"e1 = Err.Number\nErr.Clear\n"
+                               u"held = Len(s)\n"
+                               u"s = Empty\n"
+                               u"t = Space(1000000)\n" // 2 MB: fits only because s went
+                               u"e2 = Err.Number\n"
+                               u"Set d = CreateObject(\"Scripting.Dictionary\")\n"
+                               u"For i = 1 To 1000000\nd(i) = i\nIf Err.Number <> 0 Then Exit For\nNext\n"
+                               u"e3 = Err.Number\nErr.Clear\n"
+                               u"t = Empty\n"
+                               u"d(\"after\") = \"still works\"\n"
+                               u"e4 = Err.Number\n"));
+    EXPECT_EQ(7, engine.eval(u"e1")->toInt32());
+    EXPECT_GE(engine.eval(u"held")->toInt32(), 262144) << "the string kept what it had";
+    EXPECT_EQ(0, engine.eval(u"e2")->toInt32());
+    EXPECT_EQ(7, engine.eval(u"e3")->toInt32());
+    EXPECT_EQ(0, engine.eval(u"e4")->toInt32());
+    EXPECT_EQ(u"still works", engine.eval(u"d(\"after\")")->toText());
+    EXPECT_EQ(engine.eval(u"d.Count")->toInt32(), engine.eval(u"i")->toInt32())
+        << "the dictionary stays whole: every entry that went in is there";
+}
+
+TEST(MemoryLimit, AResetGivesTheNextRunTheWholeLimit)
+{
+    Engine engine(smallLimit());
+    ASSERT_TRUE(engine.addCode(u"Dim kept\nkept = Space(1500000)")); // 3 MB held in a global
+    EXPECT_FALSE(engine.addCode(u"more = Space(1000000)"));
+    EXPECT_EQ(7, engine.lastError().number);
+    engine.reset();
+    EXPECT_LT(engine.memoryInUse(), size_t(64) << 10);
+    EXPECT_TRUE(engine.addCode(u"Dim kept\nkept = Space(1500000)"));
+}
+
+TEST(MemoryLimit, TheDefaultLimitStopsHugeArraysBeforeTheyAreMade)
+{
+    // 100 million elements fit the single-array cap but not the default
+    // limit: refused at once, without touching 1.6 GB.
+    Engine engine;
+    EXPECT_FALSE(engine.addCode(u"ReDim a(100000000)"));
+    EXPECT_EQ(7, engine.lastError().number);
+    EXPECT_LT(engine.memoryInUse(), size_t(1) << 20);
+    EXPECT_TRUE(engine.addCode(u"ReDim a(1000000)"));
+}
+
+TEST(MemoryLimit, ValuesKeptByTheHostOutliveTheEngine)
+{
+    std::optional<Value> text;
+    std::optional<Value> object;
+    {
+        Engine engine(smallLimit());
+        ASSERT_TRUE(engine.addCode(u"Class Box\nPublic Items\nEnd Class\n"
+                                   u"Function MakeText\nMakeText = String(1000, \"q\")\nEnd Function\n"
+                                   u"Function MakeBox\nSet MakeBox = New Box\nMakeBox.Items = Array(1, \"two\")\n"
+                                   u"End Function"));
+        text = engine.run(u"MakeText");
+        object = engine.run(u"MakeBox");
+        ASSERT_TRUE(text && object);
+        engine.reset();
+        EXPECT_LT(engine.memoryInUse(), size_t(64) << 10) << "kept values count on the old session only";
+    }
+    // Used and released on another thread, after the engine is gone.
+    std::thread([&] {
+        Value grown = *text;
+        text.reset();
+        grown.appendText(u"!");
+        EXPECT_EQ(1001u, grown.rawText().size());
+        object.reset();
+    }).join();
+}
+
+} // namespace
+} // namespace quillet::script

@@ -38,8 +38,7 @@ Value fnLeftB(Context&, std::span<Value> a)
     const size_t n = countArg(a[1]);
     if (a[0].isNull())
         return Value::null();
-    const std::string bytes = textBytes(*TextArg(a[0]));
-    return Value::string(bytesText(std::string_view(bytes).substr(0, n)));
+    return Value::string(bytesText(textBytes(*TextArg(a[0]), 0, n)));
 }
 
 Value fnRightB(Context&, std::span<Value> a)
@@ -47,8 +46,9 @@ Value fnRightB(Context&, std::span<Value> a)
     const size_t n = countArg(a[1]);
     if (a[0].isNull())
         return Value::null();
-    const std::string bytes = textBytes(*TextArg(a[0]));
-    return Value::string(bytesText(n >= bytes.size() ? bytes : std::string_view(bytes).substr(bytes.size() - n)));
+    const TextArg s(a[0]);
+    const size_t length = byteLength(*s);
+    return Value::string(bytesText(textBytes(*s, n >= length ? 0 : length - n, n)));
 }
 
 Value fnMidB(Context&, std::span<Value> a)
@@ -58,10 +58,7 @@ Value fnMidB(Context&, std::span<Value> a)
     const size_t length = hasLength ? countArg(a[2]) : std::string_view::npos;
     if (a[0].isNull())
         return Value::null();
-    const std::string bytes = textBytes(*TextArg(a[0]));
-    if (start > bytes.size())
-        return Value::string(Text());
-    return Value::string(bytesText(std::string_view(bytes).substr(start - 1, length)));
+    return Value::string(bytesText(textBytes(*TextArg(a[0]), start - 1, length)));
 }
 
 Value fnInStrB(Context&, std::span<Value> a)

@@ -1,5 +1,7 @@
 #include "script/lib/byte_text.h"
 
+#include <algorithm>
+
 namespace quillet::script {
 
 namespace {
@@ -12,6 +14,17 @@ bool isHighSurrogate(char16_t c)
 bool isLoneByteRange(char16_t c)
 {
     return c >= 0xDC00 && c <= 0xDCFF;
+}
+
+// Whether any unit lies in the lone-byte range.  Written without an early
+// exit so that the compiler can test many units at once: the byte functions
+// ask this on every call.
+bool anyInLoneByteRange(TextView text)
+{
+    bool any = false;
+    for (const char16_t c : text)
+        any |= (c & 0xFF00) == 0xDC00;
+    return any;
 }
 
 // A unit in the lone-byte range is a byte unless it completes a surrogate
@@ -39,20 +52,33 @@ bool bytesMatchAt(std::string_view bytes, size_t at, std::string_view find, Comp
 
 } // namespace
 
-std::string textBytes(TextView text)
+std::string textBytes(TextView text, size_t from, size_t count)
 {
+    const size_t end = count > std::string::npos - from ? std::string::npos : from + count;
     std::string bytes;
-    bytes.reserve(text.size() * 2);
-    for (size_t i = 0; i < text.size(); ++i) {
-        bytes.push_back(static_cast<char>(text[i] & 0xFF));
-        if (!isLoneByte(text, i))
-            bytes.push_back(static_cast<char>(text[i] >> 8));
+    // With no unit up to the end of the slice that might be a lone byte,
+    // byte k is simply a half of unit k / 2.
+    if (!anyInLoneByteRange(text.substr(0, end / 2 + 1))) {
+        const size_t last = std::min(end, text.size() * 2);
+        for (size_t k = from; k < last; ++k)
+            bytes.push_back(static_cast<char>(k % 2 == 0 ? text[k / 2] & 0xFF : text[k / 2] >> 8));
+        return bytes;
+    }
+    size_t offset = 0;
+    for (size_t i = 0; i < text.size() && offset < end; ++i) {
+        const char pieces[2] = {static_cast<char>(text[i] & 0xFF), static_cast<char>(text[i] >> 8)};
+        const size_t width = isLoneByte(text, i) ? 1 : 2;
+        for (size_t b = 0; b < width; ++b, ++offset)
+            if (offset >= from && offset < end)
+                bytes.push_back(pieces[b]);
     }
     return bytes;
 }
 
 size_t byteLength(TextView text)
 {
+    if (!anyInLoneByteRange(text))
+        return text.size() * 2;
     size_t n = 0;
     for (size_t i = 0; i < text.size(); ++i)
         n += isLoneByte(text, i) ? 1 : 2;

@@ -33,8 +33,11 @@ constexpr char16_t loneByteUnit(uint8_t byte)
     return static_cast<char16_t>(0xDC00 + byte);
 }
 
-// Bytes of a text as the byte functions see them.
-std::string textBytes(TextView text);
+// Bytes of a text as the byte functions see them, or the `count` of them
+// that start at the 0-based byte offset `from` (fewer where the text ends
+// first).  MidB(s, i, 1) in a loop reads only what it needs: a text without
+// lone bytes before the slice maps bytes to code units directly.
+std::string textBytes(TextView text, size_t from = 0, size_t count = std::string::npos);
 // The number of those bytes, without building them.
 size_t byteLength(TextView text);
 // Bytes back into a text: pairs into code units, any byte that cannot

@@ -192,44 +192,29 @@ struct NumberMarks {
     bool closeParen = false;
 };
 
-// Reads the marks before the digits: blanks, one sign, one "$" and one "(",
-// in any order, so "-$5", "$-5", "$(5)" and "($5)" all read.
-size_t leadingMarks(TextView t, NumberMarks& marks)
+// Reads the marks on one side of the digits, from t[i] on, and returns
+// where they end: blanks and one sign on either side ("5-" is how some
+// settings write -5); before the digits one "$" and one "(", in any order,
+// so "-$5", "$-5", "$(5)" and "($5)" all read; after them the ")" that
+// closes a "(".
+size_t readMarks(TextView t, size_t i, NumberMarks& marks, bool beforeDigits)
 {
-    size_t i = 0;
     for (; i < t.size(); ++i) {
         const char16_t c = t[i];
         if (isNumericBlank(c))
             continue;
         if ((c == u'+' || c == u'-') && marks.sign == 0)
             marks.sign = c;
-        else if (c == u'$' && !marks.currency)
+        else if (beforeDigits && c == u'$' && !marks.currency)
             marks.currency = true;
-        else if (c == u'(' && !marks.openParen)
+        else if (beforeDigits && c == u'(' && !marks.openParen)
             marks.openParen = true;
+        else if (!beforeDigits && c == u')' && marks.openParen && !marks.closeParen)
+            marks.closeParen = true;
         else
             break;
     }
     return i;
-}
-
-// Reads the marks after the digits: blanks, a sign when none led ("5-" is
-// how some settings write -5), and the ")" that closes a "(".  Returns
-// false on anything else.
-bool trailingMarks(TextView t, size_t i, NumberMarks& marks)
-{
-    for (; i < t.size(); ++i) {
-        const char16_t c = t[i];
-        if (isNumericBlank(c))
-            continue;
-        if ((c == u'+' || c == u'-') && marks.sign == 0)
-            marks.sign = c;
-        else if (c == u')' && marks.openParen && !marks.closeParen)
-            marks.closeParen = true;
-        else
-            return false;
-    }
-    return true;
 }
 
 // The digits of a decimal number into ASCII for strtod: a whole part in
@@ -301,9 +286,9 @@ std::optional<double> parseNumericText(TextView text)
     }
 
     NumberMarks marks;
-    size_t i = leadingMarks(t, marks);
+    size_t i = readMarks(t, 0, marks, true);
     std::string ascii;
-    if (!groupedDecimal(t, i, ascii) || !trailingMarks(t, i, marks))
+    if (!groupedDecimal(t, i, ascii) || readMarks(t, i, marks, false) != t.size())
         return std::nullopt;
     // "(5" and "5)" are unbalanced; "(-5)" would say negative twice, which
     // no setting writes, so a sign and parentheses exclude each other.

@@ -63,19 +63,10 @@ Value fnMidB(Context&, std::span<Value> a)
 
 Value fnInStrB(Context&, std::span<Value> a)
 {
-    // InStrB([start,] string1, string2[, compare]), as InStr.
-    size_t start = 1;
-    size_t first = 0;
-    if (a.size() >= 3) {
-        start = hasArg(a, 0) ? startArg(a[0]) : 1;
-        first = 1;
-    }
-    const Value& text = a[first];
-    const Value& find = a[first + 1];
-    const CompareMode mode = compareArg(a, first + 2);
-    if (text.isNull() || find.isNull())
+    const InStrArgs args = inStrArgs(a);
+    if (args.text.isNull() || args.find.isNull())
         return Value::null();
-    const size_t at = findBytes(textBytes(*TextArg(text)), textBytes(*TextArg(find)), start, mode);
+    const size_t at = findBytes(textBytes(*TextArg(args.text)), textBytes(*TextArg(args.find)), args.start, args.mode);
     return Value::longInt(static_cast<int32_t>(at));
 }
 

@@ -66,20 +66,11 @@ Value fnChrW(Context&, std::span<Value> a)
 
 Value fnInStr(Context&, std::span<Value> a)
 {
-    // InStr([start,] string1, string2[, compare]): with three or more
-    // arguments the first is the start.
-    size_t start = 1;
-    size_t first = 0;
-    if (a.size() >= 3) {
-        start = hasArg(a, 0) ? startArg(a[0]) : 1;
-        first = 1;
-    }
-    const Value& text = a[first];
-    const Value& find = a[first + 1];
-    const CompareMode mode = compareArg(a, first + 2);
-    if (text.isNull() || find.isNull())
+    const InStrArgs args = inStrArgs(a);
+    if (args.text.isNull() || args.find.isNull())
         return Value::null();
-    return Value::longInt(static_cast<int32_t>(findText(*TextArg(text), *TextArg(find), start, mode)));
+    return Value::longInt(
+        static_cast<int32_t>(findText(*TextArg(args.text), *TextArg(args.find), args.start, args.mode)));
 }
 
 Value fnInStrRev(Context&, std::span<Value> a)

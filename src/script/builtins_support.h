@@ -53,6 +53,23 @@ inline size_t startArg(const Value& v)
     return static_cast<size_t>(n);
 }
 
+// The arguments of InStr and InStrB, ([start,] string1, string2[,
+// compare]): with three or more the first is the start.  The Values stay
+// in the span.
+struct InStrArgs {
+    size_t start;
+    const Value& text;
+    const Value& find;
+    CompareMode mode;
+};
+
+inline InStrArgs inStrArgs(std::span<Value> a)
+{
+    if (a.size() < 3)
+        return {1, a[0], a[1], CompareMode::Binary};
+    return {hasArg(a, 0) ? startArg(a[0]) : 1, a[1], a[2], compareArg(a, 3)};
+}
+
 // A text argument read in place when it already is a String (Mid(s, i, 1)
 // in a loop must not copy s each time), converted with CStr rules
 // otherwise.  The Value must outlive the TextArg.

@@ -220,9 +220,9 @@ size_t readMarks(TextView t, size_t i, NumberMarks& marks, bool beforeDigits)
 // The digits of a decimal number into ASCII for strtod: a whole part in
 // which thousands separators are dropped, an optional fraction and an
 // optional exponent (E or D, only when digits follow it).  The separators
-// are not checked against groups of three: "1,2,3" reads as 123, as the
-// conversion we copy reads it; but one must follow a digit (",5" is no
-// number) and none may stand in the fraction.  Returns false without a
+// are not checked against groups of three: VBScript reads "1,2,3" as 123,
+// and so do we; but one must follow a digit (",5" is no number) and none
+// may stand in the fraction.  Returns false without a
 // mantissa digit.
 bool groupedDecimal(TextView t, size_t& i, std::string& out)
 {

@@ -111,3 +111,26 @@ TEST_F(BindingsTest, ItemsOutliveTheCharacter)
     character->Lists = std::make_shared<KeyedList<ItemList>>();
     EXPECT_EQ(eval(u"kept.TagItem(\"name\")"), "Light");
 }
+
+TEST_F(BindingsTest, EachKindOfRecordObjectKeepsItsOwnTypeAndWalking)
+{
+    EXPECT_EQ(eval(u"TypeName(Char) & TypeName(Char.Race) & TypeName(Char.Lists) & TypeName(Char.Lists(6)(1))"),
+              "KVRCharacterclsRaceCollectionclsItem");
+    // Only the two kinds of list walk with For Each.
+    ASSERT_EQ(run(u"Dim n, l, x\nFor Each l In Char.Lists\n n = n + 1\nNext\n"), "ok");
+    EXPECT_EQ(eval(u"n"), "8");
+    EXPECT_EQ(run(u"For Each x In Char.Race\nNext\n"), "error 451");
+    EXPECT_EQ(run(u"For Each x In Char.Lists(6)(1)\nNext\n"), "error 451");
+    // A record goes only where its own kind is expected.
+    EXPECT_EQ(run(u"Set Char.Race = Char.Lists(6)(1)"), "error 13");
+    EXPECT_EQ(run(u"Set Char.Race = Nothing"), "error 13");
+    EXPECT_EQ(run(u"Char.Lists(6).Add Char.Race"), "error 13");
+    EXPECT_EQ(run(u"Set Char.Lists = Char.Lists(6)"), "error 13");
+    ASSERT_EQ(run(u"Char.Lists(6).Add Char.Lists(7)(1)"), "ok");
+    EXPECT_EQ(eval(u"Char.Lists(6)(3).TagItem(\"name\")"), "Light");
+    auto race = std::make_shared<clsRace>();
+    race->Name = u"Elf";
+    engine.addObject(u"Other", raceObject(race), false);
+    ASSERT_EQ(run(u"Set Char.Race = Other"), "ok");
+    EXPECT_EQ(character->Race, race);
+}

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <iterator>
 #include <limits>
-#include <memory>
 
 namespace quillet::script {
 
@@ -23,7 +22,7 @@ void Value::retainHeap() noexcept
         ++u_.arr->refs;
         if (u_.arr->locks > 0) {
             try {
-                ArrayRep* copy = ArrayRep::copyOf(*u_.arr, false);
+                ArrayRep* copy = new ArrayRep(*u_.arr, false);
                 --u_.arr->refs;
                 u_.arr = copy;
             } catch (...) {
@@ -135,14 +134,16 @@ void StringRep::reserve(size_t capacity)
     charge = std::move(grown);
 }
 
-ArrayRep* ArrayRep::copyOf(const ArrayRep& other, bool keepFixedSize)
+ArrayRep::ArrayRep(const ArrayRep& other, bool keepFixedSize)
+    : fixedSize(keepFixedSize && other.fixedSize), textItems(other.textItems),
+      dims(other.dims, MeteredAllocator<ArrayDim>()), items(other.items, MeteredAllocator<Value>())
 {
-    auto copy = std::make_unique<ArrayRep>();
-    copy->fixedSize = keepFixedSize && other.fixedSize;
-    copy->textItems = other.textItems;
-    copy->dims = other.dims;
-    copy->items = other.items;
-    return copy.release();
+}
+
+ArrayRep::ArrayRep(std::vector<Value>&& values)
+    : dims(1, ArrayDim{0, static_cast<int32_t>(values.size())}),
+      items(std::make_move_iterator(values.begin()), std::make_move_iterator(values.end()))
+{
 }
 
 Value Value::object(HostObject* object)
@@ -178,11 +179,7 @@ Value Value::arrayOf(std::vector<Value> items)
 {
     if (items.size() > kMaxArrayElements)
         throw VbError(vberr::OutOfMemory);
-    Value holder = array(new ArrayRep);
-    ArrayRep* rep = holder.u_.arr;
-    rep->dims.push_back({0, static_cast<int32_t>(items.size())});
-    rep->items.assign(std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
-    return holder;
+    return array(new ArrayRep(std::move(items)));
 }
 
 size_t ArrayRep::flatIndex(std::span<const int32_t> subscripts) const
@@ -204,7 +201,7 @@ ArrayRep* Value::mutableArray()
     // A locked array's extra reference belongs to the call that locked it:
     // writes go to the one shared storage (see ArgList::lock).
     if (u_.arr->refs > 1 && u_.arr->locks == 0) {
-        ArrayRep* copy = ArrayRep::copyOf(*u_.arr, true);
+        ArrayRep* copy = new ArrayRep(*u_.arr, true);
         --u_.arr->refs;
         u_.arr = copy;
     }
@@ -472,10 +469,15 @@ void Value::appendText(TextView tail)
     const size_t length = head.size() + tail.size();
     if (length > kMaxTextLength)
         throw VbError(vberr::OutOfMemory);
-    Value joined = string(Text());
-    joined.u_.str->reserve(length);
-    joined.u_.str->text.append(head).append(tail);
-    *this = std::move(joined);
+    MemoryCharge charge(StringRep::chargeFor(length)); // error 7 before allocating
+    Text joined;
+    joined.reserve(length);
+    joined.append(head).append(tail);
+    charge.settle(StringRep::chargeFor(joined.capacity()));
+    Value result;
+    result.u_.str = new StringRep(std::move(joined), std::move(charge));
+    result.type_ = Type::String;
+    *this = std::move(result);
 }
 
 } // namespace quillet::script

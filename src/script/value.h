@@ -65,7 +65,9 @@ inline constexpr int32_t kMissingError = static_cast<int32_t>(0x80020004u);
 
 // A string's shared buffer.  `refs` counts the Values holding it.
 struct StringRep {
-    explicit StringRep(Text t) : charge(chargeFor(t.capacity())), text(std::move(t)) {}
+    explicit StringRep(Text&& t) : charge(chargeFor(t.capacity())), text(std::move(t)) {}
+    // Takes over a text and the charge already made for it.
+    StringRep(Text&& t, MemoryCharge&& c) noexcept : charge(std::move(c)), text(std::move(t)) {}
 
     // What a rep whose text has room for `capacity` units holds.
     static size_t chargeFor(size_t capacity) noexcept { return sizeof(StringRep) + textHeapBytes(capacity); }
@@ -91,10 +93,12 @@ class Value;
 // varying slowest (element (i, j) of a 3 x 4 array is at i * 4 + j).
 struct ArrayRep {
     ArrayRep() = default;
+    // An unshared copy of the elements, charged to the current meter.
+    ArrayRep(const ArrayRep& other, bool keepFixedSize);
+    // A one-dimensional array taking over `values`, charged to the current meter.
+    explicit ArrayRep(std::vector<Value>&& values);
     ArrayRep(const ArrayRep&) = delete;
     ArrayRep& operator=(const ArrayRep&) = delete;
-    // A new unshared copy of the elements, charged to the current meter.
-    static ArrayRep* copyOf(const ArrayRep& other, bool keepFixedSize);
 
     int refs = 1;
     // Number of by-reference arguments currently pointing into `items`;

@@ -6,10 +6,11 @@
 //   if (!engine.addCode(text) || !engine.run(u"main"))
 //       report(engine.lastError());   // number, description, line, column, lineText
 //
-// An engine and the values it hands out belong to one thread; only
-// requestStop() may be called from another thread.  A host object may call
-// back into the engine (addCode, run, eval) while a script runs, but must
-// not reset() it then.
+// An engine and the values it hands out are used by one thread at a time
+// (a value may be handed to another thread and released there); only
+// requestStop() may be called while another thread is in the engine.  A
+// host object may call back into the engine (addCode, run, eval) while a
+// script runs, but must not reset() it then.
 #pragma once
 
 #include "script/builtins.h"

@@ -62,6 +62,16 @@ public:
         }
     }
 
+    // Counts `bytes` more whatever the limit: for memory that already
+    // exists and only needs to be counted right.
+    void chargeAnyway(size_t bytes) noexcept
+    {
+        if (current_ == this)
+            inside_.store(inside_.load(std::memory_order_relaxed) + bytes, std::memory_order_relaxed);
+        else
+            outside_.fetch_add(bytes, std::memory_order_relaxed);
+    }
+
     // Counts `bytes` fewer; may delete the meter when its owner is gone.
     void credit(size_t bytes) noexcept
     {

@@ -61,7 +61,7 @@ public:
     void settle(size_t bytes) noexcept
     {
         if (meter_ && bytes > bytes_)
-            meter_->charge(bytes - bytes_);
+            meter_->chargeAnyway(bytes - bytes_);
         else if (meter_)
             meter_->credit(bytes_ - bytes);
         bytes_ = bytes;

@@ -39,6 +39,11 @@ TEST(MemoryMeter, ChargesBalanceAndTheLimitRefusesBeforeCharging)
         EXPECT_EQ(1000u, meter->used());
         EXPECT_EQ(7, errorNumberOf([&] { numbers.reserve(26); }));
         EXPECT_EQ(25u, numbers.capacity());
+
+        // Correcting an estimate counts what exists, whatever the limit.
+        b.settle(400);
+        EXPECT_EQ(1100u, meter->used());
+        EXPECT_EQ(7, errorNumberOf([] { MemoryCharge one(1); }));
     }
     EXPECT_EQ(0u, meter->used());
 }

@@ -47,6 +47,9 @@ void MemoryMeter::chargeFromOutside(size_t bytes)
 
 void MemoryMeter::creditFromOutside(size_t bytes) noexcept
 {
+    // Nothing charged keeps a meter alive: crediting nothing must not touch it.
+    if (bytes == 0)
+        return;
     if (outside_.fetch_sub(bytes, std::memory_order_acq_rel) == bytes)
         delete this;
 }

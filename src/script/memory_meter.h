@@ -13,13 +13,14 @@
 // Lifetime: a meter lives until its owner has let go of it and every charge
 // has been credited, so a value that outlives its engine (one the host kept,
 // or one released on another thread after the engine was reset) never
-// credits a destroyed meter.  One atomic word tracks both: the owner holds
-// a large bias in it, released charges subtract, and whoever brings it to
-// zero deletes the meter.
+// credits a destroyed meter.  One atomic count tracks both: the owner holds
+// a large bias in it, credits from elsewhere subtract, and whoever brings it
+// to zero deletes the meter.
 //
-// Cost: the thread working in the engine charges and credits through a
-// plain counter (a relaxed atomic only so that other threads may read it);
-// only credits from other threads pay for an atomic read-modify-write.
+// Cost: the thread working in the engine (one at a time, as the engine
+// requires) charges and credits through a counter of its own, a relaxed
+// atomic only so that other threads may read it; only credits from other
+// threads pay for an atomic read-modify-write.
 #pragma once
 
 #include "common/vb_error.h"
@@ -48,8 +49,8 @@ public:
     // The meter of the engine this thread is working in, if any.
     static MemoryMeter* current() noexcept { return current_; }
 
-    // Counts `bytes` more.  Charged from the engine's own thread, error 7
-    // (VbError, nothing charged) when the total would pass the limit.
+    // Counts `bytes` more; error 7 (VbError, nothing charged) when the
+    // total would pass the limit.
     void charge(size_t bytes)
     {
         if (current_ == this) {

@@ -23,7 +23,9 @@ inline size_t textHeapBytes(size_t capacity) noexcept
 }
 
 // A number of bytes charged to the meter current at construction (nothing
-// is charged without one) and credited to it at destruction.
+// is charged without one) and credited to it at destruction.  Only bytes
+// keep a meter alive: a charge of nothing may outlive its meter, and grows
+// only while that meter is current.
 class MemoryCharge {
 public:
     MemoryCharge() noexcept = default;
@@ -62,7 +64,7 @@ public:
     {
         if (meter_ && bytes > bytes_)
             meter_->chargeAnyway(bytes - bytes_);
-        else if (meter_)
+        else if (meter_ && bytes < bytes_)
             meter_->credit(bytes_ - bytes);
         bytes_ = bytes;
     }
@@ -73,7 +75,7 @@ public:
 private:
     void clear() noexcept
     {
-        if (meter_)
+        if (meter_ && bytes_ != 0)
             meter_->credit(std::exchange(bytes_, 0));
     }
 

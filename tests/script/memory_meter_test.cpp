@@ -81,25 +81,6 @@ TEST(MemoryMeter, StringsChargeTheirBufferAndItsGrowth)
     EXPECT_EQ(0u, meter->used());
 }
 
-TEST(MemoryMeter, ArraysChargeTheirStorageAndCopies)
-{
-    MeterHandle meter = MemoryMeter::create(size_t(1) << 20);
-    MeterScope scope(meter.get());
-    {
-        Value a = Value::newArray(std::vector<int32_t>{9999});
-        const size_t one = meter->used();
-        EXPECT_GE(one, 10000 * sizeof(Value));
-        Value b = a; // shared until written
-        b.mutableArray()->items[0] = Value::longInt(1);
-        EXPECT_EQ(2 * one, meter->used());
-        // 1.6 MB do not fit: refused, nothing allocated.
-        EXPECT_EQ(7, errorNumberOf([] { Value::newArray(std::vector<int32_t>{99999}); }));
-        EXPECT_EQ(7, errorNumberOf([] { Value::arrayOf(std::vector<Value>(100000)); }));
-        EXPECT_EQ(2 * one, meter->used());
-    }
-    EXPECT_EQ(0u, meter->used());
-}
-
 TEST(MemoryMeter, ValuesOutliveTheOwnerAndAreCreditedFromOtherThreads)
 {
     MeterHandle meter = MemoryMeter::create(0);

@@ -136,12 +136,13 @@ void StringRep::reserve(size_t capacity)
 
 ArrayRep::ArrayRep(const ArrayRep& other, bool keepFixedSize)
     : fixedSize(keepFixedSize && other.fixedSize), textItems(other.textItems),
-      dims(other.dims, MeteredAllocator<ArrayDim>()), items(other.items, MeteredAllocator<Value>())
+      charge(sizeof(ArrayRep) + other.dims.size() * sizeof(ArrayDim)), dims(other.dims),
+      items(other.items, MeteredAllocator<Value>())
 {
 }
 
 ArrayRep::ArrayRep(std::vector<Value>&& values)
-    : dims(1, ArrayDim{0, static_cast<int32_t>(values.size())}),
+    : charge(sizeof(ArrayRep) + sizeof(ArrayDim)), dims(1, ArrayDim{0, static_cast<int32_t>(values.size())}),
       items(std::make_move_iterator(values.begin()), std::make_move_iterator(values.end()))
 {
 }
@@ -160,6 +161,7 @@ Value Value::newArray(std::span<const int32_t> upperBounds)
 {
     auto* rep = new ArrayRep;
     Value holder = array(rep);
+    rep->charge.grow(upperBounds.size() * sizeof(ArrayDim));
     rep->dims.reserve(upperBounds.size());
     size_t total = 1;
     for (int32_t upper : upperBounds) {

@@ -109,10 +109,11 @@ struct ArrayRep {
     // A String array (what Split and Filter return): every element is a
     // String, and what is stored into one is converted to text first.
     bool textItems = false;
-    // Charged before the containers below, whose allocators use the same
-    // meter: while the rep lives this charge keeps that meter alive.
+    // The rep and its dimensions (set when it is made), charged before the
+    // elements, whose allocator uses the same meter: while the rep lives
+    // this charge keeps that meter alive.
     MemoryCharge charge{sizeof(ArrayRep)};
-    std::vector<ArrayDim, MeteredAllocator<ArrayDim>> dims;
+    std::vector<ArrayDim> dims;
     std::vector<Value, MeteredAllocator<Value>> items;
 
     int dimensionCount() const { return static_cast<int>(dims.size()); }

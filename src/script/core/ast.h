@@ -5,6 +5,7 @@
 #pragma once
 
 #include "script/builtins.h"
+#include "script/core/code.h"
 #include "script/host_object.h"
 #include "script/value.h"
 
@@ -271,6 +272,7 @@ struct Procedure {
     int localCount = 0;
     int resultSlot = -1;              // functions and Property Get
     Block body;
+    std::unique_ptr<Code> code;       // the body compiled
     ClassDef* owner = nullptr;
     CodeUnit* unit = nullptr;
     int line = 0;
@@ -337,6 +339,7 @@ struct CodeUnit {
     std::vector<GlobalDecl> globals;   // Dim/Public/Private/Const at the top level
     bool optionExplicit = false;
     ExprPtr evalExpression;            // Eval: the expression to evaluate
+    std::unique_ptr<Code> evalCode;    // ... compiled
 };
 
 } // namespace quillet::script

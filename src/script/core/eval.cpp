@@ -107,13 +107,16 @@ Value Runtime::callProcedure(Procedure& proc, ScriptObject* me, std::span<Value>
         ~DepthGuard() { --depth; }
     } guard{depth_};
 
-    constexpr int kInlineLocals = 10;
-    Value inlineLocals[kInlineLocals];
-    std::unique_ptr<Value[]> heapLocals;
-    Value* locals = inlineLocals;
-    if (proc.localCount > kInlineLocals) {
-        heapLocals = std::make_unique<Value[]>(static_cast<size_t>(proc.localCount));
-        locals = heapLocals.get();
+    // Locals and the value stack in one block, on the C++ stack when small.
+    const Code& code = *proc.code;
+    const size_t slots = static_cast<size_t>(proc.localCount) + static_cast<size_t>(code.maxStack);
+    constexpr size_t kInlineSlots = 12;
+    Value inlineSlots[kInlineSlots];
+    std::unique_ptr<Value[]> heapSlots;
+    Value* locals = inlineSlots;
+    if (slots > kInlineSlots) {
+        heapSlots = std::make_unique<Value[]>(slots);
+        locals = heapSlots.get();
     }
     for (size_t i = 0; i < args.size(); ++i) {
         Value& arg = args[i];
@@ -126,9 +129,10 @@ Value Runtime::callProcedure(Procedure& proc, ScriptObject* me, std::span<Value>
     }
     Frame f;
     f.locals = locals;
+    f.stack = locals + proc.localCount;
     f.proc = &proc;
     f.me = me;
-    execBlock(proc.body, f);
+    execute(f, code);
     if (proc.resultSlot >= 0)
         return std::move(locals[proc.resultSlot].deref());
     return Value();

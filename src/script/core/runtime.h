@@ -4,6 +4,7 @@
 
 #include "script/builtins.h"
 #include "script/core/ast.h"
+#include "script/core/code.h"
 #include "script/core/compile_error.h"
 #include "script/core/parser.h"
 #include "script/host_object.h"
@@ -83,8 +84,17 @@ struct ExecutedLocal {
     Value value;
 };
 
+// The state of one For Each loop while it runs.
+struct ForEachState {
+    Value collection; // the array walked (as it was when the loop began) or the object
+    std::unique_ptr<Enumerator> items;
+    size_t next = 0; // arrays: the next element
+};
+
 struct Frame {
     Value* locals = nullptr;
+    Value* stack = nullptr; // the code's value stack (Code::maxStack values)
+    ForEachState* iterators = nullptr;
     Procedure* proc = nullptr;
     ScriptObject* me = nullptr;
     Frame* outer = nullptr; // the frame that called Eval/Execute
@@ -95,8 +105,6 @@ struct Frame {
 
     int executedLocal(TextView lowerName) const;
 };
-
-enum class Flow : uint8_t { Normal, ExitDo, ExitFor, ExitProc };
 
 struct RuntimeLimits {
     int maxCallDepth = 3000;
@@ -138,21 +146,26 @@ public:
 private:
     friend class ArgList;
 
-    // ---- execution (exec.cpp, eval.cpp, calls.cpp) ----------------------
-    Flow execBlock(const Block& block, Frame& f);
-    Flow execStmt(const Stmt& s, Frame& f);
-    Flow execFor(const ForStmt& s, Frame& f);
-    Flow execForEach(const ForEachStmt& s, Frame& f);
-    Flow execSelect(const SelectStmt& s, Frame& f);
+    // ---- execution (vm.cpp, loops.cpp, exec.cpp, eval.cpp) ---------------
+    // Runs compiled code in `f` (locals and stack set up by the caller);
+    // the value an Eval expression leaves, Empty otherwise.
+    Value execute(Frame& f, const Code& code);
+    void releaseHoldings(Frame& f, const Code& code, const StatementEntry& at, size_t count) noexcept;
+    bool forStart(Frame& f, const ForLoopInfo& loop, Value from, Value to, Value step);
+    bool forNext(Frame& f, const ForLoopInfo& loop);
+    bool forEachStart(Frame& f, const ForEachInfo& loop, Value collection);
+    bool forEachNext(Frame& f, const ForEachInfo& loop, bool countStep);
+    void execStmt(const Stmt& s, Frame& f);
     void execReDim(const ReDimStmt& s, Frame& f);
     void execDim(const DimStmt& s, Frame& f);
     void execErase(const EraseStmt& s, Frame& f);
     void execAppend(const AppendStmt& s, Frame& f);
-    void raiseFrom(ScriptError& e, const Stmt& s, Frame& f);
-    // Only inside a catch handler: the error being handled, raised from
-    // `s` (recorded under On Error Resume Next, thrown on otherwise);
-    // stop signals and unknown exceptions go on up.
-    void trapError(const Stmt& s, Frame& f);
+    void raiseFrom(ScriptError& e, int line, int column, Frame& f);
+    // Only inside a catch handler: the error being handled, raised at
+    // `line`/`column` (recorded under On Error Resume Next, thrown on
+    // otherwise); stop signals and unknown exceptions go on up.  True
+    // for a script error, false for running out of memory.
+    bool trapError(int line, int column, Frame& f);
 
     Value eval(const Expr& e, Frame& f);
     Value evalName(const NameExpr& n, Frame& f);

@@ -1,7 +1,9 @@
-// The compiled form of a script: a tree whose names were resolved to slots
-// (locals of a procedure, globals, fields of a class instance, builtins,
-// members of host objects) before it first runs, so that executing it never
-// looks a name up by text.
+// A parsed script: a tree whose names are resolved to slots (locals of a
+// procedure, globals, fields of a class instance, builtins, members of host
+// objects) before it first runs, so that executing it never looks a name up
+// by text.  The compiler turns each procedure's tree into Code (code.h); the
+// resolved names, member call sites and loop variables stay in the tree,
+// where the code points to them.
 #pragma once
 
 #include "script/builtins.h"

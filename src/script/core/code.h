@@ -3,6 +3,11 @@
 // Control flow is jumps; the statement table maps every instruction back to
 // the statement it came from, for error positions and for where On Error
 // Resume Next continues.
+//
+// Stack notation below: [a][b] means b on top.  "args" are `b` values;
+// an argument passed by reference is a Ref value pointing at the variable
+// or array element.  A "mode" value says how a call whose callee is only
+// known at run time takes its arguments: bit 0 set for by reference.
 #pragma once
 
 #include "script/value.h"
@@ -13,22 +18,70 @@
 namespace quillet::script {
 
 struct Expr;
-struct Stmt;
+struct NameExpr;
+struct MemberExpr;
+struct NewExpr;
 
 enum class OpCode : uint8_t {
-    // ---- statements still run by the tree evaluator ----------------------
-    RunStatement, // stmts[a]: a simple statement (call, assignment, Dim, ...)
-    PushExpr,     // exprs[a]: push its value
+    // ---- values ------------------------------------------------------------
+    PushConst,    // constants[a]
+    PushMissing,  // an omitted argument
+    PushMe,
+    PushWith,     // hidden local a: the innermost With object
+    LoadLocal,    // local a
+    LoadName,     // the value of names[a] (a variable, constant, or a call without arguments)
+    New,          // news[a]
+    Unary,        // b: Op
+    Binary,       // b: Op; flags: kLeftLiteral / kRightLiteral
+    Pop,
 
-    // ---- control flow ----------------------------------------------------
+    // ---- calls -------------------------------------------------------------
+    LoadCallee,   // names[a], a variable: a Ref to it when it holds an array and flags (has arguments), else its value
+    Index,        // [callee][args]: an element (a Ref callee), or the callee's default member with the args
+    CallBuiltin,  // [args]: the builtin of names[a]
+    CallMethod,   // [args by reference]: member names[a] of Me (a method or property of the class)
+    GlobalPrep,   // names[a], a global: push the callee and its mode (a procedure takes arguments by reference)
+    GlobalCall,   // [callee][mode][args]: call the procedure of names[a], or index the callee
+    HostPrep,     // names[a], a member of a named object: push the object and its mode
+    HostCall,     // [object][mode][args]
+    MemberPrep,   // [object]: look up members[a] on it; push the mode (with the host member found)
+    MemberCall,   // [object][mode][args]; flags 1: called on Me (private members allowed)
+    ArgName,      // names[a] as an argument: a Ref when the call takes it by reference (flags: ArgFlags)
+    TestElementRef, // push whether argSites[a] (`x(i)`) goes as a reference to the element
+    PushElementRef, // [subscripts]: a Ref to the element of argSites[a], its array locked until the call ends
+
+    // ---- assignments -------------------------------------------------------
+    AssignValue,  // the value to assign on top: flags 1 (Set) requires an object, else takes an object's default value
+    StoreLocal,   // pop into local a (Let)
+    StoreName,    // pop into names[a]; flags 1: Set
+    StoreMember,  // [value][object][args]: members[a] (flags: 1 Set, 2 on Me)
+    IndexedPrep,  // names[a] about to be written at some subscripts: push what it is (a Ref to a variable, an object)
+    StoreIndexed, // [value][prepared][args]: names[a](args) = value; flags 1: Set
+    TestVariable, // push whether names[a] is a variable (`a(1)(2) = x` then writes into it)
+    StoreNested,  // [value][subscripts, innermost first][args]: nested[a]; flags 1: Set
+    RequireObject, // the top of the stack must be an object, not Nothing (to assign through)
+    StoreDefault, // [value][object][args]: through the object's default member; flags 1: Set
+    Append,       // [text so far][piece]: add the piece as text (a Null text so far: nothing yet)
+    AppendStore,  // [text]: names[a] = names[a] & text, in place when it can
+
+    // ---- declarations ------------------------------------------------------
+    ToLong,       // the top of the stack as a Long (array bounds)
+    TestFixed,    // push whether names[a] already holds a fixed-size array (Dim runs again)
+    DimArray,     // [bounds]: names[a] = a fixed-size array; b bounds, none: a dynamic array
+    ReDim,        // [bounds]: b bounds; flags 1: Preserve
+    Erase,        // names[a]
+    OnError,      // flags 1: Resume Next, 0: GoTo 0
+    Fail,         // raise error a
+
+    // ---- control flow ------------------------------------------------------
     Jump,         // to a
     LoopBack,     // to a, after the stop and step-budget check
     CheckStep,    // the stop and step-budget check
     JumpIfFalse,  // pop a condition; to a when false
     JumpIfTrue,   // pop a condition; to a when true
-    Return,       // end of the body
+    Return,       // end of the body; flags 1: with the value on top
 
-    // ---- loops and blocks ------------------------------------------------
+    // ---- loops and blocks --------------------------------------------------
     ToNumeric,    // the top of the stack as a number (For bounds)
     ForStart,     // forLoops[b]: pop step (flags 1: present), limit, start; to a when the loop does not run
     ForNext,      // forLoops[b]: step the counter; back to a while it is in range
@@ -40,6 +93,13 @@ enum class OpCode : uint8_t {
     CaseMatch,    // pop a Case value, push whether hidden local b matches it; flags: CaseFlags
     CaseRange,    // pop high and low, push whether hidden local b is between them; flags: CaseFlags
 };
+
+// Instr::flags of Binary.
+enum BinaryFlags : uint8_t { kLeftLiteral = 1, kRightLiteral = 2 };
+
+// Instr::flags of ArgName: the call takes arguments by reference always,
+// or as the mode value at stack position b says.
+enum ArgFlags : uint8_t { kArgByRef = 1, kArgByMode = 2 };
 
 // Instr::flags of CaseMatch and CaseRange: which operands are literals
 // (a literal number compared with text converts the text), and the
@@ -55,8 +115,8 @@ inline constexpr int kCaseOpShift = 3;
 struct Instr {
     OpCode op;
     uint8_t flags = 0;
-    uint16_t b = 0; // small operand: a hidden slot, an iterator, an operator
-    int32_t a = 0;  // large operand: a jump target, a table index
+    uint16_t b = 0; // small operand: a count, a hidden slot, an operator
+    int32_t a = 0;  // large operand: a jump target, a slot, a table index
 };
 static_assert(sizeof(Instr) == 8, "instructions should stay one word");
 
@@ -70,7 +130,7 @@ struct Holding {
 // The statement an instruction range belongs to.  The innermost statement
 // wins: a body's statements have their own entries inside their loop's.
 struct StatementEntry {
-    uint32_t start = 0;        // first instruction
+    uint32_t start = 0; // first instruction
     int line = 0;
     int column = 0;
     // Where On Error Resume Next continues after an error here: the next
@@ -85,8 +145,6 @@ struct StatementEntry {
     uint16_t releaseOnResume = 0;
 };
 
-struct NameExpr;
-
 struct ForLoopInfo {
     const NameExpr* counter = nullptr;
     int slots = -1; // three hidden locals: limit, step, mode (Empty: not started)
@@ -97,14 +155,32 @@ struct ForEachInfo {
     int iterator = 0;
 };
 
+// An argument `x(i)` that may go by reference: the array variable, and
+// where the call's mode is (or -1: always by reference).
+struct ArgSite {
+    const NameExpr* array = nullptr;
+    int modeAt = -1;
+};
+
+// `a(i)(j) = x`: the variable the chain starts at and the number of
+// subscripts of each level, innermost first.
+struct NestedSite {
+    const NameExpr* base = nullptr;
+    std::vector<uint16_t> counts;
+};
+
 struct Code {
     std::vector<Instr> instrs;
-    std::vector<ForLoopInfo> forLoops;
-    std::vector<ForEachInfo> forEachLoops;
     std::vector<StatementEntry> statements; // by start
     std::vector<Holding> holdings;
-    std::vector<const Expr*> exprs;
-    std::vector<const Stmt*> stmts;
+    std::vector<Value> constants;
+    std::vector<const NameExpr*> names;
+    std::vector<const MemberExpr*> members; // their MemberCache is the call site's
+    std::vector<const NewExpr*> news;
+    std::vector<ArgSite> argSites;
+    std::vector<NestedSite> nested;
+    std::vector<ForLoopInfo> forLoops;
+    std::vector<ForEachInfo> forEachLoops;
     int maxStack = 0;
     int iterators = 0;
 

@@ -20,7 +20,6 @@
 namespace quillet::script {
 
 class ScriptObject;
-class ArgList;
 class Runtime;
 class ErrObject;
 
@@ -91,6 +90,15 @@ struct ForEachState {
     size_t next = 0; // arrays: the next element
 };
 
+// An array element passed by reference: its array stays alive and cannot
+// be resized until the call ends.  `argument` is the stack slot of the
+// reference, telling which call it belongs to.
+struct LockedElement {
+    ArrayRep* rep = nullptr;
+    Value* element = nullptr;
+    const Value* argument = nullptr;
+};
+
 struct Frame {
     Value* locals = nullptr;
     Value* stack = nullptr; // the code's value stack (Code::maxStack values)
@@ -99,6 +107,8 @@ struct Frame {
     ScriptObject* me = nullptr;
     Frame* outer = nullptr; // the frame that called Eval/Execute
     bool resumeNext = false;
+    // Array elements passed by reference to calls not yet returned.
+    std::vector<LockedElement> locked;
     // Created by the first Execute that declares a variable here; a deque
     // so that by-reference arguments pointing into it stay valid.
     std::unique_ptr<std::deque<ExecutedLocal>> executedLocals;
@@ -144,22 +154,11 @@ public:
     bool shuttingDown() const { return shuttingDown_; }
 
 private:
-    friend class ArgList;
-
-    // ---- execution (vm.cpp, loops.cpp, exec.cpp, eval.cpp) ---------------
-    // Runs compiled code in `f` (locals and stack set up by the caller);
-    // the value an Eval expression leaves, Empty otherwise.
+    // ---- execution ---------------------------------------------------------
+    // vm.cpp: runs compiled code in `f` (locals and stack set up by the
+    // caller); the value an Eval expression leaves, Empty otherwise.
     Value execute(Frame& f, const Code& code);
     void releaseHoldings(Frame& f, const Code& code, const StatementEntry& at, size_t count) noexcept;
-    bool forStart(Frame& f, const ForLoopInfo& loop, Value from, Value to, Value step);
-    bool forNext(Frame& f, const ForLoopInfo& loop);
-    bool forEachStart(Frame& f, const ForEachInfo& loop, Value collection);
-    bool forEachNext(Frame& f, const ForEachInfo& loop, bool countStep);
-    void execStmt(const Stmt& s, Frame& f);
-    void execReDim(const ReDimStmt& s, Frame& f);
-    void execDim(const DimStmt& s, Frame& f);
-    void execErase(const EraseStmt& s, Frame& f);
-    void execAppend(const AppendStmt& s, Frame& f);
     void raiseFrom(ScriptError& e, int line, int column, Frame& f);
     // Only inside a catch handler: the error being handled, raised at
     // `line`/`column` (recorded under On Error Resume Next, thrown on
@@ -167,30 +166,54 @@ private:
     // for a script error, false for running out of memory.
     bool trapError(int line, int column, Frame& f);
 
-    Value eval(const Expr& e, Frame& f);
+    // loops.cpp
+    bool forStart(Frame& f, const ForLoopInfo& loop, Value from, Value to, Value step);
+    bool forNext(Frame& f, const ForLoopInfo& loop);
+    bool forEachStart(Frame& f, const ForEachInfo& loop, Value collection);
+    bool forEachNext(Frame& f, const ForEachInfo& loop, bool countStep);
+
+    // vm_calls.cpp: the call instructions; each takes its operands from
+    // the stack below `sp` and returns the new top.
+    Value indexed(Value& callee, std::span<Value> args);
+    Value* index(Frame& f, uint16_t argc, Value* sp);
+    Value* globalPrep(const NameExpr& n, bool hasArgs, Value* sp);
+    Value* globalCall(Frame& f, const NameExpr& n, uint16_t argc, Value* sp);
+    Value* memberPrep(const MemberExpr& m, Value* sp);
+    Value* memberCall(Frame& f, const MemberExpr& m, uint16_t argc, bool onMe, Value* sp);
+    // Checks the argument count; Eval and Execute see `f` as their caller.
+    Value invokeBuiltin(const BuiltinEntry& entry, Frame& f, std::span<Value> args);
+    Value* callMethod(Frame& f, const NameExpr& n, uint16_t argc, Value* sp);
+    Value* hostPrep(const NameExpr& n, Value* sp);
+    Value* hostCall(Frame& f, const NameExpr& n, uint16_t argc, Value* sp);
+    bool elementGoesByRef(Frame& f, const ArgSite& site);
+    Value* pushElementRef(Frame& f, const ArgSite& site, uint16_t argc, Value* sp);
+    // Ends a call whose arguments start at `args`: unlocks the arrays of
+    // elements passed by reference (an element of a String array gets
+    // back to text) and drops everything from `callee` up.
+    Value* endCall(Frame& f, Value* callee, Value* args, Value* sp, Value result);
+    void unlockArguments(Frame& f, const Value* from, bool strict);
+
+    // vm_assign.cpp, declarations.cpp: assignments and declarations.
+    Value* storeMember(const MemberExpr& m, uint16_t argc, uint8_t flags, Value* sp);
+    Value* indexedPrep(Frame& f, const NameExpr& n, Value* sp);
+    Value* storeIndexed(Frame& f, const NameExpr& n, uint16_t argc, bool isSet, Value* sp);
+    Value* storeNested(Frame& f, const NestedSite& site, uint16_t argc, bool isSet, Value* sp);
+    Value* storeDefault(uint16_t argc, bool isSet, Value* sp);
+    void appendStore(Frame& f, const NameExpr& n, Value text);
+    void dimArray(Frame& f, const NameExpr& n, std::span<Value> bounds);
+    void reDim(Frame& f, const NameExpr& n, std::span<Value> bounds, bool preserve);
+    void erase(Frame& f, const NameExpr& n);
+
+    // names.cpp, calls.cpp: reaching names, elements and members.
     Value evalName(const NameExpr& n, Frame& f);
-    Value evalCall(const CallExpr& c, Frame& f);
     Value evalNew(const NewExpr& n);
-    Value withObject(const MemberExpr& m, Frame& f);
-    Value memberTarget(const MemberExpr& m, Frame& f);
-    Value callName(const NameExpr& n, Frame& f, const std::vector<ExprPtr>* args);
-    Value callMember(const MemberExpr& m, Frame& f, const std::vector<ExprPtr>* args);
-    Value invokeOn(const Value& object, const MemberExpr& m, Access access, ArgList& args, bool internal);
-    Value applyArgs(Value target, ArgList& args);
-    Value callBuiltin(const BuiltinEntry& entry, Frame& f, const std::vector<ExprPtr>* args);
-    void evalArgs(const std::vector<ExprPtr>* args, Frame& f, ArgList& out, bool byRef);
+    Value invokeOn(const Value& object, const MemberExpr& m, Access access, std::span<Value> args, bool internal);
+    Value applyArgs(Value target, std::span<Value> args);
     Value* variablePtr(const NameExpr& n, Frame& f);
-    void assign(const Expr& target, Frame& f, Value value, bool isSet);
     void assignName(const NameExpr& n, Frame& f, Value value, bool isSet);
     Value* elementPtr(Value& arrayValue, std::span<Value> subscripts);
     // Writes one element, converting to text for a String array.
     void storeElement(Value& arrayValue, std::span<Value> subscripts, Value value);
-    // The slot `inner` names when it starts at a variable (`a(1)` of
-    // `a(1)(2) = x`), with the subscripts of the outer call evaluated into
-    // `outerSubs`; nullptr, having evaluated nothing, otherwise.  Values
-    // read through objects live in `temporary`.
-    Value* nestedSlot(const CallExpr& inner, Frame& f, const std::vector<ExprPtr>* outerArgs, ArgList& outerSubs,
-                      Value& temporary);
     void checkStep();
     void enterCall();
 

@@ -2,13 +2,54 @@
 // Resume Next: an error is located at the statement its instruction came
 // from, then either goes up or execution continues at that statement's
 // resume point.
+#include "script/core/binary_op.h"
 #include "script/core/err_object.h"
 #include "script/core/operators.h"
 #include "script/core/runtime.h"
+#include "script/core/script_object.h"
 
 #include <new>
 
 namespace quillet::script {
+namespace {
+
+// Drops the values from `bottom` up to `sp`, the most recent first.
+Value* drop(Value* bottom, Value* sp)
+{
+    while (sp != bottom)
+        *--sp = Value();
+    return bottom;
+}
+
+// The value of an assignment: Set wants an object; Let takes an object's
+// default value.
+void settleAssigned(Value& v, bool isSet)
+{
+    if (isSet) {
+        if (!v.isObject())
+            throw VbError(vberr::ObjectRequired);
+    } else if (v.isObject()) {
+        v = v.withoutObject();
+    }
+}
+
+// One piece of `s = s & a & b`, made text as soon as it is evaluated; the
+// text so far stays Null while every piece was Null.
+void appendPiece(Value& text, const Value& piece)
+{
+    if (piece.isArray())
+        throw VbError(vberr::TypeMismatch);
+    if (piece.isNull())
+        return;
+    if (text.isNull())
+        text = Value::string(Text());
+    if (piece.isString())
+        text.appendText(piece.rawText());
+    else
+        text.appendText(piece.toConcatText());
+}
+
+} // namespace
 
 void Runtime::raiseFrom(ScriptError& e, int line, int column, Frame& f)
 {
@@ -90,13 +131,178 @@ Value Runtime::execute(Frame& f, const Code& code)
             while (true) {
                 const Instr& in = instrs[pc++];
                 switch (in.op) {
-                case OpCode::RunStatement:
-                    execStmt(*code.stmts[static_cast<size_t>(in.a)], f);
+                // ---- values ----------------------------------------------
+                case OpCode::PushConst:
+                    *sp++ = code.constants[static_cast<size_t>(in.a)];
                     break;
-                case OpCode::PushExpr:
-                    *sp = eval(*code.exprs[static_cast<size_t>(in.a)], f);
+                case OpCode::PushMissing:
+                    *sp++ = Value::missing();
+                    break;
+                case OpCode::PushMe:
+                    *sp++ = Value::object(f.me);
+                    break;
+                case OpCode::PushWith:
+                    *sp++ = f.locals[in.a];
+                    break;
+                case OpCode::LoadLocal:
+                    *sp++ = f.locals[in.a].deref();
+                    break;
+                case OpCode::LoadName:
+                    *sp = evalName(*code.names[static_cast<size_t>(in.a)], f);
                     ++sp;
                     break;
+                case OpCode::New:
+                    *sp = evalNew(*code.news[static_cast<size_t>(in.a)]);
+                    ++sp;
+                    break;
+                case OpCode::Unary:
+                    sp[-1] = unaryOp(static_cast<Op>(in.b), sp[-1]);
+                    break;
+                case OpCode::Binary: {
+                    Value result = applyBinary(static_cast<Op>(in.b), sp[-2], sp[-1], in.flags & kLeftLiteral,
+                                               in.flags & kRightLiteral);
+                    *--sp = Value();
+                    sp[-1] = std::move(result);
+                    break;
+                }
+                case OpCode::Pop:
+                    *--sp = Value();
+                    break;
+
+                // ---- calls -----------------------------------------------
+                case OpCode::LoadCallee: {
+                    Value* holder = variablePtr(*code.names[static_cast<size_t>(in.a)], f);
+                    *sp++ = holder->isArray() && in.flags ? Value::ref(holder) : *holder;
+                    break;
+                }
+                case OpCode::Index:
+                    sp = index(f, in.b, sp);
+                    break;
+                case OpCode::CallBuiltin: {
+                    Value* args = sp - in.b;
+                    Value result = invokeBuiltin(*code.names[static_cast<size_t>(in.a)]->builtin, f,
+                                                 std::span<Value>(args, in.b));
+                    sp = drop(args, sp);
+                    *sp++ = std::move(result);
+                    break;
+                }
+                case OpCode::CallMethod:
+                    sp = callMethod(f, *code.names[static_cast<size_t>(in.a)], in.b, sp);
+                    break;
+                case OpCode::GlobalPrep:
+                    sp = globalPrep(*code.names[static_cast<size_t>(in.a)], in.flags, sp);
+                    break;
+                case OpCode::GlobalCall:
+                    sp = globalCall(f, *code.names[static_cast<size_t>(in.a)], in.b, sp);
+                    break;
+                case OpCode::HostPrep:
+                    sp = hostPrep(*code.names[static_cast<size_t>(in.a)], sp);
+                    break;
+                case OpCode::HostCall:
+                    sp = hostCall(f, *code.names[static_cast<size_t>(in.a)], in.b, sp);
+                    break;
+                case OpCode::MemberPrep:
+                    sp = memberPrep(*code.members[static_cast<size_t>(in.a)], sp);
+                    break;
+                case OpCode::MemberCall:
+                    sp = memberCall(f, *code.members[static_cast<size_t>(in.a)], in.b, in.flags, sp);
+                    break;
+                case OpCode::ArgName: {
+                    const NameExpr& n = *code.names[static_cast<size_t>(in.a)];
+                    const bool byRef = (in.flags & kArgByRef) || (f.stack[in.b].rawLong() & 1);
+                    Value* p = byRef ? variablePtr(n, f) : nullptr;
+                    *sp = p ? Value::ref(p) : evalName(n, f);
+                    ++sp;
+                    break;
+                }
+                case OpCode::TestElementRef:
+                    *sp = Value::boolean(elementGoesByRef(f, code.argSites[static_cast<size_t>(in.a)]));
+                    ++sp;
+                    break;
+                case OpCode::PushElementRef:
+                    sp = pushElementRef(f, code.argSites[static_cast<size_t>(in.a)], in.b, sp);
+                    break;
+
+                // ---- assignments -----------------------------------------
+                case OpCode::AssignValue:
+                    settleAssigned(sp[-1], in.flags);
+                    break;
+                case OpCode::StoreLocal: {
+                    Value v = std::move(*--sp);
+                    if (v.isObject())
+                        v = v.withoutObject();
+                    f.locals[in.a].deref() = std::move(v);
+                    break;
+                }
+                case OpCode::StoreName: {
+                    Value v = std::move(*--sp);
+                    settleAssigned(v, in.flags);
+                    assignName(*code.names[static_cast<size_t>(in.a)], f, std::move(v), in.flags);
+                    break;
+                }
+                case OpCode::StoreMember:
+                    sp = storeMember(*code.members[static_cast<size_t>(in.a)], in.b, in.flags, sp);
+                    break;
+                case OpCode::IndexedPrep:
+                    sp = indexedPrep(f, *code.names[static_cast<size_t>(in.a)], sp);
+                    break;
+                case OpCode::StoreIndexed:
+                    sp = storeIndexed(f, *code.names[static_cast<size_t>(in.a)], in.b, in.flags, sp);
+                    break;
+                case OpCode::TestVariable:
+                    *sp = Value::boolean(variablePtr(*code.names[static_cast<size_t>(in.a)], f) != nullptr);
+                    ++sp;
+                    break;
+                case OpCode::StoreNested:
+                    sp = storeNested(f, code.nested[static_cast<size_t>(in.a)], in.b, in.flags, sp);
+                    break;
+                case OpCode::RequireObject:
+                    if (!sp[-1].isObject() || !sp[-1].rawObject())
+                        throw VbError(vberr::ObjectRequired);
+                    break;
+                case OpCode::StoreDefault:
+                    sp = storeDefault(in.b, in.flags, sp);
+                    break;
+                case OpCode::Append: {
+                    Value piece = std::move(*--sp);
+                    appendPiece(sp[-1], piece);
+                    break;
+                }
+                case OpCode::AppendStore:
+                    --sp;
+                    appendStore(f, *code.names[static_cast<size_t>(in.a)], std::move(*sp));
+                    break;
+
+                // ---- declarations ----------------------------------------
+                case OpCode::ToLong:
+                    sp[-1] = Value::longInt(sp[-1].toInt32());
+                    break;
+                case OpCode::TestFixed: {
+                    const Value* target = variablePtr(*code.names[static_cast<size_t>(in.a)], f);
+                    if (!target)
+                        throw VbError(vberr::IllegalAssignment);
+                    *sp++ = Value::boolean(target->isArray() && target->rawArray()->fixedSize);
+                    break;
+                }
+                case OpCode::DimArray:
+                    dimArray(f, *code.names[static_cast<size_t>(in.a)], std::span<Value>(sp - in.b, in.b));
+                    sp = drop(sp - in.b, sp);
+                    break;
+                case OpCode::ReDim:
+                    reDim(f, *code.names[static_cast<size_t>(in.a)], std::span<Value>(sp - in.b, in.b), in.flags);
+                    sp = drop(sp - in.b, sp);
+                    break;
+                case OpCode::Erase:
+                    erase(f, *code.names[static_cast<size_t>(in.a)]);
+                    break;
+                case OpCode::OnError:
+                    f.resumeNext = in.flags != 0;
+                    err_->clear();
+                    break;
+                case OpCode::Fail:
+                    throw VbError(in.a);
+
+                // ---- control flow ----------------------------------------
                 case OpCode::Jump:
                     pc = static_cast<size_t>(in.a);
                     break;
@@ -125,6 +331,8 @@ Value Runtime::execute(Frame& f, const Code& code)
                     if (in.flags)
                         return std::move(*--sp);
                     return Value();
+
+                // ---- loops and blocks ------------------------------------
                 case OpCode::ToNumeric:
                     sp[-1] = sp[-1].toNumeric();
                     break;
@@ -193,8 +401,8 @@ Value Runtime::execute(Frame& f, const Code& code)
                 throw;
             // The temporaries of the failed statement go first, the most
             // recent first, as they would unwinding the evaluation.
-            while (sp != base)
-                *--sp = Value();
+            unlockArguments(f, base, false);
+            sp = drop(base, sp);
             const StatementEntry& at = code.statementAt(pc - 1);
             bool scriptError;
             try {

@@ -29,6 +29,7 @@ bool bothInteger(const Value& a, const Value& b)
 
 } // namespace
 
+// Whole-number + - * and comparisons never get here (applyWholeInPlace).
 Value applyBinary(Op op, Value& left, const Value& right, bool leftLiteral, bool rightLiteral)
 {
     switch (op) {
@@ -42,31 +43,10 @@ Value applyBinary(Op op, Value& left, const Value& right, bool leftLiteral, bool
         }
         return binaryOp(op, left, right);
     case Op::Add:
-        if (bothWhole(left, right))
-            return wholeSum(int64_t(left.rawLong()) + right.rawLong(), bothInteger(left, right));
         if (left.type() == Type::Double && right.type() == Type::Double)
             return Value::dbl(left.rawDouble() + right.rawDouble());
         return binaryOp(op, left, right);
-    case Op::Sub:
-        if (bothWhole(left, right))
-            return wholeSum(int64_t(left.rawLong()) - right.rawLong(), bothInteger(left, right));
-        return binaryOp(op, left, right);
-    case Op::Mul:
-        if (bothWhole(left, right))
-            return wholeSum(int64_t(left.rawLong()) * right.rawLong(), bothInteger(left, right));
-        return binaryOp(op, left, right);
     case Op::Eq: case Op::Ne: case Op::Lt: case Op::Gt: case Op::Le: case Op::Ge:
-        if (bothWhole(left, right)) {
-            const int32_t x = left.rawLong(), y = right.rawLong();
-            switch (op) {
-            case Op::Eq: return Value::boolean(x == y);
-            case Op::Ne: return Value::boolean(x != y);
-            case Op::Lt: return Value::boolean(x < y);
-            case Op::Gt: return Value::boolean(x > y);
-            case Op::Le: return Value::boolean(x <= y);
-            default: return Value::boolean(x >= y);
-            }
-        }
         return comparisonOp(op, left, right, leftLiteral, rightLiteral);
     case Op::Div:
         if (bothWhole(left, right) && right.rawLong() != 0)

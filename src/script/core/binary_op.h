@@ -11,4 +11,36 @@ namespace quillet::script {
 // `left` may be consumed (Concat appends to it in place).
 Value applyBinary(Op op, Value& left, const Value& right, bool leftLiteral, bool rightLiteral);
 
+// The hottest cases, inline in the machine's loop: Integer and Long
+// operands of + - * and the comparisons.  False when `left op right` needs
+// applyBinary; otherwise `left` holds the result.
+inline bool applyWholeInPlace(Op op, Value& left, const Value& right)
+{
+    const Type lt = left.type(), rt = right.type();
+    if ((lt != Type::Integer && lt != Type::Long) || (rt != Type::Integer && rt != Type::Long))
+        return false;
+    const int64_t x = left.rawLong(), y = right.rawLong();
+    int64_t r;
+    switch (op) {
+    case Op::Add: r = x + y; break;
+    case Op::Sub: r = x - y; break;
+    case Op::Mul: r = x * y; break;
+    case Op::Eq: left = Value::boolean(x == y); return true;
+    case Op::Ne: left = Value::boolean(x != y); return true;
+    case Op::Lt: left = Value::boolean(x < y); return true;
+    case Op::Gt: left = Value::boolean(x > y); return true;
+    case Op::Le: left = Value::boolean(x <= y); return true;
+    case Op::Ge: left = Value::boolean(x >= y); return true;
+    default: return false;
+    }
+    // Integer op Integer stays Integer while it fits; then Long, then Double.
+    if (lt == Type::Integer && rt == Type::Integer && r >= INT16_MIN && r <= INT16_MAX)
+        left = Value::integer(static_cast<int16_t>(r));
+    else if (r >= INT32_MIN && r <= INT32_MAX)
+        left = Value::longInt(static_cast<int32_t>(r));
+    else
+        left = Value::dbl(static_cast<double>(r));
+    return true;
+}
+
 } // namespace quillet::script

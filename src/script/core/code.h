@@ -29,6 +29,7 @@ enum class OpCode : uint8_t {
     PushMe,
     PushWith,     // hidden local a: the innermost With object
     LoadLocal,    // local a
+    LoadGlobal,   // the value of names[a], a global
     LoadName,     // the value of names[a] (a variable, constant, or a call without arguments)
     New,          // news[a]
     Unary,        // b: Op
@@ -46,6 +47,7 @@ enum class OpCode : uint8_t {
     HostCall,     // [object][mode][args]
     MemberPrep,   // [object]: look up members[a] on it; push the mode (with the host member found)
     MemberCall,   // [object][mode][args]; flags 1: called on Me (private members allowed)
+    ArgLocal,     // local a as an argument: a Ref when the call takes it by reference (flags: ArgFlags)
     ArgName,      // names[a] as an argument: a Ref when the call takes it by reference (flags: ArgFlags)
     TestElementRef, // push whether argSites[a] (`x(i)`) goes as a reference to the element
     PushElementRef, // [subscripts]: a Ref to the element of argSites[a], its array locked until the call ends
@@ -53,6 +55,7 @@ enum class OpCode : uint8_t {
     // ---- assignments -------------------------------------------------------
     AssignValue,  // the value to assign on top: flags 1 (Set) requires an object, else takes an object's default value
     StoreLocal,   // pop into local a (Let)
+    StoreGlobal,  // pop into names[a], a global (Let)
     StoreName,    // pop into names[a]; flags 1: Set
     StoreMember,  // [value][object][args]: members[a] (flags: 1 Set, 2 on Me)
     IndexedPrep,  // names[a] about to be written at some subscripts: push what it is (a Ref to a variable, an object)
@@ -61,8 +64,10 @@ enum class OpCode : uint8_t {
     StoreNested,  // [value][subscripts, innermost first][args]: nested[a]; flags 1: Set
     RequireObject, // the top of the stack must be an object, not Nothing (to assign through)
     StoreDefault, // [value][object][args]: through the object's default member; flags 1: Set
-    Append,       // [text so far][piece]: add the piece as text (a Null text so far: nothing yet)
-    AppendStore,  // [text]: names[a] = names[a] & text, in place when it can
+    AppendStart,  // start the frame's text of `s = s & a & b`
+    Append,       // [piece]: add it to that text
+    AppendConst,  // add constants[a] to that text
+    AppendStore,  // names[a] = names[a] & that text, in place when it can
 
     // ---- declarations ------------------------------------------------------
     ToLong,       // the top of the stack as a Long (array bounds)

@@ -61,6 +61,8 @@ void CodeBuilder::nameValue(const NameExpr& n)
         emit(OpCode::LoadLocal, 0, 0, n.slot);
     else if (n.resolved == NameKind::Constant)
         emit(OpCode::PushConst, 0, 0, constantIndex(n.constant));
+    else if (n.resolved == NameKind::Global)
+        emit(OpCode::LoadGlobal, 0, 0, nameIndex(n));
     else
         emit(OpCode::LoadName, 0, 0, nameIndex(n));
     grow(1);
@@ -171,7 +173,11 @@ void CodeBuilder::argument(const Expr& a, ArgPassing passing)
     const uint8_t flags = passing.kind == ArgPassing::ByRef ? kArgByRef : kArgByMode;
     const auto modeAt = static_cast<uint16_t>(passing.modeAt < 0 ? 0 : passing.modeAt);
     if (a.kind == ExprKind::Name && mayBeVariable(static_cast<const NameExpr&>(a))) {
-        emit(OpCode::ArgName, flags, modeAt, nameIndex(static_cast<const NameExpr&>(a)));
+        const auto& n = static_cast<const NameExpr&>(a);
+        if (n.resolved == NameKind::Local)
+            emit(OpCode::ArgLocal, flags, modeAt, n.slot);
+        else
+            emit(OpCode::ArgName, flags, modeAt, nameIndex(n));
         grow(1);
         return;
     }
@@ -211,6 +217,8 @@ void CodeBuilder::assignment(const AssignStmt& s)
         const auto& n = static_cast<const NameExpr&>(target);
         if (n.resolved == NameKind::Local && !s.isSet)
             emit(OpCode::StoreLocal, 0, 0, n.slot);
+        else if (n.resolved == NameKind::Global && !s.isSet)
+            emit(OpCode::StoreGlobal, 0, 0, nameIndex(n));
         else
             emit(OpCode::StoreName, set, 0, nameIndex(n));
         grow(-1);

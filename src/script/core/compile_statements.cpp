@@ -105,15 +105,17 @@ void CodeBuilder::reDimStatement(const ReDimStmt& s)
 void CodeBuilder::appendStatement(const AppendStmt& s)
 {
     // The pieces become text one by one, as they are evaluated.
-    emit(OpCode::PushConst, 0, 0, constantIndex(Value::null()));
-    grow(1);
+    emit(OpCode::AppendStart);
     for (const ExprPtr& piece : s.pieces) {
+        if (piece->kind == ExprKind::Literal) {
+            emit(OpCode::AppendConst, 0, 0, constantIndex(static_cast<const LiteralExpr&>(*piece).value));
+            continue;
+        }
         value(*piece);
         emit(OpCode::Append);
         grow(-1);
     }
     emit(OpCode::AppendStore, 0, 0, nameIndex(static_cast<const NameExpr&>(*s.target)));
-    grow(-1);
 }
 
 void CodeBuilder::ifStatement(const IfStmt& s)

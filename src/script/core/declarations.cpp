@@ -88,12 +88,10 @@ void Runtime::erase(Frame& f, const NameExpr& n)
     }
 }
 
-void Runtime::appendStore(Frame& f, const NameExpr& n, Value text)
+void Runtime::appendStore(Frame& f, const NameExpr& n)
 {
-    // Null: every piece was Null.
-    const bool allNull = text.isNull();
-    const Text empty;
-    const Text& tail = allNull ? empty : text.rawText();
+    const bool allNull = f.append.allNull;
+    const Text& tail = f.append.text;
     Value* target = variablePtr(n, f);
     if (!target) {
         // A property or the like: the general path.

@@ -90,6 +90,14 @@ struct ForEachState {
     size_t next = 0; // arrays: the next element
 };
 
+// The text of `s = s & a & b` while its pieces are evaluated.  Appends
+// never nest within one frame (a piece that runs another append calls a
+// procedure, with its own frame), so each frame has one, reused.
+struct AppendText {
+    Text text;
+    bool allNull = true; // every piece so far was Null
+};
+
 // An array element passed by reference: its array stays alive and cannot
 // be resized until the call ends.  `argument` is the stack slot of the
 // reference, telling which call it belongs to.
@@ -109,6 +117,7 @@ struct Frame {
     bool resumeNext = false;
     // Array elements passed by reference to calls not yet returned.
     std::vector<LockedElement> locked;
+    AppendText append;
     // Created by the first Execute that declares a variable here; a deque
     // so that by-reference arguments pointing into it stay valid.
     std::unique_ptr<std::deque<ExecutedLocal>> executedLocals;
@@ -199,7 +208,7 @@ private:
     Value* storeIndexed(Frame& f, const NameExpr& n, uint16_t argc, bool isSet, Value* sp);
     Value* storeNested(Frame& f, const NestedSite& site, uint16_t argc, bool isSet, Value* sp);
     Value* storeDefault(uint16_t argc, bool isSet, Value* sp);
-    void appendStore(Frame& f, const NameExpr& n, Value text);
+    void appendStore(Frame& f, const NameExpr& n);
     void dimArray(Frame& f, const NameExpr& n, std::span<Value> bounds);
     void reDim(Frame& f, const NameExpr& n, std::span<Value> bounds, bool preserve);
     void erase(Frame& f, const NameExpr& n);

@@ -33,20 +33,18 @@ void settleAssigned(Value& v, bool isSet)
     }
 }
 
-// One piece of `s = s & a & b`, made text as soon as it is evaluated; the
-// text so far stays Null while every piece was Null.
-void appendPiece(Value& text, const Value& piece)
+// One piece of `s = s & a & b`, made text as soon as it is evaluated.
+void appendPiece(AppendText& text, const Value& piece)
 {
     if (piece.isArray())
         throw VbError(vberr::TypeMismatch);
     if (piece.isNull())
         return;
-    if (text.isNull())
-        text = Value::string(Text());
+    text.allNull = false;
     if (piece.isString())
-        text.appendText(piece.rawText());
+        text.text += piece.rawText();
     else
-        text.appendText(piece.toConcatText());
+        text.text += piece.toConcatText();
 }
 
 } // namespace
@@ -147,6 +145,16 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::LoadLocal:
                     *sp++ = f.locals[in.a].deref();
                     break;
+                case OpCode::LoadGlobal: {
+                    const NameExpr& n = *code.names[static_cast<size_t>(in.a)];
+                    const GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+                    if (g.kind == GlobalKind::Variable)
+                        *sp = g.value;
+                    else
+                        *sp = evalName(n, f);
+                    ++sp;
+                    break;
+                }
                 case OpCode::LoadName:
                     *sp = evalName(*code.names[static_cast<size_t>(in.a)], f);
                     ++sp;
@@ -159,10 +167,13 @@ Value Runtime::execute(Frame& f, const Code& code)
                     sp[-1] = unaryOp(static_cast<Op>(in.b), sp[-1]);
                     break;
                 case OpCode::Binary: {
-                    Value result = applyBinary(static_cast<Op>(in.b), sp[-2], sp[-1], in.flags & kLeftLiteral,
-                                               in.flags & kRightLiteral);
+                    const auto op = static_cast<Op>(in.b);
+                    if (!applyWholeInPlace(op, sp[-2], sp[-1])) {
+                        Value result = applyBinary(op, sp[-2], sp[-1], in.flags & kLeftLiteral,
+                                                   in.flags & kRightLiteral);
+                        sp[-2] = std::move(result);
+                    }
                     *--sp = Value();
-                    sp[-1] = std::move(result);
                     break;
                 }
                 case OpCode::Pop:
@@ -207,6 +218,12 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::MemberCall:
                     sp = memberCall(f, *code.members[static_cast<size_t>(in.a)], in.b, in.flags, sp);
                     break;
+                case OpCode::ArgLocal: {
+                    const bool byRef = (in.flags & kArgByRef) || (f.stack[in.b].rawLong() & 1);
+                    Value& local = f.locals[in.a].deref();
+                    *sp++ = byRef ? Value::ref(&local) : local;
+                    break;
+                }
                 case OpCode::ArgName: {
                     const NameExpr& n = *code.names[static_cast<size_t>(in.a)];
                     const bool byRef = (in.flags & kArgByRef) || (f.stack[in.b].rawLong() & 1);
@@ -232,6 +249,18 @@ Value Runtime::execute(Frame& f, const Code& code)
                     if (v.isObject())
                         v = v.withoutObject();
                     f.locals[in.a].deref() = std::move(v);
+                    break;
+                }
+                case OpCode::StoreGlobal: {
+                    Value v = std::move(*--sp);
+                    if (v.isObject())
+                        v = v.withoutObject();
+                    const NameExpr& n = *code.names[static_cast<size_t>(in.a)];
+                    GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+                    if (g.kind == GlobalKind::Variable)
+                        g.value = std::move(v);
+                    else
+                        assignName(n, f, std::move(v), false);
                     break;
                 }
                 case OpCode::StoreName: {
@@ -263,14 +292,19 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::StoreDefault:
                     sp = storeDefault(in.b, in.flags, sp);
                     break;
-                case OpCode::Append: {
-                    Value piece = std::move(*--sp);
-                    appendPiece(sp[-1], piece);
+                case OpCode::AppendStart:
+                    f.append.text.clear();
+                    f.append.allNull = true;
                     break;
-                }
+                case OpCode::Append:
+                    appendPiece(f.append, sp[-1]);
+                    *--sp = Value();
+                    break;
+                case OpCode::AppendConst:
+                    appendPiece(f.append, code.constants[static_cast<size_t>(in.a)]);
+                    break;
                 case OpCode::AppendStore:
-                    --sp;
-                    appendStore(f, *code.names[static_cast<size_t>(in.a)], std::move(*sp));
+                    appendStore(f, *code.names[static_cast<size_t>(in.a)]);
                     break;
 
                 // ---- declarations ----------------------------------------

@@ -6,7 +6,18 @@
 #include "script/core/ast.h"
 #include "script/value.h"
 
+#include <new>
+
 namespace quillet::script {
+
+// Puts `v` in place of what `slot` holds.  Unlike assignment this needs no
+// check for self-assignment and no temporary, which matters in the
+// machine's loop.
+inline void replaceValue(Value& slot, Value&& v) noexcept
+{
+    slot.~Value();
+    ::new (static_cast<void*>(&slot)) Value(std::move(v));
+}
 
 // `left` may be consumed (Concat appends to it in place).
 Value applyBinary(Op op, Value& left, const Value& right, bool leftLiteral, bool rightLiteral);
@@ -25,21 +36,21 @@ inline bool applyWholeInPlace(Op op, Value& left, const Value& right)
     case Op::Add: r = x + y; break;
     case Op::Sub: r = x - y; break;
     case Op::Mul: r = x * y; break;
-    case Op::Eq: left = Value::boolean(x == y); return true;
-    case Op::Ne: left = Value::boolean(x != y); return true;
-    case Op::Lt: left = Value::boolean(x < y); return true;
-    case Op::Gt: left = Value::boolean(x > y); return true;
-    case Op::Le: left = Value::boolean(x <= y); return true;
-    case Op::Ge: left = Value::boolean(x >= y); return true;
+    case Op::Eq: replaceValue(left, Value::boolean(x == y)); return true;
+    case Op::Ne: replaceValue(left, Value::boolean(x != y)); return true;
+    case Op::Lt: replaceValue(left, Value::boolean(x < y)); return true;
+    case Op::Gt: replaceValue(left, Value::boolean(x > y)); return true;
+    case Op::Le: replaceValue(left, Value::boolean(x <= y)); return true;
+    case Op::Ge: replaceValue(left, Value::boolean(x >= y)); return true;
     default: return false;
     }
     // Integer op Integer stays Integer while it fits; then Long, then Double.
     if (lt == Type::Integer && rt == Type::Integer && r >= INT16_MIN && r <= INT16_MAX)
-        left = Value::integer(static_cast<int16_t>(r));
+        replaceValue(left, Value::integer(static_cast<int16_t>(r)));
     else if (r >= INT32_MIN && r <= INT32_MAX)
         left = Value::longInt(static_cast<int32_t>(r));
     else
-        left = Value::dbl(static_cast<double>(r));
+        replaceValue(left, Value::dbl(static_cast<double>(r)));
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "script/core/invoke.h"
 #include "script/core/runtime.h"
 #include "script/core/script_object.h"
+#include "script/core/slot_block.h"
 
 #include <typeinfo>
 
@@ -85,17 +86,9 @@ Value Runtime::callProcedure(Procedure& proc, ScriptObject* me, std::span<Value>
         ~DepthGuard() { --depth; }
     } guard{depth_};
 
-    // Locals and the value stack in one block, on the C++ stack when small.
     const Code& code = *proc.code;
-    const size_t slots = static_cast<size_t>(proc.localCount) + static_cast<size_t>(code.maxStack);
-    constexpr size_t kInlineSlots = 12;
-    Value inlineSlots[kInlineSlots];
-    std::unique_ptr<Value[]> heapSlots;
-    Value* locals = inlineSlots;
-    if (slots > kInlineSlots) {
-        heapSlots = std::make_unique<Value[]>(slots);
-        locals = heapSlots.get();
-    }
+    SlotBlock slots(static_cast<size_t>(proc.localCount) + static_cast<size_t>(code.maxStack));
+    Value* locals = slots.data();
     for (size_t i = 0; i < args.size(); ++i) {
         Value& arg = args[i];
         if (arg.isMissing())

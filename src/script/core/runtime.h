@@ -98,6 +98,10 @@ struct AppendText {
     bool allNull = true; // every piece so far was Null
 };
 
+// The mode value (see code.h) of a call taking its arguments by reference
+// with no host member looked up: script procedures and methods.
+inline constexpr int32_t kProcedureMode = -1;
+
 // An array element passed by reference: its array stays alive and cannot
 // be resized until the call ends.  `argument` is the stack slot of the
 // reference, telling which call it belongs to.

@@ -13,11 +13,30 @@
 namespace quillet::script {
 namespace {
 
+// The slots above the top of the stack are always Empty: a push constructs
+// in place, a pop leaves Empty behind.
+void push(Value*& sp, const Value& v)
+{
+    ::new (static_cast<void*>(sp)) Value(v);
+    ++sp;
+}
+
+void push(Value*& sp, Value&& v)
+{
+    ::new (static_cast<void*>(sp)) Value(std::move(v));
+    ++sp;
+}
+
+void clear(Value& slot)
+{
+    replaceValue(slot, Value());
+}
+
 // Drops the values from `bottom` up to `sp`, the most recent first.
 Value* drop(Value* bottom, Value* sp)
 {
     while (sp != bottom)
-        *--sp = Value();
+        clear(*--sp);
     return bottom;
 }
 
@@ -131,59 +150,56 @@ Value Runtime::execute(Frame& f, const Code& code)
                 switch (in.op) {
                 // ---- values ----------------------------------------------
                 case OpCode::PushConst:
-                    *sp++ = code.constants[static_cast<size_t>(in.a)];
+                    push(sp, code.constants[static_cast<size_t>(in.a)]);
                     break;
                 case OpCode::PushMissing:
-                    *sp++ = Value::missing();
+                    push(sp, Value::missing());
                     break;
                 case OpCode::PushMe:
-                    *sp++ = Value::object(f.me);
+                    push(sp, Value::object(f.me));
                     break;
                 case OpCode::PushWith:
-                    *sp++ = f.locals[in.a];
+                    push(sp, f.locals[in.a]);
                     break;
                 case OpCode::LoadLocal:
-                    *sp++ = f.locals[in.a].deref();
+                    push(sp, f.locals[in.a].deref());
                     break;
                 case OpCode::LoadGlobal: {
                     const NameExpr& n = *code.names[static_cast<size_t>(in.a)];
                     const GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
                     if (g.kind == GlobalKind::Variable)
-                        *sp = g.value;
+                        push(sp, g.value);
                     else
-                        *sp = evalName(n, f);
-                    ++sp;
+                        push(sp, evalName(n, f));
                     break;
                 }
                 case OpCode::LoadName:
-                    *sp = evalName(*code.names[static_cast<size_t>(in.a)], f);
-                    ++sp;
+                    push(sp, evalName(*code.names[static_cast<size_t>(in.a)], f));
                     break;
                 case OpCode::New:
-                    *sp = evalNew(*code.news[static_cast<size_t>(in.a)]);
-                    ++sp;
+                    push(sp, evalNew(*code.news[static_cast<size_t>(in.a)]));
                     break;
                 case OpCode::Unary:
-                    sp[-1] = unaryOp(static_cast<Op>(in.b), sp[-1]);
+                    replaceValue(sp[-1], unaryOp(static_cast<Op>(in.b), sp[-1]));
                     break;
                 case OpCode::Binary: {
                     const auto op = static_cast<Op>(in.b);
                     if (!applyWholeInPlace(op, sp[-2], sp[-1])) {
                         Value result = applyBinary(op, sp[-2], sp[-1], in.flags & kLeftLiteral,
                                                    in.flags & kRightLiteral);
-                        sp[-2] = std::move(result);
+                        replaceValue(sp[-2], std::move(result));
                     }
-                    *--sp = Value();
+                    clear(*--sp);
                     break;
                 }
                 case OpCode::Pop:
-                    *--sp = Value();
+                    clear(*--sp);
                     break;
 
                 // ---- calls -----------------------------------------------
                 case OpCode::LoadCallee: {
                     Value* holder = variablePtr(*code.names[static_cast<size_t>(in.a)], f);
-                    *sp++ = holder->isArray() && in.flags ? Value::ref(holder) : *holder;
+                    push(sp, holder->isArray() && in.flags ? Value::ref(holder) : *holder);
                     break;
                 }
                 case OpCode::Index:
@@ -194,18 +210,39 @@ Value Runtime::execute(Frame& f, const Code& code)
                     Value result = invokeBuiltin(*code.names[static_cast<size_t>(in.a)]->builtin, f,
                                                  std::span<Value>(args, in.b));
                     sp = drop(args, sp);
-                    *sp++ = std::move(result);
+                    push(sp, std::move(result));
                     break;
                 }
                 case OpCode::CallMethod:
                     sp = callMethod(f, *code.names[static_cast<size_t>(in.a)], in.b, sp);
                     break;
-                case OpCode::GlobalPrep:
-                    sp = globalPrep(*code.names[static_cast<size_t>(in.a)], in.flags, sp);
+                case OpCode::GlobalPrep: {
+                    // Calling a procedure is the common case: no callee value,
+                    // arguments by reference (the slots above sp are Empty).
+                    const NameExpr& n = *code.names[static_cast<size_t>(in.a)];
+                    if (globals_[static_cast<size_t>(n.slot)].kind == GlobalKind::Procedure) {
+                        sp[1] = Value::longInt(kProcedureMode);
+                        sp += 2;
+                    } else {
+                        sp = globalPrep(n, in.flags, sp);
+                    }
                     break;
-                case OpCode::GlobalCall:
-                    sp = globalCall(f, *code.names[static_cast<size_t>(in.a)], in.b, sp);
+                }
+                case OpCode::GlobalCall: {
+                    Value* args = sp - in.b;
+                    if (args[-1].rawLong() != kProcedureMode) {
+                        sp = globalCall(f, *code.names[static_cast<size_t>(in.a)], in.b, sp);
+                        break;
+                    }
+                    const NameExpr& n = *code.names[static_cast<size_t>(in.a)];
+                    Value result = callProcedure(*globals_[static_cast<size_t>(n.slot)].proc, nullptr,
+                                                 std::span<Value>(args, in.b));
+                    if (!f.locked.empty())
+                        unlockArguments(f, args, true);
+                    sp = drop(args - 2, sp);
+                    push(sp, std::move(result));
                     break;
+                }
                 case OpCode::HostPrep:
                     sp = hostPrep(*code.names[static_cast<size_t>(in.a)], sp);
                     break;
@@ -221,20 +258,18 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::ArgLocal: {
                     const bool byRef = (in.flags & kArgByRef) || (f.stack[in.b].rawLong() & 1);
                     Value& local = f.locals[in.a].deref();
-                    *sp++ = byRef ? Value::ref(&local) : local;
+                    push(sp, byRef ? Value::ref(&local) : local);
                     break;
                 }
                 case OpCode::ArgName: {
                     const NameExpr& n = *code.names[static_cast<size_t>(in.a)];
                     const bool byRef = (in.flags & kArgByRef) || (f.stack[in.b].rawLong() & 1);
                     Value* p = byRef ? variablePtr(n, f) : nullptr;
-                    *sp = p ? Value::ref(p) : evalName(n, f);
-                    ++sp;
+                    push(sp, p ? Value::ref(p) : evalName(n, f));
                     break;
                 }
                 case OpCode::TestElementRef:
-                    *sp = Value::boolean(elementGoesByRef(f, code.argSites[static_cast<size_t>(in.a)]));
-                    ++sp;
+                    push(sp, Value::boolean(elementGoesByRef(f, code.argSites[static_cast<size_t>(in.a)])));
                     break;
                 case OpCode::PushElementRef:
                     sp = pushElementRef(f, code.argSites[static_cast<size_t>(in.a)], in.b, sp);
@@ -279,8 +314,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     sp = storeIndexed(f, *code.names[static_cast<size_t>(in.a)], in.b, in.flags, sp);
                     break;
                 case OpCode::TestVariable:
-                    *sp = Value::boolean(variablePtr(*code.names[static_cast<size_t>(in.a)], f) != nullptr);
-                    ++sp;
+                    push(sp, Value::boolean(variablePtr(*code.names[static_cast<size_t>(in.a)], f) != nullptr));
                     break;
                 case OpCode::StoreNested:
                     sp = storeNested(f, code.nested[static_cast<size_t>(in.a)], in.b, in.flags, sp);
@@ -298,7 +332,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     break;
                 case OpCode::Append:
                     appendPiece(f.append, sp[-1]);
-                    *--sp = Value();
+                    clear(*--sp);
                     break;
                 case OpCode::AppendConst:
                     appendPiece(f.append, code.constants[static_cast<size_t>(in.a)]);
@@ -309,13 +343,13 @@ Value Runtime::execute(Frame& f, const Code& code)
 
                 // ---- declarations ----------------------------------------
                 case OpCode::ToLong:
-                    sp[-1] = Value::longInt(sp[-1].toInt32());
+                    replaceValue(sp[-1], Value::longInt(sp[-1].toInt32()));
                     break;
                 case OpCode::TestFixed: {
                     const Value* target = variablePtr(*code.names[static_cast<size_t>(in.a)], f);
                     if (!target)
                         throw VbError(vberr::IllegalAssignment);
-                    *sp++ = Value::boolean(target->isArray() && target->rawArray()->fixedSize);
+                    push(sp, Value::boolean(target->isArray() && target->rawArray()->fixedSize));
                     break;
                 }
                 case OpCode::DimArray:
@@ -348,15 +382,15 @@ Value Runtime::execute(Frame& f, const Code& code)
                     checkStep();
                     break;
                 case OpCode::JumpIfFalse: {
-                    const bool c = conditionTrue(sp[-1]);
-                    *--sp = Value();
+                    const bool c = sp[-1].type() == Type::Boolean ? sp[-1].rawBoolean() : conditionTrue(sp[-1]);
+                    clear(*--sp);
                     if (!c)
                         pc = static_cast<size_t>(in.a);
                     break;
                 }
                 case OpCode::JumpIfTrue: {
-                    const bool c = conditionTrue(sp[-1]);
-                    *--sp = Value();
+                    const bool c = sp[-1].type() == Type::Boolean ? sp[-1].rawBoolean() : conditionTrue(sp[-1]);
+                    clear(*--sp);
                     if (c)
                         pc = static_cast<size_t>(in.a);
                     break;
@@ -368,7 +402,7 @@ Value Runtime::execute(Frame& f, const Code& code)
 
                 // ---- loops and blocks ------------------------------------
                 case OpCode::ToNumeric:
-                    sp[-1] = sp[-1].toNumeric();
+                    replaceValue(sp[-1], sp[-1].toNumeric());
                     break;
                 case OpCode::ForStart: {
                     Value step = in.flags ? std::move(*--sp) : Value::integer(1);
@@ -414,7 +448,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                         const auto c = compareValues(test, sp[-1], testLiteral, valueLiteral);
                         match = c && *c == 0;
                     }
-                    sp[-1] = Value::boolean(match);
+                    replaceValue(sp[-1], Value::boolean(match));
                     break;
                 }
                 case OpCode::CaseRange: {
@@ -422,8 +456,8 @@ Value Runtime::execute(Frame& f, const Code& code)
                     const bool testLiteral = in.flags & kCaseTestLiteral;
                     const auto low = compareValues(test, sp[-2], testLiteral, in.flags & kCaseValueLiteral);
                     const auto high = compareValues(test, sp[-1], testLiteral, in.flags & kCaseHighLiteral);
-                    *--sp = Value();
-                    sp[-1] = Value::boolean(low && high && *low >= 0 && *high <= 0);
+                    clear(*--sp);
+                    replaceValue(sp[-1], Value::boolean(low && high && *low >= 0 && *high <= 0));
                     break;
                 }
                 }

@@ -13,7 +13,9 @@ namespace {
 
 Value modeValue(bool byRef, int member = kNoMember)
 {
-    return Value::longInt(member == kNoMember ? (byRef ? -1 : -2) : member * 2 + (byRef ? 1 : 0));
+    if (member == kNoMember)
+        return Value::longInt(byRef ? kProcedureMode : -2);
+    return Value::longInt(member * 2 + (byRef ? 1 : 0));
 }
 
 int modeMember(const Value& mode)
@@ -112,7 +114,7 @@ Value* Runtime::globalCall(Frame& f, const NameExpr& n, uint16_t argc, Value* sp
     Value* args = sp - argc;
     Value* callee = args - 2;
     const std::span<Value> list(args, argc);
-    Value result = args[-1].rawLong() == modeValue(true).rawLong()
+    Value result = args[-1].rawLong() == kProcedureMode
                        ? callProcedure(*globals_[static_cast<size_t>(n.slot)].proc, nullptr, list)
                        : indexed(*callee, list);
     return endCall(f, callee, args, sp, std::move(result));

@@ -68,12 +68,11 @@ void Runtime::enterCall()
     }
 }
 
-void Runtime::checkStep()
+void Runtime::stopRun() const
 {
     if (stopFlag_ && stopFlag_->load(std::memory_order_relaxed))
         throw StopSignal{kStopErrorNumber, u"Script stopped on request"};
-    if (limits_.stepBudget && ++steps_ > limits_.stepBudget)
-        throw StopSignal{kStopErrorNumber, u"Script stopped: it ran longer than allowed"};
+    throw StopSignal{kStopErrorNumber, u"Script stopped: it ran longer than allowed"};
 }
 
 Value Runtime::callProcedure(Procedure& proc, ScriptObject* me, std::span<Value> args)

@@ -227,7 +227,15 @@ private:
     Value* elementPtr(Value& arrayValue, std::span<Value> subscripts);
     // Writes one element, converting to text for a String array.
     void storeElement(Value& arrayValue, std::span<Value> subscripts, Value value);
-    void checkStep();
+    // At every loop turn and call: ends the run on a stop request or when
+    // the step budget is spent.
+    void checkStep()
+    {
+        if ((stopFlag_ && stopFlag_->load(std::memory_order_relaxed)) ||
+            (limits_.stepBudget && ++steps_ > limits_.stepBudget))
+            stopRun();
+    }
+    [[noreturn]] void stopRun() const;
     void enterCall();
 
     std::shared_ptr<CodeUnit> compile(Text source, ParseMode mode, Procedure* outer, bool asRuntimeError);

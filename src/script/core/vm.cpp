@@ -4,6 +4,7 @@
 // resume point.
 #include "script/core/binary_op.h"
 #include "script/core/err_object.h"
+#include "script/core/invoke.h"
 #include "script/core/operators.h"
 #include "script/core/runtime.h"
 #include "script/core/script_object.h"
@@ -167,7 +168,8 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::LoadGlobal: {
                     const NameExpr& n = *code.names[static_cast<size_t>(in.a)];
                     const GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
-                    if (g.kind == GlobalKind::Variable)
+                    // A variable, or one assigned without a declaration.
+                    if (g.kind == GlobalKind::Variable || (g.kind == GlobalKind::Undeclared && !optionExplicit_))
                         push(sp, g.value);
                     else
                         push(sp, evalName(n, f));
@@ -230,6 +232,13 @@ Value Runtime::execute(Frame& f, const Code& code)
                 }
                 case OpCode::GlobalCall: {
                     Value* args = sp - in.b;
+                    if (args[-2].isRef() && args[-2].rawRef()->isArray()) {
+                        // An element of a global array.
+                        Value element = elementAt(*args[-2].rawRef(), std::span<Value>(args, in.b));
+                        sp = drop(args - 2, sp);
+                        push(sp, std::move(element));
+                        break;
+                    }
                     if (args[-1].rawLong() != kProcedureMode) {
                         sp = globalCall(f, *code.names[static_cast<size_t>(in.a)], in.b, sp);
                         break;
@@ -295,7 +304,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     if (g.kind == GlobalKind::Variable)
                         g.value = std::move(v);
                     else
-                        assignName(n, f, std::move(v), false);
+                        assignName(n, f, std::move(v), false); // declares it, or refuses
                     break;
                 }
                 case OpCode::StoreName: {

@@ -13,23 +13,10 @@ bool bothWhole(const Value& a, const Value& b)
            (b.type() == Type::Integer || b.type() == Type::Long);
 }
 
-Value wholeSum(int64_t r, bool narrow)
-{
-    if (narrow && r >= INT16_MIN && r <= INT16_MAX)
-        return Value::integer(static_cast<int16_t>(r));
-    if (r >= INT32_MIN && r <= INT32_MAX)
-        return Value::longInt(static_cast<int32_t>(r));
-    return Value::dbl(static_cast<double>(r));
-}
-
-bool bothInteger(const Value& a, const Value& b)
-{
-    return a.type() == Type::Integer && b.type() == Type::Integer;
-}
-
 } // namespace
 
-// Whole-number + - * and comparisons never get here (applyWholeInPlace).
+// Whole-number + - * \ Mod and comparisons come here only when applyWholeInPlace
+// leaves them (division by zero, overflow of \ -1).
 Value applyBinary(Op op, Value& left, const Value& right, bool leftLiteral, bool rightLiteral)
 {
     switch (op) {
@@ -55,13 +42,6 @@ Value applyBinary(Op op, Value& left, const Value& right, bool leftLiteral, bool
             const double r = left.rawDouble() / right.rawDouble();
             if (std::isfinite(r))
                 return Value::dbl(r);
-        }
-        return binaryOp(op, left, right);
-    case Op::Mod:
-    case Op::IntDiv:
-        if (bothWhole(left, right) && right.rawLong() != 0 && right.rawLong() != -1) {
-            const int32_t x = left.rawLong(), y = right.rawLong();
-            return wholeSum(op == Op::Mod ? x % y : x / y, bothInteger(left, right));
         }
         return binaryOp(op, left, right);
     case Op::Is:

@@ -23,7 +23,7 @@ inline void replaceValue(Value& slot, Value&& v) noexcept
 Value applyBinary(Op op, Value& left, const Value& right, bool leftLiteral, bool rightLiteral);
 
 // The hottest cases, inline in the machine's loop: Integer and Long
-// operands of + - * and the comparisons.  False when `left op right` needs
+// operands of + - * \ Mod and the comparisons.  False when `left op right` needs
 // applyBinary; otherwise `left` holds the result.
 inline bool applyWholeInPlace(Op op, Value& left, const Value& right)
 {
@@ -36,6 +36,13 @@ inline bool applyWholeInPlace(Op op, Value& left, const Value& right)
     case Op::Add: r = x + y; break;
     case Op::Sub: r = x - y; break;
     case Op::Mul: r = x * y; break;
+    case Op::Mod:
+    case Op::IntDiv:
+        // By zero is an error, and Long's lowest \ -1 overflows: the general path.
+        if (y == 0 || y == -1)
+            return false;
+        r = op == Op::Mod ? x % y : x / y;
+        break;
     case Op::Eq: replaceValue(left, Value::boolean(x == y)); return true;
     case Op::Ne: replaceValue(left, Value::boolean(x != y)); return true;
     case Op::Lt: replaceValue(left, Value::boolean(x < y)); return true;

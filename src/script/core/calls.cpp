@@ -127,14 +127,14 @@ Value Runtime::applyArgs(Value target, std::span<Value> args)
     throw VbError(vberr::TypeMismatch);
 }
 
-Value Runtime::invokeOn(const Value& object, const MemberExpr& m, Access access, std::span<Value> args, bool internal)
+Value Runtime::invokeOn(const Value& object, const MemberSite& m, Access access, std::span<Value> args, bool internal)
 {
     if (!object.isObject())
         throw VbError(vberr::ObjectRequired);
     HostObject* o = object.rawObject();
     if (!o)
         throw VbError(vberr::ObjectNotSet);
-    auto& cache = const_cast<MemberCache&>(m.cache);
+    MemberCache& cache = m.cache;
     if (typeid(*o) == typeid(ScriptObject)) {
         auto* so = static_cast<ScriptObject*>(o);
         ClassDef& cls = so->cls();
@@ -236,11 +236,11 @@ Value Runtime::invokeScriptMember(ScriptObject& object, int index, Access access
     return Value();
 }
 
-Value Runtime::evalNew(const NewExpr& n)
+Value Runtime::evalNew(const Text& className)
 {
-    auto it = classes_.find(lowerCase(n.className));
+    auto it = classes_.find(lowerCase(className));
     if (it == classes_.end()) {
-        if (ObjectFactory factory = registry_.classFactory(n.className))
+        if (ObjectFactory factory = registry_.classFactory(className))
             return factory(*this);
         throw VbError(vberr::ClassNotDefined);
     }

@@ -10,6 +10,8 @@
 // known at run time takes its arguments: bit 0 set for by reference.
 #pragma once
 
+#include "script/builtins.h"
+#include "script/host_object.h"
 #include "script/value.h"
 
 #include <cstdint>
@@ -17,10 +19,41 @@
 
 namespace quillet::script {
 
-struct Expr;
-struct NameExpr;
-struct MemberExpr;
-struct NewExpr;
+// What a name turned out to mean.
+enum class NameKind : uint8_t {
+    Unresolved,
+    Local,       // slot in the procedure's frame
+    OuterLocal,  // slot in the frame that ran Execute/Eval
+    OuterExecuted, // variable declared by code Execute ran in that frame (its number there)
+    Global,      // slot in the global table (variable, constant, procedure, named object)
+    Field,       // field of Me
+    ClassMember, // property or method of Me (member number)
+    Constant,    // folded constant value
+    Builtin,     // builtin function
+    HostMember,  // member of a named object registered with global members
+};
+
+// A name as the code uses it, resolved.  The compiler copies names out of
+// the syntax tree, so that the tree can go once the code is made.
+struct NameRef {
+    NameKind kind = NameKind::Unresolved;
+    int slot = -1;                       // Local, OuterLocal, OuterExecuted, Global, Field, ClassMember, HostMember (object)
+    int member = -1;                     // HostMember: member number
+    const BuiltinEntry* builtin = nullptr;
+    Value constant;                      // Constant
+};
+
+// Per-call-site cache of a host member look-up.
+struct MemberCache {
+    const void* table = nullptr;
+    int member = kNoMember;
+};
+
+// A member call site: the member's name and the look-up it last made.
+struct MemberSite {
+    Text name;
+    mutable MemberCache cache;
+};
 
 enum class OpCode : uint8_t {
     // ---- values ------------------------------------------------------------
@@ -31,7 +64,7 @@ enum class OpCode : uint8_t {
     LoadLocal,    // local a
     LoadGlobal,   // the value of names[a], a global
     LoadName,     // the value of names[a] (a variable, constant, or a call without arguments)
-    New,          // news[a]
+    New,          // an object of class classNames[a]
     Unary,        // b: Op
     Binary,       // b: Op; flags: kLeftLiteral / kRightLiteral
     Pop,
@@ -151,26 +184,26 @@ struct StatementEntry {
 };
 
 struct ForLoopInfo {
-    const NameExpr* counter = nullptr;
+    int counter = -1; // in names
     int slots = -1; // three hidden locals: limit, step, mode (Empty: not started)
 };
 
 struct ForEachInfo {
-    const NameExpr* element = nullptr;
+    int element = -1; // in names
     int iterator = 0;
 };
 
 // An argument `x(i)` that may go by reference: the array variable, and
 // where the call's mode is (or -1: always by reference).
 struct ArgSite {
-    const NameExpr* array = nullptr;
+    int array = -1; // in names
     int modeAt = -1;
 };
 
 // `a(i)(j) = x`: the variable the chain starts at and the number of
 // subscripts of each level, innermost first.
 struct NestedSite {
-    const NameExpr* base = nullptr;
+    int base = -1; // in names
     std::vector<uint16_t> counts;
 };
 
@@ -179,9 +212,9 @@ struct Code {
     std::vector<StatementEntry> statements; // by start
     std::vector<Holding> holdings;
     std::vector<Value> constants;
-    std::vector<const NameExpr*> names;
-    std::vector<const MemberExpr*> members; // their MemberCache is the call site's
-    std::vector<const NewExpr*> news;
+    std::vector<NameRef> names;
+    std::vector<MemberSite> members;
+    std::vector<Text> classNames;
     std::vector<ArgSite> argSites;
     std::vector<NestedSite> nested;
     std::vector<ForLoopInfo> forLoops;

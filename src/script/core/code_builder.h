@@ -38,6 +38,7 @@ private:
     // The stack grows (or shrinks) by `by` values.
     void grow(int by);
     int32_t nameIndex(const NameExpr& n);
+    int32_t memberIndex(const MemberExpr& m);
     int32_t constantIndex(const Value& v);
     uint16_t count(size_t n) const;
     uint16_t hiddenSlot();

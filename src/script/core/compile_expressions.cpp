@@ -30,8 +30,8 @@ void CodeBuilder::value(const Expr& e)
         grow(1);
         return;
     case ExprKind::New:
-        code_.news.push_back(&static_cast<const NewExpr&>(e));
-        emit(OpCode::New, 0, 0, static_cast<int32_t>(code_.news.size() - 1));
+        code_.classNames.push_back(static_cast<const NewExpr&>(e).className);
+        emit(OpCode::New, 0, 0, static_cast<int32_t>(code_.classNames.size() - 1));
         grow(1);
         return;
     case ExprKind::Paren:
@@ -74,8 +74,7 @@ void CodeBuilder::call(const Expr& target, const std::vector<ExprPtr>* args)
     const uint16_t argc = count(args ? args->size() : 0);
     if (target.kind == ExprKind::Member) {
         const auto& m = static_cast<const MemberExpr&>(target);
-        code_.members.push_back(&m);
-        const auto site = static_cast<int32_t>(code_.members.size() - 1);
+        const int32_t site = memberIndex(m);
         memberObject(m);
         emit(OpCode::MemberPrep, 0, 0, site);
         grow(1);
@@ -186,7 +185,7 @@ void CodeBuilder::argument(const Expr& a, ArgPassing passing)
         const auto& c = static_cast<const CallExpr&>(a);
         if (c.target->kind == ExprKind::Name && !c.args.empty() &&
             mayBeVariable(static_cast<const NameExpr&>(*c.target))) {
-            code_.argSites.push_back(ArgSite{static_cast<const NameExpr*>(c.target.get()),
+            code_.argSites.push_back(ArgSite{nameIndex(static_cast<const NameExpr&>(*c.target)),
                                              passing.kind == ArgPassing::ByRef ? -1 : passing.modeAt});
             const auto site = static_cast<int32_t>(code_.argSites.size() - 1);
             const int start = depth_;
@@ -238,8 +237,7 @@ void CodeBuilder::assignment(const AssignStmt& s)
         const uint16_t argc = count(args ? args->size() : 0);
         if (callee->kind == ExprKind::Member) {
             const auto& m = static_cast<const MemberExpr&>(*callee);
-            code_.members.push_back(&m);
-            const auto site = static_cast<int32_t>(code_.members.size() - 1);
+            const int32_t site = memberIndex(m);
             memberObject(m);
             arguments(args, ArgPassing{});
             const bool onMe = m.object && m.object->kind == ExprKind::Me;
@@ -286,8 +284,8 @@ void CodeBuilder::nestedAssignment(const CallExpr& target, bool isSet)
     size_t toEnd = SIZE_MAX;
     if (e->kind == ExprKind::Name && mayBeVariable(static_cast<const NameExpr&>(*e))) {
         NestedSite site;
-        site.base = static_cast<const NameExpr*>(e);
-        emit(OpCode::TestVariable, 0, 0, nameIndex(*site.base));
+        site.base = nameIndex(static_cast<const NameExpr&>(*e));
+        emit(OpCode::TestVariable, 0, 0, site.base);
         grow(1);
         const size_t readOnly = emit(OpCode::JumpIfFalse);
         grow(-1);

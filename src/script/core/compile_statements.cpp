@@ -198,7 +198,7 @@ void CodeBuilder::selectStatement(const SelectStmt& s)
 void CodeBuilder::forStatement(const ForStmt& s)
 {
     ForLoopInfo info;
-    info.counter = static_cast<const NameExpr*>(s.counter.get());
+    info.counter = nameIndex(static_cast<const NameExpr&>(*s.counter));
     info.slots = hiddenSlot();
     hiddenSlot();
     hiddenSlot();
@@ -235,7 +235,7 @@ void CodeBuilder::forStatement(const ForStmt& s)
 void CodeBuilder::forEachStatement(const ForEachStmt& s)
 {
     ForEachInfo info;
-    info.element = static_cast<const NameExpr*>(s.element.get());
+    info.element = nameIndex(static_cast<const NameExpr&>(*s.element));
     info.iterator = count(static_cast<size_t>(code_.iterators++));
     const uint16_t index = count(code_.forEachLoops.size());
     code_.forEachLoops.push_back(info);

@@ -51,8 +51,14 @@ void CodeBuilder::grow(int by)
 
 int32_t CodeBuilder::nameIndex(const NameExpr& n)
 {
-    code_.names.push_back(&n);
+    code_.names.push_back(NameRef{n.resolved, n.slot, n.member, n.builtin, n.constant});
     return static_cast<int32_t>(code_.names.size() - 1);
+}
+
+int32_t CodeBuilder::memberIndex(const MemberExpr& m)
+{
+    code_.members.push_back(MemberSite{m.name, {}});
+    return static_cast<int32_t>(code_.members.size() - 1);
 }
 
 int32_t CodeBuilder::constantIndex(const Value& v)

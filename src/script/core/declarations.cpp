@@ -18,7 +18,7 @@ std::vector<int32_t> upperBounds(std::span<Value> bounds)
 
 } // namespace
 
-void Runtime::dimArray(Frame& f, const NameExpr& n, std::span<Value> bounds)
+void Runtime::dimArray(Frame& f, const NameRef& n, std::span<Value> bounds)
 {
     Value* target = variablePtr(n, f);
     if (!target)
@@ -33,7 +33,7 @@ void Runtime::dimArray(Frame& f, const NameExpr& n, std::span<Value> bounds)
     *target = std::move(array);
 }
 
-void Runtime::reDim(Frame& f, const NameExpr& n, std::span<Value> boundValues, bool preserve)
+void Runtime::reDim(Frame& f, const NameRef& n, std::span<Value> boundValues, bool preserve)
 {
     const std::vector<int32_t> bounds = upperBounds(boundValues);
     Value* target = variablePtr(n, f);
@@ -70,7 +70,7 @@ void Runtime::reDim(Frame& f, const NameExpr& n, std::span<Value> boundValues, b
     *target = std::move(array);
 }
 
-void Runtime::erase(Frame& f, const NameExpr& n)
+void Runtime::erase(Frame& f, const NameRef& n)
 {
     Value* target = variablePtr(n, f);
     if (!target || !target->isArray())
@@ -88,7 +88,7 @@ void Runtime::erase(Frame& f, const NameExpr& n)
     }
 }
 
-void Runtime::appendStore(Frame& f, const NameExpr& n)
+void Runtime::appendStore(Frame& f, const NameRef& n)
 {
     const bool allNull = f.append.allNull;
     const Text& tail = f.append.text;

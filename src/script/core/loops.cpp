@@ -50,12 +50,12 @@ void endIteration(ForEachState& state)
 
 } // namespace
 
-bool Runtime::forStart(Frame& f, const ForLoopInfo& loop, Value from, Value to, Value step)
+bool Runtime::forStart(Frame& f, const Code& code, const ForLoopInfo& loop, Value from, Value to, Value step)
 {
     if (from.isNull() || to.isNull() || step.isNull())
         throw VbError(vberr::InvalidUseOfNull);
     ForSlots s = slotsOf(f, loop);
-    const NameExpr& counterName = *loop.counter;
+    const NameRef& counterName = code.names[static_cast<size_t>(loop.counter)];
     Value* counter = variablePtr(counterName, f);
     if (counter && isWhole(from) && isWhole(to) && isWhole(step)) {
         const bool narrow = from.type() == Type::Integer && step.type() == Type::Integer;
@@ -77,7 +77,7 @@ bool Runtime::forStart(Frame& f, const ForLoopInfo& loop, Value from, Value to, 
     return c && !(positive ? *c > 0 : *c < 0);
 }
 
-bool Runtime::forNext(Frame& f, const ForLoopInfo& loop)
+bool Runtime::forNext(Frame& f, const Code& code, const ForLoopInfo& loop)
 {
     ForSlots s = slotsOf(f, loop);
     if (s.mode.isEmpty()) {
@@ -86,7 +86,7 @@ bool Runtime::forNext(Frame& f, const ForLoopInfo& loop)
         throw VbError(vberr::ForNotInitialized);
     }
     checkStep();
-    const NameExpr& counterName = *loop.counter;
+    const NameRef& counterName = code.names[static_cast<size_t>(loop.counter)];
     const int16_t mode = s.mode.rawInteger();
     if (mode != General) {
         Value* counter = variablePtr(counterName, f);
@@ -109,7 +109,7 @@ bool Runtime::forNext(Frame& f, const ForLoopInfo& loop)
     return c && !(positive ? *c > 0 : *c < 0);
 }
 
-bool Runtime::forEachStart(Frame& f, const ForEachInfo& loop, Value collection)
+bool Runtime::forEachStart(Frame& f, const Code& code, const ForEachInfo& loop, Value collection)
 {
     ForEachState state;
     if (!collection.isArray()) {
@@ -124,14 +124,14 @@ bool Runtime::forEachStart(Frame& f, const ForEachInfo& loop, Value collection)
     ForEachState& kept = f.iterators[loop.iterator];
     kept = std::move(state);
     try {
-        return forEachNext(f, loop, false);
+        return forEachNext(f, code, loop, false);
     } catch (...) {
         endIteration(kept);
         throw;
     }
 }
 
-bool Runtime::forEachNext(Frame& f, const ForEachInfo& loop, bool countStep)
+bool Runtime::forEachNext(Frame& f, const Code& code, const ForEachInfo& loop, bool countStep)
 {
     if (countStep)
         checkStep();
@@ -143,7 +143,7 @@ bool Runtime::forEachNext(Frame& f, const ForEachInfo& loop, bool countStep)
             endIteration(state);
             return false;
         }
-        assignName(*loop.element, f, rep->items[state.next++], false);
+        assignName(code.names[static_cast<size_t>(loop.element)], f, rep->items[state.next++], false);
         return true;
     }
     Value item;
@@ -151,7 +151,7 @@ bool Runtime::forEachNext(Frame& f, const ForEachInfo& loop, bool countStep)
         endIteration(state);
         return false;
     }
-    assignName(*loop.element, f, std::move(item), false);
+    assignName(code.names[static_cast<size_t>(loop.element)], f, std::move(item), false);
     return true;
 }
 

@@ -5,9 +5,9 @@
 
 namespace quillet::script {
 
-Value Runtime::evalName(const NameExpr& n, Frame& f)
+Value Runtime::evalName(const NameRef& n, Frame& f)
 {
-    switch (n.resolved) {
+    switch (n.kind) {
     case NameKind::Local:
         return f.locals[n.slot].deref();
     case NameKind::OuterLocal:
@@ -45,9 +45,9 @@ Value Runtime::evalName(const NameExpr& n, Frame& f)
     throw VbError(vberr::VariableUndefined);
 }
 
-Value* Runtime::variablePtr(const NameExpr& n, Frame& f)
+Value* Runtime::variablePtr(const NameRef& n, Frame& f)
 {
-    switch (n.resolved) {
+    switch (n.kind) {
     case NameKind::Local:
         return &f.locals[n.slot].deref();
     case NameKind::OuterLocal:
@@ -98,9 +98,9 @@ void Runtime::storeElement(Value& arrayValue, std::span<Value> subscripts, Value
     *elementPtr(arrayValue, subscripts) = std::move(value);
 }
 
-void Runtime::assignName(const NameExpr& n, Frame& f, Value value, bool isSet)
+void Runtime::assignName(const NameRef& n, Frame& f, Value value, bool isSet)
 {
-    switch (n.resolved) {
+    switch (n.kind) {
     case NameKind::Local:
         f.locals[n.slot].deref() = std::move(value);
         return;

@@ -157,16 +157,25 @@ std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedur
             resolve(*proc, explicitNames);
     }
     resolve(*unit->topLevel, explicitNames);
+    // Once compiled, the code holds everything it needs from the tree.
+    auto compileProcedure = [](Procedure& proc) {
+        proc.code = compileBody(proc);
+        proc.body.clear();
+        proc.names = {};
+    };
     for (auto& proc : unit->procedures)
-        proc->code = compileBody(*proc);
+        compileProcedure(*proc);
     for (auto& cls : unit->classes) {
         for (auto& proc : cls->procedures)
-            proc->code = compileBody(*proc);
+            compileProcedure(*proc);
     }
-    if (unit->evalExpression)
+    if (unit->evalExpression) {
         unit->evalCode = compileExpression(*unit->topLevel, *unit->evalExpression);
-    else
-        unit->topLevel->code = compileBody(*unit->topLevel);
+        unit->evalExpression.reset();
+        unit->topLevel->names = {};
+    } else {
+        compileProcedure(*unit->topLevel);
+    }
     return unit;
 }
 

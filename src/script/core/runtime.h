@@ -180,26 +180,26 @@ private:
     bool trapError(int line, int column, Frame& f);
 
     // loops.cpp
-    bool forStart(Frame& f, const ForLoopInfo& loop, Value from, Value to, Value step);
-    bool forNext(Frame& f, const ForLoopInfo& loop);
-    bool forEachStart(Frame& f, const ForEachInfo& loop, Value collection);
-    bool forEachNext(Frame& f, const ForEachInfo& loop, bool countStep);
+    bool forStart(Frame& f, const Code& code, const ForLoopInfo& loop, Value from, Value to, Value step);
+    bool forNext(Frame& f, const Code& code, const ForLoopInfo& loop);
+    bool forEachStart(Frame& f, const Code& code, const ForEachInfo& loop, Value collection);
+    bool forEachNext(Frame& f, const Code& code, const ForEachInfo& loop, bool countStep);
 
     // vm_calls.cpp: the call instructions; each takes its operands from
     // the stack below `sp` and returns the new top.
     Value indexed(Value& callee, std::span<Value> args);
     Value* index(Frame& f, uint16_t argc, Value* sp);
-    Value* globalPrep(const NameExpr& n, bool hasArgs, Value* sp);
-    Value* globalCall(Frame& f, const NameExpr& n, uint16_t argc, Value* sp);
-    Value* memberPrep(const MemberExpr& m, Value* sp);
-    Value* memberCall(Frame& f, const MemberExpr& m, uint16_t argc, bool onMe, Value* sp);
+    Value* globalPrep(const NameRef& n, bool hasArgs, Value* sp);
+    Value* globalCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp);
+    Value* memberPrep(const MemberSite& m, Value* sp);
+    Value* memberCall(Frame& f, const MemberSite& m, uint16_t argc, bool onMe, Value* sp);
     // Checks the argument count; Eval and Execute see `f` as their caller.
     Value invokeBuiltin(const BuiltinEntry& entry, Frame& f, std::span<Value> args);
-    Value* callMethod(Frame& f, const NameExpr& n, uint16_t argc, Value* sp);
-    Value* hostPrep(const NameExpr& n, Value* sp);
-    Value* hostCall(Frame& f, const NameExpr& n, uint16_t argc, Value* sp);
-    bool elementGoesByRef(Frame& f, const ArgSite& site);
-    Value* pushElementRef(Frame& f, const ArgSite& site, uint16_t argc, Value* sp);
+    Value* callMethod(Frame& f, const NameRef& n, uint16_t argc, Value* sp);
+    Value* hostPrep(const NameRef& n, Value* sp);
+    Value* hostCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp);
+    bool elementGoesByRef(Frame& f, const NameRef& array, int modeAt);
+    Value* pushElementRef(Frame& f, const NameRef& array, uint16_t argc, Value* sp);
     // Ends a call whose arguments start at `args`: unlocks the arrays of
     // elements passed by reference (an element of a String array gets
     // back to text) and drops everything from `callee` up.
@@ -207,23 +207,23 @@ private:
     void unlockArguments(Frame& f, const Value* from, bool strict);
 
     // vm_assign.cpp, declarations.cpp: assignments and declarations.
-    Value* storeMember(const MemberExpr& m, uint16_t argc, uint8_t flags, Value* sp);
-    Value* indexedPrep(Frame& f, const NameExpr& n, Value* sp);
-    Value* storeIndexed(Frame& f, const NameExpr& n, uint16_t argc, bool isSet, Value* sp);
-    Value* storeNested(Frame& f, const NestedSite& site, uint16_t argc, bool isSet, Value* sp);
+    Value* storeMember(const MemberSite& m, uint16_t argc, uint8_t flags, Value* sp);
+    Value* indexedPrep(Frame& f, const NameRef& n, Value* sp);
+    Value* storeIndexed(Frame& f, const NameRef& n, uint16_t argc, bool isSet, Value* sp);
+    Value* storeNested(Frame& f, const NameRef& base, const NestedSite& site, uint16_t argc, bool isSet, Value* sp);
     Value* storeDefault(uint16_t argc, bool isSet, Value* sp);
-    void appendStore(Frame& f, const NameExpr& n);
-    void dimArray(Frame& f, const NameExpr& n, std::span<Value> bounds);
-    void reDim(Frame& f, const NameExpr& n, std::span<Value> bounds, bool preserve);
-    void erase(Frame& f, const NameExpr& n);
+    void appendStore(Frame& f, const NameRef& n);
+    void dimArray(Frame& f, const NameRef& n, std::span<Value> bounds);
+    void reDim(Frame& f, const NameRef& n, std::span<Value> bounds, bool preserve);
+    void erase(Frame& f, const NameRef& n);
 
     // names.cpp, calls.cpp: reaching names, elements and members.
-    Value evalName(const NameExpr& n, Frame& f);
-    Value evalNew(const NewExpr& n);
-    Value invokeOn(const Value& object, const MemberExpr& m, Access access, std::span<Value> args, bool internal);
+    Value evalName(const NameRef& n, Frame& f);
+    Value evalNew(const Text& className);
+    Value invokeOn(const Value& object, const MemberSite& m, Access access, std::span<Value> args, bool internal);
     Value applyArgs(Value target, std::span<Value> args);
-    Value* variablePtr(const NameExpr& n, Frame& f);
-    void assignName(const NameExpr& n, Frame& f, Value value, bool isSet);
+    Value* variablePtr(const NameRef& n, Frame& f);
+    void assignName(const NameRef& n, Frame& f, Value value, bool isSet);
     Value* elementPtr(Value& arrayValue, std::span<Value> subscripts);
     // Writes one element, converting to text for a String array.
     void storeElement(Value& arrayValue, std::span<Value> subscripts, Value value);

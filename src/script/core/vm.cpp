@@ -166,7 +166,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     push(sp, f.locals[in.a].deref());
                     break;
                 case OpCode::LoadGlobal: {
-                    const NameExpr& n = *code.names[static_cast<size_t>(in.a)];
+                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
                     const GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
                     // A variable, or one assigned without a declaration.
                     if (g.kind == GlobalKind::Variable || (g.kind == GlobalKind::Undeclared && !optionExplicit_))
@@ -176,10 +176,10 @@ Value Runtime::execute(Frame& f, const Code& code)
                     break;
                 }
                 case OpCode::LoadName:
-                    push(sp, evalName(*code.names[static_cast<size_t>(in.a)], f));
+                    push(sp, evalName(code.names[static_cast<size_t>(in.a)], f));
                     break;
                 case OpCode::New:
-                    push(sp, evalNew(*code.news[static_cast<size_t>(in.a)]));
+                    push(sp, evalNew(code.classNames[static_cast<size_t>(in.a)]));
                     break;
                 case OpCode::Unary:
                     replaceValue(sp[-1], unaryOp(static_cast<Op>(in.b), sp[-1]));
@@ -200,7 +200,7 @@ Value Runtime::execute(Frame& f, const Code& code)
 
                 // ---- calls -----------------------------------------------
                 case OpCode::LoadCallee: {
-                    Value* holder = variablePtr(*code.names[static_cast<size_t>(in.a)], f);
+                    Value* holder = variablePtr(code.names[static_cast<size_t>(in.a)], f);
                     push(sp, holder->isArray() && in.flags ? Value::ref(holder) : *holder);
                     break;
                 }
@@ -209,19 +209,19 @@ Value Runtime::execute(Frame& f, const Code& code)
                     break;
                 case OpCode::CallBuiltin: {
                     Value* args = sp - in.b;
-                    Value result = invokeBuiltin(*code.names[static_cast<size_t>(in.a)]->builtin, f,
+                    Value result = invokeBuiltin(*code.names[static_cast<size_t>(in.a)].builtin, f,
                                                  std::span<Value>(args, in.b));
                     sp = drop(args, sp);
                     push(sp, std::move(result));
                     break;
                 }
                 case OpCode::CallMethod:
-                    sp = callMethod(f, *code.names[static_cast<size_t>(in.a)], in.b, sp);
+                    sp = callMethod(f, code.names[static_cast<size_t>(in.a)], in.b, sp);
                     break;
                 case OpCode::GlobalPrep: {
                     // Calling a procedure is the common case: no callee value,
                     // arguments by reference (the slots above sp are Empty).
-                    const NameExpr& n = *code.names[static_cast<size_t>(in.a)];
+                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
                     if (globals_[static_cast<size_t>(n.slot)].kind == GlobalKind::Procedure) {
                         sp[1] = Value::longInt(kProcedureMode);
                         sp += 2;
@@ -240,10 +240,10 @@ Value Runtime::execute(Frame& f, const Code& code)
                         break;
                     }
                     if (args[-1].rawLong() != kProcedureMode) {
-                        sp = globalCall(f, *code.names[static_cast<size_t>(in.a)], in.b, sp);
+                        sp = globalCall(f, code.names[static_cast<size_t>(in.a)], in.b, sp);
                         break;
                     }
-                    const NameExpr& n = *code.names[static_cast<size_t>(in.a)];
+                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
                     Value result = callProcedure(*globals_[static_cast<size_t>(n.slot)].proc, nullptr,
                                                  std::span<Value>(args, in.b));
                     if (!f.locked.empty())
@@ -253,16 +253,16 @@ Value Runtime::execute(Frame& f, const Code& code)
                     break;
                 }
                 case OpCode::HostPrep:
-                    sp = hostPrep(*code.names[static_cast<size_t>(in.a)], sp);
+                    sp = hostPrep(code.names[static_cast<size_t>(in.a)], sp);
                     break;
                 case OpCode::HostCall:
-                    sp = hostCall(f, *code.names[static_cast<size_t>(in.a)], in.b, sp);
+                    sp = hostCall(f, code.names[static_cast<size_t>(in.a)], in.b, sp);
                     break;
                 case OpCode::MemberPrep:
-                    sp = memberPrep(*code.members[static_cast<size_t>(in.a)], sp);
+                    sp = memberPrep(code.members[static_cast<size_t>(in.a)], sp);
                     break;
                 case OpCode::MemberCall:
-                    sp = memberCall(f, *code.members[static_cast<size_t>(in.a)], in.b, in.flags, sp);
+                    sp = memberCall(f, code.members[static_cast<size_t>(in.a)], in.b, in.flags, sp);
                     break;
                 case OpCode::ArgLocal: {
                     const bool byRef = (in.flags & kArgByRef) || (f.stack[in.b].rawLong() & 1);
@@ -271,18 +271,22 @@ Value Runtime::execute(Frame& f, const Code& code)
                     break;
                 }
                 case OpCode::ArgName: {
-                    const NameExpr& n = *code.names[static_cast<size_t>(in.a)];
+                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
                     const bool byRef = (in.flags & kArgByRef) || (f.stack[in.b].rawLong() & 1);
                     Value* p = byRef ? variablePtr(n, f) : nullptr;
                     push(sp, p ? Value::ref(p) : evalName(n, f));
                     break;
                 }
-                case OpCode::TestElementRef:
-                    push(sp, Value::boolean(elementGoesByRef(f, code.argSites[static_cast<size_t>(in.a)])));
+                case OpCode::TestElementRef: {
+                    const ArgSite& site = code.argSites[static_cast<size_t>(in.a)];
+                    push(sp, Value::boolean(elementGoesByRef(f, code.names[static_cast<size_t>(site.array)], site.modeAt)));
                     break;
-                case OpCode::PushElementRef:
-                    sp = pushElementRef(f, code.argSites[static_cast<size_t>(in.a)], in.b, sp);
+                }
+                case OpCode::PushElementRef: {
+                    const ArgSite& site = code.argSites[static_cast<size_t>(in.a)];
+                    sp = pushElementRef(f, code.names[static_cast<size_t>(site.array)], in.b, sp);
                     break;
+                }
 
                 // ---- assignments -----------------------------------------
                 case OpCode::AssignValue:
@@ -299,7 +303,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     Value v = std::move(*--sp);
                     if (v.isObject())
                         v = v.withoutObject();
-                    const NameExpr& n = *code.names[static_cast<size_t>(in.a)];
+                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
                     GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
                     if (g.kind == GlobalKind::Variable)
                         g.value = std::move(v);
@@ -310,23 +314,26 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::StoreName: {
                     Value v = std::move(*--sp);
                     settleAssigned(v, in.flags);
-                    assignName(*code.names[static_cast<size_t>(in.a)], f, std::move(v), in.flags);
+                    assignName(code.names[static_cast<size_t>(in.a)], f, std::move(v), in.flags);
                     break;
                 }
                 case OpCode::StoreMember:
-                    sp = storeMember(*code.members[static_cast<size_t>(in.a)], in.b, in.flags, sp);
+                    sp = storeMember(code.members[static_cast<size_t>(in.a)], in.b, in.flags, sp);
                     break;
                 case OpCode::IndexedPrep:
-                    sp = indexedPrep(f, *code.names[static_cast<size_t>(in.a)], sp);
+                    sp = indexedPrep(f, code.names[static_cast<size_t>(in.a)], sp);
                     break;
                 case OpCode::StoreIndexed:
-                    sp = storeIndexed(f, *code.names[static_cast<size_t>(in.a)], in.b, in.flags, sp);
+                    sp = storeIndexed(f, code.names[static_cast<size_t>(in.a)], in.b, in.flags, sp);
                     break;
                 case OpCode::TestVariable:
-                    push(sp, Value::boolean(variablePtr(*code.names[static_cast<size_t>(in.a)], f) != nullptr));
+                    push(sp, Value::boolean(variablePtr(code.names[static_cast<size_t>(in.a)], f) != nullptr));
                     break;
                 case OpCode::StoreNested:
-                    sp = storeNested(f, code.nested[static_cast<size_t>(in.a)], in.b, in.flags, sp);
+                {
+                    const NestedSite& site = code.nested[static_cast<size_t>(in.a)];
+                    sp = storeNested(f, code.names[static_cast<size_t>(site.base)], site, in.b, in.flags, sp);
+                }
                     break;
                 case OpCode::RequireObject:
                     if (!sp[-1].isObject() || !sp[-1].rawObject())
@@ -347,7 +354,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     appendPiece(f.append, code.constants[static_cast<size_t>(in.a)]);
                     break;
                 case OpCode::AppendStore:
-                    appendStore(f, *code.names[static_cast<size_t>(in.a)]);
+                    appendStore(f, code.names[static_cast<size_t>(in.a)]);
                     break;
 
                 // ---- declarations ----------------------------------------
@@ -355,22 +362,22 @@ Value Runtime::execute(Frame& f, const Code& code)
                     replaceValue(sp[-1], Value::longInt(sp[-1].toInt32()));
                     break;
                 case OpCode::TestFixed: {
-                    const Value* target = variablePtr(*code.names[static_cast<size_t>(in.a)], f);
+                    const Value* target = variablePtr(code.names[static_cast<size_t>(in.a)], f);
                     if (!target)
                         throw VbError(vberr::IllegalAssignment);
                     push(sp, Value::boolean(target->isArray() && target->rawArray()->fixedSize));
                     break;
                 }
                 case OpCode::DimArray:
-                    dimArray(f, *code.names[static_cast<size_t>(in.a)], std::span<Value>(sp - in.b, in.b));
+                    dimArray(f, code.names[static_cast<size_t>(in.a)], std::span<Value>(sp - in.b, in.b));
                     sp = drop(sp - in.b, sp);
                     break;
                 case OpCode::ReDim:
-                    reDim(f, *code.names[static_cast<size_t>(in.a)], std::span<Value>(sp - in.b, in.b), in.flags);
+                    reDim(f, code.names[static_cast<size_t>(in.a)], std::span<Value>(sp - in.b, in.b), in.flags);
                     sp = drop(sp - in.b, sp);
                     break;
                 case OpCode::Erase:
-                    erase(f, *code.names[static_cast<size_t>(in.a)]);
+                    erase(f, code.names[static_cast<size_t>(in.a)]);
                     break;
                 case OpCode::OnError:
                     f.resumeNext = in.flags != 0;
@@ -417,20 +424,20 @@ Value Runtime::execute(Frame& f, const Code& code)
                     Value step = in.flags ? std::move(*--sp) : Value::integer(1);
                     Value to = std::move(*--sp);
                     Value from = std::move(*--sp);
-                    if (!forStart(f, code.forLoops[in.b], std::move(from), std::move(to), std::move(step)))
+                    if (!forStart(f, code, code.forLoops[in.b], std::move(from), std::move(to), std::move(step)))
                         pc = static_cast<size_t>(in.a);
                     break;
                 }
                 case OpCode::ForNext:
-                    if (forNext(f, code.forLoops[in.b]))
+                    if (forNext(f, code, code.forLoops[in.b]))
                         pc = static_cast<size_t>(in.a);
                     break;
                 case OpCode::ForEachStart:
-                    if (!forEachStart(f, code.forEachLoops[in.b], std::move(*--sp)))
+                    if (!forEachStart(f, code, code.forEachLoops[in.b], std::move(*--sp)))
                         pc = static_cast<size_t>(in.a);
                     break;
                 case OpCode::ForEachNext:
-                    if (forEachNext(f, code.forEachLoops[in.b], true))
+                    if (forEachNext(f, code, code.forEachLoops[in.b], true))
                         pc = static_cast<size_t>(in.a);
                     break;
                 case OpCode::ForEachEnd: {

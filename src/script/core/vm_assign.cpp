@@ -24,7 +24,7 @@ Access accessFor(bool isSet)
 
 } // namespace
 
-Value* Runtime::storeMember(const MemberExpr& m, uint16_t argc, uint8_t flags, Value* sp)
+Value* Runtime::storeMember(const MemberSite& m, uint16_t argc, uint8_t flags, Value* sp)
 {
     Value* args = sp - argc;
     Value* object = args - 1;
@@ -34,13 +34,13 @@ Value* Runtime::storeMember(const MemberExpr& m, uint16_t argc, uint8_t flags, V
     return dropTo(value, sp + 1);
 }
 
-Value* Runtime::indexedPrep(Frame& f, const NameExpr& n, Value* sp)
+Value* Runtime::indexedPrep(Frame& f, const NameRef& n, Value* sp)
 {
     if (Value* holder = variablePtr(n, f)) {
         *sp = Value::ref(holder);
         return sp + 1;
     }
-    switch (n.resolved) {
+    switch (n.kind) {
     case NameKind::ClassMember:
         *sp = Value();
         return sp + 1;
@@ -62,7 +62,7 @@ Value* Runtime::indexedPrep(Frame& f, const NameExpr& n, Value* sp)
     throw VbError(vberr::IllegalAssignment);
 }
 
-Value* Runtime::storeIndexed(Frame& f, const NameExpr& n, uint16_t argc, bool isSet, Value* sp)
+Value* Runtime::storeIndexed(Frame& f, const NameRef& n, uint16_t argc, bool isSet, Value* sp)
 {
     Value* args = sp - argc;
     Value& prepared = args[-1];
@@ -80,18 +80,18 @@ Value* Runtime::storeIndexed(Frame& f, const NameExpr& n, uint16_t argc, bool is
         } else {
             throw VbError(vberr::TypeMismatch);
         }
-    } else if (n.resolved == NameKind::ClassMember) {
+    } else if (n.kind == NameKind::ClassMember) {
         *sp = std::move(*value);
         invokeScriptMember(*f.me, n.slot, access, withValue);
     } else {
         *sp = std::move(*value);
-        const int member = n.resolved == NameKind::HostMember ? n.member : kDefaultMember;
+        const int member = n.kind == NameKind::HostMember ? n.member : kDefaultMember;
         invokeHost(prepared.rawObject(), member, access, withValue);
     }
     return dropTo(value, sp + 1);
 }
 
-Value* Runtime::storeNested(Frame& f, const NestedSite& site, uint16_t argc, bool isSet, Value* sp)
+Value* Runtime::storeNested(Frame& f, const NameRef& base, const NestedSite& site, uint16_t argc, bool isSet, Value* sp)
 {
     Value* outer = sp - argc;
     size_t innerCount = 0;
@@ -99,7 +99,7 @@ Value* Runtime::storeNested(Frame& f, const NestedSite& site, uint16_t argc, boo
         innerCount += c;
     Value* subs = outer - innerCount;
     Value* value = subs - 1;
-    Value* slot = variablePtr(*site.base, f);
+    Value* slot = variablePtr(base, f);
     if (!slot)
         throw VbError(vberr::IllegalAssignment);
     // Values read through objects on the way live here.

@@ -90,7 +90,7 @@ Value* Runtime::index(Frame& f, uint16_t argc, Value* sp)
     return endCall(f, args - 1, args, sp, std::move(result));
 }
 
-Value* Runtime::globalPrep(const NameExpr& n, bool hasArgs, Value* sp)
+Value* Runtime::globalPrep(const NameRef& n, bool hasArgs, Value* sp)
 {
     GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
     if (g.kind == GlobalKind::Procedure) {
@@ -109,7 +109,7 @@ Value* Runtime::globalPrep(const NameExpr& n, bool hasArgs, Value* sp)
     return sp + 2;
 }
 
-Value* Runtime::globalCall(Frame& f, const NameExpr& n, uint16_t argc, Value* sp)
+Value* Runtime::globalCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp)
 {
     Value* args = sp - argc;
     Value* callee = args - 2;
@@ -120,7 +120,7 @@ Value* Runtime::globalCall(Frame& f, const NameExpr& n, uint16_t argc, Value* sp
     return endCall(f, callee, args, sp, std::move(result));
 }
 
-Value* Runtime::hostPrep(const NameExpr& n, Value* sp)
+Value* Runtime::hostPrep(const NameRef& n, Value* sp)
 {
     const Value& object = namedObjects_[static_cast<size_t>(n.slot)].object;
     sp[0] = object;
@@ -128,7 +128,7 @@ Value* Runtime::hostPrep(const NameExpr& n, Value* sp)
     return sp + 2;
 }
 
-Value* Runtime::memberPrep(const MemberExpr& m, Value* sp)
+Value* Runtime::memberPrep(const MemberSite& m, Value* sp)
 {
     const Value& object = sp[-1];
     HostObject* o = object.isObject() ? object.rawObject() : nullptr;
@@ -141,7 +141,7 @@ Value* Runtime::memberPrep(const MemberExpr& m, Value* sp)
     // A host member: look it up first, so that arguments are passed by
     // reference only to members that write them back.
     const void* table = o->memberTable();
-    auto& cache = const_cast<MemberCache&>(m.cache);
+    MemberCache& cache = m.cache;
     int member;
     if (table != o && cache.table == table) {
         member = cache.member;
@@ -158,7 +158,7 @@ Value* Runtime::memberPrep(const MemberExpr& m, Value* sp)
     return sp + 1;
 }
 
-Value* Runtime::memberCall(Frame& f, const MemberExpr& m, uint16_t argc, bool onMe, Value* sp)
+Value* Runtime::memberCall(Frame& f, const MemberSite& m, uint16_t argc, bool onMe, Value* sp)
 {
     Value* args = sp - argc;
     Value* object = args - 2;
@@ -183,7 +183,7 @@ Value Runtime::invokeBuiltin(const BuiltinEntry& entry, Frame& f, std::span<Valu
     return entry.function(*this, args);
 }
 
-Value* Runtime::callMethod(Frame& f, const NameExpr& n, uint16_t argc, Value* sp)
+Value* Runtime::callMethod(Frame& f, const NameRef& n, uint16_t argc, Value* sp)
 {
     Value* args = sp - argc;
     Value result = invokeScriptMember(*f.me, n.slot, Access::Get, std::span<Value>(args, argc));
@@ -196,7 +196,7 @@ Value* Runtime::callMethod(Frame& f, const NameExpr& n, uint16_t argc, Value* sp
     return args + 1;
 }
 
-Value* Runtime::hostCall(Frame& f, const NameExpr& n, uint16_t argc, Value* sp)
+Value* Runtime::hostCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp)
 {
     Value* args = sp - argc;
     Value* object = args - 2;
@@ -204,19 +204,19 @@ Value* Runtime::hostCall(Frame& f, const NameExpr& n, uint16_t argc, Value* sp)
     return endCall(f, object, args, sp, std::move(result));
 }
 
-bool Runtime::elementGoesByRef(Frame& f, const ArgSite& site)
+bool Runtime::elementGoesByRef(Frame& f, const NameRef& array, int modeAt)
 {
-    const bool byRef = site.modeAt < 0 || (f.stack[site.modeAt].rawLong() & 1);
+    const bool byRef = modeAt < 0 || (f.stack[modeAt].rawLong() & 1);
     if (!byRef)
         return false;
-    const Value* p = variablePtr(*site.array, f);
+    const Value* p = variablePtr(array, f);
     return p && p->isArray();
 }
 
-Value* Runtime::pushElementRef(Frame& f, const ArgSite& site, uint16_t argc, Value* sp)
+Value* Runtime::pushElementRef(Frame& f, const NameRef& array, uint16_t argc, Value* sp)
 {
     Value* subs = sp - argc;
-    Value* holder = variablePtr(*site.array, f);
+    Value* holder = variablePtr(array, f);
     if (!holder || !holder->isArray())
         throw VbError(vberr::TypeMismatch); // a subscript replaced the array
     Value* element = elementPtr(*holder, std::span<Value>(subs, argc));

@@ -42,6 +42,12 @@ TEST(VmRelease, TemporariesOfAFailedStatementGoBeforeTheNextOne)
                                    u"On Error Resume Next\n"
                                    u"Fail Make(\"b\")\n"
                                    u"log = log & \"|next\""));
+    // And when the value to assign was already handed to the member that
+    // fails.
+    EXPECT_EQ(u"~v|next", logAfter(u"Set o = Make(\"o\")\n"
+                                   u"On Error Resume Next\n"
+                                   u"Set o.Missing(1) = Make(\"v\")\n"
+                                   u"log = log & \"|next\""));
 }
 
 TEST(VmRelease, LeavingBlocksEarlyReleasesWhatTheyHeld)

@@ -484,9 +484,10 @@ Value Runtime::execute(Frame& f, const Code& code)
             if (code.statements.empty())
                 throw;
             // The temporaries of the failed statement go first, the most
-            // recent first, as they would unwinding the evaluation.
+            // recent first.  An instruction may have put values above the
+            // top it started from before failing: the whole stack is cleared.
             unlockArguments(f, base, false);
-            sp = drop(base, sp);
+            sp = drop(base, base + code.maxStack);
             const StatementEntry& at = code.statementAt(pc - 1);
             bool scriptError;
             try {

@@ -1,7 +1,7 @@
 // The call instructions.  A call's operands sit on the frame's stack:
 // [callee or object][mode][args] (see code.h); the instruction replaces
 // them with the result.  Everything is dropped from the top down, the
-// arguments before the callee, as the evaluator's temporaries went.
+// arguments before the callee: the most recent temporary goes first.
 #include "script/core/invoke.h"
 #include "script/core/runtime.h"
 #include "script/core/script_object.h"

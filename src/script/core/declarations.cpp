@@ -92,7 +92,7 @@ void Runtime::appendStore(Frame& f, const NameRef& n)
 {
     const bool allNull = f.append.allNull;
     const Text& tail = f.append.text;
-    Value* target = variablePtr(n, f);
+    Value* target = variableSlot(n, f);
     if (!target) {
         // A property or the like: the general path.
         Value current = evalName(n, f);

@@ -1,6 +1,7 @@
 // The steps of For and For Each loops.  A For loop keeps its limit, step
 // and mode in three hidden locals of the frame; a For Each loop its
 // collection and enumerator in one of the frame's iterators.
+#include "script/core/binary_op.h"
 #include "script/core/operators.h"
 #include "script/core/runtime.h"
 
@@ -89,12 +90,12 @@ bool Runtime::forNext(Frame& f, const Code& code, const ForLoopInfo& loop)
     const NameRef& counterName = code.names[static_cast<size_t>(loop.counter)];
     const int16_t mode = s.mode.rawInteger();
     if (mode != General) {
-        Value* counter = variablePtr(counterName, f);
+        Value* counter = variableSlot(counterName, f);
         if (isWhole(*counter)) {
             const int64_t st = s.step.rawLong();
             const int64_t i = int64_t(counter->rawLong()) + st;
             if (i <= INT32_MAX && i >= INT32_MIN) {
-                *counter = wholeCounter(i, mode == WholeNarrow);
+                replaceValue(*counter, wholeCounter(i, mode == WholeNarrow));
                 return wholeInRange(i, s.limit.rawLong(), st);
             }
             // Past the Long range the counter goes on as a Double.

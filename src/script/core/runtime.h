@@ -223,6 +223,18 @@ private:
     Value invokeOn(const Value& object, const MemberSite& m, Access access, std::span<Value> args, bool internal);
     Value applyArgs(Value target, std::span<Value> args);
     Value* variablePtr(const NameRef& n, Frame& f);
+    // variablePtr() with the two common cases first, for the machine's loop.
+    Value* variableSlot(const NameRef& n, Frame& f)
+    {
+        if (n.kind == NameKind::Local)
+            return &f.locals[n.slot].deref();
+        if (n.kind == NameKind::Global) {
+            GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+            if (g.kind == GlobalKind::Variable)
+                return &g.value;
+        }
+        return variablePtr(n, f);
+    }
     void assignName(const NameRef& n, Frame& f, Value value, bool isSet);
     Value* elementPtr(Value& arrayValue, std::span<Value> subscripts);
     // Writes one element, converting to text for a String array.

@@ -200,7 +200,7 @@ Value Runtime::execute(Frame& f, const Code& code)
 
                 // ---- calls -----------------------------------------------
                 case OpCode::LoadCallee: {
-                    Value* holder = variablePtr(code.names[static_cast<size_t>(in.a)], f);
+                    Value* holder = variableSlot(code.names[static_cast<size_t>(in.a)], f);
                     push(sp, holder->isArray() && in.flags ? Value::ref(holder) : *holder);
                     break;
                 }
@@ -273,7 +273,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::ArgName: {
                     const NameRef& n = code.names[static_cast<size_t>(in.a)];
                     const bool byRef = (in.flags & kArgByRef) || (f.stack[in.b].rawLong() & 1);
-                    Value* p = byRef ? variablePtr(n, f) : nullptr;
+                    Value* p = byRef ? variableSlot(n, f) : nullptr;
                     push(sp, p ? Value::ref(p) : evalName(n, f));
                     break;
                 }

@@ -7,6 +7,8 @@
 namespace quillet::script {
 namespace {
 
+constexpr size_t kKeptAppendCapacity = 4096; // UTF-16 units
+
 std::vector<int32_t> upperBounds(std::span<Value> bounds)
 {
     std::vector<int32_t> out;
@@ -90,6 +92,16 @@ void Runtime::erase(Frame& f, const NameRef& n)
 
 void Runtime::appendStore(Frame& f, const NameRef& n)
 {
+    // The buffer is kept for the next append of this frame, unless it grew
+    // large: a long-running loop should not hold on to a huge piece.
+    struct Trim {
+        Text& buffer;
+        ~Trim()
+        {
+            if (buffer.capacity() > kKeptAppendCapacity)
+                Text().swap(buffer);
+        }
+    } trim{f.append.text};
     const bool allNull = f.append.allNull;
     const Text& tail = f.append.text;
     Value* target = variableSlot(n, f);

@@ -36,13 +36,21 @@ Value Runtime::evalName(const NameRef& n, Frame& f)
     case NameKind::Builtin:
         return invokeBuiltin(*n.builtin, f, {});
     case NameKind::HostMember: {
-        Value object = namedObjects_[static_cast<size_t>(n.slot)].object;
+        Value object = hostOf(n);
         return object.rawObject()->invoke(n.member, Access::Get, {});
     }
     case NameKind::Unresolved:
         break;
     }
     throw VbError(vberr::VariableUndefined);
+}
+
+const Value& Runtime::hostOf(const NameRef& n) const
+{
+    const Value& object = namedObjects_[static_cast<size_t>(n.slot)].object;
+    if (!object.isObject() || !object.rawObject())
+        throw VbError(vberr::ObjectNotSet);
+    return object;
 }
 
 Value* Runtime::variablePtr(const NameRef& n, Frame& f)
@@ -131,7 +139,7 @@ void Runtime::assignName(const NameRef& n, Frame& f, Value value, bool isSet)
         return;
     }
     case NameKind::HostMember: {
-        Value object = namedObjects_[static_cast<size_t>(n.slot)].object;
+        Value object = hostOf(n);
         Value arg[1] = {std::move(value)};
         object.rawObject()->invoke(n.member, isSet ? Access::Set : Access::Let, arg);
         return;

@@ -223,6 +223,9 @@ private:
     Value invokeOn(const Value& object, const MemberSite& m, Access access, std::span<Value> args, bool internal);
     Value applyArgs(Value target, std::span<Value> args);
     Value* variablePtr(const NameRef& n, Frame& f);
+    // The named object whose member `n` (a HostMember) is; error 91 when
+    // the host has since replaced it with Nothing.
+    const Value& hostOf(const NameRef& n) const;
     // variablePtr() with the two common cases first, for the machine's loop.
     Value* variableSlot(const NameRef& n, Frame& f)
     {

@@ -45,7 +45,7 @@ Value* Runtime::indexedPrep(Frame& f, const NameRef& n, Value* sp)
         *sp = Value();
         return sp + 1;
     case NameKind::HostMember:
-        *sp = namedObjects_[static_cast<size_t>(n.slot)].object;
+        *sp = hostOf(n);
         return sp + 1;
     case NameKind::Global: {
         // A named object or constant indexed: through its default member.

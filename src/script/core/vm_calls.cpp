@@ -122,7 +122,7 @@ Value* Runtime::globalCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp)
 
 Value* Runtime::hostPrep(const NameRef& n, Value* sp)
 {
-    const Value& object = namedObjects_[static_cast<size_t>(n.slot)].object;
+    const Value& object = hostOf(n);
     sp[0] = object;
     sp[1] = modeValue(object.rawObject()->byRefMask(n.member) != 0);
     return sp + 2;

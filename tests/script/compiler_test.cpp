@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 
 namespace quillet::script {
 namespace {
@@ -124,6 +125,24 @@ TEST(Compiler, TheStackIsSizedForTheDeepestExpression)
     // At the deepest: f's callee and mode, 1, g's callee and mode, 2, h's
     // callee and mode, 3, 4.
     EXPECT_EQ(10, deep.code->maxStack);
+}
+
+TEST(Compiler, NestedArgumentsThatMayBeElementsCompileOnce)
+{
+    // `a(b(c(...)))` passed to a procedure: each may be an array element
+    // going by reference or a call, decided at run time.  The code must
+    // grow with the nesting, not double at each level.
+    Text source = u"Call f(";
+    for (int i = 0; i < 12; ++i) {
+        source += u"a";
+        source += fromUtf8(std::to_string(i));
+        source += u"(";
+    }
+    source += u"1";
+    source.append(13, u')');
+    source += u"\n";
+    const Compiled c = compileTopLevel(source);
+    EXPECT_LT(c.code->instrs.size(), 12u * 4);
 }
 
 } // namespace

@@ -82,8 +82,12 @@ enum class OpCode : uint8_t {
     MemberCall,   // [object][mode][args]; flags 1: called on Me (private members allowed)
     ArgLocal,     // local a as an argument: a Ref when the call takes it by reference (flags: ArgFlags)
     ArgName,      // names[a] as an argument: a Ref when the call takes it by reference (flags: ArgFlags)
-    TestElementRef, // push whether argSites[a] (`x(i)`) goes as a reference to the element
-    PushElementRef, // [subscripts]: a Ref to the element of argSites[a], its array locked until the call ends
+    // `x(i)` as an argument of a call that may take it by reference
+    // (argSites[a]): when x holds an array and the call does take
+    // references, a Ref to the element (its array locked until that call
+    // ends) instead of the element's value.
+    IndexArg,     // [callee][args]: as Index otherwise
+    GlobalCallArg, // [callee][mode][args]: as GlobalCall otherwise
 
     // ---- assignments -------------------------------------------------------
     AssignValue,  // the value to assign on top: flags 1 (Set) requires an object, else takes an object's default value
@@ -193,8 +197,8 @@ struct ForEachInfo {
     int iterator = 0;
 };
 
-// An argument `x(i)` that may go by reference: the array variable, and
-// where the call's mode is (or -1: always by reference).
+// An argument `x(i)` that may go by reference: the variable x, and where
+// the mode of the call it is passed to is (or -1: always by reference).
 struct ArgSite {
     int array = -1; // in names
     int modeAt = -1;

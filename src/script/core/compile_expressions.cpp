@@ -181,27 +181,35 @@ void CodeBuilder::argument(const Expr& a, ArgPassing passing)
         return;
     }
     if (a.kind == ExprKind::Call) {
-        // An array element passes by reference too.
+        // An array element passes by reference too.  Whether x in `x(i)`
+        // holds an array is only known at run time: the element or call is
+        // compiled as usual, and its last instruction takes a reference
+        // instead of reading the element when it can.
         const auto& c = static_cast<const CallExpr&>(a);
-        if (c.target->kind == ExprKind::Name && !c.args.empty() &&
-            mayBeVariable(static_cast<const NameExpr&>(*c.target))) {
-            code_.argSites.push_back(ArgSite{nameIndex(static_cast<const NameExpr&>(*c.target)),
-                                             passing.kind == ArgPassing::ByRef ? -1 : passing.modeAt});
-            const auto site = static_cast<int32_t>(code_.argSites.size() - 1);
-            const int start = depth_;
-            emit(OpCode::TestElementRef, 0, 0, site);
-            grow(1);
-            const size_t general = emit(OpCode::JumpIfFalse);
-            grow(-1);
-            arguments(&c.args, ArgPassing{});
-            emit(OpCode::PushElementRef, 0, count(c.args.size()), site);
-            grow(start + 1 - depth_);
-            const size_t end = emit(OpCode::Jump);
-            patch(general, here());
-            depth_ = start;
-            value(a);
-            patch(end, here());
-            return;
+        if (c.target->kind == ExprKind::Name && !c.args.empty()) {
+            const auto& n = static_cast<const NameExpr&>(*c.target);
+            const bool variableKind = n.resolved == NameKind::Local || n.resolved == NameKind::OuterLocal ||
+                                      n.resolved == NameKind::OuterExecuted || n.resolved == NameKind::Field;
+            if (variableKind || n.resolved == NameKind::Global) {
+                const int32_t name = nameIndex(n);
+                code_.argSites.push_back(ArgSite{name, passing.kind == ArgPassing::ByRef ? -1 : passing.modeAt});
+                const auto site = static_cast<int32_t>(code_.argSites.size() - 1);
+                const uint16_t argc = count(c.args.size());
+                const int start = depth_;
+                if (variableKind) {
+                    emit(OpCode::LoadCallee, 1, 0, name);
+                    grow(1);
+                    arguments(&c.args, ArgPassing{});
+                    emit(OpCode::IndexArg, 0, argc, site);
+                } else {
+                    emit(OpCode::GlobalPrep, 1, 0, name);
+                    grow(2);
+                    arguments(&c.args, ArgPassing{ArgPassing::ByMode, start + 1});
+                    emit(OpCode::GlobalCallArg, 0, argc, site);
+                }
+                grow(start + 1 - depth_);
+                return;
+            }
         }
     }
     value(a);

@@ -198,8 +198,14 @@ private:
     Value* callMethod(Frame& f, const NameRef& n, uint16_t argc, Value* sp);
     Value* hostPrep(const NameRef& n, Value* sp);
     Value* hostCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp);
-    bool elementGoesByRef(Frame& f, const NameRef& array, int modeAt);
-    Value* pushElementRef(Frame& f, const NameRef& array, uint16_t argc, Value* sp);
+    // Whether the call an argument `x(i)` is passed to takes references.
+    static bool takesReferences(const Frame& f, const ArgSite& site)
+    {
+        return site.modeAt < 0 || (f.stack[site.modeAt].rawLong() & 1);
+    }
+    // [callee][mode?][subscripts] from `callee` up: a Ref to the element of
+    // `array`, its array locked until the call it goes to ends.
+    Value* elementRef(Frame& f, Value& array, Value* callee, uint16_t argc, Value* sp);
     // Ends a call whose arguments start at `args`: unlocks the arrays of
     // elements passed by reference (an element of a String array gets
     // back to text) and drops everything from `callee` up.

@@ -277,14 +277,22 @@ Value Runtime::execute(Frame& f, const Code& code)
                     push(sp, p ? Value::ref(p) : evalName(n, f));
                     break;
                 }
-                case OpCode::TestElementRef: {
+                case OpCode::IndexArg: {
                     const ArgSite& site = code.argSites[static_cast<size_t>(in.a)];
-                    push(sp, Value::boolean(elementGoesByRef(f, code.names[static_cast<size_t>(site.array)], site.modeAt)));
+                    Value* callee = sp - in.b - 1;
+                    if (callee->isRef() && callee->rawRef()->isArray() && takesReferences(f, site))
+                        sp = elementRef(f, *callee->rawRef(), callee, in.b, sp);
+                    else
+                        sp = index(f, in.b, sp);
                     break;
                 }
-                case OpCode::PushElementRef: {
+                case OpCode::GlobalCallArg: {
                     const ArgSite& site = code.argSites[static_cast<size_t>(in.a)];
-                    sp = pushElementRef(f, code.names[static_cast<size_t>(site.array)], in.b, sp);
+                    Value* callee = sp - in.b - 2;
+                    if (callee->isRef() && callee->rawRef()->isArray() && takesReferences(f, site))
+                        sp = elementRef(f, *callee->rawRef(), callee, in.b, sp);
+                    else
+                        sp = globalCall(f, code.names[static_cast<size_t>(site.array)], in.b, sp);
                     break;
                 }
 

@@ -204,30 +204,18 @@ Value* Runtime::hostCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp)
     return endCall(f, object, args, sp, std::move(result));
 }
 
-bool Runtime::elementGoesByRef(Frame& f, const NameRef& array, int modeAt)
-{
-    const bool byRef = modeAt < 0 || (f.stack[modeAt].rawLong() & 1);
-    if (!byRef)
-        return false;
-    const Value* p = variablePtr(array, f);
-    return p && p->isArray();
-}
-
-Value* Runtime::pushElementRef(Frame& f, const NameRef& array, uint16_t argc, Value* sp)
+Value* Runtime::elementRef(Frame& f, Value& array, Value* callee, uint16_t argc, Value* sp)
 {
     Value* subs = sp - argc;
-    Value* holder = variablePtr(array, f);
-    if (!holder || !holder->isArray())
-        throw VbError(vberr::TypeMismatch); // a subscript replaced the array
-    Value* element = elementPtr(*holder, std::span<Value>(subs, argc));
-    ArrayRep* rep = holder->rawArray();
-    f.locked.push_back(LockedElement{rep, element, subs});
+    Value* element = elementPtr(array, std::span<Value>(subs, argc));
+    ArrayRep* rep = array.rawArray();
+    f.locked.push_back(LockedElement{rep, element, callee});
     ++rep->locks;
     ++rep->refs;
-    while (sp != subs)
+    while (sp != callee)
         *--sp = Value();
-    *subs = Value::ref(element);
-    return subs + 1;
+    *callee = Value::ref(element);
+    return callee + 1;
 }
 
 } // namespace quillet::script

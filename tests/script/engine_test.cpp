@@ -284,5 +284,18 @@ TEST(EngineRobustness, ReleasingVeryLongChainsDoesNotRecurse)
         << toUtf8(engine.lastError().description);
 }
 
+TEST(EngineObjects, AGlobalMemberOfAnObjectTheHostReplacedWithNothingIsError91)
+{
+    Engine engine;
+    engine.addObject(u"Host", testing::makeTestHost(), true);
+    ASSERT_TRUE(engine.addCode(u"Function Items()\n  Items = Count\nEnd Function\n"
+                               u"Sub Grow()\n  Add 1\nEnd Sub\n"));
+    engine.addObject(u"Host", Value::nothing(), true);
+    EXPECT_FALSE(engine.run(u"Items"));
+    EXPECT_EQ(91, engine.lastError().number);
+    EXPECT_FALSE(engine.run(u"Grow"));
+    EXPECT_EQ(91, engine.lastError().number);
+}
+
 } // namespace
 } // namespace quillet::script

@@ -1,6 +1,5 @@
-// The arguments of one call, built on the C++ stack for the usual small
-// counts.  Arrays whose elements are passed by reference stay locked (no
-// ReDim or Erase) until the call returns.
+// A list of values built on the C++ stack for the usual small counts: the
+// arguments a script member passes on to what it reads.
 #pragma once
 
 #include "script/value.h"
@@ -15,14 +14,7 @@ public:
     ArgList() = default;
     ArgList(const ArgList&) = delete;
     ArgList& operator=(const ArgList&) = delete;
-    ~ArgList()
-    {
-        for (ArrayRep* rep : locked_) {
-            --rep->locks;
-            if (--rep->refs == 0)
-                delete rep;
-        }
-    }
+    ~ArgList() = default;
 
     void push(Value v)
     {
@@ -38,14 +30,6 @@ public:
         heap_.push_back(std::move(v));
         ++count_;
     }
-    // Keeps `rep` alive and unresizable while the call runs (the variable
-    // holding it might be reassigned meanwhile).
-    void lock(ArrayRep* rep)
-    {
-        ++rep->locks;
-        ++rep->refs;
-        locked_.push_back(rep);
-    }
     std::span<Value> span() { return heap_.empty() ? std::span<Value>(inline_, count_) : std::span<Value>(heap_); }
     size_t size() const { return count_; }
     Value& operator[](size_t i) { return heap_.empty() ? inline_[i] : heap_[i]; }
@@ -55,7 +39,6 @@ private:
     Value inline_[kInline];
     std::vector<Value> heap_;
     size_t count_ = 0;
-    std::vector<ArrayRep*> locked_;
 };
 
 } // namespace quillet::script

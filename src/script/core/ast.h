@@ -1,10 +1,12 @@
-// The compiled form of a script: a tree whose names were resolved to slots
-// (locals of a procedure, globals, fields of a class instance, builtins,
-// members of host objects) before it first runs, so that executing it never
-// looks a name up by text.
+// A parsed script: a tree whose names are resolved to slots (locals of a
+// procedure, globals, fields of a class instance, builtins, members of host
+// objects) before it first runs, so that executing it never looks a name up
+// by text.  The compiler turns each procedure's tree into Code (code.h),
+// copying out what it needs; the tree goes then.
 #pragma once
 
 #include "script/builtins.h"
+#include "script/core/code.h"
 #include "script/host_object.h"
 #include "script/value.h"
 
@@ -46,20 +48,6 @@ struct LiteralExpr : Expr {
     Value value;
 };
 
-// What a name turned out to mean.
-enum class NameKind : uint8_t {
-    Unresolved,
-    Local,       // slot in the procedure's frame
-    OuterLocal,  // slot in the frame that ran Execute/Eval
-    OuterExecuted, // variable declared by code Execute ran in that frame (its number there)
-    Global,      // slot in the global table (variable, constant, procedure, named object)
-    Field,       // field of Me
-    ClassMember, // property or method of Me (member number)
-    Constant,    // folded constant value
-    Builtin,     // builtin function
-    HostMember,  // member of a named object registered with global members
-};
-
 struct NameExpr : Expr {
     NameExpr() : Expr(ExprKind::Name) {}
     Text name;
@@ -70,12 +58,6 @@ struct NameExpr : Expr {
     Value constant;                     // Constant
     bool usedAsCallee = false;          // appears as `name args` / `name(args)`
     bool assigned = false;              // appears as an assignment target
-};
-
-// Per-call-site cache of a host member look-up.
-struct MemberCache {
-    const void* table = nullptr;
-    int member = kNoMember;
 };
 
 struct CallExpr : Expr {
@@ -89,7 +71,6 @@ struct MemberExpr : Expr {
     ExprPtr object;               // nullptr: the innermost With object
     int withSlot = -1;            // local slot of that With object
     Text name;
-    MemberCache cache;
 };
 
 struct MeExpr : Expr {
@@ -270,12 +251,13 @@ struct Procedure {
     std::vector<Param> params;
     int localCount = 0;
     int resultSlot = -1;              // functions and Property Get
-    Block body;
+    Block body;                       // until compiled
+    std::unique_ptr<Code> code;       // the body compiled
     ClassDef* owner = nullptr;
     CodeUnit* unit = nullptr;
     int line = 0;
     std::unordered_map<Text, LocalName> locals; // by lower-case name
-    std::vector<NameExpr*> names;               // every name to resolve
+    std::vector<NameExpr*> names;               // every name to resolve (until compiled)
     Procedure* outer = nullptr;                 // Execute/Eval: the calling procedure
 
     int addLocal(const Text& lowerName)
@@ -336,7 +318,8 @@ struct CodeUnit {
     };
     std::vector<GlobalDecl> globals;   // Dim/Public/Private/Const at the top level
     bool optionExplicit = false;
-    ExprPtr evalExpression;            // Eval: the expression to evaluate
+    ExprPtr evalExpression;            // Eval: the expression to evaluate (until compiled)
+    std::unique_ptr<Code> evalCode;    // ... compiled
 };
 
 } // namespace quillet::script

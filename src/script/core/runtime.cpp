@@ -1,6 +1,7 @@
 #include "script/core/runtime.h"
 
 #include "script/core/arg_list.h"
+#include "script/core/compiler.h"
 #include "script/core/err_object.h"
 #include "script/core/script_object.h"
 
@@ -156,6 +157,25 @@ std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedur
             resolve(*proc, explicitNames);
     }
     resolve(*unit->topLevel, explicitNames);
+    // Once compiled, the code holds everything it needs from the tree.
+    auto compileProcedure = [](Procedure& proc) {
+        proc.code = compileBody(proc);
+        proc.body.clear();
+        proc.names = {};
+    };
+    for (auto& proc : unit->procedures)
+        compileProcedure(*proc);
+    for (auto& cls : unit->classes) {
+        for (auto& proc : cls->procedures)
+            compileProcedure(*proc);
+    }
+    if (unit->evalExpression) {
+        unit->evalCode = compileExpression(*unit->topLevel, *unit->evalExpression);
+        unit->evalExpression.reset();
+        unit->topLevel->names = {};
+    } else {
+        compileProcedure(*unit->topLevel);
+    }
     return unit;
 }
 
@@ -355,16 +375,15 @@ void Runtime::resolveName(NameExpr& n, Procedure& p, bool explicitNames, const s
 Value Runtime::runTopLevel(CodeUnit& unit, Frame* outer, bool evalExpression)
 {
     Procedure& top = *unit.topLevel;
-    std::vector<Value> locals(static_cast<size_t>(top.localCount));
+    const Code& code = evalExpression ? *unit.evalCode : *top.code;
+    std::vector<Value> locals(static_cast<size_t>(top.localCount) + static_cast<size_t>(code.maxStack));
     Frame f;
     f.locals = locals.data();
+    f.stack = locals.data() + top.localCount;
     f.proc = &top;
     f.me = outer ? outer->me : nullptr;
     f.outer = outer;
-    if (evalExpression)
-        return eval(*unit.evalExpression, f);
-    execBlock(top.body, f);
-    return Value();
+    return execute(f, code);
 }
 
 void Runtime::addCode(Text source)

@@ -4,6 +4,7 @@
 
 #include "script/builtins.h"
 #include "script/core/ast.h"
+#include "script/core/code.h"
 #include "script/core/compile_error.h"
 #include "script/core/parser.h"
 #include "script/host_object.h"
@@ -19,7 +20,6 @@
 namespace quillet::script {
 
 class ScriptObject;
-class ArgList;
 class Runtime;
 class ErrObject;
 
@@ -83,20 +83,51 @@ struct ExecutedLocal {
     Value value;
 };
 
+// The state of one For Each loop while it runs.
+struct ForEachState {
+    Value collection; // the array walked (as it was when the loop began) or the object
+    std::unique_ptr<Enumerator> items;
+    size_t next = 0; // arrays: the next element
+};
+
+// The text of `s = s & a & b` while its pieces are evaluated.  Appends
+// never nest within one frame (a piece that runs another append calls a
+// procedure, with its own frame), so each frame has one, reused.
+struct AppendText {
+    Text text;
+    bool allNull = true; // every piece so far was Null
+};
+
+// The mode value (see code.h) of a call taking its arguments by reference
+// with no host member looked up: script procedures and methods.
+inline constexpr int32_t kProcedureMode = -1;
+
+// An array element passed by reference: its array stays alive and cannot
+// be resized until the call ends.  `argument` is the stack slot of the
+// reference, telling which call it belongs to.
+struct LockedElement {
+    ArrayRep* rep = nullptr;
+    Value* element = nullptr;
+    const Value* argument = nullptr;
+};
+
 struct Frame {
     Value* locals = nullptr;
+    Value* stack = nullptr; // the code's value stack (Code::maxStack values)
+    ForEachState* iterators = nullptr;
     Procedure* proc = nullptr;
     ScriptObject* me = nullptr;
     Frame* outer = nullptr; // the frame that called Eval/Execute
     bool resumeNext = false;
+    // Array elements passed by reference to calls not yet returned.
+    std::vector<LockedElement> locked;
+    AppendText append;
     // Created by the first Execute that declares a variable here; a deque
     // so that by-reference arguments pointing into it stay valid.
     std::unique_ptr<std::deque<ExecutedLocal>> executedLocals;
 
     int executedLocal(TextView lowerName) const;
 };
-
-enum class Flow : uint8_t { Normal, ExitDo, ExitFor, ExitProc };
 
 struct RuntimeLimits {
     int maxCallDepth = 3000;
@@ -136,49 +167,96 @@ public:
     bool shuttingDown() const { return shuttingDown_; }
 
 private:
-    friend class ArgList;
+    // ---- execution ---------------------------------------------------------
+    // vm.cpp: runs compiled code in `f` (locals and stack set up by the
+    // caller); the value an Eval expression leaves, Empty otherwise.
+    Value execute(Frame& f, const Code& code);
+    void releaseHoldings(Frame& f, const Code& code, const StatementEntry& at, size_t count) noexcept;
+    void raiseFrom(ScriptError& e, int line, int column, Frame& f);
+    // Only inside a catch handler: the error being handled, raised at
+    // `line`/`column` (recorded under On Error Resume Next, thrown on
+    // otherwise); stop signals and unknown exceptions go on up.  True
+    // for a script error, false for running out of memory.
+    bool trapError(int line, int column, Frame& f);
 
-    // ---- execution (exec.cpp, eval.cpp, calls.cpp) ----------------------
-    Flow execBlock(const Block& block, Frame& f);
-    Flow execStmt(const Stmt& s, Frame& f);
-    Flow execFor(const ForStmt& s, Frame& f);
-    Flow execForEach(const ForEachStmt& s, Frame& f);
-    Flow execSelect(const SelectStmt& s, Frame& f);
-    void execReDim(const ReDimStmt& s, Frame& f);
-    void execDim(const DimStmt& s, Frame& f);
-    void execErase(const EraseStmt& s, Frame& f);
-    void execAppend(const AppendStmt& s, Frame& f);
-    void raiseFrom(ScriptError& e, const Stmt& s, Frame& f);
-    // Only inside a catch handler: the error being handled, raised from
-    // `s` (recorded under On Error Resume Next, thrown on otherwise);
-    // stop signals and unknown exceptions go on up.
-    void trapError(const Stmt& s, Frame& f);
+    // loops.cpp
+    bool forStart(Frame& f, const Code& code, const ForLoopInfo& loop, Value from, Value to, Value step);
+    bool forNext(Frame& f, const Code& code, const ForLoopInfo& loop);
+    bool forEachStart(Frame& f, const Code& code, const ForEachInfo& loop, Value collection);
+    bool forEachNext(Frame& f, const Code& code, const ForEachInfo& loop, bool countStep);
 
-    Value eval(const Expr& e, Frame& f);
-    Value evalName(const NameExpr& n, Frame& f);
-    Value evalCall(const CallExpr& c, Frame& f);
-    Value evalNew(const NewExpr& n);
-    Value withObject(const MemberExpr& m, Frame& f);
-    Value memberTarget(const MemberExpr& m, Frame& f);
-    Value callName(const NameExpr& n, Frame& f, const std::vector<ExprPtr>* args);
-    Value callMember(const MemberExpr& m, Frame& f, const std::vector<ExprPtr>* args);
-    Value invokeOn(const Value& object, const MemberExpr& m, Access access, ArgList& args, bool internal);
-    Value applyArgs(Value target, ArgList& args);
-    Value callBuiltin(const BuiltinEntry& entry, Frame& f, const std::vector<ExprPtr>* args);
-    void evalArgs(const std::vector<ExprPtr>* args, Frame& f, ArgList& out, bool byRef);
-    Value* variablePtr(const NameExpr& n, Frame& f);
-    void assign(const Expr& target, Frame& f, Value value, bool isSet);
-    void assignName(const NameExpr& n, Frame& f, Value value, bool isSet);
+    // vm_calls.cpp: the call instructions; each takes its operands from
+    // the stack below `sp` and returns the new top.
+    Value indexed(Value& callee, std::span<Value> args);
+    Value* index(Frame& f, uint16_t argc, Value* sp);
+    Value* globalPrep(const NameRef& n, bool hasArgs, Value* sp);
+    Value* globalCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp);
+    Value* memberPrep(const MemberSite& m, Value* sp);
+    Value* memberCall(Frame& f, const MemberSite& m, uint16_t argc, bool onMe, Value* sp);
+    // Checks the argument count; Eval and Execute see `f` as their caller.
+    Value invokeBuiltin(const BuiltinEntry& entry, Frame& f, std::span<Value> args);
+    Value* callMethod(Frame& f, const NameRef& n, uint16_t argc, Value* sp);
+    Value* hostPrep(const NameRef& n, Value* sp);
+    Value* hostCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp);
+    // Whether the call an argument `x(i)` is passed to takes references.
+    static bool takesReferences(const Frame& f, const ArgSite& site)
+    {
+        return site.modeAt < 0 || (f.stack[site.modeAt].rawLong() & 1);
+    }
+    // [callee][mode?][subscripts] from `callee` up: a Ref to the element of
+    // `array`, its array locked until the call it goes to ends.
+    Value* elementRef(Frame& f, Value& array, Value* callee, uint16_t argc, Value* sp);
+    // Ends a call whose arguments start at `args`: unlocks the arrays of
+    // elements passed by reference (an element of a String array gets
+    // back to text) and drops everything from `callee` up.
+    Value* endCall(Frame& f, Value* callee, Value* args, Value* sp, Value result);
+    void unlockArguments(Frame& f, const Value* from, bool strict);
+
+    // vm_assign.cpp, declarations.cpp: assignments and declarations.
+    Value* storeMember(const MemberSite& m, uint16_t argc, uint8_t flags, Value* sp);
+    Value* indexedPrep(Frame& f, const NameRef& n, Value* sp);
+    Value* storeIndexed(Frame& f, const NameRef& n, uint16_t argc, bool isSet, Value* sp);
+    Value* storeNested(Frame& f, const NameRef& base, const NestedSite& site, uint16_t argc, bool isSet, Value* sp);
+    Value* storeDefault(uint16_t argc, bool isSet, Value* sp);
+    void appendStore(Frame& f, const NameRef& n);
+    void dimArray(Frame& f, const NameRef& n, std::span<Value> bounds);
+    void reDim(Frame& f, const NameRef& n, std::span<Value> bounds, bool preserve);
+    void erase(Frame& f, const NameRef& n);
+
+    // names.cpp, calls.cpp: reaching names, elements and members.
+    Value evalName(const NameRef& n, Frame& f);
+    Value evalNew(const Text& className);
+    Value invokeOn(const Value& object, const MemberSite& m, Access access, std::span<Value> args, bool internal);
+    Value applyArgs(Value target, std::span<Value> args);
+    Value* variablePtr(const NameRef& n, Frame& f);
+    // The named object whose member `n` (a HostMember) is; error 91 when
+    // the host has since replaced it with Nothing.
+    const Value& hostOf(const NameRef& n) const;
+    // variablePtr() with the two common cases first, for the machine's loop.
+    Value* variableSlot(const NameRef& n, Frame& f)
+    {
+        if (n.kind == NameKind::Local)
+            return &f.locals[n.slot].deref();
+        if (n.kind == NameKind::Global) {
+            GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+            if (g.kind == GlobalKind::Variable)
+                return &g.value;
+        }
+        return variablePtr(n, f);
+    }
+    void assignName(const NameRef& n, Frame& f, Value value, bool isSet);
     Value* elementPtr(Value& arrayValue, std::span<Value> subscripts);
     // Writes one element, converting to text for a String array.
     void storeElement(Value& arrayValue, std::span<Value> subscripts, Value value);
-    // The slot `inner` names when it starts at a variable (`a(1)` of
-    // `a(1)(2) = x`), with the subscripts of the outer call evaluated into
-    // `outerSubs`; nullptr, having evaluated nothing, otherwise.  Values
-    // read through objects live in `temporary`.
-    Value* nestedSlot(const CallExpr& inner, Frame& f, const std::vector<ExprPtr>* outerArgs, ArgList& outerSubs,
-                      Value& temporary);
-    void checkStep();
+    // At every loop turn and call: ends the run on a stop request or when
+    // the step budget is spent.
+    void checkStep()
+    {
+        if ((stopFlag_ && stopFlag_->load(std::memory_order_relaxed)) ||
+            (limits_.stepBudget && ++steps_ > limits_.stepBudget))
+            stopRun();
+    }
+    [[noreturn]] void stopRun() const;
     void enterCall();
 
     std::shared_ptr<CodeUnit> compile(Text source, ParseMode mode, Procedure* outer, bool asRuntimeError);

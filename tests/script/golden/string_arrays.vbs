@@ -34,7 +34,8 @@ End Sub
 Dim u: u = Split("p q")
 Store u
 WScript.Echo TypeName(u(0)), u(0)
-' An element passed by reference gets a copy: the array keeps its String.
+' An element passed by reference is the element itself; what the procedure
+' stores there becomes text, and the array keeps its String.
 Sub Bump(v)
   v = 5
 End Sub

@@ -1,0 +1,64 @@
+// Binary operators as the machine applies them: the common cases (whole
+// numbers, Doubles, appending to a String held once) without going through
+// the general Variant rules of operators.h.
+#pragma once
+
+#include "script/core/ast.h"
+#include "script/value.h"
+
+#include <new>
+
+namespace quillet::script {
+
+// Puts `v` in place of what `slot` holds.  Unlike assignment this needs no
+// check for self-assignment and no temporary, which matters in the
+// machine's loop.
+inline void replaceValue(Value& slot, Value&& v) noexcept
+{
+    slot.~Value();
+    ::new (static_cast<void*>(&slot)) Value(std::move(v));
+}
+
+// `left` may be consumed (Concat appends to it in place).
+Value applyBinary(Op op, Value& left, const Value& right, bool leftLiteral, bool rightLiteral);
+
+// The hottest cases, inline in the machine's loop: Integer and Long
+// operands of + - * \ Mod and the comparisons.  False when `left op right` needs
+// applyBinary; otherwise `left` holds the result.
+inline bool applyWholeInPlace(Op op, Value& left, const Value& right)
+{
+    const Type lt = left.type(), rt = right.type();
+    if ((lt != Type::Integer && lt != Type::Long) || (rt != Type::Integer && rt != Type::Long))
+        return false;
+    const int64_t x = left.rawLong(), y = right.rawLong();
+    int64_t r;
+    switch (op) {
+    case Op::Add: r = x + y; break;
+    case Op::Sub: r = x - y; break;
+    case Op::Mul: r = x * y; break;
+    case Op::Mod:
+    case Op::IntDiv:
+        // By zero is an error, and Long's lowest \ -1 overflows: the general path.
+        if (y == 0 || y == -1)
+            return false;
+        r = op == Op::Mod ? x % y : x / y;
+        break;
+    case Op::Eq: replaceValue(left, Value::boolean(x == y)); return true;
+    case Op::Ne: replaceValue(left, Value::boolean(x != y)); return true;
+    case Op::Lt: replaceValue(left, Value::boolean(x < y)); return true;
+    case Op::Gt: replaceValue(left, Value::boolean(x > y)); return true;
+    case Op::Le: replaceValue(left, Value::boolean(x <= y)); return true;
+    case Op::Ge: replaceValue(left, Value::boolean(x >= y)); return true;
+    default: return false;
+    }
+    // Integer op Integer stays Integer while it fits; then Long, then Double.
+    if (lt == Type::Integer && rt == Type::Integer && r >= INT16_MIN && r <= INT16_MAX)
+        replaceValue(left, Value::integer(static_cast<int16_t>(r)));
+    else if (r >= INT32_MIN && r <= INT32_MAX)
+        left = Value::longInt(static_cast<int32_t>(r));
+    else
+        replaceValue(left, Value::dbl(static_cast<double>(r)));
+    return true;
+}
+
+} // namespace quillet::script

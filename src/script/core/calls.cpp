@@ -1,0 +1,254 @@
+// Calls of script procedures and members, and the checks every call makes.
+#include "script/core/arg_list.h"
+#include "script/core/invoke.h"
+#include "script/core/runtime.h"
+#include "script/core/script_object.h"
+#include "script/core/slot_block.h"
+
+#include <typeinfo>
+
+namespace quillet::script {
+
+const Value& elementAt(const Value& array, std::span<Value> subscripts)
+{
+    const ArrayRep* rep = array.rawArray();
+    int32_t fixed[8];
+    std::vector<int32_t> many;
+    int32_t* idx = fixed;
+    if (subscripts.size() > 8) {
+        many.resize(subscripts.size());
+        idx = many.data();
+    }
+    for (size_t i = 0; i < subscripts.size(); ++i)
+        idx[i] = subscripts[i].deref().toInt32();
+    return rep->items[rep->flatIndex(std::span<const int32_t>(idx, subscripts.size()))];
+}
+
+Value invokeHost(HostObject* object, int member, Access access, std::span<Value> args)
+{
+    bool anyRef = false;
+    for (const Value& a : args)
+        anyRef = anyRef || a.isRef();
+    if (!anyRef)
+        return object->invoke(member, access, args);
+    const uint32_t mask = object->byRefMask(member);
+    Value* targets[32] = {};
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (!args[i].isRef())
+            continue;
+        Value* target = args[i].rawRef();
+        args[i] = *target;
+        if (i < 32 && ((mask >> i) & 1u))
+            targets[i] = target;
+    }
+    Value result = object->invoke(member, access, args);
+    for (size_t i = 0; i < args.size() && i < 32; ++i) {
+        if (targets[i])
+            *targets[i] = args[i];
+    }
+    return result;
+}
+
+void Runtime::enterCall()
+{
+    if (++depth_ > limits_.maxCallDepth) {
+        --depth_;
+        throw VbError(vberr::OutOfStack);
+    }
+    char probe;
+    if (stackBase_ && stackBase_ - &probe > static_cast<std::ptrdiff_t>(limits_.stackBytes)) {
+        --depth_;
+        throw VbError(vberr::OutOfStack);
+    }
+    try {
+        checkStep();
+    } catch (...) {
+        --depth_;
+        throw;
+    }
+}
+
+void Runtime::stopRun() const
+{
+    if (stopFlag_ && stopFlag_->load(std::memory_order_relaxed))
+        throw StopSignal{kStopErrorNumber, u"Script stopped on request"};
+    throw StopSignal{kStopErrorNumber, u"Script stopped: it ran longer than allowed"};
+}
+
+Value Runtime::callProcedure(Procedure& proc, ScriptObject* me, std::span<Value> args)
+{
+    if (args.size() != proc.params.size())
+        throw VbError(vberr::WrongArgCount);
+    enterCall();
+    struct DepthGuard {
+        int& depth;
+        ~DepthGuard() { --depth; }
+    } guard{depth_};
+
+    const Code& code = *proc.code;
+    SlotBlock slots(static_cast<size_t>(proc.localCount) + static_cast<size_t>(code.maxStack));
+    Value* locals = slots.data();
+    for (size_t i = 0; i < args.size(); ++i) {
+        Value& arg = args[i];
+        if (arg.isMissing())
+            throw VbError(vberr::WrongArgCount);
+        if (proc.params[i].byVal)
+            locals[i] = arg.deref();
+        else
+            locals[i] = std::move(arg);
+    }
+    Frame f;
+    f.locals = locals;
+    f.stack = locals + proc.localCount;
+    f.proc = &proc;
+    f.me = me;
+    execute(f, code);
+    if (proc.resultSlot >= 0)
+        return std::move(locals[proc.resultSlot].deref());
+    return Value();
+}
+
+Value Runtime::applyArgs(Value target, std::span<Value> args)
+{
+    if (target.isArray()) {
+        if (args.size() == 0)
+            return target;
+        return elementAt(target, args);
+    }
+    if (target.isObject()) {
+        if (args.size() == 0)
+            return target;
+        if (!target.rawObject())
+            throw VbError(vberr::ObjectNotSet);
+        return invokeHost(target.rawObject(), kDefaultMember, Access::Get, args);
+    }
+    if (args.size() == 0)
+        return target;
+    throw VbError(vberr::TypeMismatch);
+}
+
+Value Runtime::invokeOn(const Value& object, const MemberSite& m, Access access, std::span<Value> args, bool internal)
+{
+    if (!object.isObject())
+        throw VbError(vberr::ObjectRequired);
+    HostObject* o = object.rawObject();
+    if (!o)
+        throw VbError(vberr::ObjectNotSet);
+    MemberCache& cache = m.cache;
+    if (typeid(*o) == typeid(ScriptObject)) {
+        auto* so = static_cast<ScriptObject*>(o);
+        ClassDef& cls = so->cls();
+        if (cache.table != &cls) {
+            auto it = cls.memberIndex.find(lowerCase(m.name));
+            cache.member = it == cls.memberIndex.end() ? kNoMember : it->second;
+            cache.table = &cls;
+        }
+        if (cache.member == kNoMember || (!internal && !cls.members[static_cast<size_t>(cache.member)].isPublic))
+            throw VbError(vberr::NoSuchMember);
+        return invokeScriptMember(*so, cache.member, access, args);
+    }
+    const void* table = o->memberTable();
+    int member;
+    if (table != o && cache.table == table) {
+        member = cache.member;
+    } else {
+        member = o->findMember(m.name);
+        if (table != o) {
+            cache.table = table;
+            cache.member = member;
+        }
+    }
+    if (member == kNoMember)
+        throw VbError(vberr::NoSuchMember);
+    return invokeHost(o, member, access, args);
+}
+
+Value Runtime::invokeScriptMember(ScriptObject& object, int index, Access access, std::span<Value> args)
+{
+    ClassDef& cls = object.cls();
+    if (index < 0 || static_cast<size_t>(index) >= cls.members.size() || (index == 0 && !cls.hasDefault))
+        throw VbError(vberr::NoSuchMember);
+    // Keep the object alive while one of its members runs.
+    Value keep = Value::object(&object);
+    const ClassMember& m = cls.members[static_cast<size_t>(index)];
+    if (m.field >= 0) {
+        Value& field = object.field(m.field);
+        if (access == Access::Get) {
+            if (args.empty())
+                return field;
+            ArgList a;
+            for (Value& v : args)
+                a.push(v.deref());
+            return applyArgs(field, a.span());
+        }
+        Value value = args.back().deref();
+        if (access == Access::Set && !value.isObject())
+            throw VbError(vberr::ObjectRequired);
+        if (access == Access::Let && value.isObject())
+            value = value.withoutObject();
+        if (args.size() == 1) {
+            field = std::move(value);
+            return Value();
+        }
+        if (field.isArray()) {
+            storeElement(field, args.first(args.size() - 1), std::move(value));
+            return Value();
+        }
+        if (field.isObject() && field.rawObject())
+            return invokeHost(field.rawObject(), kDefaultMember, access, args);
+        throw VbError(vberr::TypeMismatch);
+    }
+    switch (access) {
+    case Access::Get: {
+        Procedure* p = m.get ? m.get : m.method;
+        if (!p)
+            throw VbError(vberr::NoSuchMember);
+        if (p->params.empty() && !args.empty()) {
+            Value result = callProcedure(*p, &object, {});
+            ArgList a;
+            for (Value& v : args)
+                a.push(v.deref());
+            return applyArgs(std::move(result), a.span());
+        }
+        return callProcedure(*p, &object, args);
+    }
+    case Access::Let:
+        if (m.let) {
+            callProcedure(*m.let, &object, args);
+            return Value();
+        }
+        if (m.set && args.back().deref().isObject()) {
+            callProcedure(*m.set, &object, args);
+            return Value();
+        }
+        throw VbError(m.get || m.method ? vberr::IllegalAssignment : vberr::NoSuchMember);
+    case Access::Set:
+        if (m.set) {
+            callProcedure(*m.set, &object, args);
+            return Value();
+        }
+        if (m.let) {
+            callProcedure(*m.let, &object, args);
+            return Value();
+        }
+        throw VbError(m.get || m.method ? vberr::IllegalAssignment : vberr::NoSuchMember);
+    }
+    return Value();
+}
+
+Value Runtime::evalNew(const Text& className)
+{
+    auto it = classes_.find(lowerCase(className));
+    if (it == classes_.end()) {
+        if (ObjectFactory factory = registry_.classFactory(className))
+            return factory(*this);
+        throw VbError(vberr::ClassNotDefined);
+    }
+    ClassDef& cls = *it->second.cls;
+    Value object = makeObject<ScriptObject>(cls, link_, it->second.unit);
+    if (cls.initialize)
+        callProcedure(*cls.initialize, static_cast<ScriptObject*>(object.rawObject()), {});
+    return object;
+}
+
+} // namespace quillet::script

@@ -1,0 +1,233 @@
+// The executable form of one procedure body (or a top level, or an Eval
+// expression): flat instructions for a stack machine, with side tables.
+// Control flow is jumps; the statement table maps every instruction back to
+// the statement it came from, for error positions and for where On Error
+// Resume Next continues.
+//
+// Stack notation below: [a][b] means b on top.  "args" are `b` values;
+// an argument passed by reference is a Ref value pointing at the variable
+// or array element.  A "mode" value says how a call whose callee is only
+// known at run time takes its arguments: bit 0 set for by reference.
+#pragma once
+
+#include "script/builtins.h"
+#include "script/host_object.h"
+#include "script/value.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace quillet::script {
+
+// What a name turned out to mean.
+enum class NameKind : uint8_t {
+    Unresolved,
+    Local,       // slot in the procedure's frame
+    OuterLocal,  // slot in the frame that ran Execute/Eval
+    OuterExecuted, // variable declared by code Execute ran in that frame (its number there)
+    Global,      // slot in the global table (variable, constant, procedure, named object)
+    Field,       // field of Me
+    ClassMember, // property or method of Me (member number)
+    Constant,    // folded constant value
+    Builtin,     // builtin function
+    HostMember,  // member of a named object registered with global members
+};
+
+// A name as the code uses it, resolved.  The compiler copies names out of
+// the syntax tree, so that the tree can go once the code is made.
+struct NameRef {
+    NameKind kind = NameKind::Unresolved;
+    int slot = -1;                       // Local, OuterLocal, OuterExecuted, Global, Field, ClassMember, HostMember (object)
+    int member = -1;                     // HostMember: member number
+    const BuiltinEntry* builtin = nullptr;
+    Value constant;                      // Constant
+};
+
+// Per-call-site cache of a host member look-up.
+struct MemberCache {
+    const void* table = nullptr;
+    int member = kNoMember;
+};
+
+// A member call site: the member's name and the look-up it last made.
+struct MemberSite {
+    Text name;
+    mutable MemberCache cache;
+};
+
+enum class OpCode : uint8_t {
+    // ---- values ------------------------------------------------------------
+    PushConst,    // constants[a]
+    PushMissing,  // an omitted argument
+    PushMe,
+    PushWith,     // hidden local a: the innermost With object
+    LoadLocal,    // local a
+    LoadGlobal,   // the value of names[a], a global
+    LoadName,     // the value of names[a] (a variable, constant, or a call without arguments)
+    New,          // an object of class classNames[a]
+    Unary,        // b: Op
+    Binary,       // b: Op; flags: kLeftLiteral / kRightLiteral
+    Pop,
+
+    // ---- calls -------------------------------------------------------------
+    LoadCallee,   // names[a], a variable: a Ref to it when it holds an array and flags (has arguments), else its value
+    Index,        // [callee][args]: an element (a Ref callee), or the callee's default member with the args
+    CallBuiltin,  // [args]: the builtin of names[a]
+    CallMethod,   // [args by reference]: member names[a] of Me (a method or property of the class)
+    GlobalPrep,   // names[a], a global: push the callee and its mode (a procedure takes arguments by reference)
+    GlobalCall,   // [callee][mode][args]: call the procedure of names[a], or index the callee
+    HostPrep,     // names[a], a member of a named object: push the object and its mode
+    HostCall,     // [object][mode][args]
+    MemberPrep,   // [object]: look up members[a] on it; push the mode (with the host member found)
+    MemberCall,   // [object][mode][args]; flags 1: called on Me (private members allowed)
+    ArgLocal,     // local a as an argument: a Ref when the call takes it by reference (flags: ArgFlags)
+    ArgName,      // names[a] as an argument: a Ref when the call takes it by reference (flags: ArgFlags)
+    // `x(i)` as an argument of a call that may take it by reference
+    // (argSites[a]): when x holds an array and the call does take
+    // references, a Ref to the element (its array locked until that call
+    // ends) instead of the element's value.
+    IndexArg,     // [callee][args]: as Index otherwise
+    GlobalCallArg, // [callee][mode][args]: as GlobalCall otherwise
+
+    // ---- assignments -------------------------------------------------------
+    AssignValue,  // the value to assign on top: flags 1 (Set) requires an object, else takes an object's default value
+    StoreLocal,   // pop into local a (Let)
+    StoreGlobal,  // pop into names[a], a global (Let)
+    StoreName,    // pop into names[a]; flags 1: Set
+    StoreMember,  // [value][object][args]: members[a] (flags: 1 Set, 2 on Me)
+    IndexedPrep,  // names[a] about to be written at some subscripts: push what it is (a Ref to a variable, an object)
+    StoreIndexed, // [value][prepared][args]: names[a](args) = value; flags 1: Set
+    TestVariable, // push whether names[a] is a variable (`a(1)(2) = x` then writes into it)
+    StoreNested,  // [value][subscripts, innermost first][args]: nested[a]; flags 1: Set
+    RequireObject, // the top of the stack must be an object, not Nothing (to assign through)
+    StoreDefault, // [value][object][args]: through the object's default member; flags 1: Set
+    AppendStart,  // start the frame's text of `s = s & a & b`
+    Append,       // [piece]: add it to that text
+    AppendConst,  // add constants[a] to that text
+    AppendStore,  // names[a] = names[a] & that text, in place when it can
+
+    // ---- declarations ------------------------------------------------------
+    ToLong,       // the top of the stack as a Long (array bounds)
+    TestFixed,    // push whether names[a] already holds a fixed-size array (Dim runs again)
+    DimArray,     // [bounds]: names[a] = a fixed-size array; b bounds, none: a dynamic array
+    ReDim,        // [bounds]: b bounds; flags 1: Preserve
+    Erase,        // names[a]
+    OnError,      // flags 1: Resume Next, 0: GoTo 0
+    Fail,         // raise error a
+
+    // ---- control flow ------------------------------------------------------
+    Jump,         // to a
+    LoopBack,     // to a, after the stop and step-budget check
+    CheckStep,    // the stop and step-budget check
+    JumpIfFalse,  // pop a condition; to a when false
+    JumpIfTrue,   // pop a condition; to a when true
+    Return,       // end of the body; flags 1: with the value on top
+
+    // ---- loops and blocks --------------------------------------------------
+    ToNumeric,    // the top of the stack as a number (For bounds)
+    ForStart,     // forLoops[b]: pop step (flags 1: present), limit, start; to a when the loop does not run
+    ForNext,      // forLoops[b]: step the counter; back to a while it is in range
+    ForEachStart, // forEachLoops[b]: pop the collection, take the first element; to a when there is none
+    ForEachNext,  // forEachLoops[b]: the next element; back to a while there is one
+    ForEachEnd,   // release iterator b (Exit For / Exit Do leaving the loop)
+    StoreHidden,  // pop into hidden local b (With object, Select test)
+    ClearHidden,  // empty hidden local b (end of With / Select, For not started)
+    CaseMatch,    // pop a Case value, push whether hidden local b matches it; flags: CaseFlags
+    CaseRange,    // pop high and low, push whether hidden local b is between them; flags: CaseFlags
+};
+
+// Instr::flags of Binary.
+enum BinaryFlags : uint8_t { kLeftLiteral = 1, kRightLiteral = 2 };
+
+// Instr::flags of ArgName: the call takes arguments by reference always,
+// or as the mode value at stack position b says.
+enum ArgFlags : uint8_t { kArgByRef = 1, kArgByMode = 2 };
+
+// Instr::flags of CaseMatch and CaseRange: which operands are literals
+// (a literal number compared with text converts the text), and the
+// operator of `Case Is < x` in bits 3 to 6.
+enum CaseFlags : uint8_t {
+    kCaseTestLiteral = 1,
+    kCaseValueLiteral = 2,
+    kCaseHighLiteral = 4,
+    kCaseIs = 0x80,
+};
+inline constexpr int kCaseOpShift = 3;
+
+struct Instr {
+    OpCode op;
+    uint8_t flags = 0;
+    uint16_t b = 0; // small operand: a count, a hidden slot, an operator
+    int32_t a = 0;  // large operand: a jump target, a slot, a table index
+};
+static_assert(sizeof(Instr) == 8, "instructions should stay one word");
+
+// Something an enclosing With, Select or For Each holds while code inside
+// runs, released when leaving it early (Exit, an error going up).
+struct Holding {
+    enum Kind : uint8_t { HiddenSlot, Iterator } kind = HiddenSlot;
+    uint16_t index = 0;
+};
+
+// The statement an instruction range belongs to.  The innermost statement
+// wins: a body's statements have their own entries inside their loop's.
+struct StatementEntry {
+    uint32_t start = 0; // first instruction
+    int line = 0;
+    int column = 0;
+    // Where On Error Resume Next continues after an error here: the next
+    // statement.  An If condition continues into its Then part (`resume`),
+    // except after running out of memory (`resumeAfter`, past the If).
+    uint32_t resume = 0;
+    uint32_t resumeAfter = 0;
+    // Holdings active here (innermost first, in Code::holdings), and how
+    // many of them the resume point no longer has.
+    uint32_t holdingsBegin = 0;
+    uint16_t holdingsCount = 0;
+    uint16_t releaseOnResume = 0;
+};
+
+struct ForLoopInfo {
+    int counter = -1; // in names
+    int slots = -1; // three hidden locals: limit, step, mode (Empty: not started)
+};
+
+struct ForEachInfo {
+    int element = -1; // in names
+    int iterator = 0;
+};
+
+// An argument `x(i)` that may go by reference: the variable x, and where
+// the mode of the call it is passed to is (or -1: always by reference).
+struct ArgSite {
+    int array = -1; // in names
+    int modeAt = -1;
+};
+
+// `a(i)(j) = x`: the variable the chain starts at and the number of
+// subscripts of each level, innermost first.
+struct NestedSite {
+    int base = -1; // in names
+    std::vector<uint16_t> counts;
+};
+
+struct Code {
+    std::vector<Instr> instrs;
+    std::vector<StatementEntry> statements; // by start
+    std::vector<Holding> holdings;
+    std::vector<Value> constants;
+    std::vector<NameRef> names;
+    std::vector<MemberSite> members;
+    std::vector<Text> classNames;
+    std::vector<ArgSite> argSites;
+    std::vector<NestedSite> nested;
+    std::vector<ForLoopInfo> forLoops;
+    std::vector<ForEachInfo> forEachLoops;
+    int maxStack = 0;
+    int iterators = 0;
+
+    // The entry of the statement that instruction `pc` belongs to.
+    const StatementEntry& statementAt(size_t pc) const;
+};
+
+} // namespace quillet::script

@@ -1,0 +1,323 @@
+// Expressions, calls and assignments as stack code.  What a call does with
+// its arguments follows what the callee is: builtins take values, script
+// procedures and methods references; for a global name or a member found
+// only at run time, a "prepare" instruction pushes the mode the argument
+// instructions read.
+#include "script/core/code_builder.h"
+
+namespace quillet::script {
+
+void CodeBuilder::value(const Expr& e)
+{
+    switch (e.kind) {
+    case ExprKind::Literal:
+        emit(OpCode::PushConst, 0, 0, constantIndex(static_cast<const LiteralExpr&>(e).value));
+        grow(1);
+        return;
+    case ExprKind::Name:
+        nameValue(static_cast<const NameExpr&>(e));
+        return;
+    case ExprKind::Call: {
+        const auto& c = static_cast<const CallExpr&>(e);
+        call(*c.target, &c.args);
+        return;
+    }
+    case ExprKind::Member:
+        call(e, nullptr);
+        return;
+    case ExprKind::Me:
+        emit(OpCode::PushMe);
+        grow(1);
+        return;
+    case ExprKind::New:
+        code_.classNames.push_back(static_cast<const NewExpr&>(e).className);
+        emit(OpCode::New, 0, 0, static_cast<int32_t>(code_.classNames.size() - 1));
+        grow(1);
+        return;
+    case ExprKind::Paren:
+        value(*static_cast<const ParenExpr&>(e).inner);
+        return;
+    case ExprKind::Unary: {
+        const auto& u = static_cast<const UnaryExpr&>(e);
+        value(*u.operand);
+        emit(OpCode::Unary, 0, static_cast<uint16_t>(u.op));
+        return;
+    }
+    case ExprKind::Binary: {
+        const auto& b = static_cast<const BinaryExpr&>(e);
+        value(*b.left);
+        value(*b.right);
+        const uint8_t flags = (b.leftLiteral ? kLeftLiteral : 0) | (b.rightLiteral ? kRightLiteral : 0);
+        emit(OpCode::Binary, flags, static_cast<uint16_t>(b.op));
+        grow(-1);
+        return;
+    }
+    }
+}
+
+void CodeBuilder::nameValue(const NameExpr& n)
+{
+    if (n.resolved == NameKind::Local)
+        emit(OpCode::LoadLocal, 0, 0, n.slot);
+    else if (n.resolved == NameKind::Constant)
+        emit(OpCode::PushConst, 0, 0, constantIndex(n.constant));
+    else if (n.resolved == NameKind::Global)
+        emit(OpCode::LoadGlobal, 0, 0, nameIndex(n));
+    else
+        emit(OpCode::LoadName, 0, 0, nameIndex(n));
+    grow(1);
+}
+
+void CodeBuilder::call(const Expr& target, const std::vector<ExprPtr>* args)
+{
+    const int start = depth_;
+    const uint16_t argc = count(args ? args->size() : 0);
+    if (target.kind == ExprKind::Member) {
+        const auto& m = static_cast<const MemberExpr&>(target);
+        const int32_t site = memberIndex(m);
+        memberObject(m);
+        emit(OpCode::MemberPrep, 0, 0, site);
+        grow(1);
+        arguments(args, ArgPassing{ArgPassing::ByMode, start + 1});
+        const bool onMe = m.object && m.object->kind == ExprKind::Me;
+        emit(OpCode::MemberCall, onMe ? 1 : 0, argc, site);
+    } else if (target.kind == ExprKind::Name) {
+        const auto& n = static_cast<const NameExpr&>(target);
+        const bool hasArgs = argc > 0;
+        switch (n.resolved) {
+        case NameKind::Local:
+        case NameKind::OuterLocal:
+        case NameKind::OuterExecuted:
+        case NameKind::Field:
+            emit(OpCode::LoadCallee, hasArgs ? 1 : 0, 0, nameIndex(n));
+            grow(1);
+            arguments(args, ArgPassing{});
+            emit(OpCode::Index, 0, argc);
+            break;
+        case NameKind::Global: {
+            const int32_t name = nameIndex(n);
+            emit(OpCode::GlobalPrep, hasArgs ? 1 : 0, 0, name);
+            grow(2);
+            arguments(args, ArgPassing{ArgPassing::ByMode, start + 1});
+            emit(OpCode::GlobalCall, 0, argc, name);
+            break;
+        }
+        case NameKind::Constant:
+            emit(OpCode::PushConst, 0, 0, constantIndex(n.constant));
+            grow(1);
+            arguments(args, ArgPassing{});
+            emit(OpCode::Index, 0, argc);
+            break;
+        case NameKind::ClassMember:
+            arguments(args, ArgPassing{ArgPassing::ByRef});
+            emit(OpCode::CallMethod, 0, argc, nameIndex(n));
+            break;
+        case NameKind::Builtin:
+            arguments(args, ArgPassing{});
+            emit(OpCode::CallBuiltin, 0, argc, nameIndex(n));
+            break;
+        case NameKind::HostMember: {
+            const int32_t name = nameIndex(n);
+            emit(OpCode::HostPrep, 0, 0, name);
+            grow(2);
+            arguments(args, ArgPassing{ArgPassing::ByMode, start + 1});
+            emit(OpCode::HostCall, 0, argc, name);
+            break;
+        }
+        case NameKind::Unresolved:
+            // Reading it raises the error, before any argument.
+            emit(OpCode::LoadName, 0, 0, nameIndex(n));
+            grow(1);
+            return;
+        }
+    } else {
+        value(target);
+        arguments(args, ArgPassing{});
+        emit(OpCode::Index, 0, argc);
+    }
+    // Whatever the call pushed collapses to its result.
+    grow(start + 1 - depth_);
+}
+
+void CodeBuilder::memberObject(const MemberExpr& m)
+{
+    if (m.object) {
+        value(*m.object);
+    } else {
+        emit(OpCode::PushWith, 0, 0, m.withSlot);
+        grow(1);
+    }
+}
+
+void CodeBuilder::arguments(const std::vector<ExprPtr>* args, ArgPassing passing)
+{
+    if (!args)
+        return;
+    for (const ExprPtr& a : *args) {
+        if (!a) {
+            emit(OpCode::PushMissing);
+            grow(1);
+            continue;
+        }
+        argument(*a, passing);
+    }
+}
+
+void CodeBuilder::argument(const Expr& a, ArgPassing passing)
+{
+    if (passing.kind == ArgPassing::ByValue) {
+        value(a);
+        return;
+    }
+    const uint8_t flags = passing.kind == ArgPassing::ByRef ? kArgByRef : kArgByMode;
+    const auto modeAt = static_cast<uint16_t>(passing.modeAt < 0 ? 0 : passing.modeAt);
+    if (a.kind == ExprKind::Name && mayBeVariable(static_cast<const NameExpr&>(a))) {
+        const auto& n = static_cast<const NameExpr&>(a);
+        if (n.resolved == NameKind::Local)
+            emit(OpCode::ArgLocal, flags, modeAt, n.slot);
+        else
+            emit(OpCode::ArgName, flags, modeAt, nameIndex(n));
+        grow(1);
+        return;
+    }
+    if (a.kind == ExprKind::Call) {
+        // An array element passes by reference too.  Whether x in `x(i)`
+        // holds an array is only known at run time: the element or call is
+        // compiled as usual, and its last instruction takes a reference
+        // instead of reading the element when it can.
+        const auto& c = static_cast<const CallExpr&>(a);
+        if (c.target->kind == ExprKind::Name && !c.args.empty()) {
+            const auto& n = static_cast<const NameExpr&>(*c.target);
+            const bool variableKind = n.resolved == NameKind::Local || n.resolved == NameKind::OuterLocal ||
+                                      n.resolved == NameKind::OuterExecuted || n.resolved == NameKind::Field;
+            if (variableKind || n.resolved == NameKind::Global) {
+                const int32_t name = nameIndex(n);
+                code_.argSites.push_back(ArgSite{name, passing.kind == ArgPassing::ByRef ? -1 : passing.modeAt});
+                const auto site = static_cast<int32_t>(code_.argSites.size() - 1);
+                const uint16_t argc = count(c.args.size());
+                const int start = depth_;
+                if (variableKind) {
+                    emit(OpCode::LoadCallee, 1, 0, name);
+                    grow(1);
+                    arguments(&c.args, ArgPassing{});
+                    emit(OpCode::IndexArg, 0, argc, site);
+                } else {
+                    emit(OpCode::GlobalPrep, 1, 0, name);
+                    grow(2);
+                    arguments(&c.args, ArgPassing{ArgPassing::ByMode, start + 1});
+                    emit(OpCode::GlobalCallArg, 0, argc, site);
+                }
+                grow(start + 1 - depth_);
+                return;
+            }
+        }
+    }
+    value(a);
+}
+
+void CodeBuilder::assignment(const AssignStmt& s)
+{
+    value(*s.value);
+    const uint8_t set = s.isSet ? 1 : 0;
+    const Expr& target = *s.target;
+    if (target.kind == ExprKind::Name) {
+        const auto& n = static_cast<const NameExpr&>(target);
+        if (n.resolved == NameKind::Local && !s.isSet)
+            emit(OpCode::StoreLocal, 0, 0, n.slot);
+        else if (n.resolved == NameKind::Global && !s.isSet)
+            emit(OpCode::StoreGlobal, 0, 0, nameIndex(n));
+        else
+            emit(OpCode::StoreName, set, 0, nameIndex(n));
+        grow(-1);
+        return;
+    }
+    // The value is settled (an object's default value taken, or checked
+    // to be an object) before any part of the target is evaluated.
+    emit(OpCode::AssignValue, set);
+    const int start = depth_ - 1;
+    if (target.kind == ExprKind::Member || target.kind == ExprKind::Call) {
+        const Expr* callee = &target;
+        const std::vector<ExprPtr>* args = nullptr;
+        if (target.kind == ExprKind::Call) {
+            callee = static_cast<const CallExpr&>(target).target.get();
+            args = &static_cast<const CallExpr&>(target).args;
+        }
+        const uint16_t argc = count(args ? args->size() : 0);
+        if (callee->kind == ExprKind::Member) {
+            const auto& m = static_cast<const MemberExpr&>(*callee);
+            const int32_t site = memberIndex(m);
+            memberObject(m);
+            arguments(args, ArgPassing{});
+            const bool onMe = m.object && m.object->kind == ExprKind::Me;
+            // The value goes after the arguments, where the callee wants it.
+            grow(1);
+            emit(OpCode::StoreMember, static_cast<uint8_t>(set | (onMe ? 2 : 0)), argc, site);
+        } else if (callee->kind == ExprKind::Name) {
+            const int32_t name = nameIndex(static_cast<const NameExpr&>(*callee));
+            emit(OpCode::IndexedPrep, 0, 0, name);
+            grow(1);
+            arguments(args, ArgPassing{});
+            grow(1);
+            emit(OpCode::StoreIndexed, set, argc, name);
+        } else if (callee->kind == ExprKind::Call) {
+            nestedAssignment(static_cast<const CallExpr&>(target), s.isSet);
+        } else {
+            value(*callee);
+            emit(OpCode::RequireObject);
+            arguments(args, ArgPassing{});
+            grow(1);
+            emit(OpCode::StoreDefault, set, argc);
+        }
+    } else {
+        emit(OpCode::Fail, 0, 0, vberr::IllegalAssignment);
+    }
+    grow(start - depth_);
+}
+
+// `a(1)(2) = x`: when the chain starts at a variable, an array held in an
+// array element is written in place; otherwise the inner part is only
+// read and must give an object to assign through.
+void CodeBuilder::nestedAssignment(const CallExpr& target, bool isSet)
+{
+    const uint8_t set = isSet ? 1 : 0;
+    const auto& inner = static_cast<const CallExpr&>(*target.target);
+    std::vector<const CallExpr*> chain; // outermost first
+    const Expr* e = &inner;
+    while (e->kind == ExprKind::Call) {
+        chain.push_back(static_cast<const CallExpr*>(e));
+        e = static_cast<const CallExpr*>(e)->target.get();
+    }
+    const uint16_t argc = count(target.args.size());
+    const int start = depth_;
+    size_t toEnd = SIZE_MAX;
+    if (e->kind == ExprKind::Name && mayBeVariable(static_cast<const NameExpr&>(*e))) {
+        NestedSite site;
+        site.base = nameIndex(static_cast<const NameExpr&>(*e));
+        emit(OpCode::TestVariable, 0, 0, site.base);
+        grow(1);
+        const size_t readOnly = emit(OpCode::JumpIfFalse);
+        grow(-1);
+        // Every subscript is evaluated, left to right, before any storage
+        // is unshared or any element address taken.
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            site.counts.push_back(count((*it)->args.size()));
+            arguments(&(*it)->args, ArgPassing{});
+        }
+        arguments(&target.args, ArgPassing{});
+        grow(1);
+        code_.nested.push_back(std::move(site));
+        emit(OpCode::StoreNested, set, argc, static_cast<int32_t>(code_.nested.size() - 1));
+        toEnd = emit(OpCode::Jump);
+        patch(readOnly, here());
+        depth_ = start;
+    }
+    value(inner);
+    emit(OpCode::RequireObject);
+    arguments(&target.args, ArgPassing{});
+    grow(1);
+    emit(OpCode::StoreDefault, set, argc);
+    if (toEnd != SIZE_MAX)
+        patch(toEnd, here());
+}
+
+} // namespace quillet::script

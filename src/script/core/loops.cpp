@@ -1,0 +1,159 @@
+// The steps of For and For Each loops.  A For loop keeps its limit, step
+// and mode in three hidden locals of the frame; a For Each loop its
+// collection and enumerator in one of the frame's iterators.
+#include "script/core/binary_op.h"
+#include "script/core/operators.h"
+#include "script/core/runtime.h"
+
+namespace quillet::script {
+namespace {
+
+// How a For loop counts.  Whole-number bounds count in an int64 without
+// Variant arithmetic; `narrow` loops (Integer start and step) keep an
+// Integer counter while it fits.  A loop goes over to Variant arithmetic
+// for good when its body stores something else in the counter or the count
+// leaves the Long range.
+enum ForMode : int16_t { NotStarted = 0, WholeWide = 1, WholeNarrow = 2, General = 3 };
+
+bool isWhole(const Value& v)
+{
+    return v.type() == Type::Integer || v.type() == Type::Long;
+}
+
+Value wholeCounter(int64_t i, bool narrow)
+{
+    return narrow && i >= INT16_MIN && i <= INT16_MAX ? Value::integer(static_cast<int16_t>(i))
+                                                       : Value::longInt(static_cast<int32_t>(i));
+}
+
+bool wholeInRange(int64_t i, int64_t end, int64_t step)
+{
+    return step >= 0 ? i <= end : i >= end;
+}
+
+struct ForSlots {
+    Value& limit;
+    Value& step;
+    Value& mode;
+};
+
+ForSlots slotsOf(Frame& f, const ForLoopInfo& loop)
+{
+    Value* s = f.locals + loop.slots;
+    return ForSlots{s[0], s[1], s[2]};
+}
+
+void endIteration(ForEachState& state)
+{
+    state.items.reset();
+    state.collection = Value();
+}
+
+} // namespace
+
+bool Runtime::forStart(Frame& f, const Code& code, const ForLoopInfo& loop, Value from, Value to, Value step)
+{
+    if (from.isNull() || to.isNull() || step.isNull())
+        throw VbError(vberr::InvalidUseOfNull);
+    ForSlots s = slotsOf(f, loop);
+    const NameRef& counterName = code.names[static_cast<size_t>(loop.counter)];
+    Value* counter = variablePtr(counterName, f);
+    if (counter && isWhole(from) && isWhole(to) && isWhole(step)) {
+        const bool narrow = from.type() == Type::Integer && step.type() == Type::Integer;
+        const int64_t i = from.rawLong();
+        *counter = wholeCounter(i, narrow);
+        const bool runs = wholeInRange(i, to.rawLong(), step.rawLong());
+        s.limit = std::move(to);
+        s.step = std::move(step);
+        s.mode = Value::integer(narrow ? WholeNarrow : WholeWide);
+        return runs;
+    }
+    assignName(counterName, f, from, false);
+    s.limit = std::move(to);
+    s.step = std::move(step);
+    s.mode = Value::integer(General);
+    const Value current = evalName(counterName, f);
+    const auto c = compareValues(current, s.limit, false, false);
+    const bool positive = s.step.toDouble() >= 0;
+    return c && !(positive ? *c > 0 : *c < 0);
+}
+
+bool Runtime::forNext(Frame& f, const Code& code, const ForLoopInfo& loop)
+{
+    ForSlots s = slotsOf(f, loop);
+    if (s.mode.isEmpty()) {
+        // The bounds failed under On Error Resume Next: the body ran once
+        // and the loop never started.
+        throw VbError(vberr::ForNotInitialized);
+    }
+    checkStep();
+    const NameRef& counterName = code.names[static_cast<size_t>(loop.counter)];
+    const int16_t mode = s.mode.rawInteger();
+    if (mode != General) {
+        Value* counter = variableSlot(counterName, f);
+        if (isWhole(*counter)) {
+            const int64_t st = s.step.rawLong();
+            const int64_t i = int64_t(counter->rawLong()) + st;
+            if (i <= INT32_MAX && i >= INT32_MIN) {
+                replaceValue(*counter, wholeCounter(i, mode == WholeNarrow));
+                return wholeInRange(i, s.limit.rawLong(), st);
+            }
+            // Past the Long range the counter goes on as a Double.
+            *counter = Value::dbl(static_cast<double>(i - st));
+        }
+        s.mode = Value::integer(General);
+    }
+    assignName(counterName, f, binaryOp(Op::Add, evalName(counterName, f), s.step), false);
+    const Value current = evalName(counterName, f);
+    const auto c = compareValues(current, s.limit, false, false);
+    const bool positive = s.step.toDouble() >= 0;
+    return c && !(positive ? *c > 0 : *c < 0);
+}
+
+bool Runtime::forEachStart(Frame& f, const Code& code, const ForEachInfo& loop, Value collection)
+{
+    ForEachState state;
+    if (!collection.isArray()) {
+        if (!collection.isObject() || !collection.rawObject())
+            throw VbError(collection.isObject() ? vberr::ObjectNotSet : vberr::NotACollection);
+        state.items = collection.rawObject()->enumerate();
+        if (!state.items)
+            throw VbError(vberr::NotACollection);
+    }
+    state.collection = std::move(collection);
+    // Nothing stays held when taking the first element fails.
+    ForEachState& kept = f.iterators[loop.iterator];
+    kept = std::move(state);
+    try {
+        return forEachNext(f, code, loop, false);
+    } catch (...) {
+        endIteration(kept);
+        throw;
+    }
+}
+
+bool Runtime::forEachNext(Frame& f, const Code& code, const ForEachInfo& loop, bool countStep)
+{
+    if (countStep)
+        checkStep();
+    ForEachState& state = f.iterators[loop.iterator];
+    if (!state.items) {
+        // The loop walks the array as it was when the loop started.
+        const ArrayRep* rep = state.collection.rawArray();
+        if (state.next >= rep->items.size()) {
+            endIteration(state);
+            return false;
+        }
+        assignName(code.names[static_cast<size_t>(loop.element)], f, rep->items[state.next++], false);
+        return true;
+    }
+    Value item;
+    if (!state.items->next(item)) {
+        endIteration(state);
+        return false;
+    }
+    assignName(code.names[static_cast<size_t>(loop.element)], f, std::move(item), false);
+    return true;
+}
+
+} // namespace quillet::script

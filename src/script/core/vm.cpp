@@ -1,0 +1,513 @@
+// The machine that runs compiled code, and the error trap of On Error
+// Resume Next: an error is located at the statement its instruction came
+// from, then either goes up or execution continues at that statement's
+// resume point.
+#include "script/core/binary_op.h"
+#include "script/core/err_object.h"
+#include "script/core/invoke.h"
+#include "script/core/operators.h"
+#include "script/core/runtime.h"
+#include "script/core/script_object.h"
+
+#include <new>
+
+namespace quillet::script {
+namespace {
+
+// The slots above the top of the stack are always Empty: a push constructs
+// in place, a pop leaves Empty behind.
+void push(Value*& sp, const Value& v)
+{
+    ::new (static_cast<void*>(sp)) Value(v);
+    ++sp;
+}
+
+void push(Value*& sp, Value&& v)
+{
+    ::new (static_cast<void*>(sp)) Value(std::move(v));
+    ++sp;
+}
+
+void clear(Value& slot)
+{
+    replaceValue(slot, Value());
+}
+
+// Drops the values from `bottom` up to `sp`, the most recent first.
+Value* drop(Value* bottom, Value* sp)
+{
+    while (sp != bottom)
+        clear(*--sp);
+    return bottom;
+}
+
+// The value of an assignment: Set wants an object; Let takes an object's
+// default value.
+void settleAssigned(Value& v, bool isSet)
+{
+    if (isSet) {
+        if (!v.isObject())
+            throw VbError(vberr::ObjectRequired);
+    } else if (v.isObject()) {
+        v = v.withoutObject();
+    }
+}
+
+// One piece of `s = s & a & b`, made text as soon as it is evaluated.
+void appendPiece(AppendText& text, const Value& piece)
+{
+    if (piece.isArray())
+        throw VbError(vberr::TypeMismatch);
+    if (piece.isNull())
+        return;
+    text.allNull = false;
+    if (piece.isString())
+        text.text += piece.rawText();
+    else
+        text.text += piece.toConcatText();
+}
+
+} // namespace
+
+void Runtime::raiseFrom(ScriptError& e, int line, int column, Frame& f)
+{
+    if (!e.located) {
+        e.line = line;
+        e.column = column;
+        e.unit = f.proc->unit;
+        e.located = true;
+    }
+    if (f.resumeNext) {
+        err_->set(e);
+        return;
+    }
+    throw e;
+}
+
+bool Runtime::trapError(int line, int column, Frame& f)
+{
+    try {
+        throw;
+    } catch (StopSignal& stop) {
+        // Nothing catches a stop; it only learns where it happened.
+        if (!stop.unit) {
+            stop.line = line;
+            stop.column = column;
+            stop.unit = f.proc->unit;
+        }
+        throw;
+    } catch (ScriptError& e) {
+        raiseFrom(e, line, column, f);
+        return true;
+    } catch (const VbError& v) {
+        ScriptError e;
+        e.number = v.number();
+        e.description = v.description();
+        raiseFrom(e, line, column, f);
+        return true;
+    } catch (const std::bad_alloc&) {
+        ScriptError e;
+        e.number = vberr::OutOfMemory;
+        e.description = vbErrorDescription(e.number);
+        raiseFrom(e, line, column, f);
+    } catch (const std::length_error&) {
+        ScriptError e;
+        e.number = vberr::OutOfMemory;
+        e.description = vbErrorDescription(e.number);
+        raiseFrom(e, line, column, f);
+    }
+    return false;
+}
+
+void Runtime::releaseHoldings(Frame& f, const Code& code, const StatementEntry& at, size_t count) noexcept
+{
+    for (size_t i = 0; i < count; ++i) {
+        const Holding& h = code.holdings[at.holdingsBegin + i];
+        if (h.kind == Holding::Iterator) {
+            ForEachState& state = f.iterators[h.index];
+            state.items.reset();
+            state.collection = Value();
+        } else {
+            f.locals[h.index] = Value();
+        }
+    }
+}
+
+Value Runtime::execute(Frame& f, const Code& code)
+{
+    std::unique_ptr<ForEachState[]> iterators;
+    if (code.iterators > 0) {
+        iterators = std::make_unique<ForEachState[]>(static_cast<size_t>(code.iterators));
+        f.iterators = iterators.get();
+    }
+    Value* const base = f.stack;
+    Value* sp = base;
+    const Instr* const instrs = code.instrs.data();
+    size_t pc = 0;
+    while (true) {
+        try {
+            while (true) {
+                const Instr& in = instrs[pc++];
+                switch (in.op) {
+                // ---- values ----------------------------------------------
+                case OpCode::PushConst:
+                    push(sp, code.constants[static_cast<size_t>(in.a)]);
+                    break;
+                case OpCode::PushMissing:
+                    push(sp, Value::missing());
+                    break;
+                case OpCode::PushMe:
+                    push(sp, Value::object(f.me));
+                    break;
+                case OpCode::PushWith:
+                    push(sp, f.locals[in.a]);
+                    break;
+                case OpCode::LoadLocal:
+                    push(sp, f.locals[in.a].deref());
+                    break;
+                case OpCode::LoadGlobal: {
+                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
+                    const GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+                    // A variable, or one assigned without a declaration.
+                    if (g.kind == GlobalKind::Variable || (g.kind == GlobalKind::Undeclared && !optionExplicit_))
+                        push(sp, g.value);
+                    else
+                        push(sp, evalName(n, f));
+                    break;
+                }
+                case OpCode::LoadName:
+                    push(sp, evalName(code.names[static_cast<size_t>(in.a)], f));
+                    break;
+                case OpCode::New:
+                    push(sp, evalNew(code.classNames[static_cast<size_t>(in.a)]));
+                    break;
+                case OpCode::Unary:
+                    replaceValue(sp[-1], unaryOp(static_cast<Op>(in.b), sp[-1]));
+                    break;
+                case OpCode::Binary: {
+                    const auto op = static_cast<Op>(in.b);
+                    if (!applyWholeInPlace(op, sp[-2], sp[-1])) {
+                        Value result = applyBinary(op, sp[-2], sp[-1], in.flags & kLeftLiteral,
+                                                   in.flags & kRightLiteral);
+                        replaceValue(sp[-2], std::move(result));
+                    }
+                    clear(*--sp);
+                    break;
+                }
+                case OpCode::Pop:
+                    clear(*--sp);
+                    break;
+
+                // ---- calls -----------------------------------------------
+                case OpCode::LoadCallee: {
+                    Value* holder = variableSlot(code.names[static_cast<size_t>(in.a)], f);
+                    push(sp, holder->isArray() && in.flags ? Value::ref(holder) : *holder);
+                    break;
+                }
+                case OpCode::Index:
+                    sp = index(f, in.b, sp);
+                    break;
+                case OpCode::CallBuiltin: {
+                    Value* args = sp - in.b;
+                    Value result = invokeBuiltin(*code.names[static_cast<size_t>(in.a)].builtin, f,
+                                                 std::span<Value>(args, in.b));
+                    sp = drop(args, sp);
+                    push(sp, std::move(result));
+                    break;
+                }
+                case OpCode::CallMethod:
+                    sp = callMethod(f, code.names[static_cast<size_t>(in.a)], in.b, sp);
+                    break;
+                case OpCode::GlobalPrep: {
+                    // Calling a procedure is the common case: no callee value,
+                    // arguments by reference (the slots above sp are Empty).
+                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
+                    if (globals_[static_cast<size_t>(n.slot)].kind == GlobalKind::Procedure) {
+                        sp[1] = Value::longInt(kProcedureMode);
+                        sp += 2;
+                    } else {
+                        sp = globalPrep(n, in.flags, sp);
+                    }
+                    break;
+                }
+                case OpCode::GlobalCall: {
+                    Value* args = sp - in.b;
+                    if (args[-2].isRef() && args[-2].rawRef()->isArray()) {
+                        // An element of a global array.
+                        Value element = elementAt(*args[-2].rawRef(), std::span<Value>(args, in.b));
+                        sp = drop(args - 2, sp);
+                        push(sp, std::move(element));
+                        break;
+                    }
+                    if (args[-1].rawLong() != kProcedureMode) {
+                        sp = globalCall(f, code.names[static_cast<size_t>(in.a)], in.b, sp);
+                        break;
+                    }
+                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
+                    Value result = callProcedure(*globals_[static_cast<size_t>(n.slot)].proc, nullptr,
+                                                 std::span<Value>(args, in.b));
+                    if (!f.locked.empty())
+                        unlockArguments(f, args, true);
+                    sp = drop(args - 2, sp);
+                    push(sp, std::move(result));
+                    break;
+                }
+                case OpCode::HostPrep:
+                    sp = hostPrep(code.names[static_cast<size_t>(in.a)], sp);
+                    break;
+                case OpCode::HostCall:
+                    sp = hostCall(f, code.names[static_cast<size_t>(in.a)], in.b, sp);
+                    break;
+                case OpCode::MemberPrep:
+                    sp = memberPrep(code.members[static_cast<size_t>(in.a)], sp);
+                    break;
+                case OpCode::MemberCall:
+                    sp = memberCall(f, code.members[static_cast<size_t>(in.a)], in.b, in.flags, sp);
+                    break;
+                case OpCode::ArgLocal: {
+                    const bool byRef = (in.flags & kArgByRef) || (f.stack[in.b].rawLong() & 1);
+                    Value& local = f.locals[in.a].deref();
+                    push(sp, byRef ? Value::ref(&local) : local);
+                    break;
+                }
+                case OpCode::ArgName: {
+                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
+                    const bool byRef = (in.flags & kArgByRef) || (f.stack[in.b].rawLong() & 1);
+                    Value* p = byRef ? variableSlot(n, f) : nullptr;
+                    push(sp, p ? Value::ref(p) : evalName(n, f));
+                    break;
+                }
+                case OpCode::IndexArg: {
+                    const ArgSite& site = code.argSites[static_cast<size_t>(in.a)];
+                    Value* callee = sp - in.b - 1;
+                    if (callee->isRef() && callee->rawRef()->isArray() && takesReferences(f, site))
+                        sp = elementRef(f, *callee->rawRef(), callee, in.b, sp);
+                    else
+                        sp = index(f, in.b, sp);
+                    break;
+                }
+                case OpCode::GlobalCallArg: {
+                    const ArgSite& site = code.argSites[static_cast<size_t>(in.a)];
+                    Value* callee = sp - in.b - 2;
+                    if (callee->isRef() && callee->rawRef()->isArray() && takesReferences(f, site))
+                        sp = elementRef(f, *callee->rawRef(), callee, in.b, sp);
+                    else
+                        sp = globalCall(f, code.names[static_cast<size_t>(site.array)], in.b, sp);
+                    break;
+                }
+
+                // ---- assignments -----------------------------------------
+                case OpCode::AssignValue:
+                    settleAssigned(sp[-1], in.flags);
+                    break;
+                case OpCode::StoreLocal: {
+                    Value v = std::move(*--sp);
+                    if (v.isObject())
+                        v = v.withoutObject();
+                    f.locals[in.a].deref() = std::move(v);
+                    break;
+                }
+                case OpCode::StoreGlobal: {
+                    Value v = std::move(*--sp);
+                    if (v.isObject())
+                        v = v.withoutObject();
+                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
+                    GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+                    if (g.kind == GlobalKind::Variable)
+                        g.value = std::move(v);
+                    else
+                        assignName(n, f, std::move(v), false); // declares it, or refuses
+                    break;
+                }
+                case OpCode::StoreName: {
+                    Value v = std::move(*--sp);
+                    settleAssigned(v, in.flags);
+                    assignName(code.names[static_cast<size_t>(in.a)], f, std::move(v), in.flags);
+                    break;
+                }
+                case OpCode::StoreMember:
+                    sp = storeMember(code.members[static_cast<size_t>(in.a)], in.b, in.flags, sp);
+                    break;
+                case OpCode::IndexedPrep:
+                    sp = indexedPrep(f, code.names[static_cast<size_t>(in.a)], sp);
+                    break;
+                case OpCode::StoreIndexed:
+                    sp = storeIndexed(f, code.names[static_cast<size_t>(in.a)], in.b, in.flags, sp);
+                    break;
+                case OpCode::TestVariable:
+                    push(sp, Value::boolean(variablePtr(code.names[static_cast<size_t>(in.a)], f) != nullptr));
+                    break;
+                case OpCode::StoreNested:
+                {
+                    const NestedSite& site = code.nested[static_cast<size_t>(in.a)];
+                    sp = storeNested(f, code.names[static_cast<size_t>(site.base)], site, in.b, in.flags, sp);
+                }
+                    break;
+                case OpCode::RequireObject:
+                    if (!sp[-1].isObject() || !sp[-1].rawObject())
+                        throw VbError(vberr::ObjectRequired);
+                    break;
+                case OpCode::StoreDefault:
+                    sp = storeDefault(in.b, in.flags, sp);
+                    break;
+                case OpCode::AppendStart:
+                    f.append.text.clear();
+                    f.append.allNull = true;
+                    break;
+                case OpCode::Append:
+                    appendPiece(f.append, sp[-1]);
+                    clear(*--sp);
+                    break;
+                case OpCode::AppendConst:
+                    appendPiece(f.append, code.constants[static_cast<size_t>(in.a)]);
+                    break;
+                case OpCode::AppendStore:
+                    appendStore(f, code.names[static_cast<size_t>(in.a)]);
+                    break;
+
+                // ---- declarations ----------------------------------------
+                case OpCode::ToLong:
+                    replaceValue(sp[-1], Value::longInt(sp[-1].toInt32()));
+                    break;
+                case OpCode::TestFixed: {
+                    const Value* target = variablePtr(code.names[static_cast<size_t>(in.a)], f);
+                    if (!target)
+                        throw VbError(vberr::IllegalAssignment);
+                    push(sp, Value::boolean(target->isArray() && target->rawArray()->fixedSize));
+                    break;
+                }
+                case OpCode::DimArray:
+                    dimArray(f, code.names[static_cast<size_t>(in.a)], std::span<Value>(sp - in.b, in.b));
+                    sp = drop(sp - in.b, sp);
+                    break;
+                case OpCode::ReDim:
+                    reDim(f, code.names[static_cast<size_t>(in.a)], std::span<Value>(sp - in.b, in.b), in.flags);
+                    sp = drop(sp - in.b, sp);
+                    break;
+                case OpCode::Erase:
+                    erase(f, code.names[static_cast<size_t>(in.a)]);
+                    break;
+                case OpCode::OnError:
+                    f.resumeNext = in.flags != 0;
+                    err_->clear();
+                    break;
+                case OpCode::Fail:
+                    throw VbError(in.a);
+
+                // ---- control flow ----------------------------------------
+                case OpCode::Jump:
+                    pc = static_cast<size_t>(in.a);
+                    break;
+                case OpCode::LoopBack:
+                    checkStep();
+                    pc = static_cast<size_t>(in.a);
+                    break;
+                case OpCode::CheckStep:
+                    checkStep();
+                    break;
+                case OpCode::JumpIfFalse: {
+                    const bool c = sp[-1].type() == Type::Boolean ? sp[-1].rawBoolean() : conditionTrue(sp[-1]);
+                    clear(*--sp);
+                    if (!c)
+                        pc = static_cast<size_t>(in.a);
+                    break;
+                }
+                case OpCode::JumpIfTrue: {
+                    const bool c = sp[-1].type() == Type::Boolean ? sp[-1].rawBoolean() : conditionTrue(sp[-1]);
+                    clear(*--sp);
+                    if (c)
+                        pc = static_cast<size_t>(in.a);
+                    break;
+                }
+                case OpCode::Return:
+                    if (in.flags)
+                        return std::move(*--sp);
+                    return Value();
+
+                // ---- loops and blocks ------------------------------------
+                case OpCode::ToNumeric:
+                    replaceValue(sp[-1], sp[-1].toNumeric());
+                    break;
+                case OpCode::ForStart: {
+                    Value step = in.flags ? std::move(*--sp) : Value::integer(1);
+                    Value to = std::move(*--sp);
+                    Value from = std::move(*--sp);
+                    if (!forStart(f, code, code.forLoops[in.b], std::move(from), std::move(to), std::move(step)))
+                        pc = static_cast<size_t>(in.a);
+                    break;
+                }
+                case OpCode::ForNext:
+                    if (forNext(f, code, code.forLoops[in.b]))
+                        pc = static_cast<size_t>(in.a);
+                    break;
+                case OpCode::ForEachStart:
+                    if (!forEachStart(f, code, code.forEachLoops[in.b], std::move(*--sp)))
+                        pc = static_cast<size_t>(in.a);
+                    break;
+                case OpCode::ForEachNext:
+                    if (forEachNext(f, code, code.forEachLoops[in.b], true))
+                        pc = static_cast<size_t>(in.a);
+                    break;
+                case OpCode::ForEachEnd: {
+                    ForEachState& state = f.iterators[in.b];
+                    state.items.reset();
+                    state.collection = Value();
+                    break;
+                }
+                case OpCode::StoreHidden:
+                    f.locals[in.b] = std::move(*--sp);
+                    break;
+                case OpCode::ClearHidden:
+                    f.locals[in.b] = Value();
+                    break;
+                case OpCode::CaseMatch: {
+                    const Value& test = f.locals[in.b];
+                    const bool testLiteral = in.flags & kCaseTestLiteral;
+                    const bool valueLiteral = in.flags & kCaseValueLiteral;
+                    bool match;
+                    if (in.flags & kCaseIs) {
+                        const auto op = static_cast<Op>((in.flags & ~kCaseIs) >> kCaseOpShift);
+                        match = conditionTrue(comparisonOp(op, test, sp[-1], testLiteral, valueLiteral));
+                    } else {
+                        const auto c = compareValues(test, sp[-1], testLiteral, valueLiteral);
+                        match = c && *c == 0;
+                    }
+                    replaceValue(sp[-1], Value::boolean(match));
+                    break;
+                }
+                case OpCode::CaseRange: {
+                    const Value& test = f.locals[in.b];
+                    const bool testLiteral = in.flags & kCaseTestLiteral;
+                    const auto low = compareValues(test, sp[-2], testLiteral, in.flags & kCaseValueLiteral);
+                    const auto high = compareValues(test, sp[-1], testLiteral, in.flags & kCaseHighLiteral);
+                    clear(*--sp);
+                    replaceValue(sp[-1], Value::boolean(low && high && *low >= 0 && *high <= 0));
+                    break;
+                }
+                }
+            }
+        } catch (...) {
+            // An Eval expression has no statements: its errors belong to
+            // the statement that called Eval.
+            if (code.statements.empty())
+                throw;
+            // The temporaries of the failed statement go first, the most
+            // recent first.  An instruction may have put values above the
+            // top it started from before failing: the whole stack is cleared.
+            unlockArguments(f, base, false);
+            sp = drop(base, base + code.maxStack);
+            const StatementEntry& at = code.statementAt(pc - 1);
+            bool scriptError;
+            try {
+                scriptError = trapError(at.line, at.column, f);
+            } catch (...) {
+                releaseHoldings(f, code, at, at.holdingsCount);
+                throw;
+            }
+            releaseHoldings(f, code, at, at.releaseOnResume);
+            pc = scriptError ? at.resume : at.resumeAfter;
+        }
+    }
+}
+
+} // namespace quillet::script

@@ -201,7 +201,7 @@ size_t ArrayRep::flatIndex(std::span<const int32_t> subscripts) const
 ArrayRep* Value::mutableArray()
 {
     // A locked array's extra reference belongs to the call that locked it:
-    // writes go to the one shared storage (see ArgList::lock).
+    // writes go to the one shared storage (see Runtime::elementRef).
     if (u_.arr->refs > 1 && u_.arr->locks == 0) {
         ArrayRep* copy = new ArrayRep(*u_.arr, true);
         --u_.arr->refs;

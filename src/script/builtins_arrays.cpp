@@ -31,20 +31,25 @@ const ArrayDim& dimensionArg(std::span<Value> a)
 }
 
 // Split and Filter give String arrays, not Variant ones.
-Value textArray(std::vector<Text> texts)
+Value textArray(ElementVector items)
 {
-    std::vector<Value> items;
-    items.reserve(texts.size());
-    for (Text& t : texts)
-        items.push_back(Value::string(std::move(t)));
     Value array = Value::arrayOf(std::move(items));
     array.rawArray()->textItems = true;
     return array;
 }
 
+// Elements go straight into the array's metered storage: a huge result
+// meets the memory limit while it is built, not after.
+void appendElement(ElementVector& items, Value item)
+{
+    if (items.size() >= kMaxArrayElements)
+        throw VbError(vberr::OutOfMemory);
+    items.push_back(std::move(item));
+}
+
 Value fnArray(Context&, std::span<Value> a)
 {
-    return Value::arrayOf(std::vector<Value>(a.begin(), a.end()));
+    return Value::arrayOf(ElementVector(a.begin(), a.end()));
 }
 
 Value fnLBound(Context&, std::span<Value> a) { return Value::longInt(dimensionArg(a).lower); }
@@ -74,7 +79,10 @@ Value fnSplit(Context&, std::span<Value> a)
     const CompareMode mode = compareArg(a, 3);
     if (a[0].isNull())
         return Value::null();
-    return textArray(splitText(*TextArg(a[0]), delimiter, limit, mode));
+    ElementVector items;
+    splitEach(*TextArg(a[0]), delimiter, limit, mode,
+              [&](TextView piece) { appendElement(items, Value::string(piece)); });
+    return textArray(std::move(items));
 }
 
 Value fnFilter(Context&, std::span<Value> a)
@@ -83,11 +91,13 @@ Value fnFilter(Context&, std::span<Value> a)
     const Text find = a[1].toText();
     const bool include = boolArg(a, 2, true);
     const CompareMode mode = compareArg(a, 3);
-    std::vector<Text> texts;
-    texts.reserve(rep.items.size());
-    for (const Value& item : rep.items)
-        texts.push_back(item.toText());
-    return textArray(filterTexts(texts, find, include, mode));
+    ElementVector kept;
+    for (const Value& item : rep.items) {
+        Text text = item.toText();
+        if (filterKeeps(text, find, include, mode))
+            appendElement(kept, Value::string(std::move(text)));
+    }
+    return textArray(std::move(kept));
 }
 
 constexpr BuiltinEntry kArrays[] = {

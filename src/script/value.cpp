@@ -141,9 +141,9 @@ ArrayRep::ArrayRep(const ArrayRep& other, bool keepFixedSize)
 {
 }
 
-ArrayRep::ArrayRep(std::vector<Value>&& values)
+ArrayRep::ArrayRep(ElementVector&& values)
     : charge(sizeof(ArrayRep) + sizeof(ArrayDim)), dims(1, ArrayDim{0, static_cast<int32_t>(values.size())}),
-      items(std::make_move_iterator(values.begin()), std::make_move_iterator(values.end()))
+      items(std::move(values))
 {
 }
 
@@ -177,7 +177,7 @@ Value Value::newArray(std::span<const int32_t> upperBounds)
     return holder;
 }
 
-Value Value::arrayOf(std::vector<Value> items)
+Value Value::arrayOf(ElementVector items)
 {
     if (items.size() > kMaxArrayElements)
         throw VbError(vberr::OutOfMemory);

@@ -89,14 +89,19 @@ struct ArrayDim {
 
 class Value;
 
+// An array's element storage, charged to the meter current when it was
+// made.  Builtins that make arrays fill one and hand it over whole.
+using ElementVector = std::vector<Value, MeteredAllocator<Value>>;
+
 // An array's shared storage.  Elements are stored with the first dimension
 // varying slowest (element (i, j) of a 3 x 4 array is at i * 4 + j).
 struct ArrayRep {
     ArrayRep() = default;
     // An unshared copy of the elements, charged to the current meter.
     ArrayRep(const ArrayRep& other, bool keepFixedSize);
-    // A one-dimensional array taking over `values`, charged to the current meter.
-    explicit ArrayRep(std::vector<Value>&& values);
+    // A one-dimensional array taking over `values` and its charge (made
+    // under the meter current now, as the rep is).
+    explicit ArrayRep(ElementVector&& values);
     ArrayRep(const ArrayRep&) = delete;
     ArrayRep& operator=(const ArrayRep&) = delete;
 
@@ -114,7 +119,7 @@ struct ArrayRep {
     // this charge keeps that meter alive.
     MemoryCharge charge{sizeof(ArrayRep)};
     std::vector<ArrayDim> dims;
-    std::vector<Value, MeteredAllocator<Value>> items;
+    ElementVector items;
 
     int dimensionCount() const { return static_cast<int>(dims.size()); }
     // Flat index of the given subscripts; error 9 when out of range or
@@ -176,8 +181,8 @@ public:
     // A new zero-based array of Empty elements with the given upper bounds
     // (an upper bound of -1 gives an empty dimension); error 7 when too large.
     static Value newArray(std::span<const int32_t> upperBounds);
-    // A new one-dimensional zero-based array holding `items`.
-    static Value arrayOf(std::vector<Value> items);
+    // A new one-dimensional zero-based array taking over `items`.
+    static Value arrayOf(ElementVector items);
     // Engine-internal by-reference slot.
     static Value ref(Value* target) { Value v; v.type_ = Type::Ref; v.u_.ref = target; return v; }
 

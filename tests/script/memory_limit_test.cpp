@@ -39,6 +39,9 @@ const Filler kFillers[] = {
     {u"dictionary", u"Sub fill\nSet d = CreateObject(\"Scripting.Dictionary\")\nDo\nd.Add d.Count, Empty\nLoop\nEnd Sub", 4},
     {u"class instances", u"Class Cell\nDim a, b, c, d\nEnd Class\nSub fill\nSet first = Nothing\nDo\nSet c = New Cell\n"
                          u"Set c.a = first\nSet first = c\nLoop\nEnd Sub", 7},
+    // The pieces are charged as they are split off, before the list of
+    // them could take far more than the text itself.
+    {u"split", u"Sub fill\ns = String(1000000, \",\")\na = Split(s, \",\")\nEnd Sub", 3},
     {u"regexp matches", u"Sub fill\nSet r = New RegExp\nr.Global = True\nr.Pattern = \".\"\n"
                         u"Set m = r.Execute(Space(200000))\nEnd Sub", 5},
 };

@@ -100,24 +100,32 @@ Text replaceText(TextView text, TextView find, TextView replacement, size_t star
     return out;
 }
 
-std::vector<Text> splitText(TextView text, TextView delimiter, long long limit, CompareMode mode)
+void splitEach(TextView text, TextView delimiter, long long limit, CompareMode mode,
+               const std::function<void(TextView)>& piece)
 {
-    std::vector<Text> pieces;
     if (text.empty() || limit == 0)
-        return pieces;
+        return;
     if (delimiter.empty()) {
-        pieces.emplace_back(text);
-        return pieces;
+        piece(text);
+        return;
     }
     size_t pos = 0;
-    while (limit < 0 || static_cast<long long>(pieces.size()) < limit - 1) {
+    long long count = 0;
+    while (limit < 0 || count < limit - 1) {
         const size_t at = findFrom(text, delimiter, pos, mode);
         if (at == TextView::npos)
             break;
-        pieces.emplace_back(text.substr(pos, at - pos));
+        piece(text.substr(pos, at - pos));
+        ++count;
         pos = at + delimiter.size();
     }
-    pieces.emplace_back(text.substr(pos));
+    piece(text.substr(pos));
+}
+
+std::vector<Text> splitText(TextView text, TextView delimiter, long long limit, CompareMode mode)
+{
+    std::vector<Text> pieces;
+    splitEach(text, delimiter, limit, mode, [&](TextView p) { pieces.emplace_back(p); });
     return pieces;
 }
 
@@ -139,11 +147,15 @@ std::vector<Text> filterTexts(const std::vector<Text>& items, TextView find, boo
 {
     std::vector<Text> out;
     for (const Text& item : items) {
-        const bool found = findFrom(item, find, 0, mode) != TextView::npos;
-        if (found == include)
+        if (filterKeeps(item, find, include, mode))
             out.push_back(item);
     }
     return out;
+}
+
+bool filterKeeps(TextView item, TextView find, bool include, CompareMode mode)
+{
+    return (findFrom(item, find, 0, mode) != TextView::npos) == include;
 }
 
 Text reverseText(TextView text)

@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 
+#include <functional>
 #include <vector>
 
 namespace quillet::script {
@@ -33,6 +34,10 @@ Text replaceText(TextView text, TextView find, TextView replacement, size_t star
 // limit; the last piece keeps the rest).  An empty text gives no pieces; an
 // empty delimiter gives the whole text as one piece.
 std::vector<Text> splitText(TextView text, TextView delimiter, long long limit, CompareMode mode);
+// The same pieces, each handed to `piece` as it is found, so that the
+// caller can store them where it wants without a list of copies.
+void splitEach(TextView text, TextView delimiter, long long limit, CompareMode mode,
+               const std::function<void(TextView)>& piece);
 
 // StrComp: -1, 0 or 1.
 int compareText(TextView a, TextView b, CompareMode mode);
@@ -40,6 +45,8 @@ int compareText(TextView a, TextView b, CompareMode mode);
 // Filter: the elements that contain (or, with include false, do not
 // contain) `find`.
 std::vector<Text> filterTexts(const std::vector<Text>& items, TextView find, bool include, CompareMode mode);
+// Whether Filter keeps `item`.
+bool filterKeeps(TextView item, TextView find, bool include, CompareMode mode);
 
 Text reverseText(TextView text);
 

@@ -51,7 +51,7 @@ const NativeClass& dictionaryClass()
 
 class KeyEnumerator : public Enumerator {
 public:
-    explicit KeyEnumerator(std::vector<Value> keys) : keys_(std::move(keys)) {}
+    explicit KeyEnumerator(ElementVector keys) : keys_(std::move(keys)) {}
     bool next(Value& out) override
     {
         if (at_ >= keys_.size())
@@ -61,7 +61,7 @@ public:
     }
 
 private:
-    std::vector<Value> keys_;
+    ElementVector keys_;
     size_t at_ = 0;
 };
 

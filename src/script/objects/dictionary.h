@@ -25,8 +25,8 @@ public:
     void rename(const Value& oldKey, const Value& newKey);
     void remove(const Value& key);                     // error 32811 when missing
     void removeAll() { table_.clear(); }
-    std::vector<Value> keys() const { return table_.keys(); }
-    std::vector<Value> items() const { return table_.items(); }
+    ElementVector keys() const { return table_.keys(); }
+    ElementVector items() const { return table_.items(); }
     int compareMode() const { return compareMode_; }
     void setCompareMode(int mode);                     // error 5 unless empty
 

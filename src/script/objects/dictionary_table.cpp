@@ -195,9 +195,9 @@ void DictionaryTable::clear()
     usedSlots_ = 0;
 }
 
-std::vector<Value> DictionaryTable::keys() const
+ElementVector DictionaryTable::keys() const
 {
-    std::vector<Value> out;
+    ElementVector out;
     out.reserve(live_);
     for (const Entry& e : entries_)
         if (e.live)
@@ -205,9 +205,9 @@ std::vector<Value> DictionaryTable::keys() const
     return out;
 }
 
-std::vector<Value> DictionaryTable::items() const
+ElementVector DictionaryTable::items() const
 {
-    std::vector<Value> out;
+    ElementVector out;
     out.reserve(live_);
     for (const Entry& e : entries_)
         if (e.live)

@@ -35,8 +35,8 @@ public:
     void clear();
 
     Value& itemAt(size_t position) { return entries_[position].item; }
-    std::vector<Value> keys() const;
-    std::vector<Value> items() const;
+    ElementVector keys() const;
+    ElementVector items() const;
 
 private:
     enum class KeyKind : uint8_t { Empty, Null, Number, Text, Boolean, Object, Date, Error };

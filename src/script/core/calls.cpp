@@ -9,19 +9,40 @@
 
 namespace quillet::script {
 
+SubscriptIndices::SubscriptIndices(std::span<Value> subscripts) : size_(subscripts.size())
+{
+    if (size_ > std::size(fixed_)) {
+        many_.resize(size_);
+        data_ = many_.data();
+    }
+    for (size_t i = 0; i < size_; ++i)
+        data_[i] = subscripts[i].deref().toInt32();
+}
+
 const Value& elementAt(const Value& array, std::span<Value> subscripts)
 {
+    const SubscriptIndices indices(subscripts);
     const ArrayRep* rep = array.rawArray();
-    int32_t fixed[8];
-    std::vector<int32_t> many;
-    int32_t* idx = fixed;
-    if (subscripts.size() > 8) {
-        many.resize(subscripts.size());
-        idx = many.data();
+    return rep->items[rep->flatIndex(indices.span())];
+}
+
+int cachedHostMember(HostObject* o, const Text& name, MemberCache& cache)
+{
+    // An object whose table is itself has members of its own (no sharing).
+    const void* table = o->memberTable();
+    int member;
+    if (table != o && cache.table == table) {
+        member = cache.member;
+    } else {
+        member = o->findMember(name);
+        if (table != o) {
+            cache.table = table;
+            cache.member = member;
+        }
     }
-    for (size_t i = 0; i < subscripts.size(); ++i)
-        idx[i] = subscripts[i].deref().toInt32();
-    return rep->items[rep->flatIndex(std::span<const int32_t>(idx, subscripts.size()))];
+    if (member == kNoMember)
+        throw VbError(vberr::NoSuchMember);
+    return member;
 }
 
 Value invokeHost(HostObject* object, int member, Access access, std::span<Value> args)
@@ -147,20 +168,7 @@ Value Runtime::invokeOn(const Value& object, const MemberSite& m, Access access,
             throw VbError(vberr::NoSuchMember);
         return invokeScriptMember(*so, cache.member, access, args);
     }
-    const void* table = o->memberTable();
-    int member;
-    if (table != o && cache.table == table) {
-        member = cache.member;
-    } else {
-        member = o->findMember(m.name);
-        if (table != o) {
-            cache.table = table;
-            cache.member = member;
-        }
-    }
-    if (member == kNoMember)
-        throw VbError(vberr::NoSuchMember);
-    return invokeHost(o, member, access, args);
+    return invokeHost(o, cachedHostMember(o, m.name, cache), access, args);
 }
 
 Value Runtime::invokeScriptMember(ScriptObject& object, int index, Access access, std::span<Value> args)

@@ -83,17 +83,9 @@ Value* Runtime::variablePtr(const NameRef& n, Frame& f)
 Value* Runtime::elementPtr(Value& arrayValue, std::span<Value> subscripts)
 {
     // Evaluate the subscripts before unsharing the storage.
-    int32_t fixed[8];
-    std::vector<int32_t> many;
-    int32_t* idx = fixed;
-    if (subscripts.size() > 8) {
-        many.resize(subscripts.size());
-        idx = many.data();
-    }
-    for (size_t i = 0; i < subscripts.size(); ++i)
-        idx[i] = subscripts[i].deref().toInt32();
+    const SubscriptIndices indices(subscripts);
     ArrayRep* rep = arrayValue.mutableArray();
-    return &rep->items[rep->flatIndex(std::span<const int32_t>(idx, subscripts.size()))];
+    return &rep->items[rep->flatIndex(indices.span())];
 }
 
 void Runtime::storeElement(Value& arrayValue, std::span<Value> subscripts, Value value)

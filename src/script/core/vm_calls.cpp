@@ -140,20 +140,7 @@ Value* Runtime::memberPrep(const MemberSite& m, Value* sp)
     }
     // A host member: look it up first, so that arguments are passed by
     // reference only to members that write them back.
-    const void* table = o->memberTable();
-    MemberCache& cache = m.cache;
-    int member;
-    if (table != o && cache.table == table) {
-        member = cache.member;
-    } else {
-        member = o->findMember(m.name);
-        if (table != o) {
-            cache.table = table;
-            cache.member = member;
-        }
-    }
-    if (member == kNoMember)
-        throw VbError(vberr::NoSuchMember);
+    const int member = cachedHostMember(o, m.name, m.cache);
     *sp = modeValue(o->byRefMask(member) != 0, member);
     return sp + 1;
 }

@@ -93,7 +93,9 @@ bool Engine::guarded(F&& body)
         lastError_.stopped = true;
         lastError_.line = s.line;
         lastError_.column = s.column;
-        if (s.unit && s.line >= 1 && static_cast<size_t>(s.line) <= s.unit->lines.size())
+        if (!s.lineText.empty())
+            lastError_.lineText = s.lineText;
+        else if (s.unit && s.line >= 1 && static_cast<size_t>(s.line) <= s.unit->lines.size())
             lastError_.lineText = s.unit->lines[static_cast<size_t>(s.line - 1)];
     } catch (const VbError& v) {
         lastError_.number = v.number();

@@ -268,6 +268,45 @@ TEST(EngineEval, ExecuteAndExecuteGlobalSeeTheRightScope)
     EXPECT_EQ(1023, engine.lastError().number);
 }
 
+// Executed code that defines nothing is freed once it has run: what other
+// executed code defined must keep working, and errors and stops leaving
+// freed code still report their line.
+TEST(EngineEval, DefinitionsOutliveTheExecutedCodeAroundThem)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.addCode(u"Sub define(i)\n"
+                               u"Execute \"n = n + 1\"\n"
+                               u"Execute \"Function twice\" & i & \"(v) : twice\" & i & \" = v * \" & i & \" : End Function\"\n"
+                               u"ExecuteGlobal \"Class Box\" & i & \" : Public V : End Class\"\n"
+                               u"Execute \"k = Eval(\"\"Eval(\"\"\"\"n * 10\"\"\"\")\"\")\"\n"
+                               u"End Sub\n"
+                               u"For i = 1 To 3\ndefine i\nNext\n"
+                               u"Set f = GetRef(\"twice3\")\n"
+                               u"Set b = New Box2\nb.V = f(5)\n"
+                               u"r = Eval(\"twice2(b.V)\")"))
+        << toUtf8(engine.lastError().description);
+    EXPECT_EQ(30, engine.eval(u"r")->toInt32());
+    EXPECT_EQ(3, engine.eval(u"n")->toInt32());
+    EXPECT_EQ(30, engine.eval(u"k")->toInt32());
+
+    EXPECT_FALSE(engine.addCode(u"Execute \"a = 1\" & vbCrLf & \"  a = a / 0\""));
+    EXPECT_EQ(11, engine.lastError().number);
+    EXPECT_EQ(2, engine.lastError().line);
+    EXPECT_EQ(u"  a = a / 0", engine.lastError().lineText);
+    EXPECT_FALSE(engine.addCode(u"Sub s\nExecute \"b = 2\" & vbLf & \"b = Eval(\"\"Len(1 / 0)\"\")\"\nEnd Sub\ns"));
+    EXPECT_EQ(11, engine.lastError().number);
+    EXPECT_EQ(2, engine.lastError().line);
+    EXPECT_EQ(u"b = Eval(\"Len(1 / 0)\")", engine.lastError().lineText);
+
+    EngineLimits limits;
+    limits.stepBudget = 10000;
+    Engine budgeted(limits);
+    EXPECT_FALSE(budgeted.addCode(u"Execute \"x = 1\" & vbLf & \"Do\" & vbLf & \"Loop\""));
+    EXPECT_TRUE(budgeted.lastError().stopped);
+    EXPECT_EQ(2, budgeted.lastError().line);
+    EXPECT_EQ(u"Do", budgeted.lastError().lineText);
+}
+
 } // namespace
 } // namespace quillet::script
 

@@ -115,6 +115,35 @@ TEST(MemoryLimit, OutOfMemoryIsCaughtAndTheScriptGoesOnWithTheMemoryBack)
         << "the dictionary stays whole: every entry that went in is there";
 }
 
+TEST(MemoryLimit, CompiledCodeCountsAndCodeThatDefinesNothingGoesOnceRun)
+{
+    // Kept, 20000 such units (each with an Eval under it) would take far
+    // more than the limit: each is freed when it has run.
+    Engine engine(smallLimit());
+    ASSERT_TRUE(engine.addCode(u"Sub churn\nFor i = 1 To 20000\n"
+                               u"Execute \"x = \" & i & \" + Eval(\"\"\" & i & \"\"\") ' \" & Space(200)\nNext\nEnd Sub"));
+    const size_t before = engine.memoryInUse();
+    EXPECT_TRUE(engine.run(u"churn")) << toUtf8(engine.lastError().description);
+    EXPECT_EQ(40000, engine.eval(u"x")->toInt32());
+    EXPECT_LT(engine.memoryInUse() - before, size_t(1024)) << "only the global x is left";
+
+    // Procedures, cached Eval code and globals stay for the session: made
+    // in a loop, they meet the limit; a reset gives it all back.
+    const Text growers[] = {u"Do\ni = i + 1\nExecuteGlobal \"Sub p\" & i & \" : End Sub\"\nLoop",
+                            u"Do\ni = i + 1\nx = Eval(i & \" + 0\")\nLoop",
+                            u"Do\ni = i + 1\nExecuteGlobal \"v\" & i & \" = 0\"\nLoop"};
+    for (const Text& grower : growers) {
+        SCOPED_TRACE(toUtf8(grower));
+        Engine growing(smallLimit());
+        const size_t start = growing.memoryInUse();
+        EXPECT_FALSE(growing.addCode(grower));
+        EXPECT_EQ(7, growing.lastError().number);
+        EXPECT_EQ(3, growing.lastError().line);
+        growing.reset();
+        EXPECT_EQ(start, growing.memoryInUse());
+    }
+}
+
 TEST(MemoryLimit, AResetStartsAfreshAndTheDefaultStopsHugeArraysAtOnce)
 {
     Engine engine(smallLimit());

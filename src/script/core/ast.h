@@ -303,6 +303,9 @@ struct ClassDef {
 
 // One piece of code given to the engine (AddCode, ExecuteGlobal, Execute, Eval).
 struct CodeUnit {
+    // What the unit holds, charged to the session's meter (code_size.h);
+    // declared first, so that it is credited after the rest is freed.
+    MemoryCharge charge;
     Text source;
     std::vector<Text> lines; // for reporting the failing line's text
     std::unique_ptr<Procedure> topLevel;

@@ -1,10 +1,12 @@
 #include "script/core/runtime.h"
 
 #include "script/core/arg_list.h"
+#include "script/core/code_size.h"
 #include "script/core/compiler.h"
 #include "script/core/err_object.h"
 #include "script/core/script_object.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace quillet::script {
@@ -88,6 +90,11 @@ int Runtime::globalSlot(const Text& name, bool create)
     const int slot = static_cast<int>(globals_.size());
     globals_.push_back(GlobalEntry{name, GlobalKind::Undeclared, Value(), nullptr});
     globalIndex_.emplace(lower, slot);
+    // Counted without a limit check: new names come from code whose charge
+    // was checked, and an error here would leave a compile half-installed.
+    const size_t entryBytes = sizeof(GlobalEntry) + textHeapBytes(name.capacity()) +
+                              sizeof(std::pair<const Text, int>) + 2 * sizeof(void*) + textHeapBytes(lower.capacity());
+    globalsCharge_.settle(globalsCharge_.bytes() + entryBytes);
     return slot;
 }
 
@@ -112,6 +119,9 @@ void Runtime::registerObject(const Text& name, Value object, bool globalMembers)
 std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedure* outer, bool asRuntimeError)
 {
     auto unit = std::make_shared<CodeUnit>();
+    // Error 7 here, before parsing, when the tree would pass the limit;
+    // corrected to what the code keeps once it is compiled.
+    unit->charge = MemoryCharge(compilingBytes(source.size()));
     unit->source = std::move(source);
     try {
         try {
@@ -176,6 +186,7 @@ std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedur
     } else {
         compileProcedure(*unit->topLevel);
     }
+    unit->charge.settle(compiledUnitBytes(*unit));
     return unit;
 }
 
@@ -466,6 +477,22 @@ Value Runtime::evalText(const Text& text)
     return runTopLevel(*unit, caller, true);
 }
 
+namespace {
+
+// An error or stop leaving code that is about to be freed keeps the text
+// of its line instead of the unit.
+template <typename Signal>
+void keepLineText(Signal& signal, const std::unordered_set<const CodeUnit*>& going)
+{
+    if (!signal.unit || !going.count(signal.unit))
+        return;
+    if (signal.lineText.empty() && signal.line >= 1 && static_cast<size_t>(signal.line) <= signal.unit->lines.size())
+        signal.lineText = signal.unit->lines[static_cast<size_t>(signal.line - 1)];
+    signal.unit = nullptr;
+}
+
+} // namespace
+
 void Runtime::executeText(const Text& text, bool global)
 {
     Frame* caller = currentFrame_;
@@ -476,8 +503,77 @@ void Runtime::executeText(const Text& text, bool global)
         compiled = compile(text, ParseMode::Program, outer, true);
     }
     CodeUnit& unit = *compiled;
-    units_.push_back(std::move(compiled));
-    runTopLevel(unit, global ? nullptr : caller, false);
+    Frame* runIn = global ? nullptr : caller;
+    if (!unit.procedures.empty() || !unit.classes.empty()) {
+        // Its procedures and classes are reached by name from now on
+        // (globals, GetRef, New, objects): the unit stays for the session.
+        units_.push_back(std::move(compiled));
+        runTopLevel(unit, runIn, false);
+        return;
+    }
+    // Code that defines nothing is never reached again once it has run:
+    // nothing outside its own run points into it but the Eval code cached
+    // for its top level (which only that run can use) and the place an
+    // error or stop leaving it records.  So it is freed here, `compiled`
+    // keeping it alive while it runs: a script executing new text in a
+    // loop holds only the code of the current turn.
+    const size_t unitsBefore = units_.size();
+    auto finish = [&](auto* signal) {
+        std::unordered_set<const CodeUnit*> going = evalUnitsUnder(unit);
+        going.insert(&unit);
+        if (signal)
+            keepLineText(*signal, going);
+        forgetUnits(going, unitsBefore);
+    };
+    try {
+        runTopLevel(unit, runIn, false);
+    } catch (ScriptError& e) {
+        finish(&e);
+        throw;
+    } catch (StopSignal& s) {
+        finish(&s);
+        throw;
+    } catch (...) {
+        finish(static_cast<ScriptError*>(nullptr));
+        throw;
+    }
+    finish(static_cast<ScriptError*>(nullptr));
+}
+
+std::unordered_set<const CodeUnit*> Runtime::evalUnitsUnder(const CodeUnit& unit) const
+{
+    std::unordered_set<const CodeUnit*> found;
+    std::vector<Procedure*> tops{unit.topLevel.get()};
+    for (size_t i = 0; i < tops.size(); ++i) {
+        for (auto it = evalCache_.lower_bound(std::make_pair(tops[i], Text()));
+             it != evalCache_.end() && it->first.first == tops[i]; ++it) {
+            found.insert(it->second);
+            tops.push_back(it->second->topLevel.get());
+        }
+    }
+    return found;
+}
+
+void Runtime::forgetUnits(const std::unordered_set<const CodeUnit*>& going, size_t from)
+{
+    // The cache keys Eval code by the procedure it was compiled in: the
+    // entries under a top level that goes must go too, or a procedure made
+    // later at the same address would find them.
+    for (const CodeUnit* unit : going) {
+        auto first = evalCache_.lower_bound(std::make_pair(unit->topLevel.get(), Text()));
+        auto last = first;
+        while (last != evalCache_.end() && last->first.first == unit->topLevel.get())
+            ++last;
+        evalCache_.erase(first, last);
+    }
+    // Only the run that is done compiled code for those top levels: the
+    // units to free are among the ones added since.  Executed units that
+    // define procedures or classes stay; the top level they name as outer
+    // is only read while they are compiled.
+    auto since = units_.begin() + static_cast<std::ptrdiff_t>(std::min(from, units_.size()));
+    units_.erase(std::remove_if(since, units_.end(),
+                                [&](const std::shared_ptr<CodeUnit>& u) { return going.count(u.get()) != 0; }),
+                 units_.end());
 }
 
 Value Runtime::procedureReference(const Text& name)

@@ -34,7 +34,7 @@ struct ScriptError {
     const CodeUnit* unit = nullptr;
     bool located = false;
     bool compile = false;
-    Text lineText; // compile errors: the failing line (the unit is gone)
+    Text lineText; // the failing line, when the unit is gone (compile errors, freed Execute code)
 };
 
 // A stop request or an exhausted budget: ends the run, and On Error Resume
@@ -46,6 +46,8 @@ struct StopSignal {
     int line = 0;
     int column = 0;
     const CodeUnit* unit = nullptr;
+    Text lineText{}; // when the unit was freed on the way up
+    bool located = false;
 };
 
 inline constexpr int kStopErrorNumber = 18; // "User interrupt occurred"
@@ -267,11 +269,19 @@ private:
     void resolveName(NameExpr& name, Procedure& proc, bool explicitNames, const std::unordered_set<Text>& assigned);
     int globalSlot(const Text& name, bool create);
     Value runTopLevel(CodeUnit& unit, Frame* outer, bool evalExpression);
+    // The Eval code compiled for the top level of `unit`, and the Eval
+    // code compiled inside that code, and so on.
+    std::unordered_set<const CodeUnit*> evalUnitsUnder(const CodeUnit& unit) const;
+    // Frees those units (all of them in units_[from] on) with their
+    // cache entries.
+    void forgetUnits(const std::unordered_set<const CodeUnit*>& going, size_t from);
 
     const BuiltinRegistry& registry_;
     const std::atomic<bool>* stopFlag_;
     RuntimeLimits limits_;
 
+    // The global table's entries and index, counted as names are added.
+    MemoryCharge globalsCharge_{0};
     std::deque<GlobalEntry> globals_; // stable addresses: by-reference args point into it
     std::unordered_map<Text, int> globalIndex_;
     std::vector<NamedObject> namedObjects_;

@@ -90,10 +90,11 @@ bool Runtime::trapError(int line, int column, Frame& f)
         throw;
     } catch (StopSignal& stop) {
         // Nothing catches a stop; it only learns where it happened.
-        if (!stop.unit) {
+        if (!stop.located) {
             stop.line = line;
             stop.column = column;
             stop.unit = f.proc->unit;
+            stop.located = true;
         }
         throw;
     } catch (ScriptError& e) {

@@ -166,6 +166,24 @@ TEST(EngineRobustness, DeepNestingInTheSourceIsOutOfStackSpace)
     EXPECT_EQ(28, engine.lastError().number);
 }
 
+// A procedure is installed before its body is compiled: when the body is
+// too large to compile, calling the procedure is that error, not a crash.
+TEST(EngineRobustness, AProcedureWhoseBodyCannotCompileRaisesItsErrorWhenCalled)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.addCode(u"Sub define\n"
+                               u"ExecuteGlobal \"Class Wide : Sub M : x = Array(\" & String(70000, \",\") & \"1) : End Sub : End Class\" & vbLf & "
+                               u"\"Sub wide\" & vbLf & \"x = Array(\" & String(70000, \",\") & \"1)\" & vbLf & \"End Sub\"\n"
+                               u"End Sub"));
+    EXPECT_FALSE(engine.run(u"define"));
+    EXPECT_EQ(28, engine.lastError().number);
+    EXPECT_FALSE(engine.run(u"wide"));
+    EXPECT_EQ(28, engine.lastError().number);
+    EXPECT_FALSE(engine.addCode(u"Set w = New Wide\nw.M"));
+    EXPECT_EQ(28, engine.lastError().number);
+    EXPECT_EQ(0u, engine.lastError().lineText.find(u"Class Wide")) << "reported in the method";
+}
+
 TEST(EngineRobustness, StopRequestEndsARunawayLoopEvenUnderResumeNext)
 {
     Engine engine;

@@ -7,6 +7,7 @@
 #include "script/core/script_object.h"
 
 #include <algorithm>
+#include <new>
 #include <unordered_set>
 
 namespace quillet::script {
@@ -149,45 +150,85 @@ std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedur
     unit->lines = splitLines(unit->source);
     unit->topLevel->outer = outer;
     install(unit);
-    const bool explicitNames = unit->optionExplicit || optionExplicit_;
+    // Installed procedures and classes are reachable by name from here on:
+    // should their code fail to compile (a limit of the code's form), the
+    // unit stays and calling them raises that error.
+    try {
+        compileInstalled(*unit);
+    } catch (const VbError& v) {
+        keepUncompiled(unit, v.number());
+        throw;
+    } catch (const std::bad_alloc&) {
+        keepUncompiled(unit, vberr::OutOfMemory);
+        throw;
+    }
+    unit->charge.settle(compiledUnitBytes(*unit));
+    return unit;
+}
+
+void Runtime::compileInstalled(CodeUnit& unit)
+{
+    const bool explicitNames = unit.optionExplicit || optionExplicit_;
     // Variables the top level assigns without declaring them are globals
     // that procedures see; everything else a procedure assigns without a
     // declaration is local to it.  So: note those first, then resolve the
     // procedures, then the top level.
     if (!explicitNames) {
-        for (NameExpr* n : unit->topLevel->names) {
+        for (NameExpr* n : unit.topLevel->names) {
             if (n->assigned)
                 globalSlot(n->name, true);
         }
     }
-    for (auto& proc : unit->procedures)
+    for (auto& proc : unit.procedures)
         resolve(*proc, explicitNames);
-    for (auto& cls : unit->classes) {
+    for (auto& cls : unit.classes) {
         for (auto& proc : cls->procedures)
             resolve(*proc, explicitNames);
     }
-    resolve(*unit->topLevel, explicitNames);
+    resolve(*unit.topLevel, explicitNames);
     // Once compiled, the code holds everything it needs from the tree.
     auto compileProcedure = [](Procedure& proc) {
         proc.code = compileBody(proc);
         proc.body.clear();
         proc.names = {};
     };
-    for (auto& proc : unit->procedures)
+    for (auto& proc : unit.procedures)
         compileProcedure(*proc);
-    for (auto& cls : unit->classes) {
+    for (auto& cls : unit.classes) {
         for (auto& proc : cls->procedures)
             compileProcedure(*proc);
     }
-    if (unit->evalExpression) {
-        unit->evalCode = compileExpression(*unit->topLevel, *unit->evalExpression);
-        unit->evalExpression.reset();
-        unit->topLevel->names = {};
+    if (unit.evalExpression) {
+        unit.evalCode = compileExpression(*unit.topLevel, *unit.evalExpression);
+        unit.evalExpression.reset();
+        unit.topLevel->names = {};
     } else {
-        compileProcedure(*unit->topLevel);
+        compileProcedure(*unit.topLevel);
     }
-    unit->charge.settle(compiledUnitBytes(*unit));
-    return unit;
+}
+
+void Runtime::keepUncompiled(const std::shared_ptr<CodeUnit>& unit, int number)
+{
+    if (unit->procedures.empty() && unit->classes.empty())
+        return;
+    auto failing = [number](Procedure& proc) {
+        if (proc.code)
+            return;
+        auto code = std::make_unique<Code>();
+        code->instrs.push_back(Instr{OpCode::Fail, 0, 0, number});
+        code->instrs.push_back(Instr{OpCode::Return, 0, 0, 0});
+        code->statements.push_back(StatementEntry{0, proc.line, 1, 1, 1, 0, 0, 0});
+        proc.code = std::move(code);
+        proc.body.clear();
+        proc.names = {};
+    };
+    for (auto& proc : unit->procedures)
+        failing(*proc);
+    for (auto& cls : unit->classes) {
+        for (auto& proc : cls->procedures)
+            failing(*proc);
+    }
+    units_.push_back(unit);
 }
 
 int Frame::executedLocal(TextView lowerName) const

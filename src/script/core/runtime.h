@@ -263,6 +263,12 @@ private:
 
     std::shared_ptr<CodeUnit> compile(Text source, ParseMode mode, Procedure* outer, bool asRuntimeError);
     void install(const std::shared_ptr<CodeUnit>& unit);
+    // Resolves the names of an installed unit and compiles its code.
+    void compileInstalled(CodeUnit& unit);
+    // After compileInstalled failed with error `number`: keeps a unit whose
+    // procedures or classes are installed, each procedure left without
+    // code raising that error when called.
+    void keepUncompiled(const std::shared_ptr<CodeUnit>& unit, int number);
     std::shared_ptr<const CodeUnit> unitOf(const CodeUnit* unit) const;
     void buildClass(ClassDef& cls);
     void resolve(Procedure& proc, bool explicitNames);

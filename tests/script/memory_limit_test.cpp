@@ -144,6 +144,19 @@ TEST(MemoryLimit, CompiledCodeCountsAndCodeThatDefinesNothingGoesOnceRun)
     }
 }
 
+TEST(MemoryLimit, VariablesThatExecuteDeclaresInAProcedureCount)
+{
+    // Each Dim adds a variable to the call, and each lookup walks them:
+    // a small limit and step budget keep this test quick.
+    EngineLimits limits = smallLimit();
+    limits.memoryLimit = size_t(256) << 10;
+    limits.stepBudget = 30000;
+    Engine engine(limits);
+    EXPECT_FALSE(engine.addCode(u"Sub f\nDo\ni = i + 1\nExecute \"Dim v\" & i\nLoop\nEnd Sub\nf"));
+    EXPECT_EQ(7, engine.lastError().number);
+    EXPECT_EQ(4, engine.lastError().line);
+}
+
 TEST(MemoryLimit, AResetStartsAfreshAndTheDefaultStopsHugeArraysAtOnce)
 {
     Engine engine(smallLimit());

@@ -255,7 +255,7 @@ void Runtime::install(const std::shared_ptr<CodeUnit>& unitPtr)
             if (frame.proc->locals.count(lower) || frame.executedLocal(lower) >= 0)
                 continue;
             if (!frame.executedLocals)
-                frame.executedLocals = std::make_unique<std::deque<ExecutedLocal>>();
+                frame.executedLocals = std::make_unique<std::deque<ExecutedLocal, MeteredAllocator<ExecutedLocal>>>();
             frame.executedLocals->push_back(ExecutedLocal{lower, Value()});
             continue;
         }
@@ -511,6 +511,9 @@ Value Runtime::evalText(const Text& text)
     } else {
         ExecuteFrameScope scope(executeFrame_, caller);
         auto compiled = compile(text, ParseMode::Expression, outer, true);
+        // The cache entry lives as long as the code: charged with it.
+        compiled->charge.grow(sizeof(decltype(evalCache_)::value_type) + 4 * sizeof(void*) +
+                              textHeapBytes(key.second.capacity()));
         unit = compiled.get();
         units_.push_back(std::move(compiled));
         evalCache_.emplace(std::move(key), unit);

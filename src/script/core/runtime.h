@@ -125,8 +125,9 @@ struct Frame {
     std::vector<LockedElement> locked;
     AppendText append;
     // Created by the first Execute that declares a variable here; a deque
-    // so that by-reference arguments pointing into it stay valid.
-    std::unique_ptr<std::deque<ExecutedLocal>> executedLocals;
+    // so that by-reference arguments pointing into it stay valid, metered
+    // as a loop of such Executes may grow it without end.
+    std::unique_ptr<std::deque<ExecutedLocal, MeteredAllocator<ExecutedLocal>>> executedLocals;
 
     int executedLocal(TextView lowerName) const;
 };

@@ -20,7 +20,6 @@ class QToolButton;
 namespace quillet {
 
 class Shell;
-struct OpenFileRequest;
 
 class FormMain : public QMainWindow {
     Q_OBJECT
@@ -67,9 +66,11 @@ private:
     // The dialog's initial folder: the stored folder less its last
     // character; error 5 for an empty folder.
     static Text initialFolder(const Text& folder);
-    // Runs a file-choosing command; a failure other than cancelling shows
-    // its description and ends the program.
-    void runFileCommand(const OpenFileRequest& request, void (FormMain::*chosen)(const Text&));
+    // Runs a file-choosing command: the open dialog starts at `fileName`
+    // in `folder`; a failure other than cancelling (an empty folder
+    // included) shows its description and ends the program.
+    void runFileCommand(const Text& title, const Text& fileName, const Text& folder, const Text& filter,
+                        void (FormMain::*chosen)(const Text&));
     void characterChosen(const Text& path);
     void sheetScriptChosen(const Text& path);
     void returnToHomeFolder();

@@ -45,9 +45,16 @@ Text FormMain::initialFolder(const Text& folder)
     return folder.substr(0, folder.size() - 1);
 }
 
-void FormMain::runFileCommand(const OpenFileRequest& request, void (FormMain::*chosen)(const Text&))
+void FormMain::runFileCommand(const Text& title, const Text& fileName, const Text& folder, const Text& filter,
+                              void (FormMain::*chosen)(const Text&))
 {
     try {
+        OpenFileRequest request;
+        request.title = title;
+        request.initialFileName = fileName;
+        request.initialFolder = initialFolder(folder);
+        request.filter = filter;
+        request.filterIndex = 1;
         if (const std::optional<Text> file = shell_.dialogs.openFile(this, request))
             (this->*chosen)(trimmed(*file));
     } catch (const VbError& e) {
@@ -60,19 +67,8 @@ void FormMain::runFileCommand(const OpenFileRequest& request, void (FormMain::*c
 
 void FormMain::LoadCharacterCommand()
 {
-    OpenFileRequest request;
-    request.title = u"Load Character";
-    request.initialFileName = shell_.state.CurrentCharFile;
-    try {
-        request.initialFolder = initialFolder(shell_.state.CharDir);
-    } catch (const VbError& e) {
-        shell_.showMessage(e.description());
-        shell_.dialogs.endProgram(1);
-        return;
-    }
-    request.filter = kCharacterFilter;
-    request.filterIndex = 1;
-    runFileCommand(request, &FormMain::characterChosen);
+    runFileCommand(u"Load Character", shell_.state.CurrentCharFile, shell_.state.CharDir, kCharacterFilter,
+                   &FormMain::characterChosen);
 }
 
 void FormMain::characterChosen(const Text& path)
@@ -85,19 +81,8 @@ void FormMain::characterChosen(const Text& path)
 
 void FormMain::ChooseSheetScript()
 {
-    OpenFileRequest request;
-    request.title = u"Load Tessera Files";
-    request.initialFileName = shell_.state.TesseraFile;
-    try {
-        request.initialFolder = initialFolder(shell_.state.TesseraDir);
-    } catch (const VbError& e) {
-        shell_.showMessage(e.description());
-        shell_.dialogs.endProgram(1);
-        return;
-    }
-    request.filter = kTesseraFilter;
-    request.filterIndex = 1;
-    runFileCommand(request, &FormMain::sheetScriptChosen);
+    runFileCommand(u"Load Tessera Files", shell_.state.TesseraFile, shell_.state.TesseraDir, kTesseraFilter,
+                   &FormMain::sheetScriptChosen);
 }
 
 void FormMain::sheetScriptChosen(const Text& path)

@@ -3,7 +3,7 @@
 // are pipes; sheet scripts that are binary or unreadable.  Each ends with
 // a clear error or message, quickly, and nothing the user had is lost.
 #include "../settings/temp_folder.h"
-#include "fake_surface.h"
+#include "recording_host.h"
 
 #include "character/file_io.h"
 #include "common/vb_error.h"
@@ -11,7 +11,6 @@
 #include "settings/mod_ini.h"
 #include "settings/settings_file.h"
 #include "sheet/mod_print_report.h"
-#include "sheet/runner_host.h"
 #include "shell/state/app_state.h"
 
 #include <gtest/gtest.h>
@@ -246,40 +245,10 @@ TEST_F(FileFaultTest, SettingsInAReadOnlyFolderOrAPipe)
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
-namespace {
-
-class SilentHost : public RunnerHost {
-public:
-    void messageBox(const Text& text) override { messages.push_back(text); }
-    void discardReportWindow() override { window.reset(); }
-    ReportWindow& reportWindow() override
-    {
-        if (!window)
-            window = std::make_unique<Window>();
-        return *window;
-    }
-    void setStatusText(const Text&) override {}
-    PortraitImage* portraitImage() override { return &portrait; }
-
-    class Window : public ReportWindow {
-    public:
-        PrintSurface& surface() override { return surface_; }
-        void showPreviewWindow() override {}
-        void showModal() override {}
-        void printDocument() override {}
-        FakeSurface surface_;
-    };
-    std::vector<Text> messages;
-    std::unique_ptr<Window> window;
-    FakePortrait portrait;
-};
-
-} // namespace
-
 TEST_F(FileFaultTest, SheetScriptsThatAreBinaryOrUnreadable)
 {
     script::Engine engine;
-    SilentHost host;
+    RecordingHost host;
     std::vector<Text> log;
     ReportContext context{state, engine, host, [&](const Text& line) { log.push_back(line); }, {}};
 

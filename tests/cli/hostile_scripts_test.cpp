@@ -2,11 +2,10 @@
 // engine: each ends with the two-line error report (runaway ones once the
 // user presses Stop), the program is not left busy, and the next run of
 // an ordinary sheet works as if nothing had happened.
-#include "fake_surface.h"
+#include "recording_host.h"
 
 #include "script/engine.h"
 #include "sheet/mod_print_report.h"
-#include "sheet/runner_host.h"
 #include "shell/state/app_state.h"
 
 #include <gtest/gtest.h>
@@ -24,35 +23,6 @@ using namespace quillet;
 using namespace quillet::testing;
 
 namespace {
-
-class Window : public ReportWindow {
-public:
-    PrintSurface& surface() override { return surface_; }
-    void showPreviewWindow() override {}
-    void showModal() override { shown = true; }
-    void printDocument() override {}
-
-    FakeSurface surface_;
-    bool shown = false;
-};
-
-class Host : public RunnerHost {
-public:
-    void messageBox(const Text& text) override { messages.push_back(text); }
-    void discardReportWindow() override { window.reset(); }
-    ReportWindow& reportWindow() override
-    {
-        if (!window)
-            window = std::make_unique<Window>();
-        return *window;
-    }
-    void setStatusText(const Text&) override {}
-    PortraitImage* portraitImage() override { return &portrait; }
-
-    std::vector<Text> messages;
-    std::unique_ptr<Window> window;
-    FakePortrait portrait;
-};
 
 // The Stop button of the desktop, pressed by a "user" who waits `patience`
 // before giving up on the script.
@@ -145,7 +115,7 @@ protected:
     std::string dir;
     AppState state;
     script::Engine engine;
-    Host host;
+    RecordingHost host;
     std::vector<Text> log;
     bool stopPressed = false;
 };

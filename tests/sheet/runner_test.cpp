@@ -1,11 +1,10 @@
 // The sheet-script runner end to end with the real engine, a recording
 // host and the fixed-metrics surface: messages, log lines and state after
 // every kind of outcome.
-#include "fake_surface.h"
+#include "recording_host.h"
 
 #include "script/engine.h"
 #include "sheet/mod_print_report.h"
-#include "sheet/runner_host.h"
 #include "shell/state/app_state.h"
 
 #include <gtest/gtest.h>
@@ -19,42 +18,6 @@ using namespace quillet;
 using namespace quillet::testing;
 
 namespace {
-
-class RecordingWindow : public ReportWindow {
-public:
-    PrintSurface& surface() override { return surface_; }
-    void showPreviewWindow() override { titled = true; }
-    void showModal() override { shown = true; }
-    void printDocument() override { printed = true; }
-
-    FakeSurface surface_;
-    bool titled = false, shown = false, printed = false;
-};
-
-class RecordingHost : public RunnerHost {
-public:
-    void messageBox(const Text& text) override { messages.push_back(text); }
-    void discardReportWindow() override
-    {
-        if (window)
-            ++discarded;
-        window.reset();
-    }
-    ReportWindow& reportWindow() override
-    {
-        if (!window)
-            window = std::make_unique<RecordingWindow>();
-        return *window;
-    }
-    void setStatusText(const Text& text) override { status = text; }
-    PortraitImage* portraitImage() override { return &portrait; }
-
-    std::vector<Text> messages;
-    std::unique_ptr<RecordingWindow> window;
-    int discarded = 0;
-    Text status = u"Printing...";
-    FakePortrait portrait;
-};
 
 class RunnerTest : public ::testing::Test {
 protected:

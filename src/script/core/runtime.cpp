@@ -1,6 +1,5 @@
 #include "script/core/runtime.h"
 
-#include "script/core/arg_list.h"
 #include "script/core/code_size.h"
 #include "script/core/compiler.h"
 #include "script/core/err_object.h"

@@ -43,12 +43,6 @@ ForSlots slotsOf(Frame& f, const ForLoopInfo& loop)
     return ForSlots{s[0], s[1], s[2]};
 }
 
-void endIteration(ForEachState& state)
-{
-    state.items.reset();
-    state.collection = Value();
-}
-
 } // namespace
 
 bool Runtime::forStart(Frame& f, const Code& code, const ForLoopInfo& loop, Value from, Value to, Value step)
@@ -127,7 +121,7 @@ bool Runtime::forEachStart(Frame& f, const Code& code, const ForEachInfo& loop, 
     try {
         return forEachNext(f, code, loop, false);
     } catch (...) {
-        endIteration(kept);
+        kept.end();
         throw;
     }
 }
@@ -141,7 +135,7 @@ bool Runtime::forEachNext(Frame& f, const Code& code, const ForEachInfo& loop, b
         // The loop walks the array as it was when the loop started.
         const ArrayRep* rep = state.collection.rawArray();
         if (state.next >= rep->items.size()) {
-            endIteration(state);
+            state.end();
             return false;
         }
         assignName(code.names[static_cast<size_t>(loop.element)], f, rep->items[state.next++], false);
@@ -149,7 +143,7 @@ bool Runtime::forEachNext(Frame& f, const Code& code, const ForEachInfo& loop, b
     }
     Value item;
     if (!state.items->next(item)) {
-        endIteration(state);
+        state.end();
         return false;
     }
     assignName(code.names[static_cast<size_t>(loop.element)], f, std::move(item), false);

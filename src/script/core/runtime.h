@@ -90,6 +90,13 @@ struct ForEachState {
     Value collection; // the array walked (as it was when the loop began) or the object
     std::unique_ptr<Enumerator> items;
     size_t next = 0; // arrays: the next element
+
+    // Lets go of the collection (the loop ended or was left).
+    void end()
+    {
+        items.reset();
+        collection = Value();
+    }
 };
 
 // The text of `s = s & a & b` while its pieces are evaluated.  Appends

@@ -124,13 +124,10 @@ void Runtime::releaseHoldings(Frame& f, const Code& code, const StatementEntry& 
 {
     for (size_t i = 0; i < count; ++i) {
         const Holding& h = code.holdings[at.holdingsBegin + i];
-        if (h.kind == Holding::Iterator) {
-            ForEachState& state = f.iterators[h.index];
-            state.items.reset();
-            state.collection = Value();
-        } else {
+        if (h.kind == Holding::Iterator)
+            f.iterators[h.index].end();
+        else
             f.locals[h.index] = Value();
-        }
     }
 }
 
@@ -449,12 +446,9 @@ Value Runtime::execute(Frame& f, const Code& code)
                     if (forEachNext(f, code, code.forEachLoops[in.b], true))
                         pc = static_cast<size_t>(in.a);
                     break;
-                case OpCode::ForEachEnd: {
-                    ForEachState& state = f.iterators[in.b];
-                    state.items.reset();
-                    state.collection = Value();
+                case OpCode::ForEachEnd:
+                    f.iterators[in.b].end();
                     break;
-                }
                 case OpCode::StoreHidden:
                     f.locals[in.b] = std::move(*--sp);
                     break;

@@ -43,6 +43,14 @@ ForSlots slotsOf(Frame& f, const ForLoopInfo& loop)
     return ForSlots{s[0], s[1], s[2]};
 }
 
+// Whether a counter under Variant arithmetic has not passed the limit.
+bool generalInRange(const Value& counter, const ForSlots& s)
+{
+    const auto c = compareValues(counter, s.limit, false, false);
+    const bool positive = s.step.toDouble() >= 0;
+    return c && !(positive ? *c > 0 : *c < 0);
+}
+
 } // namespace
 
 bool Runtime::forStart(Frame& f, const Code& code, const ForLoopInfo& loop, Value from, Value to, Value step)
@@ -66,10 +74,7 @@ bool Runtime::forStart(Frame& f, const Code& code, const ForLoopInfo& loop, Valu
     s.limit = std::move(to);
     s.step = std::move(step);
     s.mode = Value::integer(General);
-    const Value current = evalName(counterName, f);
-    const auto c = compareValues(current, s.limit, false, false);
-    const bool positive = s.step.toDouble() >= 0;
-    return c && !(positive ? *c > 0 : *c < 0);
+    return generalInRange(evalName(counterName, f), s);
 }
 
 bool Runtime::forNext(Frame& f, const Code& code, const ForLoopInfo& loop)
@@ -98,10 +103,7 @@ bool Runtime::forNext(Frame& f, const Code& code, const ForLoopInfo& loop)
         s.mode = Value::integer(General);
     }
     assignName(counterName, f, binaryOp(Op::Add, evalName(counterName, f), s.step), false);
-    const Value current = evalName(counterName, f);
-    const auto c = compareValues(current, s.limit, false, false);
-    const bool positive = s.step.toDouble() >= 0;
-    return c && !(positive ? *c > 0 : *c < 0);
+    return generalInRange(evalName(counterName, f), s);
 }
 
 bool Runtime::forEachStart(Frame& f, const Code& code, const ForEachInfo& loop, Value collection)

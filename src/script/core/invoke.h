@@ -38,4 +38,13 @@ int cachedHostMember(HostObject* object, const Text& name, MemberCache& cache);
 // Calls a host object, copying by-reference arguments back afterwards.
 Value invokeHost(HostObject* object, int member, Access access, std::span<Value> args);
 
+// Drops the stack slots from `bottom` up to `sp`, the most recent first;
+// `bottom` is the new top.
+inline Value* dropTo(Value* bottom, Value* sp)
+{
+    while (sp != bottom)
+        *--sp = Value();
+    return bottom;
+}
+
 } // namespace quillet::script

@@ -9,14 +9,6 @@
 namespace quillet::script {
 namespace {
 
-// Drops everything from `bottom` up to `sp`, the most recent first.
-Value* dropTo(Value* bottom, Value* sp)
-{
-    while (sp != bottom)
-        *--sp = Value();
-    return bottom;
-}
-
 Access accessFor(bool isSet)
 {
     return isSet ? Access::Set : Access::Let;

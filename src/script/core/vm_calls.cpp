@@ -66,8 +66,7 @@ Value* Runtime::endCall(Frame& f, Value* callee, Value* args, Value* sp, Value r
 {
     if (!f.locked.empty())
         unlockArguments(f, args, true);
-    while (sp != callee)
-        *--sp = Value();
+    dropTo(callee, sp);
     *callee = std::move(result);
     return callee + 1;
 }
@@ -175,12 +174,7 @@ Value* Runtime::callMethod(Frame& f, const NameRef& n, uint16_t argc, Value* sp)
     Value* args = sp - argc;
     Value result = invokeScriptMember(*f.me, n.slot, Access::Get, std::span<Value>(args, argc));
     // No callee slot: the result takes the first argument's place.
-    if (!f.locked.empty())
-        unlockArguments(f, args, true);
-    while (sp != args)
-        *--sp = Value();
-    *args = std::move(result);
-    return args + 1;
+    return endCall(f, args, args, sp, std::move(result));
 }
 
 Value* Runtime::hostCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp)
@@ -199,8 +193,7 @@ Value* Runtime::elementRef(Frame& f, Value& array, Value* callee, uint16_t argc,
     f.locked.push_back(LockedElement{rep, element, callee});
     ++rep->locks;
     ++rep->refs;
-    while (sp != callee)
-        *--sp = Value();
+    dropTo(callee, sp);
     *callee = Value::ref(element);
     return callee + 1;
 }

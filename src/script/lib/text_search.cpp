@@ -122,13 +122,6 @@ void splitEach(TextView text, TextView delimiter, long long limit, CompareMode m
     piece(text.substr(pos));
 }
 
-std::vector<Text> splitText(TextView text, TextView delimiter, long long limit, CompareMode mode)
-{
-    std::vector<Text> pieces;
-    splitEach(text, delimiter, limit, mode, [&](TextView p) { pieces.emplace_back(p); });
-    return pieces;
-}
-
 int compareText(TextView a, TextView b, CompareMode mode)
 {
     const size_t n = std::min(a.size(), b.size());
@@ -141,16 +134,6 @@ int compareText(TextView a, TextView b, CompareMode mode)
     if (a.size() == b.size())
         return 0;
     return a.size() < b.size() ? -1 : 1;
-}
-
-std::vector<Text> filterTexts(const std::vector<Text>& items, TextView find, bool include, CompareMode mode)
-{
-    std::vector<Text> out;
-    for (const Text& item : items) {
-        if (filterKeeps(item, find, include, mode))
-            out.push_back(item);
-    }
-    return out;
 }
 
 bool filterKeeps(TextView item, TextView find, bool include, CompareMode mode)

@@ -6,7 +6,6 @@
 #include "common/text.h"
 
 #include <functional>
-#include <vector>
 
 namespace quillet::script {
 
@@ -32,20 +31,17 @@ Text replaceText(TextView text, TextView find, TextView replacement, size_t star
 
 // Split: pieces between delimiters, at most `limit` of them (limit < 0: no
 // limit; the last piece keeps the rest).  An empty text gives no pieces; an
-// empty delimiter gives the whole text as one piece.
-std::vector<Text> splitText(TextView text, TextView delimiter, long long limit, CompareMode mode);
-// The same pieces, each handed to `piece` as it is found, so that the
-// caller can store them where it wants without a list of copies.
+// empty delimiter gives the whole text as one piece.  Each piece is handed
+// to `piece` as it is found, so that the caller can store them where it
+// wants without a list of copies.
 void splitEach(TextView text, TextView delimiter, long long limit, CompareMode mode,
                const std::function<void(TextView)>& piece);
 
 // StrComp: -1, 0 or 1.
 int compareText(TextView a, TextView b, CompareMode mode);
 
-// Filter: the elements that contain (or, with include false, do not
-// contain) `find`.
-std::vector<Text> filterTexts(const std::vector<Text>& items, TextView find, bool include, CompareMode mode);
-// Whether Filter keeps `item`.
+// Filter: whether it keeps `item`, one that contains (or, with include
+// false, does not contain) `find`.
 bool filterKeeps(TextView item, TextView find, bool include, CompareMode mode);
 
 Text reverseText(TextView text);

@@ -5,8 +5,31 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace quillet::script;
 using quillet::Text;
+using quillet::TextView;
+
+namespace {
+
+std::vector<Text> splitText(TextView text, TextView delimiter, long long limit, CompareMode mode)
+{
+    std::vector<Text> pieces;
+    splitEach(text, delimiter, limit, mode, [&](TextView p) { pieces.emplace_back(p); });
+    return pieces;
+}
+
+std::vector<Text> filterTexts(const std::vector<Text>& items, TextView find, bool include, CompareMode mode)
+{
+    std::vector<Text> out;
+    for (const Text& item : items)
+        if (filterKeeps(item, find, include, mode))
+            out.push_back(item);
+    return out;
+}
+
+} // namespace
 
 TEST(TextSearch, FindHonoursStartAndCompareMode)
 {

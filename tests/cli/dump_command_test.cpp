@@ -2,33 +2,22 @@
 // broken files, and checks its JSON output and exit status.
 #include "common/text.h"
 
+#include "../run_command.h"
+
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
-struct ToolRun {
-    int status;
-    std::string out;
-};
+using ToolRun = quillet::testing::CommandOutcome;
 
 ToolRun run(const std::string& args)
 {
-    const std::string command = std::string(QUILLET_BIN_DIR) + "/quillet-print " + args + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    return quillet::testing::runCommand(std::string(QUILLET_BIN_DIR) + "/quillet-print " + args + " 2>/dev/null");
 }
 
 std::string sample(const std::string& name)

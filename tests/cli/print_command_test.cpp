@@ -1,34 +1,25 @@
 // quillet-print end to end: real character files, real sheet scripts,
 // PDF and PNG output read back with the poppler tools.
+#include "../run_command.h"
+
 #include <gtest/gtest.h>
 
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out; // standard output and standard error together
-};
+using Outcome = quillet::testing::CommandOutcome;
 
+// Standard output and standard error together.
 Outcome runCommand(const std::string& command)
 {
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    return quillet::testing::runCommand(command + " 2>&1");
 }
 
 Outcome print(const std::string& args)

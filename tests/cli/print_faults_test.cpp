@@ -1,10 +1,11 @@
 // quillet-print against hostile files: it writes nothing but its output,
 // never touches the character file, and ends with a clear report on bad
 // portraits and scripts that will not end.
+#include "../run_command.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -12,28 +13,18 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-};
+using Outcome = quillet::testing::CommandOutcome;
 
+// Standard output and standard error together.
 Outcome runCommand(const std::string& command)
 {
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    return quillet::testing::runCommand(command + " 2>&1");
 }
 
 const std::string kPrint = std::string(QUILLET_BIN_DIR) + "/quillet-print";

@@ -1,36 +1,24 @@
 // The quillet-script tool: output, exit status and the error line format.
+#include "../run_command.h"
+
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
 const std::string kTool = std::string(QUILLET_BIN_DIR) + "/quillet-script";
 const std::string kDir = std::string(QUILLET_SOURCE_DIR) + "/tests/script/tool/";
 
-struct Result {
-    std::string output; // standard output and standard error together
-    int status = -1;
-};
+using Result = quillet::testing::CommandOutcome;
 
+// Standard output and standard error together.
 Result run(const std::string& args)
 {
-    Result r;
-    FILE* pipe = popen((kTool + " " + args + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return r;
-    std::array<char, 4096> buffer{};
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        r.output.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return quillet::testing::runCommand(kTool + " " + args + " 2>&1");
 }
 
 std::string readFile(const std::string& path)
@@ -45,7 +33,7 @@ TEST(QuilletScriptTool, RunsTheSheetStyleScript)
 {
     const Result r = run(kDir + "sheet_style.vbs");
     EXPECT_EQ(0, r.status);
-    EXPECT_EQ(readFile(kDir + "sheet_style.out"), r.output);
+    EXPECT_EQ(readFile(kDir + "sheet_style.out"), r.out);
 }
 
 TEST(QuilletScriptTool, RuntimeErrorPrintsFileLineColumnAndExitsWithOne)
@@ -53,7 +41,7 @@ TEST(QuilletScriptTool, RuntimeErrorPrintsFileLineColumnAndExitsWithOne)
     const std::string file = kDir + "errors_report.vbs";
     const Result r = run(file + " first second");
     EXPECT_EQ(1, r.status);
-    EXPECT_EQ("before first 2\n" + file + "(4, 1) runtime error 11: Division by zero\n", r.output);
+    EXPECT_EQ("before first 2\n" + file + "(4, 1) runtime error 11: Division by zero\n", r.out);
 }
 
 TEST(QuilletScriptTool, CompileErrorRunsNothing)
@@ -61,21 +49,21 @@ TEST(QuilletScriptTool, CompileErrorRunsNothing)
     const std::string file = kDir + "syntax.vbs";
     const Result r = run(file);
     EXPECT_EQ(1, r.status);
-    EXPECT_EQ(file + "(3, 1) compile error 1014: Expected 'End'\n", r.output);
+    EXPECT_EQ(file + "(3, 1) compile error 1014: Expected 'End'\n", r.out);
 }
 
 TEST(QuilletScriptTool, QuitEndsWithItsCode)
 {
     const Result r = run(kDir + "quit.vbs");
     EXPECT_EQ(3, r.status);
-    EXPECT_EQ("quitting\n", r.output);
+    EXPECT_EQ("quitting\n", r.out);
 }
 
 TEST(QuilletScriptTool, MissingFileIsReported)
 {
     const Result r = run(kDir + "no-such-file.vbs");
     EXPECT_EQ(2, r.status);
-    EXPECT_NE(std::string::npos, r.output.find("cannot open"));
+    EXPECT_NE(std::string::npos, r.out.find("cannot open"));
 }
 
 } // namespace

@@ -49,7 +49,6 @@ Runtime::~Runtime()
     // Release the script's values while the runtime still works, so that
     // Class_Terminate of objects alive at the end runs as in VBScript.
     enter();
-    shuttingDown_ = true;
     // Nobody is left to stop a terminator that never ends (the program may
     // be closing): the ones still to run share a bounded number of steps.
     if (limits_.stepBudget == 0 || limits_.stepBudget > kShutdownStepBudget)

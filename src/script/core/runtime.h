@@ -174,7 +174,6 @@ public:
     Value callProcedure(Procedure& proc, ScriptObject* me, std::span<Value> args);
     void runTerminate(ScriptObject& object) noexcept;
     const std::shared_ptr<RuntimeLink>& link() const { return link_; }
-    bool shuttingDown() const { return shuttingDown_; }
 
 private:
     // ---- execution ---------------------------------------------------------
@@ -311,7 +310,6 @@ private:
     ErrObject* err_ = nullptr;
     Value errValue_;
     std::shared_ptr<RuntimeLink> link_;
-    bool shuttingDown_ = false;
 
     // Execution state.
     int depth_ = 0;

@@ -15,7 +15,8 @@ public:
     // again; n < 0 a number determined by n alone (and the sequence
     // restarts from it).
     float next(float n = 1.0f);
-    // Randomize n: mixes the number into the seed without resetting it.
+    // Randomize with a number: folds that number into the generator's
+    // current state, which it changes rather than replaces.
     void randomize(double n);
 
     uint32_t seed() const { return seed_; }

@@ -53,6 +53,14 @@ void settleAssigned(Value& v, bool isSet)
     }
 }
 
+// Pops the condition of a conditional jump; a Boolean is read directly.
+bool popCondition(Value*& sp)
+{
+    const bool c = sp[-1].type() == Type::Boolean ? sp[-1].rawBoolean() : conditionTrue(sp[-1]);
+    clear(*--sp);
+    return c;
+}
+
 // One piece of `s = s & a & b`, made text as soon as it is evaluated.
 void appendPiece(AppendText& text, const Value& piece)
 {
@@ -300,15 +308,13 @@ Value Runtime::execute(Frame& f, const Code& code)
                     break;
                 case OpCode::StoreLocal: {
                     Value v = std::move(*--sp);
-                    if (v.isObject())
-                        v = v.withoutObject();
+                    settleAssigned(v, false);
                     f.locals[in.a].deref() = std::move(v);
                     break;
                 }
                 case OpCode::StoreGlobal: {
                     Value v = std::move(*--sp);
-                    if (v.isObject())
-                        v = v.withoutObject();
+                    settleAssigned(v, false);
                     const NameRef& n = code.names[static_cast<size_t>(in.a)];
                     GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
                     if (g.kind == GlobalKind::Variable)
@@ -403,20 +409,14 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::CheckStep:
                     checkStep();
                     break;
-                case OpCode::JumpIfFalse: {
-                    const bool c = sp[-1].type() == Type::Boolean ? sp[-1].rawBoolean() : conditionTrue(sp[-1]);
-                    clear(*--sp);
-                    if (!c)
+                case OpCode::JumpIfFalse:
+                    if (!popCondition(sp))
                         pc = static_cast<size_t>(in.a);
                     break;
-                }
-                case OpCode::JumpIfTrue: {
-                    const bool c = sp[-1].type() == Type::Boolean ? sp[-1].rawBoolean() : conditionTrue(sp[-1]);
-                    clear(*--sp);
-                    if (c)
+                case OpCode::JumpIfTrue:
+                    if (popCondition(sp))
                         pc = static_cast<size_t>(in.a);
                     break;
-                }
                 case OpCode::Return:
                     if (in.flags)
                         return std::move(*--sp);

@@ -79,12 +79,43 @@ double radixNumber(TextView text, size_t& i, int base, bool skipBlanks)
     return static_cast<double>(static_cast<int32_t>(static_cast<uint32_t>(value)));
 }
 
-// Collects the decimal number starting at text[i] into ASCII, skipping
-// blanks when asked.  Returns the number of mantissa digits seen.
-int collectDecimal(TextView text, size_t& i, bool skipBlanks, std::string& out)
+// The exponent after a mantissa (E or D, an optional sign, digits), added
+// to `out` as "e..." and moved past only when at least one digit follows.
+void appendExponent(TextView text, size_t& i, bool skipBlanks, std::string& out)
+{
+    auto skipFrom = [&](size_t& k) {
+        while (skipBlanks && k < text.size() && isSkippedBlank(text[k]))
+            ++k;
+    };
+    skipFrom(i);
+    if (i >= text.size() || !(text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D'))
+        return;
+    size_t j = i + 1;
+    std::string exp = "e";
+    skipFrom(j);
+    if (j < text.size() && (text[j] == u'+' || text[j] == u'-'))
+        exp.push_back(static_cast<char>(text[j++]));
+    int expDigits = 0;
+    for (;;) {
+        skipFrom(j);
+        if (j >= text.size() || text[j] < u'0' || text[j] > u'9')
+            break;
+        exp.push_back(static_cast<char>(text[j++]));
+        ++expDigits;
+    }
+    if (expDigits > 0) {
+        out += exp;
+        i = j;
+    }
+}
+
+// Collects the decimal number starting at text[i] into ASCII as Val reads
+// it, blanks anywhere in it skipped.  Returns the number of mantissa digits
+// seen.
+int collectDecimal(TextView text, size_t& i, std::string& out)
 {
     auto skip = [&] {
-        while (skipBlanks && i < text.size() && isSkippedBlank(text[i]))
+        while (i < text.size() && isSkippedBlank(text[i]))
             ++i;
     };
     skip();
@@ -112,31 +143,7 @@ int collectDecimal(TextView text, size_t& i, bool skipBlanks, std::string& out)
     }
     if (digits == 0)
         return 0;
-    // Exponent: only taken when at least one digit follows it.
-    skip();
-    if (i < text.size() && (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
-        size_t j = i + 1;
-        std::string exp = "e";
-        auto skipJ = [&] {
-            while (skipBlanks && j < text.size() && isSkippedBlank(text[j]))
-                ++j;
-        };
-        skipJ();
-        if (j < text.size() && (text[j] == u'+' || text[j] == u'-'))
-            exp.push_back(static_cast<char>(text[j++]));
-        int expDigits = 0;
-        for (;;) {
-            skipJ();
-            if (j >= text.size() || text[j] < u'0' || text[j] > u'9')
-                break;
-            exp.push_back(static_cast<char>(text[j++]));
-            ++expDigits;
-        }
-        if (expDigits > 0) {
-            out += exp;
-            i = j;
-        }
-    }
+    appendExponent(text, i, true, out);
     return digits;
 }
 
@@ -171,7 +178,7 @@ double leadingNumber(TextView text)
         }
     }
     std::string ascii;
-    if (collectDecimal(text, i, true, ascii) == 0)
+    if (collectDecimal(text, i, ascii) == 0)
         return 0.0;
     return toDoubleChecked(ascii);
 }
@@ -244,19 +251,7 @@ bool groupedDecimal(TextView t, size_t& i, std::string& out)
     }
     if (digits == 0)
         return false;
-    if (i < t.size() && (t[i] == u'e' || t[i] == u'E' || t[i] == u'd' || t[i] == u'D')) {
-        size_t j = i + 1;
-        std::string exponent = "e";
-        if (j < t.size() && (t[j] == u'+' || t[j] == u'-'))
-            exponent.push_back(static_cast<char>(t[j++]));
-        const size_t firstDigit = j;
-        for (; j < t.size() && t[j] >= u'0' && t[j] <= u'9'; ++j)
-            exponent.push_back(static_cast<char>(t[j]));
-        if (j > firstDigit) {
-            out += exponent;
-            i = j;
-        }
-    }
+    appendExponent(t, i, false, out);
     return true;
 }
 

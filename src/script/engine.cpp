@@ -12,6 +12,16 @@ namespace {
 
 constexpr int kInternalErrorNumber = 51;
 
+// The text of the line an error or stop happened on: kept with it when its
+// code was freed, otherwise read from its code.
+template <typename Signal>
+Text lineTextOf(const Signal& signal)
+{
+    if (!signal.lineText.empty() || !signal.unit)
+        return signal.lineText;
+    return signal.unit->lineText(signal.line);
+}
+
 RuntimeLimits toRuntimeLimits(const EngineLimits& l)
 {
     RuntimeLimits r;
@@ -82,10 +92,7 @@ bool Engine::guarded(F&& body)
         lastError_.line = e.line;
         lastError_.column = e.column;
         lastError_.compileError = e.compile;
-        if (!e.lineText.empty())
-            lastError_.lineText = e.lineText;
-        else if (e.unit && e.line >= 1 && static_cast<size_t>(e.line) <= e.unit->lines.size())
-            lastError_.lineText = e.unit->lines[static_cast<size_t>(e.line - 1)];
+        lastError_.lineText = lineTextOf(e);
     } catch (const StopSignal& s) {
         lastError_.number = s.number;
         lastError_.description = s.description;
@@ -93,10 +100,7 @@ bool Engine::guarded(F&& body)
         lastError_.stopped = true;
         lastError_.line = s.line;
         lastError_.column = s.column;
-        if (!s.lineText.empty())
-            lastError_.lineText = s.lineText;
-        else if (s.unit && s.line >= 1 && static_cast<size_t>(s.line) <= s.unit->lines.size())
-            lastError_.lineText = s.unit->lines[static_cast<size_t>(s.line - 1)];
+        lastError_.lineText = lineTextOf(s);
     } catch (const VbError& v) {
         lastError_.number = v.number();
         lastError_.description = v.description();

@@ -323,6 +323,12 @@ struct CodeUnit {
     bool optionExplicit = false;
     ExprPtr evalExpression;            // Eval: the expression to evaluate (until compiled)
     std::unique_ptr<Code> evalCode;    // ... compiled
+
+    // The text of 1-based line `line`; empty when there is no such line.
+    Text lineText(int line) const
+    {
+        return line >= 1 && static_cast<size_t>(line) <= lines.size() ? lines[static_cast<size_t>(line - 1)] : Text();
+    }
 };
 
 } // namespace quillet::script

@@ -528,8 +528,8 @@ void keepLineText(Signal& signal, const std::unordered_set<const CodeUnit*>& goi
 {
     if (!signal.unit || !going.count(signal.unit))
         return;
-    if (signal.lineText.empty() && signal.line >= 1 && static_cast<size_t>(signal.line) <= signal.unit->lines.size())
-        signal.lineText = signal.unit->lines[static_cast<size_t>(signal.line - 1)];
+    if (signal.lineText.empty())
+        signal.lineText = signal.unit->lineText(signal.line);
     signal.unit = nullptr;
 }
 

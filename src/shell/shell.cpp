@@ -64,6 +64,16 @@ void Shell::track(QWidget* window)
     loadOrder_.emplace_back(window);
 }
 
+template <typename Window>
+Window& Shell::loadWindow(QPointer<Window>& instance)
+{
+    if (!instance) {
+        instance = new Window(*this);
+        track(instance);
+    }
+    return *instance;
+}
+
 void Shell::windowUnloaded(QWidget* window)
 {
     loadOrder_.erase(std::remove(loadOrder_.begin(), loadOrder_.end(), window), loadOrder_.end());
@@ -116,29 +126,17 @@ FrmLog* Shell::logWindowIfLoaded() const
 
 FormMain& Shell::mainWindow()
 {
-    if (!main_) {
-        main_ = new FormMain(*this);
-        track(main_);
-    }
-    return *main_;
+    return loadWindow(main_);
 }
 
 FrmPortrait& Shell::portraitWindow()
 {
-    if (!portrait_) {
-        portrait_ = new FrmPortrait(*this);
-        track(portrait_);
-    }
-    return *portrait_;
+    return loadWindow(portrait_);
 }
 
 FrmPrefs& Shell::prefsDialog()
 {
-    if (!prefs_) {
-        prefs_ = new FrmPrefs(*this);
-        track(prefs_);
-    }
-    return *prefs_;
+    return loadWindow(prefs_);
 }
 
 QPrinter& Shell::printer()
@@ -227,11 +225,7 @@ void Shell::discardReportWindow()
 
 ReportWindow& Shell::reportWindow()
 {
-    if (!report_) {
-        report_ = new FormReport(*this);
-        track(report_);
-    }
-    return *report_;
+    return loadWindow(report_);
 }
 
 void Shell::setStatusText(const Text& text)

@@ -104,6 +104,9 @@ public:
 
 private:
     void track(QWidget* window);
+    // The window in `instance`, made (and tracked) when none is loaded.
+    template <typename Window>
+    Window& loadWindow(QPointer<Window>& instance);
     void showPointer(int16_t shape);
 
     QPointer<FormMain> main_;

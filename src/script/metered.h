@@ -70,7 +70,6 @@ public:
     }
 
     size_t bytes() const noexcept { return bytes_; }
-    MemoryMeter* meter() const noexcept { return meter_; }
 
 private:
     void clear() noexcept

@@ -139,9 +139,8 @@ std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedur
             e.line = ce.line;
             e.column = ce.column;
             e.located = true;
-            const auto lines = splitLines(unit->source);
-            if (ce.line >= 1 && static_cast<size_t>(ce.line) <= lines.size())
-                e.lineText = lines[static_cast<size_t>(ce.line - 1)];
+            unit->lines = splitLines(unit->source);
+            e.lineText = unit->lineText(ce.line);
         }
         throw e;
     }

@@ -115,6 +115,23 @@ void Runtime::registerObject(const Text& name, Value object, bool globalMembers)
     namedObjects_.push_back(NamedObject{name, std::move(object), globalMembers});
 }
 
+namespace {
+
+// Calls `fn` on each procedure of `unit` but its top level: its own, then
+// those of its classes.
+template <typename F>
+void forEachProcedure(CodeUnit& unit, F&& fn)
+{
+    for (auto& proc : unit.procedures)
+        fn(*proc);
+    for (auto& cls : unit.classes) {
+        for (auto& proc : cls->procedures)
+            fn(*proc);
+    }
+}
+
+} // namespace
+
 std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedure* outer, bool asRuntimeError)
 {
     auto unit = std::make_shared<CodeUnit>();
@@ -176,12 +193,7 @@ void Runtime::compileInstalled(CodeUnit& unit)
                 globalSlot(n->name, true);
         }
     }
-    for (auto& proc : unit.procedures)
-        resolve(*proc, explicitNames);
-    for (auto& cls : unit.classes) {
-        for (auto& proc : cls->procedures)
-            resolve(*proc, explicitNames);
-    }
+    forEachProcedure(unit, [&](Procedure& proc) { resolve(proc, explicitNames); });
     resolve(*unit.topLevel, explicitNames);
     // Once compiled, the code holds everything it needs from the tree.
     auto compileProcedure = [](Procedure& proc) {
@@ -189,12 +201,7 @@ void Runtime::compileInstalled(CodeUnit& unit)
         proc.body.clear();
         proc.names = {};
     };
-    for (auto& proc : unit.procedures)
-        compileProcedure(*proc);
-    for (auto& cls : unit.classes) {
-        for (auto& proc : cls->procedures)
-            compileProcedure(*proc);
-    }
+    forEachProcedure(unit, compileProcedure);
     if (unit.evalExpression) {
         unit.evalCode = compileExpression(*unit.topLevel, *unit.evalExpression);
         unit.evalExpression.reset();
@@ -219,12 +226,7 @@ void Runtime::keepUncompiled(const std::shared_ptr<CodeUnit>& unit, int number)
         proc.body.clear();
         proc.names = {};
     };
-    for (auto& proc : unit->procedures)
-        failing(*proc);
-    for (auto& cls : unit->classes) {
-        for (auto& proc : cls->procedures)
-            failing(*proc);
-    }
+    forEachProcedure(*unit, failing);
     units_.push_back(unit);
 }
 

@@ -61,6 +61,8 @@ private:
     void exitStatement(const ExitStmt& s);
     void withStatement(const WithStmt& s);
     void dimStatement(const DimStmt& s);
+    // Pushes the upper bounds of a Dim or ReDim as Longs; their number.
+    uint16_t arrayBounds(const std::vector<ExprPtr>& bounds);
     void reDimStatement(const ReDimStmt& s);
     void appendStatement(const AppendStmt& s);
 

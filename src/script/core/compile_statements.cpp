@@ -78,25 +78,26 @@ void CodeBuilder::dimStatement(const DimStmt& s)
         grow(1);
         const size_t skip = emit(OpCode::JumpIfTrue);
         grow(-1);
-        for (const ExprPtr& b : item.bounds) {
-            value(*b);
-            emit(OpCode::ToLong);
-        }
-        const uint16_t n = count(item.bounds.size());
+        const uint16_t n = arrayBounds(item.bounds);
         emit(OpCode::DimArray, 0, n, name);
         grow(-n);
         patch(skip, here());
     }
 }
 
+uint16_t CodeBuilder::arrayBounds(const std::vector<ExprPtr>& bounds)
+{
+    for (const ExprPtr& b : bounds) {
+        value(*b);
+        emit(OpCode::ToLong);
+    }
+    return count(bounds.size());
+}
+
 void CodeBuilder::reDimStatement(const ReDimStmt& s)
 {
     for (const DimItem& item : s.items) {
-        for (const ExprPtr& b : item.bounds) {
-            value(*b);
-            emit(OpCode::ToLong);
-        }
-        const uint16_t n = count(item.bounds.size());
+        const uint16_t n = arrayBounds(item.bounds);
         emit(OpCode::ReDim, s.preserve ? 1 : 0, n, nameIndex(*item.target));
         grow(-n);
     }

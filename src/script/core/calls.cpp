@@ -171,6 +171,14 @@ Value Runtime::invokeOn(const Value& object, const MemberSite& m, Access access,
     return invokeHost(o, cachedHostMember(o, m.name, cache), access, args);
 }
 
+Value Runtime::applyArgValues(Value target, std::span<Value> args)
+{
+    ArgList values;
+    for (Value& v : args)
+        values.push(v.deref());
+    return applyArgs(std::move(target), values.span());
+}
+
 Value Runtime::invokeScriptMember(ScriptObject& object, int index, Access access, std::span<Value> args)
 {
     ClassDef& cls = object.cls();
@@ -184,10 +192,7 @@ Value Runtime::invokeScriptMember(ScriptObject& object, int index, Access access
         if (access == Access::Get) {
             if (args.empty())
                 return field;
-            ArgList a;
-            for (Value& v : args)
-                a.push(v.deref());
-            return applyArgs(field, a.span());
+            return applyArgValues(field, args);
         }
         Value value = args.back().deref();
         if (access == Access::Set && !value.isObject())
@@ -212,11 +217,7 @@ Value Runtime::invokeScriptMember(ScriptObject& object, int index, Access access
         if (!p)
             throw VbError(vberr::NoSuchMember);
         if (p->params.empty() && !args.empty()) {
-            Value result = callProcedure(*p, &object, {});
-            ArgList a;
-            for (Value& v : args)
-                a.push(v.deref());
-            return applyArgs(std::move(result), a.span());
+            return applyArgValues(callProcedure(*p, &object, {}), args);
         }
         return callProcedure(*p, &object, args);
     }

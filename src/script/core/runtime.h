@@ -237,6 +237,9 @@ private:
     Value evalNew(const Text& className);
     Value invokeOn(const Value& object, const MemberSite& m, Access access, std::span<Value> args, bool internal);
     Value applyArgs(Value target, std::span<Value> args);
+    // applyArgs() with copies of the arguments (a script member's own
+    // arguments arrive as references).
+    Value applyArgValues(Value target, std::span<Value> args);
     Value* variablePtr(const NameRef& n, Frame& f);
     // The named object whose member `n` (a HostMember) is; error 91 when
     // the host has since replaced it with Nothing.

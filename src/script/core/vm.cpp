@@ -115,16 +115,13 @@ bool Runtime::trapError(int line, int column, Frame& f)
         raiseFrom(e, line, column, f);
         return true;
     } catch (const std::bad_alloc&) {
-        ScriptError e;
-        e.number = vberr::OutOfMemory;
-        e.description = vbErrorDescription(e.number);
-        raiseFrom(e, line, column, f);
     } catch (const std::length_error&) {
-        ScriptError e;
-        e.number = vberr::OutOfMemory;
-        e.description = vbErrorDescription(e.number);
-        raiseFrom(e, line, column, f);
     }
+    // Out of memory: an allocation refused, or a container past its size.
+    ScriptError e;
+    e.number = vberr::OutOfMemory;
+    e.description = vbErrorDescription(e.number);
+    raiseFrom(e, line, column, f);
     return false;
 }
 

@@ -188,24 +188,23 @@ void CodeBuilder::argument(const Expr& a, ArgPassing passing)
         const auto& c = static_cast<const CallExpr&>(a);
         if (c.target->kind == ExprKind::Name && !c.args.empty()) {
             const auto& n = static_cast<const NameExpr&>(*c.target);
-            const bool variableKind = n.resolved == NameKind::Local || n.resolved == NameKind::OuterLocal ||
-                                      n.resolved == NameKind::OuterExecuted || n.resolved == NameKind::Field;
-            if (variableKind || n.resolved == NameKind::Global) {
+            if (mayBeVariable(n)) {
+                const bool global = n.resolved == NameKind::Global;
                 const int32_t name = nameIndex(n);
                 code_.argSites.push_back(ArgSite{name, passing.kind == ArgPassing::ByRef ? -1 : passing.modeAt});
                 const auto site = static_cast<int32_t>(code_.argSites.size() - 1);
                 const uint16_t argc = count(c.args.size());
                 const int start = depth_;
-                if (variableKind) {
-                    emit(OpCode::LoadCallee, 1, 0, name);
-                    grow(1);
-                    arguments(&c.args, ArgPassing{});
-                    emit(OpCode::IndexArg, 0, argc, site);
-                } else {
+                if (global) {
                     emit(OpCode::GlobalPrep, 1, 0, name);
                     grow(2);
                     arguments(&c.args, ArgPassing{ArgPassing::ByMode, start + 1});
                     emit(OpCode::GlobalCallArg, 0, argc, site);
+                } else {
+                    emit(OpCode::LoadCallee, 1, 0, name);
+                    grow(1);
+                    arguments(&c.args, ArgPassing{});
+                    emit(OpCode::IndexArg, 0, argc, site);
                 }
                 grow(start + 1 - depth_);
                 return;

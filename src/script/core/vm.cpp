@@ -338,12 +338,11 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::TestVariable:
                     push(sp, Value::boolean(variablePtr(code.names[static_cast<size_t>(in.a)], f) != nullptr));
                     break;
-                case OpCode::StoreNested:
-                {
+                case OpCode::StoreNested: {
                     const NestedSite& site = code.nested[static_cast<size_t>(in.a)];
                     sp = storeNested(f, code.names[static_cast<size_t>(site.base)], site, in.b, in.flags, sp);
-                }
                     break;
+                }
                 case OpCode::RequireObject:
                     if (!sp[-1].isObject() || !sp[-1].rawObject())
                         throw VbError(vberr::ObjectRequired);

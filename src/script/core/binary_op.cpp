@@ -5,16 +5,6 @@
 #include <cmath>
 
 namespace quillet::script {
-namespace {
-
-bool bothWhole(const Value& a, const Value& b)
-{
-    return (a.type() == Type::Integer || a.type() == Type::Long) &&
-           (b.type() == Type::Integer || b.type() == Type::Long);
-}
-
-} // namespace
-
 // Whole-number + - * \ Mod and comparisons come here only when applyWholeInPlace
 // leaves them (division by zero, overflow of \ -1).
 Value applyBinary(Op op, Value& left, const Value& right, bool leftLiteral, bool rightLiteral)
@@ -36,7 +26,7 @@ Value applyBinary(Op op, Value& left, const Value& right, bool leftLiteral, bool
     case Op::Eq: case Op::Ne: case Op::Lt: case Op::Gt: case Op::Le: case Op::Ge:
         return comparisonOp(op, left, right, leftLiteral, rightLiteral);
     case Op::Div:
-        if (bothWhole(left, right) && right.rawLong() != 0)
+        if (isIntegerOrLong(left) && isIntegerOrLong(right) && right.rawLong() != 0)
             return Value::dbl(static_cast<double>(left.rawLong()) / right.rawLong());
         if (left.type() == Type::Double && right.type() == Type::Double && right.rawDouble() != 0.0) {
             const double r = left.rawDouble() / right.rawDouble();

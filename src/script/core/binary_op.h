@@ -22,14 +22,21 @@ inline void replaceValue(Value& slot, Value&& v) noexcept
 // `left` may be consumed (Concat appends to it in place).
 Value applyBinary(Op op, Value& left, const Value& right, bool leftLiteral, bool rightLiteral);
 
+// Integer or Long: the values the whole-number shortcuts of the machine
+// and of For loops take, read with rawLong().
+inline bool isIntegerOrLong(const Value& v)
+{
+    return v.type() == Type::Integer || v.type() == Type::Long;
+}
+
 // The hottest cases, inline in the machine's loop: Integer and Long
 // operands of + - * \ Mod and the comparisons.  False when `left op right` needs
 // applyBinary; otherwise `left` holds the result.
 inline bool applyWholeInPlace(Op op, Value& left, const Value& right)
 {
-    const Type lt = left.type(), rt = right.type();
-    if ((lt != Type::Integer && lt != Type::Long) || (rt != Type::Integer && rt != Type::Long))
+    if (!isIntegerOrLong(left) || !isIntegerOrLong(right))
         return false;
+    const Type lt = left.type(), rt = right.type();
     const int64_t x = left.rawLong(), y = right.rawLong();
     int64_t r;
     switch (op) {

@@ -15,11 +15,6 @@ namespace {
 // leaves the Long range.
 enum ForMode : int16_t { NotStarted = 0, WholeWide = 1, WholeNarrow = 2, General = 3 };
 
-bool isWhole(const Value& v)
-{
-    return v.type() == Type::Integer || v.type() == Type::Long;
-}
-
 Value wholeCounter(int64_t i, bool narrow)
 {
     return narrow && i >= INT16_MIN && i <= INT16_MAX ? Value::integer(static_cast<int16_t>(i))
@@ -60,7 +55,7 @@ bool Runtime::forStart(Frame& f, const Code& code, const ForLoopInfo& loop, Valu
     ForSlots s = slotsOf(f, loop);
     const NameRef& counterName = code.names[static_cast<size_t>(loop.counter)];
     Value* counter = variablePtr(counterName, f);
-    if (counter && isWhole(from) && isWhole(to) && isWhole(step)) {
+    if (counter && isIntegerOrLong(from) && isIntegerOrLong(to) && isIntegerOrLong(step)) {
         const bool narrow = from.type() == Type::Integer && step.type() == Type::Integer;
         const int64_t i = from.rawLong();
         *counter = wholeCounter(i, narrow);
@@ -90,7 +85,7 @@ bool Runtime::forNext(Frame& f, const Code& code, const ForLoopInfo& loop)
     const int16_t mode = s.mode.rawInteger();
     if (mode != General) {
         Value* counter = variableSlot(counterName, f);
-        if (isWhole(*counter)) {
+        if (isIntegerOrLong(*counter)) {
             const int64_t st = s.step.rawLong();
             const int64_t i = int64_t(counter->rawLong()) + st;
             if (i <= INT32_MAX && i >= INT32_MIN) {

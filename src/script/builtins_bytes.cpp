@@ -15,7 +15,7 @@ Value fnAscB(Context&, std::span<Value> a)
     const TextArg s(a[0]);
     if (s->empty())
         throw VbError(vberr::InvalidCall);
-    return Value::integer(static_cast<int16_t>(textBytes(s->substr(0, 2)).front() & 0xFF));
+    return Value::integer(static_cast<int16_t>(textBytes(*s, 0, 1).front() & 0xFF));
 }
 
 Value fnChrB(Context&, std::span<Value> a)

@@ -11,11 +11,7 @@ namespace quillet::script {
 
 // Charged for a source text before it is parsed: about what the tokens
 // and the syntax tree take at their peak, which is more than the code
-// kept in the end (measured at some 50 to 70 bytes per character on
-// typical scripts, the code kept at about 20).
-inline constexpr size_t kCompilingBytesPerChar = 64;
-inline constexpr size_t kCompilingBytesFixed = 4096;
-
+// kept in the end.
 size_t compilingBytes(size_t sourceLength);
 
 // The heap a compiled unit keeps: its source and lines, procedures and

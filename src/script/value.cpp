@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <limits>
 
 namespace quillet::script {

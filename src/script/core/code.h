@@ -139,9 +139,9 @@ enum class OpCode : uint8_t {
 // Instr::flags of Binary.
 enum BinaryFlags : uint8_t { kLeftLiteral = 1, kRightLiteral = 2 };
 
-// Instr::flags of ArgName: the call takes arguments by reference always,
-// or as the mode value at stack position b says.
-enum ArgFlags : uint8_t { kArgByRef = 1, kArgByMode = 2 };
+// Instr::flags of ArgLocal and ArgName: the call takes arguments by
+// reference always; without it, as the mode value at stack position b says.
+enum ArgFlags : uint8_t { kArgByRef = 1 };
 
 // Instr::flags of CaseMatch and CaseRange: which operands are literals
 // (a literal number compared with text converts the text), and the

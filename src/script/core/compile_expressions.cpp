@@ -169,7 +169,7 @@ void CodeBuilder::argument(const Expr& a, ArgPassing passing)
         value(a);
         return;
     }
-    const uint8_t flags = passing.kind == ArgPassing::ByRef ? kArgByRef : kArgByMode;
+    const uint8_t flags = passing.kind == ArgPassing::ByRef ? kArgByRef : 0;
     const auto modeAt = static_cast<uint16_t>(passing.modeAt < 0 ? 0 : passing.modeAt);
     if (a.kind == ExprKind::Name && mayBeVariable(static_cast<const NameExpr&>(a))) {
         const auto& n = static_cast<const NameExpr&>(a);

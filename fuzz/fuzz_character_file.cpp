@@ -1,9 +1,9 @@
 // The character file reader over arbitrary file contents.  The bytes go
 // into an in-memory file (no disk traffic per run) that the reader opens by
 // path, read-only, as it opens any character file.
-#include "character/file_io.h"
 #include "common/vb_error.h"
-#include "shell/state/app_state.h"
+#include "state/app_state.h"
+#include "state/read_character_file.h"
 
 #include <cstdint>
 #include <cstdlib>

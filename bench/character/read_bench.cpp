@@ -1,8 +1,8 @@
 // Reading generated character files of 20,000, 40,000 and 80,000 item
 // lines: prints lines per second and the time ratios, which stay near 2 and
 // 4 while reading is linear in the file's size.
-#include "character/file_io.h"
-#include "shell/state/app_state.h"
+#include "state/app_state.h"
+#include "state/read_character_file.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,42 +1,19 @@
 #include "character/file_io.h"
 
 #include "character/character_file.h"
+#include "character/kvr_character.h"
 #include "character/parser.h"
 #include "character/portrait_path.h"
-#include "character/text_lines.h"
+#include "common/file_system.h"
+#include "common/text_lines.h"
 #include "common/vb_error.h"
 #include "common/vb_number.h"
-#include "shell/state/app_state.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <memory>
 
 namespace quillet {
 
 namespace {
-
-// Keeps the hourglass up for exactly the length of a read, failures
-// included, so a failed read never leaves the program busy.
-class BusyPointer {
-public:
-    explicit BusyPointer(AppState& state) : state_(state) { state_.PushMousePointer(kPointerHourglass); }
-    ~BusyPointer() { release(); }
-    void release()
-    {
-        if (!released_) {
-            released_ = true;
-            state_.PopMousePointer();
-        }
-    }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-
-private:
-    AppState& state_;
-    bool released_ = false;
-};
 
 // Appends a cleaned physical line to the logical line and trims the result
 // in place, so that a long run of continuation lines stays linear.
@@ -100,7 +77,10 @@ Currency currency(TextView value) { return Currency::fromDouble(leadingNumber(va
 
 class CharacterFileReader {
 public:
-    CharacterFileReader(AppState& state, ReaderUi& ui, const Text& path) : state_(state), ui_(ui), path_(path) {}
+    CharacterFileReader(KVRCharacter& character, const CharacterFileContext& context, ReaderUi& ui)
+        : character_(character), context_(context), ui_(ui)
+    {
+    }
 
     void read(TextView content)
     {
@@ -122,7 +102,7 @@ public:
     }
 
 private:
-    KVRCharacter& character() { return state_.currentCharacter(); }
+    KVRCharacter& character() { return character_; }
 
     void readLine(const Text& line, const Text& lower)
     {
@@ -178,11 +158,11 @@ private:
             case 2: setPortrait(value); break;
             case 3: character().InPlay = number16(value); break;
             case 4:
-                ExpandParagraphMarks(value, state_.ParaMarker, state_.CRLF);
+                ExpandParagraphMarks(value, context_.paraMarker, context_.crlf);
                 character().Description = std::move(value);
                 break;
             case 5:
-                ExpandParagraphMarks(value, state_.ParaMarker, state_.CRLF);
+                ExpandParagraphMarks(value, context_.paraMarker, context_.crlf);
                 character().Notes = std::move(value);
                 break;
             }
@@ -192,7 +172,7 @@ private:
 
     void setPortrait(const Text& value)
     {
-        character().Portrait = resolvePortraitPath(value, path_);
+        character().Portrait = resolvePortraitPath(value, context_.path);
         if (!FileExists(character().Portrait)) {
             ui_.messageBox(u"Character portrait file " + character().Portrait + u" was not found.");
             character().Portrait.clear();
@@ -283,76 +263,15 @@ private:
         else if (key == u"blockscore") c.BlockScore = number16(value);
     }
 
-    AppState& state_;
+    KVRCharacter& character_;
+    const CharacterFileContext& context_;
     ReaderUi& ui_;
-    const Text& path_;
     Section section_ = Section::Unknown;
     int16_t location_ = 0;
     std::vector<Text> elements_;
 };
 
-int openErrorNumber(int err)
-{
-    switch (err) {
-    case ENOENT:
-    case ENOTDIR:
-        return vberr::FileNotFound;
-    case EACCES:
-    case EPERM:
-        return vberr::PermissionDenied;
-    case ENAMETOOLONG:
-        return vberr::BadFileName;
-    default:
-        return vberr::PathFileAccess;
-    }
-}
-
 } // namespace
-
-std::string readFileBytes(const Text& path)
-{
-    const std::string native = toUtf8(path);
-    if (native.empty() || native.find('\0') != std::string::npos)
-        throw VbError(vberr::BadFileName);
-    // Without O_NONBLOCK, opening a named pipe would wait for a writer
-    // forever; nothing but a regular file gets past the check below.
-    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        throw VbError(openErrorNumber(errno));
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw VbError(vberr::PathFileAccess);
-    }
-    // No character file or sheet script comes near this size; reading one
-    // that does would only exhaust the memory.
-    if (static_cast<unsigned long long>(st.st_size) > kMaxTextFileBytes) {
-        ::close(fd);
-        throw VbError(vberr::OutOfMemory);
-    }
-    std::string bytes;
-    bytes.reserve(static_cast<size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ::close(fd);
-            throw VbError(57); // Device I/O error
-        }
-        // The file may grow while it is read.
-        if (bytes.size() + static_cast<size_t>(n) > kMaxTextFileBytes) {
-            ::close(fd);
-            throw VbError(vberr::OutOfMemory);
-        }
-        bytes.append(buffer, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return bytes;
-}
 
 Text BlankTabsAndNuls(TextView text)
 {
@@ -389,25 +308,14 @@ void SplitElements(TextView line, std::vector<Text>& elements)
         elements[static_cast<size_t>(i)] = SplitPart(i);
 }
 
-bool ReadCharacterFile(AppState& state, ReaderUi& ui, const Text& path)
+bool IsCharacterFileHeader(TextView firstLine)
 {
-    BusyPointer busy(state);
-    state.ClearCharacter();
+    return lowerCase(trimSpaces(firstLine)) == u"[system]";
+}
 
-    const Text content = decodeFileText(readFileBytes(path));
-    TextLines lines(content);
-    if (lines.atEnd())
-        throw VbError(vberr::InputPastEnd);
-    if (lowerCase(trimSpaces(lines.next())) != u"[system]") {
-        busy.release();
-        ui.messageBox(u"This program will not read characters from versions of KVR prior to v2.");
-        return false;
-    }
-
-    state.CurrentCharFile = path;
-    CharacterFileReader(state, ui, path).read(content);
-    ui.setMainWindowCaption(u"KVR Character Printer " + VersionText() + u" (" + state.CurrentCharFile + u")");
-    return true;
+void ReadCharacterContent(KVRCharacter& character, TextView content, const CharacterFileContext& context, ReaderUi& ui)
+{
+    CharacterFileReader(character, context, ui).read(content);
 }
 
 } // namespace quillet

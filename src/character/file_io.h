@@ -1,23 +1,33 @@
-// Reading a character file into a new current character (module modFileIO).
+// Reading the lines of a character file into a character (module
+// modFileIO).  What happens around a read - the busy pointer, replacing
+// the current character, the caption - belongs to the program's state
+// (state/read_character_file.h); this part knows only the file format.
 #pragma once
 
 #include "character/reader_ui.h"
 #include "common/text.h"
 
-#include <string>
 #include <vector>
 
 namespace quillet {
 
-class AppState;
+class KVRCharacter;
 
-// Replaces the current character by the one in the file.  A file from a
-// version before 2 is refused with a message (no error); every other
-// failure - a file that cannot be opened, an empty file, a malformed line,
-// a number too large for its property - ends the read with a VbError, and
-// what was read before it stays in the character.  Returns false when the
-// file was refused, true when it was read.
-bool ReadCharacterFile(AppState& state, ReaderUi& ui, const Text& path);
+// What a read needs besides the file's text.
+struct CharacterFileContext {
+    Text path;       // the character file; portraits are looked for beside it
+    Text paraMarker; // the paragraph mark in Description and Notes ...
+    Text crlf;       // ... and the line end it becomes
+};
+
+// True when the file's first line marks a character of version 2 or later.
+bool IsCharacterFileHeader(TextView firstLine);
+
+// Reads every line of `content` into `character`.  A malformed line or a
+// number too large for its property ends the read with a VbError; what
+// was read before it stays in the character.
+void ReadCharacterContent(KVRCharacter& character, TextView content, const CharacterFileContext& context,
+                          ReaderUi& ui);
 
 // Small operations of the reader, exposed for tests.
 Text BlankTabsAndNuls(TextView text);
@@ -25,13 +35,5 @@ void ExpandParagraphMarks(Text& text, TextView paraMarker, TextView crlf);
 // Splits a key-list line at commas outside parentheses; position 0 of the
 // result is empty, 1..n hold the elements.
 void SplitElements(TextView line, std::vector<Text>& elements);
-
-// Largest file readFileBytes takes.
-inline constexpr size_t kMaxTextFileBytes = size_t(64) << 20;
-
-// The bytes of a file, opened read-only; VbError 53, 70 or 75 when it
-// cannot be opened or read (anything but a regular file is error 75), 7
-// when it is larger than kMaxTextFileBytes.
-std::string readFileBytes(const Text& path);
 
 } // namespace quillet

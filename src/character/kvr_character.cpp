@@ -1,7 +1,7 @@
 #include "character/kvr_character.h"
 
+#include "character/trace_line.h"
 #include "common/vb_error.h"
-#include "logging/trace_line.h"
 
 #include <cstdint>
 

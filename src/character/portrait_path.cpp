@@ -1,6 +1,6 @@
 #include "character/portrait_path.h"
 
-#include "shell/state/app_state.h"
+#include "common/file_system.h"
 
 #include <dirent.h>
 

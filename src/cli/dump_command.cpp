@@ -1,9 +1,9 @@
 #include "cli/dump_command.h"
 
-#include "character/file_io.h"
 #include "cli/character_json.h"
 #include "common/vb_error.h"
-#include "shell/state/app_state.h"
+#include "state/app_state.h"
+#include "state/read_character_file.h"
 
 #include <ostream>
 #include <vector>

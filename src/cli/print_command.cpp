@@ -1,13 +1,13 @@
 #include "cli/print_command.h"
 
-#include "character/file_io.h"
 #include "common/vb_error.h"
 #include "script/engine.h"
 #include "sheet/mod_print_report.h"
 #include "sheet/qt/qt_portrait_image.h"
 #include "sheet/qt/surface_adapter.h"
 #include "sheet/runner_host.h"
-#include "shell/state/app_state.h"
+#include "state/app_state.h"
+#include "state/read_character_file.h"
 #include "surface/pdf_export.h"
 #include "surface/png_export.h"
 

@@ -1,7 +1,7 @@
 // quillet-print: the command-line face of the printer.
 #include "cli/dump_command.h"
 #include "cli/print_command.h"
-#include "shell/state/program_folder.h"
+#include "common/program_folder.h"
 
 #include <QGuiApplication>
 

@@ -3,7 +3,7 @@
 // twips; the shell converts to and from its pixels.
 #pragma once
 
-#include "shell/state/app_state.h"
+#include "state/app_state.h"
 
 namespace quillet {
 

@@ -1,5 +1,6 @@
 #include "logging/mod_logging.h"
 
+#include "common/file_system.h"
 #include "logging/trace_file.h"
 
 #include <unistd.h>

@@ -11,7 +11,7 @@
 #include "logging/log_layout.h"
 #include "logging/log_list.h"
 #include "logging/log_window_listener.h"
-#include "shell/state/app_state.h"
+#include "state/app_state.h"
 
 #include <optional>
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "common/text.h"
-#include "shell/state/app_state.h"
+#include "state/app_state.h"
 
 #include <array>
 #include <cstdint>

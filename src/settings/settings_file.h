@@ -12,7 +12,7 @@
 #pragma once
 
 #include "settings/mod_ini.h"
-#include "shell/state/app_state.h"
+#include "state/app_state.h"
 
 #include <functional>
 

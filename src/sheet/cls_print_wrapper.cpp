@@ -1,11 +1,11 @@
 #include "sheet/cls_print_wrapper.h"
 
+#include "common/file_system.h"
 #include "common/vb_error.h"
 #include "sheet/portrait_image.h"
 #include "sheet/print_class.h"
 #include "sheet/print_surface.h"
 #include "sheet/print_units.h"
-#include "shell/state/app_state.h"
 
 #include <cmath>
 

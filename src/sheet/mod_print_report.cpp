@@ -1,14 +1,14 @@
 #include "sheet/mod_print_report.h"
 
-#include "character/file_io.h"
-#include "character/text_lines.h"
+#include "common/file_system.h"
+#include "common/text_lines.h"
 #include "common/vb_error.h"
 #include "script/engine.h"
 #include "sheet/character_objects.h"
 #include "sheet/cls_print_wrapper.h"
 #include "sheet/print_surface.h"
 #include "sheet/runner_host.h"
-#include "shell/state/app_state.h"
+#include "state/app_state.h"
 
 namespace quillet {
 

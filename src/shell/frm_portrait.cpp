@@ -1,5 +1,6 @@
 #include "shell/frm_portrait.h"
 
+#include "common/file_system.h"
 #include "common/vb_error.h"
 #include "shell/dialog_service.h"
 #include "shell/portrait_layout.h"

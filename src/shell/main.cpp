@@ -1,10 +1,10 @@
 // The desktop program: start-up shows the main window; closing it ends
 // the program.
+#include "common/program_folder.h"
 #include "shell/form_main.h"
 #include "shell/qt_dialog_service.h"
 #include "shell/shell.h"
 #include "shell/start_up.h"
-#include "shell/state/program_folder.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,5 +1,5 @@
 // The commands of the main window, step by step.
-#include "character/file_io.h"
+#include "common/file_system.h"
 #include "common/vb_error.h"
 #include "shell/dialog_service.h"
 #include "shell/form_main.h"
@@ -7,6 +7,7 @@
 #include "shell/frm_prefs.h"
 #include "shell/mru_list.h"
 #include "shell/shell.h"
+#include "state/read_character_file.h"
 
 #include <QApplication>
 #include <QDir>

@@ -14,7 +14,7 @@
 #include "sheet/mod_print_report.h"
 #include "sheet/runner_host.h"
 #include "shell/dialog_service.h"
-#include "shell/state/app_state.h"
+#include "state/app_state.h"
 
 #include <QPointer>
 

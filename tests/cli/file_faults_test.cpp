@@ -5,13 +5,13 @@
 #include "../settings/temp_folder.h"
 #include "recording_host.h"
 
-#include "character/file_io.h"
 #include "common/vb_error.h"
 #include "script/engine.h"
 #include "settings/mod_ini.h"
 #include "settings/settings_file.h"
 #include "sheet/mod_print_report.h"
-#include "shell/state/app_state.h"
+#include "state/app_state.h"
+#include "state/read_character_file.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 
 #include "script/engine.h"
 #include "sheet/mod_print_report.h"
-#include "shell/state/app_state.h"
+#include "state/app_state.h"
 
 #include <gtest/gtest.h>
 

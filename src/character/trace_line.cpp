@@ -1,4 +1,4 @@
-#include "logging/trace_line.h"
+#include "character/trace_line.h"
 
 namespace quillet {
 

@@ -7,7 +7,7 @@
 #include "character/keyed_list.h"
 #include "character/kvr_character.h"
 #include "common/text.h"
-#include "sheet/cls_script.h"
+#include "state/cls_script.h"
 
 #include <array>
 #include <cstdint>
@@ -88,12 +88,5 @@ Text VersionText();
 // `start` characters of `text`; 0 when none.  A start of -1 means the whole
 // text, and the text's length is then written back into `start`.
 int16_t FindLast(int16_t& start, TextView text, TextView find);
-
-// True when the path names an existing regular file whose name does not
-// start with "."; never fails (an unexaminable path gives false).
-bool FileExists(const Text& path);
-
-// The folder part of a full path, up to and including the last "/".
-Text folderOf(const Text& path);
 
 } // namespace quillet

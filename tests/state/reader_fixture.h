@@ -4,7 +4,8 @@
 
 #include "character/file_io.h"
 #include "character/reader_ui.h"
-#include "shell/state/app_state.h"
+#include "state/app_state.h"
+#include "state/read_character_file.h"
 
 #include <gtest/gtest.h>
 

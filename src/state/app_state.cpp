@@ -1,8 +1,6 @@
-#include "shell/state/app_state.h"
+#include "state/app_state.h"
 
 #include "common/vb_error.h"
-
-#include <sys/stat.h>
 
 namespace quillet {
 
@@ -99,27 +97,6 @@ int16_t FindLast(int16_t& start, TextView text, TextView find)
         return 0;
     const size_t p = head.rfind(find);
     return p == TextView::npos ? 0 : static_cast<int16_t>(p + 1);
-}
-
-bool FileExists(const Text& path)
-{
-    if (path.empty() || path.find(u'\0') != Text::npos)
-        return false;
-    const std::string native = toUtf8(path);
-    const size_t slash = native.rfind('/');
-    const std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
-    if (name.empty() || name[0] == '.')
-        return false;
-    struct stat st {};
-    if (::stat(native.c_str(), &st) != 0)
-        return false;
-    return S_ISREG(st.st_mode);
-}
-
-Text folderOf(const Text& path)
-{
-    const size_t slash = path.rfind(u'/');
-    return slash == Text::npos ? Text() : path.substr(0, slash + 1);
 }
 
 } // namespace quillet

@@ -87,6 +87,9 @@ public:
     // Thread-safe: ends the current (or next) run at its next loop turn or
     // call with error 18.  The request is cleared when a run starts.
     void requestStop() { stop_.store(true); }
+    // The flag requestStop() sets, for the long operations of host objects
+    // to poll while a run is going (see common/stop_request.h).
+    const std::atomic<bool>& stopFlag() const { return stop_; }
 
     // MsgBox and InputBox answers.
     void setUiCallbacks(UiCallbacks callbacks);

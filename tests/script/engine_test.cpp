@@ -1,6 +1,7 @@
 // The engine's host side and robustness: compile errors with their place,
 // run-time errors with their line, reset, named objects with global
 // members, stop requests, budgets and resource limits.
+#include "common/stop_request.h"
 #include "script/engine.h"
 #include "script/host_object.h"
 #include "test_host.h"
@@ -198,6 +199,57 @@ TEST(EngineRobustness, StopRequestEndsARunawayLoopEvenUnderResumeNext)
     EXPECT_EQ(18, engine.lastError().number);
     // The next run starts afresh.
     EXPECT_TRUE(engine.addCode(u"y = 1"));
+}
+
+// A host object whose long operation polls the stop request, as the print
+// surface does: Ask presses Stop, Work polls.
+class PollingHost : public NativeObject {
+public:
+    explicit PollingHost(Engine& engine) : NativeObject(table()), engine_(engine) {}
+    int works = 0;
+
+private:
+    static NativeMember member(const char16_t* name, NativeMember::Getter get)
+    {
+        NativeMember m;
+        m.name = name;
+        m.get = std::move(get);
+        return m;
+    }
+    static const NativeClass& table()
+    {
+        static const NativeClass cls = [] {
+            NativeClass c(u"PollingHost");
+            c.add(member(u"Ask", [](NativeObject& self, std::span<Value>) {
+                static_cast<PollingHost&>(self).engine_.requestStop();
+                return Value();
+            }));
+            c.add(member(u"Work", [](NativeObject& self, std::span<Value>) {
+                ++static_cast<PollingHost&>(self).works;
+                pollStop();
+                return Value();
+            }));
+            return c;
+        }();
+        return cls;
+    }
+    Engine& engine_;
+};
+
+TEST(EngineRobustness, AHostOperationThatSeesTheStopRequestEndsTheRun)
+{
+    Engine engine;
+    auto* host = new PollingHost(engine);
+    engine.addObject(u"Host", Value::object(host), true);
+    StopScope stopping(&engine.stopFlag());
+    ASSERT_TRUE(engine.addCode(u"Dim after\nSub main\n  On Error Resume Next\n  Work\n  Ask\n  Work\n  Work\n"
+                               u"  after = True\nEnd Sub"));
+    EXPECT_FALSE(engine.run(u"main"));
+    EXPECT_EQ(engine.lastError().number, 18);
+    EXPECT_TRUE(engine.lastError().stopped);
+    EXPECT_EQ(engine.lastError().line, 6);
+    EXPECT_EQ(host->works, 2) << "nothing resumed after the stopped call";
+    EXPECT_EQ(engine.eval(u"IsEmpty(after)")->toText(), u"True");
 }
 
 TEST(EngineRobustness, StepBudgetEndsLongRuns)

@@ -2,6 +2,7 @@
 // Resume Next: an error is located at the statement its instruction came
 // from, then either goes up or execution continues at that statement's
 // resume point.
+#include "common/stop_request.h"
 #include "script/core/binary_op.h"
 #include "script/core/err_object.h"
 #include "script/core/invoke.h"
@@ -108,6 +109,12 @@ bool Runtime::trapError(int line, int column, Frame& f)
     } catch (ScriptError& e) {
         raiseFrom(e, line, column, f);
         return true;
+    } catch (const StopRequested&) {
+        // A host operation that gave up on the stop request: a stop like
+        // one at a loop turn.
+        StopSignal stop{kStopErrorNumber, u"Script stopped on request", line, column, f.proc->unit};
+        stop.located = true;
+        throw stop;
     } catch (const VbError& v) {
         ScriptError e;
         e.number = v.number();

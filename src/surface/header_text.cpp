@@ -1,11 +1,26 @@
 #include "surface/header_text.h"
 
+#include "common/stop_request.h"
+
 namespace quillet::surface {
+namespace {
+
+// Long texts poll the stop request every this many characters.
+constexpr size_t kStopPollInterval = 4096;
+
+bool timeToPoll(size_t i)
+{
+    return i % kStopPollInterval == 0;
+}
+
+} // namespace
 
 std::vector<Text> splitHardLines(TextView text)
 {
     std::vector<Text> lines(1);
     for (size_t i = 0; i < text.size(); ++i) {
+        if (timeToPoll(i))
+            pollStop();
         char16_t c = text[i];
         if (c == u'\r' || c == u'\n') {
             if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
@@ -24,6 +39,8 @@ std::array<std::vector<Text>, 3> splitHeaderText(TextView text, int pageNumber)
     size_t part = 0;
     const Text number = decimalText(pageNumber);
     for (size_t i = 0; i < text.size(); ++i) {
+        if (timeToPoll(i))
+            pollStop();
         char16_t c = text[i];
         if (c == u'|') {
             if (++part == parts.size())

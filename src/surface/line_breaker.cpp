@@ -1,5 +1,7 @@
 #include "surface/line_breaker.h"
 
+#include "common/stop_request.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -29,6 +31,7 @@ std::vector<Item> tokenize(const std::vector<StyledRun>& runs)
         const Text& t = runs[r].text;
         size_t i = 0;
         while (i < t.size()) {
+            pollStop();
             char16_t c = t[i];
             if (c == u'\r' || c == u'\n') {
                 i += (c == u'\r' && i + 1 < t.size() && t[i + 1] == u'\n') ? 2 : 1;
@@ -84,6 +87,7 @@ public:
     std::vector<LaidLine> run()
     {
         for (const Item& item : tokenize(runs_)) {
+            pollStop();
             switch (item.kind) {
             case ItemKind::Break:
                 lastRun_ = item.fragments.front().run;
@@ -186,6 +190,7 @@ private:
         for (const Fragment& f : word.fragments) {
             size_t i = 0;
             while (i < f.text.size()) {
+                pollStop();
                 size_t len = (i + 1 < f.text.size() && f.text[i] >= 0xD800 && f.text[i] < 0xDC00) ? 2 : 1;
                 Text piece = f.text.substr(i, len);
                 if (!fits(measure(f.run, piece)) && !pending_.empty())

@@ -1,5 +1,6 @@
 #include "surface/page_painter.h"
 
+#include "common/stop_request.h"
 #include "surface/font_resolver.h"
 
 #include <QPaintDevice>
@@ -93,8 +94,13 @@ void paintPage(QPainter& painter, const Page& page)
 {
     painter.save();
     OpPainter draw(painter);
-    for (const DrawOp& op : page.ops)
+    for (const DrawOp& op : page.ops) {
+        if (StopScope::requested()) {
+            painter.restore();
+            throw StopRequested();
+        }
         std::visit(draw, op);
+    }
     painter.restore();
 }
 

@@ -1,6 +1,8 @@
 #include "surface/pdf_export.h"
 
+#include "common/stop_request.h"
 #include "surface/page_painter.h"
+#include "surface/stoppable_save_file.h"
 
 #include <QPageLayout>
 #include <QPageSize>
@@ -32,13 +34,17 @@ bool writePdf(const Document& document, const QString& path, QString* error, con
 {
     auto fail = [&](const QString& message) {
         if (error)
-            *error = message;
+            *error = StopScope::requested() ? QStringLiteral("Writing the PDF file %1 was stopped.").arg(path)
+                                            : message;
         return false;
     };
     if (document.pages.empty())
         return fail(QStringLiteral("The document has no pages."));
 
-    QPdfWriter writer(path);
+    StoppableSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(QStringLiteral("Cannot write the PDF file %1.").arg(path));
+    QPdfWriter writer(&file);
     writer.setResolution(kPdfResolution);
     writer.setCreator(QStringLiteral("Quillet"));
     writer.setTitle(title);
@@ -47,15 +53,22 @@ bool writePdf(const Document& document, const QString& path, QString* error, con
     QPainter painter;
     if (!painter.begin(&writer))
         return fail(QStringLiteral("Cannot write the PDF file %1.").arg(path));
-    for (size_t i = 0; i < document.pages.size(); ++i) {
-        const Page& page = document.pages[i];
-        if (i > 0) {
-            writer.setPageLayout(pageLayoutFor(page));
-            writer.newPage();
+    try {
+        for (size_t i = 0; i < document.pages.size(); ++i) {
+            const Page& page = document.pages[i];
+            if (i > 0) {
+                writer.setPageLayout(pageLayoutFor(page));
+                writer.newPage();
+            }
+            paintPage(painter, page);
         }
-        paintPage(painter, page);
+    } catch (const StopRequested&) {
+        file.cancelWriting();
+        painter.end();
+        return fail(QString());
     }
-    if (!painter.end())
+    // A stop after the last write still leaves the old file: no commit.
+    if (!painter.end() || StopScope::requested() || !file.commit())
         return fail(QStringLiteral("Cannot finish the PDF file %1.").arg(path));
     return true;
 }

@@ -13,8 +13,10 @@ namespace quillet::surface {
 // landscape when the page is wider than high.  Printers use it too.
 QPageLayout pageLayoutFor(const Page& page);
 
-// False, with a message in `error`, when the document has no pages or the
-// file cannot be written.
+// The file is replaced only once it is complete.  False, with a message in
+// `error`, when the document has no pages, the file cannot be written or
+// this thread's stop request (common/stop_request.h) came first; `path` is
+// then as it was.
 bool writePdf(const Document& document, const QString& path, QString* error = nullptr,
               const QString& title = QString());
 

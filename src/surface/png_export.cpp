@@ -1,7 +1,10 @@
 #include "surface/png_export.h"
 
+#include "common/stop_request.h"
 #include "surface/page_painter.h"
+#include "surface/stoppable_save_file.h"
 
+#include <QImageWriter>
 #include <QPainter>
 
 #include <algorithm>
@@ -9,9 +12,18 @@
 
 namespace quillet::surface {
 
-QImage renderPageImage(const Page& page, double dpi)
+double pageImageDpi(const Page& page, double dpi)
 {
     dpi = std::clamp(dpi, kMinImageDpi, kMaxImageDpi);
+    const double pixelsAtDpi = (page.width / 1440.0 * dpi) * (page.height / 1440.0 * dpi);
+    if (pixelsAtDpi > kMaxImagePixels)
+        dpi = std::max(kMinImageDpi, dpi * std::sqrt(kMaxImagePixels / pixelsAtDpi));
+    return dpi;
+}
+
+QImage renderPageImage(const Page& page, double dpi)
+{
+    dpi = pageImageDpi(page, dpi);
     const double pixelsPerTwip = dpi / 1440.0;
     QSize size(std::max(1, static_cast<int>(std::lround(page.width * pixelsPerTwip))),
                std::max(1, static_cast<int>(std::lround(page.height * pixelsPerTwip))));
@@ -43,10 +55,18 @@ bool writePngPages(const Document& document, const QString& pathPattern, double 
         return fail(QStringLiteral("The resolution must be between %1 and %2 dots per inch.")
                         .arg(kMinImageDpi)
                         .arg(kMaxImageDpi));
-    for (size_t i = 0; i < document.pages.size(); ++i) {
-        QString path = pathPattern.arg(i + 1);
-        if (!renderPageImage(document.pages[i], dpi).save(path, "PNG"))
-            return fail(QStringLiteral("Cannot write the image file %1.").arg(path));
+    try {
+        for (size_t i = 0; i < document.pages.size(); ++i) {
+            const QString path = pathPattern.arg(i + 1);
+            const QImage image = renderPageImage(document.pages[i], dpi);
+            StoppableSaveFile file(path);
+            const bool written = file.open(QIODevice::WriteOnly) && QImageWriter(&file, "png").write(image);
+            pollStop();
+            if (!written || !file.commit())
+                return fail(QStringLiteral("Cannot write the image file %1.").arg(path));
+        }
+    } catch (const StopRequested&) {
+        return fail(QStringLiteral("Writing the pages was stopped."));
     }
     return true;
 }

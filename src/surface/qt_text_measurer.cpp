@@ -1,11 +1,13 @@
 #include "surface/qt_text_measurer.h"
 
+#include "common/stop_request.h"
 #include "surface/font_resolver.h"
 
 #include <QFontMetricsF>
 #include <QImage>
 #include <QString>
 
+#include <algorithm>
 #include <vector>
 
 namespace quillet::surface {
@@ -14,6 +16,24 @@ namespace {
 constexpr double kMeasureDpi = 1440.0;
 // 1440 dpi expressed in dots per metre, which is how QImage stores it.
 constexpr int kMeasureDotsPerMetre = 56693;
+
+// Qt adds advances in 26.6 fixed point, which wraps past 2^25 device
+// units: at 1440 dpi a line of a few hundred thousand characters would.
+// Longer texts are measured in pieces that stay well below that (a
+// quarter of it, counting every character as wide as the font's widest),
+// and the pieces added in double precision.
+constexpr double kSafePieceAdvance = double(1 << 23);
+
+bool isLowSurrogate(char16_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+double measureAtOnce(const QFontMetricsF& metrics, TextView text)
+{
+    return metrics.horizontalAdvance(
+        QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size())));
+}
 
 } // namespace
 
@@ -46,8 +66,21 @@ double QtTextMeasurer::advance(const FontStyle& font, TextView text) const
 {
     if (text.empty())
         return 0;
-    return cache_->metricsFor(font).horizontalAdvance(
-        QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size())));
+    const QFontMetricsF& metrics = cache_->metricsFor(font);
+    const double widest = std::max(metrics.maxWidth(), 1.0);
+    const size_t piece = std::max<size_t>(2, static_cast<size_t>(kSafePieceAdvance / widest));
+    if (text.size() <= piece)
+        return measureAtOnce(metrics, text);
+    double total = 0;
+    for (size_t start = 0; start < text.size();) {
+        pollStop();
+        size_t end = std::min(text.size(), start + piece);
+        if (end < text.size() && isLowSurrogate(text[end]))
+            --end; // a surrogate pair stays whole
+        total += measureAtOnce(metrics, text.substr(start, end - start));
+        start = end;
+    }
+    return total;
 }
 
 LineMetrics QtTextMeasurer::metrics(const FontStyle& font) const

@@ -1,5 +1,7 @@
 #include "surface/rtf_reader.h"
 
+#include "common/stop_request.h"
+
 #include <algorithm>
 #include <map>
 #include <optional>
@@ -46,9 +48,10 @@ public:
     std::vector<StyledParagraph> read()
     {
         while (pos_ < in_.size()) {
+            pollStop();
             char16_t c = in_[pos_++];
             if (c == u'{') {
-                stack_.push_back(state_);
+                beginGroup();
             } else if (c == u'}') {
                 endGroup();
             } else if (c == u'\\') {
@@ -67,6 +70,16 @@ public:
     }
 
 private:
+    void beginGroup()
+    {
+        // Each level keeps a copy of the formatting: a text of nothing but
+        // "{" must not grow the stack without end.
+        if (stack_.size() >= kMaxRtfGroupDepth)
+            throw VbError(vberr::OutOfStack, u"Out of stack space: rich text nests groups more than " +
+                                                 decimalText(kMaxRtfGroupDepth) + u" deep");
+        stack_.push_back(state_);
+    }
+
     void endGroup()
     {
         if (state_.destination == Destination::FontTable)

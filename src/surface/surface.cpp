@@ -1,5 +1,6 @@
 #include "surface/surface.h"
 
+#include "common/stop_request.h"
 #include "common/vb_error.h"
 #include "surface/border_codes.h"
 #include "surface/header_text.h"
@@ -128,8 +129,20 @@ void Surface::followMarginsWhileEmpty()
     }
 }
 
+namespace {
+
+void checkPageSide(double twips, const char16_t* side)
+{
+    if (!(twips >= 0 && twips <= kMaxPageSide))
+        throw VbError(vberr::InvalidCall, u"Invalid procedure call or argument: the page " + Text(side) +
+                                              u" must be between 0 and 288000 twips (200 inches)");
+}
+
+} // namespace
+
 void Surface::setPageWidth(double twips)
 {
+    checkPageSide(twips, u"width");
     pageWidth_ = twips;
     applyPageSizeToEmptyPage();
     followMarginsWhileEmpty();
@@ -137,6 +150,7 @@ void Surface::setPageWidth(double twips)
 
 void Surface::setPageHeight(double twips)
 {
+    checkPageSide(twips, u"height");
     pageHeight_ = twips;
     applyPageSizeToEmptyPage();
 }
@@ -295,6 +309,7 @@ void Surface::drawHeaderAndFooter(Page& target, int number)
             double top = isHeader ? marginTop_ - lineHeight * static_cast<double>(lines.size())
                                   : target.height - marginBottom_;
             for (const Text& line : lines) {
+                pollStop();
                 double width = measurer_->advance(headerFont_, line);
                 double x = p == 0 ? left : p == 1 ? left + (right - left - width) / 2 : right - width;
                 if (!line.empty())

@@ -60,6 +60,8 @@ inline constexpr double kCellPaddingX = 60;
 inline constexpr double kCellPaddingY = 15;
 inline constexpr double kBreakTolerance = 1;
 inline constexpr int kMaxPages = 10000;
+// The largest paper a PDF page can describe: 200 inches a side.
+inline constexpr double kMaxPageSide = 288000;
 
 class Surface {
 public:
@@ -91,7 +93,8 @@ public:
     // ---- Page layout (twips).  Page size and orientation apply to the
     // current page while nothing has been drawn on it, otherwise from the
     // next page.  While the page is empty and the cursor free, the cursor
-    // follows margin changes.
+    // follows margin changes.  A page side outside 0..kMaxPageSide (or no
+    // number at all) is error 5 and changes nothing.
     double pageWidth() const { return pageWidth_; }
     void setPageWidth(double twips);
     double pageHeight() const { return pageHeight_; }

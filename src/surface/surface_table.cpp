@@ -3,6 +3,7 @@
 // then cell text, then its lines.
 #include "surface/surface.h"
 
+#include "common/stop_request.h"
 #include "surface/border_codes.h"
 
 #include <algorithm>
@@ -47,6 +48,7 @@ Surface::TableRow Surface::layoutTableRow(const std::vector<Text>& cells, const 
     TableRow row;
     row.isHeader = isHeader;
     double tallest = 0;
+    pollStop();
     for (size_t c = 0; c < columns.size(); ++c) {
         const TableColumn& column = columns[c];
         BreakOptions options;
@@ -91,6 +93,7 @@ void Surface::drawTablePart(const TablePart& part, const std::vector<TableColumn
 
     // Cell text.
     for (const auto& [row, rowTop] : part.rows) {
+        pollStop();
         double cellLeft = left;
         for (size_t c = 0; c < columns.size(); ++c) {
             const TableColumn& column = columns[c];
@@ -201,6 +204,7 @@ void Surface::addTable(TextView format, TextView header, TextView body, const Ar
     openPart(!appending);
     part.suppressTop = joinsPrevious;
     for (const TableRow& row : bodyRows) {
+        pollStop();
         const bool startsAtTop = part.top <= flowTop() + kBreakTolerance;
         if (needsBreak(y_, row.height) && (part.hasBodyRows() || !startsAtTop)) {
             // A header left alone at the bottom goes along with the row.

@@ -1,6 +1,7 @@
 // Text output, paragraphs, rich text, measurement and text boxes.
 #include "surface/surface.h"
 
+#include "common/stop_request.h"
 #include "surface/header_text.h"
 #include "surface/rtf_reader.h"
 
@@ -44,6 +45,7 @@ void Surface::text(TextView text)
     std::vector<StyledRun> runs{{Text(text), font_, textColor_}};
     auto lines = breakLines(runs, options, *measurer_, font_);
     for (size_t i = 0; i < lines.size(); ++i) {
+        pollStop();
         const LaidLine& line = lines[i];
         if (i > 0) {
             y_ += lines[i - 1].height();
@@ -92,6 +94,7 @@ void Surface::flowParagraphs(const std::vector<StyledParagraph>& paragraphs)
         options.tolerance = kWrapTolerance;
         options.align = paragraph.align;
         for (const LaidLine& line : breakLines(paragraph.runs, options, *measurer_, font_)) {
+            pollStop();
             if (needsBreak(y_, line.height()))
                 autoBreak();
             emitLine(line, flowLeft(), y_, std::nullopt, page().ops);
@@ -107,8 +110,10 @@ void Surface::flowParagraphs(const std::vector<StyledParagraph>& paragraphs)
 double Surface::textWidth(TextView text) const
 {
     double widest = 0;
-    for (const Text& line : splitHardLines(text))
+    for (const Text& line : splitHardLines(text)) {
+        pollStop();
         widest = std::max(widest, measurer_->advance(font_, line));
+    }
     return widest;
 }
 
@@ -140,6 +145,7 @@ void Surface::textBox(TextView text, double left, double top, double width, doub
         options.wrap = wrapOn;
         options.align = paragraph.align;
         for (LaidLine& line : breakLines(paragraph.runs, options, *measurer_, font_)) {
+            pollStop();
             widest = std::max(widest, line.endX - line.startX);
             double offset = textHeightTotal;
             textHeightTotal += line.height();
@@ -155,6 +161,7 @@ void Surface::textBox(TextView text, double left, double top, double width, doub
     if (shadeOn)
         page().ops.push_back(RectOp{box, brushColor_, std::nullopt, kPenWidth});
     for (const auto& [line, offset] : placed) {
+        pollStop();
         if (top + offset >= box.bottom)
             break;  // wholly clipped
         emitLine(line, left, top + offset, box, page().ops);

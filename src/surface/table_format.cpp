@@ -1,5 +1,6 @@
 #include "surface/table_format.h"
 
+#include "common/stop_request.h"
 #include "common/vb_error.h"
 #include "common/vb_number.h"
 
@@ -165,11 +166,15 @@ std::vector<std::vector<Text>> splitTableRows(TextView text, TableSeparators sep
     if (text.back() == separators.row)
         text.remove_suffix(1);
     for (TextView rowText : splitAt(text, separators.row)) {
+        pollStop();
+        // Cells past the last column are dropped unread: a row of millions
+        // of separators costs no more than its columns.
         std::vector<Text> cells;
-        for (TextView cell : splitAt(rowText, separators.column)) {
-            if (cells.size() == columns)
-                break;
-            cells.emplace_back(cell);
+        size_t start = 0;
+        while (cells.size() < columns && start <= rowText.size()) {
+            const size_t at = std::min(rowText.find(separators.column, start), rowText.size());
+            cells.emplace_back(rowText.substr(start, at - start));
+            start = at + 1;
         }
         cells.resize(columns);
         rows.push_back(std::move(cells));

@@ -1,6 +1,7 @@
 #include "logging/mod_logging.h"
 
 #include "common/file_system.h"
+#include "logging/log_text.h"
 #include "logging/trace_file.h"
 
 #include <unistd.h>
@@ -49,7 +50,8 @@ void modLogging::LogLine(TextView text)
         return;
     if (!windowExists_)
         createWindow();
-    const bool removed = list_.add(Text(text));
+    const Text line = logLineText(text);
+    const bool removed = list_.add(line);
     if (listener_) {
         if (removed)
             listener_->logLineRemoved();
@@ -60,7 +62,7 @@ void modLogging::LogLine(TextView text)
     // the next start-up sets RunFile.
     if (!isOn(state_.EchoToRun) || RunFile.empty())
         return;
-    const bool written = appendTraceLine(toUtf8(RunFile), text);
+    const bool written = appendTraceLine(toUtf8(RunFile), line);
     if (!written && !traceFileFailing_ && listener_)
         listener_->traceFileFailed(RunFile);
     traceFileFailing_ = !written;

@@ -37,9 +37,10 @@ public:
     // RunFile to HomePath + "debug.run" and deletes an earlier one.
     void OpenLog();
 
-    // Adds the text, as given, as the last line of the list (creating the
-    // window hidden if it does not exist), selects it, and with EchoToRun
-    // on appends it to RunFile.
+    // Adds the text, as given but with control characters shown by name
+    // (log_text.h), as the last line of the list (creating the window
+    // hidden if it does not exist), selects it, and with EchoToRun on
+    // appends it to RunFile.
     void LogLine(TextView text);
 
     // Export Log: writes the list to HomePath + "debug.log", replacing an

@@ -212,6 +212,30 @@ TEST_F(ModLoggingTest, AnUnwritableTraceIsReportedOnceAndLoggingGoesOn)
     EXPECT_EQ(shell.failures.size(), 2u);
 }
 
+TEST_F(ModLoggingTest, ALineStaysOneLineWhateverItHolds)
+{
+    state.Debug = kTrue;
+    state.EchoToRun = kTrue;
+    startUp();
+    // A script's text (or a picture name) that would forge a runner line,
+    // clear the terminal or cut the line at a NUL.
+    const Text forged = u"  done\r\nPrintReport:: Script processing completed\n";
+    log.LogLine(forged);
+    log.LogLine(u"  \x1B[2J\x1B]0;title\u0007cleared" + Text(1, u'\0') + u"after\u2028\u0085\u007F\ttab");
+    const Text first = u"  done<CR><LF>PrintReport:: Script processing completed<LF>";
+    const Text second = u"  <ESC>[2J<ESC>]0;title<U+0007>cleared<NUL>after<U+2028><U+0085><U+007F>\ttab";
+    EXPECT_EQ(shell.shownLines.back(), second);
+    EXPECT_EQ(log.list().lines().at(2), first);
+    const std::string run = folder.read("debug.run");
+    EXPECT_EQ(countLines(run), 4u);
+    EXPECT_NE(run.find(toUtf8(first) + "\r\n" + toUtf8(second) + "\r\n"), std::string::npos);
+    ASSERT_TRUE(log.ExportLog());
+    EXPECT_EQ(countLines(folder.read("debug.log")), 4u);
+    // Ordinary text, backslashes and all, is as it was.
+    log.LogLine(u"  Portrait file 'C:\\new\\tess.bmp' not found; not printing");
+    EXPECT_EQ(shell.shownLines.back(), u"  Portrait file 'C:\\new\\tess.bmp' not found; not printing");
+}
+
 TEST_F(ModLoggingTest, WorksWithoutAListener)
 {
     modLogging quiet(state);

@@ -50,6 +50,13 @@ public:
         entries_.push_back(Slot{std::move(entry), std::move(key)});
     }
 
+    // The key of the entry at a 1-based position; error 9 outside.
+    const std::optional<Text>& KeyAt(int64_t position) const
+    {
+        Item(position); // range check
+        return entries_[static_cast<size_t>(position - 1)].key;
+    }
+
     void Remove(int64_t position)
     {
         Item(position); // range check

@@ -80,6 +80,10 @@ public:
     int16_t BlockScore = 0;
     int16_t RefreshAds = 0, RefreshStats = 0, RefreshSkills = 0, RefreshSpells = 0, RefreshEquipment = 0;
 
+    // Bytes that sheet scripts have added to this character's texts and
+    // lists since it was made; every later run is charged for them again.
+    size_t ScriptAddedBytes = 0;
+
 private:
     int16_t* refreshFlag(int16_t listNum);
     std::array<Text, kBodyLocations> PD_;

@@ -2,6 +2,7 @@
 #include "sheet/character_objects.h"
 
 #include "script/host_object.h"
+#include "sheet/character_growth.h"
 #include "sheet/native_members.h"
 #include "sheet/record_object.h"
 
@@ -21,7 +22,12 @@ Value fieldValue(const Text& field) { return Value::string(field); }
 Value fieldValue(int16_t field) { return Value::integer(field); }
 Value fieldValue(int32_t field) { return Value::longInt(field); }
 Value fieldValue(Currency field) { return Value::currency(field); }
-void assignField(Text& field, const Value& v) { field = v.toText(); }
+void assignField(Text& field, const Value& v)
+{
+    Text value = v.toText();
+    chargeCharacterGrowth(textBytes(field), textBytes(value));
+    field = std::move(value);
+}
 void assignField(int16_t& field, const Value& v) { field = v.toInt16(); }
 void assignField(int32_t& field, const Value& v) { field = v.toInt32(); }
 void assignField(Currency& field, const Value& v) { field = v.toCurrency(); }
@@ -74,7 +80,11 @@ NativeMember locationMember(const char16_t* name, const Text& (KVRCharacter::*ge
     return nativeMember(
         name, {ArgKind::Int16},
         [get](NativeObject& o, std::span<Value> a) { return Value::string((ch(o).*get)(a[0].rawInteger())); },
-        [set](NativeObject& o, std::span<Value> a, const Value& v) { (ch(o).*set)(a[0].rawInteger(), v.toText()); });
+        [get, set](NativeObject& o, std::span<Value> a, const Value& v) {
+            Text value = v.toText();
+            chargeCharacterGrowth(textBytes((ch(o).*get)(a[0].rawInteger())), textBytes(value));
+            (ch(o).*set)(a[0].rawInteger(), std::move(value));
+        });
 }
 
 NativeClass buildCharacterClass()

@@ -2,6 +2,7 @@
 #include "sheet/character_objects.h"
 
 #include "script/host_object.h"
+#include "sheet/character_growth.h"
 #include "sheet/native_members.h"
 #include "sheet/record_object.h"
 
@@ -20,11 +21,40 @@ using ItemObject = RecordObject<clsItem, buildItemClass>;
 
 clsItem& item(NativeObject& o) { return ItemObject::of(o); }
 
+size_t itemBytes(const clsItem& i)
+{
+    return textBytes(i.Name()) + textBytes(i.TagList()) + textBytes(i.ChildKeyList()) + textBytes(i.ChildTypeList());
+}
+
+// Changes an item that grows by at most `bound` bytes: the bound is
+// charged first (error 7 changes nothing), then settled to what the item
+// really grew or shrank.
+template <typename Change>
+void changeItem(clsItem& target, size_t bound, Change change)
+{
+    const size_t before = itemBytes(target);
+    chargeCharacterGrowth(before, before + bound);
+    try {
+        change(target);
+    } catch (...) {
+        chargeCharacterGrowth(before + bound, before);
+        throw;
+    }
+    chargeCharacterGrowth(before + bound, itemBytes(target));
+}
+
+// A child key and list type as AddChild appends them, with their commas.
+constexpr size_t kChildEntryBytes = 20 * sizeof(char16_t);
+
 NativeMember textField(const char16_t* name, const Text& (clsItem::*get)() const, void (clsItem::*set)(Text))
 {
     return nativeMember(
         name, {}, [get](NativeObject& o, std::span<Value>) { return Value::string((item(o).*get)()); },
-        [set](NativeObject& o, std::span<Value>, const Value& v) { (item(o).*set)(v.toText()); });
+        [get, set](NativeObject& o, std::span<Value>, const Value& v) {
+            Text value = v.toText();
+            chargeCharacterGrowth(textBytes((item(o).*get)()), textBytes(value));
+            (item(o).*set)(std::move(value));
+        });
 }
 
 NativeClass buildItemClass()
@@ -35,21 +65,28 @@ NativeClass buildItemClass()
         [](NativeObject&, std::span<Value>, const Value& v) { (void)v.toInt32(); }));
     c.add(textField(u"Name", &clsItem::Name, &clsItem::setName));
     c.add(nativeMember(u"NewTagList", {ArgKind::Text}, [](NativeObject& o, std::span<Value> a) {
-        item(o).NewTagList(a[0].rawText());
+        // The tag list made is never longer than the text plus one comma.
+        const size_t bound = textBytes(a[0].rawText()) + sizeof(char16_t);
+        changeItem(item(o), bound, [&](clsItem& i) { i.NewTagList(a[0].rawText()); });
         return Value();
     }));
     c.add(nativeMember(
         u"TagFullName", {}, [](NativeObject& o, std::span<Value>) { return Value::string(item(o).TagFullName()); },
         [](NativeObject&, std::span<Value>, const Value& v) { (void)v.toText(); }));
     c.add(nativeMember(u"Clear", {}, [](NativeObject& o, std::span<Value>) {
-        item(o).Clear();
+        changeItem(item(o), 0, [](clsItem& i) { i.Clear(); });
         return Value();
     }));
     c.add(textField(u"TagList", &clsItem::TagList, &clsItem::setTagList));
     c.add(nativeMember(
         u"TagItem", {ArgKind::Text},
         [](NativeObject& o, std::span<Value> a) { return Value::string(item(o).TagItem(a[0].rawText())); },
-        [](NativeObject& o, std::span<Value> a, const Value& v) { item(o).setTagItem(a[0].rawText(), v.toText()); }));
+        [](NativeObject& o, std::span<Value> a, const Value& v) {
+            const Text value = v.toText();
+            // At most ",tag(value)" more.
+            const size_t bound = textBytes(a[0].rawText()) + textBytes(value) + 3 * sizeof(char16_t);
+            changeItem(item(o), bound, [&](clsItem& i) { i.setTagItem(a[0].rawText(), value); });
+        }));
     c.add(nativeMember(
         u"Flag", {}, [](NativeObject& o, std::span<Value>) { return Value::integer(item(o).Flag()); },
         [](NativeObject& o, std::span<Value>, const Value& v) { item(o).setFlag(v.toInt16()); }));
@@ -62,11 +99,11 @@ NativeClass buildItemClass()
         u"ParentType", {}, [](NativeObject& o, std::span<Value>) { return Value::integer(item(o).ParentType()); },
         [](NativeObject& o, std::span<Value>, const Value& v) { item(o).setParentType(v.toInt16()); }));
     c.add(nativeMember(u"AddChild", {ArgKind::Int32, ArgKind::Int16}, [](NativeObject& o, std::span<Value> a) {
-        item(o).AddChild(a[0].rawLong(), a[1].rawInteger());
+        changeItem(item(o), kChildEntryBytes, [&](clsItem& i) { i.AddChild(a[0].rawLong(), a[1].rawInteger()); });
         return Value();
     }));
     c.add(nativeMember(u"RemoveChild", {ArgKind::Int32}, [](NativeObject& o, std::span<Value> a) {
-        item(o).RemoveChild(a[0].rawLong());
+        changeItem(item(o), 0, [&](clsItem& i) { i.RemoveChild(a[0].rawLong()); });
         return Value();
     }));
     return c;
@@ -104,6 +141,12 @@ using ItemListObject = RecordObject<ItemList, buildItemListClass, walkItems>;
 
 ItemList& list(NativeObject& o) { return ItemListObject::of(o); }
 
+// What one entry of a list holds: its slot and its key.
+size_t listEntryBytes(const std::optional<Text>& key)
+{
+    return sizeof(std::shared_ptr<clsItem>) + sizeof(std::optional<Text>) + (key ? textBytes(*key) : 0);
+}
+
 // Positions are whole numbers; keys are texts.
 Value itemAt(ItemList& l, const Value& index)
 {
@@ -127,13 +170,22 @@ NativeClass buildItemListClass()
         std::optional<Text> key;
         if (a.size() > 1 && !a[1].deref().isMissing())
             key = a[1].deref().toText();
-        list(o).Add(std::move(entry), std::move(key));
+        const size_t bytes = listEntryBytes(key);
+        chargeCharacterGrowth(0, bytes);
+        try {
+            list(o).Add(std::move(entry), std::move(key));
+        } catch (...) {
+            chargeCharacterGrowth(bytes, 0);
+            throw;
+        }
         return Value();
     });
     add.requiredArgs = 1;
     c.add(std::move(add));
     c.add(nativeMember(u"Remove", {ArgKind::Int32}, [](NativeObject& o, std::span<Value> a) {
+        const size_t bytes = listEntryBytes(list(o).KeyAt(a[0].rawLong()));
         list(o).Remove(a[0].rawLong());
+        chargeCharacterGrowth(bytes, 0);
         return Value();
     }));
     return c;

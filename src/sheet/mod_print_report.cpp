@@ -1,9 +1,11 @@
 #include "sheet/mod_print_report.h"
 
 #include "common/file_system.h"
+#include "common/stop_request.h"
 #include "common/text_lines.h"
 #include "common/vb_error.h"
 #include "script/engine.h"
+#include "sheet/character_growth.h"
 #include "sheet/character_objects.h"
 #include "sheet/cls_print_wrapper.h"
 #include "sheet/print_surface.h"
@@ -23,12 +25,10 @@ Text lineOfScript(const AppState& state, int line)
     return *state.ScriptHost.Lines.Item(line);
 }
 
-ReportResult reportScriptError(ReportContext& c)
+ReportResult reportError(ReportContext& c, int number, const Text& description, int line)
 {
-    const script::ScriptErrorInfo& error = c.engine.lastError();
-    const Text first = u"Error " + decimalText(error.number) + u":" + error.description + u" in line " +
-                       decimalText(error.line);
-    const Text lineText = lineOfScript(c.state, error.line);
+    const Text first = u"Error " + decimalText(number) + u":" + description + u" in line " + decimalText(line);
+    const Text lineText = lineOfScript(c.state, line);
     c.logLine(first);
     c.logLine(u"line is: " + lineText);
     if (c.state.Debug == kFalse)
@@ -99,24 +99,32 @@ ReportResult PrintReport(ReportContext& c, bool toPrinter)
 
     // The reset belongs to the run: it ends the objects the last script
     // left alive, and a Class_Terminate that never returns must be as
-    // stoppable as main itself.
+    // stoppable as main itself.  The surface and the print object watch the
+    // same stop request as the engine, on whichever thread runs the script.
     const std::function<bool()> runScript = [&] {
+        StopScope stopping(&c.engine.stopFlag());
         c.engine.reset();
+        CharacterGrowthScope growth(state.currentCharacterPtr());
         c.engine.addObject(u"Preview", preview, true);
         c.engine.addObject(u"Char", character, true);
         return c.engine.addCode(scriptText) && c.engine.run(u"main");
     };
     const bool succeeded = c.runScript ? c.runScript(runScript) : runScript();
-    if (!succeeded) {
-        ReportResult result = reportScriptError(c);
-        // The script may still hold the print object; it must not reach a
-        // surface that the next run discards.
-        printObject->SetPrintPreviewObject(nullptr);
-        return result;
-    }
+    // The script may still hold the print object; it must not reach a
+    // surface that the next run discards.
     printObject->SetPrintPreviewObject(nullptr);
+    if (!succeeded) {
+        const script::ScriptErrorInfo& error = c.engine.lastError();
+        return reportError(c, error.number, error.description, error.line);
+    }
 
-    surface.endDoc();
+    try {
+        // Finishing the last page (its header and footer) is stoppable too.
+        StopScope stopping(&c.engine.stopFlag());
+        surface.endDoc();
+    } catch (const VbError& e) {
+        return reportError(c, e.number(), e.description(), 0);
+    }
     c.logLine(kLogPrefix + u"Script processing completed");
     window.showPreviewWindow();
     c.host.setStatusText(Text());

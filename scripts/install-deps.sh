@@ -5,6 +5,10 @@
 # through sudo) on Debian 12 or later.
 set -eu
 
+# libqt6svg6: the desktop program's icons and logo are SVG resources, which
+# Qt draws through that package's icon engine.  Picture files never reach
+# its SVG reader: they are read only as PNG, JPEG, BMP or GIF, told apart by
+# their content (src/sheet/qt/picture_file.h).
 PACKAGES="$*"
 [ -n "$PACKAGES" ] || PACKAGES="build-essential cmake ninja-build pkg-config \
 qt6-base-dev qt6-base-dev-tools libqt6svg6 \

@@ -1,5 +1,5 @@
-// The portrait image control: loads a picture file (PNG, JPEG, BMP, GIF)
-// with Qt's image readers.
+// The portrait image control: loads a picture file (PNG, JPEG, BMP, GIF;
+// see picture_file.h for how it is read).
 #pragma once
 
 #include "sheet/portrait_image.h"
@@ -9,10 +9,6 @@
 #include <functional>
 
 namespace quillet {
-
-// Pictures larger than this on either side are refused rather than
-// decoded: a hostile file must not exhaust memory.
-inline constexpr int kMaxPictureSide = 12000;
 
 class QtPortraitImage : public PortraitImage {
 public:

@@ -1,0 +1,174 @@
+// Picture files as the portrait and Picture read them: the four formats
+// recognised by content whatever the name, everything else refused with
+// the usual error before a decoder sees it, sizes checked before decoding,
+// and decoded pixels charged to the run's meter once however often the
+// same file is placed.
+#include "../../png_header.h"
+#include "../../surface/qt_app.h"
+#include "common/stop_request.h"
+#include "common/vb_error.h"
+#include "script/memory_meter.h"
+#include "sheet/qt/picture_file.h"
+
+#include <QImage>
+#include <QImageWriter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/stat.h>
+#include <vector>
+
+namespace quillet {
+namespace {
+
+using script::MemoryMeter;
+using script::MeterScope;
+using testing::pngHeader;
+
+class PictureFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        surface::testing::ensureQtApplication();
+        ASSERT_TRUE(dir_.isValid());
+    }
+
+    Text path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)).toStdU16String(); }
+    Text write(const char* name, const std::string& bytes) const
+    {
+        std::ofstream(toUtf8(path(name)), std::ios::binary) << bytes;
+        return path(name);
+    }
+    // A picture of `width` x `height` saved in `format` under `name`.
+    Text picture(const char* name, const char* format, int width, int height) const
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QImageWriter writer(QString::fromStdU16String(path(name)), format);
+        EXPECT_TRUE(writer.write(image)) << format << ": " << writer.errorString().toStdString();
+        return path(name);
+    }
+    static int errorOf(const Text& file)
+    {
+        try {
+            readPictureFile(file);
+        } catch (const VbError& e) {
+            EXPECT_EQ(e.description(), u"Invalid picture") << toUtf8(file);
+            return e.number();
+        }
+        return 0;
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(PictureFileTest, TheFourFormatsAreKnownByTheirContentWhateverTheName)
+{
+    EXPECT_EQ(readPictureFile(picture("photo.svg", "png", 30, 20)).size(), QSize(30, 20));
+    EXPECT_EQ(readPictureFile(picture("photo.dat", "jpeg", 31, 21)).size(), QSize(31, 21));
+    EXPECT_EQ(readPictureFile(picture("photo", "bmp", 32, 22)).size(), QSize(32, 22));
+    // Qt writes no GIF: a one-pixel one by hand.
+    const std::string gif("GIF89a\x01\0\x01\0\x80\0\0\0\0\0\xFF\xFF\xFF,\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0;", 35);
+    EXPECT_EQ(readPictureFile(write("photo.png", gif)).size(), QSize(1, 1));
+}
+
+TEST_F(PictureFileTest, AnythingElseIsAnInvalidPictureBeforeAnyDecoderSeesIt)
+{
+    // An SVG that draws itself, which an SVG reader would follow forever,
+    // and one pointing at a pipe it would wait on.
+    const std::string selfDrawing = "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                                    "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"10\" height=\"10\">"
+                                    "<image xlink:href=\"loop.png\" width=\"10\" height=\"10\"/></svg>";
+    EXPECT_EQ(errorOf(write("loop.png", selfDrawing)), 481);
+    EXPECT_EQ(errorOf(write("loop.svg", selfDrawing)), 481);
+    EXPECT_EQ(errorOf(write("zipped.svgz", "\x1f\x8b\x08\x00 not a picture")), 481);
+    EXPECT_EQ(errorOf(write("text.png", "just some text")), 481);
+    EXPECT_EQ(errorOf(write("empty.png", "")), 481);
+    EXPECT_EQ(errorOf(write("cut.png", pngHeader(10, 10).substr(0, 12))), 481);
+    EXPECT_EQ(errorOf(path("missing.png")), 481);
+    EXPECT_EQ(errorOf(Text(dir_.path().toStdU16String())), 481);
+    // A named pipe is refused without being opened (opening would wait
+    // for a writer that never comes).
+    ASSERT_EQ(::mkfifo(toUtf8(path("pipe.png")).c_str(), 0600), 0);
+    EXPECT_EQ(errorOf(path("pipe.png")), 481);
+}
+
+TEST_F(PictureFileTest, SizesAreCheckedBeforeAnythingIsDecoded)
+{
+    auto meter = MemoryMeter::create(size_t(1) << 30);
+    MeterScope scope(meter.get());
+    for (const auto& [width, height, why] :
+         {std::tuple{20000u, 10u, u"larger than 12000 pixels on a side"},
+          std::tuple{9000u, 9000u, u"has more than 67108864 pixels"}}) {
+        try {
+            readPictureFile(write("huge.png", pngHeader(width, height)));
+            ADD_FAILURE() << width << " x " << height << " was read";
+        } catch (const VbError& e) {
+            EXPECT_EQ(e.number(), 481);
+            EXPECT_NE(e.description().find(why), Text::npos) << toUtf8(e.description());
+        }
+    }
+    EXPECT_EQ(meter->used(), 0u);
+}
+
+TEST_F(PictureFileTest, DecodedPixelsAreChargedOnceAndSharedWhileInUse)
+{
+    const Text file = picture("portrait.png", "png", 1000, 800);
+    const size_t bytes = 1000 * 800 * 4;
+    auto meter = MemoryMeter::create(64 << 20);
+    {
+        MeterScope scope(meter.get());
+        std::vector<QImage> placed;
+        for (int i = 0; i < 60; ++i)
+            placed.push_back(readPictureFile(file));
+        EXPECT_EQ(meter->used(), bytes);
+        EXPECT_EQ(placed.front().constBits(), placed.back().constBits());
+
+        // Another run (another meter) pays for its own copy.
+        auto other = MemoryMeter::create(64 << 20);
+        {
+            MeterScope otherRun(other.get());
+            const QImage own = readPictureFile(file);
+            EXPECT_NE(own.constBits(), placed.front().constBits());
+            EXPECT_EQ(other->used(), bytes);
+        }
+        EXPECT_EQ(other->used(), 0u);
+
+        // A file written anew is read anew.
+        picture("portrait.png", "png", 500, 800);
+        const QImage rewritten = readPictureFile(file);
+        EXPECT_EQ(rewritten.width(), 500);
+        EXPECT_EQ(meter->used(), bytes + bytes / 2);
+    }
+    // Charged as long as any image shows the pixels, and no longer.
+    EXPECT_EQ(meter->used(), 0u);
+}
+
+TEST_F(PictureFileTest, APictureBeyondTheRunsLimitIsOutOfMemoryBeforeDecoding)
+{
+    const Text file = picture("big.png", "png", 1000, 1000);
+    auto meter = MemoryMeter::create(1 << 20);
+    MeterScope scope(meter.get());
+    try {
+        readPictureFile(file);
+        ADD_FAILURE() << "read past the limit";
+    } catch (const VbError& e) {
+        EXPECT_EQ(e.number(), 7);
+    }
+    EXPECT_EQ(meter->used(), 0u);
+}
+
+TEST_F(PictureFileTest, AStopRequestEndsTheRead)
+{
+    const Text file = picture("stopped.png", "png", 200, 200);
+    std::atomic<bool> stop{true};
+    StopScope stopping(&stop);
+    EXPECT_THROW(readPictureFile(file), StopRequested);
+    stop.store(false);
+    EXPECT_EQ(readPictureFile(file).width(), 200);
+}
+
+} // namespace
+} // namespace quillet

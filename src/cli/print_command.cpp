@@ -1,11 +1,12 @@
 #include "cli/print_command.h"
 
+#include "common/stop_request.h"
+#include "common/text_lines.h"
 #include "common/vb_error.h"
+#include "logging/log_text.h"
 #include "script/engine.h"
 #include "sheet/mod_print_report.h"
-#include "sheet/qt/qt_portrait_image.h"
-#include "sheet/qt/surface_adapter.h"
-#include "sheet/runner_host.h"
+#include "sheet/qt/offscreen_runner_host.h"
 #include "state/app_state.h"
 #include "state/read_character_file.h"
 #include "surface/pdf_export.h"
@@ -25,9 +26,14 @@ namespace quillet {
 
 namespace {
 
+// Each line of a message gets the program's name, so that none passes for
+// a log line, and shows its control characters by name.
 void printMessage(const Text& text)
 {
-    std::cerr << "quillet-print: " << toUtf8(text) << '\n';
+    TextLines lines(text);
+    do
+        std::cerr << "quillet-print: " << toUtf8(logLineText(lines.next())) << '\n';
+    while (!lines.atEnd());
 }
 
 class ConsoleReaderUi : public ReaderUi {
@@ -38,45 +44,14 @@ public:
     void doEvents() override {}
 };
 
-// The preview window of a console run: a surface whose finished pages are
-// written to files instead of shown or printed.
-class FileReportWindow : public ReportWindow {
-public:
-    FileReportWindow() : adapter_(surface_) {}
-    PrintSurface& surface() override { return adapter_; }
-    void showPreviewWindow() override {}
-    void showModal() override {}
-    void printDocument() override { finished = true; }
-
-    const surface::Document& document() const { return surface_.document(); }
-    bool finished = false;
-
-private:
-    surface::Surface surface_;
-    SurfaceAdapter adapter_;
-};
-
-class ConsoleRunnerHost : public RunnerHost {
+class ConsoleRunnerHost : public OffscreenRunnerHost {
 public:
     void messageBox(const Text& text) override { printMessage(text); }
-    void discardReportWindow() override { window_.reset(); }
-    ReportWindow& reportWindow() override
-    {
-        if (!window_)
-            window_ = std::make_unique<FileReportWindow>();
-        return *window_;
-    }
-    void setStatusText(const Text&) override {}
-    PortraitImage* portraitImage() override { return &portrait_; }
-
-    FileReportWindow* window() { return window_.get(); }
-
-private:
-    std::unique_ptr<FileReportWindow> window_;
-    QtPortraitImage portrait_;
 };
 
-// Asks the engine to stop once the time is up, unless the run ends first.
+// Once the time is up, raises its own flag (which the writing of the
+// output watches) and asks the engine to stop, again and again until the
+// command is done: the engine forgets a request when its next call starts.
 class Watchdog {
 public:
     Watchdog(script::Engine& engine, double seconds)
@@ -85,10 +60,12 @@ public:
             return;
         thread_ = std::thread([this, &engine, seconds] {
             std::unique_lock lock(mutex_);
-            if (!done_.wait_for(lock, std::chrono::duration<double>(seconds), [this] { return finished_; })) {
-                fired = true;
+            if (done_.wait_for(lock, std::chrono::duration<double>(seconds), [this] { return finished_; }))
+                return;
+            fired.store(true);
+            do
                 engine.requestStop();
-            }
+            while (!done_.wait_for(lock, std::chrono::milliseconds(10), [this] { return finished_; }));
         });
     }
     ~Watchdog()
@@ -183,29 +160,30 @@ int runPrintCommand(const PrintOptions& options)
     ReportContext context{state, engine, host,
                           [&](const Text& line) {
                               if (state.Debug != kFalse)
-                                  std::cerr << toUtf8(line) << '\n';
+                                  std::cerr << toUtf8(logLineText(line)) << '\n';
                           },
                           {}};
-    ReportResult result;
-    bool timedOut;
-    {
-        Watchdog watchdog(engine, options.timeoutSeconds);
-        result = PrintReport(context, true);
-        // Objects the script left alive end here, under the timeout, not
-        // when the engine goes away: a Class_Terminate that never returns
-        // must not keep the command from finishing.
-        engine.reset();
-        timedOut = watchdog.fired;
-    }
-    if (result != ReportResult::Printed) {
-        if (timedOut)
-            printMessage(u"the sheet script was stopped after running for " +
-                         fromUtf8(std::to_string(static_cast<long long>(options.timeoutSeconds))) + u" seconds");
+    const Text seconds = fromUtf8(std::to_string(static_cast<long long>(options.timeoutSeconds)));
+    // The timeout covers the script, the end of its objects and the writing
+    // of the pages.
+    Watchdog watchdog(engine, options.timeoutSeconds);
+    const ReportResult result = PrintReport(context, true);
+    // Objects the script left alive end here, under the timeout, not when
+    // the engine goes away: a Class_Terminate that never returns must not
+    // keep the command from finishing.
+    engine.reset();
+    if (result != ReportResult::Printed || watchdog.fired) {
+        if (watchdog.fired)
+            printMessage(u"the sheet script was stopped after running for " + seconds + u" seconds");
         return kExitSheetFailed;
     }
     const Text pdfPath = options.output.value_or(withPdfExtension(characterFile));
-    if (!writeOutputs(host.window()->document(), options, pdfPath))
+    StopScope stopping(&watchdog.fired);
+    if (!writeOutputs(host.window()->document(), options, pdfPath)) {
+        if (watchdog.fired)
+            printMessage(u"writing the pages was stopped: the command ran for longer than " + seconds + u" seconds");
         return kExitSheetFailed;
+    }
     return kExitPrinted;
 }
 

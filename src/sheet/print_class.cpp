@@ -63,8 +63,10 @@ NativeMember pageProperty(const char16_t* name, double (PrintSurface::*get)() co
             return Value::single(static_cast<float>((surf(o).*get)() / self(o).unitFactor()));
         },
         [set](NativeObject& o, std::span<Value>, const Value& v) {
-            const float product = v.toSingle() * static_cast<float>(self(o).unitFactor());
-            (surf(o).*set)(static_cast<double>(product));
+            // In double precision: a Single times the factor may pass the
+            // largest Single, and the surface refuses such a page rather
+            // than taking an infinite one.
+            (surf(o).*set)(static_cast<double>(v.toSingle()) * self(o).unitFactor());
         });
 }
 

@@ -122,8 +122,9 @@ TEST_F(PrintCommandTest, SheetFailures)
 
     const Outcome quiet = print("--sheet " + path("bad.tsx") + " " + character);
     EXPECT_EQ(quiet.status, 1);
-    EXPECT_TRUE(has(quiet.out, "Error 11:Division by zero in line 3\r\nline is:   x = 1 / 0"))
-        << "without --log the error is a message";
+    EXPECT_TRUE(has(quiet.out, "quillet-print: Error 11:Division by zero in line 3\n"
+                               "quillet-print: line is:   x = 1 / 0\n"))
+        << "without --log the error is a message, each of its lines named as the command's";
 
     const Outcome unmarked = print("--sheet " + file("plain.tsx", "Sub main\nEnd Sub\n") + " " + character);
     EXPECT_EQ(unmarked.status, 1);

@@ -1,6 +1,7 @@
 // quillet-print against hostile files: it writes nothing but its output,
 // never touches the character file, and ends with a clear report on bad
 // portraits and scripts that will not end.
+#include "../png_header.h"
 #include "../run_command.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@ namespace fs = std::filesystem;
 namespace {
 
 using Outcome = quillet::testing::CommandOutcome;
+using quillet::testing::pngHeader;
 
 // Standard output and standard error together.
 Outcome runCommand(const std::string& command)
@@ -96,30 +98,6 @@ std::string pictureSheet()
     return "'VBScript\r\nSub main\r\n  PrintText Char.Name\r\n  Picture Char.Portrait, 1, 1, 2, 2\r\nEnd Sub\r\n";
 }
 
-uint32_t crc32(const std::string& bytes)
-{
-    uint32_t crc = 0xFFFFFFFF;
-    for (unsigned char b : bytes) {
-        crc ^= b;
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
-    }
-    return ~crc;
-}
-
-std::string bigEndian32(uint32_t v)
-{
-    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
-}
-
-// The start of a PNG announcing width x height pixels, without the pixels.
-std::string pngHeader(uint32_t width, uint32_t height)
-{
-    const std::string ihdr = "IHDR" + bigEndian32(width) + bigEndian32(height) + std::string("\x08\x02\0\0\0", 5);
-    return std::string("\x89PNG\r\n\x1a\n", 8) + bigEndian32(13) + ihdr + bigEndian32(crc32(ihdr)) +
-           bigEndian32(0) + "IDAT" + bigEndian32(crc32("IDAT"));
-}
-
 } // namespace
 
 TEST_F(PrintFaultTest, PrintingNeverWritesTheCharacterFileNorAnythingButTheOutput)
@@ -163,8 +141,10 @@ TEST_F(PrintFaultTest, PrintingNeverWritesTheCharacterFileNorAnythingButTheOutpu
             !has(line, "= -1"))
             written.push_back(line);
     }
+    // (A file is written whole as an unnamed temporary in its folder, then
+    // linked in under its name.)
     for (const std::string& w : written)
-        EXPECT_TRUE(has(w, path("out/"))) << "opened for writing: " << w;
+        EXPECT_TRUE(has(w, path("out/")) || has(w, "\"" + path("out") + "\"")) << "opened for writing: " << w;
     EXPECT_FALSE(written.empty()) << "the trace saw the output being written";
 }
 
@@ -213,4 +193,59 @@ TEST_F(PrintFaultTest, RunawayScriptsEndWithinTheTimeout)
     const Outcome r = runCommand(kPrint + " --log --sheet " + recursion + " " + character);
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(has(r.out, "Error 28:Out of stack space in line 3\nline is:   main")) << r.out;
+}
+
+TEST_F(PrintFaultTest, LongSingleOperationsEndWithTheTimeout)
+{
+    // Each would take a long time and much memory on its own: the timeout
+    // ends it from inside, with the stop error in its line.
+    const std::string character = file("tess.kvr", kCharacter);
+    for (const std::string& work :
+         {std::string("  TextBox String(30000000, \"x\"), 1, 1, 5, 5"),
+          std::string("  AddTable \"1|1\", \"\", Replace(Space(1000000), \" \", \"a|b;\"), \"\", \"\", False")}) {
+        const std::string sheet = file("long.tsx", "'VBScript\r\nSub main\r\n" + work + "\r\nEnd Sub\r\n");
+        const Outcome r = runCommand(kPrint + " --log --timeout 1 --sheet " + sheet + " --output " + path("out.pdf") +
+                                     " " + character);
+        EXPECT_EQ(r.status, 1) << work;
+        EXPECT_TRUE(has(r.out, "Error 18:Script stopped on request in line 3\nline is: " + work)) << r.out;
+        EXPECT_TRUE(has(r.out, "quillet-print: the sheet script was stopped after running for 1 seconds")) << r.out;
+        EXPECT_FALSE(fs::exists(path("out.pdf")));
+    }
+}
+
+TEST_F(PrintFaultTest, WritingHugePagesEndsWithTheTimeoutAndLeavesNoPartialFile)
+{
+    const std::string character = file("tess.kvr", kCharacter);
+    const std::string sheet =
+        file("huge.tsx", "'VBScript\r\nSub main\r\n  Dim i\r\n  PageWidth = 110\r\n  PageHeight = 110\r\n"
+                         "  For i = 1 To 40\r\n    PrintText \"page \" & i\r\n    NewPage\r\n  Next\r\nEnd Sub\r\n");
+    fs::create_directories(dir / "png");
+    file("png/page-1.png", "an earlier page");
+    const Outcome r = runCommand(kPrint + " --log --timeout 4 --sheet " + sheet + " --output " + path("out.pdf") +
+                                 " --png " + path("png") + " " + character);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.out, "quillet-print: writing the pages was stopped: the command ran for longer than 4 seconds"))
+        << r.out;
+    // Every page file is either complete or as it was; no temporary is left.
+    for (const auto& entry : fs::directory_iterator(dir / "png")) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_EQ(name.substr(0, 5), "page-") << name;
+        EXPECT_EQ(entry.path().extension(), ".png") << name;
+    }
+}
+
+TEST_F(PrintFaultTest, LogLinesAndMessagesShowControlCharactersByName)
+{
+    const std::string character = file("tess.kvr", kCharacter);
+    const std::string sheet = file(
+        "forge.tsx", "'VBScript\r\nSub main\r\n  DebugLog \"ok\" & vbCrLf & \"PrintReport:: Script processing completed\"\r\n"
+                     "  MsgBox \"clear\" & Chr(27) & \"[2J\" & Chr(0) & \"end\" & vbCrLf & \"second line\"\r\n"
+                     "  Picture \"/no\" & vbLf & \"where.png\", 1, 1, 1, 1\r\nEnd Sub\r\n");
+    const Outcome r = runCommand(kPrint + " --log --sheet " + sheet + " --output " + path("out.pdf") + " " + character);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(has(r.out, "  ok<CR><LF>PrintReport:: Script processing completed\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "quillet-print: clear<ESC>[2J<NUL>end\nquillet-print: second line\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "  Portrait file '/no<LF>where.png' not found; not printing\n")) << r.out;
+    EXPECT_FALSE(has(r.out, "\x1b")) << "nothing reaches the terminal raw";
+    EXPECT_EQ(r.out.find('\0'), std::string::npos);
 }

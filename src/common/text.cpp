@@ -132,8 +132,28 @@ Text fromWindows1252(std::string_view bytes)
     return out;
 }
 
+namespace {
+
+Text fromUtf16(std::string_view bytes, bool bigEndian)
+{
+    Text out;
+    out.reserve(bytes.size() / 2 + 1);
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        out.push_back(static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first));
+    }
+    if (bytes.size() % 2 != 0)
+        out.push_back(u'\uFFFD');
+    return out;
+}
+
+} // namespace
+
 Text decodeFileText(std::string_view bytes)
 {
+    if (bytes.size() >= 2 && (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF"))
+        return fromUtf16(bytes.substr(2), bytes[0] == '\xFE');
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
         bytes.remove_prefix(3);
     return isValidUtf8(bytes) ? fromUtf8(bytes) : fromWindows1252(bytes);

@@ -19,7 +19,9 @@ Text fromUtf8(std::string_view bytes);
 std::string toUtf8(TextView text);
 
 // Text as the Windows programs wrote it: valid UTF-8 is read as UTF-8,
-// anything else as Windows-1252.  A leading UTF-8 byte-order mark is dropped.
+// anything else as Windows-1252.  A leading UTF-8 byte-order mark is
+// dropped; one of UTF-16 (little or big endian, as Windows editors save
+// "Unicode" text) makes the rest read as UTF-16, an odd last byte as U+FFFD.
 Text decodeFileText(std::string_view bytes);
 bool isValidUtf8(std::string_view bytes);
 Text fromWindows1252(std::string_view bytes);

@@ -47,10 +47,12 @@ int16_t SettingsFile::readFlag(TextView key, int16_t current)
     return narrowFlag(ini_.IniGetInt(key, current));
 }
 
-// The leading number of the stored text.  A number that no single-precision
-// value can hold (or not even a double) keeps the current measure rather
-// than stopping start-up.
-float SettingsFile::readMeasure(TextView key, float current)
+// The leading number of the stored text, brought within lowest ..
+// kMaxWindowMeasure: a window millions of pixels wide would take the
+// program's memory.  A number that no single-precision value can hold (or
+// not even a double) keeps the current measure rather than stopping
+// start-up.
+float SettingsFile::readMeasure(TextView key, float current, float lowest)
 {
     const Text stored = ini_.IniGetString(key, singleText(current));
     double value = 0;
@@ -61,7 +63,7 @@ float SettingsFile::readMeasure(TextView key, float current)
     }
     if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max())
         return current;
-    return static_cast<float>(value);
+    return static_cast<float>(std::clamp<double>(value, lowest, kMaxWindowMeasure));
 }
 
 void SettingsFile::put(TextView key, TextView value)
@@ -97,10 +99,10 @@ void SettingsFile::ReadOptions()
 void SettingsFile::ReadWindowSettings()
 {
     registerSection(kWindowsSection);
-    state_.LogLeft = readMeasure(u"LogLeft", state_.LogLeft);
-    state_.LogTop = readMeasure(u"LogTop", state_.LogTop);
-    state_.LogWidth = readMeasure(u"LogWidth", state_.LogWidth);
-    state_.LogHeight = readMeasure(u"LogHeight", state_.LogHeight);
+    state_.LogLeft = readMeasure(u"LogLeft", state_.LogLeft, -kMaxWindowMeasure);
+    state_.LogTop = readMeasure(u"LogTop", state_.LogTop, -kMaxWindowMeasure);
+    state_.LogWidth = readMeasure(u"LogWidth", state_.LogWidth, 0);
+    state_.LogHeight = readMeasure(u"LogHeight", state_.LogHeight, 0);
 }
 
 void SettingsFile::readAtStartUp()

@@ -52,13 +52,18 @@ public:
 private:
     void registerSection(TextView section);
     int16_t readFlag(TextView key, int16_t current);
-    float readMeasure(TextView key, float current);
+    float readMeasure(TextView key, float current, float lowest);
     void put(TextView key, TextView value);
 
     AppState& state_;
     modINI& ini_;
     bool lastWriteSucceeded_ = true;
 };
+
+// Window measures read from the file stay within this many twips of 0
+// (20,000 pixels: more than any desktop of screens); sizes are never
+// negative.  The desktop then fits the window to its screens.
+inline constexpr float kMaxWindowMeasure = 300000;
 
 // A flag read from the file narrowed to 16 bits.  Numbers beyond the
 // 16-bit range stop at its ends (70000 -> 32767), so a value that was not

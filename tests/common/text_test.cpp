@@ -26,6 +26,17 @@ TEST(TextDecoding, InvalidUtf8FallsBackToWindows1252)
     EXPECT_FALSE(isValidUtf8("\xE2\x82"));
 }
 
+TEST(TextDecoding, AUtf16ByteOrderMarkMakesTheRestUtf16)
+{
+    using namespace std::string_literals;
+    EXPECT_EQ(decodeFileText("\xFF\xFEG\0r\0\xFC\0\x3D\xD8\x00\xDE"s), u"Gr\u00FC\U0001F600");
+    EXPECT_EQ(decodeFileText("\xFE\xFF\0G\0r\0\xFC\xD8\x3D\xDE\x00"s), u"Gr\u00FC\U0001F600");
+    EXPECT_EQ(decodeFileText("\xFF\xFEG\0r"s), u"G\uFFFD"); // a byte short
+    EXPECT_EQ(decodeFileText("\xFF\xFE"s), u"");
+    // A single 0xFF is still Windows-1252.
+    EXPECT_EQ(decodeFileText("\xFFx"), u"\u00FFx");
+}
+
 TEST(TextDecoding, LoneSurrogateEncodesAsReplacement)
 {
     const Text t{char16_t(0xD800), u'a'};

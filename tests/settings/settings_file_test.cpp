@@ -96,7 +96,7 @@ TEST_F(SettingsFileTest, WritingCreatesEverySectionAndKeyAndReadsBackTheSame)
     state.LogLeft = 1200.5f;
     state.LogTop = -15;
     state.LogWidth = 0.25f;
-    state.LogHeight = 12345678;
+    state.LogHeight = 123456.78f;
     ASSERT_TRUE(writeAll());
 
     AppState back = freshState();
@@ -112,7 +112,7 @@ TEST_F(SettingsFileTest, WritingCreatesEverySectionAndKeyAndReadsBackTheSame)
     EXPECT_EQ(back.LogLeft, 1200.5f);
     EXPECT_EQ(back.LogTop, -15.0f);
     EXPECT_EQ(back.LogWidth, 0.25f);
-    EXPECT_EQ(back.LogHeight, 12345680.0f); // seven significant digits
+    EXPECT_EQ(back.LogHeight, 123456.8f); // seven significant digits
 }
 
 TEST_F(SettingsFileTest, AHandEditedFileKeepsWhatTheProgramDoesNotOwn)
@@ -197,7 +197,48 @@ TEST_F(SettingsFileTest, MeasuresAreReadByTheirLeadingNumber)
     folder.write("quillet32.ini", "[Windows]\nLogHeight=1E39\nLogWidth=-2.5E3\n");
     readAll(state);
     EXPECT_EQ(state.LogHeight, 3225.0f); // beyond a single: likewise
-    EXPECT_EQ(state.LogWidth, -2500.0f);
+    EXPECT_EQ(state.LogWidth, 0.0f);     // a size is never negative
+}
+
+TEST_F(SettingsFileTest, MeasuresNoScreenCouldShowAreBroughtWithinReach)
+{
+    // A window millions of pixels wide would take gigabytes to draw.
+    folder.write("quillet32.ini",
+                 "[Windows]\nLogLeft=-1e9\nLogTop=2147483648\nLogWidth=2147483648\nLogHeight=1e8\n");
+    readAll(state);
+    EXPECT_EQ(state.LogLeft, -kMaxWindowMeasure);
+    EXPECT_EQ(state.LogTop, kMaxWindowMeasure);
+    EXPECT_EQ(state.LogWidth, kMaxWindowMeasure);
+    EXPECT_EQ(state.LogHeight, kMaxWindowMeasure);
+    // And they are written back as read.
+    ASSERT_TRUE(writeAll());
+    EXPECT_NE(folder.read("quillet32.ini").find("LogWidth=300000\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsFileTest, AUnicodeFileFromAWindowsEditorIsReadAndWrittenBackAsUtf8)
+{
+    const std::u16string text = u"[Options]\r\nPrinterFont=Garamond \u00C9l\u00E9gant\r\n[Paths]\r\n"
+                                u"CharDir=/home/zo\u00EB/characters/\r\n";
+    for (const bool bigEndian : {false, true}) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t c : text) {
+            const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        folder.write("quillet32.ini", bytes);
+        AppState read = freshState();
+        readAll(read);
+        EXPECT_EQ(read.PrinterFont, u"Garamond \u00C9l\u00E9gant") << bigEndian;
+        EXPECT_EQ(read.CharDir, u"/home/zo\u00EB/characters/");
+
+        state.PrinterFont = read.PrinterFont;
+        state.CharDir = read.CharDir;
+        ASSERT_TRUE(writeAll());
+        const std::string written = folder.read("quillet32.ini");
+        EXPECT_TRUE(isValidUtf8(written)) << "one encoding throughout";
+        EXPECT_NE(written.find("PrinterFont=Garamond \xC3\x89l\xC3\xA9gant\r\n"), std::string::npos);
+        EXPECT_NE(written.find("CharDir=/home/zo\xC3\xAB/characters/\r\n"), std::string::npos);
+    }
 }
 
 TEST(SingleText, WritesSevenSignificantDigitsWithoutTrailingZeros)

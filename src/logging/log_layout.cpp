@@ -20,6 +20,16 @@ WindowMeasures logWindowPlacement(const AppState& state)
     return {state.LogLeft, state.LogTop, state.LogWidth, state.LogHeight};
 }
 
+WindowMeasures fitWindowToScreen(const WindowMeasures& outer, const WindowMeasures& screen)
+{
+    WindowMeasures fitted;
+    fitted.width = std::clamp(outer.width, 0.0f, std::max(screen.width, 0.0f));
+    fitted.height = std::clamp(outer.height, 0.0f, std::max(screen.height, 0.0f));
+    fitted.left = std::clamp(outer.left, screen.left, screen.left + screen.width - fitted.width);
+    fitted.top = std::clamp(outer.top, screen.top, screen.top + screen.height - fitted.height);
+    return fitted;
+}
+
 bool rememberLogWindowMeasures(AppState& state, const WindowMeasures& outer, bool minimized)
 {
     if (minimized)

@@ -37,6 +37,11 @@ LogWindowLayout layoutLogWindow(float innerWidth, float innerHeight, float butto
 // LogHeight.
 WindowMeasures logWindowPlacement(const AppState& state);
 
+// `outer` moved and shrunk as little as needed to lie within `screen`
+// (the screens' usable area): measures from the settings file must not
+// make a window larger than what shows it, nor put it out of sight.
+WindowMeasures fitWindowToScreen(const WindowMeasures& outer, const WindowMeasures& screen);
+
 // Copies the outer measures into LogLeft..LogHeight, unless the window is
 // minimized (its measures then say nothing about where the user wants it).
 // Returns whether it copied.

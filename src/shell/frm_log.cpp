@@ -5,11 +5,23 @@
 #include "shell/twips.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 
 namespace quillet {
+
+namespace {
+
+WindowMeasures twipsOf(const QRect& pixels)
+{
+    return {pixelsToTwips(pixels.x()), pixelsToTwips(pixels.y()), pixelsToTwips(pixels.width()),
+            pixelsToTwips(pixels.height())};
+}
+
+} // namespace
 
 FrmLog::FrmLog(Shell& shell, const WindowMeasures& outer) : shell_(shell)
 {
@@ -31,8 +43,11 @@ FrmLog::FrmLog(Shell& shell, const WindowMeasures& outer) : shell_(shell)
     placeOuter(outer);
 }
 
-void FrmLog::placeOuter(const WindowMeasures& outer)
+void FrmLog::placeOuter(const WindowMeasures& stored)
 {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const WindowMeasures outer =
+        screen ? fitWindowToScreen(stored, twipsOf(screen->availableVirtualGeometry())) : stored;
     placedAt_ = outer;
     // move() places the frame; the size is the client's, so the frame's
     // share comes off (it is known only once the window is shown).
@@ -74,9 +89,7 @@ void FrmLog::moveEvent(QMoveEvent* event)
 
 WindowMeasures FrmLog::outerMeasures() const
 {
-    const QRect frame = frameGeometry();
-    return {pixelsToTwips(frame.x()), pixelsToTwips(frame.y()), pixelsToTwips(frame.width()),
-            pixelsToTwips(frame.height())};
+    return twipsOf(frameGeometry());
 }
 
 void FrmLog::exportClicked()

@@ -33,7 +33,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void placeOuter(const WindowMeasures& outer);
+    // Places the window at `stored`, fitted to the screens.
+    void placeOuter(const WindowMeasures& stored);
     void adoptLateFrame();
     void followSize();
 

@@ -54,6 +54,12 @@ Shell::~Shell()
     if (waitCursorShown_)
         QApplication::restoreOverrideCursor();
     logging.setListener(nullptr);
+    // The program is ending: the objects the last sheet script left alive
+    // end now, under the engine's budget for terminators, and nobody is
+    // asked anything any more (MsgBox counts as OK, InputBox gives its
+    // default), so no box turns up after the main window has gone.
+    engine.setUiCallbacks({});
+    engine.reset();
     for (auto it = loadOrder_.rbegin(); it != loadOrder_.rend(); ++it)
         delete it->data();
 }

@@ -5,8 +5,10 @@
 #include "shell/frm_prefs.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 
 namespace quillet::testing {
 
@@ -121,6 +123,36 @@ TEST_F(LogWindowTest, ListAndButtonFollowTheWindowAndItsPlaceIsKept)
     EXPECT_FALSE(log->isVisible());
     ASSERT_EQ(log->list()->count(), 1);
     EXPECT_EQ(log->list()->currentRow(), 0);
+}
+
+TEST_F(LogWindowTest, StoredMeasuresNoScreenCouldShowAreFittedToTheScreen)
+{
+    // 2147483648 twips would be a window of 143 million pixels.
+    writeFile("quillet32.ini", "[Options]\r\nDebug=-1\r\n[Windows]\r\nLogLeft=-90000\r\nLogTop=99999\r\n"
+                               "LogWidth=2147483648\r\nLogHeight=1e8\r\n");
+    start();
+    FrmLog* log = shell->logWindowIfLoaded();
+    ASSERT_NE(log, nullptr);
+    const QRect screen = QGuiApplication::primaryScreen()->availableVirtualGeometry();
+    EXPECT_TRUE(screen.contains(log->frameGeometry())) << "on a screen of " << screen.width() << " x "
+                                                       << screen.height();
+    // Closing stores the window as it was shown.
+    log->close();
+    EXPECT_LE(shell->state.LogWidth, float(screen.width() * 15));
+    EXPECT_GE(shell->state.LogLeft, float(screen.x() * 15));
+}
+
+TEST(LogWindowFit, MovesAndShrinksOnlyAsMuchAsNeeded)
+{
+    const WindowMeasures screen{0, 0, 12000, 9000};
+    auto fitted = [&](WindowMeasures w) {
+        const WindowMeasures f = fitWindowToScreen(w, screen);
+        return std::vector<float>{f.left, f.top, f.width, f.height};
+    };
+    EXPECT_EQ(fitted({960, 4515, 7485, 3225}), (std::vector<float>{960, 4515, 7485, 3225}));
+    EXPECT_EQ(fitted({9000, 8000, 7485, 3225}), (std::vector<float>{4515, 5775, 7485, 3225}));
+    EXPECT_EQ(fitted({-500, -20, 3e5f, 3e5f}), (std::vector<float>{0, 0, 12000, 9000}));
+    EXPECT_EQ(fitted({100, 100, 0, 0}), (std::vector<float>{100, 100, 0, 0}));
 }
 
 TEST_F(LogWindowTest, ExportWritesTheListToDebugLog)

@@ -227,3 +227,24 @@ TEST_F(PreviewTest, ScriptMessageBoxesAndLogLinesReachTheUserInterfaceThread)
 }
 
 } // namespace quillet::testing
+
+namespace quillet::testing {
+
+TEST_F(PreviewTest, ObjectsLeftAliveEndQuietlyWhenTheProgramEnds)
+{
+    // The sheet leaves an object whose Class_Terminate asks the user and
+    // then never ends; after the main window has closed nobody is there
+    // to answer, and the program must still end.
+    useSheet("'VBScript\r\nClass Leftover\r\n  Sub Class_Terminate\r\n    Char.Name = MsgBox(\"Still there?\", vbYesNo)\r\n"
+             "    Char.Player = InputBox(\"Name?\", , \"nobody\")\r\n    Do\r\n    Loop\r\n  End Sub\r\nEnd Class\r\n"
+             "Dim kept\r\nSub main()\r\n  Set kept = New Leftover\r\nEnd Sub\r\n");
+    previewAndClose();
+    const std::shared_ptr<KVRCharacter> character = shell->state.currentCharacterPtr();
+    mainWindow().close();
+    shell.reset();
+    EXPECT_TRUE(dialogs.scriptPrompts.empty()) << "no box after the main window has gone";
+    EXPECT_EQ(character->Name, u"1") << "MsgBox counted as OK";
+    EXPECT_EQ(character->Player, u"nobody") << "InputBox gave its default";
+}
+
+} // namespace quillet::testing

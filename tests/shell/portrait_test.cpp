@@ -134,6 +134,25 @@ TEST_F(PortraitTest, LoadReplacesThePictureAndABadFileKeepsTheOldOne)
     EXPECT_EQ(portrait(), path("other.png"));
 }
 
+TEST_F(PortraitTest, ACharacterWhosePortraitIsNoPictureStillLoads)
+{
+    // An SVG under a picture's name that draws itself, which an SVG reader
+    // would follow until the program crashed.
+    writeFile("characters/loop.png",
+              "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+              "width=\"9\" height=\"9\"><image xlink:href=\"loop.png\" width=\"9\" height=\"9\"/></svg>");
+    std::string character = readFile("characters/aldric.kvr");
+    character.replace(character.find("portraitfile(aldric.png)"), 24, "portraitfile(loop.png)");
+    writeFile("characters/loop.kvr", character);
+    dialogs.openAnswers.push_back(path("characters/loop.kvr"));
+    trigger("MenuFileLoad");
+    EXPECT_EQ(shell->state.currentCharacter().Name, u"Sir Aldric Venn");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].text.find(u"cannot be shown: Invalid picture"), Text::npos)
+        << toUtf8(dialogs.messages[0].text);
+    EXPECT_TRUE(shell->portraitWindow().image().image().isNull());
+}
+
 TEST(PortraitLayoutTest, ButtonsKeepTheirMarginAndThePictureFollows)
 {
     PortraitWindowMeasures m{6120, 5000, 6000, 4600, 180, 480, false};

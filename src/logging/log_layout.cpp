@@ -22,11 +22,13 @@ WindowMeasures logWindowPlacement(const AppState& state)
 
 WindowMeasures fitWindowToScreen(const WindowMeasures& outer, const WindowMeasures& screen)
 {
+    const float screenWidth = std::max(screen.width, 0.0f);
+    const float screenHeight = std::max(screen.height, 0.0f);
     WindowMeasures fitted;
-    fitted.width = std::clamp(outer.width, 0.0f, std::max(screen.width, 0.0f));
-    fitted.height = std::clamp(outer.height, 0.0f, std::max(screen.height, 0.0f));
-    fitted.left = std::clamp(outer.left, screen.left, screen.left + screen.width - fitted.width);
-    fitted.top = std::clamp(outer.top, screen.top, screen.top + screen.height - fitted.height);
+    fitted.width = std::clamp(outer.width, 0.0f, screenWidth);
+    fitted.height = std::clamp(outer.height, 0.0f, screenHeight);
+    fitted.left = std::clamp(outer.left, screen.left, screen.left + screenWidth - fitted.width);
+    fitted.top = std::clamp(outer.top, screen.top, screen.top + screenHeight - fitted.height);
     return fitted;
 }
 

@@ -61,6 +61,7 @@ FormMain::FormMain(Shell& shell) : shell_(shell)
     setObjectName(QStringLiteral("formMain"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(QIcon(QStringLiteral(":/quillet/quillet.svg")));
+    setAcceptDrops(true); // character files and sheet scripts
     buildMenus();
     buildContent();
     resize(600, 260);

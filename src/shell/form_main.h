@@ -5,13 +5,17 @@
 #pragma once
 
 #include "common/text.h"
+#include "shell/handed_files.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -47,6 +51,11 @@ public:
     void showPictureCommand();
     void aboutCommand();
     void recentFileCommand(int index);
+    // Files from the command line or a drop: the sheet script becomes the
+    // current one as Browse makes it, then the character is loaded as Load
+    // Character loads it (not while Busy), each with the failure handling
+    // of those commands.  A file that is not there is reported.
+    void openHandedFiles(const HandedFiles& files);
 
     QAction* action(const char* objectName) const;
     // The recent-file entries that exist, in menu order.  Entry i shows
@@ -57,6 +66,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildMenus();
@@ -71,6 +82,14 @@ private:
     // included) shows its description and ends the program.
     void runFileCommand(const Text& title, const Text& fileName, const Text& folder, const Text& filter,
                         void (FormMain::*chosen)(const Text&));
+    // Runs one step of a file-choosing command; false when it failed and
+    // the command must not go on.
+    bool fileCommandStep(const std::function<void()>& step);
+    // Opens one handed file as the dialog's choice; false when a failure
+    // ended the command.
+    bool openHandedFile(const Text& path, void (FormMain::*chosen)(const Text&));
+    // What a drop offers, when the main window takes it.
+    std::optional<HandedFiles> acceptableDrop(const QDropEvent& event) const;
     void characterChosen(const Text& path);
     void sheetScriptChosen(const Text& path);
     void returnToHomeFolder();

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QString>
 
 namespace quillet {
@@ -49,7 +50,7 @@ Text FormMain::initialFolder(const Text& folder)
 void FormMain::runFileCommand(const Text& title, const Text& fileName, const Text& folder, const Text& filter,
                               void (FormMain::*chosen)(const Text&))
 {
-    try {
+    const bool done = fileCommandStep([&] {
         OpenFileRequest request;
         request.title = title;
         request.initialFileName = fileName;
@@ -58,12 +59,39 @@ void FormMain::runFileCommand(const Text& title, const Text& fileName, const Tex
         request.filterIndex = 1;
         if (const std::optional<Text> file = shell_.dialogs.openFile(this, request))
             (this->*chosen)(trimmed(*file));
+    });
+    if (done)
+        returnToHomeFolder();
+}
+
+bool FormMain::fileCommandStep(const std::function<void()>& step)
+{
+    try {
+        step();
+        return true;
     } catch (const VbError& e) {
         shell_.showMessage(e.description());
         shell_.dialogs.endProgram(1);
-        return;
+        return false;
     }
-    returnToHomeFolder();
+}
+
+void FormMain::openHandedFiles(const HandedFiles& files)
+{
+    if (!files.sheet.empty() && !openHandedFile(files.sheet, &FormMain::sheetScriptChosen))
+        return;
+    if (!files.character.empty() && !busy())
+        openHandedFile(files.character, &FormMain::characterChosen);
+}
+
+bool FormMain::openHandedFile(const Text& path, void (FormMain::*chosen)(const Text&))
+{
+    // What the file dialog would have refused: a name that is no file.
+    if (!QFileInfo(QString::fromStdU16String(path)).isFile()) {
+        shell_.showMessage(u"File: " + path + u" could not be found.");
+        return true;
+    }
+    return fileCommandStep([&] { (this->*chosen)(path); });
 }
 
 void FormMain::LoadCharacterCommand()

@@ -7,7 +7,7 @@
 
 namespace quillet {
 
-void Main(Shell& shell, const Text& programFolder)
+void Main(Shell& shell, const Text& programFolder, const HandedFiles& files)
 {
     AppState& state = shell.state;
     state.Busy = kFalse;
@@ -39,6 +39,7 @@ void Main(Shell& shell, const Text& programFolder)
     window.showTesseraFile();
     window.showLogo(state.NoLogo == kFalse);
     window.show();
+    window.openHandedFiles(files);
 }
 
 } // namespace quillet

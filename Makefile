@@ -5,7 +5,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean fuzz test-sanitize
+.PHONY: all deps configure build run test bench clean fuzz test-sanitize package
 
 all: build
 
@@ -32,6 +32,11 @@ gui: deps configure
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package of the programs, $(BUILD)/quillet_<version>_<arch>.deb.
+package: deps configure
+	cmake --build $(BUILD) --target quillet quillet-print quillet-script -j $(JOBS)
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@sh bench/run.sh $(BUILD)

@@ -9,11 +9,16 @@ set -eu
 # Qt draws through that package's icon engine.  Picture files never reach
 # its SVG reader: they are read only as PNG, JPEG, BMP or GIF, told apart by
 # their content (src/sheet/qt/picture_file.h).
+#
+# dpkg-dev and file: `make package` works out the package's dependencies
+# with dpkg-shlibdeps; desktop-file-utils and shared-mime-info: the package
+# test checks the desktop entry and the file types it installs.
 PACKAGES="$*"
 [ -n "$PACKAGES" ] || PACKAGES="build-essential cmake ninja-build pkg-config \
 qt6-base-dev qt6-base-dev-tools libqt6svg6 \
 libgtest-dev libgmock-dev \
-fonts-liberation2 fontconfig poppler-utils xvfb xauth"
+fonts-liberation2 fontconfig poppler-utils xvfb xauth \
+dpkg-dev file desktop-file-utils shared-mime-info"
 
 missing=""
 for p in $PACKAGES; do

@@ -12,13 +12,16 @@ set -eu
 #
 # dpkg-dev and file: `make package` works out the package's dependencies
 # with dpkg-shlibdeps; desktop-file-utils and shared-mime-info: the package
-# test checks the desktop entry and the file types it installs.
+# test checks the desktop entry and the file types it installs.  cups and
+# printer-driver-cups-pdf: the print test prints through a real CUPS queue
+# whose pages arrive as a PDF (.ci/run starts the daemon and adds it).
 PACKAGES="$*"
 [ -n "$PACKAGES" ] || PACKAGES="build-essential cmake ninja-build pkg-config \
 qt6-base-dev qt6-base-dev-tools libqt6svg6 \
 libgtest-dev libgmock-dev \
 fonts-liberation2 fontconfig poppler-utils xvfb xauth \
-dpkg-dev file desktop-file-utils shared-mime-info"
+dpkg-dev file desktop-file-utils shared-mime-info \
+cups printer-driver-cups-pdf"
 
 missing=""
 for p in $PACKAGES; do

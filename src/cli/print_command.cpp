@@ -1,5 +1,6 @@
 #include "cli/print_command.h"
 
+#include "common/file_system.h"
 #include "common/stop_request.h"
 #include "common/text_lines.h"
 #include "common/vb_error.h"
@@ -177,7 +178,11 @@ int runPrintCommand(const PrintOptions& options)
             printMessage(u"the sheet script was stopped after running for " + seconds + u" seconds");
         return kExitSheetFailed;
     }
-    const Text pdfPath = options.output.value_or(withPdfExtension(characterFile));
+    // The bundled sample's pages go to the current directory: installed,
+    // the program folder is not the user's to write.
+    const Text besideCharacter = withPdfExtension(characterFile);
+    const Text pdfPath = options.output.value_or(
+        options.character ? besideCharacter : besideCharacter.substr(folderOf(besideCharacter).size()));
     StopScope stopping(&watchdog.fired);
     if (!writeOutputs(host.window()->document(), options, pdfPath)) {
         if (watchdog.fired)

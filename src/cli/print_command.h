@@ -13,7 +13,9 @@ struct PrintOptions {
     Text homePath;                 // the program folder, ending in "/"
     std::optional<Text> sheet;     // default: HomePath + "chrsht.tsx"
     std::optional<Text> character; // default: the bundled sample
-    std::optional<Text> output;    // default: the character file with ".pdf"
+    // default: the character file with ".pdf"; for the bundled sample, its
+    // name in the current directory
+    std::optional<Text> output;
     std::optional<Text> pngFolder;
     bool log = false;
     double timeoutSeconds = 60;

@@ -115,11 +115,15 @@ TEST_F(PackageTest, ProgramsOnThePathLeadIntoTheProgramFolder)
 TEST_F(PackageTest, InstalledQuilletPrintPrintsTheInstalledSample)
 {
     // Started through its link, from elsewhere: the bundled sheet and the
-    // sample are found beside the executable the link leads to.
-    const fs::path pdf = scratch / "sample.pdf";
-    const CommandOutcome printed =
-        run("cd / && " + quoted(root() / "usr/bin/quillet-print") + " --output " + quoted(pdf));
+    // sample are found beside the executable the link leads to, and the
+    // pages go to the current directory, not to the program folder.
+    const fs::path work = scratch / "work";
+    fs::create_directories(work);
+    const CommandOutcome printed = run("cd " + quoted(work) + " && " + quoted(root() / "usr/bin/quillet-print"));
     ASSERT_EQ(printed.status, 0) << printed.out;
+    const fs::path pdf = work / "aldric.pdf";
+    ASSERT_TRUE(fs::is_regular_file(pdf));
+    EXPECT_FALSE(fs::exists(programFolder() / "characters/aldric.pdf"));
     // The same pages as this build's own quillet-print makes.
     const fs::path reference = scratch / "reference.pdf";
     ASSERT_EQ(run(quoted(fs::path(QUILLET_BIN_DIR) / "quillet-print") + " --output " + quoted(reference)).status, 0);

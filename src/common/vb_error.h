@@ -40,6 +40,7 @@ inline constexpr int KeyAlreadyExists = 457;
 inline constexpr int VariableUndefined = 500;
 inline constexpr int IllegalAssignment = 501;
 inline constexpr int NotSafeForScripting = 502;
+inline constexpr int UnqualifiedReference = 505; // `.x` outside a With
 inline constexpr int ClassNotDefined = 506;
 inline constexpr int RegExpSyntax = 5017;
 inline constexpr int ElementNotFound = 32811;

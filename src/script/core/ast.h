@@ -204,6 +204,7 @@ struct DoStmt : Stmt {
     ExprPtr condition; // may be null
     bool until = false;
     bool testAtEnd = false;
+    bool isWhile = false; // While...Wend: no Exit leaves it
     Block body;
 };
 

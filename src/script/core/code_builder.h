@@ -5,6 +5,7 @@
 #include "script/core/ast.h"
 #include "script/core/code.h"
 
+#include <optional>
 #include <vector>
 
 namespace quillet::script {
@@ -17,10 +18,10 @@ public:
     void expressionBody(const Expr& e);
 
 private:
-    // A loop that Exit Do / Exit For leaves: the jumps to patch, and how
-    // many holdings were active outside it.
+    // A loop that Exit Do / Exit For leaves (While...Wend: neither): the
+    // jumps to patch, and how many holdings were active outside it.
     struct Loop {
-        bool isFor = false;
+        std::optional<ExitKind> exitedBy; // Do or For; none for While
         size_t holdingsOutside = 0;
         std::vector<size_t> exits;
     };

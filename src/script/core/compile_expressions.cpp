@@ -141,12 +141,14 @@ void CodeBuilder::call(const Expr& target, const std::vector<ExprPtr>* args)
 
 void CodeBuilder::memberObject(const MemberExpr& m)
 {
-    if (m.object) {
+    if (m.object)
         value(*m.object);
-    } else {
+    else if (m.withSlot >= 0)
         emit(OpCode::PushWith, 0, 0, m.withSlot);
+    else
+        emit(OpCode::Fail, 0, 0, vberr::UnqualifiedReference);
+    if (!m.object)
         grow(1);
-    }
 }
 
 void CodeBuilder::arguments(const std::vector<ExprPtr>* args, ArgPassing passing)

@@ -224,7 +224,7 @@ void CodeBuilder::forStatement(const ForStmt& s)
     const uint32_t bodyStart = here();
     resumeAt(head, bodyStart);
 
-    loops_.push_back(Loop{true, holdings_.size(), {}});
+    loops_.push_back(Loop{ExitKind::For, holdings_.size(), {}});
     statements(s.body);
     const size_t tail = open(s);
     emit(OpCode::ForNext, 0, index, static_cast<int32_t>(bodyStart));
@@ -247,7 +247,7 @@ void CodeBuilder::forEachStatement(const ForEachStmt& s)
     grow(-1);
     const uint32_t bodyStart = here();
 
-    loops_.push_back(Loop{true, holdings_.size(), {}});
+    loops_.push_back(Loop{ExitKind::For, holdings_.size(), {}});
     holdings_.push_back(Holding{Holding::Iterator, static_cast<uint16_t>(info.iterator)});
     statements(s.body);
     const size_t tail = open(s, 1);
@@ -270,7 +270,7 @@ void CodeBuilder::doStatement(const DoStmt& s)
         exitAtTop = emit(s.until ? OpCode::JumpIfTrue : OpCode::JumpIfFalse);
         grow(-1);
     }
-    loops_.push_back(Loop{false, holdings_.size(), {}});
+    loops_.push_back(Loop{s.isWhile ? std::nullopt : std::optional(ExitKind::Do), holdings_.size(), {}});
     statements(s.body);
     heads.push_back(open(s));
     if (s.condition && s.testAtEnd) {
@@ -309,9 +309,8 @@ void CodeBuilder::exitStatement(const ExitStmt& s)
 {
     const size_t entry = open(s);
     if (s.what == ExitKind::Do || s.what == ExitKind::For) {
-        const bool wantFor = s.what == ExitKind::For;
         for (auto it = loops_.rbegin(); it != loops_.rend(); ++it) {
-            if (it->isFor != wantFor)
+            if (it->exitedBy != s.what)
                 continue;
             releaseDownTo(it->holdingsOutside);
             it->exits.push_back(emit(OpCode::Jump));

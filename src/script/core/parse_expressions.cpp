@@ -264,10 +264,11 @@ ExprPtr Parser::powExpr()
 }
 
 // primary := NUMBER | DATE | STRING | "(" expression ")"
-//          | "." IDENTIFIER                   (inside With)
+//          | "." IDENTIFIER
 //          | NAME | "True" | "False" | "Empty" | "Null" | "Nothing"
-//          | "Me"                             (inside a class)
+//          | "Me"
 //          | "New" NAME
+// Outside a With, ".x" is read all the same: running it is error 505.
 ExprPtr Parser::primary()
 {
     const Token& t = cur();
@@ -296,14 +297,12 @@ ExprPtr Parser::primary()
         return paren;
     }
     case Tok::Dot: {
-        if (withSlots_.empty())
-            fail(cerr::Syntax);
         auto m = node<MemberExpr>(t);
         next();
         if (cur().kind != Tok::Identifier)
             fail(cerr::ExpectedIdentifier);
         m->name = cur().text;
-        m->withSlot = withSlots_.back();
+        m->withSlot = withSlots_.empty() ? -1 : withSlots_.back();
         next();
         return m;
     }
@@ -326,8 +325,6 @@ ExprPtr Parser::primary()
         case Kw::Null: return literal(Value::null());
         case Kw::Nothing: return literal(Value::nothing());
         case Kw::Me: {
-            if (!class_)
-                fail(cerr::InvalidUseOfMe);
             auto me = node<MeExpr>(t);
             next();
             return me;
@@ -348,8 +345,10 @@ ExprPtr Parser::primary()
 
 // postfixChain := primary { "(" argumentList ")" | "." IDENTIFIER }
 // A member's "." has no blank before it: one after a blank ends the chain
-// (the statement `f .x` passes the With object's x).  Stops before the token
-// at `stopAt` (used to back off a statement's first argument).
+// (the statement `f .x` passes the With object's x).  Parentheses around
+// what is called are only grouping: `(f)(x)` is `f(x)`, x going by
+// reference.  Stops before the token at `stopAt` (used to back off a
+// statement's first argument).
 ExprPtr Parser::postfixChain(int stopAt)
 {
     ExprPtr e = primary();
@@ -357,6 +356,8 @@ ExprPtr Parser::postfixChain(int stopAt)
         const Token& t = cur();
         if (t.kind == Tok::LParen) {
             lastParen_ = static_cast<int>(pos_);
+            while (e->kind == ExprKind::Paren)
+                e = std::move(static_cast<ParenExpr&>(*e).inner);
             auto call = node<CallExpr>(t);
             next();
             argumentList(call->args, true);

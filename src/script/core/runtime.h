@@ -234,6 +234,9 @@ private:
 
     // names.cpp, calls.cpp: reaching names, elements and members.
     Value evalName(const NameRef& n, Frame& f);
+    // `Me` outside a class: the host's object whose members are global
+    // names (the first registered), else Nothing.
+    Value globalMe() const;
     Value evalNew(const Text& className);
     Value invokeOn(const Value& object, const MemberSite& m, Access access, std::span<Value> args, bool internal);
     Value applyArgs(Value target, std::span<Value> args);

@@ -167,7 +167,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     push(sp, Value::missing());
                     break;
                 case OpCode::PushMe:
-                    push(sp, Value::object(f.me));
+                    push(sp, f.me ? Value::object(f.me) : globalMe());
                     break;
                 case OpCode::PushWith:
                     push(sp, f.locals[in.a]);

@@ -275,7 +275,10 @@ private:
         return -1;
     }
 
-    // &Hxxxx, &Oooo or &ooo, with an optional & that forces a Long.
+    // &Hxxxx, &Oooo or &ooo, with an optional & that reads the digits as
+    // 32 bits (else up to 16 bits are read as an Integer: &HFFFF is -1).
+    // The value is then typed as a decimal literal would be: Integer when
+    // it fits (&HFFFFFFFF& is the Integer -1), Long otherwise.
     void radix(Token& t)
     {
         ++pos_; // &
@@ -300,16 +303,15 @@ private:
         }
         if (digits == 0)
             fail(cerr::InvalidNumber);
-        bool forceLong = false;
+        bool longDigits = value > 0xFFFF;
         if (pos_ < src_.size() && src_[pos_] == u'&') {
-            forceLong = true;
+            longDigits = true;
             ++pos_;
         }
+        const int32_t n = longDigits ? static_cast<int32_t>(static_cast<uint32_t>(value))
+                                     : static_cast<int16_t>(static_cast<uint16_t>(value));
         t.kind = Tok::Number;
-        if (!forceLong && value <= 0xFFFF)
-            t.value = Value::integer(static_cast<int16_t>(static_cast<uint16_t>(value)));
-        else
-            t.value = Value::longInt(static_cast<int32_t>(static_cast<uint32_t>(value)));
+        t.value = n >= INT16_MIN && n <= INT16_MAX ? Value::integer(static_cast<int16_t>(n)) : Value::longInt(n);
         tokens_.push_back(std::move(t));
     }
 

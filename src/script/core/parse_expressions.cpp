@@ -1,6 +1,6 @@
 // Expressions: one function per precedence level, lowest first (Imp, Eqv,
 // Xor, Or, And, Not, comparisons, &, + and -, Mod, integer division, * and /,
-// signs, ^), then primaries with their member and argument chains, and
+// ^, signs), then primaries with their member and argument chains, and
 // argument lists.
 
 #include "script/core/parser_state.h"
@@ -196,13 +196,21 @@ ExprPtr Parser::intDivExpr()
     return opLevel(&Parser::mulExpr, {{u"\\", Op::IntDiv}});
 }
 
-// mulExpr := unaryExpr { ( "*" | "/" ) unaryExpr }
+// mulExpr := powExpr { ( "*" | "/" ) powExpr }
 ExprPtr Parser::mulExpr()
 {
-    return opLevel(&Parser::unaryExpr, {{u"*", Op::Mul}, {u"/", Op::Div}});
+    return opLevel(&Parser::powExpr, {{u"*", Op::Mul}, {u"/", Op::Div}});
 }
 
-// unaryExpr := ( "-" | "+" ) unaryExpr | powExpr
+// powExpr := unaryExpr { "^" unaryExpr }
+// Left-associative.  A sign binds tighter than "^": -3 ^ 2 is 9, and
+// 2 ^ -1 needs no parentheses.
+ExprPtr Parser::powExpr()
+{
+    return opLevel(&Parser::unaryExpr, {{u"^", Op::Pow}});
+}
+
+// unaryExpr := ( "-" | "+" ) unaryExpr | postfixChain
 // A negated Integer, Long or Double literal is folded into the literal.
 ExprPtr Parser::unaryExpr()
 {
@@ -232,35 +240,7 @@ ExprPtr Parser::unaryExpr()
         u->operand = std::move(operand);
         return u;
     }
-    return powExpr();
-}
-
-// powExpr := postfixChain { "^" [ "-" | "+" ] postfixChain }
-// Left-associative; one sign may follow "^" (`2 ^ -1`).
-ExprPtr Parser::powExpr()
-{
-    ExprPtr left = postfixChain(-1);
-    while (isOp(u"^")) {
-        const Token at = cur();
-        next();
-        auto b = operatorNode(at);
-        b->op = Op::Pow;
-        b->left = std::move(left);
-        if (isOp(u"-") || isOp(u"+")) {
-            DepthGuard guard(*this);
-            const Token sign = cur();
-            const bool neg = isOp(u"-");
-            next();
-            auto u = node<UnaryExpr>(sign);
-            u->op = neg ? Op::Neg : Op::Plus;
-            u->operand = postfixChain(-1);
-            b->right = std::move(u);
-        } else {
-            b->right = postfixChain(-1);
-        }
-        left = std::move(b);
-    }
-    return left;
+    return postfixChain(-1);
 }
 
 // primary := NUMBER | DATE | STRING | "(" expression ")"

@@ -37,6 +37,7 @@ inline constexpr int ArgumentNotOptional = 449;
 inline constexpr int WrongArgCount = 450;
 inline constexpr int NotACollection = 451;
 inline constexpr int KeyAlreadyExists = 457;
+inline constexpr int UnsupportedType = 458; // Variable uses an Automation type not supported in VBScript
 inline constexpr int VariableUndefined = 500;
 inline constexpr int IllegalAssignment = 501;
 inline constexpr int NotSafeForScripting = 502;

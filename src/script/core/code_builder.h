@@ -71,7 +71,9 @@ private:
     void value(const Expr& e);
     void nameValue(const NameExpr& n);
     // A call or member access; `args` null when written without any.
-    void call(const Expr& target, const std::vector<ExprPtr>* args);
+    // `discarded`: a call statement's, whose result nobody reads.
+    void call(const Expr& target, const std::vector<ExprPtr>* args, bool discarded = false);
+    void callBuiltin(const NameExpr& n, const std::vector<ExprPtr>* args, bool discarded);
     void memberObject(const MemberExpr& m);
     void arguments(const std::vector<ExprPtr>* args, ArgPassing passing);
     void argument(const Expr& a, ArgPassing passing);

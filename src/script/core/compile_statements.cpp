@@ -32,8 +32,10 @@ void CodeBuilder::simpleStatement(const Stmt& s)
     switch (s.kind) {
     case StmtKind::Call: {
         const Expr& e = *static_cast<const CallStmt&>(s).call;
-        if (e.kind == ExprKind::Name)
-            call(e, nullptr);
+        if (e.kind == ExprKind::Name || e.kind == ExprKind::Member)
+            call(e, nullptr, true);
+        else if (e.kind == ExprKind::Call)
+            call(*static_cast<const CallExpr&>(e).target, &static_cast<const CallExpr&>(e).args, true);
         else
             value(e);
         emit(OpCode::Pop);

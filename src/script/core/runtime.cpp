@@ -274,7 +274,10 @@ void Runtime::install(const std::shared_ptr<CodeUnit>& unitPtr)
     }
     for (auto& cls : unit.classes) {
         buildClass(*cls);
-        classes_[lowerCase(cls->name)] = ClassEntry{cls.get(), unitPtr};
+        // A script may define a class named like a built-in one (RegExp),
+        // but New still makes the built-in object.
+        if (!registry_.classFactory(cls->name))
+            classes_[lowerCase(cls->name)] = ClassEntry{cls.get(), unitPtr};
     }
 }
 

@@ -196,10 +196,11 @@ private:
 
     // vm_calls.cpp: the call instructions; each takes its operands from
     // the stack below `sp` and returns the new top.
-    Value indexed(Value& callee, std::span<Value> args);
-    Value* index(Frame& f, uint16_t argc, Value* sp);
+    // `emptyParens`: written `x()` (CallFlags).
+    Value indexed(Value& callee, std::span<Value> args, bool emptyParens = false);
+    Value* index(Frame& f, uint16_t argc, Value* sp, bool emptyParens = false);
     Value* globalPrep(const NameRef& n, bool hasArgs, Value* sp);
-    Value* globalCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp);
+    Value* globalCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp, bool emptyParens = false);
     Value* memberPrep(const MemberSite& m, Value* sp);
     Value* memberCall(Frame& f, const MemberSite& m, uint16_t argc, bool onMe, Value* sp);
     // Checks the argument count; Eval and Execute see `f` as their caller.

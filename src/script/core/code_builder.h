@@ -46,7 +46,12 @@ private:
 
     // ---- statement table -------------------------------------------------
     size_t open(const Stmt& s, uint16_t release = 0);
+    // Where On Error Resume Next goes on after an error in the statement of
+    // `entry`: resumeAt sets both points.  A block's head goes on into the
+    // body (resumeInto) but past the block when out of memory (resumeAfter).
     void resumeAt(size_t entry, uint32_t pc);
+    void resumeInto(size_t entry, uint32_t body) { code_.statements[entry].resume = body; }
+    void resumeAfter(size_t entry, uint32_t pc) { code_.statements[entry].resumeAfter = pc; }
 
     // ---- statements (compile_statements.cpp) -----------------------------
     void statements(const Block& block);

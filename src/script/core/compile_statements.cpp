@@ -1,5 +1,8 @@
 // Statements: control flow becomes jumps; every statement gets its entry
 // in the statement table with the point where On Error Resume Next goes on.
+// An error in the head of a block (a loop's condition or bounds, a For Each
+// collection, a With object, a Case value) goes on into the block's body;
+// only a Select Case test and a condition at a loop's end go on after it.
 #include "script/core/code_builder.h"
 
 namespace quillet::script {
@@ -132,7 +135,7 @@ void CodeBuilder::ifStatement(const IfStmt& s)
         value(*condition);
         const size_t skip = emit(OpCode::JumpIfFalse);
         grow(-1);
-        code_.statements[entry].resume = here();
+        resumeInto(entry, here());
         statements(block);
         toEnd.push_back(emit(OpCode::Jump));
         patch(skip, here());
@@ -141,7 +144,7 @@ void CodeBuilder::ifStatement(const IfStmt& s)
     for (size_t j : toEnd)
         patch(j, here());
     for (size_t entry : conditions)
-        code_.statements[entry].resumeAfter = here();
+        resumeAfter(entry, here());
 }
 
 void CodeBuilder::selectStatement(const SelectStmt& s)
@@ -156,7 +159,10 @@ void CodeBuilder::selectStatement(const SelectStmt& s)
     std::vector<size_t> toEnd;
     std::vector<size_t> caseEntries;
     for (const auto& [items, block] : s.cases) {
-        caseEntries.push_back(open(s, 1));
+        // Releasing the test value when going on into the body does no
+        // harm: only the Cases read it.
+        const size_t caseEntry = open(s, 1);
+        caseEntries.push_back(caseEntry);
         std::vector<size_t> toBody;
         for (const CaseItem& item : items) {
             uint8_t flags = testLiteral;
@@ -180,6 +186,7 @@ void CodeBuilder::selectStatement(const SelectStmt& s)
         const size_t next = emit(OpCode::Jump);
         for (size_t j : toBody)
             patch(j, here());
+        resumeInto(caseEntry, here());
         statements(block);
         toEnd.push_back(emit(OpCode::Jump));
         patch(next, here());
@@ -195,7 +202,7 @@ void CodeBuilder::selectStatement(const SelectStmt& s)
     resumeAt(end, here());
     resumeAt(head, here());
     for (size_t entry : caseEntries)
-        resumeAt(entry, here());
+        resumeAfter(entry, here());
 }
 
 void CodeBuilder::forStatement(const ForStmt& s)
@@ -224,13 +231,14 @@ void CodeBuilder::forStatement(const ForStmt& s)
     const size_t start = emit(OpCode::ForStart, s.step ? 1 : 0, index);
     grow(s.step ? -3 : -2);
     const uint32_t bodyStart = here();
-    resumeAt(head, bodyStart);
+    resumeInto(head, bodyStart);
 
     loops_.push_back(Loop{ExitKind::For, holdings_.size(), {}});
     statements(s.body);
     const size_t tail = open(s);
     emit(OpCode::ForNext, 0, index, static_cast<int32_t>(bodyStart));
     resumeAt(tail, here());
+    resumeAfter(head, here());
     patch(start, here());
     closeLoop();
 }
@@ -248,6 +256,8 @@ void CodeBuilder::forEachStatement(const ForEachStmt& s)
     const size_t start = emit(OpCode::ForEachStart, 0, index);
     grow(-1);
     const uint32_t bodyStart = here();
+    // Not a collection: the body runs once, and Next raises the error again.
+    resumeInto(head, bodyStart);
 
     loops_.push_back(Loop{ExitKind::For, holdings_.size(), {}});
     holdings_.push_back(Holding{Holding::Iterator, static_cast<uint16_t>(info.iterator)});
@@ -256,7 +266,7 @@ void CodeBuilder::forEachStatement(const ForEachStmt& s)
     emit(OpCode::ForEachNext, 0, index, static_cast<int32_t>(bodyStart));
     holdings_.pop_back();
     resumeAt(tail, here());
-    resumeAt(head, here());
+    resumeAfter(head, here());
     patch(start, here());
     closeLoop();
 }
@@ -264,17 +274,18 @@ void CodeBuilder::forEachStatement(const ForEachStmt& s)
 void CodeBuilder::doStatement(const DoStmt& s)
 {
     const uint32_t top = here();
-    std::vector<size_t> heads;
     size_t exitAtTop = SIZE_MAX;
+    size_t head = SIZE_MAX;
     if (s.condition && !s.testAtEnd) {
-        heads.push_back(open(s));
+        head = open(s);
         value(*s.condition);
         exitAtTop = emit(s.until ? OpCode::JumpIfTrue : OpCode::JumpIfFalse);
         grow(-1);
+        resumeInto(head, here());
     }
     loops_.push_back(Loop{s.isWhile ? std::nullopt : std::optional(ExitKind::Do), holdings_.size(), {}});
     statements(s.body);
-    heads.push_back(open(s));
+    const size_t tail = open(s);
     if (s.condition && s.testAtEnd) {
         emit(OpCode::CheckStep);
         value(*s.condition);
@@ -283,10 +294,11 @@ void CodeBuilder::doStatement(const DoStmt& s)
     } else {
         emit(OpCode::LoopBack, 0, 0, static_cast<int32_t>(top));
     }
-    if (exitAtTop != SIZE_MAX)
+    if (exitAtTop != SIZE_MAX) {
         patch(exitAtTop, here());
-    for (size_t entry : heads)
-        resumeAt(entry, here());
+        resumeAfter(head, here());
+    }
+    resumeAt(tail, here());
     closeLoop();
 }
 
@@ -332,13 +344,15 @@ void CodeBuilder::withStatement(const WithStmt& s)
     const uint16_t slot = count(static_cast<size_t>(s.slot));
     emit(OpCode::StoreHidden, 0, slot);
     grow(-1);
+    // No object: the body runs, its With-dots failing.
+    resumeInto(head, here());
     holdings_.push_back(Holding{Holding::HiddenSlot, slot});
     statements(s.body);
     holdings_.pop_back();
     const size_t end = open(s);
     emit(OpCode::ClearHidden, 0, slot);
     resumeAt(end, here());
-    resumeAt(head, here());
+    resumeAfter(head, here());
 }
 
 } // namespace quillet::script

@@ -29,6 +29,8 @@ struct ScriptError {
     int number = 0;
     Text description;
     Text source;
+    Text helpFile;      // Err.Raise's, else empty
+    int32_t helpContext = 0;
     int line = 0;
     int column = 0;
     const CodeUnit* unit = nullptr;

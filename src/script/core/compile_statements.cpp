@@ -101,8 +101,12 @@ uint16_t CodeBuilder::arrayBounds(const std::vector<ExprPtr>& bounds)
 
 void CodeBuilder::reDimStatement(const ReDimStmt& s)
 {
+    // The bounds go as they are: a fixed-size array refuses any (error 10)
+    // before they are read as numbers.
     for (const DimItem& item : s.items) {
-        const uint16_t n = arrayBounds(item.bounds);
+        for (const ExprPtr& b : item.bounds)
+            value(*b);
+        const uint16_t n = count(item.bounds.size());
         emit(OpCode::ReDim, s.preserve ? 1 : 0, n, nameIndex(*item.target));
         grow(-n);
     }

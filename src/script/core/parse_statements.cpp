@@ -113,6 +113,7 @@ void Parser::finishStatement()
 }
 
 // redim := "ReDim" [ "Preserve" ] NAME boundList { "," NAME boundList } FINISH
+// ReDim declares a name no variable has (even under Option Explicit).
 void Parser::redim(Block& block)
 {
     const Token at = cur();
@@ -132,6 +133,7 @@ void Parser::redim(Block& block)
         boundList(item.bounds, false);
         item.target = nameNode(nameTok, n);
         item.target->assigned = true;
+        item.target->declares = true;
         stmt->items.push_back(std::move(item));
         if (cur().kind != Tok::Comma)
             break;

@@ -67,11 +67,20 @@ public:
 using BuiltinFunction = Value (*)(Context& context, std::span<Value> args);
 using ObjectFactory = Value (*)(Context& context);
 
+// How a builtin may be called.  Most are functions, used either way.
+enum class BuiltinUse : uint8_t {
+    Any,
+    Procedure,  // Randomize: using its value is a type mismatch (13)
+    Conversion, // CInt and the like: called as a statement, once it has
+                // converted its argument, it fails with error 458
+};
+
 struct BuiltinEntry {
     TextView name;
     uint8_t minArgs = 0;
     uint8_t maxArgs = 0;
     BuiltinFunction function = nullptr;
+    BuiltinUse use = BuiltinUse::Any;
 };
 
 class BuiltinRegistry {

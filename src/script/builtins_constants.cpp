@@ -1,5 +1,6 @@
 // The vb... constants.  Numbers are typed as the literal would be: Integer
-// when they fit in 16 bits, Long otherwise.
+// when they fit in 16 bits, Long otherwise; colours and the vbMsgBox...
+// options are Long whatever their value.
 #include "script/builtins_support.h"
 
 namespace quillet::script {
@@ -9,14 +10,16 @@ namespace {
 struct NumberConstant {
     const char16_t* name;
     int32_t value;
+    bool isLong = false;
 };
 
 constexpr NumberConstant kNumbers[] = {
     // Colours (red in the low byte).
-    {u"vbBlack", 0x000000}, {u"vbRed", 0x0000FF}, {u"vbGreen", 0x00FF00}, {u"vbYellow", 0x00FFFF},
-    {u"vbBlue", 0xFF0000}, {u"vbMagenta", 0xFF00FF}, {u"vbCyan", 0xFFFF00}, {u"vbWhite", 0xFFFFFF},
+    {u"vbBlack", 0x000000, true}, {u"vbRed", 0x0000FF, true}, {u"vbGreen", 0x00FF00, true},
+    {u"vbYellow", 0x00FFFF, true}, {u"vbBlue", 0xFF0000, true}, {u"vbMagenta", 0xFF00FF, true},
+    {u"vbCyan", 0xFFFF00, true}, {u"vbWhite", 0xFFFFFF, true},
     // Comparison.
-    {u"vbBinaryCompare", 0}, {u"vbTextCompare", 1},
+    {u"vbBinaryCompare", 0}, {u"vbTextCompare", 1}, {u"vbDatabaseCompare", 2},
     // Days of the week and the first week of the year.
     {u"vbUseSystemDayOfWeek", 0}, {u"vbSunday", 1}, {u"vbMonday", 2}, {u"vbTuesday", 3},
     {u"vbWednesday", 4}, {u"vbThursday", 5}, {u"vbFriday", 6}, {u"vbSaturday", 7},
@@ -35,8 +38,9 @@ constexpr NumberConstant kNumbers[] = {
     {u"vbYesNo", 4}, {u"vbRetryCancel", 5}, {u"vbCritical", 16}, {u"vbQuestion", 32},
     {u"vbExclamation", 48}, {u"vbInformation", 64}, {u"vbDefaultButton1", 0},
     {u"vbDefaultButton2", 256}, {u"vbDefaultButton3", 512}, {u"vbDefaultButton4", 768},
-    {u"vbApplicationModal", 0}, {u"vbSystemModal", 4096}, {u"vbMsgBoxHelpButton", 16384},
-    {u"vbMsgBoxSetForeground", 65536}, {u"vbMsgBoxRight", 524288}, {u"vbMsgBoxRtlReading", 1048576},
+    {u"vbApplicationModal", 0}, {u"vbSystemModal", 4096}, {u"vbMsgBoxHelpButton", 16384, true},
+    {u"vbMsgBoxSetForeground", 65536, true}, {u"vbMsgBoxRight", 524288, true},
+    {u"vbMsgBoxRtlReading", 1048576, true},
     // MsgBox answers.
     {u"vbOK", 1}, {u"vbCancel", 2}, {u"vbAbort", 3}, {u"vbRetry", 4}, {u"vbIgnore", 5},
     {u"vbYes", 6}, {u"vbNo", 7},
@@ -61,7 +65,7 @@ constexpr TextConstant kTexts[] = {
 void registerConstants(BuiltinRegistry& registry)
 {
     for (const NumberConstant& c : kNumbers) {
-        const bool fits16 = c.value >= -32768 && c.value <= 32767;
+        const bool fits16 = !c.isLong && c.value >= -32768 && c.value <= 32767;
         registry.addConstant(c.name, fits16 ? Value::integer(static_cast<int16_t>(c.value)) : Value::longInt(c.value));
     }
     for (const TextConstant& c : kTexts)

@@ -146,10 +146,13 @@ Value fnRound(Context&, std::span<Value> a)
     }
 }
 
+constexpr auto kConversion = BuiltinUse::Conversion;
+
 constexpr BuiltinEntry kConversions[] = {
-    {u"CBool", 1, 1, fnCBool}, {u"CByte", 1, 1, fnCByte}, {u"CCur", 1, 1, fnCCur},
-    {u"CDate", 1, 1, fnCDate}, {u"CDbl", 1, 1, fnCDbl},   {u"CInt", 1, 1, fnCInt},
-    {u"CLng", 1, 1, fnCLng},   {u"CSng", 1, 1, fnCSng},   {u"CStr", 1, 1, fnCStr},
+    {u"CBool", 1, 1, fnCBool}, {u"CByte", 1, 1, fnCByte, kConversion}, {u"CCur", 1, 1, fnCCur, kConversion},
+    {u"CDate", 1, 1, fnCDate, kConversion}, {u"CDbl", 1, 1, fnCDbl, kConversion},
+    {u"CInt", 1, 1, fnCInt, kConversion}, {u"CLng", 1, 1, fnCLng, kConversion},
+    {u"CSng", 1, 1, fnCSng, kConversion}, {u"CStr", 1, 1, fnCStr},
     {u"Hex", 1, 1, fnHex},     {u"Oct", 1, 1, fnOct},     {u"Fix", 1, 1, fnFix},
     {u"Int", 1, 1, fnInt},     {u"Abs", 1, 1, fnAbs},     {u"Sgn", 1, 1, fnSgn},
     {u"Round", 1, 2, fnRound},

@@ -73,7 +73,7 @@ Value fnRandomize(Context& context, std::span<Value> a)
 constexpr BuiltinEntry kMath[] = {
     {u"Atn", 1, 1, fnAtn}, {u"Cos", 1, 1, fnCos}, {u"Sin", 1, 1, fnSin},
     {u"Tan", 1, 1, fnTan}, {u"Exp", 1, 1, fnExp}, {u"Log", 1, 1, fnLog},
-    {u"Sqr", 1, 1, fnSqr}, {u"Rnd", 0, 1, fnRnd}, {u"Randomize", 0, 1, fnRandomize},
+    {u"Sqr", 1, 1, fnSqr}, {u"Rnd", 0, 1, fnRnd}, {u"Randomize", 0, 1, fnRandomize, BuiltinUse::Procedure},
 };
 
 } // namespace

@@ -197,6 +197,23 @@ size_t ArrayRep::flatIndex(std::span<const int32_t> subscripts) const
     return index;
 }
 
+size_t ArrayRep::storageIndex(size_t ordinal) const
+{
+    if (dims.size() == 1)
+        return ordinal;
+    // Peel the subscripts off `ordinal`, first one first; each steps over
+    // the elements of all the dimensions after it in storage.
+    size_t index = 0;
+    size_t stride = items.size();
+    for (const ArrayDim& dim : dims) {
+        const auto count = static_cast<size_t>(dim.count);
+        stride /= count;
+        index += (ordinal % count) * stride;
+        ordinal /= count;
+    }
+    return index;
+}
+
 ArrayRep* Value::mutableArray()
 {
     // A locked array's extra reference belongs to the call that locked it:

@@ -125,6 +125,10 @@ struct ArrayRep {
     // Flat index of the given subscripts; error 9 when out of range or
     // when the number of subscripts differs from the dimensions.
     size_t flatIndex(std::span<const int32_t> subscripts) const;
+    // The flat index of the `ordinal`-th element in the order For Each
+    // visits them: the first subscript running fastest (the elements are
+    // stored with the last one fastest).
+    size_t storageIndex(size_t ordinal) const;
 };
 
 class Value {

@@ -39,6 +39,7 @@ TEST(EngineCompileErrors, ReportNumberLineAndText)
         {"Sub f(a, b)\nEnd Sub\nf(1, 2)", 1044, 3},
         {"x = 1\nOption Explicit", 1042, 2},
         {"Class A\nSub Class_Initialize(x)\nEnd Sub\nEnd Class", 1053, 2},
+        {"Do\nLoop\nFor i = 1 To 2\nExit Do\nNext", 1039, 4},
     };
     for (const CompileCase& c : cases) {
         Engine engine;
@@ -130,6 +131,20 @@ TEST(EngineNamedObjects, GlobalMembersAreReachableWithoutTheName)
     EXPECT_TRUE(plain.addCode(u"Option Explicit\nDim r\nr = Host.Count"));
     EXPECT_FALSE(plain.addCode(u"r = Count"));
     EXPECT_EQ(500, plain.lastError().number);
+}
+
+TEST(EngineNamedObjects, MeOutsideAClassIsTheObjectWithGlobalMembers)
+{
+    Engine engine;
+    engine.addObject(u"WScript", testing::makeTestHost(), false);
+    engine.addObject(u"Host", testing::makeTestHost(), true);
+    ASSERT_TRUE(engine.addCode(u"Function f\nf = Me Is Host\nEnd Function\nDim r\nr = (Me Is Host) And f()"));
+    auto r = engine.eval(u"r");
+    ASSERT_TRUE(r);
+    EXPECT_TRUE(r->toBool());
+    Engine plain;
+    ASSERT_TRUE(plain.addCode(u"Dim r\nr = Me Is Nothing"));
+    EXPECT_TRUE(plain.eval(u"r")->toBool());
 }
 
 TEST(EngineRobustness, DeepRecursionIsOutOfStackSpace)

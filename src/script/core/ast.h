@@ -58,6 +58,7 @@ struct NameExpr : Expr {
     Value constant;                     // Constant
     bool usedAsCallee = false;          // appears as `name args` / `name(args)`
     bool assigned = false;              // appears as an assignment target
+    bool declares = false;              // ReDim's target: declares it when no variable of that name is seen
 };
 
 struct CallExpr : Expr {
@@ -204,6 +205,7 @@ struct DoStmt : Stmt {
     ExprPtr condition; // may be null
     bool until = false;
     bool testAtEnd = false;
+    bool isWhile = false; // While...Wend: no Exit leaves it
     Block body;
 };
 

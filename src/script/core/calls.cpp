@@ -150,11 +150,10 @@ Value Runtime::applyArgs(Value target, std::span<Value> args)
 
 Value Runtime::invokeOn(const Value& object, const MemberSite& m, Access access, std::span<Value> args, bool internal)
 {
-    if (!object.isObject())
-        throw VbError(vberr::ObjectRequired);
-    HostObject* o = object.rawObject();
+    // A member of Nothing is "Object required", as of anything but an object.
+    HostObject* o = object.isObject() ? object.rawObject() : nullptr;
     if (!o)
-        throw VbError(vberr::ObjectNotSet);
+        throw VbError(vberr::ObjectRequired);
     MemberCache& cache = m.cache;
     if (typeid(*o) == typeid(ScriptObject)) {
         auto* so = static_cast<ScriptObject*>(o);

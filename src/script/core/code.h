@@ -71,11 +71,11 @@ enum class OpCode : uint8_t {
 
     // ---- calls -------------------------------------------------------------
     LoadCallee,   // names[a], a variable: a Ref to it when it holds an array and flags (has arguments), else its value
-    Index,        // [callee][args]: an element (a Ref callee), or the callee's default member with the args
+    Index,        // [callee][args]: an element (a Ref callee), or the callee's default member with the args; flags: kEmptyParens
     CallBuiltin,  // [args]: the builtin of names[a]
     CallMethod,   // [args by reference]: member names[a] of Me (a method or property of the class)
     GlobalPrep,   // names[a], a global: push the callee and its mode (a procedure takes arguments by reference)
-    GlobalCall,   // [callee][mode][args]: call the procedure of names[a], or index the callee
+    GlobalCall,   // [callee][mode][args]: call the procedure of names[a], or index the callee; flags: kEmptyParens
     HostPrep,     // names[a], a member of a named object: push the object and its mode
     HostCall,     // [object][mode][args]
     MemberPrep,   // [object]: look up members[a] on it; push the mode (with the host member found)
@@ -138,6 +138,10 @@ enum class OpCode : uint8_t {
 
 // Instr::flags of Binary.
 enum BinaryFlags : uint8_t { kLeftLiteral = 1, kRightLiteral = 2 };
+
+// Instr::flags of Index and GlobalCall: written `x()`, which calls an
+// object's default member where `x` would be the object itself.
+enum CallFlags : uint8_t { kEmptyParens = 1 };
 
 // Instr::flags of ArgLocal and ArgName: the call takes arguments by
 // reference always; without it, as the mode value at stack position b says.

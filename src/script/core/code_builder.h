@@ -5,6 +5,7 @@
 #include "script/core/ast.h"
 #include "script/core/code.h"
 
+#include <optional>
 #include <vector>
 
 namespace quillet::script {
@@ -17,10 +18,10 @@ public:
     void expressionBody(const Expr& e);
 
 private:
-    // A loop that Exit Do / Exit For leaves: the jumps to patch, and how
-    // many holdings were active outside it.
+    // A loop that Exit Do / Exit For leaves (While...Wend: neither): the
+    // jumps to patch, and how many holdings were active outside it.
     struct Loop {
-        bool isFor = false;
+        std::optional<ExitKind> exitedBy; // Do or For; none for While
         size_t holdingsOutside = 0;
         std::vector<size_t> exits;
     };
@@ -45,7 +46,12 @@ private:
 
     // ---- statement table -------------------------------------------------
     size_t open(const Stmt& s, uint16_t release = 0);
+    // Where On Error Resume Next goes on after an error in the statement of
+    // `entry`: resumeAt sets both points.  A block's head goes on into the
+    // body (resumeInto) but past the block when out of memory (resumeAfter).
     void resumeAt(size_t entry, uint32_t pc);
+    void resumeInto(size_t entry, uint32_t body) { code_.statements[entry].resume = body; }
+    void resumeAfter(size_t entry, uint32_t pc) { code_.statements[entry].resumeAfter = pc; }
 
     // ---- statements (compile_statements.cpp) -----------------------------
     void statements(const Block& block);
@@ -70,7 +76,9 @@ private:
     void value(const Expr& e);
     void nameValue(const NameExpr& n);
     // A call or member access; `args` null when written without any.
-    void call(const Expr& target, const std::vector<ExprPtr>* args);
+    // `discarded`: a call statement's, whose result nobody reads.
+    void call(const Expr& target, const std::vector<ExprPtr>* args, bool discarded = false);
+    void callBuiltin(const NameExpr& n, const std::vector<ExprPtr>* args, bool discarded);
     void memberObject(const MemberExpr& m);
     void arguments(const std::vector<ExprPtr>* args, ArgPassing passing);
     void argument(const Expr& a, ArgPassing passing);

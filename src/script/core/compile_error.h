@@ -56,6 +56,7 @@ inline constexpr int MultipleDefaults = 1052;
 inline constexpr int ClassInitNoArgs = 1053;
 inline constexpr int PropertyLetSetNeedsArg = 1054;
 inline constexpr int UnexpectedNext = 1055;
+inline constexpr int DefaultOnlyProcedure = 1056;
 inline constexpr int DefaultOnlyPublic = 1057;
 inline constexpr int DefaultOnlyPropertyGet = 1058;
 } // namespace cerr

@@ -63,15 +63,19 @@ void CodeBuilder::nameValue(const NameExpr& n)
         emit(OpCode::PushConst, 0, 0, constantIndex(n.constant));
     else if (n.resolved == NameKind::Global)
         emit(OpCode::LoadGlobal, 0, 0, nameIndex(n));
+    else if (n.resolved == NameKind::Builtin)
+        callBuiltin(n, nullptr, false); // `x = Randomize` is a call too
     else
         emit(OpCode::LoadName, 0, 0, nameIndex(n));
     grow(1);
 }
 
-void CodeBuilder::call(const Expr& target, const std::vector<ExprPtr>* args)
+void CodeBuilder::call(const Expr& target, const std::vector<ExprPtr>* args, bool discarded)
 {
     const int start = depth_;
     const uint16_t argc = count(args ? args->size() : 0);
+    // `x()`: an object's default member is called, not the object read.
+    const uint8_t emptyParens = args && args->empty() ? kEmptyParens : 0;
     if (target.kind == ExprKind::Member) {
         const auto& m = static_cast<const MemberExpr&>(target);
         const int32_t site = memberIndex(m);
@@ -92,29 +96,28 @@ void CodeBuilder::call(const Expr& target, const std::vector<ExprPtr>* args)
             emit(OpCode::LoadCallee, hasArgs ? 1 : 0, 0, nameIndex(n));
             grow(1);
             arguments(args, ArgPassing{});
-            emit(OpCode::Index, 0, argc);
+            emit(OpCode::Index, emptyParens, argc);
             break;
         case NameKind::Global: {
             const int32_t name = nameIndex(n);
             emit(OpCode::GlobalPrep, hasArgs ? 1 : 0, 0, name);
             grow(2);
             arguments(args, ArgPassing{ArgPassing::ByMode, start + 1});
-            emit(OpCode::GlobalCall, 0, argc, name);
+            emit(OpCode::GlobalCall, emptyParens, argc, name);
             break;
         }
         case NameKind::Constant:
             emit(OpCode::PushConst, 0, 0, constantIndex(n.constant));
             grow(1);
             arguments(args, ArgPassing{});
-            emit(OpCode::Index, 0, argc);
+            emit(OpCode::Index, emptyParens, argc);
             break;
         case NameKind::ClassMember:
             arguments(args, ArgPassing{ArgPassing::ByRef});
             emit(OpCode::CallMethod, 0, argc, nameIndex(n));
             break;
         case NameKind::Builtin:
-            arguments(args, ArgPassing{});
-            emit(OpCode::CallBuiltin, 0, argc, nameIndex(n));
+            callBuiltin(n, args, discarded);
             break;
         case NameKind::HostMember: {
             const int32_t name = nameIndex(n);
@@ -133,20 +136,33 @@ void CodeBuilder::call(const Expr& target, const std::vector<ExprPtr>* args)
     } else {
         value(target);
         arguments(args, ArgPassing{});
-        emit(OpCode::Index, 0, argc);
+        emit(OpCode::Index, emptyParens, argc);
     }
     // Whatever the call pushed collapses to its result.
     grow(start + 1 - depth_);
 }
 
+void CodeBuilder::callBuiltin(const NameExpr& n, const std::vector<ExprPtr>* args, bool discarded)
+{
+    arguments(args, ArgPassing{});
+    emit(OpCode::CallBuiltin, 0, count(args ? args->size() : 0), nameIndex(n));
+    const BuiltinUse use = n.builtin->use;
+    if (use == BuiltinUse::Conversion && discarded)
+        emit(OpCode::Fail, 0, 0, vberr::UnsupportedType);
+    else if (use == BuiltinUse::Procedure && !discarded)
+        emit(OpCode::Fail, 0, 0, vberr::TypeMismatch);
+}
+
 void CodeBuilder::memberObject(const MemberExpr& m)
 {
-    if (m.object) {
+    if (m.object)
         value(*m.object);
-    } else {
+    else if (m.withSlot >= 0)
         emit(OpCode::PushWith, 0, 0, m.withSlot);
+    else
+        emit(OpCode::Fail, 0, 0, vberr::UnqualifiedReference);
+    if (!m.object)
         grow(1);
-    }
 }
 
 void CodeBuilder::arguments(const std::vector<ExprPtr>* args, ArgPassing passing)

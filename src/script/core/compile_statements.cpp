@@ -1,5 +1,8 @@
 // Statements: control flow becomes jumps; every statement gets its entry
 // in the statement table with the point where On Error Resume Next goes on.
+// An error in the head of a block (a loop's condition or bounds, a For Each
+// collection, a With object, a Case value) goes on into the block's body;
+// only a Select Case test and a condition at a loop's end go on after it.
 #include "script/core/code_builder.h"
 
 namespace quillet::script {
@@ -32,8 +35,10 @@ void CodeBuilder::simpleStatement(const Stmt& s)
     switch (s.kind) {
     case StmtKind::Call: {
         const Expr& e = *static_cast<const CallStmt&>(s).call;
-        if (e.kind == ExprKind::Name)
-            call(e, nullptr);
+        if (e.kind == ExprKind::Name || e.kind == ExprKind::Member)
+            call(e, nullptr, true);
+        else if (e.kind == ExprKind::Call)
+            call(*static_cast<const CallExpr&>(e).target, &static_cast<const CallExpr&>(e).args, true);
         else
             value(e);
         emit(OpCode::Pop);
@@ -96,8 +101,12 @@ uint16_t CodeBuilder::arrayBounds(const std::vector<ExprPtr>& bounds)
 
 void CodeBuilder::reDimStatement(const ReDimStmt& s)
 {
+    // The bounds go as they are: a fixed-size array refuses any (error 10)
+    // before they are read as numbers.
     for (const DimItem& item : s.items) {
-        const uint16_t n = arrayBounds(item.bounds);
+        for (const ExprPtr& b : item.bounds)
+            value(*b);
+        const uint16_t n = count(item.bounds.size());
         emit(OpCode::ReDim, s.preserve ? 1 : 0, n, nameIndex(*item.target));
         grow(-n);
     }
@@ -130,7 +139,7 @@ void CodeBuilder::ifStatement(const IfStmt& s)
         value(*condition);
         const size_t skip = emit(OpCode::JumpIfFalse);
         grow(-1);
-        code_.statements[entry].resume = here();
+        resumeInto(entry, here());
         statements(block);
         toEnd.push_back(emit(OpCode::Jump));
         patch(skip, here());
@@ -139,7 +148,7 @@ void CodeBuilder::ifStatement(const IfStmt& s)
     for (size_t j : toEnd)
         patch(j, here());
     for (size_t entry : conditions)
-        code_.statements[entry].resumeAfter = here();
+        resumeAfter(entry, here());
 }
 
 void CodeBuilder::selectStatement(const SelectStmt& s)
@@ -154,7 +163,10 @@ void CodeBuilder::selectStatement(const SelectStmt& s)
     std::vector<size_t> toEnd;
     std::vector<size_t> caseEntries;
     for (const auto& [items, block] : s.cases) {
-        caseEntries.push_back(open(s, 1));
+        // Releasing the test value when going on into the body does no
+        // harm: only the Cases read it.
+        const size_t caseEntry = open(s, 1);
+        caseEntries.push_back(caseEntry);
         std::vector<size_t> toBody;
         for (const CaseItem& item : items) {
             uint8_t flags = testLiteral;
@@ -178,6 +190,7 @@ void CodeBuilder::selectStatement(const SelectStmt& s)
         const size_t next = emit(OpCode::Jump);
         for (size_t j : toBody)
             patch(j, here());
+        resumeInto(caseEntry, here());
         statements(block);
         toEnd.push_back(emit(OpCode::Jump));
         patch(next, here());
@@ -193,7 +206,7 @@ void CodeBuilder::selectStatement(const SelectStmt& s)
     resumeAt(end, here());
     resumeAt(head, here());
     for (size_t entry : caseEntries)
-        resumeAt(entry, here());
+        resumeAfter(entry, here());
 }
 
 void CodeBuilder::forStatement(const ForStmt& s)
@@ -222,13 +235,14 @@ void CodeBuilder::forStatement(const ForStmt& s)
     const size_t start = emit(OpCode::ForStart, s.step ? 1 : 0, index);
     grow(s.step ? -3 : -2);
     const uint32_t bodyStart = here();
-    resumeAt(head, bodyStart);
+    resumeInto(head, bodyStart);
 
-    loops_.push_back(Loop{true, holdings_.size(), {}});
+    loops_.push_back(Loop{ExitKind::For, holdings_.size(), {}});
     statements(s.body);
     const size_t tail = open(s);
     emit(OpCode::ForNext, 0, index, static_cast<int32_t>(bodyStart));
     resumeAt(tail, here());
+    resumeAfter(head, here());
     patch(start, here());
     closeLoop();
 }
@@ -246,15 +260,17 @@ void CodeBuilder::forEachStatement(const ForEachStmt& s)
     const size_t start = emit(OpCode::ForEachStart, 0, index);
     grow(-1);
     const uint32_t bodyStart = here();
+    // Not a collection: the body runs once, and Next raises the error again.
+    resumeInto(head, bodyStart);
 
-    loops_.push_back(Loop{true, holdings_.size(), {}});
+    loops_.push_back(Loop{ExitKind::For, holdings_.size(), {}});
     holdings_.push_back(Holding{Holding::Iterator, static_cast<uint16_t>(info.iterator)});
     statements(s.body);
     const size_t tail = open(s, 1);
     emit(OpCode::ForEachNext, 0, index, static_cast<int32_t>(bodyStart));
     holdings_.pop_back();
     resumeAt(tail, here());
-    resumeAt(head, here());
+    resumeAfter(head, here());
     patch(start, here());
     closeLoop();
 }
@@ -262,17 +278,18 @@ void CodeBuilder::forEachStatement(const ForEachStmt& s)
 void CodeBuilder::doStatement(const DoStmt& s)
 {
     const uint32_t top = here();
-    std::vector<size_t> heads;
     size_t exitAtTop = SIZE_MAX;
+    size_t head = SIZE_MAX;
     if (s.condition && !s.testAtEnd) {
-        heads.push_back(open(s));
+        head = open(s);
         value(*s.condition);
         exitAtTop = emit(s.until ? OpCode::JumpIfTrue : OpCode::JumpIfFalse);
         grow(-1);
+        resumeInto(head, here());
     }
-    loops_.push_back(Loop{false, holdings_.size(), {}});
+    loops_.push_back(Loop{s.isWhile ? std::nullopt : std::optional(ExitKind::Do), holdings_.size(), {}});
     statements(s.body);
-    heads.push_back(open(s));
+    const size_t tail = open(s);
     if (s.condition && s.testAtEnd) {
         emit(OpCode::CheckStep);
         value(*s.condition);
@@ -281,10 +298,11 @@ void CodeBuilder::doStatement(const DoStmt& s)
     } else {
         emit(OpCode::LoopBack, 0, 0, static_cast<int32_t>(top));
     }
-    if (exitAtTop != SIZE_MAX)
+    if (exitAtTop != SIZE_MAX) {
         patch(exitAtTop, here());
-    for (size_t entry : heads)
-        resumeAt(entry, here());
+        resumeAfter(head, here());
+    }
+    resumeAt(tail, here());
     closeLoop();
 }
 
@@ -309,9 +327,8 @@ void CodeBuilder::exitStatement(const ExitStmt& s)
 {
     const size_t entry = open(s);
     if (s.what == ExitKind::Do || s.what == ExitKind::For) {
-        const bool wantFor = s.what == ExitKind::For;
         for (auto it = loops_.rbegin(); it != loops_.rend(); ++it) {
-            if (it->isFor != wantFor)
+            if (it->exitedBy != s.what)
                 continue;
             releaseDownTo(it->holdingsOutside);
             it->exits.push_back(emit(OpCode::Jump));
@@ -331,13 +348,15 @@ void CodeBuilder::withStatement(const WithStmt& s)
     const uint16_t slot = count(static_cast<size_t>(s.slot));
     emit(OpCode::StoreHidden, 0, slot);
     grow(-1);
+    // No object: the body runs, its With-dots failing.
+    resumeInto(head, here());
     holdings_.push_back(Holding{Holding::HiddenSlot, slot});
     statements(s.body);
     holdings_.pop_back();
     const size_t end = open(s);
     emit(OpCode::ClearHidden, 0, slot);
     resumeAt(end, here());
-    resumeAt(head, here());
+    resumeAfter(head, here());
 }
 
 } // namespace quillet::script

@@ -14,7 +14,7 @@ std::vector<int32_t> upperBounds(std::span<Value> bounds)
     std::vector<int32_t> out;
     out.reserve(bounds.size());
     for (const Value& b : bounds)
-        out.push_back(b.rawLong()); // already Long (ToLong)
+        out.push_back(b.toInt32());
     return out;
 }
 
@@ -35,14 +35,21 @@ void Runtime::dimArray(Frame& f, const NameRef& n, std::span<Value> bounds)
     *target = std::move(array);
 }
 
+// ReDim lets go of the old array and makes a new one: a fixed-size or
+// locked array refuses (error 10) before the bounds are read as numbers.
+// ReDim Preserve resizes the old array to the bounds read first.
 void Runtime::reDim(Frame& f, const NameRef& n, std::span<Value> boundValues, bool preserve)
 {
-    const std::vector<int32_t> bounds = upperBounds(boundValues);
+    std::vector<int32_t> bounds;
+    if (preserve)
+        bounds = upperBounds(boundValues);
     Value* target = variablePtr(n, f);
     if (!target)
         throw VbError(vberr::IllegalAssignment);
     if (target->isArray() && (target->rawArray()->fixedSize || target->rawArray()->locks > 0))
         throw VbError(vberr::ArrayLocked);
+    if (!preserve)
+        bounds = upperBounds(boundValues);
     Value array = Value::newArray(bounds);
     if (preserve && target->isArray() && !target->rawArray()->dims.empty()) {
         const ArrayRep* old = target->rawArray();

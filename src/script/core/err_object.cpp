@@ -1,5 +1,6 @@
 #include "script/core/err_object.h"
 
+#include "script/core/hresult_map.h"
 #include "script/core/runtime.h"
 
 namespace quillet::script {
@@ -35,17 +36,7 @@ const NativeClass& errClass()
                {}, {}});
         c.add({u"Raise",
                {ArgKind::Int32, ArgKind::Any, ArgKind::Any, ArgKind::Any, ArgKind::Any}, 1, 0,
-               [](NativeObject&, std::span<Value> args) -> Value {
-                   ScriptError e;
-                   e.number = args[0].rawLong();
-                   if (e.number == 0)
-                       throw VbError(vberr::InvalidCall);
-                   e.source = args.size() > 1 && !args[1].isMissing() ? args[1].toText() : Text(kRuntimeErrorSource);
-                   e.description = args.size() > 2 && !args[2].isMissing() ? args[2].toText()
-                                                                           : vbErrorDescription(e.number);
-                   throw e;
-               },
-               {}, {}});
+               [](NativeObject& o, std::span<Value> args) -> Value { throw self(o).raised(args); }, {}, {}});
         return c;
     }();
     return cls;
@@ -55,11 +46,39 @@ const NativeClass& errClass()
 
 ErrObject::ErrObject() : NativeObject(errClass()) {}
 
+// Err.Raise number [, source [, description [, helpFile [, helpContext]]]]:
+// the numbers of VBScript's own errors are 1 to 65535, and a negative one
+// is a failure code, mapped to the error it stands for.  What is left out
+// keeps what the Err object holds (a second Raise keeps the first one's
+// source and description), else the defaults of a run-time error.
+ScriptError ErrObject::raised(std::span<Value> args) const
+{
+    const int32_t n = args[0].rawLong();
+    if (n == 0 || n > 0xFFFF)
+        throw VbError(vberr::InvalidCall);
+    auto given = [&](size_t i) { return args.size() > i && !args[i].isMissing(); };
+    ScriptError e;
+    e.number = n < 0 ? vbErrorFromHresult(n) : n;
+    if (given(1))
+        e.source = args[1].toText();
+    else
+        e.source = source.empty() ? Text(kRuntimeErrorSource) : source;
+    if (given(2))
+        e.description = args[2].toText();
+    else
+        e.description = description.empty() ? vbErrorDescription(e.number) : description;
+    e.helpFile = given(3) ? args[3].toText() : helpFile;
+    e.helpContext = given(4) ? args[4].toInt32() : helpContext;
+    return e;
+}
+
 void ErrObject::set(const ScriptError& error)
 {
     number = error.number;
     description = error.description;
     source = error.source.empty() ? Text(error.compile ? kCompileErrorSource : kRuntimeErrorSource) : error.source;
+    helpFile = error.helpFile;
+    helpContext = error.helpContext;
 }
 
 void ErrObject::clear()

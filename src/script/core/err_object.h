@@ -14,6 +14,8 @@ public:
 
     void set(const ScriptError& error);
     void clear();
+    // The error Err.Raise with these arguments raises.
+    ScriptError raised(std::span<Value> args) const;
 
     int number = 0;
     Text description;

@@ -162,13 +162,15 @@ private:
     void pushEnd(Token& t)
     {
         // Collapse runs of statement ends: the parser never needs two, but
-        // it must know whether a line ended (single-line If ends there).
+        // it must know whether a line ended (single-line If ends there) and
+        // whether the run began with ':' (`If x Then :` is single-line).
+        const bool lineEnd = t.text == u"\n";
         if (!tokens_.empty() && tokens_.back().kind == Tok::EndOfStatement) {
-            if (t.text == u"\n")
-                tokens_.back().text = t.text;
+            tokens_.back().lineEnd = tokens_.back().lineEnd || lineEnd;
             return;
         }
         t.kind = Tok::EndOfStatement;
+        t.lineEnd = lineEnd;
         tokens_.push_back(t);
     }
 
@@ -189,6 +191,11 @@ private:
         t.text = Text(src_.substr(start, pos_ - start));
         if (t.text.size() > 255)
             throwCompileError(cerr::IdentifierTooLong, t.line, t.column);
+        // After a dot a word is a member name, whatever it is elsewhere.
+        if (!tokens_.empty() && tokens_.back().kind == Tok::Dot) {
+            tokens_.push_back(std::move(t));
+            return;
+        }
         const Text lower = lowerCase(t.text);
         if (lower == u"rem") {
             skipToLineEnd();
@@ -268,7 +275,10 @@ private:
         return -1;
     }
 
-    // &Hxxxx, &Oooo or &ooo, with an optional & that forces a Long.
+    // &Hxxxx, &Oooo or &ooo, with an optional & that reads the digits as
+    // 32 bits (else up to 16 bits are read as an Integer: &HFFFF is -1).
+    // The value is then typed as a decimal literal would be: Integer when
+    // it fits (&HFFFFFFFF& is the Integer -1), Long otherwise.
     void radix(Token& t)
     {
         ++pos_; // &
@@ -293,16 +303,15 @@ private:
         }
         if (digits == 0)
             fail(cerr::InvalidNumber);
-        bool forceLong = false;
+        bool longDigits = value > 0xFFFF;
         if (pos_ < src_.size() && src_[pos_] == u'&') {
-            forceLong = true;
+            longDigits = true;
             ++pos_;
         }
+        const int32_t n = longDigits ? static_cast<int32_t>(static_cast<uint32_t>(value))
+                                     : static_cast<int16_t>(static_cast<uint16_t>(value));
         t.kind = Tok::Number;
-        if (!forceLong && value <= 0xFFFF)
-            t.value = Value::integer(static_cast<int16_t>(static_cast<uint16_t>(value)));
-        else
-            t.value = Value::longInt(static_cast<int32_t>(static_cast<uint32_t>(value)));
+        t.value = n >= INT16_MIN && n <= INT16_MAX ? Value::integer(static_cast<int16_t>(n)) : Value::longInt(n);
         tokens_.push_back(std::move(t));
     }
 
@@ -353,9 +362,17 @@ private:
         case u')': t.kind = Tok::RParen; break;
         case u',': t.kind = Tok::Comma; break;
         case u'.': t.kind = Tok::Dot; break;
-        case u'+': case u'-': case u'*': case u'/': case u'\\': case u'^': case u'&': case u'=':
+        case u'+': case u'-': case u'*': case u'/': case u'\\': case u'^': case u'&':
             t.kind = Tok::Operator;
             t.text = Text(1, c);
+            break;
+        // The comparisons may be written either way round: "=<" is "<=",
+        // "=>" is ">=" and "><" is "<>".
+        case u'=':
+            t.kind = Tok::Operator;
+            t.text = u"=";
+            if (pos_ < src_.size() && (src_[pos_] == u'<' || src_[pos_] == u'>'))
+                t.text.insert(t.text.begin(), src_[pos_++]);
             break;
         case u'<':
             t.kind = Tok::Operator;
@@ -368,6 +385,10 @@ private:
             t.text = u">";
             if (pos_ < src_.size() && src_[pos_] == u'=')
                 t.text.push_back(src_[pos_++]);
+            else if (pos_ < src_.size() && src_[pos_] == u'<') {
+                t.text = u"<>";
+                ++pos_;
+            }
             break;
         default:
             --pos_;

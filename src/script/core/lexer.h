@@ -1,6 +1,7 @@
 // Splits VBScript source into tokens.  Keywords are recognised case-
-// insensitively and carry their keyword id; line continuations ( _ at the
-// end of a line) are joined; ':' and line ends both become EndOfStatement.
+// insensitively and carry their keyword id, except as a member name after
+// a dot (`obj.end`); line continuations ( _ at the end of a line) are
+// joined; ':' and line ends both become EndOfStatement.
 #pragma once
 
 #include "common/text.h"
@@ -15,12 +16,12 @@ enum class Tok : uint8_t {
     Number,     // `value` holds Integer, Long or Double
     String,
     Date,
-    Operator,   // `op` holds the operator character(s)
+    Operator,   // `text` holds the operator: "=<" and "=>" read as "<=" and ">=", "><" as "<>"
     Dot,        // `.`; `spaced` tells a With-dot (`.x` after a blank) from `a.x`
     Comma,
     LParen,
     RParen,
-    EndOfStatement,
+    EndOfStatement, // a run of ':' and line ends; `text` is the first of them
     EndOfFile,
 };
 
@@ -36,14 +37,14 @@ struct Token {
     Kw keyword = Kw::None;   // for identifiers that are keywords
     bool bracketed = false;  // [name]: never a keyword
     bool spaced = false;     // blank (or line start) just before this token
+    bool lineEnd = false;    // EndOfStatement: the run includes a line end
     int line = 1;            // 1-based
     int column = 1;          // 1-based
     Text text;               // identifier name, string contents, operator
     Value value;             // number or date literal
 };
 
-// Throws VbError 1xxx (with the position in `errorLine`/`errorColumn`)
-// through the CompileError exception of parser.h.
+// Throws CompileError (compile_error.h) with a 1xxx error number.
 std::vector<Token> tokenize(TextView source);
 
 } // namespace quillet::script

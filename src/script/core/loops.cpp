@@ -128,23 +128,32 @@ bool Runtime::forEachNext(Frame& f, const Code& code, const ForEachInfo& loop, b
     if (countStep)
         checkStep();
     ForEachState& state = f.iterators[loop.iterator];
+    if (state.collection.isEmpty()) {
+        // The collection failed under On Error Resume Next: the body ran
+        // once and the loop never started.
+        throw VbError(vberr::NotACollection);
+    }
+    const NameRef& element = code.names[static_cast<size_t>(loop.element)];
     if (!state.items) {
-        // The loop walks the array as it was when the loop started.
+        // The loop walks the array as it was when the loop started, the
+        // first subscript running fastest.
         const ArrayRep* rep = state.collection.rawArray();
         if (state.next >= rep->items.size()) {
             state.end();
             return false;
         }
-        assignName(code.names[static_cast<size_t>(loop.element)], f, rep->items[state.next++], false);
+        assignName(element, f, rep->items[rep->storageIndex(state.next++)], false);
         return true;
     }
+    // A collection's enumerator leaves the variable Empty when it ends.
     Value item;
-    if (!state.items->next(item)) {
+    const bool more = state.items->next(item);
+    if (!more) {
         state.end();
-        return false;
+        item = Value();
     }
-    assignName(code.names[static_cast<size_t>(loop.element)], f, std::move(item), false);
-    return true;
+    assignName(element, f, std::move(item), false);
+    return more;
 }
 
 } // namespace quillet::script

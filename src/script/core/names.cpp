@@ -45,6 +45,15 @@ Value Runtime::evalName(const NameRef& n, Frame& f)
     throw VbError(vberr::VariableUndefined);
 }
 
+Value Runtime::globalMe() const
+{
+    for (const NamedObject& named : namedObjects_) {
+        if (named.globalMembers && named.object.isObject())
+            return named.object;
+    }
+    return Value::nothing();
+}
+
 const Value& Runtime::hostOf(const NameRef& n) const
 {
     const Value& object = namedObjects_[static_cast<size_t>(n.slot)].object;

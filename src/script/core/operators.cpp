@@ -117,11 +117,10 @@ Value divide(const Value& a, const Value& b)
     const double x = a.toDouble();
     if (y == 0.0)
         throw VbError(x == 0.0 ? vberr::Overflow : vberr::DivisionByZero);
+    // A Double, Currency included; a Single only with Single, Integer or Byte.
     const Rank ra = rankOf(a), rb = rankOf(b);
     if ((ra == RSingle && rb <= RSingle && rb != RLong) || (rb == RSingle && ra <= RSingle && ra != RLong))
         return floatResult(x / y, RSingle);
-    if (ra == RCurrency || rb == RCurrency)
-        return Value::currency(Currency::fromDouble(checked(x / y)));
     return Value::dbl(checked(x / y));
 }
 
@@ -247,11 +246,24 @@ bool isNumericLike(const Value& v)
     return v.isNumber() || v.type() == Type::Boolean || v.type() == Type::Date;
 }
 
+// `d` rounded to a Single; beyond the Single range it stays as it is
+// (a Single compares below it all the same).
+double singlePrecision(double d)
+{
+    return std::fabs(d) <= std::numeric_limits<float>::max() ? static_cast<double>(static_cast<float>(d)) : d;
+}
+
 int compareNumbers(const Value& a, const Value& b)
 {
     if (a.type() == Type::Currency && b.type() == Type::Currency)
         return a.rawCurrency() < b.rawCurrency() ? -1 : a.rawCurrency() == b.rawCurrency() ? 0 : 1;
-    const double x = a.toDouble(), y = b.toDouble();
+    double x = a.toDouble(), y = b.toDouble();
+    // A Single meets a Double at the Single's precision: CSng(0.1) = 0.1.
+    if ((a.type() == Type::Single && b.type() == Type::Double) ||
+        (a.type() == Type::Double && b.type() == Type::Single)) {
+        x = singlePrecision(x);
+        y = singlePrecision(y);
+    }
     return x < y ? -1 : x > y ? 1 : 0;
 }
 
@@ -304,6 +316,9 @@ Value binaryOp(Op op, const Value& left, const Value& right)
 Value unaryOp(Op op, const Value& operand)
 {
     const Value& v0 = operand.deref();
+    // A plus sign changes nothing: text stays text, an object the object.
+    if (op == Op::Plus)
+        return v0;
     if (v0.isArray())
         throw VbError(vberr::TypeMismatch);
     const Value v = v0.isObject() ? v0.withoutObject() : v0;
@@ -319,8 +334,6 @@ Value unaryOp(Op op, const Value& operand)
         }
     }
     const Value n = v.toNumeric();
-    if (op == Op::Plus)
-        return n;
     switch (n.type()) {
     case Type::Byte: return Value::integer(static_cast<int16_t>(-n.rawByte()));
     case Type::Integer: case Type::Boolean: return wholeResult(-int64_t(n.rawLong()), RInteger);

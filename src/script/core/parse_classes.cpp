@@ -8,15 +8,12 @@ namespace quillet::script {
 // classDefinition := "Class" NAME END { EOS } { classMember { EOS } } "End" "Class" END { EOS }
 void Parser::classDefinition()
 {
-    if (class_)
-        fail(cerr::Syntax);
     next(); // Class
     auto cls = std::make_unique<ClassDef>();
     cls->name = name();
     endStatement();
     skipEnds();
     class_ = cls.get();
-    inClass_ = true;
     while (!(isKw(Kw::End) && peekKw(1, Kw::Class))) {
         if (cur().kind == Tok::EndOfFile)
             fail(cerr::ExpectedClass);
@@ -34,17 +31,15 @@ void Parser::classDefinition()
     }
     classConstants_.clear();
     class_ = nullptr;
-    inClass_ = false;
     unit_.classes.push_back(std::move(cls));
 }
 
 // classMember := "Dim" fields
 //              | [ "Public" | "Private" ] [ "Default" ] procedure
-//              | [ "Public" | "Private" ] [ "Default" ]
-//                "Const" NAME "=" constantValue { "," NAME "=" constantValue } END
+//              | [ "Public" | "Private" ] constants END
 //              | ( "Public" | "Private" ) fields
-// "Default" after "Private" is an error; before "Const" it is read and
-// ignored.
+// "Default" after "Private", or before anything but a procedure, is an
+// error.
 void Parser::classMember(ClassDef& cls)
 {
     bool isPublic = true;
@@ -66,27 +61,18 @@ void Parser::classMember(ClassDef& cls)
         isDefault = true;
         next();
     }
-    if (isKw(Kw::Sub) || isKw(Kw::Function) || isKw(Kw::Property)) {
+    if (isKw(Kw::Sub) || isKw(Kw::Function) || atPropertyDeclaration()) {
         procedure(isPublic, isDefault);
         return;
     }
+    if (isDefault)
+        fail(cerr::DefaultOnlyProcedure);
     if (isKw(Kw::Const)) {
-        next();
-        do {
-            Text n = name();
-            if (!isOp(u"="))
-                fail(cerr::ExpectedEquals);
-            next();
-            Value v = constantValue();
-            classConstants_.push_back({lowerCase(n), v});
-            if (cur().kind != Tok::Comma)
-                break;
-            next();
-        } while (true);
+        constants(isPublic);
         endStatement();
         return;
     }
-    if (!hasAccess || isDefault)
+    if (!hasAccess)
         fail(cerr::ExpectedStatement);
     fields(cls, isPublic);
 }

@@ -8,12 +8,12 @@ namespace quillet::script {
 
 // declaration := [ "Public" [ "Default" ] | "Private" ] procedure
 //              | classDefinition
-//              | [ "Public" | "Private" ] constants
+//              | [ "Public" | "Private" ] constants END { EOS }
 //              | ( "Public" | "Private" ) variables END { EOS }
-// At the top level of a program.  "Default" after "Private" is an error;
-// without "Public" or "Private" it is a name (`default = 3`).  Returns true
-// when it read a declaration, and false, having read nothing, at anything
-// else (a statement).
+// Outside procedures and classes (Parser::mayDeclare).  "Default" after
+// "Private" is an error; without "Public" or "Private" it is a name
+// (`default = 3`).  Returns true when it read a declaration, and false,
+// having read nothing, at anything else (a statement).
 bool Parser::declaration()
 {
     bool isPublic = true;
@@ -35,12 +35,12 @@ bool Parser::declaration()
         isDefault = true;
         next();
     }
-    if (isKw(Kw::Sub) || isKw(Kw::Function) || isKw(Kw::Property)) {
+    if (isKw(Kw::Sub) || isKw(Kw::Function) || atPropertyDeclaration()) {
         procedure(isPublic, isDefault);
         return true;
     }
     if (isDefault)
-        fail(cerr::Syntax);
+        fail(cerr::DefaultOnlyProcedure);
     if (isKw(Kw::Class)) {
         if (hasAccess)
             fail(cerr::Syntax);
@@ -49,6 +49,8 @@ bool Parser::declaration()
     }
     if (isKw(Kw::Const)) {
         constants(isPublic);
+        endStatement();
+        skipEnds();
         return true;
     }
     if (hasAccess) {
@@ -67,8 +69,7 @@ bool Parser::declaration()
     return false;
 }
 
-// constants := "Const" NAME "=" constantValue { "," NAME "=" constantValue } END { EOS }
-// At the top level, globals of the unit; elsewhere constants of the procedure.
+// constants := "Const" NAME "=" constantValue { "," NAME "=" constantValue }
 void Parser::constants(bool isPublic)
 {
     next(); // Const
@@ -78,27 +79,34 @@ void Parser::constants(bool isPublic)
         if (!isOp(u"="))
             fail(cerr::ExpectedEquals);
         next();
-        Value v = constantValue();
-        const Text lower = lowerCase(n);
-        if (proc_->kind == ProcKind::TopLevel && !inClass_) {
-            unit_.globals.push_back({n, isPublic, true, v, at.line, at.column});
-        } else {
-            if (proc_->locals.count(lower))
-                throwCompileError(cerr::NameRedefined, at.line, at.column);
-            proc_->locals[lower] = LocalName{-1, true, v};
-        }
+        declareConstant(at, n, constantValue(), isPublic);
         if (cur().kind != Tok::Comma)
             break;
         next();
     } while (true);
-    endStatement();
-    skipEnds();
+}
+
+// A constant is a global of the unit outside procedures and classes, a
+// constant of every method in a class body, and else the procedure's own.
+void Parser::declareConstant(const Token& at, const Text& name, Value value, bool isPublic)
+{
+    const Text lower = lowerCase(name);
+    if (proc_->kind != ProcKind::TopLevel) {
+        if (proc_->locals.count(lower))
+            throwCompileError(cerr::NameRedefined, at.line, at.column);
+        proc_->locals[lower] = LocalName{-1, true, std::move(value)};
+    } else if (class_) {
+        classConstants_.emplace_back(lower, std::move(value));
+    } else {
+        unit_.globals.push_back({name, isPublic, true, std::move(value), at.line, at.column});
+    }
 }
 
 // constantValue := { "-" | "+" } ( NUMBER | DATE | STRING | "True" | "False" | "Null" | "Empty"
 //                                | "Nothing" | NAME )
 // A Const's value: a literal, optionally negated, or an earlier constant (NAME:
-// a constant of the procedure, or a global constant of this unit).
+// a constant of the procedure, of the class being read, or a global constant
+// of this unit).
 Value Parser::constantValue()
 {
     int sign = 1;
@@ -125,8 +133,12 @@ Value Parser::constantValue()
     } else if (isName()) {
         const Text lower = lowerCase(t.text);
         auto local = proc_->locals.find(lower);
+        auto ofClass = std::find_if(classConstants_.rbegin(), classConstants_.rend(),
+                                    [&](const auto& c) { return c.first == lower; });
         if (local != proc_->locals.end() && local->second.isConstant) {
             v = local->second.constant;
+        } else if (ofClass != classConstants_.rend()) {
+            v = ofClass->second;
         } else {
             bool found = false;
             for (auto& g : unit_.globals) {
@@ -259,8 +271,10 @@ void Parser::params(Procedure& p)
 //              { statement { EOS } }
 //              "End" ( "Sub" | "Function" | "Property" ) END { EOS }
 // The closing word matches the opening one.  Property only inside a class;
-// Default only on a Property Get, Function or Sub.  In the body, EOF, another
-// "End", "Sub", "Function", "Class" or "Property" is an error.
+// Default only on a Property Get, Function or Sub.  After a parenthesised
+// parameter list the body may start on the same line.  In the body, EOF,
+// another "End", "Sub", "Function", "Class" or "Property Get/Let/Set" is an
+// error.
 void Parser::procedure(bool isPublic, bool isDefault)
 {
     const Token start = cur();
@@ -307,17 +321,21 @@ void Parser::procedure(bool isPublic, bool isDefault)
         throwCompileError(cerr::PropertyLetSetNeedsArg, start.line, start.column);
     if (p->kind == ProcKind::Function || p->kind == ProcKind::PropertyGet)
         p->resultSlot = p->addLocal(lowerCase(p->name));
-    endStatement();
+    if (toks_[pos_ - 1].kind != Tok::RParen)
+        endStatement();
     skipEnds();
 
+    // A Sub may be declared inside a block of the top level: the loops
+    // and Withs around it are not its own.
     Procedure* saved = proc_;
     proc_ = p.get();
     auto savedWith = std::move(withSlots_);
     withSlots_.clear();
-    loopDepth_ = 0;
+    const int savedDo = std::exchange(doLoops_, 0);
+    const int savedFor = std::exchange(forLoops_, 0);
     while (!(isKw(Kw::End) && peekKw(1, endKw))) {
         if (cur().kind == Tok::EndOfFile || isKw(Kw::End) || isKw(Kw::Sub) || isKw(Kw::Function) ||
-            isKw(Kw::Class) || (isKw(Kw::Property) && !peekKw(1, Kw::Get)))
+            isKw(Kw::Class) || atPropertyDeclaration())
             fail(isKw(Kw::End) || cur().kind == Tok::EndOfFile ? endError : cerr::Syntax);
         statement(p->body);
         skipEnds();
@@ -328,6 +346,8 @@ void Parser::procedure(bool isPublic, bool isDefault)
     skipEnds();
     proc_ = saved;
     withSlots_ = std::move(savedWith);
+    doLoops_ = savedDo;
+    forLoops_ = savedFor;
     if (class_)
         class_->procedures.push_back(std::move(p));
     else

@@ -1,6 +1,6 @@
 // Expressions: one function per precedence level, lowest first (Imp, Eqv,
 // Xor, Or, And, Not, comparisons, &, + and -, Mod, integer division, * and /,
-// signs, ^), then primaries with their member and argument chains, and
+// ^, signs), then primaries with their member and argument chains, and
 // argument lists.
 
 #include "script/core/parser_state.h"
@@ -196,13 +196,21 @@ ExprPtr Parser::intDivExpr()
     return opLevel(&Parser::mulExpr, {{u"\\", Op::IntDiv}});
 }
 
-// mulExpr := unaryExpr { ( "*" | "/" ) unaryExpr }
+// mulExpr := powExpr { ( "*" | "/" ) powExpr }
 ExprPtr Parser::mulExpr()
 {
-    return opLevel(&Parser::unaryExpr, {{u"*", Op::Mul}, {u"/", Op::Div}});
+    return opLevel(&Parser::powExpr, {{u"*", Op::Mul}, {u"/", Op::Div}});
 }
 
-// unaryExpr := ( "-" | "+" ) unaryExpr | powExpr
+// powExpr := unaryExpr { "^" unaryExpr }
+// Left-associative.  A sign binds tighter than "^": -3 ^ 2 is 9, and
+// 2 ^ -1 needs no parentheses.
+ExprPtr Parser::powExpr()
+{
+    return opLevel(&Parser::unaryExpr, {{u"^", Op::Pow}});
+}
+
+// unaryExpr := ( "-" | "+" ) unaryExpr | postfixChain
 // A negated Integer, Long or Double literal is folded into the literal.
 ExprPtr Parser::unaryExpr()
 {
@@ -232,42 +240,15 @@ ExprPtr Parser::unaryExpr()
         u->operand = std::move(operand);
         return u;
     }
-    return powExpr();
-}
-
-// powExpr := postfixChain { "^" [ "-" | "+" ] postfixChain }
-// Left-associative; one sign may follow "^" (`2 ^ -1`).
-ExprPtr Parser::powExpr()
-{
-    ExprPtr left = postfixChain(-1);
-    while (isOp(u"^")) {
-        const Token at = cur();
-        next();
-        auto b = operatorNode(at);
-        b->op = Op::Pow;
-        b->left = std::move(left);
-        if (isOp(u"-") || isOp(u"+")) {
-            DepthGuard guard(*this);
-            const Token sign = cur();
-            const bool neg = isOp(u"-");
-            next();
-            auto u = node<UnaryExpr>(sign);
-            u->op = neg ? Op::Neg : Op::Plus;
-            u->operand = postfixChain(-1);
-            b->right = std::move(u);
-        } else {
-            b->right = postfixChain(-1);
-        }
-        left = std::move(b);
-    }
-    return left;
+    return postfixChain(-1);
 }
 
 // primary := NUMBER | DATE | STRING | "(" expression ")"
-//          | "." IDENTIFIER                   (inside With)
+//          | "." IDENTIFIER
 //          | NAME | "True" | "False" | "Empty" | "Null" | "Nothing"
-//          | "Me"                             (inside a class)
+//          | "Me"
 //          | "New" NAME
+// Outside a With, ".x" is read all the same: running it is error 505.
 ExprPtr Parser::primary()
 {
     const Token& t = cur();
@@ -296,14 +277,12 @@ ExprPtr Parser::primary()
         return paren;
     }
     case Tok::Dot: {
-        if (withSlots_.empty())
-            fail(cerr::Syntax);
         auto m = node<MemberExpr>(t);
         next();
         if (cur().kind != Tok::Identifier)
             fail(cerr::ExpectedIdentifier);
         m->name = cur().text;
-        m->withSlot = withSlots_.back();
+        m->withSlot = withSlots_.empty() ? -1 : withSlots_.back();
         next();
         return m;
     }
@@ -326,8 +305,6 @@ ExprPtr Parser::primary()
         case Kw::Null: return literal(Value::null());
         case Kw::Nothing: return literal(Value::nothing());
         case Kw::Me: {
-            if (!class_)
-                fail(cerr::InvalidUseOfMe);
             auto me = node<MeExpr>(t);
             next();
             return me;
@@ -348,8 +325,10 @@ ExprPtr Parser::primary()
 
 // postfixChain := primary { "(" argumentList ")" | "." IDENTIFIER }
 // A member's "." has no blank before it: one after a blank ends the chain
-// (the statement `f .x` passes the With object's x).  Stops before the token
-// at `stopAt` (used to back off a statement's first argument).
+// (the statement `f .x` passes the With object's x).  Parentheses around
+// what is called are only grouping: `(f)(x)` is `f(x)`, x going by
+// reference.  Stops before the token at `stopAt` (used to back off a
+// statement's first argument).
 ExprPtr Parser::postfixChain(int stopAt)
 {
     ExprPtr e = primary();
@@ -357,6 +336,8 @@ ExprPtr Parser::postfixChain(int stopAt)
         const Token& t = cur();
         if (t.kind == Tok::LParen) {
             lastParen_ = static_cast<int>(pos_);
+            while (e->kind == ExprKind::Paren)
+                e = std::move(static_cast<ParenExpr&>(*e).inner);
             auto call = node<CallExpr>(t);
             next();
             argumentList(call->args, true);

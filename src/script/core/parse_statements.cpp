@@ -8,18 +8,21 @@
 
 namespace quillet::script {
 
-// statement := "Dim" variables FINISH
-//            | redim | constantsInProcedure | erase
+// statement := declaration                      (when mayDeclare)
+//            | "Dim" variables FINISH
+//            | redim | constants FINISH | erase
 //            | ifStatement | selectStatement | forStatement | doStatement | whileStatement
 //            | withStatement | exitStatement | onError | callStatement
 //            | ( "Set" | "Let" ) assignment
 //            | "Stop" FINISH                  (Stop with nothing after it on the statement)
 //            | assignment                     (from a NAME, "Me" or a With-dot ".")
-// Const only inside a procedure; any other keyword is an error.
+// Any other keyword is an error.
 void Parser::statement(Block& block)
 {
     DepthGuard guard(*this);
     operators_ = 0;
+    if (mayDeclare() && declaration())
+        return;
     const Token& t = cur();
     if (t.kind == Tok::Identifier && !t.bracketed) {
         switch (t.keyword) {
@@ -34,9 +37,8 @@ void Parser::statement(Block& block)
         }
         case Kw::ReDim: redim(block); return;
         case Kw::Const:
-            if (proc_->kind == ProcKind::TopLevel)
-                fail(cerr::Syntax);
-            constantsInProcedure();
+            constants(true);
+            finishStatement();
             return;
         case Kw::Erase: erase(block); return;
         case Kw::If: ifStatement(block); return;
@@ -61,12 +63,11 @@ void Parser::statement(Block& block)
         }
         case Kw::Call: callStatement(block); return;
         case Kw::Me: assignment(block, false); return;
-        case Kw::Sub: case Kw::Function: case Kw::Class: case Kw::Property: case Kw::Public:
-        case Kw::Private:
+        case Kw::Sub: case Kw::Function: case Kw::Class: case Kw::Public: case Kw::Private:
             fail(cerr::Syntax);
         case Kw::None: break;
         case Kw::Get: case Kw::Step: case Kw::Default: case Kw::Explicit: case Kw::Preserve:
-        case Kw::Resume: case Kw::Error:
+        case Kw::Resume: case Kw::Error: case Kw::Property:
             break; // used as a name
         case Kw::Option: fail(cerr::MustBeFirstStatement);
         case Kw::Next: fail(cerr::UnexpectedNext);
@@ -89,43 +90,30 @@ void Parser::statement(Block& block)
     fail(cerr::ExpectedStatement);
 }
 
-// constantsInProcedure := "Const" NAME "=" constantValue { "," NAME "=" constantValue } FINISH
-void Parser::constantsInProcedure()
+// Whether a statement here may be a declaration: anywhere in the script's
+// own code outside procedures and classes, blocks included (a Sub inside
+// an If is declared whatever the condition), but not within a single-line
+// If.
+bool Parser::mayDeclare() const
 {
-    // Same as top-level constants but local to the procedure.
-    next();
-    do {
-        const Token at = cur();
-        Text n = name();
-        if (!isOp(u"="))
-            fail(cerr::ExpectedEquals);
-        next();
-        Value v = constantValue();
-        const Text lower = lowerCase(n);
-        if (proc_->locals.count(lower))
-            throwCompileError(cerr::NameRedefined, at.line, at.column);
-        proc_->locals[lower] = LocalName{-1, true, v};
-        if (cur().kind != Tok::Comma)
-            break;
-        next();
-    } while (true);
-    finishStatement();
+    return mode_ == ParseMode::Program && proc_->kind == ProcKind::TopLevel && !class_ && singleLineIf_ == 0;
 }
 
-// FINISH := END, or inside a single-line If: at EOS, EOF or "Else" (not read)
+// FINISH := END, or inside a single-line If: at EOS, EOF, "Else" or "End" (not read)
 // Ends a simple statement: a statement end, or the Else of a single-line If.
 void Parser::finishStatement()
 {
     if (singleLineIf_ > 0) {
         // The single-line If consumes its own separators.
-        if (isKw(Kw::Else) || atEnd())
-            return;
-        fail(cerr::ExpectedEndOfStatement);
+        if (!atStatementEnd())
+            fail(cerr::ExpectedEndOfStatement);
+        return;
     }
     endStatement();
 }
 
 // redim := "ReDim" [ "Preserve" ] NAME boundList { "," NAME boundList } FINISH
+// ReDim declares a name no variable has (even under Option Explicit).
 void Parser::redim(Block& block)
 {
     const Token at = cur();
@@ -145,6 +133,7 @@ void Parser::redim(Block& block)
         boundList(item.bounds, false);
         item.target = nameNode(nameTok, n);
         item.target->assigned = true;
+        item.target->declares = true;
         stmt->items.push_back(std::move(item));
         if (cur().kind != Tok::Comma)
             break;
@@ -182,11 +171,8 @@ void Parser::blockUntil(Block& block, std::initializer_list<Kw> stops, int error
         if (cur().kind == Tok::EndOfFile)
             fail(errorAtEof);
         for (Kw k : stops) {
-            if (isKw(k)) {
-                if (k != Kw::End)
-                    return;
+            if (isKw(k))
                 return;
-            }
         }
         statement(block);
         skipEnds();
@@ -206,11 +192,12 @@ void Parser::expectEnd(Kw what, int error)
 }
 
 // ifStatement := "If" expression "Then"
-//                ( [ ":" ] lineStatements [ "Else" lineStatements ] [ END ]
+//                ( lineStatements [ "Else" lineStatements ] [ "End" "If" ] [ END ]
 //                | NEWLINE block { "ElseIf" expression "Then" block } [ "Else" block ] "End" "If" FINISH )
 // The single-line form is taken when anything but a line end or EOF follows
-// Then.  Its END is read by the outermost single-line If only (a nested one
-// leaves it), and "End If" right after it is an error.
+// Then, ':' included (`If x Then :` is a single-line If doing nothing).  It
+// may close with "End If" on its line.  Its END is read by the outermost
+// single-line If only (a nested one leaves it).
 void Parser::ifStatement(Block& block)
 {
     auto stmt = node<IfStmt>(cur());
@@ -219,8 +206,6 @@ void Parser::ifStatement(Block& block)
     expectKw(Kw::Then, cerr::ExpectedThen);
     if (!(cur().kind == Tok::EndOfStatement && cur().text == u"\n") && cur().kind != Tok::EndOfFile) {
         // Single-line If: statements up to the end of the line.
-        if (cur().kind == Tok::EndOfStatement)
-            next();
         ++singleLineIf_;
         Block then;
         lineStatements(then);
@@ -231,9 +216,8 @@ void Parser::ifStatement(Block& block)
         }
         --singleLineIf_;
         if (isKw(Kw::End) && peekKw(1, Kw::If)) {
-            // Tolerate "If x Then y End If" on one line? No: that is
-            // not VBScript; report it.
-            fail(cerr::ExpectedEndOfStatement);
+            next();
+            next();
         }
         block.push_back(std::move(stmt));
         if (singleLineIf_ == 0)
@@ -261,14 +245,13 @@ void Parser::ifStatement(Block& block)
     expectEnd(Kw::If, cerr::ExpectedIf);
 }
 
-// lineStatements := { ":" | statement }    up to a line end, EOF or "Else" (not read)
+// lineStatements := { ":" | statement }    up to a line end, EOF, "Else" or "End" (not read)
 // The statements of a single-line If branch, separated by ':'.
 void Parser::lineStatements(Block& block)
 {
     while (true) {
-        if (atEnd() && cur().text == u"\n")
-            return;
-        if (cur().kind == Tok::EndOfFile || isKw(Kw::Else))
+        if (cur().kind == Tok::EndOfFile || (cur().kind == Tok::EndOfStatement && cur().lineEnd) ||
+            isKw(Kw::Else) || isKw(Kw::End))
             return;
         if (cur().kind == Tok::EndOfStatement) {
             next();
@@ -279,13 +262,13 @@ void Parser::lineStatements(Block& block)
 }
 
 // selectStatement := "Select" "Case" expression END { EOS }
-//                    { "Case" caseItem { "," caseItem } END block }
+//                    { "Case" caseItem { "," caseItem } [ EOS ] block }
 //                    [ "Case" "Else" [ EOS ] block ]
 //                    "End" "Select" FINISH
 // caseItem := "Is" ( "=" | "<>" | "<" | ">" | "<=" | ">=" ) concatExpr
 //           | expression [ "To" expression ]
-// After "Is", whatever token comes but "Is" is read as the operator; one that
-// is no comparison is kept as Op::Add.
+// A Case's first statement may follow its values on the same line without
+// a separator (`Case 1 x = 2`).
 void Parser::selectStatement(Block& block)
 {
     auto stmt = node<SelectStmt>(cur());
@@ -311,7 +294,7 @@ void Parser::selectStatement(Block& block)
                 next();
                 item.kind = CaseItem::Compare;
                 item.op = comparisonOp();
-                if (item.op == Op::Is)
+                if (item.op == Op::Is || item.op == Op::Add)
                     fail(cerr::Syntax);
                 next();
                 item.first = concatExpr();
@@ -330,8 +313,6 @@ void Parser::selectStatement(Block& block)
         } while (true);
         if (cur().kind == Tok::EndOfStatement)
             next();
-        else if (cur().kind != Tok::EndOfFile)
-            fail(cerr::ExpectedEndOfStatement);
         Block body;
         blockUntil(body, {Kw::Case, Kw::End}, cerr::ExpectedEnd);
         stmt->cases.emplace_back(std::move(items), std::move(body));
@@ -353,15 +334,13 @@ std::unique_ptr<NameExpr> Parser::loopVariable()
     return n;
 }
 
-// nextStatement := "Next" [ NAME ] FINISH
-// The name is not compared with the loop's variable.
+// nextStatement := "Next" FINISH
+// No loop variable may follow Next (`Next i` is "Expected end of statement").
 void Parser::nextStatement()
 {
     if (!isKw(Kw::Next))
         fail(cerr::ExpectedNext);
     next();
-    if (isName())
-        next();
     finishStatement();
 }
 
@@ -379,9 +358,9 @@ void Parser::forStatement(Block& block)
         expectKw(Kw::In, cerr::ExpectedIn);
         stmt->collection = expression();
         endStatement();
-        ++loopDepth_;
+        ++forLoops_;
         blockUntil(stmt->body, {Kw::Next}, cerr::ExpectedNext);
-        --loopDepth_;
+        --forLoops_;
         block.push_back(std::move(stmt));
         nextStatement();
         return;
@@ -399,9 +378,9 @@ void Parser::forStatement(Block& block)
         stmt->step = expression();
     }
     endStatement();
-    ++loopDepth_;
+    ++forLoops_;
     blockUntil(stmt->body, {Kw::Next}, cerr::ExpectedNext);
-    --loopDepth_;
+    --forLoops_;
     block.push_back(std::move(stmt));
     nextStatement();
 }
@@ -420,9 +399,9 @@ void Parser::doStatement(Block& block)
     }
     if (cur().kind != Tok::EndOfStatement)
         fail(cerr::ExpectedWhileUntilEnd);
-    ++loopDepth_;
+    ++doLoops_;
     blockUntil(stmt->body, {Kw::Loop}, cerr::ExpectedLoop);
-    --loopDepth_;
+    --doLoops_;
     next(); // Loop
     if (isKw(Kw::While) || isKw(Kw::Until)) {
         if (stmt->condition)
@@ -437,15 +416,15 @@ void Parser::doStatement(Block& block)
 }
 
 // whileStatement := "While" expression END block "Wend" FINISH
+// No Exit leaves it: an Exit Do inside leaves an enclosing Do.
 void Parser::whileStatement(Block& block)
 {
     auto stmt = node<DoStmt>(cur());
+    stmt->isWhile = true;
     next();
     stmt->condition = expression();
     endStatement();
-    ++loopDepth_;
     blockUntil(stmt->body, {Kw::Wend}, cerr::ExpectedWend);
-    --loopDepth_;
     next();
     block.push_back(std::move(stmt));
     finishStatement();
@@ -468,8 +447,8 @@ void Parser::withStatement(Block& block)
 }
 
 // exitStatement := "Exit" ( "Do" | "For" | "Sub" | "Function" | "Property" ) FINISH
-// Do and For only inside a loop (any of For, For Each, Do, While); Sub,
-// Function and Property only inside a procedure of that kind.
+// Do only inside a Do loop, For inside a For or For Each; Sub, Function and
+// Property only inside a procedure of that kind.
 void Parser::exitStatement(Block& block)
 {
     auto stmt = node<ExitStmt>(cur());
@@ -494,7 +473,7 @@ void Parser::exitStatement(Block& block)
     } else {
         fail(cerr::Syntax);
     }
-    if ((stmt->what == ExitKind::Do || stmt->what == ExitKind::For) && loopDepth_ == 0)
+    if ((stmt->what == ExitKind::Do && doLoops_ == 0) || (stmt->what == ExitKind::For && forLoops_ == 0))
         fail(cerr::InvalidExit);
     next();
     block.push_back(std::move(stmt));

@@ -18,12 +18,12 @@ Parser::Parser(CodeUnit& unit, std::vector<Token> tokens) : unit_(unit), toks_(s
 }
 
 // unit := { EOS } expression { EOS } EOF                      (ParseMode::Expression)
-//       | { EOS } { "Option" "Explicit" END
-//                 | declaration                               (ParseMode::Program only)
-//                 | statement { EOS } } EOF
-// "Option Explicit" only before any declaration or statement.
+//       | { EOS } { "Option" "Explicit" END | statement { EOS } } EOF
+// "Option Explicit" only before any declaration or statement.  Declarations
+// come in as statements (statement, mayDeclare).
 void Parser::program(ParseMode mode)
 {
+    mode_ = mode;
     skipEnds();
     if (mode == ParseMode::Expression) {
         unit_.evalExpression = expression();
@@ -46,8 +46,6 @@ void Parser::program(ParseMode mode)
             continue;
         }
         first = false;
-        if (mode == ParseMode::Program && declaration())
-            continue;
         statement(unit_.topLevel->body);
         skipEnds();
     }
@@ -68,10 +66,10 @@ void Parser::skipEnds()
         next();
 }
 
-// END := EOS | EOF        (EOF is not read)
+// END := EOS | EOF | "End"        (EOF and "End" are not read)
 void Parser::endStatement()
 {
-    if (cur().kind == Tok::EndOfFile)
+    if (cur().kind == Tok::EndOfFile || isKw(Kw::End))
         return;
     if (cur().kind != Tok::EndOfStatement)
         fail(cerr::ExpectedEndOfStatement);

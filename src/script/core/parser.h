@@ -1,7 +1,7 @@
 // Builds the tree of one code unit from its tokens.  Names are collected
-// per procedure and resolved later (resolver.h), once every declaration of
-// the unit is known: VBScript lets code use a procedure or a global
-// variable declared further down.
+// per procedure and resolved later (Runtime::compile, runtime.h), once every
+// declaration of the unit is known: VBScript lets code use a procedure or a
+// global variable declared further down.
 #pragma once
 
 #include "script/core/ast.h"

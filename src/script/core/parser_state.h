@@ -14,9 +14,10 @@
 //   EOS          a statement end: ':' or a line end (the lexer makes a run
 //                of them one token); NEWLINE one that includes a line end
 //   EOF          the end of the text
-//   END          endStatement: an EOS, or EOF (which is not read)
-//   FINISH       finishStatement: END; inside a single-line If, an EOS or
-//                "Else" after the statement, left to the If to read
+//   END          endStatement: an EOS, or EOF or "End" (which are not read:
+//                a closing "End ..." needs no separator before it)
+//   FINISH       finishStatement: END; inside a single-line If, an EOS,
+//                "Else" or "End" after the statement, left to the If to read
 //   [ x ] optional, { x } any number of times, ( a | b ) one of them.
 #pragma once
 
@@ -66,8 +67,13 @@ private:
     }
     bool isOp(const char16_t* op) const { return cur().kind == Tok::Operator && cur().text == op; }
     bool atEnd() const { return cur().kind == Tok::EndOfStatement || cur().kind == Tok::EndOfFile; }
-    // End of a statement inside a single-line If also comes at its Else.
-    bool atStatementEnd() const { return atEnd() || (singleLineIf_ > 0 && isKw(Kw::Else)); }
+    // Where a simple statement may end: a statement end, the "End" of a
+    // closing "End ..." (which needs no separator before it), and inside
+    // a single-line If its Else.
+    bool atStatementEnd() const
+    {
+        return atEnd() || isKw(Kw::End) || (singleLineIf_ > 0 && isKw(Kw::Else));
+    }
 
     [[noreturn]] void fail(int number) const { throwCompileError(number, cur().line, cur().column); }
 
@@ -76,7 +82,7 @@ private:
     static bool isSoftKeyword(Kw k)
     {
         return k == Kw::Get || k == Kw::Step || k == Kw::Default || k == Kw::Explicit || k == Kw::Preserve ||
-               k == Kw::Resume || k == Kw::Error;
+               k == Kw::Resume || k == Kw::Error || k == Kw::Property;
     }
     static bool isNameToken(const Token& t)
     {
@@ -84,6 +90,11 @@ private:
     }
     // A name: an identifier that is not a keyword (or a [bracketed] one).
     bool isName() const { return isNameToken(cur()); }
+    // "Property" opens a declaration only before Get, Let or Set.
+    bool atPropertyDeclaration() const
+    {
+        return isKw(Kw::Property) && (peekKw(1, Kw::Get) || peekKw(1, Kw::Let) || peekKw(1, Kw::Set));
+    }
 
     // ---- the cursor's reading helpers (parser.cpp) ---------------------
     void expectKw(Kw k, int error);
@@ -117,6 +128,7 @@ private:
     // ---- declarations, top level (parse_declarations.cpp) -------------
     bool declaration();
     void constants(bool isPublic);
+    void declareConstant(const Token& at, const Text& name, Value value, bool isPublic);
     Value constantValue();
     void boundList(std::vector<ExprPtr>& bounds, bool mayBeEmpty);
     void variables(DimStmt& dim, bool isPublic);
@@ -130,7 +142,7 @@ private:
 
     // ---- statements (parse_statements.cpp) ------------------------------
     void statement(Block& block);
-    void constantsInProcedure();
+    bool mayDeclare() const;
     void finishStatement();
     void redim(Block& block);
     void erase(Block& block);
@@ -183,12 +195,16 @@ private:
     CodeUnit& unit_;
     std::vector<Token> toks_;
     size_t pos_ = 0;
+    ParseMode mode_ = ParseMode::Program;
     Procedure* proc_ = nullptr;
-    ClassDef* class_ = nullptr;
-    bool inClass_ = false;
+    ClassDef* class_ = nullptr; // the class being read, procedures or not
     std::vector<int> withSlots_;
     int singleLineIf_ = 0;
-    int loopDepth_ = 0;
+    // Loops around the statement being read in this procedure: Exit Do
+    // needs a Do, Exit For a For or For Each (While...Wend counts as
+    // neither).
+    int doLoops_ = 0;
+    int forLoops_ = 0;
     int depth_ = 0;
     int lastParen_ = -1;
     int operators_ = 0;

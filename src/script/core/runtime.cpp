@@ -274,7 +274,10 @@ void Runtime::install(const std::shared_ptr<CodeUnit>& unitPtr)
     }
     for (auto& cls : unit.classes) {
         buildClass(*cls);
-        classes_[lowerCase(cls->name)] = ClassEntry{cls.get(), unitPtr};
+        // A script may define a class named like a built-in one (RegExp),
+        // but New still makes the built-in object.
+        if (!registry_.classFactory(cls->name))
+            classes_[lowerCase(cls->name)] = ClassEntry{cls.get(), unitPtr};
     }
 }
 
@@ -328,8 +331,16 @@ void Runtime::resolve(Procedure& proc, bool explicitNames)
         if (name->assigned)
             assigned.insert(lowerCase(name->name));
     }
-    for (NameExpr* name : proc.names)
-        resolveName(*name, proc, explicitNames, assigned);
+    // ReDim targets first: a variable a ReDim declares is the one every
+    // use of the name means, wherever it stands.
+    for (NameExpr* name : proc.names) {
+        if (name->declares)
+            resolveName(*name, proc, explicitNames, assigned);
+    }
+    for (NameExpr* name : proc.names) {
+        if (!name->declares)
+            resolveName(*name, proc, explicitNames, assigned);
+    }
 }
 
 void Runtime::resolveName(NameExpr& n, Procedure& p, bool explicitNames, const std::unordered_set<Text>& assigned)
@@ -413,14 +424,21 @@ void Runtime::resolveName(NameExpr& n, Procedure& p, bool explicitNames, const s
         }
     }
     const bool isProcedure = p.kind != ProcKind::TopLevel;
-    if (isProcedure && !explicitNames && global == globalIndex_.end() && assigned.count(lower)) {
-        // An undeclared variable inside a procedure is local to it.
+    // An undeclared variable inside a procedure is local to it; one a
+    // ReDim declares is, even under Option Explicit (where a global never
+    // declared is no variable).
+    const bool undeclaredLocal = !explicitNames && global == globalIndex_.end() && assigned.count(lower);
+    const bool declaredLocal = n.declares && (explicitNames || global == globalIndex_.end());
+    if (isProcedure && (undeclaredLocal || declaredLocal)) {
         n.resolved = NameKind::Local;
         n.slot = p.addLocal(lower);
         return;
     }
     n.resolved = NameKind::Global;
     n.slot = globalSlot(n.name, true);
+    GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+    if (n.declares && g.kind == GlobalKind::Undeclared)
+        g.kind = GlobalKind::Variable;
 }
 
 Value Runtime::runTopLevel(CodeUnit& unit, Frame* outer, bool evalExpression)

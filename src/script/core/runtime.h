@@ -29,6 +29,8 @@ struct ScriptError {
     int number = 0;
     Text description;
     Text source;
+    Text helpFile;      // Err.Raise's, else empty
+    int32_t helpContext = 0;
     int line = 0;
     int column = 0;
     const CodeUnit* unit = nullptr;
@@ -196,10 +198,11 @@ private:
 
     // vm_calls.cpp: the call instructions; each takes its operands from
     // the stack below `sp` and returns the new top.
-    Value indexed(Value& callee, std::span<Value> args);
-    Value* index(Frame& f, uint16_t argc, Value* sp);
+    // `emptyParens`: written `x()` (CallFlags).
+    Value indexed(Value& callee, std::span<Value> args, bool emptyParens = false);
+    Value* index(Frame& f, uint16_t argc, Value* sp, bool emptyParens = false);
     Value* globalPrep(const NameRef& n, bool hasArgs, Value* sp);
-    Value* globalCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp);
+    Value* globalCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp, bool emptyParens = false);
     Value* memberPrep(const MemberSite& m, Value* sp);
     Value* memberCall(Frame& f, const MemberSite& m, uint16_t argc, bool onMe, Value* sp);
     // Checks the argument count; Eval and Execute see `f` as their caller.
@@ -234,6 +237,9 @@ private:
 
     // names.cpp, calls.cpp: reaching names, elements and members.
     Value evalName(const NameRef& n, Frame& f);
+    // `Me` outside a class: the host's object whose members are global
+    // names (the first registered), else Nothing.
+    Value globalMe() const;
     Value evalNew(const Text& className);
     Value invokeOn(const Value& object, const MemberSite& m, Access access, std::span<Value> args, bool internal);
     Value applyArgs(Value target, std::span<Value> args);

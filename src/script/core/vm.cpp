@@ -167,7 +167,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     push(sp, Value::missing());
                     break;
                 case OpCode::PushMe:
-                    push(sp, Value::object(f.me));
+                    push(sp, f.me ? Value::object(f.me) : globalMe());
                     break;
                 case OpCode::PushWith:
                     push(sp, f.locals[in.a]);
@@ -215,7 +215,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     break;
                 }
                 case OpCode::Index:
-                    sp = index(f, in.b, sp);
+                    sp = index(f, in.b, sp, in.flags & kEmptyParens);
                     break;
                 case OpCode::CallBuiltin: {
                     Value* args = sp - in.b;
@@ -250,7 +250,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                         break;
                     }
                     if (args[-1].rawLong() != kProcedureMode) {
-                        sp = globalCall(f, code.names[static_cast<size_t>(in.a)], in.b, sp);
+                        sp = globalCall(f, code.names[static_cast<size_t>(in.a)], in.b, sp, in.flags & kEmptyParens);
                         break;
                     }
                     const NameRef& n = code.names[static_cast<size_t>(in.a)];

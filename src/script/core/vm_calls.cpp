@@ -71,8 +71,13 @@ Value* Runtime::endCall(Frame& f, Value* callee, Value* args, Value* sp, Value r
     return callee + 1;
 }
 
-Value Runtime::indexed(Value& callee, std::span<Value> args)
+Value Runtime::indexed(Value& callee, std::span<Value> args, bool emptyParens)
 {
+    if (emptyParens && callee.isObject()) {
+        if (!callee.rawObject())
+            throw VbError(vberr::ObjectNotSet);
+        return invokeHost(callee.rawObject(), kDefaultMember, Access::Get, args);
+    }
     if (callee.isRef()) {
         // A variable holding an array, indexed (a subscript may have
         // changed it: then it is taken as it is now).
@@ -82,10 +87,10 @@ Value Runtime::indexed(Value& callee, std::span<Value> args)
     return applyArgs(std::move(callee), args);
 }
 
-Value* Runtime::index(Frame& f, uint16_t argc, Value* sp)
+Value* Runtime::index(Frame& f, uint16_t argc, Value* sp, bool emptyParens)
 {
     Value* args = sp - argc;
-    Value result = indexed(args[-1], std::span<Value>(args, argc));
+    Value result = indexed(args[-1], std::span<Value>(args, argc), emptyParens);
     return endCall(f, args - 1, args, sp, std::move(result));
 }
 
@@ -108,14 +113,14 @@ Value* Runtime::globalPrep(const NameRef& n, bool hasArgs, Value* sp)
     return sp + 2;
 }
 
-Value* Runtime::globalCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp)
+Value* Runtime::globalCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp, bool emptyParens)
 {
     Value* args = sp - argc;
     Value* callee = args - 2;
     const std::span<Value> list(args, argc);
     Value result = args[-1].rawLong() == kProcedureMode
                        ? callProcedure(*globals_[static_cast<size_t>(n.slot)].proc, nullptr, list)
-                       : indexed(*callee, list);
+                       : indexed(*callee, list, emptyParens);
     return endCall(f, callee, args, sp, std::move(result));
 }
 

@@ -16,6 +16,7 @@ Value textResult(Text text)
 void registerObjects(BuiltinRegistry& registry)
 {
     registry.addCreatable(u"Scripting.Dictionary", makeDictionary);
+    registry.addCreatable(u"VBScript.RegExp", makeRegExp);
     registry.addClass(u"RegExp", makeRegExp);
 }
 

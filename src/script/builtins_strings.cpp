@@ -69,8 +69,7 @@ Value fnInStrRev(Context&, std::span<Value> a)
     if (startValue == 0 || startValue < -1)
         throw VbError(vberr::InvalidCall);
     const CompareMode mode = compareArg(a, 3);
-    if (a[0].isNull() || a[1].isNull())
-        return Value::null();
+    // Unlike InStr, InStrRev does not pass Null through: error 94.
     const TextArg text(a[0]);
     const TextArg find(a[1]);
     const size_t start = startValue == -1 ? text->size() : static_cast<size_t>(startValue);
@@ -109,6 +108,9 @@ Value fnRight(Context&, std::span<Value> a)
 
 Value fnMid(Context&, std::span<Value> a)
 {
+    // A Null length is error 94 before the start is even looked at.
+    if (a.size() > 2 && a[2].isNull())
+        throw VbError(vberr::InvalidUseOfNull);
     const size_t start = startArg(a[1]);
     const bool hasLength = hasArg(a, 2);
     const size_t length = hasLength ? countArg(a[2]) : 0;

@@ -21,23 +21,45 @@ Value fnIsDate(Context&, std::span<Value> a)
     return Value::boolean(false);
 }
 
-Value fnIsNumeric(Context&, std::span<Value> a)
+bool isNumeric(const Value& v);
+
+// An object is numeric when its default value is; one without a default
+// value is not.
+bool isNumericObject(const Value& object)
 {
-    const Value& v = a[0];
+    if (object.isNothing())
+        return false;
+    Value v;
+    try {
+        v = object.withoutObject();
+    } catch (const VbError&) {
+        return false;
+    }
+    return !v.isObject() && isNumeric(v);
+}
+
+bool isNumeric(const Value& v)
+{
     switch (v.type()) {
     case Type::Empty: case Type::Integer: case Type::Long: case Type::Single: case Type::Double:
     case Type::Currency: case Type::Boolean: case Type::Byte:
-        return Value::boolean(true);
+        return true;
     case Type::String:
         // A number too large for a double ("1e400") is not numeric: CDbl
         // would fail on it with Overflow, and IsNumeric answers, never fails.
         try {
-            return Value::boolean(parseNumericText(v.rawText()).has_value());
+            return parseNumericText(v.rawText()).has_value();
         } catch (const VbError&) {
-            return Value::boolean(false);
+            return false;
         }
-    default: return Value::boolean(false);
+    case Type::Object: return isNumericObject(v);
+    default: return false;
     }
+}
+
+Value fnIsNumeric(Context&, std::span<Value> a)
+{
+    return Value::boolean(isNumeric(a[0]));
 }
 
 Value fnTypeName(Context&, std::span<Value> a) { return Value::string(a[0].typeName()); }

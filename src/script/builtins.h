@@ -45,10 +45,9 @@ struct UiCallbacks {
 };
 
 // State of Rnd and Randomize, kept per engine so that runs do not disturb
-// each other.  The runtime library decides how to use the fields.
+// each other.  The runtime library decides how to use it.
 struct RandomState {
     uint32_t seed = 0x50000;
-    float last = 0.0f;
 };
 
 // What a builtin can reach of the engine that calls it.

@@ -32,6 +32,7 @@
 #include <optional>
 #include <span>
 #include <unordered_map>
+#include <vector>
 
 namespace quillet::script {
 
@@ -50,6 +51,15 @@ struct RandomState {
     uint32_t seed = 0x50000;
 };
 
+// What of the file system a script may read (Scripting.FileSystemObject):
+// the files in these folders and below them, nothing else.  The host sets
+// it, typically to the folders of the files the script works with; by
+// default nothing is readable.  Relative paths start at `currentFolder`.
+struct FileAccess {
+    std::vector<Text> readableFolders;
+    Text currentFolder;
+};
+
 // What a builtin can reach of the engine that calls it.
 class Context {
 public:
@@ -57,6 +67,7 @@ public:
 
     UiCallbacks ui;
     RandomState random;
+    FileAccess files;
 
     // Calls `callee` the way a script call `callee(args)` would: a script
     // function reference from GetRef, or an object's default member.

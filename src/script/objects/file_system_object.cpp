@@ -55,6 +55,20 @@ NativeMember pathHelper(const char16_t* name)
                         [](NativeObject&, std::span<Value> a) { return Value::string(Helper(a[0].rawText())); });
 }
 
+// What would write, delete, move, or reach drives, system folders and the
+// console: name, parameters, required ones.
+struct Refused {
+    const char16_t* name;
+    int params;
+    int required;
+};
+constexpr Refused kRefused[] = {
+    {u"CreateTextFile", 3, 1}, {u"CreateFolder", 1, 1},     {u"CopyFile", 3, 2},
+    {u"CopyFolder", 3, 2},     {u"MoveFile", 2, 2},         {u"MoveFolder", 2, 2},
+    {u"DeleteFile", 2, 1},     {u"DeleteFolder", 2, 1},     {u"GetDrive", 1, 1},
+    {u"Drives", 0, 0},         {u"GetSpecialFolder", 1, 1}, {u"GetStandardStream", 2, 1},
+};
+
 const NativeClass& fileSystemClass()
 {
     static const NativeClass cls = [] {
@@ -90,18 +104,8 @@ const NativeClass& fileSystemClass()
                            [](NativeObject&, std::span<Value>) { return Value::string(Text()); }));
         c.add(nativeMember(u"DriveExists", {A::AutomationText}, 1,
                            [](NativeObject&, std::span<Value>) { return Value::boolean(false); }));
-        c.add(refusedMember(u"CreateTextFile", 3, 1));
-        c.add(refusedMember(u"CreateFolder", 1, 1));
-        c.add(refusedMember(u"CopyFile", 3, 2));
-        c.add(refusedMember(u"CopyFolder", 3, 2));
-        c.add(refusedMember(u"MoveFile", 2, 2));
-        c.add(refusedMember(u"MoveFolder", 2, 2));
-        c.add(refusedMember(u"DeleteFile", 2, 1));
-        c.add(refusedMember(u"DeleteFolder", 2, 1));
-        c.add(refusedMember(u"GetDrive", 1, 1));
-        c.add(refusedMember(u"Drives", 0, 0));
-        c.add(refusedMember(u"GetSpecialFolder", 1, 1));
-        c.add(refusedMember(u"GetStandardStream", 2, 1));
+        for (const Refused& r : kRefused)
+            c.add(refusedMember(r.name, r.params, r.required));
         return c;
     }();
     return cls;

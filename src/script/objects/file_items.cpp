@@ -29,19 +29,21 @@ public:
     Text name() const { return fileNameOf(path_); }
     const ReadableFoldersRef& folders() const { return folders_; }
     std::string realPath() const { return folders_->resolve(path_); }
+    bool isFolder() const { return &nativeClass() == &folderClass(); }
     // A file or folder gone since the object was made is error 53 or 76.
     FileStatus status() const
     {
         const FileStatus s = fileStatus(realPath());
         if (s.kind == FileKind::Missing)
-            throw VbError(&nativeClass() == &folderClass() ? vberr::PathNotFound : vberr::FileNotFound);
+            throw VbError(isFolder() ? vberr::PathNotFound : vberr::FileNotFound);
         return s;
     }
-    int32_t attributes(int32_t kindBit) const
+    // A name starting with "." is what hidden means here.
+    int32_t attributes() const
     {
         const FileStatus s = status();
         const Text n = name();
-        return kindBit | (s.writable ? 0 : kReadOnly) | (!n.empty() && n[0] == u'.' ? kHidden : 0);
+        return (isFolder() ? kDirectory : 0) | (s.writable ? 0 : kReadOnly) | (!n.empty() && n[0] == u'.' ? kHidden : 0);
     }
     // The folder holding this one: Nothing for the root.
     Value parentFolder() const
@@ -59,7 +61,7 @@ private:
 FileItem& item(NativeObject& o) { return static_cast<FileItem&>(o); }
 
 // The members File and Folder share.
-void addCommonMembers(NativeClass& c, int32_t kindBit)
+void addCommonMembers(NativeClass& c)
 {
     c.add(nativeMember(u"Path", {}, 0, [](NativeObject& o, std::span<Value>) { return Value::string(item(o).path()); }),
           true);
@@ -75,14 +77,8 @@ void addCommonMembers(NativeClass& c, int32_t kindBit)
                        [](NativeObject& o, std::span<Value>) { return Value::date(item(o).status().accessed); }));
     c.add(nativeMember(u"DateCreated", {}, 0,
                        [](NativeObject& o, std::span<Value>) { return Value::date(item(o).status().created); }));
-    if (kindBit == kDirectory) {
-        c.add(readOnlyProperty(u"Attributes", [](NativeObject& o, std::span<Value>) {
-            return Value::longInt(item(o).attributes(kDirectory));
-        }));
-    } else {
-        c.add(readOnlyProperty(u"Attributes",
-                               [](NativeObject& o, std::span<Value>) { return Value::longInt(item(o).attributes(0)); }));
-    }
+    c.add(readOnlyProperty(u"Attributes",
+                           [](NativeObject& o, std::span<Value>) { return Value::longInt(item(o).attributes()); }));
     c.add(refusedMember(u"Drive", 0, 0));
     c.add(refusedMember(u"Copy", 2, 1));
     c.add(refusedMember(u"Move", 1, 1));
@@ -101,7 +97,7 @@ const NativeClass& fileClass()
 {
     static const NativeClass cls = [] {
         NativeClass c(u"File");
-        addCommonMembers(c, 0);
+        addCommonMembers(c);
         c.add(nativeMember(u"Size", {}, 0,
                            [](NativeObject& o, std::span<Value>) { return sizeValue(item(o).status().size); }));
         c.add(nativeMember(u"OpenAsTextStream", {ArgKind::Int32, ArgKind::Int32}, 0,
@@ -222,7 +218,7 @@ const NativeClass& folderClass()
 {
     static const NativeClass cls = [] {
         NativeClass c(u"Folder");
-        addCommonMembers(c, kDirectory);
+        addCommonMembers(c);
         c.add(nativeMember(u"Files", {}, 0,
                            [](NativeObject& o, std::span<Value>) { return listOf(item(o), ListKind::Files); }));
         c.add(nativeMember(u"SubFolders", {}, 0,

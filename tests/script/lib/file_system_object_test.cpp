@@ -86,6 +86,16 @@ TEST_F(FileSystemObjectTest, ReadsInsideItsFolder)
     EXPECT_EQ(member(file, u"Size").rawLong(), 5);
     EXPECT_EQ(member(file, u"Name").toText(), u"inner.txt");
     EXPECT_EQ(member(file, u"Path").toText(), fromUtf8((sandbox_ / "sub" / "inner.txt").string()));
+
+    // Hidden means a name starting with "."; folders carry the directory bit.
+    writeFile(sandbox_ / ".hidden", "h");
+    EXPECT_TRUE(member(fso_, u"FileExists", {text(u".hidden")}).rawBoolean());
+    EXPECT_EQ(member(member(fso_, u"GetFile", {text(u".hidden")}), u"Attributes").rawLong() & 2, 2);
+    EXPECT_EQ(member(file, u"Attributes").rawLong() & 18, 0);
+    EXPECT_EQ(member(member(fso_, u"GetFolder", {text(u"sub")}), u"Attributes").rawLong() & 18, 16);
+    // A file gone since its object was made.
+    fs::remove(sandbox_ / "sub" / "inner.txt");
+    EXPECT_EQ(memberError(file, u"Size"), 53);
 }
 
 TEST_F(FileSystemObjectTest, EveryWayOutIsPermissionDenied)

@@ -3,6 +3,8 @@
 #include "script/builtins_support.h"
 #include "script/lib/date_time.h"
 
+#include <optional>
+
 namespace quillet::script {
 
 namespace {
@@ -11,31 +13,38 @@ Value fnIsArray(Context&, std::span<Value> a) { return Value::boolean(a[0].isArr
 Value fnIsEmpty(Context&, std::span<Value> a) { return Value::boolean(a[0].isEmpty()); }
 Value fnIsNull(Context&, std::span<Value> a) { return Value::boolean(a[0].isNull()); }
 
-Value fnIsDate(Context&, std::span<Value> a)
-{
-    const Value& v = a[0];
-    if (v.type() == Type::Date)
-        return Value::boolean(true);
-    if (v.isString())
-        return Value::boolean(parseDateText(v.rawText()).has_value());
-    return Value::boolean(false);
-}
-
-bool isNumeric(const Value& v);
-
-// An object is numeric when its default value is; one without a default
-// value is not.
-bool isNumericObject(const Value& object)
+// IsNumeric and IsDate ask about an object's default value; an object
+// without one (or Nothing) is neither.  Nullopt then.
+std::optional<Value> defaultValueOf(const Value& object)
 {
     if (object.isNothing())
-        return false;
-    Value v;
+        return std::nullopt;
     try {
-        v = object.withoutObject();
+        Value v = object.withoutObject();
+        if (v.isObject())
+            return std::nullopt;
+        return v;
     } catch (const VbError&) {
-        return false;
+        return std::nullopt;
     }
-    return !v.isObject() && isNumeric(v);
+}
+
+bool isDate(const Value& v)
+{
+    switch (v.type()) {
+    case Type::Date: return true;
+    case Type::String: return parseDateText(v.rawText()).has_value();
+    case Type::Object: {
+        const std::optional<Value> value = defaultValueOf(v);
+        return value && isDate(*value);
+    }
+    default: return false;
+    }
+}
+
+Value fnIsDate(Context&, std::span<Value> a)
+{
+    return Value::boolean(isDate(a[0]));
 }
 
 bool isNumeric(const Value& v)
@@ -52,7 +61,10 @@ bool isNumeric(const Value& v)
         } catch (const VbError&) {
             return false;
         }
-    case Type::Object: return isNumericObject(v);
+    case Type::Object: {
+        const std::optional<Value> value = defaultValueOf(v);
+        return value && isNumeric(*value);
+    }
     default: return false;
     }
 }

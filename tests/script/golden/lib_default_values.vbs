@@ -1,4 +1,4 @@
-' Builtins given an object use its default value.
+' IsNumeric, IsDate and the conversions given an object use its default value.
 Option Explicit
 Class Box
     Public v
@@ -23,3 +23,9 @@ b.v = Null
 WScript.Echo IsNumeric(b)
 Set nb = New Bare
 WScript.Echo IsNumeric(nb) & " " & IsNumeric(Nothing)
+b.v = #2024-05-06#
+WScript.Echo IsDate(b) & " " & IsNumeric(b)
+b.v = "May 6, 2024"
+WScript.Echo IsDate(b)
+b.v = 12
+WScript.Echo IsDate(b) & " " & IsDate(nb) & " " & IsDate(Nothing)

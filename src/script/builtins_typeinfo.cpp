@@ -24,7 +24,9 @@ std::optional<Value> defaultValueOf(const Value& object)
         if (v.isObject())
             return std::nullopt;
         return v;
-    } catch (const VbError&) {
+    } catch (const VbError& e) {
+        if (e.number() != vberr::NoSuchMember)
+            throw;
         return std::nullopt;
     }
 }

@@ -1,11 +1,13 @@
 #include "script/lib/file_status.h"
 
+#include "common/stop_request.h"
 #include "script/lib/date_time.h"
 
 #include <algorithm>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,15 +59,15 @@ FileStatus fileStatus(const std::string& realPath)
 std::vector<std::string> folderEntries(const std::string& realPath)
 {
     std::vector<std::string> names;
-    DIR* dir = ::opendir(realPath.c_str());
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(realPath.c_str()), ::closedir);
     if (!dir)
         return names;
-    while (const dirent* entry = ::readdir(dir)) {
+    while (const dirent* entry = ::readdir(dir.get())) {
+        pollStop(); // a folder may hold any number of entries
         const std::string name = entry->d_name;
         if (name != "." && name != "..")
             names.push_back(name);
     }
-    ::closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -55,9 +55,19 @@ std::string ReadableFolders::resolve(TextView path) const
 {
     if (path.find(u'\0') != TextView::npos)
         throw VbError(vberr::BadFileName);
+    std::optional<std::string> real = tryResolve(path);
+    if (!real)
+        throw VbError(vberr::PermissionDenied);
+    return std::move(*real);
+}
+
+std::optional<std::string> ReadableFolders::tryResolve(TextView path) const
+{
+    if (path.find(u'\0') != TextView::npos)
+        return std::nullopt;
     std::string real = realPathOf(toUtf8(absolutePath(path, currentFolder_)));
     if (real.empty() || !contains(real))
-        throw VbError(vberr::PermissionDenied);
+        return std::nullopt;
     return real;
 }
 

@@ -7,6 +7,7 @@
 
 #include "common/text.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ public:
     // folders; error 70 otherwise, 52 for a path no file can have.  The
     // file itself need not exist.
     std::string resolve(TextView path) const;
+    // The same, nullopt where resolve() would refuse.
+    std::optional<std::string> tryResolve(TextView path) const;
     // Whether a real path lies in one of the folders.
     bool contains(const std::string& realPath) const;
 

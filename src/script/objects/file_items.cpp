@@ -1,5 +1,6 @@
 #include "script/objects/file_items.h"
 
+#include "common/stop_request.h"
 #include "script/lib/file_status.h"
 #include "script/lib/path_text.h"
 #include "script/objects/native_member.h"
@@ -197,15 +198,10 @@ Value listOf(const FileItem& folder, ListKind kind)
     MemoryCharge charge(sizeof(FileList));
     std::vector<Text> names;
     for (const std::string& entry : folderEntries(folder.realPath())) {
+        pollStop(); // a folder may hold any number of entries
         const Text name = fromUtf8(entry);
-        const Text path = joinPath(folder.path(), name);
-        std::string real;
-        try {
-            real = folder.folders()->resolve(path);
-        } catch (const VbError&) {
-            continue;
-        }
-        if (fileStatus(real).kind != wanted)
+        const std::optional<std::string> real = folder.folders()->tryResolve(joinPath(folder.path(), name));
+        if (!real || fileStatus(*real).kind != wanted)
             continue;
         charge.grow(sizeof(Text) + textHeapBytes(name.capacity()));
         names.push_back(name);

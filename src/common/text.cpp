@@ -132,8 +132,6 @@ Text fromWindows1252(std::string_view bytes)
     return out;
 }
 
-namespace {
-
 Text fromUtf16(std::string_view bytes, bool bigEndian)
 {
     Text out;
@@ -147,8 +145,6 @@ Text fromUtf16(std::string_view bytes, bool bigEndian)
         out.push_back(u'\uFFFD');
     return out;
 }
-
-} // namespace
 
 char16_t windows1252Char(unsigned char byte)
 {

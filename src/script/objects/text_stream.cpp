@@ -186,16 +186,12 @@ void TextStream::close()
     charge_ = MemoryCharge();
 }
 
-Text fromUtf16Le(std::string_view bytes)
+// Unicode as a text stream reads it: UTF-16, little endian unless a
+// byte-order mark says otherwise.
+Text fromUnicode(std::string_view bytes)
 {
-    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE')
-        bytes.remove_prefix(2);
-    Text out;
-    out.reserve(bytes.size() / 2);
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
-        out.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                            (static_cast<unsigned char>(bytes[i + 1]) << 8)));
-    return out;
+    const bool marked = bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+    return marked ? decodeFileText(bytes) : fromUtf16(bytes, false);
 }
 
 } // namespace
@@ -235,7 +231,7 @@ Value openTextStream(const std::string& realPath, TextFormat format)
     Text text;
     {
         const std::string bytes = readFileBytes(fromUtf8(realPath));
-        text = format == TextFormat::Utf16 ? fromUtf16Le(bytes) : decodeFileText(bytes);
+        text = format == TextFormat::Utf16 ? fromUnicode(bytes) : decodeFileText(bytes);
     }
     if (text.size() > kMaxTextLength)
         throw VbError(vberr::OutOfMemory);

@@ -12,8 +12,8 @@ namespace quillet::script {
 
 // How OpenTextFile's format argument reads the bytes.
 enum class TextFormat : uint8_t {
-    Detect,  // UTF-8 when valid, otherwise Windows-1252 (ASCII and system default)
-    Utf16,   // Unicode: UTF-16 little endian
+    Detect,  // as decodeFileText reads files (ASCII and system default)
+    Utf16,   // Unicode: UTF-16, little endian unless a byte-order mark says otherwise
 };
 TextFormat textFormatFrom(int32_t tristate); // error 5 outside -2..0
 

@@ -41,6 +41,7 @@ Set ts = fso.OpenTextFile("rules_1252.txt", ForReading, False)
 WScript.Echo AscW(ts.Read(1)) & " " & ts.ReadLine & " " & AscW(Right(ts.ReadLine, 1)) & " " & AscW(ts.Read(1))
 Set ts = fso.OpenTextFile("wide.txt", ForReading, False, TristateTrue)
 WScript.Echo ts.ReadLine & " " & AscW(ts.Read(1)) & " " & ts.ReadAll
+WScript.Echo fso.OpenTextFile("wide_no_mark.txt", ForReading, False, TristateTrue).ReadAll & " " & fso.OpenTextFile("wide.txt").ReadLine
 Set ts = fso.GetFile("equipment.txt").OpenAsTextStream(ForReading)
 WScript.Echo Replace(Mid(ts.ReadAll, 50), vbCrLf, "|")
 

@@ -1,7 +1,8 @@
 // quillet-script FILE [ARGS]: runs a VBScript file's top level the way a
 // console script host does, so that sheet-script authors can try out their
 // logic (and the tests can run scripts).  MsgBox prints to standard error
-// and answers OK; InputBox answers with empty text.
+// and answers OK; InputBox answers with empty text.  The FileSystemObject
+// reads in the script's folder and the current folder.
 #include "cli/wscript_object.h"
 #include "script/engine.h"
 
@@ -57,6 +58,11 @@ int main(int argc, char** argv)
         return Text();
     };
     engine.setUiCallbacks(ui);
+    // Scripts may read files beside them and in the folder they were
+    // started from; relative paths start there, as in a console.
+    const std::filesystem::path current = std::filesystem::current_path(ec);
+    engine.setFileAccess({{fromUtf8(full.parent_path().string()), fromUtf8(current.string())},
+                          fromUtf8(current.string())});
     engine.addObject(u"WScript",
                      cli::makeWScriptObject(std::cout, std::move(arguments),
                                             fromUtf8(std::filesystem::path(file).filename().string()),

@@ -127,12 +127,10 @@ Text fromWindows1252(std::string_view bytes)
     out.reserve(bytes.size());
     for (const char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        out.push_back(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : static_cast<char16_t>(b));
+        out.push_back(windows1252Char(b));
     }
     return out;
 }
-
-namespace {
 
 Text fromUtf16(std::string_view bytes, bool bigEndian)
 {
@@ -148,7 +146,20 @@ Text fromUtf16(std::string_view bytes, bool bigEndian)
     return out;
 }
 
-} // namespace
+char16_t windows1252Char(unsigned char byte)
+{
+    return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : static_cast<char16_t>(byte);
+}
+
+int windows1252Byte(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int k = 0; k < 32; ++k)
+        if (kCp1252High[k] == c)
+            return 0x80 + k;
+    return -1;
+}
 
 Text decodeFileText(std::string_view bytes)
 {

@@ -25,6 +25,14 @@ std::string toUtf8(TextView text);
 Text decodeFileText(std::string_view bytes);
 bool isValidUtf8(std::string_view bytes);
 Text fromWindows1252(std::string_view bytes);
+// UTF-16 without a byte-order mark; an odd last byte reads as U+FFFD.
+Text fromUtf16(std::string_view bytes, bool bigEndian);
+// One Windows-1252 byte and back.  The code page's five undefined bytes
+// (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the C1 control of the same
+// number, so every byte round-trips; a character the code page lacks has
+// no byte (-1).
+char16_t windows1252Char(unsigned char byte);
+int windows1252Byte(char16_t c);
 
 // ASCII-only convenience for literals built at run time.
 Text fromAscii(std::string_view ascii);

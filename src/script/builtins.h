@@ -32,6 +32,7 @@
 #include <optional>
 #include <span>
 #include <unordered_map>
+#include <vector>
 
 namespace quillet::script {
 
@@ -45,10 +46,18 @@ struct UiCallbacks {
 };
 
 // State of Rnd and Randomize, kept per engine so that runs do not disturb
-// each other.  The runtime library decides how to use the fields.
+// each other.  The runtime library decides how to use it.
 struct RandomState {
     uint32_t seed = 0x50000;
-    float last = 0.0f;
+};
+
+// What of the file system a script may read (Scripting.FileSystemObject):
+// the files in these folders and below them, nothing else.  The host sets
+// it, typically to the folders of the files the script works with; by
+// default nothing is readable.  Relative paths start at `currentFolder`.
+struct FileAccess {
+    std::vector<Text> readableFolders;
+    Text currentFolder;
 };
 
 // What a builtin can reach of the engine that calls it.
@@ -58,6 +67,7 @@ public:
 
     UiCallbacks ui;
     RandomState random;
+    FileAccess files;
 
     // Calls `callee` the way a script call `callee(args)` would: a script
     // function reference from GetRef, or an object's default member.

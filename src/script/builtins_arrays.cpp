@@ -55,14 +55,22 @@ Value fnArray(Context&, std::span<Value> a)
 Value fnLBound(Context&, std::span<Value> a) { return Value::longInt(dimensionArg(a).lower); }
 Value fnUBound(Context&, std::span<Value> a) { return Value::longInt(dimensionArg(a).upper()); }
 
+// Join takes its list as it comes: Null is error 94, an object its
+// default value (438 without one); an element that is Null is a type
+// mismatch, an Empty one joins as "".
 Value fnJoin(Context&, std::span<Value> a)
 {
-    const ArrayRep& rep = listArg(a[0]);
+    if (a[0].isNull())
+        throw VbError(vberr::InvalidUseOfNull);
+    const Value list = a[0].withoutObject();
+    const ArrayRep& rep = listArg(list);
     const Text delimiter = hasArg(a, 1) ? a[1].toText() : Text(u" ");
     Text out;
     for (size_t i = 0; i < rep.items.size(); ++i) {
         if (i > 0)
             out += delimiter;
+        if (rep.items[i].isNull())
+            throw VbError(vberr::TypeMismatch);
         out += rep.items[i].toConcatText();
         if (out.size() > kMaxTextLength)
             throw VbError(vberr::OutOfMemory);
@@ -77,8 +85,6 @@ Value fnSplit(Context&, std::span<Value> a)
     if (limit < -1)
         throw VbError(vberr::InvalidCall);
     const CompareMode mode = compareArg(a, 3);
-    if (a[0].isNull())
-        return Value::null();
     ElementVector items;
     splitEach(*TextArg(a[0]), delimiter, limit, mode,
               [&](TextView piece) { appendElement(items, Value::string(piece)); });

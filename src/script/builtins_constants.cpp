@@ -1,23 +1,33 @@
-// The vb... constants.  Numbers are typed as the literal would be: Integer
-// when they fit in 16 bits, Long otherwise; colours and the vbMsgBox...
-// options are Long whatever their value.
+// The vb... constants.  Most numbers are Integer; the colours, the MsgBox
+// options from vbMsgBoxHelpButton on and vbObjectError are Long, whatever
+// their value, as VBScript types them (VarType(vbBlack) is vbLong).
 #include "script/builtins_support.h"
 
 namespace quillet::script {
 
 namespace {
 
-struct NumberConstant {
+struct LongConstant {
     const char16_t* name;
     int32_t value;
-    bool isLong = false;
 };
 
-constexpr NumberConstant kNumbers[] = {
+constexpr LongConstant kLongs[] = {
     // Colours (red in the low byte).
-    {u"vbBlack", 0x000000, true}, {u"vbRed", 0x0000FF, true}, {u"vbGreen", 0x00FF00, true},
-    {u"vbYellow", 0x00FFFF, true}, {u"vbBlue", 0xFF0000, true}, {u"vbMagenta", 0xFF00FF, true},
-    {u"vbCyan", 0xFFFF00, true}, {u"vbWhite", 0xFFFFFF, true},
+    {u"vbBlack", 0x000000}, {u"vbRed", 0x0000FF}, {u"vbGreen", 0x00FF00}, {u"vbYellow", 0x00FFFF},
+    {u"vbBlue", 0xFF0000}, {u"vbMagenta", 0xFF00FF}, {u"vbCyan", 0xFFFF00}, {u"vbWhite", 0xFFFFFF},
+    {u"vbMsgBoxHelpButton", 16384}, {u"vbMsgBoxSetForeground", 65536}, {u"vbMsgBoxRight", 524288},
+    {u"vbMsgBoxRtlReading", 1048576},
+    // Base of user-defined error numbers.
+    {u"vbObjectError", static_cast<int32_t>(0x80040000u)},
+};
+
+struct IntegerConstant {
+    const char16_t* name;
+    int16_t value;
+};
+
+constexpr IntegerConstant kIntegers[] = {
     // Comparison.
     {u"vbBinaryCompare", 0}, {u"vbTextCompare", 1}, {u"vbDatabaseCompare", 2},
     // Days of the week and the first week of the year.
@@ -38,14 +48,10 @@ constexpr NumberConstant kNumbers[] = {
     {u"vbYesNo", 4}, {u"vbRetryCancel", 5}, {u"vbCritical", 16}, {u"vbQuestion", 32},
     {u"vbExclamation", 48}, {u"vbInformation", 64}, {u"vbDefaultButton1", 0},
     {u"vbDefaultButton2", 256}, {u"vbDefaultButton3", 512}, {u"vbDefaultButton4", 768},
-    {u"vbApplicationModal", 0}, {u"vbSystemModal", 4096}, {u"vbMsgBoxHelpButton", 16384, true},
-    {u"vbMsgBoxSetForeground", 65536, true}, {u"vbMsgBoxRight", 524288, true},
-    {u"vbMsgBoxRtlReading", 1048576, true},
+    {u"vbApplicationModal", 0}, {u"vbSystemModal", 4096},
     // MsgBox answers.
     {u"vbOK", 1}, {u"vbCancel", 2}, {u"vbAbort", 3}, {u"vbRetry", 4}, {u"vbIgnore", 5},
     {u"vbYes", 6}, {u"vbNo", 7},
-    // Base of user-defined error numbers.
-    {u"vbObjectError", static_cast<int32_t>(0x80040000u)},
 };
 
 struct TextConstant {
@@ -64,10 +70,10 @@ constexpr TextConstant kTexts[] = {
 
 void registerConstants(BuiltinRegistry& registry)
 {
-    for (const NumberConstant& c : kNumbers) {
-        const bool fits16 = !c.isLong && c.value >= -32768 && c.value <= 32767;
-        registry.addConstant(c.name, fits16 ? Value::integer(static_cast<int16_t>(c.value)) : Value::longInt(c.value));
-    }
+    for (const IntegerConstant& c : kIntegers)
+        registry.addConstant(c.name, Value::integer(c.value));
+    for (const LongConstant& c : kLongs)
+        registry.addConstant(c.name, Value::longInt(c.value));
     for (const TextConstant& c : kTexts)
         registry.addConstant(c.name, Value::string(Text(c.value, c.length)));
 }

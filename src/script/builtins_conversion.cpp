@@ -137,8 +137,8 @@ Value fnRound(Context&, std::span<Value> a)
     switch (v.type()) {
     case Type::Null: return Value::null();
     case Type::Empty: return Value::integer(0);
-    case Type::Integer: case Type::Long: case Type::Byte: return v;
-    case Type::Boolean: return Value::integer(v.toInt16());
+    // Round keeps a Boolean a Boolean (Fix and Int make it an Integer).
+    case Type::Integer: case Type::Long: case Type::Byte: case Type::Boolean: return v;
     case Type::Single: return Value::single(static_cast<float>(roundTo(v.rawSingle(), digits)));
     case Type::Currency: return Value::currency(Currency::fromDouble(roundTo(v.rawCurrency().toDouble(), digits)));
     case Type::Date: return Value::date(roundTo(v.rawDate(), digits));

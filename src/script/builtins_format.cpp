@@ -15,8 +15,17 @@ Tristate tristateArg(std::span<Value> a, size_t i)
     return hasArg(a, i) ? tristateFrom(a[i].toInt32()) : Tristate::UseDefault;
 }
 
+// The value to format may not be Null: error 13, where a conversion would
+// say 94 (a Null option is still 94).
+void requireNotNull(const Value& v)
+{
+    if (v.isNull())
+        throw VbError(vberr::TypeMismatch);
+}
+
 Value formatWith(std::span<Value> a, NumberStyle style)
 {
+    requireNotNull(a[0]);
     const NumberFormat format = numberFormatFrom(intArg(a, 1, -1), tristateArg(a, 2), tristateArg(a, 3),
                                                  tristateArg(a, 4), style == NumberStyle::Currency);
     return Value::string(formatNumber(a[0].toDouble(), format, style));
@@ -28,6 +37,7 @@ Value fnFormatPercent(Context&, std::span<Value> a) { return formatWith(a, Numbe
 
 Value fnFormatDateTime(Context&, std::span<Value> a)
 {
+    requireNotNull(a[0]);
     const double date = a[0].toDateSerial();
     const int32_t kind = intArg(a, 1, 0);
     const DateParts p = dateToParts(date);

@@ -2,6 +2,7 @@
 // creatable object the library provides.
 #include "script/builtins_support.h"
 #include "script/objects/dictionary.h"
+#include "script/objects/file_system_object.h"
 #include "script/objects/regexp.h"
 
 namespace quillet::script {
@@ -16,6 +17,8 @@ Value textResult(Text text)
 void registerObjects(BuiltinRegistry& registry)
 {
     registry.addCreatable(u"Scripting.Dictionary", makeDictionary);
+    registry.addCreatable(u"VBScript.RegExp", makeRegExp);
+    registry.addCreatable(u"Scripting.FileSystemObject", makeFileSystemObject);
     registry.addClass(u"RegExp", makeRegExp);
 }
 

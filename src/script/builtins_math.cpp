@@ -43,15 +43,12 @@ Value fnSqr(Context&, std::span<Value> a)
 // The generator's state lives in the engine's context between calls.
 VbRandom generatorOf(const Context& context)
 {
-    VbRandom r;
-    r.restore(context.random.seed, context.random.last);
-    return r;
+    return VbRandom(context.random.seed);
 }
 
 void store(Context& context, const VbRandom& r)
 {
     context.random.seed = r.seed();
-    context.random.last = r.last();
 }
 
 Value fnRnd(Context& context, std::span<Value> a)

@@ -9,27 +9,17 @@ namespace quillet::script {
 
 namespace {
 
-// Windows-1252 code points 0x80..0x9F (0 where the code page has a hole).
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
+// Asc and Chr work in the Windows-1252 code page; a character outside it
+// reads as "?", as a conversion to the code page writes it.
 int ansiCode(char16_t c)
 {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return c;
-    for (int k = 0; k < 32; ++k)
-        if (kCp1252High[k] == c && c != 0)
-            return 0x80 + k;
-    return '?';
+    const int byte = windows1252Byte(c);
+    return byte < 0 ? '?' : byte;
 }
 
 char16_t fromAnsiCode(int code)
 {
-    if (code >= 0x80 && code <= 0x9F && kCp1252High[code - 0x80] != 0)
-        return kCp1252High[code - 0x80];
-    return static_cast<char16_t>(code);
+    return windows1252Char(static_cast<unsigned char>(code));
 }
 
 Value fnAsc(Context&, std::span<Value> a)
@@ -79,8 +69,7 @@ Value fnInStrRev(Context&, std::span<Value> a)
     if (startValue == 0 || startValue < -1)
         throw VbError(vberr::InvalidCall);
     const CompareMode mode = compareArg(a, 3);
-    if (a[0].isNull() || a[1].isNull())
-        return Value::null();
+    // Unlike InStr, InStrRev does not pass Null through: error 94.
     const TextArg text(a[0]);
     const TextArg find(a[1]);
     const size_t start = startValue == -1 ? text->size() : static_cast<size_t>(startValue);
@@ -119,6 +108,9 @@ Value fnRight(Context&, std::span<Value> a)
 
 Value fnMid(Context&, std::span<Value> a)
 {
+    // A Null length is error 94 before the start is even looked at.
+    if (a.size() > 2 && a[2].isNull())
+        throw VbError(vberr::InvalidUseOfNull);
     const size_t start = startArg(a[1]);
     const bool hasLength = hasArg(a, 2);
     const size_t length = hasLength ? countArg(a[2]) : 0;

@@ -3,6 +3,8 @@
 #include "script/builtins_support.h"
 #include "script/lib/date_time.h"
 
+#include <optional>
+
 namespace quillet::script {
 
 namespace {
@@ -11,33 +13,67 @@ Value fnIsArray(Context&, std::span<Value> a) { return Value::boolean(a[0].isArr
 Value fnIsEmpty(Context&, std::span<Value> a) { return Value::boolean(a[0].isEmpty()); }
 Value fnIsNull(Context&, std::span<Value> a) { return Value::boolean(a[0].isNull()); }
 
-Value fnIsDate(Context&, std::span<Value> a)
+// IsNumeric and IsDate ask about an object's default value; an object
+// without one (or Nothing) is neither.  Nullopt then.
+std::optional<Value> defaultValueOf(const Value& object)
 {
-    const Value& v = a[0];
-    if (v.type() == Type::Date)
-        return Value::boolean(true);
-    if (v.isString())
-        return Value::boolean(parseDateText(v.rawText()).has_value());
-    return Value::boolean(false);
+    if (object.isNothing())
+        return std::nullopt;
+    try {
+        Value v = object.withoutObject();
+        if (v.isObject())
+            return std::nullopt;
+        return v;
+    } catch (const VbError& e) {
+        if (e.number() != vberr::NoSuchMember)
+            throw;
+        return std::nullopt;
+    }
 }
 
-Value fnIsNumeric(Context&, std::span<Value> a)
+bool isDate(const Value& v)
 {
-    const Value& v = a[0];
+    switch (v.type()) {
+    case Type::Date: return true;
+    case Type::String: return parseDateText(v.rawText()).has_value();
+    case Type::Object: {
+        const std::optional<Value> value = defaultValueOf(v);
+        return value && isDate(*value);
+    }
+    default: return false;
+    }
+}
+
+Value fnIsDate(Context&, std::span<Value> a)
+{
+    return Value::boolean(isDate(a[0]));
+}
+
+bool isNumeric(const Value& v)
+{
     switch (v.type()) {
     case Type::Empty: case Type::Integer: case Type::Long: case Type::Single: case Type::Double:
     case Type::Currency: case Type::Boolean: case Type::Byte:
-        return Value::boolean(true);
+        return true;
     case Type::String:
         // A number too large for a double ("1e400") is not numeric: CDbl
         // would fail on it with Overflow, and IsNumeric answers, never fails.
         try {
-            return Value::boolean(parseNumericText(v.rawText()).has_value());
+            return parseNumericText(v.rawText()).has_value();
         } catch (const VbError&) {
-            return Value::boolean(false);
+            return false;
         }
-    default: return Value::boolean(false);
+    case Type::Object: {
+        const std::optional<Value> value = defaultValueOf(v);
+        return value && isNumeric(*value);
     }
+    default: return false;
+    }
+}
+
+Value fnIsNumeric(Context&, std::span<Value> a)
+{
+    return Value::boolean(isNumeric(a[0]));
 }
 
 Value fnTypeName(Context&, std::span<Value> a) { return Value::string(a[0].typeName()); }

@@ -61,6 +61,7 @@ void Engine::reset()
     MeterScope scope(meter_.get());
     runtime_ = std::make_unique<Runtime>(registry_, &stop_, toRuntimeLimits(limits_));
     runtime_->ui = ui_;
+    runtime_->files = files_;
     lastError_ = ScriptErrorInfo();
 }
 
@@ -68,6 +69,12 @@ void Engine::setUiCallbacks(UiCallbacks callbacks)
 {
     ui_ = std::move(callbacks);
     runtime_->ui = ui_;
+}
+
+void Engine::setFileAccess(FileAccess access)
+{
+    files_ = std::move(access);
+    runtime_->files = files_;
 }
 
 void Engine::addObject(TextView name, Value object, bool globalMembers)

@@ -93,6 +93,9 @@ public:
 
     // MsgBox and InputBox answers.
     void setUiCallbacks(UiCallbacks callbacks);
+    // The folders scripts may read files from; kept across reset(), and
+    // seen by FileSystemObjects created after the call.
+    void setFileAccess(FileAccess access);
     // The builtins; a host may add its own before reset()/addCode.
     BuiltinRegistry& builtins() { return registry_; }
 
@@ -103,6 +106,7 @@ private:
     BuiltinRegistry registry_;
     EngineLimits limits_;
     UiCallbacks ui_;
+    FileAccess files_;
     std::atomic<bool> stop_{false};
     // Made anew by each reset; current on this thread while the engine
     // works.  Values left from an earlier session credit their own meter.

@@ -16,12 +16,21 @@ Value coerceArgument(const Value& value, ArgKind kind)
     case ArgKind::Currency: return Value::currency(v.toCurrency());
     case ArgKind::Bool: return Value::boolean(v.toBool());
     case ArgKind::Text: return Value::string(v.toText());
+    case ArgKind::AutomationText: return Value::string(automationText(v));
     case ArgKind::Object:
         if (!v.isObject())
             throw VbError(vberr::ObjectRequired);
         return v;
     }
     return v;
+}
+
+Text automationText(const Value& value)
+{
+    const Value v = value.withoutObject();
+    if (v.type() == Type::Boolean)
+        return v.rawBoolean() ? Text(u"-1") : Text(u"0");
+    return v.toText();
 }
 
 int NativeClass::add(NativeMember member, bool isDefault)

@@ -112,11 +112,16 @@ enum class ArgKind : uint8_t {
     Currency,
     Bool,      // Value::boolean
     Text,      // Value::string (CStr rules; Null is error 94)
+    // Text as an automation object (RegExp, FileSystemObject) reads a text
+    // parameter: CStr rules except that a Boolean is "-1" or "0".
+    AutomationText,
     Object,    // must be an object or Nothing (error 424 otherwise)
 };
 
 // Converts `value` to `kind` (throws VbError).
 Value coerceArgument(const Value& value, ArgKind kind);
+// The text of ArgKind::AutomationText.
+Text automationText(const Value& value);
 
 class NativeObject;
 

@@ -348,7 +348,13 @@ int32_t Value::toInt32() const
 
 uint8_t Value::toByte() const
 {
-    return quillet::toByte(toDouble());
+    // True is all bits set: 255 as a Byte, not -1 out of range.
+    switch (type_) {
+    case Type::Boolean: return u_.i32 != 0 ? 0xFF : 0;
+    case Type::Ref: return u_.ref->toByte();
+    case Type::Object: return withoutObject().toByte();
+    default: return quillet::toByte(toDouble());
+    }
 }
 
 float Value::toSingle() const
@@ -379,10 +385,12 @@ bool Value::toBool() const
     case Type::Single: return u_.f != 0.0f;
     case Type::Double: case Type::Date: return u_.d != 0.0;
     case Type::String: {
+        // "#TRUE#" and "#FALSE#" are how Boolean values are written in
+        // data files (Write #), and read back as such.
         const Text trimmed = trimSpaces(u_.str->text);
-        if (equalsIgnoreCase(trimmed, u"true"))
+        if (equalsIgnoreCase(trimmed, u"true") || equalsIgnoreCase(trimmed, u"#true#"))
             return true;
-        if (equalsIgnoreCase(trimmed, u"false"))
+        if (equalsIgnoreCase(trimmed, u"false") || equalsIgnoreCase(trimmed, u"#false#"))
             return false;
         auto parsed = parseNumericText(u_.str->text);
         if (!parsed)

@@ -97,12 +97,22 @@ ReportResult PrintReport(ReportContext& c, bool toPrinter)
 
     const script::Value character = characterObject(state.currentCharacterPtr());
 
+    // The script may read the files beside itself and beside the
+    // character (a table of house rules, an equipment list); relative
+    // paths start in its own folder.
+    script::FileAccess files;
+    files.currentFolder = folderOf(state.TesseraFile);
+    files.readableFolders.push_back(files.currentFolder);
+    if (!state.CurrentCharFile.empty())
+        files.readableFolders.push_back(folderOf(state.CurrentCharFile));
+
     // The reset belongs to the run: it ends the objects the last script
     // left alive, and a Class_Terminate that never returns must be as
     // stoppable as main itself.  The surface and the print object watch the
     // same stop request as the engine, on whichever thread runs the script.
     const std::function<bool()> runScript = [&] {
         StopScope stopping(&c.engine.stopFlag());
+        c.engine.setFileAccess(files);
         c.engine.reset();
         CharacterGrowthScope growth(state.currentCharacterPtr());
         c.engine.addObject(u"Preview", preview, true);

@@ -124,8 +124,7 @@ protected:
 
 TEST_F(HostileScriptTest, NoObjectsFromOutsideTheSandbox)
 {
-    for (const char* create : {"CreateObject(\"WScript.Shell\")", "CreateObject(\"Scripting.FileSystemObject\")",
-                               "CreateObject(\"Shell.Application\")", "CreateObject(\"ADODB.Stream\")",
+    for (const char* create : {"CreateObject(\"WScript.Shell\")", "CreateObject(\"Shell.Application\")", "CreateObject(\"ADODB.Stream\")",
                                "GetObject(\"winmgmts:\")", "GetObject(\"/etc/passwd\")",
                                "GetObject(, \"Scripting.FileSystemObject\")"}) {
         const std::string line = std::string("  Set x = ") + create;
@@ -133,6 +132,23 @@ TEST_F(HostileScriptTest, NoObjectsFromOutsideTheSandbox)
                   ReportResult::ScriptFailed)
             << create;
         expectReport(429, 4, line);
+    }
+    expectNextRunWorks();
+}
+
+TEST_F(HostileScriptTest, TheFileSystemObjectNeitherWritesNorLeavesItsFolders)
+{
+    for (const char* harm : {"fso.DeleteFile \"/etc/passwd\"", "fso.CreateTextFile(\"x.txt\").Write \"x\"",
+                             "fso.OpenTextFile(\"x.txt\", 8, True).Write \"x\"",
+                             "x = fso.OpenTextFile(\"/etc/passwd\").ReadAll",
+                             "x = fso.OpenTextFile(\"../../../../../../etc/passwd\").ReadAll",
+                             "Set x = fso.GetFolder(\"/\").Files", "Set x = fso.GetSpecialFolder(0)"}) {
+        const std::string line = std::string("  ") + harm;
+        EXPECT_EQ(run("Sub main\r\n  Set fso = CreateObject(\"Scripting.FileSystemObject\")\r\n" + line +
+                      "\r\nEnd Sub\r\n"),
+                  ReportResult::ScriptFailed)
+            << harm;
+        expectReport(70, 4, line);
     }
     expectNextRunWorks();
 }

@@ -37,6 +37,16 @@ TEST(TextDecoding, AUtf16ByteOrderMarkMakesTheRestUtf16)
     EXPECT_EQ(decodeFileText("\xFFx"), u"\u00FFx");
 }
 
+TEST(TextDecoding, EveryWindows1252ByteRoundTrips)
+{
+    for (int b = 0; b < 256; ++b)
+        EXPECT_EQ(windows1252Byte(windows1252Char(static_cast<unsigned char>(b))), b) << b;
+    EXPECT_EQ(windows1252Char(0x9D), u'\u009D');
+    EXPECT_EQ(windows1252Byte(u'\u0178'), 0x9F);
+    EXPECT_EQ(windows1252Byte(u'\u03A9'), -1);
+    EXPECT_EQ(windows1252Byte(u'\u0080'), -1); // its byte stands for the euro sign
+}
+
 TEST(TextDecoding, LoneSurrogateEncodesAsReplacement)
 {
     const Text t{char16_t(0xD800), u'a'};

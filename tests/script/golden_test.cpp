@@ -58,6 +58,8 @@ void runInto(std::ostringstream& out, const fs::path& path)
         return def;
     };
     engine.setUiCallbacks(ui);
+    const Text dataFolder = fromUtf8((kGoldenDir / "files").string());
+    engine.setFileAccess({{dataFolder}, dataFolder});
     engine.addObject(u"WScript", cli::makeWScriptObject(out, {u"one", u"two"}, u"t.vbs", u"/t.vbs"), false);
     engine.addObject(u"Host", testing::makeTestHost(), false);
     try {

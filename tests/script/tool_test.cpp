@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -57,6 +58,18 @@ TEST(QuilletScriptTool, QuitEndsWithItsCode)
     const Result r = run(kDir + "quit.vbs");
     EXPECT_EQ(3, r.status);
     EXPECT_EQ("quitting\n", r.out);
+}
+
+TEST(QuilletScriptTool, ReadsBesideTheScriptAndInTheCurrentFolderOnly)
+{
+    const std::string current = ::testing::TempDir() + "tool-current-folder";
+    std::filesystem::create_directories(current);
+    std::ofstream(current + "/started_here.txt") << "in the current folder\n";
+    const Result r = quillet::testing::runCommand("cd '" + current + "' && " + kTool + " " + kDir +
+                                                  "reads_files.vbs 2>&1");
+    std::filesystem::remove_all(current);
+    EXPECT_EQ(0, r.status);
+    EXPECT_EQ("beside the script\nin the current folder\nabove: 70\n", r.out);
 }
 
 TEST(QuilletScriptTool, MissingFileIsReported)

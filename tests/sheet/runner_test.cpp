@@ -156,3 +156,28 @@ TEST_F(RunnerTest, ScriptErrorsAreReportedWithTheirLine)
     writeSheet("'VBScript\nSub main\n  PrintText \"fine again\"\nEnd Sub\n");
     EXPECT_EQ(run(), ReportResult::Previewed) << "the next run works normally";
 }
+
+TEST_F(RunnerTest, SheetReadsFilesBesideItAndBesideTheCharacterOnly)
+{
+    namespace fs = std::filesystem;
+    fs::create_directories(dir + "/sheets");
+    fs::create_directories(dir + "/chars");
+    std::ofstream(dir + "/sheets/rules.txt") << "house rule\n";
+    std::ofstream(dir + "/chars/notes.txt") << "character note\n";
+    std::ofstream(dir + "/secret.txt") << "secret\n";
+    state.TesseraFile = fromUtf8(dir + "/sheets/sheet.tsx");
+    state.CurrentCharFile = fromUtf8(dir + "/chars/ann.kvr");
+    writeSheet("'VBScript\n"
+               "Sub main\n"
+               "  Set fso = CreateObject(\"Scripting.FileSystemObject\")\n"
+               "  DebugLog fso.OpenTextFile(\"rules.txt\").ReadLine\n"
+               "  DebugLog fso.OpenTextFile(\"" + dir + "/chars/notes.txt\").ReadLine\n"
+               "  On Error Resume Next\n"
+               "  DebugLog fso.OpenTextFile(\"../secret.txt\").ReadLine\n"
+               "  DebugLog \"secret: \" & Err.Number\n"
+               "End Sub\n");
+    EXPECT_EQ(run(), ReportResult::Previewed);
+    EXPECT_EQ(log, (std::vector<Text>{u"PrintReport:: Getting script lines", u"PrintReport:: Beginning script processing",
+                                      u"  house rule", u"  character note", u"  secret: 70",
+                                      u"PrintReport:: Script processing completed"}));
+}

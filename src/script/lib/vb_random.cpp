@@ -8,14 +8,13 @@ namespace quillet::script {
 float VbRandom::next(float n)
 {
     if (n == 0.0f)
-        return last_;
+        return number();
     if (n < 0.0f) {
         const uint32_t bits = std::bit_cast<uint32_t>(n);
         seed_ = (bits + (bits >> 24)) & 0xFFFFFF;
     }
     seed_ = (seed_ * 1140671485u + 12820163u) & 0xFFFFFF;
-    last_ = static_cast<float>(seed_) / 16777216.0f;
-    return last_;
+    return number();
 }
 
 void VbRandom::randomize(double n)

@@ -13,19 +13,19 @@ public:
 
     // Rnd(n): n > 0 (or omitted) the next number; n = 0 the last number
     // again; n < 0 a number determined by n alone (and the sequence
-    // restarts from it).
+    // restarts from it).  The state is the last number itself (in 24
+    // bits), so Rnd(0) before any Rnd gives the starting seed's number.
     float next(float n = 1.0f);
     // Randomize with a number: folds that number into the generator's
     // current state, which it changes rather than replaces.
     void randomize(double n);
 
     uint32_t seed() const { return seed_; }
-    float last() const { return last_; }
-    void restore(uint32_t seed, float last) { seed_ = seed & 0xFFFFFF; last_ = last; }
 
 private:
+    float number() const { return static_cast<float>(seed_) / 16777216.0f; }
+
     uint32_t seed_;
-    float last_ = 0.0f;
 };
 
 } // namespace quillet::script

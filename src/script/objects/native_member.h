@@ -5,6 +5,12 @@
 
 namespace quillet::script {
 
+// True when optional argument `i` was given (neither absent nor omitted).
+inline bool hasValue(std::span<Value> args, size_t i)
+{
+    return i < args.size() && !args[i].isMissing();
+}
+
 inline NativeMember nativeMember(Text name, std::vector<ArgKind> params, int requiredArgs, NativeMember::Getter get,
                                  NativeMember::Setter let = nullptr, NativeMember::Setter set = nullptr)
 {

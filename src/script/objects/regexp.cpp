@@ -171,22 +171,23 @@ const NativeClass& regexpClass()
         NativeClass c(u"IRegExp2");
         c.add(nativeMember(u"Pattern", {}, 0,
                [](NativeObject& o, std::span<Value>) { return Value::string(regexpSelf(o).pattern()); },
-               [](NativeObject& o, std::span<Value>, const Value& v) { regexpSelf(o).setPattern(v.toText()); }));
+               [](NativeObject& o, std::span<Value>, const Value& v) { regexpSelf(o).setPattern(automationText(v)); }));
         c.add(flagMember<&RegExpObject::ignoreCase>(u"IgnoreCase"));
         c.add(flagMember<&RegExpObject::global>(u"Global"));
         c.add(flagMember<&RegExpObject::multiline>(u"Multiline"));
-        c.add(nativeMember(u"Test", {ArgKind::Text}, 1, [](NativeObject& o, std::span<Value> a) {
+        c.add(nativeMember(u"Test", {ArgKind::AutomationText}, 1, [](NativeObject& o, std::span<Value> a) {
                    return Value::boolean(regexpSelf(o).test(a[0].rawText()));
                }));
-        c.add(nativeMember(u"Execute", {ArgKind::Text}, 1,
+        c.add(nativeMember(u"Execute", {ArgKind::AutomationText}, 1,
                [](NativeObject& o, std::span<Value> a) { return regexpSelf(o).execute(a[0].rawText()); }));
         // The replacement is a text with $ tokens, or an object whose default
         // member (a GetRef function, a class's default method) makes each
-        // replacement.
-        c.add(nativeMember(u"Replace", {ArgKind::Text, ArgKind::Any}, 2, [](NativeObject& o, std::span<Value> a) {
+        // replacement.  Like every text the object reads, a Boolean
+        // replacement is "-1" or "0".
+        c.add(nativeMember(u"Replace", {ArgKind::AutomationText, ArgKind::Any}, 2, [](NativeObject& o, std::span<Value> a) {
                    if (a[1].isObject() && !a[1].isNothing())
                        return Value::string(regexpSelf(o).replace(a[0].rawText(), *a[1].rawObject()));
-                   return Value::string(regexpSelf(o).replace(a[0].rawText(), a[1].toText()));
+                   return Value::string(regexpSelf(o).replace(a[0].rawText(), automationText(a[1])));
                }));
         return c;
     }();

@@ -62,6 +62,7 @@ TEST(DateMath, PartsAndWeekNumbers)
 TEST(VbRandom, MatchesTheClassicSequence)
 {
     VbRandom r;
+    EXPECT_EQ(r.next(0), 327680.0f / 16777216.0f); // the starting seed's number
     EXPECT_FLOAT_EQ(r.next(), 0.7055475f);
     EXPECT_FLOAT_EQ(r.next(), 0.533424f);
     EXPECT_FLOAT_EQ(r.next(0), 0.533424f);

@@ -166,11 +166,13 @@ Value Value::newArray(std::span<const int32_t> upperBounds)
     for (int32_t upper : upperBounds) {
         if (upper < -1)
             throw VbError(vberr::SubscriptOutOfRange);
+        // Counted in size_t (upper + 1 overflows an int32_t at 2^31 - 1),
+        // each dimension on its own too, as an empty one makes the total 0.
         const size_t count = static_cast<size_t>(upper) + 1;
-        rep->dims.push_back({0, upper + 1});
         total *= count;
-        if (total > kMaxArrayElements)
+        if (count > kMaxArrayElements || total > kMaxArrayElements)
             throw VbError(vberr::OutOfMemory);
+        rep->dims.push_back({0, static_cast<int32_t>(count)});
     }
     rep->items.resize(total);
     return holder;

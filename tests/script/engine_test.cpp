@@ -267,6 +267,11 @@ TEST(EngineRobustness, HugeArraysAndStringsAreOutOfMemory)
     Engine engine;
     EXPECT_FALSE(engine.addCode(u"ReDim a(100000, 100000)"));
     EXPECT_EQ(7, engine.lastError().number);
+    // Bounds at the end of the Long range, alone or behind an empty dimension.
+    for (const char16_t* redim : {u"ReDim a(2147483647)", u"ReDim a(-1, 2147483647)", u"Dim a(2147483647)"}) {
+        EXPECT_FALSE(engine.addCode(redim)) << toUtf8(redim);
+        EXPECT_EQ(7, engine.lastError().number) << toUtf8(redim);
+    }
     EXPECT_FALSE(engine.addCode(u"s = \"xxxxxxxx\"\nFor i = 1 To 40\ns = s & s\nNext"));
     EXPECT_EQ(7, engine.lastError().number);
     EXPECT_EQ(3, engine.lastError().line);

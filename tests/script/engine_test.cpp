@@ -165,6 +165,32 @@ TEST(EngineRobustness, DeepNestingInTheSourceIsOutOfStackSpace)
         ifs += u"If True Then\n";
     EXPECT_FALSE(engine.addCode(ifs));
     EXPECT_EQ(28, engine.lastError().number);
+    // Member and index chains, read and written, in expressions and calls
+    // (a million links used to overflow the compiler's stack).
+    for (const char16_t* link : {u".b", u"(1)"}) {
+        Text chain = u"a";
+        for (int i = 0; i < 1000000; ++i)
+            chain += link;
+        const Text shorter = chain.substr(0, chain.size() / 10);
+        for (const Text& code : {u"x = " + chain, shorter + u" = 1", shorter + u" 1, 2", u"f " + shorter}) {
+            EXPECT_FALSE(engine.addCode(code));
+            EXPECT_EQ(28, engine.lastError().number);
+            EXPECT_TRUE(engine.lastError().compileError);
+        }
+    }
+    // Chains of ordinary length still compile, also when a call statement's
+    // first argument is parenthesised and the chain is read twice.
+    Text chain = u"Set a = New C\na";
+    for (int i = 0; i < 1600; ++i)
+        chain += u".Me2";
+    chain += u".M (1), 2\nx = a";
+    for (int i = 0; i < 2900; ++i)
+        chain += u".Me2";
+    chain += u".v";
+    EXPECT_TRUE(engine.addCode(u"Class C\nPublic v\nFunction Me2\nSet Me2 = Me\nEnd Function\n"
+                               u"Sub M(x, y)\nv = x + y\nEnd Sub\nEnd Class\n" + chain))
+        << toUtf8(engine.lastError().description);
+    EXPECT_EQ(3, engine.eval(u"x")->toInt32());
 }
 
 // A procedure is installed before its body is compiled: when the body is

@@ -22,6 +22,17 @@ Text lineTextOf(const Signal& signal)
     return signal.unit->lineText(signal.line);
 }
 
+// What the engine makes current on its thread while it works: the
+// session's memory meter and the stop request.
+class WorkScope {
+public:
+    WorkScope(MemoryMeter* meter, const std::atomic<bool>& stop) noexcept : meter_(meter), stop_(&stop) {}
+
+private:
+    MeterScope meter_;
+    StopRequestScope stop_;
+};
+
 RuntimeLimits toRuntimeLimits(const EngineLimits& l)
 {
     RuntimeLimits r;
@@ -47,18 +58,18 @@ Engine::Engine(EngineLimits limits) : limits_(limits)
 Engine::~Engine()
 {
     // Class_Terminate handlers still run: their allocations count as well.
-    MeterScope scope(meter_.get());
+    WorkScope scope(meter_.get(), stop_);
     runtime_.reset();
 }
 
 void Engine::reset()
 {
     {
-        MeterScope scope(meter_.get());
+        WorkScope scope(meter_.get(), stop_);
         runtime_.reset();
     }
     meter_ = MemoryMeter::create(limits_.memoryLimit);
-    MeterScope scope(meter_.get());
+    WorkScope scope(meter_.get(), stop_);
     runtime_ = std::make_unique<Runtime>(registry_, &stop_, toRuntimeLimits(limits_));
     runtime_->ui = ui_;
     lastError_ = ScriptErrorInfo();
@@ -72,7 +83,7 @@ void Engine::setUiCallbacks(UiCallbacks callbacks)
 
 void Engine::addObject(TextView name, Value object, bool globalMembers)
 {
-    MeterScope scope(meter_.get());
+    WorkScope scope(meter_.get(), stop_);
     runtime_->registerObject(Text(name), std::move(object), globalMembers);
 }
 
@@ -81,7 +92,7 @@ bool Engine::guarded(F&& body)
 {
     lastError_ = ScriptErrorInfo();
     stop_.store(false);
-    MeterScope scope(meter_.get());
+    WorkScope scope(meter_.get(), stop_);
     try {
         body();
         return true;

@@ -90,11 +90,13 @@ Value fnFilter(Context&, std::span<Value> a)
     const ArrayRep& rep = listArg(a[0]);
     const Text find = a[1].toText();
     const bool include = boolArg(a, 2, true);
-    const CompareMode mode = compareArg(a, 3);
+    const TextFinder finder(find, compareArg(a, 3));
+    StopPoll poll;
     ElementVector kept;
     for (const Value& item : rep.items) {
         Text text = item.toText();
-        if (filterKeeps(text, find, include, mode))
+        poll.tick(text.size() + 1);
+        if ((finder.find(text, 0) != TextFinder::npos) == include)
             appendElement(kept, Value::string(std::move(text)));
     }
     return textArray(std::move(kept));

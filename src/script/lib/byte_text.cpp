@@ -39,17 +39,6 @@ char foldAscii(char c)
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool bytesMatchAt(std::string_view bytes, size_t at, std::string_view find, CompareMode mode)
-{
-    for (size_t k = 0; k < find.size(); ++k) {
-        const char a = bytes[at + k];
-        const char b = find[k];
-        if (mode == CompareMode::Text ? foldAscii(a) != foldAscii(b) : a != b)
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 std::string textBytes(TextView text, size_t from, size_t count)
@@ -125,10 +114,17 @@ size_t findBytes(std::string_view bytes, std::string_view find, size_t start, Co
         return start <= bytes.size() + 1 ? start : 0;
     if (start > bytes.size() || find.size() > bytes.size())
         return 0;
-    for (size_t at = start - 1; at + find.size() <= bytes.size(); ++at)
-        if (bytesMatchAt(bytes, at, find, mode))
-            return at + 1;
-    return 0;
+    const char* data = bytes.data();
+    size_t at;
+    if (mode == CompareMode::Binary) {
+        at = TwoWayPattern<char>(find).find([data](size_t i) { return data[i]; }, bytes.size(), start - 1);
+    } else {
+        std::string folded(find);
+        std::transform(folded.begin(), folded.end(), folded.begin(), foldAscii);
+        at = TwoWayPattern<char>(folded).find([data](size_t i) { return foldAscii(data[i]); }, bytes.size(),
+                                              start - 1);
+    }
+    return at == TwoWayPattern<char>::npos ? 0 : at + 1;
 }
 
 } // namespace quillet::script

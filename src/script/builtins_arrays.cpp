@@ -59,13 +59,16 @@ Value fnJoin(Context&, std::span<Value> a)
 {
     const ArrayRep& rep = listArg(a[0]);
     const Text delimiter = hasArg(a, 1) ? a[1].toText() : Text(u" ");
+    StopPoll poll;
     Text out;
     for (size_t i = 0; i < rep.items.size(); ++i) {
+        const size_t before = out.size();
         if (i > 0)
             out += delimiter;
         out += rep.items[i].toConcatText();
         if (out.size() > kMaxTextLength)
             throw VbError(vberr::OutOfMemory);
+        poll.tick(out.size() - before + 1);
     }
     return Value::string(std::move(out));
 }

@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <type_traits>
 
 namespace quillet::script {
 
@@ -51,6 +52,25 @@ private:
     size_t interval_;
     size_t left_;
 };
+
+// Calls work(from, to) over [0, count) in stretches of `stretch`, polling
+// the stop request between them: for loops that can run at full speed
+// between polls.  A `work` that returns a bool ends the walk with false.
+template <typename Work>
+void inStretches(size_t count, Work&& work, size_t stretch = StopPoll::kDefaultInterval)
+{
+    for (size_t from = 0; from < count; from += stretch) {
+        if (from != 0)
+            pollStop();
+        const size_t to = count - from < stretch ? count : from + stretch;
+        if constexpr (std::is_same_v<decltype(work(from, to)), bool>) {
+            if (!work(from, to))
+                return;
+        } else {
+            work(from, to);
+        }
+    }
+}
 
 // Makes `request` (may be null) the stop request of this thread for the
 // scope's lifetime; scopes nest.  The engine's own business.

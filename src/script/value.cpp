@@ -3,6 +3,7 @@
 #include "script/host_object.h"
 #include "script/lib/date_time.h"
 #include "script/lib/number_text.h"
+#include "script/stop_request.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,9 +26,10 @@ void Value::retainHeap() noexcept
                 --u_.arr->refs;
                 u_.arr = copy;
             } catch (...) {
-                // No memory for the copy, and a copy cannot fail: the two
-                // share the storage, which only a script already out of
-                // memory can notice.
+                // No memory for the copy (or a stop request met while
+                // copying), and a copy cannot fail: the two share the
+                // storage, which only a script already out of memory (or
+                // about to stop at its next statement) can notice.
             }
         }
         break;
@@ -135,9 +137,15 @@ void StringRep::reserve(size_t capacity)
 
 ArrayRep::ArrayRep(const ArrayRep& other, bool keepFixedSize)
     : fixedSize(keepFixedSize && other.fixedSize), textItems(other.textItems),
-      charge(sizeof(ArrayRep) + other.dims.size() * sizeof(ArrayDim)), dims(other.dims),
-      items(other.items, MeteredAllocator<Value>())
+      charge(sizeof(ArrayRep) + other.dims.size() * sizeof(ArrayDim)), dims(other.dims)
 {
+    // Copied in stretches: a copy of millions of elements must not outlast
+    // a stop request.
+    items.reserve(other.items.size());
+    inStretches(other.items.size(), [&](size_t from, size_t to) {
+        items.insert(items.end(), other.items.begin() + static_cast<ptrdiff_t>(from),
+                     other.items.begin() + static_cast<ptrdiff_t>(to));
+    });
 }
 
 ArrayRep::ArrayRep(ElementVector&& values)

@@ -20,6 +20,7 @@ void Parser::statement(Block& block)
 {
     DepthGuard guard(*this);
     operators_ = 0;
+    stopPoll_.tick();
     const Token& t = cur();
     if (t.kind == Tok::Identifier && !t.bracketed) {
         switch (t.keyword) {

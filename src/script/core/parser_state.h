@@ -24,6 +24,7 @@
 #include "script/core/compile_error.h"
 #include "script/core/lexer.h"
 #include "script/core/parser.h"
+#include "script/stop_request.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -194,6 +195,7 @@ private:
     int depth_ = 0;
     int lastParen_ = -1;
     int operators_ = 0;
+    StopPoll stopPoll_{1024}; // per statement: a huge text must not outlast a stop request
     std::vector<std::pair<Text, Value>> classConstants_; // of the class being parsed
 };
 

@@ -4,6 +4,7 @@
 #include "script/core/compiler.h"
 #include "script/core/err_object.h"
 #include "script/core/script_object.h"
+#include "script/stop_request.h"
 
 #include <algorithm>
 #include <new>
@@ -165,8 +166,8 @@ std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedur
     unit->topLevel->outer = outer;
     install(unit);
     // Installed procedures and classes are reachable by name from here on:
-    // should their code fail to compile (a limit of the code's form), the
-    // unit stays and calling them raises that error.
+    // should their code fail to compile (a limit of the code's form, or a
+    // stop request), the unit stays and calling them raises that error.
     try {
         compileInstalled(*unit);
     } catch (const VbError& v) {
@@ -174,6 +175,9 @@ std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedur
         throw;
     } catch (const std::bad_alloc&) {
         keepUncompiled(unit, vberr::OutOfMemory);
+        throw;
+    } catch (const StopSignal&) {
+        keepUncompiled(unit, kStopErrorNumber);
         throw;
     }
     unit->charge.settle(compiledUnitBytes(*unit));
@@ -328,8 +332,11 @@ void Runtime::resolve(Procedure& proc, bool explicitNames)
         if (name->assigned)
             assigned.insert(lowerCase(name->name));
     }
-    for (NameExpr* name : proc.names)
+    StopPoll poll;
+    for (NameExpr* name : proc.names) {
+        poll.tick();
         resolveName(*name, proc, explicitNames, assigned);
+    }
 }
 
 void Runtime::resolveName(NameExpr& n, Procedure& p, bool explicitNames, const std::unordered_set<Text>& assigned)

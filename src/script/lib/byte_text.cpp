@@ -1,5 +1,7 @@
 #include "script/lib/byte_text.h"
 
+#include "script/stop_request.h"
+
 #include <algorithm>
 
 namespace quillet::script {
@@ -45,16 +47,20 @@ std::string textBytes(TextView text, size_t from, size_t count)
 {
     const size_t end = count > std::string::npos - from ? std::string::npos : from + count;
     std::string bytes;
+    StopPoll poll;
     // With no unit up to the end of the slice that might be a lone byte,
     // byte k is simply a half of unit k / 2.
     if (!anyInLoneByteRange(text.substr(0, end / 2 + 1))) {
         const size_t last = std::min(end, text.size() * 2);
-        for (size_t k = from; k < last; ++k)
+        for (size_t k = from; k < last; ++k) {
+            poll.tick();
             bytes.push_back(static_cast<char>(k % 2 == 0 ? text[k / 2] & 0xFF : text[k / 2] >> 8));
+        }
         return bytes;
     }
     size_t offset = 0;
     for (size_t i = 0; i < text.size() && offset < end; ++i) {
+        poll.tick();
         const char pieces[2] = {static_cast<char>(text[i] & 0xFF), static_cast<char>(text[i] >> 8)};
         const size_t width = isLoneByte(text, i) ? 1 : 2;
         for (size_t b = 0; b < width; ++b, ++offset)
@@ -69,8 +75,11 @@ size_t byteLength(TextView text)
     if (!anyInLoneByteRange(text))
         return text.size() * 2;
     size_t n = 0;
-    for (size_t i = 0; i < text.size(); ++i)
+    StopPoll poll;
+    for (size_t i = 0; i < text.size(); ++i) {
+        poll.tick();
         n += isLoneByte(text, i) ? 1 : 2;
+    }
     return n;
 }
 
@@ -89,7 +98,9 @@ Text bytesText(std::string_view bytes)
         text.push_back(loneByteUnit(byte));
     };
     size_t i = 0;
+    StopPoll poll;
     for (; i + 1 < bytes.size(); i += 2) {
+        poll.tick(2);
         const uint8_t low = static_cast<uint8_t>(bytes[i]);
         const uint8_t high = static_cast<uint8_t>(bytes[i + 1]);
         const char16_t unit = static_cast<char16_t>(low | (high << 8));

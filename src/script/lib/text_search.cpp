@@ -9,9 +9,6 @@ namespace quillet::script {
 
 namespace {
 
-// Units compared, reversed or copied between two polls of the stop request.
-constexpr size_t kChunk = StopPoll::kDefaultInterval;
-
 inline char16_t fold(char16_t c, CompareMode mode)
 {
     return mode == CompareMode::Text ? lowerChar(c) : c;
@@ -148,20 +145,18 @@ void splitEach(TextView text, TextView delimiter, long long limit, CompareMode m
 
 int compareText(TextView a, TextView b, CompareMode mode)
 {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t from = 0; from < n; from += kChunk) {
-        if (from != 0)
-            pollStop();
-        const size_t to = std::min(n, from + kChunk);
-        for (size_t i = from; i < to; ++i) {
+    int order = 0;
+    inStretches(std::min(a.size(), b.size()), [&](size_t from, size_t to) {
+        for (size_t i = from; i < to && order == 0; ++i) {
             const char16_t x = fold(a[i], mode);
             const char16_t y = fold(b[i], mode);
             if (x != y)
-                return x < y ? -1 : 1;
+                order = x < y ? -1 : 1;
         }
-    }
-    if (a.size() == b.size())
-        return 0;
+        return order == 0;
+    });
+    if (order != 0 || a.size() == b.size())
+        return order;
     return a.size() < b.size() ? -1 : 1;
 }
 
@@ -169,14 +164,7 @@ Text reverseText(TextView text)
 {
     Text out;
     out.reserve(text.size());
-    for (size_t end = text.size(); end > 0;) {
-        if (end != text.size())
-            pollStop();
-        const size_t from = end > kChunk ? end - kChunk : 0;
-        out.append(text.rbegin() + static_cast<ptrdiff_t>(text.size() - end),
-                   text.rbegin() + static_cast<ptrdiff_t>(text.size() - from));
-        end = from;
-    }
+    inStretches(text.size(), [&](size_t from, size_t to) { out.append(text.rbegin() + from, text.rbegin() + to); });
     return out;
 }
 

@@ -95,6 +95,7 @@ bool Engine::guarded(F&& body)
     WorkScope scope(meter_.get(), stop_);
     try {
         body();
+        runtime_->finishHostCall();
         return true;
     } catch (const ScriptError& e) {
         lastError_.number = e.number;

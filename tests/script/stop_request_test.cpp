@@ -85,6 +85,40 @@ TEST(StopRequest, EndsALongBuiltinFromInside)
     }
 }
 
+// The terminator is abandoned where it stopped, and the run it interrupted
+// ends too, even when it makes no further loop turn or call.
+TEST(StopRequest, AStopInsideClassTerminateEndsTheRun)
+{
+    const Text classes = u"Class Slow\n"
+                         u"  Sub Class_Terminate\n"
+                         u"    Stopper.Request\n"
+                         u"    Do\n"
+                         u"    Loop\n"
+                         u"  End Sub\n"
+                         u"End Class\n"
+                         u"Class Endless\n"
+                         u"  Sub Class_Terminate\n"
+                         u"    Do\n"
+                         u"    Loop\n"
+                         u"  End Sub\n"
+                         u"End Class\n";
+    for (const char16_t* cls : {u"Slow", u"Endless"}) {
+        EngineLimits limits;
+        limits.stepBudget = 100000; // what ends the Endless one
+        Engine engine(limits);
+        engine.addObject(u"Stopper", makeObject<Stopper>(engine), false);
+        ASSERT_TRUE(engine.addCode(classes + u"Sub main\n  Set o = New " + cls + u"\n  Set o = Nothing\n  Done = True\nEnd Sub"));
+        EXPECT_FALSE(engine.run(u"main")) << toUtf8(cls);
+        const ScriptErrorInfo& e = engine.lastError();
+        EXPECT_TRUE(e.stopped) << toUtf8(cls);
+        EXPECT_EQ(18, e.number) << toUtf8(cls);
+        EXPECT_EQ(cls == Text(u"Slow") ? 4 : 10, e.line) << toUtf8(cls) << ": reported in the terminator";
+        EXPECT_EQ(u"    Do", e.lineText);
+        // The next run starts afresh.
+        EXPECT_TRUE(engine.addCode(u"x = 1")) << toUtf8(engine.lastError().description);
+    }
+}
+
 TEST(StopRequest, PollingOutsideARunFindsNoRequest)
 {
     Engine engine;

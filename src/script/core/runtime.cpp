@@ -76,6 +76,18 @@ void Runtime::enter()
         char probe;
         stackBase_ = &probe;
         steps_ = 0;
+        terminatorStop_.reset();
+    }
+}
+
+void Runtime::finishHostCall()
+{
+    // Until the host call returns, the stop request (or the spent budget)
+    // is still there for the next loop turn or call to find.
+    if (depth_ == 0 && terminatorStop_) {
+        StopSignal stop = std::move(*terminatorStop_);
+        terminatorStop_.reset();
+        throw stop;
     }
 }
 
@@ -666,6 +678,17 @@ void Runtime::runTerminate(ScriptObject& object) noexcept
 {
     try {
         callProcedure(*object.cls().terminate, &object, {});
+    } catch (StopSignal& stop) {
+        // A terminator runs where a value is released and cannot pass the
+        // stop on: it is kept for the end of the host call.
+        try {
+            if (stop.unit && stop.lineText.empty())
+                stop.lineText = stop.unit->lineText(stop.line);
+            stop.unit = nullptr;
+            terminatorStop_ = std::move(stop);
+        } catch (...) {
+            terminatorStop_ = StopSignal{stop.number, Text()};
+        }
     } catch (...) {
         // Errors in Class_Terminate are not reported, as in VBScript.
     }

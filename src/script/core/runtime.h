@@ -161,6 +161,9 @@ public:
     bool hasProcedure(TextView name) const;
     // Marks the C++ stack position the budget is measured from.
     void enter();
+    // At the end of a host call that succeeded: a stop that ended a
+    // Class_Terminate (which cannot pass it on) ends the run now.
+    void finishHostCall();
 
     // ---- for builtins needing the compiler (Eval, Execute, ...) ----------
     Value evalText(const Text& text);
@@ -318,6 +321,8 @@ private:
     // Execution state.
     int depth_ = 0;
     uint64_t steps_ = 0;
+    // A stop that ended a Class_Terminate since the host call began.
+    std::optional<StopSignal> terminatorStop_;
     const char* stackBase_ = nullptr;
     Frame* currentFrame_ = nullptr; // the frame calling a builtin
     // The procedure frame whose Execute is being compiled: its Dim

@@ -22,6 +22,25 @@ Text lineTextOf(const Signal& signal)
     return signal.unit->lineText(signal.line);
 }
 
+// Where an error or stop happened, as a line of the code the host added
+// and its text.  From code that Execute ran it is the statement that ran
+// it, the line within the executed text joining the description; code an
+// ExecuteGlobal defined and the host called directly has no such line.
+template <typename Signal>
+void placeInto(ScriptErrorInfo& info, const Signal& signal)
+{
+    int executedLine = signal.executedLine;
+    if (signal.inExecuted) {
+        executedLine = signal.line;
+    } else {
+        info.line = signal.line;
+        info.column = signal.column;
+        info.lineText = lineTextOf(signal);
+    }
+    if (executedLine > 0)
+        info.description += u" (line " + decimalText(executedLine) + u" of the executed code)";
+}
+
 // What the engine makes current on its thread while it works: the
 // session's memory meter and the stop request.
 class WorkScope {
@@ -101,18 +120,14 @@ bool Engine::guarded(F&& body)
         lastError_.number = e.number;
         lastError_.description = e.description;
         lastError_.source = e.source.empty() ? Text(e.compile ? kCompileErrorSource : kRuntimeErrorSource) : e.source;
-        lastError_.line = e.line;
-        lastError_.column = e.column;
         lastError_.compileError = e.compile;
-        lastError_.lineText = lineTextOf(e);
+        placeInto(lastError_, e);
     } catch (const StopSignal& s) {
         lastError_.number = s.number;
         lastError_.description = s.description;
         lastError_.source = kRuntimeErrorSource;
         lastError_.stopped = true;
-        lastError_.line = s.line;
-        lastError_.column = s.column;
-        lastError_.lineText = lineTextOf(s);
+        placeInto(lastError_, s);
     } catch (const VbError& v) {
         lastError_.number = v.number();
         lastError_.description = v.description();

@@ -14,6 +14,18 @@
 namespace quillet::script {
 namespace {
 
+std::vector<Text> splitLinesForTest(TextView code)
+{
+    std::vector<Text> lines(1);
+    for (const char16_t c : code) {
+        if (c == u'\n')
+            lines.emplace_back();
+        else
+            lines.back() += c;
+    }
+    return lines;
+}
+
 struct CompileCase {
     const char* code;
     int number;
@@ -208,7 +220,8 @@ TEST(EngineRobustness, AProcedureWhoseBodyCannotCompileRaisesItsErrorWhenCalled)
     EXPECT_EQ(28, engine.lastError().number);
     EXPECT_FALSE(engine.addCode(u"Set w = New Wide\nw.M"));
     EXPECT_EQ(28, engine.lastError().number);
-    EXPECT_EQ(0u, engine.lastError().lineText.find(u"Class Wide")) << "reported in the method";
+    EXPECT_EQ(2, engine.lastError().line) << "reported at the call";
+    EXPECT_EQ(u"Out of stack space (line 1 of the executed code)", engine.lastError().description);
 }
 
 TEST(EngineRobustness, StopRequestEndsARunawayLoopEvenUnderResumeNext)
@@ -390,22 +403,55 @@ TEST(EngineEval, DefinitionsOutliveTheExecutedCodeAroundThem)
     EXPECT_EQ(3, engine.eval(u"n")->toInt32());
     EXPECT_EQ(30, engine.eval(u"k")->toInt32());
 
-    EXPECT_FALSE(engine.addCode(u"Execute \"a = 1\" & vbCrLf & \"  a = a / 0\""));
-    EXPECT_EQ(11, engine.lastError().number);
-    EXPECT_EQ(2, engine.lastError().line);
-    EXPECT_EQ(u"  a = a / 0", engine.lastError().lineText);
-    EXPECT_FALSE(engine.addCode(u"Sub s\nExecute \"b = 2\" & vbLf & \"b = Eval(\"\"Len(1 / 0)\"\")\"\nEnd Sub\ns"));
-    EXPECT_EQ(11, engine.lastError().number);
-    EXPECT_EQ(2, engine.lastError().line);
-    EXPECT_EQ(u"b = Eval(\"Len(1 / 0)\")", engine.lastError().lineText);
-
     EngineLimits limits;
     limits.stepBudget = 10000;
     Engine budgeted(limits);
     EXPECT_FALSE(budgeted.addCode(u"Execute \"x = 1\" & vbLf & \"Do\" & vbLf & \"Loop\""));
     EXPECT_TRUE(budgeted.lastError().stopped);
-    EXPECT_EQ(2, budgeted.lastError().line);
-    EXPECT_EQ(u"Do", budgeted.lastError().lineText);
+    EXPECT_EQ(1, budgeted.lastError().line);
+    EXPECT_EQ(u"Script stopped: it ran longer than allowed (line 2 of the executed code)",
+              budgeted.lastError().description);
+}
+
+struct ExecutedError {
+    const char16_t* code;
+    int line;           // in the code added
+    Text description;   // with the line in the executed text
+};
+
+// An error in code that Execute runs is reported at the Execute statement,
+// a line of the code the host added (the one a host quotes), with the line
+// in the executed text in the description; run-time and compile errors
+// alike, freed or kept code, nested or not.
+TEST(EngineEval, ErrorsInExecutedCodeAreReportedAtTheExecuteStatement)
+{
+    const ExecutedError cases[] = {
+        {u"x = 1\nExecute \"a = 1\" & vbCrLf & \"  a = a / 0\"", 2, u"Division by zero (line 2 of the executed code)"},
+        {u"Sub s\nExecute \"b = 2\" & vbLf & \"b = Eval(\"\"Len(1 / 0)\"\")\"\nEnd Sub\n\ns", 2,
+         u"Division by zero (line 2 of the executed code)"},
+        {u"x = 1\nExecute \"a = 1\" & vbLf & \"a = (\"", 2, u"Expected expression (line 2 of the executed code)"},
+        {u"ExecuteGlobal \"Sub f\" & vbLf & \"Err.Raise 5\" & vbLf & \"End Sub\"\n\nf", 3,
+         u"Invalid procedure call or argument (line 2 of the executed code)"},
+        {u"Execute \"x = 1\" & vbLf & \"Execute \"\"y = 1 / 0\"\"\"", 1, u"Division by zero (line 2 of the executed code)"},
+    };
+    for (const ExecutedError& c : cases) {
+        Engine engine;
+        EXPECT_FALSE(engine.addCode(c.code)) << toUtf8(c.code);
+        const ScriptErrorInfo& e = engine.lastError();
+        EXPECT_EQ(c.line, e.line) << toUtf8(c.code);
+        EXPECT_EQ(c.description, e.description) << toUtf8(c.code);
+        EXPECT_EQ(splitLinesForTest(c.code)[static_cast<size_t>(c.line - 1)], e.lineText) << toUtf8(c.code);
+    }
+    // Inside the script, Err keeps the plain description.
+    Engine engine;
+    ASSERT_TRUE(engine.addCode(u"On Error Resume Next\nExecute \"x = 1\" & vbLf & \"x = 1 / 0\"\nd = Err.Description"));
+    EXPECT_EQ(u"Division by zero", engine.eval(u"d")->toText());
+    // A procedure an ExecuteGlobal defined, called by the host directly,
+    // has no line of the host's code.
+    ASSERT_TRUE(engine.addCode(u"ExecuteGlobal \"Sub g\" & vbLf & \"x = 1 / 0\" & vbLf & \"End Sub\""));
+    EXPECT_FALSE(engine.run(u"g"));
+    EXPECT_EQ(0, engine.lastError().line);
+    EXPECT_EQ(u"Division by zero (line 2 of the executed code)", engine.lastError().description);
 }
 
 } // namespace

@@ -51,6 +51,8 @@ struct RandomState {
     float last = 0.0f;
 };
 
+class ObjectRegistry;
+
 // What a builtin can reach of the engine that calls it.
 class Context {
 public:
@@ -58,6 +60,9 @@ public:
 
     UiCallbacks ui;
     RandomState random;
+    // The session's objects that hold script values: an object a builtin
+    // makes that holds values a script can set joins it (object_registry.h).
+    ObjectRegistry* objects = nullptr;
 
     // Calls `callee` the way a script call `callee(args)` would: a script
     // function reference from GetRef, or an object's default member.

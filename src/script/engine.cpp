@@ -159,6 +159,11 @@ std::optional<Value> Engine::run(TextView procedure, std::span<Value> args)
     return result;
 }
 
+size_t Engine::liveObjects() const
+{
+    return runtime_->liveObjects();
+}
+
 bool Engine::hasProcedure(TextView procedure) const
 {
     return runtime_->hasProcedure(procedure);

@@ -58,8 +58,9 @@ public:
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    // Forgets all code, variables and named objects (running the
-    // Class_Terminate of objects still alive) and clears the last error.
+    // Forgets all code, variables and named objects and clears the last
+    // error.  Objects still alive, in cycles or held by the host, run their
+    // Class_Terminate (with a bounded number of steps) and are emptied.
     void reset();
 
     // Makes `object` reachable as `name`; with `globalMembers` its members
@@ -81,6 +82,10 @@ public:
 
     // Bytes the values of this session hold now (see EngineLimits::memoryLimit).
     size_t memoryInUse() const { return meter_->used(); }
+    // Objects of this session that hold values (instances of script
+    // classes, dictionaries) alive now.  reset() ends them all: those the
+    // host still holds stay, emptied, outside any session.
+    size_t liveObjects() const;
 
     const ScriptErrorInfo& lastError() const { return lastError_; }
     void clearError() { lastError_ = ScriptErrorInfo(); }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <new>
+#include <typeinfo>
 #include <unordered_set>
 
 namespace quillet::script {
@@ -50,6 +51,7 @@ Runtime::Runtime(const BuiltinRegistry& registry, const std::atomic<bool>* stopF
     : registry_(registry), stopFlag_(stopFlag), limits_(limits), link_(std::make_shared<RuntimeLink>())
 {
     link_->runtime = this;
+    objects = &objects_;
     err_ = new ErrObject;
     errValue_ = Value::object(err_);
     const int slot = globalSlot(u"Err", true);
@@ -69,6 +71,14 @@ Runtime::~Runtime()
     // Script variables first: a Class_Terminate may still use the named
     // objects (WScript.Echo in a terminate handler, for instance).
     for (bool named : {false, true}) {
+        if (named) {
+            // The objects still alive are held in cycles, or by the host:
+            // they are told too, sharing the same bounded steps.
+            objects_.forEach([](HostObject& object) {
+                if (typeid(object) == typeid(ScriptObject))
+                    static_cast<ScriptObject&>(object).terminate();
+            });
+        }
         for (GlobalEntry& g : globals_) {
             if ((g.kind == GlobalKind::NamedObject) != named)
                 continue;
@@ -78,6 +88,9 @@ Runtime::~Runtime()
         }
     }
     link_->runtime = nullptr;
+    // Then every one of them lets go of what it holds, which frees those
+    // only the session held: cycles do not outlive the session.
+    objects_.dropAll();
     globals_.clear();
     namedObjects_.clear();
 }

@@ -8,6 +8,7 @@
 #include "script/core/compile_error.h"
 #include "script/core/parser.h"
 #include "script/host_object.h"
+#include "script/object_registry.h"
 
 #include <atomic>
 #include <deque>
@@ -185,6 +186,7 @@ public:
     Value callProcedure(Procedure& proc, ScriptObject* me, std::span<Value> args);
     void runTerminate(ScriptObject& object) noexcept;
     const std::shared_ptr<RuntimeLink>& link() const { return link_; }
+    size_t liveObjects() const { return objects_.size(); }
 
 private:
     // ---- execution ---------------------------------------------------------
@@ -317,6 +319,8 @@ private:
     const BuiltinRegistry& registry_;
     const std::atomic<bool>* stopFlag_;
     RuntimeLimits limits_;
+    // The session's objects that hold values (Context::objects points here).
+    ObjectRegistry objects_;
 
     // The global table's entries and index, counted as names are added.
     MemoryCharge globalsCharge_{0};

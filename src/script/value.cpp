@@ -182,7 +182,10 @@ Value Value::newArray(std::span<const int32_t> upperBounds)
             throw VbError(vberr::OutOfMemory);
         rep->dims.push_back({0, static_cast<int32_t>(count)});
     }
-    rep->items.resize(total);
+    // Filled in stretches (the memory is charged at once): tens of
+    // millions of elements must not outlast a stop request.
+    rep->items.reserve(total);
+    inStretches(total, [&](size_t, size_t to) { rep->items.resize(to); });
     return holder;
 }
 

@@ -64,6 +64,7 @@ TEST(StopRequest, EndsALongBuiltinFromInside)
         {u"", u"r = Space(1000000)"},
         {u"a = Split(Space(200000))", u"r = Join(a, \"-\")"},
         {u"a = Split(Space(200000))", u"r = Filter(a, \"x\")"},
+        {u"", u"ReDim a(200000)"},
         {u"ReDim a(200000)", u"b = a : b(0) = 1"},
         {u"ReDim a(200000)", u"ReDim Preserve a(200001)"},
         {u"Set d = CreateObject(\"Scripting.Dictionary\") : For i = 1 To 200000 : d(i) = i : Next", u"k = d.Keys"},

@@ -46,6 +46,8 @@ size_t TextFinder::findLast(TextView text, size_t end) const
 {
     if (end < size())
         return npos;
+    if (size() == 0)
+        return end;
     // The text before `end` read backwards: a match at i there ends at
     // end - i here.
     const char16_t* back = text.data() + end - 1;

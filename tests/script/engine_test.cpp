@@ -14,6 +14,14 @@
 namespace quillet::script {
 namespace {
 
+Text repeated(TextView piece, int times)
+{
+    Text out;
+    for (int i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
 std::vector<Text> splitLinesForTest(TextView code)
 {
     std::vector<Text> lines(1);
@@ -159,30 +167,16 @@ TEST(EngineRobustness, DeepRecursionIsOutOfStackSpace)
 TEST(EngineRobustness, DeepNestingInTheSourceIsOutOfStackSpace)
 {
     Engine engine;
-    Text code = u"x = ";
-    for (int i = 0; i < 100000; ++i)
-        code += u"(";
-    code += u"1";
-    for (int i = 0; i < 100000; ++i)
-        code += u")";
-    EXPECT_FALSE(engine.addCode(code));
+    EXPECT_FALSE(engine.addCode(u"x = " + repeated(u"(", 100000) + u"1" + repeated(u")", 100000)));
     EXPECT_EQ(28, engine.lastError().number);
-    Text sum = u"x = 1";
-    for (int i = 0; i < 100000; ++i)
-        sum += u" + 1";
-    EXPECT_FALSE(engine.addCode(sum));
+    EXPECT_FALSE(engine.addCode(u"x = 1" + repeated(u" + 1", 100000)));
     EXPECT_EQ(28, engine.lastError().number);
-    Text ifs;
-    for (int i = 0; i < 5000; ++i)
-        ifs += u"If True Then\n";
-    EXPECT_FALSE(engine.addCode(ifs));
+    EXPECT_FALSE(engine.addCode(repeated(u"If True Then\n", 5000)));
     EXPECT_EQ(28, engine.lastError().number);
     // Member and index chains, read and written, in expressions and calls
     // (a million links used to overflow the compiler's stack).
     for (const char16_t* link : {u".b", u"(1)"}) {
-        Text chain = u"a";
-        for (int i = 0; i < 1000000; ++i)
-            chain += link;
+        const Text chain = u"a" + repeated(link, 1000000);
         const Text shorter = chain.substr(0, chain.size() / 10);
         for (const Text& code : {u"x = " + chain, shorter + u" = 1", shorter + u" 1, 2", u"f " + shorter}) {
             EXPECT_FALSE(engine.addCode(code));
@@ -192,15 +186,9 @@ TEST(EngineRobustness, DeepNestingInTheSourceIsOutOfStackSpace)
     }
     // Chains of ordinary length still compile, also when a call statement's
     // first argument is parenthesised and the chain is read twice.
-    Text chain = u"Set a = New C\na";
-    for (int i = 0; i < 1600; ++i)
-        chain += u".Me2";
-    chain += u".M (1), 2\nx = a";
-    for (int i = 0; i < 2900; ++i)
-        chain += u".Me2";
-    chain += u".v";
+    const Text chains = u"Set a = New C\na" + repeated(u".Me2", 1600) + u".M (1), 2\nx = a" + repeated(u".Me2", 2900) + u".v";
     EXPECT_TRUE(engine.addCode(u"Class C\nPublic v\nFunction Me2\nSet Me2 = Me\nEnd Function\n"
-                               u"Sub M(x, y)\nv = x + y\nEnd Sub\nEnd Class\n" + chain))
+                               u"Sub M(x, y)\nv = x + y\nEnd Sub\nEnd Class\n" + chains))
         << toUtf8(engine.lastError().description);
     EXPECT_EQ(3, engine.eval(u"x")->toInt32());
 }

@@ -4,7 +4,7 @@
 // Seen through the engine's count of live objects and through probes, host
 // objects that count themselves, placed inside the cycles.
 #include "script/engine.h"
-#include "script/host_object.h"
+#include "test_host.h"
 
 #include <gtest/gtest.h>
 
@@ -31,29 +31,15 @@ private:
 };
 
 // "Probes.Make" returns a new probe; "Probes.Note text" adds to the notes.
-class Probes : public HostObject {
-public:
-    explicit Probes(ProbeLog& log) : log_(log) {}
-    Text typeName() const override { return u"Probes"; }
-    int findMember(TextView name) const override
-    {
-        if (equalsIgnoreCase(name, u"Make"))
-            return 1;
-        return equalsIgnoreCase(name, u"Note") ? 2 : kNoMember;
-    }
-    Value invoke(int member, Access, std::span<Value> args) override
-    {
-        if (member == 1)
-            return makeObject<Probe>(log_);
-        if (args.empty())
-            throw VbError(vberr::WrongArgCount);
-        log_.notes += args[0].deref().toText();
+Value makeProbes(ProbeLog& log)
+{
+    auto make = [&log](std::span<Value>) { return makeObject<Probe>(log); };
+    auto note = [&log](std::span<Value> args) {
+        log.notes += args[0].deref().toText();
         return Value();
-    }
-
-private:
-    ProbeLog& log_;
-};
+    };
+    return testing::makeMethodsHost(u"Probes", {{u"Make", make}, {u"Note", note}});
+}
 
 // Every kind of cycle: two objects, a parent whose children point back
 // (through a dictionary and through an array), a dictionary holding itself,
@@ -96,7 +82,7 @@ protected:
     std::unique_ptr<Engine> engineWithCycles()
     {
         auto engine = std::make_unique<Engine>();
-        engine->addObject(u"Probes", makeObject<Probes>(log), false);
+        engine->addObject(u"Probes", makeProbes(log), false);
         EXPECT_TRUE(engine->addCode(kCycles)) << toUtf8(engine->lastError().description);
         EXPECT_TRUE(engine->run(u"MakeCycles")) << toUtf8(engine->lastError().description);
         return engine;
@@ -119,7 +105,7 @@ TEST_F(ObjectCycles, CyclesOutliveTheirLastNameButNotTheSession)
         // Every terminator ran, in the order the objects were made.
         EXPECT_EQ(u"~a~b~p~c1~c2~c3~x~s", log.notes);
         log.notes.clear();
-        engine->addObject(u"Probes", makeObject<Probes>(log), false);
+        engine->addObject(u"Probes", makeProbes(log), false);
         ASSERT_TRUE(engine->addCode(kCycles));
         ASSERT_TRUE(engine->run(u"MakeCycles"));
     }

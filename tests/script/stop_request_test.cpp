@@ -3,7 +3,7 @@
 // Class_Terminate runs.  The request is made by a host member the script
 // calls, so that it is set at a known statement.
 #include "script/engine.h"
-#include "script/host_object.h"
+#include "test_host.h"
 
 #include <gtest/gtest.h>
 
@@ -12,31 +12,20 @@ namespace {
 
 // "Stopper.Request" asks the engine to stop, as the Stop button does while
 // a script runs; "Stopper.Spin" is a host member that works long and polls.
-class Stopper : public HostObject {
-public:
-    explicit Stopper(Engine& engine) : engine_(engine) {}
-    Text typeName() const override { return u"Stopper"; }
-    int findMember(TextView name) const override
-    {
-        if (equalsIgnoreCase(name, u"Request"))
-            return 1;
-        return equalsIgnoreCase(name, u"Spin") ? 2 : kNoMember;
-    }
-    Value invoke(int member, Access, std::span<Value>) override
-    {
-        if (member == 1) {
-            engine_.requestStop();
-            return Value();
-        }
+Value makeStopper(Engine& engine)
+{
+    auto request = [&engine](std::span<Value>) {
+        engine.requestStop();
+        return Value();
+    };
+    auto spin = [](std::span<Value>) {
         StopPoll poll;
         for (long i = 0; i < 100'000'000; ++i)
             poll.tick();
         return Value::string(u"spun to the end");
-    }
-
-private:
-    Engine& engine_;
-};
+    };
+    return testing::makeMethodsHost(u"Stopper", {{u"Request", request}, {u"Spin", spin}});
+}
 
 struct LongCall {
     const char16_t* setup; // runs before the request
@@ -76,7 +65,7 @@ TEST(StopRequest, EndsALongBuiltinFromInside)
     };
     for (const LongCall& c : calls) {
         Engine engine;
-        engine.addObject(u"Stopper", makeObject<Stopper>(engine), false);
+        engine.addObject(u"Stopper", makeStopper(engine), false);
         const Text code = Text(u"On Error Resume Next\n") + c.setup + u"\nStopper.Request\n" + c.call + u"\nDone = True";
         EXPECT_FALSE(engine.addCode(code)) << toUtf8(c.call);
         const ScriptErrorInfo& e = engine.lastError();
@@ -107,7 +96,7 @@ TEST(StopRequest, AStopInsideClassTerminateEndsTheRun)
         EngineLimits limits;
         limits.stepBudget = 100000; // what ends the Endless one
         Engine engine(limits);
-        engine.addObject(u"Stopper", makeObject<Stopper>(engine), false);
+        engine.addObject(u"Stopper", makeStopper(engine), false);
         ASSERT_TRUE(engine.addCode(classes + u"Sub main\n  Set o = New " + cls + u"\n  Set o = Nothing\n  Done = True\nEnd Sub"));
         EXPECT_FALSE(engine.run(u"main")) << toUtf8(cls);
         const ScriptErrorInfo& e = engine.lastError();

@@ -73,7 +73,7 @@ Runtime::~Runtime()
     for (bool named : {false, true}) {
         if (named) {
             // The objects still alive are held in cycles, or by the host:
-            // they are told too, sharing the same bounded steps.
+            // their Class_Terminate runs too, within the same steps.
             objects_.forEach([](HostObject& object) {
                 if (typeid(object) == typeid(ScriptObject))
                     static_cast<ScriptObject&>(object).terminate();
@@ -561,7 +561,8 @@ Value Runtime::evalText(const Text& text)
             ExecuteFrameScope scope(executeFrame_, caller);
             unit = compile(text, ParseMode::Expression, outer, true);
         }
-        // The cache entry lives as long as the code: charged with it.
+        // The cache entry (a map node and a list node) lives as long as the
+        // code: charged with it.
         unit->charge.grow(sizeof(EvalCache::value_type) + 7 * sizeof(void*) + textHeapBytes(key.second.capacity()));
         evalUse_.push_front(nullptr);
         try {

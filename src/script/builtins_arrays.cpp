@@ -1,6 +1,7 @@
 // Array functions: Array, LBound, UBound, and the string-array functions
 // Join, Split and Filter.
 #include "script/builtins_support.h"
+#include "script/stop_poll.h"
 
 namespace quillet::script {
 

@@ -3,6 +3,7 @@
 // StrReverse.  Null propagates where VBScript lets it (Len(Null) is Null)
 // and is error 94 where VBScript raises it.
 #include "script/builtins_support.h"
+#include "script/stop_poll.h"
 #include "script/lib/escape_text.h"
 
 namespace quillet::script {

@@ -1,5 +1,6 @@
 #include "script/engine.h"
 
+#include "common/stop_request.h"
 #include "script/core/core_builtins.h"
 #include "script/core/err_object.h"
 #include "script/core/runtime.h"
@@ -49,7 +50,7 @@ public:
 
 private:
     MeterScope meter_;
-    StopRequestScope stop_;
+    StopScope stop_;
 };
 
 RuntimeLimits toRuntimeLimits(const EngineLimits& l)
@@ -128,6 +129,12 @@ bool Engine::guarded(F&& body)
         lastError_.source = kRuntimeErrorSource;
         lastError_.stopped = true;
         placeInto(lastError_, s);
+    } catch (const StopRequested& s) {
+        // Stopped outside any statement (compiling the code added).
+        lastError_.number = s.number();
+        lastError_.description = s.description();
+        lastError_.source = kRuntimeErrorSource;
+        lastError_.stopped = true;
     } catch (const VbError& v) {
         lastError_.number = v.number();
         lastError_.description = v.description();

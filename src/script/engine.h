@@ -15,7 +15,6 @@
 
 #include "script/builtins.h"
 #include "script/memory_meter.h"
-#include "script/stop_request.h"
 #include "script/value.h"
 
 #include <atomic>
@@ -91,10 +90,10 @@ public:
     void clearError() { lastError_ = ScriptErrorInfo(); }
 
     // Thread-safe: ends the current (or next) run with error 18 at its next
-    // loop turn or call, or inside a long builtin or host member: those poll
-    // the request as they go (pollStop() and StopPoll of stop_request.h, which
-    // host objects use in their own long operations).  The request is
-    // cleared when a run starts.
+    // loop turn or call, or inside a long builtin or host member, which poll
+    // the request as they go (common/stop_request.h: the engine makes it
+    // current on its thread while it works).  The request is cleared when a
+    // run starts.
     void requestStop() { stop_.store(true); }
     // The flag requestStop() sets, for the long operations of host objects
     // to poll while a run is going (see common/stop_request.h).

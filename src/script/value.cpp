@@ -3,7 +3,7 @@
 #include "script/host_object.h"
 #include "script/lib/date_time.h"
 #include "script/lib/number_text.h"
-#include "script/stop_request.h"
+#include "script/stop_poll.h"
 
 #include <algorithm>
 #include <cmath>

@@ -92,7 +92,7 @@ void Runtime::enterCall()
 void Runtime::stopRun() const
 {
     if (stopFlag_ && stopFlag_->load(std::memory_order_relaxed))
-        throw StopSignal{kStopErrorNumber, Text(kStoppedOnRequest)};
+        throw StopSignal{kStopErrorNumber, u"Script stopped on request"};
     throw StopSignal{kStopErrorNumber, u"Script stopped: it ran longer than allowed"};
 }
 

@@ -4,7 +4,7 @@
 
 #include "script/core/ast.h"
 #include "script/core/code.h"
-#include "script/stop_request.h"
+#include "script/stop_poll.h"
 
 #include <vector>
 

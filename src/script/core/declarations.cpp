@@ -1,7 +1,7 @@
 // Declarations (Dim, ReDim, Erase) and the in-place append of
 // `s = s & a & b`.
 #include "script/core/runtime.h"
-#include "script/stop_request.h"
+#include "script/stop_poll.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include "script/core/compile_error.h"
 #include "script/lib/date_time.h"
-#include "script/stop_request.h"
+#include "script/stop_poll.h"
 
 #include <cmath>
 #include <string>

@@ -24,7 +24,7 @@
 #include "script/core/compile_error.h"
 #include "script/core/lexer.h"
 #include "script/core/parser.h"
-#include "script/stop_request.h"
+#include "script/stop_poll.h"
 
 #include <algorithm>
 #include <initializer_list>

@@ -4,7 +4,7 @@
 #include "script/core/compiler.h"
 #include "script/core/err_object.h"
 #include "script/core/script_object.h"
-#include "script/stop_request.h"
+#include "script/stop_poll.h"
 
 #include <algorithm>
 #include <new>
@@ -181,6 +181,8 @@ std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedur
     try {
         try {
             parseUnit(*unit, mode);
+        } catch (const StopRequested&) {
+            throw; // a stop met while reading a huge text stays a stop
         } catch (const VbError& v) {
             // A value error while folding a constant: still a compile error.
             throw CompileError{v, 0, 0};
@@ -216,9 +218,6 @@ std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedur
         throw;
     } catch (const std::bad_alloc&) {
         keepUncompiled(unit, vberr::OutOfMemory);
-        throw;
-    } catch (const StopSignal&) {
-        keepUncompiled(unit, kStopErrorNumber);
         throw;
     }
     unit->charge.settle(compiledUnitBytes(*unit));

@@ -59,7 +59,6 @@ struct StopSignal {
 };
 
 inline constexpr int kStopErrorNumber = 18; // "User interrupt occurred"
-inline constexpr TextView kStoppedOnRequest = u"Script stopped on request";
 
 // Loop turns and calls that the Class_Terminate handlers still alive when a
 // runtime ends may take together: plenty for real clean-up, a bound for a

@@ -123,8 +123,8 @@ bool Runtime::trapError(int line, int column, Frame& f)
     } catch (const StopRequested&) {
         // A host operation that gave up on the stop request: a stop like
         // one at a loop turn.
-        StopSignal stop{kStopErrorNumber, u"Script stopped on request", line, column, f.proc->unit};
-        stop.located = true;
+        StopSignal stop{kStopErrorNumber, u"Script stopped on request"};
+        locate(stop, line, column, f);
         throw stop;
     } catch (const VbError& v) {
         ScriptError e;

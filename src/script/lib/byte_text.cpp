@@ -1,6 +1,6 @@
 #include "script/lib/byte_text.h"
 
-#include "script/stop_request.h"
+#include "script/stop_poll.h"
 
 #include <algorithm>
 

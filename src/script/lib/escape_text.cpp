@@ -1,7 +1,7 @@
 #include "script/lib/escape_text.h"
 
 #include "common/vb_error.h"
-#include "script/stop_request.h"
+#include "script/stop_poll.h"
 
 namespace quillet::script {
 

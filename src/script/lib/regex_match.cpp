@@ -5,7 +5,7 @@
 #include "script/lib/regex_program.h"
 
 #include "common/vb_error.h"
-#include "script/stop_request.h"
+#include "common/stop_request.h"
 
 #include <deque>
 

@@ -1,7 +1,7 @@
 #include "script/lib/text_search.h"
 
 #include "common/vb_error.h"
-#include "script/stop_request.h"
+#include "script/stop_poll.h"
 
 #include <algorithm>
 

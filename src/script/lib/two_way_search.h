@@ -12,10 +12,10 @@
 // The pattern is read in place, already folded and in search order; the
 // text is read through a function, so that one pattern serves texts read
 // forwards or backwards, folded or not.  Searching polls the stop request
-// as it goes (stop_request.h).
+// as it goes (common/stop_request.h).
 #pragma once
 
-#include "script/stop_request.h"
+#include "common/stop_request.h"
 
 #include <algorithm>
 #include <array>

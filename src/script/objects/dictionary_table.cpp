@@ -1,6 +1,6 @@
 #include "script/objects/dictionary_table.h"
 
-#include "script/stop_request.h"
+#include "script/stop_poll.h"
 
 #include <functional>
 

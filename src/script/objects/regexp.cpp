@@ -1,7 +1,7 @@
 #include "script/objects/regexp.h"
 
 #include "script/objects/native_member.h"
-#include "script/stop_request.h"
+#include "script/stop_poll.h"
 
 namespace quillet::script {
 

@@ -80,9 +80,10 @@ TEST(TextFinder, AgreesWithTheDefinitionOnRepetitiveTexts)
                     if (occursAt(text, at, pattern, mode))
                         first = at;
                 ASSERT_EQ(first, forward.find(text, from)) << quillet::toUtf8(text) << " / " << quillet::toUtf8(pattern);
-                if (mode == CompareMode::Binary)
+                if (mode == CompareMode::Binary) {
                     ASSERT_EQ(first, twoWay.find([&](size_t i) { return text[i]; }, text.size(), from))
                         << quillet::toUtf8(text) << " / " << quillet::toUtf8(pattern);
+                }
                 const size_t end = from;
                 size_t last = TextFinder::npos;
                 for (size_t at = end + 1; at-- > 0 && last == TextFinder::npos;)

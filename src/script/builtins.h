@@ -60,6 +60,8 @@ struct FileAccess {
     Text currentFolder;
 };
 
+class ObjectRegistry;
+
 // What a builtin can reach of the engine that calls it.
 class Context {
 public:
@@ -68,6 +70,9 @@ public:
     UiCallbacks ui;
     RandomState random;
     FileAccess files;
+    // The session's objects that hold script values: an object a builtin
+    // makes that holds values a script can set joins it (object_registry.h).
+    ObjectRegistry* objects = nullptr;
 
     // Calls `callee` the way a script call `callee(args)` would: a script
     // function reference from GetRef, or an object's default member.

@@ -1,6 +1,7 @@
 // Array functions: Array, LBound, UBound, and the string-array functions
 // Join, Split and Filter.
 #include "script/builtins_support.h"
+#include "script/stop_poll.h"
 
 namespace quillet::script {
 
@@ -65,8 +66,10 @@ Value fnJoin(Context&, std::span<Value> a)
     const Value list = a[0].withoutObject();
     const ArrayRep& rep = listArg(list);
     const Text delimiter = hasArg(a, 1) ? a[1].toText() : Text(u" ");
+    StopPoll poll;
     Text out;
     for (size_t i = 0; i < rep.items.size(); ++i) {
+        const size_t before = out.size();
         if (i > 0)
             out += delimiter;
         if (rep.items[i].isNull())
@@ -74,6 +77,7 @@ Value fnJoin(Context&, std::span<Value> a)
         out += rep.items[i].toConcatText();
         if (out.size() > kMaxTextLength)
             throw VbError(vberr::OutOfMemory);
+        poll.tick(out.size() - before + 1);
     }
     return Value::string(std::move(out));
 }
@@ -96,11 +100,13 @@ Value fnFilter(Context&, std::span<Value> a)
     const ArrayRep& rep = listArg(a[0]);
     const Text find = a[1].toText();
     const bool include = boolArg(a, 2, true);
-    const CompareMode mode = compareArg(a, 3);
+    const TextFinder finder(find, compareArg(a, 3));
+    StopPoll poll;
     ElementVector kept;
     for (const Value& item : rep.items) {
         Text text = item.toText();
-        if (filterKeeps(text, find, include, mode))
+        poll.tick(text.size() + 1);
+        if ((finder.find(text, 0) != TextFinder::npos) == include)
             appendElement(kept, Value::string(std::move(text)));
     }
     return textArray(std::move(kept));

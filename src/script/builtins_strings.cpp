@@ -3,6 +3,7 @@
 // StrReverse.  Null propagates where VBScript lets it (Len(Null) is Null)
 // and is error 94 where VBScript raises it.
 #include "script/builtins_support.h"
+#include "script/stop_poll.h"
 #include "script/lib/escape_text.h"
 
 namespace quillet::script {
@@ -20,6 +21,27 @@ int ansiCode(char16_t c)
 char16_t fromAnsiCode(int code)
 {
     return windows1252Char(static_cast<unsigned char>(code));
+}
+
+// A text with each unit converted, polling the stop request as it goes.
+Text convertedUnits(Text text, char16_t (*convert)(char16_t))
+{
+    inStretches(text.size(), [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i)
+            text[i] = convert(text[i]);
+    });
+    return text;
+}
+
+// `count` times `unit` (String, Space), polling the stop request as it grows.
+Value repeatedUnit(size_t count, char16_t unit)
+{
+    if (count > kMaxTextLength)
+        throw VbError(vberr::OutOfMemory);
+    Text text;
+    text.reserve(count);
+    inStretches(count, [&](size_t from, size_t to) { text.append(to - from, unit); });
+    return Value::string(std::move(text));
 }
 
 Value fnAsc(Context&, std::span<Value> a)
@@ -80,12 +102,12 @@ Value fnInStrRev(Context&, std::span<Value> a)
 
 Value fnLCase(Context&, std::span<Value> a)
 {
-    return a[0].isNull() ? Value::null() : Value::string(lowerCase(a[0].toText()));
+    return a[0].isNull() ? Value::null() : Value::string(convertedUnits(a[0].toText(), lowerChar));
 }
 
 Value fnUCase(Context&, std::span<Value> a)
 {
-    return a[0].isNull() ? Value::null() : Value::string(upperCase(a[0].toText()));
+    return a[0].isNull() ? Value::null() : Value::string(convertedUnits(a[0].toText(), upperChar));
 }
 
 Value fnLeft(Context&, std::span<Value> a)
@@ -160,10 +182,7 @@ Value fnReplace(Context&, std::span<Value> a)
 
 Value fnSpace(Context&, std::span<Value> a)
 {
-    const size_t n = countArg(a[0]);
-    if (n > kMaxTextLength)
-        throw VbError(vberr::OutOfMemory);
-    return Value::string(Text(n, u' '));
+    return repeatedUnit(countArg(a[0]), u' ');
 }
 
 Value fnString(Context&, std::span<Value> a)
@@ -184,9 +203,7 @@ Value fnString(Context&, std::span<Value> a)
             throw VbError(vberr::InvalidCall);
         c = fromAnsiCode(code);
     }
-    if (n > kMaxTextLength)
-        throw VbError(vberr::OutOfMemory);
-    return Value::string(Text(n, c));
+    return repeatedUnit(n, c);
 }
 
 Value fnStrComp(Context&, std::span<Value> a)

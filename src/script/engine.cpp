@@ -1,5 +1,6 @@
 #include "script/engine.h"
 
+#include "common/stop_request.h"
 #include "script/core/core_builtins.h"
 #include "script/core/err_object.h"
 #include "script/core/runtime.h"
@@ -21,6 +22,36 @@ Text lineTextOf(const Signal& signal)
         return signal.lineText;
     return signal.unit->lineText(signal.line);
 }
+
+// Where an error or stop happened, as a line of the code the host added
+// and its text.  From code that Execute ran it is the statement that ran
+// it, the line within the executed text joining the description; code an
+// ExecuteGlobal defined and the host called directly has no such line.
+template <typename Signal>
+void placeInto(ScriptErrorInfo& info, const Signal& signal)
+{
+    int executedLine = signal.executedLine;
+    if (signal.inExecuted) {
+        executedLine = signal.line;
+    } else {
+        info.line = signal.line;
+        info.column = signal.column;
+        info.lineText = lineTextOf(signal);
+    }
+    if (executedLine > 0)
+        info.description += u" (line " + decimalText(executedLine) + u" of the executed code)";
+}
+
+// What the engine makes current on its thread while it works: the
+// session's memory meter and the stop request.
+class WorkScope {
+public:
+    WorkScope(MemoryMeter* meter, const std::atomic<bool>& stop) noexcept : meter_(meter), stop_(&stop) {}
+
+private:
+    MeterScope meter_;
+    StopScope stop_;
+};
 
 RuntimeLimits toRuntimeLimits(const EngineLimits& l)
 {
@@ -47,18 +78,18 @@ Engine::Engine(EngineLimits limits) : limits_(limits)
 Engine::~Engine()
 {
     // Class_Terminate handlers still run: their allocations count as well.
-    MeterScope scope(meter_.get());
+    WorkScope scope(meter_.get(), stop_);
     runtime_.reset();
 }
 
 void Engine::reset()
 {
     {
-        MeterScope scope(meter_.get());
+        WorkScope scope(meter_.get(), stop_);
         runtime_.reset();
     }
     meter_ = MemoryMeter::create(limits_.memoryLimit);
-    MeterScope scope(meter_.get());
+    WorkScope scope(meter_.get(), stop_);
     runtime_ = std::make_unique<Runtime>(registry_, &stop_, toRuntimeLimits(limits_));
     runtime_->ui = ui_;
     runtime_->files = files_;
@@ -79,7 +110,7 @@ void Engine::setFileAccess(FileAccess access)
 
 void Engine::addObject(TextView name, Value object, bool globalMembers)
 {
-    MeterScope scope(meter_.get());
+    WorkScope scope(meter_.get(), stop_);
     runtime_->registerObject(Text(name), std::move(object), globalMembers);
 }
 
@@ -88,26 +119,29 @@ bool Engine::guarded(F&& body)
 {
     lastError_ = ScriptErrorInfo();
     stop_.store(false);
-    MeterScope scope(meter_.get());
+    WorkScope scope(meter_.get(), stop_);
     try {
         body();
+        runtime_->finishHostCall();
         return true;
     } catch (const ScriptError& e) {
         lastError_.number = e.number;
         lastError_.description = e.description;
         lastError_.source = e.source.empty() ? Text(e.compile ? kCompileErrorSource : kRuntimeErrorSource) : e.source;
-        lastError_.line = e.line;
-        lastError_.column = e.column;
         lastError_.compileError = e.compile;
-        lastError_.lineText = lineTextOf(e);
+        placeInto(lastError_, e);
     } catch (const StopSignal& s) {
         lastError_.number = s.number;
         lastError_.description = s.description;
         lastError_.source = kRuntimeErrorSource;
         lastError_.stopped = true;
-        lastError_.line = s.line;
-        lastError_.column = s.column;
-        lastError_.lineText = lineTextOf(s);
+        placeInto(lastError_, s);
+    } catch (const StopRequested& s) {
+        // Stopped outside any statement (compiling the code added).
+        lastError_.number = s.number();
+        lastError_.description = s.description();
+        lastError_.source = kRuntimeErrorSource;
+        lastError_.stopped = true;
     } catch (const VbError& v) {
         lastError_.number = v.number();
         lastError_.description = v.description();
@@ -137,6 +171,11 @@ std::optional<Value> Engine::run(TextView procedure, std::span<Value> args)
     if (!guarded([&] { result = runtime_->runProcedure(procedure, args); }))
         return std::nullopt;
     return result;
+}
+
+size_t Engine::liveObjects() const
+{
+    return runtime_->liveObjects();
 }
 
 bool Engine::hasProcedure(TextView procedure) const

@@ -57,8 +57,9 @@ public:
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    // Forgets all code, variables and named objects (running the
-    // Class_Terminate of objects still alive) and clears the last error.
+    // Forgets all code, variables and named objects and clears the last
+    // error.  Objects still alive, in cycles or held by the host, run their
+    // Class_Terminate (with a bounded number of steps) and are emptied.
     void reset();
 
     // Makes `object` reachable as `name`; with `globalMembers` its members
@@ -80,12 +81,19 @@ public:
 
     // Bytes the values of this session hold now (see EngineLimits::memoryLimit).
     size_t memoryInUse() const { return meter_->used(); }
+    // Objects of this session that hold values (instances of script
+    // classes, dictionaries) alive now.  reset() ends them all: those the
+    // host still holds stay, emptied, outside any session.
+    size_t liveObjects() const;
 
     const ScriptErrorInfo& lastError() const { return lastError_; }
     void clearError() { lastError_ = ScriptErrorInfo(); }
 
-    // Thread-safe: ends the current (or next) run at its next loop turn or
-    // call with error 18.  The request is cleared when a run starts.
+    // Thread-safe: ends the current (or next) run with error 18 at its next
+    // loop turn or call, or inside a long builtin or host member, which poll
+    // the request as they go (common/stop_request.h: the engine makes it
+    // current on its thread while it works).  The request is cleared when a
+    // run starts.
     void requestStop() { stop_.store(true); }
     // The flag requestStop() sets, for the long operations of host objects
     // to poll while a run is going (see common/stop_request.h).

@@ -1,6 +1,20 @@
 #include "script/host_object.h"
 
+#include "script/object_registry.h"
+
 namespace quillet::script {
+
+HostObject::~HostObject()
+{
+    if (session_)
+        session_->remove(*this);
+}
+
+void HostObject::joinSession(ObjectRegistry* session) noexcept
+{
+    if (session)
+        session->add(*this);
+}
 
 Value coerceArgument(const Value& value, ArgKind kind)
 {

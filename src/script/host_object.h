@@ -25,6 +25,8 @@
 
 namespace quillet::script {
 
+class ObjectRegistry;
+
 inline constexpr int kNoMember = -1;
 inline constexpr int kDefaultMember = 0;
 
@@ -45,7 +47,7 @@ public:
 
 class HostObject {
 public:
-    virtual ~HostObject() = default;
+    virtual ~HostObject();
     HostObject() = default;
     HostObject(const HostObject&) = delete;
     HostObject& operator=(const HostObject&) = delete;
@@ -87,8 +89,22 @@ public:
 protected:
     virtual void lastReleased() noexcept { delete this; }
 
+    // An object holding values a script can set (so that objects may refer
+    // to each other in a cycle) joins the engine session that makes it,
+    // from its constructor (nothing happens without a session), and drops
+    // them in dropValues() when the session ends: object_registry.h.
+    void joinSession(ObjectRegistry* session) noexcept;
+    // Lets go of every value held; the object stays usable, empty.
+    virtual void dropValues() noexcept {}
+
 private:
+    friend class ObjectRegistry;
+
     int refs_ = 0;
+    // The session's list of its objects.
+    ObjectRegistry* session_ = nullptr;
+    HostObject* previousInSession_ = nullptr;
+    HostObject* nextInSession_ = nullptr;
 };
 
 // Creates a refcounted host object and hands it out as a Value.

@@ -3,6 +3,7 @@
 #include "script/host_object.h"
 #include "script/lib/date_time.h"
 #include "script/lib/number_text.h"
+#include "script/stop_poll.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,9 +26,10 @@ void Value::retainHeap() noexcept
                 --u_.arr->refs;
                 u_.arr = copy;
             } catch (...) {
-                // No memory for the copy, and a copy cannot fail: the two
-                // share the storage, which only a script already out of
-                // memory can notice.
+                // No memory for the copy (or a stop request met while
+                // copying), and a copy cannot fail: the two share the
+                // storage, which only a script already out of memory (or
+                // about to stop at its next statement) can notice.
             }
         }
         break;
@@ -135,9 +137,15 @@ void StringRep::reserve(size_t capacity)
 
 ArrayRep::ArrayRep(const ArrayRep& other, bool keepFixedSize)
     : fixedSize(keepFixedSize && other.fixedSize), textItems(other.textItems),
-      charge(sizeof(ArrayRep) + other.dims.size() * sizeof(ArrayDim)), dims(other.dims),
-      items(other.items, MeteredAllocator<Value>())
+      charge(sizeof(ArrayRep) + other.dims.size() * sizeof(ArrayDim)), dims(other.dims)
 {
+    // Copied in stretches: a copy of millions of elements must not outlast
+    // a stop request.
+    items.reserve(other.items.size());
+    inStretches(other.items.size(), [&](size_t from, size_t to) {
+        items.insert(items.end(), other.items.begin() + static_cast<ptrdiff_t>(from),
+                     other.items.begin() + static_cast<ptrdiff_t>(to));
+    });
 }
 
 ArrayRep::ArrayRep(ElementVector&& values)
@@ -166,13 +174,18 @@ Value Value::newArray(std::span<const int32_t> upperBounds)
     for (int32_t upper : upperBounds) {
         if (upper < -1)
             throw VbError(vberr::SubscriptOutOfRange);
+        // Counted in size_t (upper + 1 overflows an int32_t at 2^31 - 1),
+        // each dimension on its own too, as an empty one makes the total 0.
         const size_t count = static_cast<size_t>(upper) + 1;
-        rep->dims.push_back({0, upper + 1});
         total *= count;
-        if (total > kMaxArrayElements)
+        if (count > kMaxArrayElements || total > kMaxArrayElements)
             throw VbError(vberr::OutOfMemory);
+        rep->dims.push_back({0, static_cast<int32_t>(count)});
     }
-    rep->items.resize(total);
+    // Filled in stretches (the memory is charged at once): tens of
+    // millions of elements must not outlast a stop request.
+    rep->items.reserve(total);
+    inStretches(total, [&](size_t, size_t to) { rep->items.resize(to); });
     return holder;
 }
 

@@ -14,6 +14,26 @@
 namespace quillet::script {
 namespace {
 
+Text repeated(TextView piece, int times)
+{
+    Text out;
+    for (int i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+std::vector<Text> splitLinesForTest(TextView code)
+{
+    std::vector<Text> lines(1);
+    for (const char16_t c : code) {
+        if (c == u'\n')
+            lines.emplace_back();
+        else
+            lines.back() += c;
+    }
+    return lines;
+}
+
 struct CompileCase {
     const char* code;
     int number;
@@ -162,24 +182,30 @@ TEST(EngineRobustness, DeepRecursionIsOutOfStackSpace)
 TEST(EngineRobustness, DeepNestingInTheSourceIsOutOfStackSpace)
 {
     Engine engine;
-    Text code = u"x = ";
-    for (int i = 0; i < 100000; ++i)
-        code += u"(";
-    code += u"1";
-    for (int i = 0; i < 100000; ++i)
-        code += u")";
-    EXPECT_FALSE(engine.addCode(code));
+    EXPECT_FALSE(engine.addCode(u"x = " + repeated(u"(", 100000) + u"1" + repeated(u")", 100000)));
     EXPECT_EQ(28, engine.lastError().number);
-    Text sum = u"x = 1";
-    for (int i = 0; i < 100000; ++i)
-        sum += u" + 1";
-    EXPECT_FALSE(engine.addCode(sum));
+    EXPECT_FALSE(engine.addCode(u"x = 1" + repeated(u" + 1", 100000)));
     EXPECT_EQ(28, engine.lastError().number);
-    Text ifs;
-    for (int i = 0; i < 5000; ++i)
-        ifs += u"If True Then\n";
-    EXPECT_FALSE(engine.addCode(ifs));
+    EXPECT_FALSE(engine.addCode(repeated(u"If True Then\n", 5000)));
     EXPECT_EQ(28, engine.lastError().number);
+    // Member and index chains, read and written, in expressions and calls
+    // (a million links used to overflow the compiler's stack).
+    for (const char16_t* link : {u".b", u"(1)"}) {
+        const Text chain = u"a" + repeated(link, 1000000);
+        const Text shorter = chain.substr(0, chain.size() / 10);
+        for (const Text& code : {u"x = " + chain, shorter + u" = 1", shorter + u" 1, 2", u"f " + shorter}) {
+            EXPECT_FALSE(engine.addCode(code));
+            EXPECT_EQ(28, engine.lastError().number);
+            EXPECT_TRUE(engine.lastError().compileError);
+        }
+    }
+    // Chains of ordinary length still compile, also when a call statement's
+    // first argument is parenthesised and the chain is read twice.
+    const Text chains = u"Set a = New C\na" + repeated(u".Me2", 1600) + u".M (1), 2\nx = a" + repeated(u".Me2", 2900) + u".v";
+    EXPECT_TRUE(engine.addCode(u"Class C\nPublic v\nFunction Me2\nSet Me2 = Me\nEnd Function\n"
+                               u"Sub M(x, y)\nv = x + y\nEnd Sub\nEnd Class\n" + chains))
+        << toUtf8(engine.lastError().description);
+    EXPECT_EQ(3, engine.eval(u"x")->toInt32());
 }
 
 // A procedure is installed before its body is compiled: when the body is
@@ -197,7 +223,8 @@ TEST(EngineRobustness, AProcedureWhoseBodyCannotCompileRaisesItsErrorWhenCalled)
     EXPECT_EQ(28, engine.lastError().number);
     EXPECT_FALSE(engine.addCode(u"Set w = New Wide\nw.M"));
     EXPECT_EQ(28, engine.lastError().number);
-    EXPECT_EQ(0u, engine.lastError().lineText.find(u"Class Wide")) << "reported in the method";
+    EXPECT_EQ(2, engine.lastError().line) << "reported at the call";
+    EXPECT_EQ(u"Out of stack space (line 1 of the executed code)", engine.lastError().description);
 }
 
 TEST(EngineRobustness, StopRequestEndsARunawayLoopEvenUnderResumeNext)
@@ -282,6 +309,11 @@ TEST(EngineRobustness, HugeArraysAndStringsAreOutOfMemory)
     Engine engine;
     EXPECT_FALSE(engine.addCode(u"ReDim a(100000, 100000)"));
     EXPECT_EQ(7, engine.lastError().number);
+    // Bounds at the end of the Long range, alone or behind an empty dimension.
+    for (const char16_t* redim : {u"ReDim a(2147483647)", u"ReDim a(-1, 2147483647)", u"Dim a(2147483647)"}) {
+        EXPECT_FALSE(engine.addCode(redim)) << toUtf8(redim);
+        EXPECT_EQ(7, engine.lastError().number) << toUtf8(redim);
+    }
     EXPECT_FALSE(engine.addCode(u"s = \"xxxxxxxx\"\nFor i = 1 To 40\ns = s & s\nNext"));
     EXPECT_EQ(7, engine.lastError().number);
     EXPECT_EQ(3, engine.lastError().line);
@@ -374,22 +406,55 @@ TEST(EngineEval, DefinitionsOutliveTheExecutedCodeAroundThem)
     EXPECT_EQ(3, engine.eval(u"n")->toInt32());
     EXPECT_EQ(30, engine.eval(u"k")->toInt32());
 
-    EXPECT_FALSE(engine.addCode(u"Execute \"a = 1\" & vbCrLf & \"  a = a / 0\""));
-    EXPECT_EQ(11, engine.lastError().number);
-    EXPECT_EQ(2, engine.lastError().line);
-    EXPECT_EQ(u"  a = a / 0", engine.lastError().lineText);
-    EXPECT_FALSE(engine.addCode(u"Sub s\nExecute \"b = 2\" & vbLf & \"b = Eval(\"\"Len(1 / 0)\"\")\"\nEnd Sub\ns"));
-    EXPECT_EQ(11, engine.lastError().number);
-    EXPECT_EQ(2, engine.lastError().line);
-    EXPECT_EQ(u"b = Eval(\"Len(1 / 0)\")", engine.lastError().lineText);
-
     EngineLimits limits;
     limits.stepBudget = 10000;
     Engine budgeted(limits);
     EXPECT_FALSE(budgeted.addCode(u"Execute \"x = 1\" & vbLf & \"Do\" & vbLf & \"Loop\""));
     EXPECT_TRUE(budgeted.lastError().stopped);
-    EXPECT_EQ(2, budgeted.lastError().line);
-    EXPECT_EQ(u"Do", budgeted.lastError().lineText);
+    EXPECT_EQ(1, budgeted.lastError().line);
+    EXPECT_EQ(u"Script stopped: it ran longer than allowed (line 2 of the executed code)",
+              budgeted.lastError().description);
+}
+
+struct ExecutedError {
+    const char16_t* code;
+    int line;           // in the code added
+    Text description;   // with the line in the executed text
+};
+
+// An error in code that Execute runs is reported at the Execute statement,
+// a line of the code the host added (the one a host quotes), with the line
+// in the executed text in the description; run-time and compile errors
+// alike, freed or kept code, nested or not.
+TEST(EngineEval, ErrorsInExecutedCodeAreReportedAtTheExecuteStatement)
+{
+    const ExecutedError cases[] = {
+        {u"x = 1\nExecute \"a = 1\" & vbCrLf & \"  a = a / 0\"", 2, u"Division by zero (line 2 of the executed code)"},
+        {u"Sub s\nExecute \"b = 2\" & vbLf & \"b = Eval(\"\"Len(1 / 0)\"\")\"\nEnd Sub\n\ns", 2,
+         u"Division by zero (line 2 of the executed code)"},
+        {u"x = 1\nExecute \"a = 1\" & vbLf & \"a = (\"", 2, u"Expected expression (line 2 of the executed code)"},
+        {u"ExecuteGlobal \"Sub f\" & vbLf & \"Err.Raise 5\" & vbLf & \"End Sub\"\n\nf", 3,
+         u"Invalid procedure call or argument (line 2 of the executed code)"},
+        {u"Execute \"x = 1\" & vbLf & \"Execute \"\"y = 1 / 0\"\"\"", 1, u"Division by zero (line 2 of the executed code)"},
+    };
+    for (const ExecutedError& c : cases) {
+        Engine engine;
+        EXPECT_FALSE(engine.addCode(c.code)) << toUtf8(c.code);
+        const ScriptErrorInfo& e = engine.lastError();
+        EXPECT_EQ(c.line, e.line) << toUtf8(c.code);
+        EXPECT_EQ(c.description, e.description) << toUtf8(c.code);
+        EXPECT_EQ(splitLinesForTest(c.code)[static_cast<size_t>(c.line - 1)], e.lineText) << toUtf8(c.code);
+    }
+    // Inside the script, Err keeps the plain description.
+    Engine engine;
+    ASSERT_TRUE(engine.addCode(u"On Error Resume Next\nExecute \"x = 1\" & vbLf & \"x = 1 / 0\"\nd = Err.Description"));
+    EXPECT_EQ(u"Division by zero", engine.eval(u"d")->toText());
+    // A procedure an ExecuteGlobal defined, called by the host directly,
+    // has no line of the host's code.
+    ASSERT_TRUE(engine.addCode(u"ExecuteGlobal \"Sub g\" & vbLf & \"x = 1 / 0\" & vbLf & \"End Sub\""));
+    EXPECT_FALSE(engine.run(u"g"));
+    EXPECT_EQ(0, engine.lastError().line);
+    EXPECT_EQ(u"Division by zero (line 2 of the executed code)", engine.lastError().description);
 }
 
 } // namespace

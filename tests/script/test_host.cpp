@@ -104,11 +104,42 @@ private:
     Value child_ = Value::nothing();
 };
 
+class MethodsHost final : public HostObject {
+public:
+    MethodsHost(Text typeName, std::vector<std::pair<Text, HostMethod>> methods)
+        : typeName_(std::move(typeName)), methods_(std::move(methods))
+    {
+    }
+    Text typeName() const override { return typeName_; }
+    int findMember(TextView name) const override
+    {
+        for (size_t i = 0; i < methods_.size(); ++i)
+            if (equalsIgnoreCase(methods_[i].first, name))
+                return static_cast<int>(i) + 1;
+        return kNoMember;
+    }
+    Value invoke(int member, Access, std::span<Value> args) override
+    {
+        if (member < 1 || static_cast<size_t>(member) > methods_.size())
+            throw VbError(vberr::NoSuchMember);
+        return methods_[static_cast<size_t>(member) - 1].second(args);
+    }
+
+private:
+    Text typeName_;
+    std::vector<std::pair<Text, HostMethod>> methods_;
+};
+
 } // namespace
 
 Value makeTestHost()
 {
     return makeObject<TestHost>();
+}
+
+Value makeMethodsHost(Text typeName, std::vector<std::pair<Text, HostMethod>> methods)
+{
+    return makeObject<MethodsHost>(std::move(typeName), std::move(methods));
 }
 
 } // namespace quillet::script::testing

@@ -5,7 +5,16 @@
 
 #include "script/host_object.h"
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 namespace quillet::script::testing {
+
+// A host object whose methods are the given functions, found by name in
+// any letter case: for a test's own small hosts.
+using HostMethod = std::function<Value(std::span<Value> args)>;
+Value makeMethodsHost(Text typeName, std::vector<std::pair<Text, HostMethod>> methods);
 
 // "Host" in the golden scripts.  Members:
 //   Name (property, text)           Count (read-only, Int32)

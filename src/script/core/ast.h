@@ -323,6 +323,9 @@ struct CodeUnit {
     };
     std::vector<GlobalDecl> globals;   // Dim/Public/Private/Const at the top level
     bool optionExplicit = false;
+    // Compiled from a text that Execute or ExecuteGlobal ran: its lines are
+    // lines of that text, not of the code the host added.
+    bool executed = false;
     ExprPtr evalExpression;            // Eval: the expression to evaluate (until compiled)
     std::unique_ptr<Code> evalCode;    // ... compiled
 

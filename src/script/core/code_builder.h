@@ -4,6 +4,7 @@
 
 #include "script/core/ast.h"
 #include "script/core/code.h"
+#include "script/stop_poll.h"
 
 #include <optional>
 #include <vector>
@@ -90,6 +91,7 @@ private:
     int depth_ = 0;
     std::vector<Holding> holdings_; // outermost first
     std::vector<Loop> loops_;
+    StopPoll stopPoll_{1024}; // per statement: huge code must not outlast a stop request
 };
 
 // Whether a name may stand for a variable (what a by-reference argument or

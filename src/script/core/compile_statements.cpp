@@ -15,6 +15,7 @@ void CodeBuilder::statements(const Block& block)
 
 void CodeBuilder::statement(const Stmt& s)
 {
+    stopPoll_.tick();
     switch (s.kind) {
     case StmtKind::If: ifStatement(static_cast<const IfStmt&>(s)); return;
     case StmtKind::Select: selectStatement(static_cast<const SelectStmt&>(s)); return;

@@ -1,6 +1,7 @@
 // Declarations (Dim, ReDim, Erase) and the in-place append of
 // `s = s & a & b`.
 #include "script/core/runtime.h"
+#include "script/stop_poll.h"
 
 #include <algorithm>
 
@@ -67,11 +68,15 @@ void Runtime::reDim(Frame& f, const NameRef& n, std::span<Value> boundValues, bo
         const size_t keep = std::min(oldLast, newLast);
         // A String array stays one; its new elements are empty texts.
         fresh->textItems = old->textItems;
+        StopPoll poll;
         if (fresh->textItems) {
-            for (Value& v : fresh->items)
+            for (Value& v : fresh->items) {
+                poll.tick();
                 v = Value::string(Text());
+            }
         }
         for (size_t r = 0; r < rows; ++r) {
+            poll.tick(keep + 1);
             for (size_t c = 0; c < keep; ++c)
                 fresh->items[r * newLast + c] = old->items[r * oldLast + c];
         }

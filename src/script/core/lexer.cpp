@@ -2,6 +2,7 @@
 
 #include "script/core/compile_error.h"
 #include "script/lib/date_time.h"
+#include "script/stop_poll.h"
 
 #include <cmath>
 #include <string>
@@ -46,7 +47,9 @@ public:
 
     std::vector<Token> run()
     {
+        StopPoll poll(4096); // a huge text must not outlast a stop request
         while (true) {
+            poll.tick();
             bool spaced = skipBlanks();
             if (pos_ >= src_.size())
                 break;

@@ -10,9 +10,15 @@ namespace quillet::script {
 // A binary operator's node, counted against kMaxOperatorsPerStatement.
 std::unique_ptr<BinaryExpr> Parser::operatorNode(const Token& at)
 {
+    countLink(at);
+    return node<BinaryExpr>(at);
+}
+
+// One more operator or chain link in the statement.
+void Parser::countLink(const Token& at)
+{
     if (++operators_ > kMaxOperatorsPerStatement)
         throwCompileError(vberr::OutOfStack, at.line, at.column);
-    return node<BinaryExpr>(at);
 }
 
 // expression := impExpr
@@ -335,6 +341,7 @@ ExprPtr Parser::postfixChain(int stopAt)
     while (static_cast<int>(pos_) != stopAt) {
         const Token& t = cur();
         if (t.kind == Tok::LParen) {
+            countLink(t);
             lastParen_ = static_cast<int>(pos_);
             while (e->kind == ExprKind::Paren)
                 e = std::move(static_cast<ParenExpr&>(*e).inner);
@@ -349,6 +356,7 @@ ExprPtr Parser::postfixChain(int stopAt)
             call->target = std::move(e);
             e = std::move(call);
         } else if (t.kind == Tok::Dot && !t.spaced) {
+            countLink(t);
             auto m = node<MemberExpr>(t);
             next();
             if (cur().kind != Tok::Identifier)

@@ -21,6 +21,7 @@ void Parser::statement(Block& block)
 {
     DepthGuard guard(*this);
     operators_ = 0;
+    stopPoll_.tick();
     if (mayDeclare() && declaration())
         return;
     const Token& t = cur();
@@ -528,6 +529,7 @@ void Parser::assignment(Block& block, bool isSet, const Token* keyword)
     const Token at = keyword ? *keyword : cur();
     const size_t start = pos_;
     const size_t namesBefore = proc_->names.size();
+    const int operatorsBefore = operators_;
     lastParen_ = -1;
     ExprPtr target = postfixChain(-1);
     if (isOp(u"=")) {
@@ -581,6 +583,7 @@ void Parser::assignment(Block& block, bool isSet, const Token* keyword)
         const int stop = lastParen_;
         target.reset();
         proc_->names.resize(namesBefore);
+        operators_ = operatorsBefore;
         pos_ = start;
         target = postfixChain(stop);
     }

@@ -25,6 +25,7 @@
 #include "script/core/compile_error.h"
 #include "script/core/lexer.h"
 #include "script/core/parser.h"
+#include "script/stop_poll.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -44,8 +45,9 @@ private:
     // Deeply nested source (parentheses, blocks) would exhaust the C++ stack of
     // this recursive-descent parser; past this depth it reports error 28.
     static constexpr int kMaxNesting = 400;
-    // Operators in one statement: a left-leaning chain of them is evaluated
-    // (and freed) recursively, so an absurdly long one is refused as well.
+    // Operators, and links of member and index chains (`a.b.c`, `a(1)(2)`),
+    // in one statement: a left-leaning chain of them is compiled, evaluated
+    // and freed recursively, so an absurdly long one is refused as well.
     static constexpr int kMaxOperatorsPerStatement = 3000;
 
     // ---- token helpers ----------------------------------------------
@@ -167,6 +169,7 @@ private:
 
     // ---- expressions (parse_expressions.cpp) ----------------------------
     std::unique_ptr<BinaryExpr> operatorNode(const Token& at);
+    void countLink(const Token& at);
     ExprPtr expression();
     template <typename Next>
     ExprPtr binaryLevel(Next nextLevel, std::initializer_list<std::pair<Kw, Op>> ops);
@@ -208,6 +211,7 @@ private:
     int depth_ = 0;
     int lastParen_ = -1;
     int operators_ = 0;
+    StopPoll stopPoll_{1024}; // per statement: a huge text must not outlast a stop request
     std::vector<std::pair<Text, Value>> classConstants_; // of the class being parsed
 };
 

@@ -4,13 +4,27 @@
 #include "script/core/compiler.h"
 #include "script/core/err_object.h"
 #include "script/core/script_object.h"
+#include "script/stop_poll.h"
 
 #include <algorithm>
 #include <new>
+#include <typeinfo>
 #include <unordered_set>
 
 namespace quillet::script {
 namespace {
+
+// Bounds of the Eval cache: plenty for the expressions a script evaluates
+// again and again, while one that evaluates ever new texts holds only the
+// recent ones, and never much of the memory the script may use.
+constexpr size_t kEvalCacheEntries = 1024;
+constexpr size_t kEvalCacheBytes = size_t(16) << 20;
+
+size_t evalCacheBytesAllowed()
+{
+    const MemoryMeter* meter = MemoryMeter::current();
+    return meter ? std::min(kEvalCacheBytes, meter->limit() / 16) : kEvalCacheBytes;
+}
 
 std::vector<Text> splitLines(const Text& source)
 {
@@ -37,6 +51,7 @@ Runtime::Runtime(const BuiltinRegistry& registry, const std::atomic<bool>* stopF
     : registry_(registry), stopFlag_(stopFlag), limits_(limits), link_(std::make_shared<RuntimeLink>())
 {
     link_->runtime = this;
+    objects = &objects_;
     err_ = new ErrObject;
     errValue_ = Value::object(err_);
     const int slot = globalSlot(u"Err", true);
@@ -56,6 +71,14 @@ Runtime::~Runtime()
     // Script variables first: a Class_Terminate may still use the named
     // objects (WScript.Echo in a terminate handler, for instance).
     for (bool named : {false, true}) {
+        if (named) {
+            // The objects still alive are held in cycles, or by the host:
+            // their Class_Terminate runs too, within the same steps.
+            objects_.forEach([](HostObject& object) {
+                if (typeid(object) == typeid(ScriptObject))
+                    static_cast<ScriptObject&>(object).terminate();
+            });
+        }
         for (GlobalEntry& g : globals_) {
             if ((g.kind == GlobalKind::NamedObject) != named)
                 continue;
@@ -65,6 +88,9 @@ Runtime::~Runtime()
         }
     }
     link_->runtime = nullptr;
+    // Then every one of them lets go of what it holds, which frees those
+    // only the session held: cycles do not outlive the session.
+    objects_.dropAll();
     globals_.clear();
     namedObjects_.clear();
 }
@@ -75,6 +101,18 @@ void Runtime::enter()
         char probe;
         stackBase_ = &probe;
         steps_ = 0;
+        terminatorStop_.reset();
+    }
+}
+
+void Runtime::finishHostCall()
+{
+    // Until the host call returns, the stop request (or the spent budget)
+    // is still there for the next loop turn or call to find.
+    if (depth_ == 0 && terminatorStop_) {
+        StopSignal stop = std::move(*terminatorStop_);
+        terminatorStop_.reset();
+        throw stop;
     }
 }
 
@@ -135,6 +173,7 @@ void forEachProcedure(CodeUnit& unit, F&& fn)
 std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedure* outer, bool asRuntimeError)
 {
     auto unit = std::make_shared<CodeUnit>();
+    unit->executed = asRuntimeError && mode == ParseMode::Program;
     // Error 7 here, before parsing, when the tree would pass the limit;
     // corrected to what the code keeps once it is compiled.
     unit->charge = MemoryCharge(compilingBytes(source.size()));
@@ -142,6 +181,8 @@ std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedur
     try {
         try {
             parseUnit(*unit, mode);
+        } catch (const StopRequested&) {
+            throw; // a stop met while reading a huge text stays a stop
         } catch (const VbError& v) {
             // A value error while folding a constant: still a compile error.
             throw CompileError{v, 0, 0};
@@ -158,6 +199,9 @@ std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedur
             e.located = true;
             unit->lines = splitLines(unit->source);
             e.lineText = unit->lineText(ce.line);
+        } else if (unit->executed) {
+            // Reported at the Execute statement, with its line in the text.
+            e.executedLine = ce.line;
         }
         throw e;
     }
@@ -165,8 +209,8 @@ std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedur
     unit->topLevel->outer = outer;
     install(unit);
     // Installed procedures and classes are reachable by name from here on:
-    // should their code fail to compile (a limit of the code's form), the
-    // unit stays and calling them raises that error.
+    // should their code fail to compile (a limit of the code's form, or a
+    // stop request), the unit stays and calling them raises that error.
     try {
         compileInstalled(*unit);
     } catch (const VbError& v) {
@@ -333,11 +377,14 @@ void Runtime::resolve(Procedure& proc, bool explicitNames)
     }
     // ReDim targets first: a variable a ReDim declares is the one every
     // use of the name means, wherever it stands.
+    StopPoll poll;
     for (NameExpr* name : proc.names) {
+        poll.tick();
         if (name->declares)
             resolveName(*name, proc, explicitNames, assigned);
     }
     for (NameExpr* name : proc.names) {
+        poll.tick();
         if (!name->declares)
             resolveName(*name, proc, explicitNames, assigned);
     }
@@ -520,22 +567,72 @@ Value Runtime::evalText(const Text& text)
     }
     keyText += u'\0';
     keyText += text;
-    auto key = std::make_pair(outer, std::move(keyText));
-    CodeUnit* unit;
+    EvalKey key(outer, std::move(keyText));
+    std::shared_ptr<CodeUnit> unit;
     auto cached = evalCache_.find(key);
     if (cached != evalCache_.end()) {
-        unit = cached->second;
+        unit = cached->second.unit;
+        evalUse_.splice(evalUse_.begin(), evalUse_, cached->second.lastUse);
     } else {
-        ExecuteFrameScope scope(executeFrame_, caller);
-        auto compiled = compile(text, ParseMode::Expression, outer, true);
-        // The cache entry lives as long as the code: charged with it.
-        compiled->charge.grow(sizeof(decltype(evalCache_)::value_type) + 4 * sizeof(void*) +
-                              textHeapBytes(key.second.capacity()));
-        unit = compiled.get();
-        units_.push_back(std::move(compiled));
-        evalCache_.emplace(std::move(key), unit);
+        {
+            ExecuteFrameScope scope(executeFrame_, caller);
+            unit = compile(text, ParseMode::Expression, outer, true);
+        }
+        // The cache entry (a map node and a list node) lives as long as the
+        // code: charged with it.
+        unit->charge.grow(sizeof(EvalCache::value_type) + 7 * sizeof(void*) + textHeapBytes(key.second.capacity()));
+        evalUse_.push_front(nullptr);
+        try {
+            auto entry = evalCache_.emplace(std::move(key), EvalEntry{unit, unit->charge.bytes(), evalUse_.begin()}).first;
+            evalUse_.front() = &entry->first;
+            evalCacheBytes_ += entry->second.bytes;
+        } catch (...) {
+            evalUse_.pop_front();
+            throw;
+        }
+        trimEvalCache();
     }
+    // The code runs with a hold of its own: an Eval inside it may push it
+    // out of the cache.  Once out and done, what was cached inside it goes.
+    struct Forget {
+        Runtime& runtime;
+        const std::shared_ptr<CodeUnit>& unit;
+        ~Forget()
+        {
+            if (unit.use_count() == 1)
+                runtime.forgetEvalUnder(*unit);
+        }
+    } forget{*this, unit};
     return runTopLevel(*unit, caller, true);
+}
+
+void Runtime::forgetEvalUnder(const CodeUnit& unit) noexcept
+{
+    const Procedure* top = unit.topLevel.get();
+    auto it = evalCache_.lower_bound(EvalKey(const_cast<Procedure*>(top), Text()));
+    while (it != evalCache_.end() && it->first.first == top) {
+        // Keys under the inner code name its top level, not this one: the
+        // iterators of this range stay valid.
+        forgetEvalUnder(*it->second.unit);
+        forgetEval(it++);
+    }
+}
+
+void Runtime::forgetEval(EvalCache::iterator entry) noexcept
+{
+    evalCacheBytes_ -= entry->second.bytes;
+    evalUse_.erase(entry->second.lastUse);
+    evalCache_.erase(entry);
+}
+
+void Runtime::trimEvalCache() noexcept
+{
+    const size_t bytesAllowed = evalCacheBytesAllowed();
+    while (evalCache_.size() > 1 && (evalCache_.size() > kEvalCacheEntries || evalCacheBytes_ > bytesAllowed)) {
+        const auto oldest = evalCache_.find(*evalUse_.back());
+        forgetEvalUnder(*oldest->second.unit);
+        forgetEval(oldest);
+    }
 }
 
 namespace {
@@ -543,9 +640,9 @@ namespace {
 // An error or stop leaving code that is about to be freed keeps the text
 // of its line instead of the unit.
 template <typename Signal>
-void keepLineText(Signal& signal, const std::unordered_set<const CodeUnit*>& going)
+void keepLineText(Signal& signal, const CodeUnit& going)
 {
-    if (!signal.unit || !going.count(signal.unit))
+    if (signal.unit != &going)
         return;
     if (signal.lineText.empty())
         signal.lineText = signal.unit->lineText(signal.line);
@@ -575,16 +672,14 @@ void Runtime::executeText(const Text& text, bool global)
     // Code that defines nothing is never reached again once it has run:
     // nothing outside its own run points into it but the Eval code cached
     // for its top level (which only that run can use) and the place an
-    // error or stop leaving it records.  So it is freed here, `compiled`
-    // keeping it alive while it runs: a script executing new text in a
-    // loop holds only the code of the current turn.
-    const size_t unitsBefore = units_.size();
+    // error or stop leaving it records (Eval code records none: its errors
+    // belong to the statement calling Eval).  So it is freed here,
+    // `compiled` keeping it alive while it runs: a script executing new
+    // text in a loop holds only the code of the current turn.
     auto finish = [&](auto* signal) {
-        std::unordered_set<const CodeUnit*> going = evalUnitsUnder(unit);
-        going.insert(&unit);
         if (signal)
-            keepLineText(*signal, going);
-        forgetUnits(going, unitsBefore);
+            keepLineText(*signal, unit);
+        forgetEvalUnder(unit);
     };
     try {
         runTopLevel(unit, runIn, false);
@@ -599,42 +694,6 @@ void Runtime::executeText(const Text& text, bool global)
         throw;
     }
     finish(static_cast<ScriptError*>(nullptr));
-}
-
-std::unordered_set<const CodeUnit*> Runtime::evalUnitsUnder(const CodeUnit& unit) const
-{
-    std::unordered_set<const CodeUnit*> found;
-    std::vector<Procedure*> tops{unit.topLevel.get()};
-    for (size_t i = 0; i < tops.size(); ++i) {
-        for (auto it = evalCache_.lower_bound(std::make_pair(tops[i], Text()));
-             it != evalCache_.end() && it->first.first == tops[i]; ++it) {
-            found.insert(it->second);
-            tops.push_back(it->second->topLevel.get());
-        }
-    }
-    return found;
-}
-
-void Runtime::forgetUnits(const std::unordered_set<const CodeUnit*>& going, size_t from)
-{
-    // The cache keys Eval code by the procedure it was compiled in: the
-    // entries under a top level that goes must go too, or a procedure made
-    // later at the same address would find them.
-    for (const CodeUnit* unit : going) {
-        auto first = evalCache_.lower_bound(std::make_pair(unit->topLevel.get(), Text()));
-        auto last = first;
-        while (last != evalCache_.end() && last->first.first == unit->topLevel.get())
-            ++last;
-        evalCache_.erase(first, last);
-    }
-    // Only the run that is done compiled code for those top levels: the
-    // units to free are among the ones added since.  Executed units that
-    // define procedures or classes stay; the top level they name as outer
-    // is only read while they are compiled.
-    auto since = units_.begin() + static_cast<std::ptrdiff_t>(std::min(from, units_.size()));
-    units_.erase(std::remove_if(since, units_.end(),
-                                [&](const std::shared_ptr<CodeUnit>& u) { return going.count(u.get()) != 0; }),
-                 units_.end());
 }
 
 Value Runtime::procedureReference(const Text& name)
@@ -677,6 +736,17 @@ void Runtime::runTerminate(ScriptObject& object) noexcept
 {
     try {
         callProcedure(*object.cls().terminate, &object, {});
+    } catch (StopSignal& stop) {
+        // A terminator runs where a value is released and cannot pass the
+        // stop on: it is kept for the end of the host call.
+        try {
+            if (stop.unit && stop.lineText.empty())
+                stop.lineText = stop.unit->lineText(stop.line);
+            stop.unit = nullptr;
+            terminatorStop_ = std::move(stop);
+        } catch (...) {
+            terminatorStop_ = StopSignal{stop.number, Text()};
+        }
     } catch (...) {
         // Errors in Class_Terminate are not reported, as in VBScript.
     }

@@ -8,9 +8,11 @@
 #include "script/core/compile_error.h"
 #include "script/core/parser.h"
 #include "script/host_object.h"
+#include "script/object_registry.h"
 
 #include <atomic>
 #include <deque>
+#include <list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -37,6 +39,10 @@ struct ScriptError {
     bool located = false;
     bool compile = false;
     Text lineText; // the failing line, when the unit is gone (compile errors, freed Execute code)
+    // Located in code that Execute ran (the place moves out to the statement
+    // that ran it), and the line within that code once it has moved.
+    bool inExecuted = false;
+    int executedLine = 0;
 };
 
 // A stop request or an exhausted budget: ends the run, and On Error Resume
@@ -50,6 +56,8 @@ struct StopSignal {
     const CodeUnit* unit = nullptr;
     Text lineText{}; // when the unit was freed on the way up
     bool located = false;
+    bool inExecuted = false; // as for ScriptError
+    int executedLine = 0;
 };
 
 inline constexpr int kStopErrorNumber = 18; // "User interrupt occurred"
@@ -162,6 +170,9 @@ public:
     bool hasProcedure(TextView name) const;
     // Marks the C++ stack position the budget is measured from.
     void enter();
+    // At the end of a host call that succeeded: a stop that ended a
+    // Class_Terminate (which cannot pass it on) ends the run now.
+    void finishHostCall();
 
     // ---- for builtins needing the compiler (Eval, Execute, ...) ----------
     Value evalText(const Text& text);
@@ -176,6 +187,7 @@ public:
     Value callProcedure(Procedure& proc, ScriptObject* me, std::span<Value> args);
     void runTerminate(ScriptObject& object) noexcept;
     const std::shared_ptr<RuntimeLink>& link() const { return link_; }
+    size_t liveObjects() const { return objects_.size(); }
 
 private:
     // ---- execution ---------------------------------------------------------
@@ -291,16 +303,29 @@ private:
     void resolveName(NameExpr& name, Procedure& proc, bool explicitNames, const std::unordered_set<Text>& assigned);
     int globalSlot(const Text& name, bool create);
     Value runTopLevel(CodeUnit& unit, Frame* outer, bool evalExpression);
-    // The Eval code compiled for the top level of `unit`, and the Eval
-    // code compiled inside that code, and so on.
-    std::unordered_set<const CodeUnit*> evalUnitsUnder(const CodeUnit& unit) const;
-    // Frees those units (all of them in units_[from] on) with their
-    // cache entries.
-    void forgetUnits(const std::unordered_set<const CodeUnit*>& going, size_t from);
+    // Eval code cached by the procedure it was compiled in and its text,
+    // the most recently used first in evalUse_ (only so many are kept).
+    using EvalKey = std::pair<Procedure*, Text>;
+    struct EvalEntry {
+        std::shared_ptr<CodeUnit> unit;
+        size_t bytes = 0; // charged for the code and the entry
+        std::list<const EvalKey*>::iterator lastUse;
+    };
+    using EvalCache = std::map<EvalKey, EvalEntry>;
+    // Drops the Eval code cached for the top level of `unit`, and the Eval
+    // code cached inside that code, and so on: their keys name procedures
+    // about to go, which a procedure made later at the same address would
+    // find.
+    void forgetEvalUnder(const CodeUnit& unit) noexcept;
+    void forgetEval(EvalCache::iterator entry) noexcept;
+    // Drops the least recently used entries beyond the cache's bounds.
+    void trimEvalCache() noexcept;
 
     const BuiltinRegistry& registry_;
     const std::atomic<bool>* stopFlag_;
     RuntimeLimits limits_;
+    // The session's objects that hold values (Context::objects points here).
+    ObjectRegistry objects_;
 
     // The global table's entries and index, counted as names are added.
     MemoryCharge globalsCharge_{0};
@@ -313,7 +338,9 @@ private:
     };
     std::unordered_map<Text, ClassEntry> classes_;
     std::vector<std::shared_ptr<CodeUnit>> units_;
-    std::map<std::pair<Procedure*, Text>, CodeUnit*> evalCache_;
+    EvalCache evalCache_;
+    std::list<const EvalKey*> evalUse_;
+    size_t evalCacheBytes_ = 0;
     bool optionExplicit_ = false;
 
     ErrObject* err_ = nullptr;
@@ -323,6 +350,8 @@ private:
     // Execution state.
     int depth_ = 0;
     uint64_t steps_ = 0;
+    // A stop that ended a Class_Terminate since the host call began.
+    std::optional<StopSignal> terminatorStop_;
     const char* stackBase_ = nullptr;
     Frame* currentFrame_ = nullptr; // the frame calling a builtin
     // The procedure frame whose Execute is being compiled: its Dim

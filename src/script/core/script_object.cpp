@@ -8,6 +8,7 @@ ScriptObject::ScriptObject(ClassDef& cls, std::shared_ptr<RuntimeLink> link, std
     : cls_(cls), charge_(sizeof(ScriptObject) + cls.fields.size() * sizeof(Value)), fields_(cls.fields.size()),
       link_(std::move(link)), unit_(std::move(unit))
 {
+    joinSession(link_->runtime ? link_->runtime->objects : nullptr);
     for (size_t i = 0; i < cls.fields.size(); ++i) {
         const ClassField& f = cls.fields[i];
         if (!f.isArray)
@@ -37,16 +38,31 @@ Value ScriptObject::invoke(int member, Access access, std::span<Value> args)
     return link_->runtime->invokeScriptMember(*this, member, access, args);
 }
 
+void ScriptObject::terminate() noexcept
+{
+    if (terminated_ || !cls_.terminate || !link_->runtime)
+        return;
+    terminated_ = true;
+    link_->runtime->runTerminate(*this);
+}
+
 void ScriptObject::lastReleased() noexcept
 {
     if (terminated_ || !cls_.terminate || !link_->runtime) {
         delete this;
         return;
     }
-    terminated_ = true;
     addRef();
-    link_->runtime->runTerminate(*this);
+    terminate();
     release(); // deletes, unless Class_Terminate stored Me somewhere
+}
+
+void ScriptObject::dropValues() noexcept
+{
+    for (Value& field : fields_) {
+        Value dropped = std::move(field);
+        field = Value();
+    }
 }
 
 Value ProcedureRef::invoke(int member, Access access, std::span<Value> args)

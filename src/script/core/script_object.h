@@ -28,9 +28,15 @@ public:
     ClassDef& cls() const { return cls_; }
     Value& field(int index) { return fields_[static_cast<size_t>(index)]; }
 
+    // Runs Class_Terminate unless it has run (or the runtime is gone):
+    // when the last reference goes, or when the session ends with the
+    // object still referenced.  The caller holds the object.
+    void terminate() noexcept;
+
 protected:
     // Runs Class_Terminate before the object goes.
     void lastReleased() noexcept override;
+    void dropValues() noexcept override;
 
 private:
     ClassDef& cls_;

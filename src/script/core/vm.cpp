@@ -76,16 +76,32 @@ void appendPiece(AppendText& text, const Value& piece)
         text.text += piece.toConcatText();
 }
 
+// Places an error or stop at the statement `line`/`column` of `f` unless
+// it already has a place: the innermost statement it came from.  A place
+// in code that Execute ran moves out to the statement that ran it (whose
+// line is one of the host's code), the line in the executed text kept.
+template <typename Signal>
+void locate(Signal& s, int line, int column, const Frame& f)
+{
+    const CodeUnit* here = f.proc->unit;
+    if (s.located) {
+        if (!s.inExecuted || s.unit == here)
+            return;
+        s.executedLine = s.line;
+        s.lineText.clear();
+    }
+    s.line = line;
+    s.column = column;
+    s.unit = here;
+    s.located = true;
+    s.inExecuted = here->executed;
+}
+
 } // namespace
 
 void Runtime::raiseFrom(ScriptError& e, int line, int column, Frame& f)
 {
-    if (!e.located) {
-        e.line = line;
-        e.column = column;
-        e.unit = f.proc->unit;
-        e.located = true;
-    }
+    locate(e, line, column, f);
     if (f.resumeNext) {
         err_->set(e);
         return;
@@ -99,12 +115,7 @@ bool Runtime::trapError(int line, int column, Frame& f)
         throw;
     } catch (StopSignal& stop) {
         // Nothing catches a stop; it only learns where it happened.
-        if (!stop.located) {
-            stop.line = line;
-            stop.column = column;
-            stop.unit = f.proc->unit;
-            stop.located = true;
-        }
+        locate(stop, line, column, f);
         throw;
     } catch (ScriptError& e) {
         raiseFrom(e, line, column, f);
@@ -112,8 +123,8 @@ bool Runtime::trapError(int line, int column, Frame& f)
     } catch (const StopRequested&) {
         // A host operation that gave up on the stop request: a stop like
         // one at a loop turn.
-        StopSignal stop{kStopErrorNumber, u"Script stopped on request", line, column, f.proc->unit};
-        stop.located = true;
+        StopSignal stop{kStopErrorNumber, u"Script stopped on request"};
+        locate(stop, line, column, f);
         throw stop;
     } catch (const VbError& v) {
         ScriptError e;

@@ -1,5 +1,7 @@
 #include "script/lib/byte_text.h"
 
+#include "script/stop_poll.h"
+
 #include <algorithm>
 
 namespace quillet::script {
@@ -39,33 +41,26 @@ char foldAscii(char c)
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool bytesMatchAt(std::string_view bytes, size_t at, std::string_view find, CompareMode mode)
-{
-    for (size_t k = 0; k < find.size(); ++k) {
-        const char a = bytes[at + k];
-        const char b = find[k];
-        if (mode == CompareMode::Text ? foldAscii(a) != foldAscii(b) : a != b)
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 std::string textBytes(TextView text, size_t from, size_t count)
 {
     const size_t end = count > std::string::npos - from ? std::string::npos : from + count;
     std::string bytes;
+    StopPoll poll;
     // With no unit up to the end of the slice that might be a lone byte,
     // byte k is simply a half of unit k / 2.
     if (!anyInLoneByteRange(text.substr(0, end / 2 + 1))) {
         const size_t last = std::min(end, text.size() * 2);
-        for (size_t k = from; k < last; ++k)
+        for (size_t k = from; k < last; ++k) {
+            poll.tick();
             bytes.push_back(static_cast<char>(k % 2 == 0 ? text[k / 2] & 0xFF : text[k / 2] >> 8));
+        }
         return bytes;
     }
     size_t offset = 0;
     for (size_t i = 0; i < text.size() && offset < end; ++i) {
+        poll.tick();
         const char pieces[2] = {static_cast<char>(text[i] & 0xFF), static_cast<char>(text[i] >> 8)};
         const size_t width = isLoneByte(text, i) ? 1 : 2;
         for (size_t b = 0; b < width; ++b, ++offset)
@@ -80,8 +75,11 @@ size_t byteLength(TextView text)
     if (!anyInLoneByteRange(text))
         return text.size() * 2;
     size_t n = 0;
-    for (size_t i = 0; i < text.size(); ++i)
+    StopPoll poll;
+    for (size_t i = 0; i < text.size(); ++i) {
+        poll.tick();
         n += isLoneByte(text, i) ? 1 : 2;
+    }
     return n;
 }
 
@@ -100,7 +98,9 @@ Text bytesText(std::string_view bytes)
         text.push_back(loneByteUnit(byte));
     };
     size_t i = 0;
+    StopPoll poll;
     for (; i + 1 < bytes.size(); i += 2) {
+        poll.tick(2);
         const uint8_t low = static_cast<uint8_t>(bytes[i]);
         const uint8_t high = static_cast<uint8_t>(bytes[i + 1]);
         const char16_t unit = static_cast<char16_t>(low | (high << 8));
@@ -125,10 +125,17 @@ size_t findBytes(std::string_view bytes, std::string_view find, size_t start, Co
         return start <= bytes.size() + 1 ? start : 0;
     if (start > bytes.size() || find.size() > bytes.size())
         return 0;
-    for (size_t at = start - 1; at + find.size() <= bytes.size(); ++at)
-        if (bytesMatchAt(bytes, at, find, mode))
-            return at + 1;
-    return 0;
+    const char* data = bytes.data();
+    size_t at;
+    if (mode == CompareMode::Binary) {
+        at = TwoWayPattern<char>(find).find([data](size_t i) { return data[i]; }, bytes.size(), start - 1);
+    } else {
+        std::string folded(find);
+        std::transform(folded.begin(), folded.end(), folded.begin(), foldAscii);
+        at = TwoWayPattern<char>(folded).find([data](size_t i) { return foldAscii(data[i]); }, bytes.size(),
+                                              start - 1);
+    }
+    return at == TwoWayPattern<char>::npos ? 0 : at + 1;
 }
 
 } // namespace quillet::script

@@ -1,6 +1,7 @@
 #include "script/lib/escape_text.h"
 
 #include "common/vb_error.h"
+#include "script/stop_poll.h"
 
 namespace quillet::script {
 
@@ -45,7 +46,9 @@ Text escapeText(TextView text, size_t maxLength)
     static const char16_t* const kHex = u"0123456789ABCDEF";
     Text out;
     out.reserve(text.size());
+    StopPoll poll;
     for (const char16_t c : text) {
+        poll.tick();
         if (keptAsIs(c)) {
             out.push_back(c);
         } else if (c < 256) {
@@ -63,7 +66,9 @@ Text unescapeText(TextView text)
 {
     Text out;
     out.reserve(text.size());
+    StopPoll poll;
     for (size_t i = 0; i < text.size(); ++i) {
+        poll.tick();
         if (text[i] == u'%') {
             if (i + 1 < text.size() && text[i + 1] == u'u') {
                 const int v = hexValue(text, i + 2, 4);

@@ -5,6 +5,7 @@
 #include "script/lib/regex_program.h"
 
 #include "common/vb_error.h"
+#include "common/stop_request.h"
 
 #include <deque>
 
@@ -12,6 +13,8 @@ namespace quillet::script {
 
 void RegexBudget::spend(long long steps)
 {
+    // Spent every few thousand steps: the place to notice a stop request.
+    pollStop();
     remaining_ -= steps;
     if (remaining_ < 0)
         throw VbError(vberr::OutOfStack,

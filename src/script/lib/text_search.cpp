@@ -1,6 +1,7 @@
 #include "script/lib/text_search.h"
 
 #include "common/vb_error.h"
+#include "script/stop_poll.h"
 
 #include <algorithm>
 
@@ -13,30 +14,48 @@ inline char16_t fold(char16_t c, CompareMode mode)
     return mode == CompareMode::Text ? lowerChar(c) : c;
 }
 
-bool matchesAt(TextView text, size_t pos, TextView find, CompareMode mode)
+Text preparedPattern(TextView pattern, CompareMode mode, bool fromEnd)
 {
-    if (mode == CompareMode::Binary)
-        return text.compare(pos, find.size(), find) == 0;
-    for (size_t k = 0; k < find.size(); ++k)
-        if (fold(text[pos + k], mode) != fold(find[k], mode))
-            return false;
-    return true;
-}
-
-// 0-based index of the first match at or after `from`, npos when none.
-size_t findFrom(TextView text, TextView find, size_t from, CompareMode mode)
-{
-    if (mode == CompareMode::Binary)
-        return text.find(find, from);
-    if (find.size() > text.size())
-        return TextView::npos;
-    for (size_t i = from; i + find.size() <= text.size(); ++i)
-        if (matchesAt(text, i, find, mode))
-            return i;
-    return TextView::npos;
+    if (mode == CompareMode::Binary && !fromEnd)
+        return Text();
+    Text units(pattern);
+    if (mode == CompareMode::Text)
+        std::transform(units.begin(), units.end(), units.begin(), lowerChar);
+    if (fromEnd)
+        std::reverse(units.begin(), units.end());
+    return units;
 }
 
 } // namespace
+
+TextFinder::TextFinder(TextView pattern, CompareMode mode, bool fromEnd)
+    : mode_(mode), prepared_(preparedPattern(pattern, mode, fromEnd)),
+      pattern_(mode == CompareMode::Binary && !fromEnd ? pattern : TextView(prepared_))
+{
+}
+
+size_t TextFinder::find(TextView text, size_t from) const
+{
+    const char16_t* units = text.data();
+    if (mode_ == CompareMode::Binary)
+        return pattern_.find([units](size_t i) { return units[i]; }, text.size(), from);
+    return pattern_.find([units](size_t i) { return lowerChar(units[i]); }, text.size(), from);
+}
+
+size_t TextFinder::findLast(TextView text, size_t end) const
+{
+    if (end < size())
+        return npos;
+    if (size() == 0)
+        return end;
+    // The text before `end` read backwards: a match at i there ends at
+    // end - i here.
+    const char16_t* back = text.data() + end - 1;
+    const size_t at = mode_ == CompareMode::Binary
+                          ? pattern_.find([back](size_t i) { return *(back - i); }, end, 0)
+                          : pattern_.find([back](size_t i) { return lowerChar(*(back - i)); }, end, 0);
+    return at == npos ? npos : end - at - size();
+}
 
 CompareMode compareModeFrom(int value)
 {
@@ -55,7 +74,7 @@ size_t findText(TextView text, TextView find, size_t start, CompareMode mode)
         return start <= text.size() + 1 ? start : 0;
     if (start > text.size())
         return 0;
-    const size_t at = findFrom(text, find, start - 1, mode);
+    const size_t at = TextFinder(find, mode).find(text, start - 1);
     return at == TextView::npos ? 0 : at + 1;
 }
 
@@ -67,10 +86,8 @@ size_t findTextReverse(TextView text, TextView find, size_t start, CompareMode m
         return start;
     if (find.size() > start)
         return 0;
-    for (size_t i = start - find.size() + 1; i-- > 0;)
-        if (matchesAt(text, i, find, mode))
-            return i + 1;
-    return 0;
+    const size_t at = TextFinder(find, mode, true).findLast(text, start);
+    return at == TextView::npos ? 0 : at + 1;
 }
 
 Text replaceText(TextView text, TextView find, TextView replacement, size_t start, long long count,
@@ -81,14 +98,17 @@ Text replaceText(TextView text, TextView find, TextView replacement, size_t star
     const TextView rest = text.substr(start - 1);
     if (find.empty() || count == 0)
         return Text(rest);
+    const TextFinder finder(find, mode);
+    StopPoll poll;
     Text out;
     out.reserve(rest.size());
     size_t pos = 0;
     long long done = 0;
     while (count < 0 || done < count) {
-        const size_t at = findFrom(rest, find, pos, mode);
+        const size_t at = finder.find(rest, pos);
         if (at == TextView::npos)
             break;
+        poll.tick(at - pos + replacement.size() + 1);
         out.append(rest.substr(pos, at - pos));
         if (out.size() + replacement.size() > maxLength)
             throw VbError(vberr::OutOfMemory);
@@ -109,12 +129,15 @@ void splitEach(TextView text, TextView delimiter, long long limit, CompareMode m
         piece(text);
         return;
     }
+    const TextFinder finder(delimiter, mode);
+    StopPoll poll;
     size_t pos = 0;
     long long count = 0;
     while (limit < 0 || count < limit - 1) {
-        const size_t at = findFrom(text, delimiter, pos, mode);
+        const size_t at = finder.find(text, pos);
         if (at == TextView::npos)
             break;
+        poll.tick(at - pos + 1);
         piece(text.substr(pos, at - pos));
         ++count;
         pos = at + delimiter.size();
@@ -124,26 +147,27 @@ void splitEach(TextView text, TextView delimiter, long long limit, CompareMode m
 
 int compareText(TextView a, TextView b, CompareMode mode)
 {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const char16_t x = fold(a[i], mode);
-        const char16_t y = fold(b[i], mode);
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    if (a.size() == b.size())
-        return 0;
+    int order = 0;
+    inStretches(std::min(a.size(), b.size()), [&](size_t from, size_t to) {
+        for (size_t i = from; i < to && order == 0; ++i) {
+            const char16_t x = fold(a[i], mode);
+            const char16_t y = fold(b[i], mode);
+            if (x != y)
+                order = x < y ? -1 : 1;
+        }
+        return order == 0;
+    });
+    if (order != 0 || a.size() == b.size())
+        return order;
     return a.size() < b.size() ? -1 : 1;
-}
-
-bool filterKeeps(TextView item, TextView find, bool include, CompareMode mode)
-{
-    return (findFrom(item, find, 0, mode) != TextView::npos) == include;
 }
 
 Text reverseText(TextView text)
 {
-    return Text(text.rbegin(), text.rend());
+    Text out;
+    out.reserve(text.size());
+    inStretches(text.size(), [&](size_t from, size_t to) { out.append(text.rbegin() + from, text.rbegin() + to); });
+    return out;
 }
 
 } // namespace quillet::script

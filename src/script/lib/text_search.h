@@ -1,15 +1,45 @@
 // VBScript's string searching and splitting (InStr, InStrRev, Replace,
 // Split, Filter, StrComp) on plain Text, with its two compare modes.
 // Positions are 1-based as VBScript reports them; 0 means "not found".
+//
+// Every search takes time linear in the text and the pattern
+// (two_way_search.h), and long ones poll the stop request as they go.
 #pragma once
 
 #include "common/text.h"
+#include "script/lib/two_way_search.h"
 
 #include <functional>
 
 namespace quillet::script {
 
 enum class CompareMode { Binary = 0, Text = 1 };
+
+// A pattern made ready to be searched for, forwards or from the end.
+// `pattern` must outlive the finder.
+class TextFinder {
+public:
+    static constexpr size_t npos = TextView::npos;
+
+    TextFinder(TextView pattern, CompareMode mode, bool fromEnd = false);
+    TextFinder(const TextFinder&) = delete;
+    TextFinder& operator=(const TextFinder&) = delete;
+
+    size_t size() const { return pattern_.size(); }
+    // 0-based index of the first match at or after `from`, npos when none.
+    // Only for a finder made without fromEnd.
+    size_t find(TextView text, size_t from) const;
+    // 0-based index of the last match that ends at or before `end`, npos
+    // when none.  Only for a finder made with fromEnd.
+    size_t findLast(TextView text, size_t end) const;
+
+private:
+    CompareMode mode_;
+    // The pattern folded (Text mode) and reversed (from the end), when it
+    // cannot be searched for as given.
+    Text prepared_;
+    TwoWayPattern<char16_t> pattern_;
+};
 
 // Compare mode from a script's compare argument: 0 binary, 1 text,
 // anything else (other than -1 "use the default") is error 5.
@@ -39,10 +69,6 @@ void splitEach(TextView text, TextView delimiter, long long limit, CompareMode m
 
 // StrComp: -1, 0 or 1.
 int compareText(TextView a, TextView b, CompareMode mode);
-
-// Filter: whether it keeps `item`, one that contains (or, with include
-// false, does not contain) `find`.
-bool filterKeeps(TextView item, TextView find, bool include, CompareMode mode);
 
 Text reverseText(TextView text);
 

@@ -67,7 +67,10 @@ private:
 
 } // namespace
 
-Dictionary::Dictionary() : NativeObject(dictionaryClass()) {}
+Dictionary::Dictionary(ObjectRegistry* session) : NativeObject(dictionaryClass())
+{
+    joinSession(session);
+}
 
 void Dictionary::add(const Value& key, const Value& item)
 {
@@ -125,9 +128,9 @@ std::unique_ptr<Enumerator> Dictionary::enumerate()
     return std::make_unique<KeyEnumerator>(keys());
 }
 
-Value makeDictionary(Context&)
+Value makeDictionary(Context& context)
 {
-    return makeObject<Dictionary>();
+    return makeObject<Dictionary>(context.objects);
 }
 
 } // namespace quillet::script

@@ -14,7 +14,8 @@ namespace quillet::script {
 
 class Dictionary : public NativeObject {
 public:
-    Dictionary();
+    // Made for a script: joins its session (object_registry.h).
+    explicit Dictionary(ObjectRegistry* session = nullptr);
 
     int count() const { return static_cast<int>(table_.size()); }
     bool exists(const Value& key) const { return table_.find(key) != DictionaryTable::npos; }
@@ -31,6 +32,9 @@ public:
     void setCompareMode(int mode);                     // error 5 unless empty
 
     std::unique_ptr<Enumerator> enumerate() override;
+
+protected:
+    void dropValues() noexcept override { removeAll(); }
 
 private:
     // Charged first: keeps the meter of the table's storage alive.

@@ -1,5 +1,7 @@
 #include "script/objects/dictionary_table.h"
 
+#include "script/stop_poll.h"
+
 #include <functional>
 
 namespace quillet::script {
@@ -197,21 +199,24 @@ void DictionaryTable::clear()
 
 ElementVector DictionaryTable::keys() const
 {
-    ElementVector out;
-    out.reserve(live_);
-    for (const Entry& e : entries_)
-        if (e.live)
-            out.push_back(e.key);
-    return out;
+    return copied(&Entry::key);
 }
 
 ElementVector DictionaryTable::items() const
 {
+    return copied(&Entry::item);
+}
+
+ElementVector DictionaryTable::copied(Value Entry::*part) const
+{
     ElementVector out;
     out.reserve(live_);
-    for (const Entry& e : entries_)
+    StopPoll poll;
+    for (const Entry& e : entries_) {
+        poll.tick();
         if (e.live)
-            out.push_back(e.item);
+            out.push_back(e.*part);
+    }
     return out;
 }
 

@@ -62,6 +62,8 @@ private:
     // Slot holding the key (>= 0 entry) or, when absent, npos.
     size_t findSlot(const KeyRef& key, size_t hash) const;
     void placeInIndex(size_t position);
+    // The keys or the items of the live entries, in order.
+    ElementVector copied(Value Entry::*part) const;
     // Drops removed entries and rebuilds the index with room to grow.
     // Error 7 (or bad_alloc) leaves the table as it was.
     void rebuild();

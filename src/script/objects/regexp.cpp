@@ -1,6 +1,7 @@
 #include "script/objects/regexp.h"
 
 #include "script/objects/native_member.h"
+#include "script/stop_poll.h"
 
 namespace quillet::script {
 
@@ -260,8 +261,11 @@ Value RegExpObject::execute(const Text& text)
     findAll(text, budget, found);
     std::vector<Value> items;
     items.reserve(found.list.size());
-    for (const RegexMatch& m : found.list)
+    StopPoll poll(1024);
+    for (const RegexMatch& m : found.list) {
+        poll.tick();
         items.push_back(matchValue(text, m));
+    }
     return makeObject<Matches>(std::move(items));
 }
 
@@ -274,7 +278,9 @@ Text RegExpObject::replaceEach(const Text& text, const std::function<Text(const 
     findAll(text, budget, found);
     Text out;
     size_t copied = 0;
+    StopPoll poll(1024);
     for (const RegexMatch& m : found.list) {
+        poll.tick();
         out.append(text, copied, static_cast<size_t>(m.whole.start) - copied);
         out += replacementOf(m);
         copied = static_cast<size_t>(m.whole.end);

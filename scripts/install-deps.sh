@@ -13,7 +13,9 @@ PACKAGES="$*"
 [ -n "$PACKAGES" ] || PACKAGES="build-essential cmake ninja-build pkg-config \
 qt6-base-dev qt6-base-dev-tools libqt6svg6 \
 libgtest-dev libgmock-dev \
-fonts-liberation2 fontconfig poppler-utils xvfb xauth"
+fonts-liberation2 fonts-liberation fonts-crosextra-carlito fonts-crosextra-caladea \
+fonts-urw-base35 fonts-dejavu-core fonts-dejavu-extra fonts-comic-neue fonts-ebgaramond fonts-wine \
+fontconfig poppler-utils xvfb xauth"
 
 missing=""
 for p in $PACKAGES; do

@@ -29,10 +29,9 @@ bool isLowSurrogate(char16_t c)
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-double measureAtOnce(const QFontMetricsF& metrics, TextView text)
+double measureAtOnce(const QFontMetricsF& metrics, const FontStyle& font, TextView text)
 {
-    return metrics.horizontalAdvance(
-        QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size())));
+    return metrics.horizontalAdvance(drawnText(font, text));
 }
 
 } // namespace
@@ -70,14 +69,14 @@ double QtTextMeasurer::advance(const FontStyle& font, TextView text) const
     const double widest = std::max(metrics.maxWidth(), 1.0);
     const size_t piece = std::max<size_t>(2, static_cast<size_t>(kSafePieceAdvance / widest));
     if (text.size() <= piece)
-        return measureAtOnce(metrics, text);
+        return measureAtOnce(metrics, font, text);
     double total = 0;
     for (size_t start = 0; start < text.size();) {
         pollStop();
         size_t end = std::min(text.size(), start + piece);
         if (end < text.size() && isLowSurrogate(text[end]))
             --end; // a surrogate pair stays whole
-        total += measureAtOnce(metrics, text.substr(start, end - start));
+        total += measureAtOnce(metrics, font, text.substr(start, end - start));
         start = end;
     }
     return total;
@@ -87,6 +86,13 @@ LineMetrics QtTextMeasurer::metrics(const FontStyle& font) const
 {
     const QFontMetricsF& fm = cache_->metricsFor(font);
     return LineMetrics{fm.ascent(), fm.descent(), fm.leading()};
+}
+
+std::optional<Text> QtTextMeasurer::fallbackFor(const Text& fontName) const
+{
+    if (auto family = fontFallbackFor(fontName))
+        return family->toStdU16String();
+    return std::nullopt;
 }
 
 std::shared_ptr<const TextMeasurer> qtTextMeasurer()

@@ -90,6 +90,13 @@ ReportResult PrintReport(ReportContext& c, bool toPrinter)
 
     ReportWindow& window = c.host.reportWindow();
     PrintSurface& surface = window.surface();
+    // What the surface substitutes (an unknown font, say) goes to the log
+    // for the length of the run.
+    surface.setDiagnosticSink(c.logLine);
+    struct SinkReset {
+        PrintSurface& surface;
+        ~SinkReset() { surface.setDiagnosticSink({}); }
+    } sinkReset{surface};
     surface.startDoc();
     auto* printObject = new clsPrintWrapper(c.logLine, c.host.portraitImage());
     const script::Value preview = script::Value::object(printObject);

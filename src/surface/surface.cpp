@@ -99,7 +99,7 @@ void Surface::newColumn()
     if (column_ < columnCount()) {
         ++column_;
         x_ = flowLeft();
-        y_ = flowTop();
+        y_ = columnTop();
         freeCursor();
         noteFlowPosition();
     } else {
@@ -304,6 +304,13 @@ double Surface::columnLeft(int column) const
     return marginLeft_ + (column - 1) * (columnWidth() + kColumnSpacing);
 }
 
+// Columns begun part-way down a page start where they were begun: the
+// next column goes on from there, not over what stands above it.
+double Surface::columnTop() const
+{
+    return bands_.empty() ? flowTop() : std::max(flowTop(), bands_.back().top);
+}
+
 double Surface::flowBottom() const
 {
     double height = doc_.pages.empty() ? pageHeight_ : doc_.pages.back().height;
@@ -320,7 +327,7 @@ void Surface::autoBreak()
     if (column_ < columnCount()) {
         ++column_;
         x_ = flowLeft();
-        y_ = flowTop();
+        y_ = columnTop();
     } else {
         finishPage();
         startPage();

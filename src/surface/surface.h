@@ -317,6 +317,7 @@ private:
     double flowLeft() const { return columnLeft(column_); }
     double flowWidth() const { return columnWidth(); }
     double flowTop() const { return marginTop_; }
+    double columnTop() const;
     double flowBottom() const;
     bool needsBreak(double top, double height) const;
     void autoBreak();

@@ -275,6 +275,24 @@ TEST(Columns, NewColumnMovesToTheTopOfTheNextColumn)
     EXPECT_DOUBLE_EQ(s->currentY(), kTop + 2 * kLine);
 }
 
+TEST(Columns, ColumnsBegunPartWayDownThePageStartWhereTheyWereBegun)
+{
+    auto s = fakeSurface();
+    for (int i = 0; i < 50; ++i)
+        s->paragraph(u"single");
+    s->setColumns(2);
+    for (int i = 0; i < 6; ++i)
+        s->paragraph(u"x");
+    EXPECT_EQ(s->currentColumn(), 2);
+    auto texts = textsOf(s->document().pages[0]);
+    EXPECT_DOUBLE_EQ(texts[54].x, 6210);
+    EXPECT_DOUBLE_EQ(texts[54].top, kTop + 50 * kLine);  // not over the single column
+    s->newColumn();  // past the last column: the next page starts at the top
+    EXPECT_EQ(s->pageCount(), 2);
+    s->newColumn();
+    EXPECT_DOUBLE_EQ(s->currentY(), kTop);
+}
+
 TEST(Columns, BackToOneColumnContinuesBelowTheLowestColumn)
 {
     auto s = fakeSurface();

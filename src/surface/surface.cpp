@@ -208,7 +208,9 @@ void Surface::setColumns(int count)
     if (open_) {
         // The page border draws column lines for each stretch of the page
         // with the layout that stretch was printed with.
-        if (!bands_.empty() && bands_.back().top >= y_ - kBreakTolerance)
+        // A script switching back and forth without end cannot make the
+        // list grow without end: past kMaxColumnBands the last one changes.
+        if (!bands_.empty() && (bands_.back().top >= y_ - kBreakTolerance || bands_.size() >= kMaxColumnBands))
             bands_.back().columns = count;
         else
             bands_.push_back(ColumnBand{y_, count});
@@ -260,7 +262,8 @@ void Surface::setHeaderFontName(Text name)
 void Surface::reportUnknownFont(const Text& name)
 {
     const Text key = lowerCase(name);
-    if (std::find(reportedFonts_.begin(), reportedFonts_.end(), key) != reportedFonts_.end())
+    if (reportedFonts_.size() >= kMaxReportedFonts ||
+        std::find(reportedFonts_.begin(), reportedFonts_.end(), key) != reportedFonts_.end())
         return;
     if (auto substitute = measurer_->fallbackFor(name)) {
         reportedFonts_.push_back(key);

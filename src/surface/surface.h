@@ -72,6 +72,11 @@ inline constexpr double kHeaderGapLines = 0.25;
 inline constexpr int kMaxPages = 10000;
 // The largest paper a PDF page can describe: 200 inches a side.
 inline constexpr double kMaxPageSide = 288000;
+// Unknown font names reported per document; a script inventing names
+// without end gets no more lines than this.
+inline constexpr size_t kMaxReportedFonts = 100;
+// Changes of the column layout one page remembers for its border lines.
+inline constexpr size_t kMaxColumnBands = 1000;
 
 class Surface {
 public:

@@ -118,7 +118,10 @@ Value argument(FuzzedDataProvider& in)
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
+    // Kept for the whole run and never destroyed: at exit Qt's thread
+    // storage is gone before static objects are.
+    static QGuiApplication* app = new QGuiApplication(*argc, *argv);
+    (void)app;
     pictures = new PictureFiles;
     return 0;
 }
@@ -134,13 +137,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     adapter.startDoc();
     print->SetPrintPreviewObject(&adapter);
 
+    // Members are numbered from 1 (0 is the default member, which the
+    // print object has none of).
     const script::NativeClass& members = print->nativeClass();
-    int memberCount = 0;
-    while (members.member(memberCount))
-        ++memberCount;
+    int lastMember = 1;
+    while (members.member(lastMember + 1))
+        ++lastMember;
 
     for (int call = 0; call < kMaxCalls && in.remaining_bytes() > 0; ++call) {
-        const int member = in.ConsumeIntegralInRange(0, memberCount - 1);
+        const int member = in.ConsumeIntegralInRange(1, lastMember);
         const bool write = in.ConsumeBool() && members.member(member)->let;
         std::vector<Value> args;
         for (int n = in.ConsumeIntegralInRange(0, 8); n > 0; --n)

@@ -285,6 +285,7 @@ TEST(Columns, ColumnsBegunPartWayDownThePageStartWhereTheyWereBegun)
         s->paragraph(u"x");
     EXPECT_EQ(s->currentColumn(), 2);
     auto texts = textsOf(s->document().pages[0]);
+    ASSERT_EQ(texts.size(), 56u);
     EXPECT_DOUBLE_EQ(texts[54].x, 6210);
     EXPECT_DOUBLE_EQ(texts[54].top, kTop + 50 * kLine);  // not over the single column
     s->newColumn();  // past the last column: the next page starts at the top
@@ -306,6 +307,7 @@ TEST(Columns, BackToOneColumnContinuesBelowTheLowestColumn)
     s->setColumns(1);
     s->paragraph(u"below both");
     auto texts = textsOf(s->document().pages[0]);
+    ASSERT_EQ(texts.size(), 15u);
     EXPECT_DOUBLE_EQ(texts.back().x, kLeft);
     EXPECT_DOUBLE_EQ(texts.back().top, kTop + 11 * kLine);  // under column 1's tenth line
 
@@ -326,7 +328,7 @@ TEST(Columns, BackToOneColumnContinuesBelowTheLowestColumn)
     for (int i = 0; i < 60; ++i)
         s->paragraph(u"x");
     s->setColumns(1);
-    EXPECT_EQ(s->pageCount(), 2);
+    ASSERT_EQ(s->pageCount(), 2);
     s->paragraph(u"after");
     EXPECT_DOUBLE_EQ(textsOf(s->document().pages[1])[0].top, kTop);
 }

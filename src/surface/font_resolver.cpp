@@ -25,6 +25,7 @@ constexpr double kMinimumPointSize = 0.05;  // Qt refuses sizes <= 0
 constexpr double kMaximumPointSize = 800;
 
 const QString kDefaultFamily = QStringLiteral("Liberation Sans");
+constexpr qsizetype kMaxCachedNames = 512;
 
 // Where Debian's fonts-wine keeps its fonts, outside the folders fontconfig
 // searches; its Tahoma is made to the widths of the one sheets name.
@@ -156,6 +157,10 @@ Resolution resolve(const Text& requestedName)
     if (it != cache.constEnd())
         return *it;
     Resolution resolution = resolveUncached(key);
+    // Names come from scripts: a script inventing them cannot grow the
+    // cache without end.
+    if (cache.size() >= kMaxCachedNames)
+        cache.clear();
     cache.insert(key, resolution);
     return resolution;
 }

@@ -16,6 +16,7 @@ namespace {
 constexpr double kMeasureDpi = 1440.0;
 // 1440 dpi expressed in dots per metre, which is how QImage stores it.
 constexpr int kMeasureDotsPerMetre = 56693;
+constexpr size_t kMaxCachedFonts = 64;
 
 // Qt adds advances in 26.6 fixed point, which wraps past 2^25 device
 // units: at 1440 dpi a line of a few hundred thousand characters would.
@@ -53,6 +54,10 @@ struct QtTextMeasurer::Cache {
             if (entry.first == style)
                 return entry.second;
         }
+        // A script stepping through sizes or names makes a new font each
+        // time: the oldest goes, so the list stays short and quick.
+        if (fonts.size() >= kMaxCachedFonts)
+            fonts.erase(fonts.begin());
         fonts.emplace_back(style, QFontMetricsF(makeTwipFont(style, kMeasureDpi), &device));
         return fonts.back().second;
     }

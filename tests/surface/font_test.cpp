@@ -105,6 +105,19 @@ TEST_F(FontTest, NarrowFontsSetNarrowAndUnknownNamesFallBackToArialWidths)
     EXPECT_FALSE(fontFallbackFor(u"DejaVu Serif").has_value());
 }
 
+TEST_F(FontTest, ScriptsSteppingThroughManyFontsStillMeasureRight)
+{
+    QtTextMeasurer measurer;
+    const double first = measurer.advance(FontStyle{u"Arial", 10}, u"Width");
+    for (int size = 11; size < 211; ++size)
+        measurer.advance(FontStyle{u"Arial", static_cast<double>(size)}, u"Width");
+    for (int n = 0; n < 600; ++n)
+        resolveFontFamily(u"Invented Font " + decimalText(n));
+    EXPECT_DOUBLE_EQ(measurer.advance(FontStyle{u"Arial", 10}, u"Width"), first);
+    EXPECT_NEAR(measurer.advance(FontStyle{u"Arial", 20}, u"Width"), 2 * first, 0.1);
+    EXPECT_EQ(resolveFontFamily(u"Arial Narrow"), QStringLiteral("Liberation Sans Narrow"));
+}
+
 TEST_F(FontTest, AnUnknownFontIsReportedOnceNamingItsSubstitute)
 {
     Surface s;

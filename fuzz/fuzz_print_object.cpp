@@ -41,7 +41,6 @@ using script::Value;
 constexpr int kMaxCalls = 64;
 constexpr size_t kMaxTextBytes = 512;
 constexpr int kMaxRepeat = 64;  // long texts: a piece repeated
-constexpr double kLargestPaper = 200 * 1440.0;  // twips
 
 // Picture files a call may name: a good one, a truncated one, a text file.
 struct PictureFiles {
@@ -164,14 +163,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     print->SetPrintPreviewObject(nullptr);
     adapter.endDoc();
 
-    // What was drawn renders, small and quickly: the first and last page,
-    // when of a size paper comes in.
+    // What was drawn renders, small and quickly: the first and last page.
     const surface::Document& document = surface.document();
     if (!document.pages.empty()) {
-        for (const surface::Page* page : {&document.pages.front(), &document.pages.back()}) {
-            if (page->width > 0 && page->height > 0 && page->width <= kLargestPaper && page->height <= kLargestPaper)
-                surface::renderPageImage(*page, 4);
-        }
+        for (const surface::Page* page : {&document.pages.front(), &document.pages.back()})
+            surface::renderPageImage(*page, 4);
     }
     // Qt trims its font caches from timer events, as the program's event
     // loop lets it.

@@ -67,6 +67,7 @@ void Surface::placedText(TextView text)
     const double left = x_;
     const double ascent = measurer_->metrics(font_).ascent;
     for (size_t i = 0; i < lines.size(); ++i) {
+        pollStop();
         if (i > 0) {
             y_ += height;
             x_ = left;

@@ -3,7 +3,8 @@
 #   make test   install what is missing, build, run every test
 BUILD   ?= build
 JOBS    ?= $(shell nproc)
-CMAKE_FLAGS ?=
+# Compiles go through ccache when it is installed (install-deps puts it there).
+CMAKE_FLAGS ?= $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 .PHONY: all deps configure build run test bench clean fuzz test-sanitize package
 

@@ -17,7 +17,7 @@ RSS_LIMIT_MB=${FUZZ_RSS_LIMIT_MB:-2048}
 TIMEOUT=${FUZZ_TIMEOUT:-20}
 HERE=$(cd "$(dirname "$0")" && pwd)
 
-TARGETS=${*:-"character_file tag_list split_text profile script_compile script_run rtf table_format"}
+TARGETS=${*:-"character_file tag_list split_text profile script_compile script_run rtf table_format print_object"}
 
 # The project's own samples seed the targets too, read in place rather than
 # copied into fuzz/corpus.
@@ -31,7 +31,7 @@ seeds_for() {
 dict_for() {
     case $1 in
         script_*) echo "-dict=$HERE/vbscript.dict" ;;
-        rtf) echo "-dict=$HERE/rtf.dict" ;;
+        rtf | print_object) echo "-dict=$HERE/rtf.dict" ;;
     esac
 }
 

@@ -15,13 +15,18 @@ set -eu
 # test checks the desktop entry and the file types it installs.  cups and
 # printer-driver-cups-pdf: the print test prints through a real CUPS queue
 # whose pages arrive as a PDF (.ci/run starts the daemon and adds it).
+# The font packages hold the Debian faces the surface maps Windows font
+# names to (src/surface/font_mapping.cpp).  lua5.4: `make bench` sets the
+# engine beside it; ccache: the Makefile compiles through it when present.
 PACKAGES="$*"
 [ -n "$PACKAGES" ] || PACKAGES="build-essential cmake ninja-build pkg-config \
 qt6-base-dev qt6-base-dev-tools libqt6svg6 \
 libgtest-dev libgmock-dev \
-fonts-liberation2 fontconfig poppler-utils xvfb xauth \
+fonts-liberation2 fonts-liberation fonts-crosextra-carlito fonts-crosextra-caladea \
+fonts-urw-base35 fonts-dejavu-core fonts-dejavu-extra fonts-comic-neue fonts-ebgaramond fonts-wine \
+fontconfig poppler-utils xvfb xauth \
 dpkg-dev file desktop-file-utils shared-mime-info \
-cups printer-driver-cups-pdf"
+cups printer-driver-cups-pdf ccache lua5.4"
 
 missing=""
 for p in $PACKAGES; do

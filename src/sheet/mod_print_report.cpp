@@ -90,6 +90,9 @@ ReportResult PrintReport(ReportContext& c, bool toPrinter)
 
     ReportWindow& window = c.host.reportWindow();
     PrintSurface& surface = window.surface();
+    // What the surface substitutes (an unknown font, say) goes to the log
+    // while the script runs.
+    surface.setDiagnosticSink(c.logLine);
     surface.startDoc();
     auto* printObject = new clsPrintWrapper(c.logLine, c.host.portraitImage());
     const script::Value preview = script::Value::object(printObject);
@@ -120,6 +123,8 @@ ReportResult PrintReport(ReportContext& c, bool toPrinter)
         return c.engine.addCode(scriptText) && c.engine.run(u"main");
     };
     const bool succeeded = c.runScript ? c.runScript(runScript) : runScript();
+    // The window, and the surface with it, may go before the log does.
+    surface.setDiagnosticSink({});
     // The script may still hold the print object; it must not reach a
     // surface that the next run discards.
     printObject->SetPrintPreviewObject(nullptr);

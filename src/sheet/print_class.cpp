@@ -122,6 +122,15 @@ NativeMember outputMethod(const char16_t* name, ArgKind kind, void (PrintSurface
     });
 }
 
+// A text parameter the script left out (`PrintCentered , 1, 2`) arrives
+// as a missing value, which no member can print or measure.
+const Text& requiredText(const Value& v)
+{
+    if (v.isMissing())
+        throw VbError(vberr::ArgumentNotOptional);
+    return v.rawText();
+}
+
 // Font sizes are read back as whole points, halves to even.
 Value wholePoints(float size) { return Value::integer(toInt16(size)); }
 
@@ -146,7 +155,7 @@ script::NativeClass buildClass()
         return Value();
     }));
     c.add(method(u"PrintCentered", {TextKind, Any, Any}, 3, [](NativeObject& o, std::span<Value> a) {
-        self(o).PrintCentered(a[0].rawText(), a[1], a[2]);
+        self(o).PrintCentered(requiredText(a[0]), a[1], a[2]);
         return Value();
     }));
     c.add(method(u"PrintAtRight", {Any, Any}, 2, [](NativeObject& o, std::span<Value> a) {
@@ -162,7 +171,7 @@ script::NativeClass buildClass()
         return Value();
     }));
     c.add(method(u"ReturnCenterY", {TextKind, Any, Any}, 3, [](NativeObject& o, std::span<Value> a) {
-        return Value::single(self(o).ReturnCenterY(a[0].rawText(), a[1], a[2]));
+        return Value::single(self(o).ReturnCenterY(requiredText(a[0]), a[1], a[2]));
     }));
     c.add(lengthProperty(u"MarginLeft", &PrintSurface::marginLeft, &PrintSurface::setMarginLeft));
     c.add(lengthProperty(u"MarginRight", &PrintSurface::marginRight, &PrintSurface::setMarginRight));
@@ -208,10 +217,10 @@ script::NativeClass buildClass()
     }));
     c.add(outputProperty(u"Text", &PrintSurface::text));
     c.add(method(u"TextHeight", {TextKind}, 1, [](NativeObject& o, std::span<Value> a) {
-        return Value::single(self(o).TextHeight(a[0].rawText()));
+        return Value::single(self(o).TextHeight(requiredText(a[0])));
     }));
     c.add(method(u"TextWidth", {TextKind}, 1, [](NativeObject& o, std::span<Value> a) {
-        return Value::single(self(o).TextWidth(a[0].rawText()));
+        return Value::single(self(o).TextWidth(requiredText(a[0])));
     }));
     c.add(method(u"TextBox", {Any, Any, Any, Any, Any, Any, Any, Any}, 5, [](NativeObject& o, std::span<Value> a) {
         const Value missing = Value::missing();
@@ -238,7 +247,7 @@ script::NativeClass buildClass()
     c.add(boolProperty(u"HeaderFontItalic", &PrintSurface::headerFontItalic, &PrintSurface::setHeaderFontItalic));
     c.add(outputProperty(u"Paragraph", &PrintSurface::paragraph));
     c.add(method(u"DebugLog", {TextKind}, 1, [](NativeObject& o, std::span<Value> a) {
-        self(o).DebugLog(a[0].rawText());
+        self(o).DebugLog(requiredText(a[0]));
         return Value();
     }));
     c.add(method(u"Picture", {Any, Any, Any, Any, Any, Any}, 5, [](NativeObject& o, std::span<Value> a) {

@@ -9,6 +9,7 @@
 #include "script/value.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace quillet {
 
@@ -17,6 +18,11 @@ class PortraitImage;
 class PrintSurface {
 public:
     virtual ~PrintSurface() = default;
+
+    // Where the surface reports what it did instead of what was asked (a
+    // font it substituted, a code it ignored); an empty function reports
+    // nowhere.
+    virtual void setDiagnosticSink(std::function<void(const Text&)> sink) { (void)sink; }
 
     // Document.
     virtual void startDoc() = 0;

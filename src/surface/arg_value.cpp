@@ -50,7 +50,12 @@ std::optional<Rgb> shadeOf(const ArgValue& value)
         break;
     }
     }
-    return rgbFromNumber(toInt32(number));
+    // Sheets pass 0 or False to mean "no shading": a black fill under black
+    // text is never what they meant.
+    const int32_t colour = toInt32(number);
+    if (colour == 0)
+        return std::nullopt;
+    return rgbFromNumber(colour);
 }
 
 } // namespace quillet::surface

@@ -32,9 +32,9 @@ struct ArgValue {
 // Other text is error 13 (type mismatch).
 bool truthOf(const ArgValue& value, bool fallback);
 
-// A shade colour: a number (or numeric text, or a truth value as -1/0) is
-// that colour, 0 being black; omitted, Empty, Null or "" mean no shading.
-// Other text is error 13; a number beyond 32 bits is error 6.
+// A shade colour: a number (or numeric text, or True as -1) is that
+// colour; 0, False, omitted, Empty, Null and "" mean no shading.  Other
+// text is error 13; a number beyond 32 bits is error 6.
 std::optional<Rgb> shadeOf(const ArgValue& value);
 
 } // namespace quillet::surface

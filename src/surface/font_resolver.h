@@ -1,8 +1,10 @@
 // Turns a font name from a sheet script into an installed font family.
-// The three classic Windows faces map to their metric-compatible Liberation
-// equivalents so that layouts measure as their authors saw them; a name
-// that is neither installed nor mapped falls back to the Arial equivalent
-// rather than to whatever the system would substitute.
+// Sheets name the fonts of the platform they were written on; each common
+// one maps to the closest font Debian ships (fontMappings), metric-
+// compatible where such a font exists, so that layouts measure as their
+// authors saw them.  A name that is neither mapped nor installed falls back
+// to the Arial equivalent rather than to whatever the system would
+// substitute.
 #pragma once
 
 #include "surface/font_style.h"
@@ -10,11 +12,34 @@
 #include <QFont>
 #include <QString>
 
+#include <array>
+#include <optional>
+#include <span>
+
 namespace quillet::surface {
+
+struct FontMapping {
+    const char16_t* name;  // as sheets write it, lower case
+    // Installed families to use, the first one present wins.
+    std::array<const char*, 2> families;
+    // Same advance widths as the named font: text measures and wraps as
+    // on the platform the sheet was written for.
+    bool metricCompatible;
+};
+
+std::span<const FontMapping> fontMappings();
 
 // Needs a QGuiApplication (the font database lives there); safe to call
 // from any thread.
 QString resolveFontFamily(const Text& requestedName);
+
+// The family drawn instead when `requestedName` is neither a mapped name
+// nor an installed family; nothing when the name resolves.
+std::optional<QString> fontFallbackFor(const Text& requestedName);
+
+// The text as it is drawn in `style`: in a picture font (symbol_fonts.h)
+// the codes become the characters they stand for.
+QString drawnText(const FontStyle& style, TextView text);
 
 // The QFont that draws `style` on a device of `deviceDpi` logical dots per
 // inch whose painter maps one logical unit to one twip: its pixel size is

@@ -19,11 +19,6 @@ QRectF toQRect(const TwipRect& r)
     return QRectF(QPointF(r.left, r.top), QPointF(r.right, r.bottom));
 }
 
-QString toQString(const Text& text)
-{
-    return QString::fromStdU16String(text);
-}
-
 class OpPainter {
 public:
     explicit OpPainter(QPainter& painter) : p_(painter)
@@ -41,10 +36,10 @@ public:
         if (op.clip) {
             p_.save();
             p_.setClipRect(toQRect(*op.clip), Qt::IntersectClip);
-            p_.drawText(QPointF(op.x, op.baseline), toQString(op.text));
+            p_.drawText(QPointF(op.x, op.baseline), drawnText(op.font, op.text));
             p_.restore();
         } else {
-            p_.drawText(QPointF(op.x, op.baseline), toQString(op.text));
+            p_.drawText(QPointF(op.x, op.baseline), drawnText(op.font, op.text));
         }
     }
 

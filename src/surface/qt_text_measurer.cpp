@@ -16,6 +16,7 @@ namespace {
 constexpr double kMeasureDpi = 1440.0;
 // 1440 dpi expressed in dots per metre, which is how QImage stores it.
 constexpr int kMeasureDotsPerMetre = 56693;
+constexpr size_t kMaxCachedFonts = 64;
 
 // Qt adds advances in 26.6 fixed point, which wraps past 2^25 device
 // units: at 1440 dpi a line of a few hundred thousand characters would.
@@ -29,10 +30,9 @@ bool isLowSurrogate(char16_t c)
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-double measureAtOnce(const QFontMetricsF& metrics, TextView text)
+double measureAtOnce(const QFontMetricsF& metrics, const FontStyle& font, TextView text)
 {
-    return metrics.horizontalAdvance(
-        QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size())));
+    return metrics.horizontalAdvance(drawnText(font, text));
 }
 
 } // namespace
@@ -54,6 +54,10 @@ struct QtTextMeasurer::Cache {
             if (entry.first == style)
                 return entry.second;
         }
+        // A script stepping through sizes or names makes a new font each
+        // time: the oldest goes, so the list stays short and quick.
+        if (fonts.size() >= kMaxCachedFonts)
+            fonts.erase(fonts.begin());
         fonts.emplace_back(style, QFontMetricsF(makeTwipFont(style, kMeasureDpi), &device));
         return fonts.back().second;
     }
@@ -70,14 +74,14 @@ double QtTextMeasurer::advance(const FontStyle& font, TextView text) const
     const double widest = std::max(metrics.maxWidth(), 1.0);
     const size_t piece = std::max<size_t>(2, static_cast<size_t>(kSafePieceAdvance / widest));
     if (text.size() <= piece)
-        return measureAtOnce(metrics, text);
+        return measureAtOnce(metrics, font, text);
     double total = 0;
     for (size_t start = 0; start < text.size();) {
         pollStop();
         size_t end = std::min(text.size(), start + piece);
         if (end < text.size() && isLowSurrogate(text[end]))
             --end; // a surrogate pair stays whole
-        total += measureAtOnce(metrics, text.substr(start, end - start));
+        total += measureAtOnce(metrics, font, text.substr(start, end - start));
         start = end;
     }
     return total;
@@ -87,6 +91,13 @@ LineMetrics QtTextMeasurer::metrics(const FontStyle& font) const
 {
     const QFontMetricsF& fm = cache_->metricsFor(font);
     return LineMetrics{fm.ascent(), fm.descent(), fm.leading()};
+}
+
+std::optional<Text> QtTextMeasurer::fallbackFor(const Text& fontName) const
+{
+    if (auto family = fontFallbackFor(fontName))
+        return family->toStdU16String();
+    return std::nullopt;
 }
 
 std::shared_ptr<const TextMeasurer> qtTextMeasurer()

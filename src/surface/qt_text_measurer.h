@@ -15,6 +15,7 @@ public:
 
     double advance(const FontStyle& font, TextView text) const override;
     LineMetrics metrics(const FontStyle& font) const override;
+    std::optional<Text> fallbackFor(const Text& fontName) const override;
 
 private:
     struct Cache;

@@ -71,7 +71,9 @@ void Surface::startPage()
     column_ = 1;
     x_ = flowLeft();
     y_ = flowTop();
-    free_ = true;
+    flowFloor_ = y_;
+    bands_.assign(1, ColumnBand{y_, columnCount()});
+    freeCursor();
     noteFlowPosition();
 }
 
@@ -97,8 +99,8 @@ void Surface::newColumn()
     if (column_ < columnCount()) {
         ++column_;
         x_ = flowLeft();
-        y_ = flowTop();
-        free_ = true;
+        y_ = columnTop();
+        freeCursor();
         noteFlowPosition();
     } else {
         newPage();
@@ -198,9 +200,40 @@ void Surface::setColumns(int count)
         report(u"Surface: column count " + decimalText(count) + u" ignored");
         return;
     }
+    const bool leavingColumns = columns_ > 1;
     columns_ = count;
     column_ = 1;
+    if (leavingColumns && open_)
+        continueBelowColumns();
+    if (open_) {
+        // The page border draws column lines for each stretch of the page
+        // with the layout that stretch was printed with.
+        // A script switching back and forth without end cannot make the
+        // list grow without end: past kMaxColumnBands the last one changes.
+        if (!bands_.empty() && (bands_.back().top >= y_ - kBreakTolerance || bands_.size() >= kMaxColumnBands))
+            bands_.back().columns = count;
+        else
+            bands_.push_back(ColumnBand{y_, count});
+    }
     followMarginsWhileEmpty();
+}
+
+// Text in one column of a layout of several may reach lower than the
+// cursor's column: a new layout starts below the lowest of them, so that
+// it never runs across text already printed, and on a new page when no
+// room is left.
+void Surface::continueBelowColumns()
+{
+    const double below = std::max(flowFloor_, y_);
+    if (below >= flowBottom() - kBreakTolerance) {
+        finishPage();
+        startPage();
+        return;
+    }
+    y_ = below;
+    x_ = flowLeft();
+    flowFloor_ = below;
+    noteFlowPosition();
 }
 
 void Surface::setPageBorder(int code)
@@ -212,20 +245,48 @@ void Surface::setPageBorder(int code)
     pageBorder_ = code;
 }
 
+// ---- Fonts ----------------------------------------------------------------
+
+void Surface::setFontName(Text name)
+{
+    reportUnknownFont(name);
+    font_.name = std::move(name);
+}
+
+void Surface::setHeaderFontName(Text name)
+{
+    reportUnknownFont(name);
+    headerFont_.name = std::move(name);
+}
+
+void Surface::reportUnknownFont(const Text& name)
+{
+    const Text key = lowerCase(name);
+    if (reportedFonts_.size() >= kMaxReportedFonts ||
+        std::find(reportedFonts_.begin(), reportedFonts_.end(), key) != reportedFonts_.end())
+        return;
+    if (auto substitute = measurer_->fallbackFor(name)) {
+        reportedFonts_.push_back(key);
+        report(u"Surface: font \"" + name + u"\" is not installed; printing in " + *substitute + u" instead");
+    }
+}
+
 // ---- Position -------------------------------------------------------------
 
 void Surface::setCurrentX(double twips)
 {
     x_ = twips;
     free_ = false;
-    xSetByScript_ = true;
+    placed_ = true;
 }
 
 void Surface::setCurrentY(double twips)
 {
     y_ = twips;
     free_ = false;
+    placed_ = true;
     yFromFlow_ = false;
+    lastTextLine_.reset();  // the script chose the line itself
 }
 
 // ---- Flow geometry --------------------------------------------------------
@@ -235,9 +296,8 @@ int Surface::columnCount() const
     return std::max(columns_, 1);
 }
 
-double Surface::columnWidth() const
+double Surface::columnWidthFor(int n) const
 {
-    const int n = columnCount();
     double total = pageWidth_ - marginLeft_ - marginRight_ - (n - 1) * kColumnSpacing;
     return std::max(total / n, 1.0);
 }
@@ -245,6 +305,13 @@ double Surface::columnWidth() const
 double Surface::columnLeft(int column) const
 {
     return marginLeft_ + (column - 1) * (columnWidth() + kColumnSpacing);
+}
+
+// Columns begun part-way down a page start where they were begun: the
+// next column goes on from there, not over what stands above it.
+double Surface::columnTop() const
+{
+    return bands_.empty() ? flowTop() : std::max(flowTop(), bands_.back().top);
 }
 
 double Surface::flowBottom() const
@@ -263,7 +330,7 @@ void Surface::autoBreak()
     if (column_ < columnCount()) {
         ++column_;
         x_ = flowLeft();
-        y_ = flowTop();
+        y_ = columnTop();
     } else {
         finishPage();
         startPage();
@@ -274,22 +341,28 @@ void Surface::autoBreak()
 void Surface::noteFlowPosition()
 {
     yFromFlow_ = true;
-    xSetByScript_ = false;
 }
 
+void Surface::freeCursor()
+{
+    free_ = true;
+    placed_ = false;
+}
+
+// Text output that flowing output left below the bottom goes on at the top
+// of the next column or page; placed text keeps its X there.
 void Surface::moveStrandedLine(double height)
 {
     if (!yFromFlow_ || !needsBreak(y_, height))
         return;
     const double keptX = x_;
-    const bool keepX = xSetByScript_;
+    const bool wasPlaced = placed_;
     const bool wasFree = free_;
     autoBreak();
     free_ = wasFree;
-    if (keepX) {
+    placed_ = wasPlaced;
+    if (wasPlaced)
         x_ = keptX;
-        xSetByScript_ = true;
-    }
 }
 
 // ---- Header, footer and page border ---------------------------------------
@@ -300,14 +373,22 @@ void Surface::drawHeaderAndFooter(Page& target, int number)
     const double lineHeight = metrics.lineHeight();
     const double left = marginLeft_;
     const double right = target.width - marginRight_;
+    // The header ends, and the footer starts, a little way off the text
+    // area, so that a header underline or a table filling the page never
+    // touches them.  Where the margin is too small for that, the band keeps
+    // to the margin (and to the paper) rather than to the gap.
+    const double gap = lineHeight * kHeaderGapLines;
     auto drawBand = [&](const Text& text, bool isHeader) {
         if (text.empty())
             return;
         auto parts = splitHeaderText(text, number);
         for (size_t p = 0; p < parts.size(); ++p) {
             const auto& lines = parts[p];
-            double top = isHeader ? marginTop_ - lineHeight * static_cast<double>(lines.size())
-                                  : target.height - marginBottom_;
+            const double height = lineHeight * static_cast<double>(lines.size());
+            const double textTop = marginTop_;
+            const double textBottom = target.height - marginBottom_;
+            double top = isHeader ? std::min(std::max(0.0, textTop - gap - height), textTop - height)
+                                  : std::max(std::min(target.height - height, textBottom + gap), textBottom);
             for (const Text& line : lines) {
                 pollStop();
                 double width = measurer_->advance(headerFont_, line);
@@ -342,10 +423,19 @@ void Surface::drawPageBorder(Page& target)
         line(left, top, left, bottom);
         line(right, top, right, bottom);
     }
-    if (lines->columns) {
-        for (int k = 1; k < columnCount(); ++k) {
-            double x = columnLeft(k) + columnWidth() + kColumnSpacing / 2;
-            line(x, top, x, bottom);
+    if (!lines->columns)
+        return;
+    // Column lines stretch by stretch: a page that went from two columns to
+    // one and back gets lines only where its text stood in columns.
+    for (size_t b = 0; b < bands_.size(); ++b) {
+        const double bandTop = b == 0 ? top : std::max(top, bands_[b].top);
+        const double bandBottom = b + 1 < bands_.size() ? std::min(bottom, bands_[b + 1].top) : bottom;
+        const int n = std::max(bands_[b].columns, 1);
+        if (bandBottom <= bandTop)
+            continue;
+        for (int k = 1; k < n; ++k) {
+            double x = left + k * (columnWidthFor(n) + kColumnSpacing) - kColumnSpacing / 2;
+            line(x, bandTop, x, bandBottom);
         }
     }
 }

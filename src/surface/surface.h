@@ -16,15 +16,21 @@
 // paragraph to the left edge of the flow.  Lines, rectangles, text boxes and
 // pictures never move the cursor.
 //
+// Placed and flowing text.  Once the script sets currentX or currentY, text
+// output is placed: drawn exactly there on one line per line break, never
+// wrapped and never split across pages, until flowing output (a paragraph,
+// rich text, a table, a new column or page) frees the cursor again.  Text
+// output at a free cursor flows like a paragraph's lines.
+//
 // Pagination.  Only flowing output breaks pages: paragraphs and rich text
-// (every line), text output (lines after its first; the first too when the
-// script has not set currentY since the last flowing output) and table
+// (every line), flowing text output (lines after its first) and table
 // rows.  A line or row that would pass the bottom margin by more than 1 twip
 // moves to the next column or page unless it already stands at the top of
-// one.  The
-// header, footer and page border are drawn when a page is finished, with
-// the values current at that moment, so a header set after startDoc still
-// reaches page 1.
+// one.  Text output that starts below the bottom where flowing output left
+// the cursor moves on whole; a position the script set is honoured even
+// below the bottom margin.  The header, footer and page border are drawn
+// when a page is finished, with the values current at that moment, so a
+// header set after startDoc still reaches page 1.
 #pragma once
 
 #include "common/text.h"
@@ -36,6 +42,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -51,7 +58,7 @@ inline constexpr double kDefaultFontSize = 11.25;
 inline constexpr double kDefaultHeaderFontSize = 14.25;
 inline constexpr int kDefaultPageBorder = 0;
 inline constexpr double kPenWidth = 0;  // hairline; scripts cannot change it
-// Text output and paragraphs may cross the right edge by this much before a
+// Flowing text and paragraphs may cross the right edge by this much before a
 // word wraps: our fonts' metrics differ slightly from those the sheets were
 // tuned with.
 inline constexpr double kWrapTolerance = 15;
@@ -59,9 +66,17 @@ inline constexpr double kWrapTolerance = 15;
 inline constexpr double kCellPaddingX = 60;
 inline constexpr double kCellPaddingY = 15;
 inline constexpr double kBreakTolerance = 1;
+// Room between the header or footer and the text area, in lines of the
+// header font.
+inline constexpr double kHeaderGapLines = 0.25;
 inline constexpr int kMaxPages = 10000;
 // The largest paper a PDF page can describe: 200 inches a side.
 inline constexpr double kMaxPageSide = 288000;
+// Unknown font names reported per document; a script inventing names
+// without end gets no more lines than this.
+inline constexpr size_t kMaxReportedFonts = 100;
+// Changes of the column layout one page remembers for its border lines.
+inline constexpr size_t kMaxColumnBands = 1000;
 
 class Surface {
 public:
@@ -108,7 +123,9 @@ public:
     double marginBottom() const { return marginBottom_; }
     void setMarginBottom(double twips);
     // Columns of equal width, kColumnSpacing apart; a count below 1 is
-    // ignored.  Setting it returns to column 1.
+    // ignored.  Setting it returns to column 1; leaving a layout of several
+    // columns continues below the lowest line any of them reached (on a new
+    // page when none is left), so the new layout never runs across them.
     int columns() const { return columns_; }
     void setColumns(int count);
     // 0 portrait, 1 landscape; other codes are ignored.  Swaps width and
@@ -124,7 +141,10 @@ public:
     const Text& footer() const { return footer_; }
     void setFooter(Text text) { footer_ = std::move(text); }
     const Text& headerFontName() const { return headerFont_.name; }
-    void setHeaderFontName(Text name) { headerFont_.name = std::move(name); }
+    // A font name that is neither known nor installed prints in Liberation
+    // Sans; the first use of each such name is reported to the diagnostic
+    // sink, naming the substitute.
+    void setHeaderFontName(Text name);
     double headerFontSize() const { return headerFont_.size; }
     void setHeaderFontSize(double points) { headerFont_.size = points; }
     bool headerFontBold() const { return headerFont_.bold; }
@@ -145,7 +165,7 @@ public:
 
     // ---- Text font
     const Text& fontName() const { return font_.name; }
-    void setFontName(Text name) { font_.name = std::move(name); }
+    void setFontName(Text name);
     double fontSize() const { return font_.size; }
     void setFontSize(double points) { font_.size = points; }
     bool fontBold() const { return font_.bold; }
@@ -162,11 +182,13 @@ public:
 
     // ---- Text output
     // Text at the cursor without starting a paragraph; x advances, y stays
-    // on the line.  Line breaks (CR LF, CR, LF) return to the left edge one
-    // line down; later words wrap at the right edge, but the first word of
-    // the call never wraps.  A trailing line break below the bottom margin
-    // leaves the cursor there (readable) until the next output moves on.
-    // Empty text does nothing.
+    // on the line.  Placed text (see above): a line break starts the next
+    // line one line down at the X the call started at, nothing wraps, and
+    // all lines stay on the page.  Flowing text: line breaks return to the
+    // left edge, later words wrap at the right edge (the first word of the
+    // call never does) and later lines may move to the next column or page.
+    // A trailing line break below the bottom margin leaves the cursor there
+    // (readable) until the next output moves on.  Empty text does nothing.
     void text(TextView text);
     // A paragraph: starts at the left edge when the cursor is free, wraps
     // between the flow's edges, ends with the cursor at the left edge below
@@ -204,12 +226,14 @@ public:
     // format: one entry per column (table_format.h); header and body: cells
     // divided by the first character of the table separator, rows by its
     // second.  headerShade/bodyShade: a colour number paints behind those
-    // rows (0 is black; omitted, Empty, Null or "" paint nothing).  append
-    // true continues the previous table's columns without its header at the
-    // start.  The table starts at the flow's left edge at the cursor's y;
-    // rows move whole to the next column or page, where the header rows are
-    // repeated.  Afterwards the cursor is at the left edge below the last
-    // row, free.  Error 13 for a shade or append value of the wrong kind,
+    // rows (see shadeOf: 0, False, omitted, Empty, Null or "" paint
+    // nothing).  append true continues the previous table's columns without
+    // its header at the start; right below its predecessor, the join is
+    // drawn like any row boundary.  The table starts at the flow's left edge
+    // at the cursor's y, or below the line when text output has drawn on
+    // it; rows move whole to the next column or page, where the header rows
+    // are repeated.  Afterwards the cursor is at the left edge below the
+    // last row, free.  Error 13 for a shade or append value of the wrong kind,
     // error 5 for a format of more than kMaxTableColumns columns.
     void addTable(TextView format, TextView header, TextView body, const ArgValue& headerShade,
                   const ArgValue& bodyShade, const ArgValue& append);
@@ -249,13 +273,33 @@ private:
         int page = 0;
         int column = 1;
         double bottom = 0;
+        bool endsWithHeader = false;
+        // The line drawn along the bottom of the last part, which a part
+        // appended right below replaces with its own row boundary.
+        std::optional<size_t> closingLine;
+    };
+    // The line text output last drew on: a table added on it starts below.
+    struct TextLine {
+        int page = 0;
+        double top = 0;
+        double bottom = 0;
+    };
+    // A stretch of the page laid out with one column count, from `top` to
+    // the next band (or the bottom of the flow); the page border draws its
+    // column lines band by band.
+    struct ColumnBand {
+        double top = 0;
+        int columns = 1;
     };
     struct TablePart;
     struct TableRow;
     TableRow layoutTableRow(const std::vector<Text>& cells, const std::vector<TableColumn>& columns,
                             bool isHeader) const;
-    void drawTablePart(const TablePart& part, const std::vector<TableColumn>& columns, int borderCode,
-                       std::optional<Rgb> headerShade, std::optional<Rgb> bodyShade);
+    // Returns the index of the line drawn along the part's bottom, if any.
+    std::optional<size_t> drawTablePart(const TablePart& part, const std::vector<TableColumn>& columns,
+                                        int borderCode, std::optional<Rgb> headerShade,
+                                        std::optional<Rgb> bodyShade);
+    void dropClosingLine(const TableMemory& previous);
 
     // Document and pages
     bool beginDrawing(const char* what);
@@ -268,21 +312,30 @@ private:
     void drawHeaderAndFooter(Page& page, int number);
     void drawPageBorder(Page& page);
     void report(const Text& message) const;
+    void reportUnknownFont(const Text& name);
 
     // Flow geometry of the current column
     int columnCount() const;
-    double columnWidth() const;
+    double columnWidth() const { return columnWidthFor(columnCount()); }
+    double columnWidthFor(int columns) const;
     double columnLeft(int column) const;
     double flowLeft() const { return columnLeft(column_); }
     double flowWidth() const { return columnWidth(); }
     double flowTop() const { return marginTop_; }
+    double columnTop() const;
     double flowBottom() const;
     bool needsBreak(double top, double height) const;
     void autoBreak();
     void noteFlowPosition();
+    void noteFlowBottom(double bottom) { flowFloor_ = std::max(flowFloor_, bottom); }
+    void freeCursor();
     void moveStrandedLine(double height);
+    void continueBelowColumns();
 
     // Text
+    void placedText(TextView text);
+    void flowingText(TextView text);
+    void noteTextLine(double bottom);
     void flowParagraphs(const std::vector<StyledParagraph>& paragraphs);
     void emitLine(const LaidLine& line, double left, double top, const std::optional<TwipRect>& clip,
                   std::vector<DrawOp>& out) const;
@@ -312,14 +365,19 @@ private:
     double x_ = kDefaultMargin;
     double y_ = kDefaultMargin;
     bool free_ = true;
-    // Whether y is where flowing output left it (not set by the script).
-    // Text output then moves its first line on to the next column or page
-    // when that line would pass the bottom, just as later lines do; a y the
-    // script set is honoured even below the bottom margin.
+    // Whether the script set the position since flowing output last freed
+    // the cursor: text output is then placed, not flowed.
+    bool placed_ = false;
+    // Whether y is where output left it (not set by the script).  Text
+    // output then moves on to the next column or page when its lines would
+    // pass the bottom; a y the script set is honoured even below the
+    // bottom margin.
     bool yFromFlow_ = true;
-    // Whether the script set x since the last flowing output: a line moved
-    // to the next page keeps such an x.
-    bool xSetByScript_ = false;
+    std::optional<TextLine> lastTextLine_;
+    bool continuesLine_ = false;  // the text being output continues a drawn line
+    // The lowest point flowing output reached on this page, in any column.
+    double flowFloor_ = kDefaultMargin;
+    std::vector<ColumnBand> bands_;
 
     FontStyle font_{u"Arial", kDefaultFontSize};
     Rgb textColor_ = kBlack;
@@ -332,6 +390,8 @@ private:
     int tablePenTB_ = 0;
     int tablePenLR_ = 0;
     std::optional<TableMemory> lastTable_;
+
+    std::vector<Text> reportedFonts_;  // lower case
 
     TwipRect picture_;
     double lastCalcWidth_ = 0;

@@ -21,7 +21,8 @@ struct Surface::TableRow {
 struct Surface::TablePart {
     double left = 0;
     double top = 0;
-    bool suppressTop = false;  // an appended table continuing right below its predecessor
+    bool joinsAbove = false;   // an appended table continuing right below its predecessor
+    bool joinsHeader = false;  // ... whose last row was a header row
     std::vector<std::pair<const TableRow*, double>> rows;  // row and its top
 
     double bottom() const { return rows.empty() ? top : rows.back().second + rows.back().first->height; }
@@ -69,11 +70,12 @@ Surface::TableRow Surface::layoutTableRow(const std::vector<Text>& cells, const 
     return row;
 }
 
-void Surface::drawTablePart(const TablePart& part, const std::vector<TableColumn>& columns, int borderCode,
-                            std::optional<Rgb> headerShade, std::optional<Rgb> bodyShade)
+std::optional<size_t> Surface::drawTablePart(const TablePart& part, const std::vector<TableColumn>& columns,
+                                             int borderCode, std::optional<Rgb> headerShade,
+                                             std::optional<Rgb> bodyShade)
 {
     if (part.rows.empty())
-        return;
+        return std::nullopt;
     const TablePens pens{penColor_, static_cast<double>(tablePenTB_), static_cast<double>(tablePenLR_),
                          static_cast<double>(tablePen_)};
     const double left = part.left;
@@ -125,11 +127,19 @@ void Surface::drawTablePart(const TablePart& part, const std::vector<TableColumn
     };
     const bool hasHeader = part.rows.front().first->isHeader;
     // Without a header row, the line under the header is the top edge.
-    const bool drawTop = !part.suppressTop && (set.outerTop || (!hasHeader && set.underHeader));
+    const bool drawTop = !part.joinsAbove && (set.outerTop || (!hasHeader && set.underHeader));
     if (drawTop)
         line(left, top, right, top, pens.outerTopBottom);
-    if (set.outerBottom)
+    // A part appended right below its predecessor joins it like any two
+    // rows: the line it draws there (over its own shading) is the one this
+    // border code draws between such rows.
+    if (part.joinsAbove && (part.joinsHeader && !hasHeader ? set.underHeader : set.betweenRows))
+        line(left, top, right, top, pens.inner);
+    std::optional<size_t> closingLine;
+    if (set.outerBottom) {
+        closingLine = ops.size();
         line(left, bottom, right, bottom, pens.outerTopBottom);
+    }
     if (set.outerSides) {
         line(left, top, left, bottom, pens.outerSides);
         line(right, top, right, bottom, pens.outerSides);
@@ -147,8 +157,10 @@ void Surface::drawTablePart(const TablePart& part, const std::vector<TableColumn
     }
     // A header part with no body rows still gets its line under the header
     // when that line is not already the bottom edge.
-    if (hasHeader && !part.hasBodyRows() && set.underHeader && !set.outerBottom)
+    if (hasHeader && !part.hasBodyRows() && set.underHeader && !set.outerBottom) {
+        closingLine = ops.size();
         line(left, bottom, right, bottom, pens.inner);
+    }
     double x = left;
     for (size_t c = 0; c < columns.size(); ++c) {
         x += columns[c].width;
@@ -159,6 +171,7 @@ void Surface::drawTablePart(const TablePart& part, const std::vector<TableColumn
         else if (columns[c].rightLine && !alreadyDrawn)
             line(x, top, x, bottom, last ? pens.outerSides : pens.inner);
     }
+    return closingLine;
 }
 
 void Surface::addTable(TextView format, TextView header, TextView body, const ArgValue& headerShade,
@@ -189,11 +202,18 @@ void Surface::addTable(TextView format, TextView header, TextView body, const Ar
     for (const auto& cells : bodyCells)
         bodyRows.push_back(layoutTableRow(cells, columns, false));
 
+    // A table added after text on the cursor's line (a title printed with
+    // PrintAtLeft, say) starts on the next line instead of over the text.
+    if (lastTextLine_ && lastTextLine_->page == pageCount() && lastTextLine_->top == y_)
+        y_ = lastTextLine_->bottom;
+    lastTextLine_.reset();
+
     const bool joinsPrevious = appending && lastTable_->page == pageCount() && lastTable_->column == column_ &&
                                std::abs(lastTable_->bottom - y_) < kBreakTolerance;
+    std::optional<TableMemory> previous = lastTable_;
     TablePart part;
     auto openPart = [&](bool withHeader) {
-        part = TablePart{flowLeft(), y_, false, {}};
+        part = TablePart{flowLeft(), y_, false, false, {}};
         if (withHeader) {
             for (const TableRow& row : headerRows) {
                 part.rows.emplace_back(&row, y_);
@@ -201,27 +221,52 @@ void Surface::addTable(TextView format, TextView header, TextView body, const Ar
             }
         }
     };
+    std::optional<size_t> closingLine = previous ? previous->closingLine : std::nullopt;
+    bool endsWithHeader = previous && previous->endsWithHeader;
+    auto drawPart = [&] {
+        if (part.rows.empty())
+            return;
+        if (part.joinsAbove)
+            dropClosingLine(*previous);
+        closingLine = drawTablePart(part, columns, borderCode, headerColour, bodyColour);
+        endsWithHeader = !part.hasBodyRows();
+        noteFlowBottom(part.bottom());
+    };
     openPart(!appending);
-    part.suppressTop = joinsPrevious;
+    part.joinsAbove = joinsPrevious;
+    part.joinsHeader = joinsPrevious && previous->endsWithHeader;
     for (const TableRow& row : bodyRows) {
         pollStop();
         const bool startsAtTop = part.top <= flowTop() + kBreakTolerance;
         if (needsBreak(y_, row.height) && (part.hasBodyRows() || !startsAtTop)) {
             // A header left alone at the bottom goes along with the row.
             if (part.hasBodyRows())
-                drawTablePart(part, columns, borderCode, headerColour, bodyColour);
+                drawPart();
             autoBreak();
             openPart(true);
         }
         part.rows.emplace_back(&row, y_);
         y_ += row.height;
     }
-    drawTablePart(part, columns, borderCode, headerColour, bodyColour);
+    drawPart();
 
     x_ = flowLeft();
-    free_ = true;
+    freeCursor();
     noteFlowPosition();
-    lastTable_ = TableMemory{columns, headerCells, pageCount(), column_, y_};
+    lastTable_ = TableMemory{columns, headerCells, pageCount(), column_, y_, endsWithHeader, closingLine};
+}
+
+// The bottom edge of the part an appended part continues: it goes, and the
+// join is drawn as a row boundary instead.  Only a line still standing
+// where it was drawn is removed.
+void Surface::dropClosingLine(const TableMemory& previous)
+{
+    std::vector<DrawOp>& ops = page().ops;
+    if (!previous.closingLine || *previous.closingLine >= ops.size())
+        return;
+    const auto* line = std::get_if<LineOp>(&ops[*previous.closingLine]);
+    if (line && line->y1 == previous.bottom && line->y2 == previous.bottom)
+        ops.erase(ops.begin() + static_cast<std::ptrdiff_t>(*previous.closingLine));
 }
 
 } // namespace quillet::surface

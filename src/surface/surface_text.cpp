@@ -10,9 +10,9 @@
 namespace quillet::surface {
 namespace {
 
-bool hasInk(const LinePiece& piece)
+bool hasInk(const Text& text, const FontStyle& font)
 {
-    return piece.font.underline || piece.font.strikeout || piece.text.find_first_not_of(u' ') != Text::npos;
+    return font.underline || font.strikeout || text.find_first_not_of(u' ') != Text::npos;
 }
 
 } // namespace
@@ -27,16 +27,65 @@ void Surface::emitLine(const LaidLine& line, double left, double top, const std:
 {
     const double baseline = top + line.metrics.ascent;
     for (const LinePiece& piece : line.pieces) {
-        if (hasInk(piece))
+        if (hasInk(piece.text, piece.font))
             out.push_back(TextOp{left + piece.x, top, baseline, piece.width, piece.text, piece.font, piece.colour, clip});
     }
 }
 
+// Text output comes in two kinds.  Text at a position the script set (the
+// aligned print members, or any text after a CurrentX/CurrentY write) is
+// placed: sheets lay out rows by hand and tune every X and Y, so a placed
+// text never wraps and never moves down a line or a page on its own.  Each
+// of its lines is drawn where it was placed, running into the margin if it
+// must, and a line break starts the next line at the same X, so a
+// multi-line label stays a block.  Text at a free cursor flows: it wraps
+// at the right edge of the flow (the first word of the call stays where it
+// is) and its later lines move on to the next column or page.
 void Surface::text(TextView text)
 {
     if (text.empty() || !beginDrawing("Text"))
         return;
-    moveStrandedLine(lineHeight());
+    // Text continuing a line that output has already drawn on stays on it.
+    continuesLine_ = lastTextLine_ && lastTextLine_->page == pageCount() && lastTextLine_->top == y_;
+    if (placed_)
+        placedText(text);
+    else
+        flowingText(text);
+    free_ = false;
+}
+
+void Surface::placedText(TextView text)
+{
+    const std::vector<Text> lines = splitHardLines(text);
+    const double height = lineHeight();
+    // A trailing line break only moves the cursor; it draws no line.
+    const size_t drawn = lines.size() - (lines.size() > 1 && lines.back().empty() ? 1 : 0);
+    // The block moves on whole when flowing output left the cursor below
+    // the bottom; a Y the script set is honoured wherever it is.
+    if (!continuesLine_)
+        moveStrandedLine(static_cast<double>(drawn) * height);
+    const double left = x_;
+    const double ascent = measurer_->metrics(font_).ascent;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        pollStop();
+        if (i > 0) {
+            y_ += height;
+            x_ = left;
+            noteFlowPosition();
+        }
+        const double width = measurer_->advance(font_, lines[i]);
+        if (!lines[i].empty() && hasInk(lines[i], font_))
+            page().ops.push_back(TextOp{x_, y_, y_ + ascent, width, lines[i], font_, textColor_, {}});
+        x_ += width;
+    }
+    if (!lines.back().empty())
+        noteTextLine(y_ + height);
+}
+
+void Surface::flowingText(TextView text)
+{
+    if (!continuesLine_)
+        moveStrandedLine(lineHeight());
     BreakOptions options;
     options.width = flowWidth();
     options.firstLineOffset = x_ - flowLeft();
@@ -59,9 +108,19 @@ void Surface::text(TextView text)
         }
         emitLine(line, flowLeft(), y_, std::nullopt, page().ops);
         x_ = flowLeft() + line.endX;
+        noteFlowBottom(y_ + line.height());
     }
-    xSetByScript_ = false;
-    free_ = false;
+    if (!lines.back().pieces.empty())
+        noteTextLine(y_ + lines.back().height());
+}
+
+// Remembers the line text output ended on, so that a table added next
+// starts below it rather than over it.
+void Surface::noteTextLine(double bottom)
+{
+    const bool sameLine = lastTextLine_ && lastTextLine_->page == pageCount() && lastTextLine_->top == y_;
+    const double lowest = sameLine ? std::max(lastTextLine_->bottom, bottom) : bottom;
+    lastTextLine_ = TextLine{pageCount(), y_, lowest};
 }
 
 void Surface::paragraph(TextView text)
@@ -99,11 +158,13 @@ void Surface::flowParagraphs(const std::vector<StyledParagraph>& paragraphs)
                 autoBreak();
             emitLine(line, flowLeft(), y_, std::nullopt, page().ops);
             y_ += line.height();
+            noteFlowBottom(y_);
             firstLine = false;
         }
     }
     x_ = flowLeft();
     free_ = true;
+    placed_ = false;
     noteFlowPosition();
 }
 

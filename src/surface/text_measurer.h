@@ -6,6 +6,8 @@
 #include "common/text.h"
 #include "surface/font_style.h"
 
+#include <optional>
+
 namespace quillet::surface {
 
 struct LineMetrics {
@@ -22,6 +24,13 @@ public:
     // Advance width of one line of text (no line breaks) in twips.
     virtual double advance(const FontStyle& font, TextView text) const = 0;
     virtual LineMetrics metrics(const FontStyle& font) const = 0;
+    // The font drawn instead of `fontName` when no font of that name is
+    // known or installed; nothing when it is.
+    virtual std::optional<Text> fallbackFor(const Text& fontName) const
+    {
+        (void)fontName;
+        return std::nullopt;
+    }
 };
 
 } // namespace quillet::surface

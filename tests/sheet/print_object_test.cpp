@@ -148,6 +148,14 @@ TEST_F(PrintObjectTest, Measuring)
     EXPECT_FLOAT_EQ(call(u"TextHeight", {s(u"x")}).rawSingle(), 240.0f);
 }
 
+TEST_F(PrintObjectTest, ALeftOutTextIsNotOptional)
+{
+    for (const char16_t* member : {u"TextWidth", u"TextHeight", u"DebugLog"})
+        EXPECT_EQ(errorOf([&] { call(member, {Value::missing()}); }), vberr::ArgumentNotOptional) << toUtf8(member);
+    EXPECT_EQ(errorOf([&] { call(u"PrintCentered", {Value::missing(), i(1), i(2)}); }), vberr::ArgumentNotOptional);
+    EXPECT_EQ(errorOf([&] { call(u"ReturnCenterY", {Value::missing(), i(1), i(2)}); }), vberr::ArgumentNotOptional);
+}
+
 TEST_F(PrintObjectTest, TextBoxPassesFlagsAsGiven)
 {
     call(u"TextBox", {s(u"abc"), i(1), d(1.5), i(2), i(0)});

@@ -109,20 +109,36 @@ TEST(HeaderFooter, ThreePartsPageNumbersAndValuesTakenWhenThePageIsFinished)
     ASSERT_EQ(first.size(), 4u);
     EXPECT_EQ(first[0].text, u"Title");
     EXPECT_DOUBLE_EQ(first[0].x, 1440);
-    EXPECT_DOUBLE_EQ(first[0].top, 1440 - kLine);  // bottom line ends at the top margin
+    // A quarter line clear of the text on both sides.
+    EXPECT_DOUBLE_EQ(first[0].top, 1440 - kLine - kLine / 4);
     EXPECT_EQ(first[1].text, u"Page 1");
     EXPECT_DOUBLE_EQ(first[1].x, 10800 - 600);  // right-aligned
     EXPECT_EQ(first[2].text, u"left");
-    EXPECT_DOUBLE_EQ(first[2].top, 15840 - 1440);  // footer starts at the bottom margin
+    EXPECT_DOUBLE_EQ(first[2].top, 15840 - 1440 + kLine / 4);
     EXPECT_EQ(first[3].text, u"mid");
     EXPECT_DOUBLE_EQ(first[3].x, 1440 + (9360 - 300) / 2);
 
     auto second = textsOf(s->document().pages[1]);
     ASSERT_EQ(second.size(), 4u);
     EXPECT_EQ(second[0].text, u"Second");
-    EXPECT_DOUBLE_EQ(second[0].top, 1440 - 2 * kLine);
+    EXPECT_DOUBLE_EQ(second[0].top, 1440 - 2 * kLine - kLine / 4);
     EXPECT_EQ(second[1].text, u"line");
     EXPECT_EQ(second[0].font.size, 11.25);
+}
+
+TEST(HeaderFooter, TooSmallAMarginKeepsTheBandsInsideItAndOnThePaper)
+{
+    auto s = fakeSurface();
+    s->setHeaderFontSize(11.25);
+    s->setMarginTop(280);  // room for one line, not for the whole gap as well
+    s->setMarginBottom(100);
+    s->setHeader(u"Head");
+    s->setFooter(u"Foot");
+    s->endDoc();
+    auto texts = textsOf(s->document().pages[0]);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_DOUBLE_EQ(texts[0].top, 0);  // on the paper, still above the margin
+    EXPECT_DOUBLE_EQ(texts[1].top, 15840 - 100);  // never into the text area
 }
 
 TEST(HeaderFooter, HeaderTextSplitsAtBarsAndKeepsOtherPercentSigns)
@@ -167,6 +183,30 @@ TEST(PageBorder, EachCodeDrawsItsEdgesWithThePenOfTheFinishingMoment)
     EXPECT_DOUBLE_EQ(lines[0].x1, 1440 + 4590 + 90);  // middle of the gap
     EXPECT_DOUBLE_EQ(lines[0].y1, 1440);
     EXPECT_DOUBLE_EQ(lines[0].y2, 14400);
+}
+
+TEST(PageBorder, ColumnLinesFollowTheLayoutOfEachPartOfThePage)
+{
+    auto s = fakeSurface();
+    s->setPageBorder(5);
+    s->paragraph(u"title across the page");
+    s->setColumns(2);
+    for (int i = 0; i < 4; ++i)
+        s->paragraph(u"two");
+    s->setColumns(3);  // starts below the two columns
+    s->paragraph(u"three");
+    s->endDoc();
+    auto lines = opsOf<LineOp>(s->document().pages[0]);
+    ASSERT_EQ(lines.size(), 3u);
+    // Two columns from below the title to the start of the three.
+    EXPECT_DOUBLE_EQ(lines[0].x1, 1440 + 4590 + 90);
+    EXPECT_DOUBLE_EQ(lines[0].y1, 1440 + kLine);
+    EXPECT_DOUBLE_EQ(lines[0].y2, 1440 + 5 * kLine);
+    // Three columns from there to the bottom.
+    EXPECT_DOUBLE_EQ(lines[1].x1, 1440 + 3000 + 90);
+    EXPECT_DOUBLE_EQ(lines[1].y1, 1440 + 5 * kLine);
+    EXPECT_DOUBLE_EQ(lines[1].y2, 14400);
+    EXPECT_DOUBLE_EQ(lines[2].x1, 1440 + 2 * 3180 - 90);
 }
 
 } // namespace

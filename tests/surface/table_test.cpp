@@ -286,7 +286,8 @@ TEST(TablePaging, ColumnsTakeTheNextColumnBeforeANewPage)
 TEST(TableShading, HeaderAndBodyColoursGoUnderTextAndLines)
 {
     auto s = fakeSurface();
-    s->addTable(u"1000|1000", u"h|h", u"a|b;c|d", ArgValue::fromNumber(0xC0C0C0), ArgValue::fromNumber(0), kNone);
+    s->addTable(u"1000|1000", u"h|h", u"a|b;c|d", ArgValue::fromNumber(0xC0C0C0), ArgValue::fromNumber(0xF0F0F0),
+                kNone);
     const auto& ops = s->document().pages[0].ops;
     ASSERT_GE(ops.size(), 3u);
     for (int i = 0; i < 3; ++i)
@@ -295,17 +296,49 @@ TEST(TableShading, HeaderAndBodyColoursGoUnderTextAndLines)
     ASSERT_EQ(rects.size(), 3u);
     EXPECT_EQ(rects[0].fill, 0xC0C0C0u);
     EXPECT_EQ(rects[0].rect, (TwipRect{1440, 1440, 3440, 1440 + kRow}));
-    EXPECT_EQ(rects[1].fill, kBlack);  // 0 is black, not "none"
+    EXPECT_EQ(rects[1].fill, 0xF0F0F0u);
     EXPECT_FALSE(rects[1].outline.has_value());
-
-    s->startDoc();
-    s->addTable(u"1000", u"h", u"a", ArgValue::string(u""), ArgValue::null(), kNone);
-    EXPECT_TRUE(opsOf<RectOp>(s->document().pages[0]).empty());
 
     s->startDoc();
     EXPECT_THROW(s->addTable(u"1000", u"h", u"a", ArgValue::string(u"grey"), kNone, kNone), VbError);
     EXPECT_THROW(s->addTable(u"1000", u"h", u"a", kNone, kNone, ArgValue::string(u"maybe")), VbError);
     EXPECT_TRUE(s->document().pages[0].ops.empty());
+}
+
+TEST(TableShading, ZeroFalseEmptyNullAndEmptyTextMeanNoShading)
+{
+    for (const ArgValue& none : {ArgValue::fromNumber(0), ArgValue::boolean(false), ArgValue::empty(),
+                                 ArgValue::null(), ArgValue::string(u""), ArgValue::string(u"0")}) {
+        auto s = fakeSurface();
+        s->addTable(u"1000", u"h", u"a", none, none, ArgValue::boolean(false));
+        EXPECT_TRUE(opsOf<RectOp>(s->document().pages[0]).empty());
+    }
+    auto s = fakeSurface();  // True is -1: white, a colour like any other
+    s->addTable(u"1000", u"h", u"a", ArgValue::boolean(true), kNone, kNone);
+    auto rects = opsOf<RectOp>(s->document().pages[0]);
+    ASSERT_EQ(rects.size(), 1u);
+    EXPECT_EQ(rects[0].fill, 0xFFFFFFu);
+}
+
+TEST(TableLayout, ATableAfterTextOnTheCursorLineStartsBelowIt)
+{
+    auto s = fakeSurface();
+    s->setCurrentY(3000);
+    s->setCurrentX(1440);
+    s->setFontSize(22.5);  // a title two lines high
+    s->text(u"SKILLS");
+    s->setFontSize(11.25);
+    s->setCurrentX(5000);
+    s->text(u"(points)");
+    s->addTable(u"1000", u"Name", u"Stealth", kNone, kNone, kNone);
+    auto texts = textsOf(s->document().pages[0]);
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_DOUBLE_EQ(texts[2].top, 3000 + 2 * 240 + 15);  // below the tallest text on the line
+
+    // A line position the script set afterwards is where the table goes.
+    s->setCurrentY(8000);
+    s->addTable(u"1000", u"", u"x", kNone, kNone, kNone);
+    EXPECT_DOUBLE_EQ(textsOf(s->document().pages[0]).back().top, 8000 + 15);
 }
 
 TEST(TableAppend, ContinuesColumnsWithoutHeaderOrJoiningEdge)
@@ -322,6 +355,70 @@ TEST(TableAppend, ContinuesColumnsWithoutHeaderOrJoiningEdge)
     for (const LineOp& l : opsOf<LineOp>(s->document().pages[0]))
         edgesAtJoin += (l.y1 == 1440 + 2 * kRow && l.y2 == l.y1) ? 1 : 0;
     EXPECT_EQ(edgesAtJoin, 1);  // the first table's bottom only
+}
+
+// Horizontal lines at y, and whether the last of them comes after every
+// shading rectangle.
+struct JoinLines {
+    int count = 0;
+    bool overShading = true;
+    double width = -1;
+};
+
+JoinLines linesAt(const Page& page, double y)
+{
+    JoinLines join;
+    size_t lastRect = 0;
+    for (size_t i = 0; i < page.ops.size(); ++i) {
+        if (std::holds_alternative<RectOp>(page.ops[i]))
+            lastRect = i;
+    }
+    for (size_t i = 0; i < page.ops.size(); ++i) {
+        const auto* l = std::get_if<LineOp>(&page.ops[i]);
+        if (l && l->y1 == y && l->y2 == y) {
+            ++join.count;
+            join.overShading = i > lastRect;
+            join.width = l->width;
+        }
+    }
+    return join;
+}
+
+TEST(TableAppend, TheJoinLooksLikeAnyRowBoundaryWhateverTheCodeAndShading)
+{
+    const double join = 1440 + 3 * kRow;  // header and two rows above it
+    struct Case {
+        int code;
+        bool shaded;
+        int lines;  // at the join, as between any two body rows
+    };
+    for (Case c : {Case{7, true, 1}, {7, false, 1}, {11, false, 1}, {11, true, 1}, {8, true, 1}, {4, true, 0},
+                   {9, false, 0}}) {
+        auto s = fakeSurface();
+        s->setTableBorder(c.code);
+        s->setTablePenTB(30);
+        s->setTablePen(10);
+        const ArgValue head = c.shaded ? ArgValue::fromNumber(0xE0E0E0) : ArgValue::boolean(false);
+        const ArgValue body = c.shaded ? ArgValue::fromNumber(0xFFFFFF) : ArgValue::boolean(false);
+        s->addTable(u"<2000|>1000", u"Name|Lvl", u"a|1;b|2;", head, body, ArgValue::boolean(false));
+        s->addTable(u"<2000|>1000", u"Name|Lvl", u"c|3;d|4;", head, body, ArgValue::boolean(true));
+        const JoinLines at = linesAt(s->document().pages[0], join);
+        EXPECT_EQ(at.count, c.lines) << "code " << c.code << (c.shaded ? " shaded" : "");
+        if (c.lines) {
+            EXPECT_TRUE(at.overShading) << "code " << c.code;
+            EXPECT_DOUBLE_EQ(at.width, 10) << "code " << c.code;  // an inner line, not an edge
+        }
+    }
+}
+
+TEST(TableAppend, RowsAppendedUnderAHeaderOnlyTableGetTheHeaderLine)
+{
+    auto s = fakeSurface();
+    s->setTableBorder(10);  // only the line under the header
+    s->addTable(u"2000", u"Name", u"", kNone, kNone, kNone);
+    s->addTable(u"2000", u"", u"a;b", kNone, kNone, ArgValue::boolean(true));
+    EXPECT_EQ(linesAt(s->document().pages[0], 1440 + kRow).count, 1);
+    EXPECT_EQ(opsOf<LineOp>(s->document().pages[0]).size(), 1u);
 }
 
 } // namespace

@@ -31,18 +31,72 @@ TEST(TextOutput, AdvancesAlongTheLineAndLeavesTheCursorSet)
     EXPECT_DOUBLE_EQ(texts[1].baseline, kTop + 190);
 }
 
-TEST(TextOutput, LineBreaksReturnToTheLeftEdgeOneLineDown)
+TEST(TextOutput, AtAFreeCursorLineBreaksReturnToTheLeftEdgeOneLineDown)
+{
+    auto s = fakeSurface();
+    s->paragraph(u"intro");
+    s->text(u"ab\r\ncd\n");
+    EXPECT_DOUBLE_EQ(s->currentX(), kLeft);
+    EXPECT_DOUBLE_EQ(s->currentY(), kTop + 3 * kLine);
+    auto texts = textsOf(s->document().pages[0]);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_DOUBLE_EQ(texts[2].x, kLeft);
+    EXPECT_DOUBLE_EQ(texts[2].top, kTop + 2 * kLine);
+}
+
+TEST(PlacedText, LineBreaksStartTheNextLineAtThePlacedX)
 {
     auto s = fakeSurface();
     s->setCurrentX(3000);
     s->text(u"ab\r\ncd\n");
-    EXPECT_DOUBLE_EQ(s->currentX(), kLeft);
+    EXPECT_DOUBLE_EQ(s->currentX(), 3000);
     EXPECT_DOUBLE_EQ(s->currentY(), kTop + 2 * kLine);
+    s->text(u"ef");  // still placed: continues at the same X
+    auto texts = textsOf(s->document().pages[0]);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_DOUBLE_EQ(texts[0].x, 3000);
+    EXPECT_DOUBLE_EQ(texts[1].x, 3000);
+    EXPECT_DOUBLE_EQ(texts[1].top, kTop + kLine);
+    EXPECT_DOUBLE_EQ(texts[2].x, 3000);
+    EXPECT_DOUBLE_EQ(texts[2].top, kTop + 2 * kLine);
+}
+
+TEST(PlacedText, NeverWrapsAndLeavesCurrentYOnItsRow)
+{
+    auto s = fakeSurface();
+    // A row placed by hand: a long name from X 6192 runs far past the
+    // right margin (10800), then a number right-aligned on the same row.
+    s->setCurrentY(7200);
+    s->setCurrentX(6192);
+    s->text(u"Kingdom Fishing (the Salt Road) - taught by Master Jerome");
+    EXPECT_DOUBLE_EQ(s->currentY(), 7200);
+    s->setCurrentX(10800 - 200);
+    s->text(u"10");
+    s->setCurrentY(7200 + kLine);  // the next row
+    s->setCurrentX(1440);
+    s->text(u"Next row");
+    auto texts = textsOf(s->document().pages[0]);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].text, u"Kingdom Fishing (the Salt Road) - taught by Master Jerome");
+    EXPECT_DOUBLE_EQ(texts[0].x, 6192);
+    EXPECT_DOUBLE_EQ(texts[0].top, 7200);
+    EXPECT_DOUBLE_EQ(texts[1].top, 7200);
+    EXPECT_DOUBLE_EQ(texts[2].top, 7200 + kLine);
+}
+
+TEST(PlacedText, StaysTogetherOnThePageWhereItWasPlaced)
+{
+    auto s = fakeSurface();
+    s->setCurrentY(kBottom + 300);  // below the bottom margin, set by the script
+    s->setCurrentX(1440);
+    s->text(u"Notes:\r\nline two");
+    EXPECT_EQ(s->pageCount(), 1);
     auto texts = textsOf(s->document().pages[0]);
     ASSERT_EQ(texts.size(), 2u);
-    EXPECT_DOUBLE_EQ(texts[0].x, 3000);
-    EXPECT_DOUBLE_EQ(texts[1].x, kLeft);
-    EXPECT_DOUBLE_EQ(texts[1].top, kTop + kLine);
+    EXPECT_DOUBLE_EQ(texts[1].top, kBottom + 300 + kLine);
+    s->text(u" (continued)");  // more on the same line stays with it
+    EXPECT_EQ(s->pageCount(), 1);
+    EXPECT_DOUBLE_EQ(textsOf(s->document().pages[0]).back().top, kBottom + 300 + kLine);
 }
 
 TEST(TextOutput, EmptyTextDrawsAndMovesNothing)
@@ -56,37 +110,27 @@ TEST(TextOutput, EmptyTextDrawsAndMovesNothing)
     EXPECT_TRUE(s->document().pages[0].ops.empty());
 }
 
-TEST(TextOutput, FirstWordStaysAtTheRightMarginLaterWordsWrap)
+TEST(TextOutput, AtAFreeCursorTheFirstWordStaysLaterWordsWrapAndBreakThePage)
 {
     auto s = fakeSurface();
-    // Right-aligned at the margin: 10800 - 500 = 10300, touching the edge.
-    s->setCurrentX(10300 + 10);  // 10 twips over: inside the tolerance
-    s->text(u"Total");
-    EXPECT_EQ(textsOf(s->document().pages[0]).size(), 1u);
-    EXPECT_DOUBLE_EQ(s->currentY(), kTop);
-
-    s->setCurrentX(10000);
-    s->text(u"longword more");
+    s->setMarginRight(12240 - kLeft - 1000);  // flow 1000 wide: ten characters
+    s->text(u"longerthanten more");
     auto texts = textsOf(s->document().pages[0]);
-    ASSERT_EQ(texts.size(), 3u);
-    EXPECT_DOUBLE_EQ(texts[1].x, 10000);  // crosses the edge but stays
-    EXPECT_DOUBLE_EQ(texts[2].x, kLeft);
-    EXPECT_DOUBLE_EQ(texts[2].top, kTop + kLine);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_DOUBLE_EQ(texts[0].x, kLeft);  // crosses the edge but stays
+    EXPECT_DOUBLE_EQ(texts[1].x, kLeft);
+    EXPECT_DOUBLE_EQ(texts[1].top, kTop + kLine);
     EXPECT_DOUBLE_EQ(s->currentX(), kLeft + 400);
-}
 
-TEST(TextOutput, FirstLineNeverMovesButWrappedLinesBreakThePage)
-{
-    auto s = fakeSurface();
-    s->setCurrentY(kBottom + 500);  // below the bottom margin
-    s->text(u"here");
-    EXPECT_EQ(s->pageCount(), 1);
-    s->text(u"\r\nnext");
-    EXPECT_EQ(s->pageCount(), 2);
-    auto texts = textsOf(s->document().pages[1]);
+    for (int i = 0; i < 52; ++i)
+        s->paragraph(u"line");
+    EXPECT_DOUBLE_EQ(s->currentY(), kBottom - kLine);
+    s->text(u"last wrapped");  // the wrapped line goes to the next page
+    ASSERT_EQ(s->pageCount(), 2);
+    texts = textsOf(s->document().pages[1]);
     ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, u"wrapped");
     EXPECT_DOUBLE_EQ(texts[0].top, kTop);
-    EXPECT_DOUBLE_EQ(s->currentY(), kTop);
 }
 
 TEST(TextOutput, TrailingLineBreakAtTheBottomDefersTheBreak)
@@ -229,6 +273,64 @@ TEST(Columns, NewColumnMovesToTheTopOfTheNextColumn)
     // A paragraph wraps at the column's right edge: 3000 wide = 30 characters.
     s->paragraph(Text(25, u'a') + u" " + Text(10, u'b'));
     EXPECT_DOUBLE_EQ(s->currentY(), kTop + 2 * kLine);
+}
+
+TEST(Columns, ColumnsBegunPartWayDownThePageStartWhereTheyWereBegun)
+{
+    auto s = fakeSurface();
+    for (int i = 0; i < 50; ++i)
+        s->paragraph(u"single");
+    s->setColumns(2);
+    for (int i = 0; i < 6; ++i)
+        s->paragraph(u"x");
+    EXPECT_EQ(s->currentColumn(), 2);
+    auto texts = textsOf(s->document().pages[0]);
+    ASSERT_EQ(texts.size(), 56u);
+    EXPECT_DOUBLE_EQ(texts[54].x, 6210);
+    EXPECT_DOUBLE_EQ(texts[54].top, kTop + 50 * kLine);  // not over the single column
+    s->newColumn();  // past the last column: the next page starts at the top
+    EXPECT_EQ(s->pageCount(), 2);
+    s->newColumn();
+    EXPECT_DOUBLE_EQ(s->currentY(), kTop);
+}
+
+TEST(Columns, BackToOneColumnContinuesBelowTheLowestColumn)
+{
+    auto s = fakeSurface();
+    s->paragraph(u"title");
+    s->setColumns(2);
+    for (int i = 0; i < 10; ++i)
+        s->paragraph(u"left");
+    s->newColumn();
+    for (int i = 0; i < 3; ++i)
+        s->paragraph(u"right");
+    s->setColumns(1);
+    s->paragraph(u"below both");
+    auto texts = textsOf(s->document().pages[0]);
+    ASSERT_EQ(texts.size(), 15u);
+    EXPECT_DOUBLE_EQ(texts.back().x, kLeft);
+    EXPECT_DOUBLE_EQ(texts.back().top, kTop + 11 * kLine);  // under column 1's tenth line
+
+    // Column 2 deeper than column 1 this time.
+    s->startDoc();
+    s->setColumns(2);
+    s->paragraph(u"left");
+    s->newColumn();
+    for (int i = 0; i < 5; ++i)
+        s->paragraph(u"right");
+    s->setColumns(1);
+    s->paragraph(u"below both");
+    EXPECT_DOUBLE_EQ(textsOf(s->document().pages[0]).back().top, kTop + 5 * kLine);
+
+    // Both columns full: the single column starts on a new page.
+    s->startDoc();
+    s->setColumns(2);
+    for (int i = 0; i < 60; ++i)
+        s->paragraph(u"x");
+    s->setColumns(1);
+    ASSERT_EQ(s->pageCount(), 2);
+    s->paragraph(u"after");
+    EXPECT_DOUBLE_EQ(textsOf(s->document().pages[1])[0].top, kTop);
 }
 
 TEST(Measure, WidthOfTheWidestLineHeightOfAllLines)

@@ -11,6 +11,7 @@ public:
     explicit SurfaceAdapter(surface::Surface& surface) : s_(surface) {}
     surface::Surface& surface() { return s_; }
 
+    void setDiagnosticSink(std::function<void(const Text&)> sink) override { s_.setDiagnosticSink(std::move(sink)); }
     void startDoc() override { s_.startDoc(); }
     void endDoc() override { s_.endDoc(); }
     void newPage() override { s_.newPage(); }

@@ -16,19 +16,33 @@ namespace {
 
 void printUsage(std::ostream& out)
 {
-    out << "usage: quillet-print [--sheet TSX] [--output PDF] [--png DIR] [--log] [--timeout SECONDS] [CHARACTER]\n"
+    out << "usage: quillet-print [--sheet TSX] [--output PDF | --output-dir DIR] [--png DIR] [--log]\n"
+           "                     [--timeout SECONDS] [--watch] [CHARACTER...]\n"
            "       quillet-print --dump CHARACTER\n"
            "\n"
-           "Prints a character (*.kvr, *.chr; the bundled sample when none is named) with a\n"
-           "sheet script (the bundled chrsht.tsx when none is named) to a PDF.\n"
+           "Prints characters (*.kvr, *.chr; the bundled sample when none is named) with a\n"
+           "sheet script (the bundled chrsht.tsx when none is named) to PDF.\n"
            "  --sheet TSX         the sheet script to run\n"
-           "  --output PDF        where to write the PDF (default: the character file with .pdf;\n"
-           "                      for the bundled sample, aldric.pdf in the current directory)\n"
-           "  --png DIR           also write every page as DIR/page-N.png\n"
+           "  --output PDF        where to write the PDF (default: beside each character file,\n"
+           "                      named after it; for the bundled sample, aldric.pdf in the\n"
+           "                      current directory).  With several characters: one PDF\n"
+           "                      holding them all in the order given, each from a new page\n"
+           "                      and with its own page numbers\n"
+           "  --output-dir DIR    one PDF per character in DIR, named after the character file\n"
+           "  --png DIR           also write every page as DIR/page-N.png (with several\n"
+           "                      characters and no --output: DIR/NAME-page-N.png)\n"
            "  --log               print every log line on standard error\n"
-           "  --timeout SECONDS   stop a sheet script that runs longer (default 60, 0 for none)\n"
+           "  --timeout SECONDS   stop a sheet script that runs longer (default 60, 0 for none);\n"
+           "                      each character has its own time\n"
+           "  --watch             print again whenever the sheet script or a character file\n"
+           "                      is saved, one line per run, until Ctrl+C; a run that fails\n"
+           "                      leaves the last good PDF\n"
            "  --dump CHARACTER    print what the reader makes of a character file as JSON\n"
-           "Exit status: 0 printed, 1 sheet-script failure, 2 character-file failure, 3 bad usage.\n";
+           "With several characters, one that fails is reported with its name and the others\n"
+           "are printed.\n"
+           "Exit status: 0 printed, 1 sheet-script failure, 2 character-file failure (with\n"
+           "several characters: of the first that failed), 3 bad usage, 130 interrupted\n"
+           "(--watch ends with 0 on Ctrl+C).\n";
 }
 
 int usageError(const std::string& message)
@@ -60,7 +74,10 @@ int main(int argc, char** argv)
         }
         if (arg == "--log") {
             options.log = true;
-        } else if (arg == "--dump" || arg == "--sheet" || arg == "--output" || arg == "--png" || arg == "--timeout") {
+        } else if (arg == "--watch") {
+            options.watch = true;
+        } else if (arg == "--dump" || arg == "--sheet" || arg == "--output" || arg == "--output-dir" ||
+                   arg == "--png" || arg == "--timeout") {
             const char* v = value(arg.c_str());
             if (!v)
                 return usageError(arg + " needs a value");
@@ -70,6 +87,8 @@ int main(int argc, char** argv)
                 options.sheet = fromUtf8(v);
             else if (arg == "--output")
                 options.output = fromUtf8(v);
+            else if (arg == "--output-dir")
+                options.outputDir = fromUtf8(v);
             else if (arg == "--png")
                 options.pngFolder = fromUtf8(v);
             else {
@@ -80,12 +99,12 @@ int main(int argc, char** argv)
             }
         } else if (!arg.empty() && arg[0] == '-') {
             return usageError("unknown option '" + arg + "'");
-        } else if (!options.character) {
-            options.character = fromUtf8(arg);
         } else {
-            return usageError("more than one character file named");
+            options.characters.push_back(fromUtf8(arg));
         }
     }
+    if (!dumpFile.empty() && (options.watch || !options.characters.empty()))
+        return usageError("--dump takes one character file and no other work");
     if (!dumpFile.empty())
         return runDumpCommand(options.homePath, fromUtf8(dumpFile), std::cout);
 

@@ -1,13 +1,9 @@
 // quillet-print end to end: real character files, real sheet scripts,
 // PDF and PNG output read back with the poppler tools.
-#include "../run_command.h"
-
-#include <gtest/gtest.h>
+#include "print_test_folder.h"
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -15,54 +11,9 @@ namespace fs = std::filesystem;
 namespace {
 
 using Outcome = quillet::testing::CommandOutcome;
-
-// Standard output and standard error together.
-Outcome runCommand(const std::string& command)
-{
-    return quillet::testing::runCommand(command + " 2>&1");
-}
-
-Outcome print(const std::string& args)
-{
-    return runCommand(std::string(QUILLET_BIN_DIR) + "/quillet-print " + args);
-}
-
-bool has(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
-class PrintCommandTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("quillet-print-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string file(const std::string& name, const std::string& content)
-    {
-        const fs::path path = dir / name;
-        std::ofstream(path, std::ios::binary) << content;
-        return path.string();
-    }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-    std::string pdfText(const std::string& pdf, int page = 0)
-    {
-        const std::string pages = page ? " -f " + std::to_string(page) + " -l " + std::to_string(page) : "";
-        return runCommand("pdftotext -layout" + pages + " " + pdf + " -").out;
-    }
-    int pageCount(const std::string& pdf)
-    {
-        const std::string info = runCommand("pdfinfo " + pdf).out;
-        const size_t at = info.find("Pages:");
-        return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
-    }
-
-    fs::path dir;
-};
+using quillet::testing::has;
+using quillet::testing::print;
+using PrintCommandTest = quillet::testing::PrintTestFolder;
 
 const char* const kCharacter = "[system]\r\n[general]\r\ncharname(Tess Arden)\r\nplayername(Lou)\r\n"
                                "[skills]\r\nname(Stealth), level(14)\r\nname(Climbing), level(12)\r\n";
@@ -157,5 +108,4 @@ TEST_F(PrintCommandTest, CharacterFailuresAndUsage)
     EXPECT_EQ(print("--timeout").status, 3);
     EXPECT_EQ(print("--timeout soon").status, 3);
     EXPECT_EQ(print("--colour red").status, 3);
-    EXPECT_EQ(print("a.kvr b.kvr").status, 3);
 }

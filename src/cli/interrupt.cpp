@@ -15,9 +15,15 @@ std::atomic<bool> interruptFlag{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 int pipeEnds[2] = {-1, -1};
 
-void onInterrupt(int)
+void onInterrupt(int signal)
 {
-    interruptFlag.store(true);
+    // A second Ctrl+C ends the process at once, for work that does not
+    // look at the flag.
+    if (interruptFlag.exchange(true)) {
+        ::signal(signal, SIG_DFL);
+        ::raise(signal);
+        return;
+    }
     if (pipeEnds[1] >= 0) {
         const char byte = 1;
         [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], &byte, 1);

@@ -1,6 +1,7 @@
 #include "character/file_io.h"
 
 #include "character/character_file.h"
+#include "character/character_file_error.h"
 #include "character/kvr_character.h"
 #include "character/parser.h"
 #include "character/portrait_path.h"
@@ -87,6 +88,7 @@ public:
         TextLines lines(content);
         while (!lines.atEnd()) {
             ui_.doEvents();
+            const size_t firstLine = lines.linesRead() + 1;
             const Text line = nextLogicalLine(lines);
             const Text lower = lowerCase(line);
             if (!lower.empty() && lower[0] == u'[') {
@@ -97,7 +99,11 @@ public:
             }
             if (lower.empty())
                 continue;
-            readLine(line, lower);
+            try {
+                readLine(line, lower);
+            } catch (const VbError& e) {
+                throw CharacterFileError(e, firstLine, lines.linesRead());
+            }
         }
     }
 

@@ -24,8 +24,9 @@ struct CharacterFileContext {
 bool IsCharacterFileHeader(TextView firstLine);
 
 // Reads every line of `content` into `character`.  A malformed line or a
-// number too large for its property ends the read with a VbError; what
-// was read before it stays in the character.
+// number too large for its property ends the read with a
+// CharacterFileError naming the lines it stopped on; what was read before
+// it stays in the character.
 void ReadCharacterContent(KVRCharacter& character, TextView content, const CharacterFileContext& context,
                           ReaderUi& ui);
 

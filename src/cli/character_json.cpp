@@ -37,7 +37,7 @@ void writeRace(JsonWriter& json, const clsRace& r)
     json.endObject();
 }
 
-void writeLists(JsonWriter& json, const KVRCharacter& c)
+void writeLists(JsonWriter& json, const KVRCharacter& c, std::optional<VbError>& failure)
 {
     json.beginArray();
     for (const auto& list : *c.Lists) {
@@ -46,7 +46,14 @@ void writeLists(JsonWriter& json, const KVRCharacter& c)
             json.beginObject();
             number(json, "IDKey", item->IDKey());
             text(json, "TagList", item->TagList());
-            text(json, "TagFullName", item->TagFullName());
+            json.key("TagFullName");
+            try {
+                json.value(item->TagFullName());
+            } catch (const VbError& e) {
+                json.null();
+                if (!failure)
+                    failure = e;
+            }
             json.endObject();
         }
         json.endArray();
@@ -56,8 +63,9 @@ void writeLists(JsonWriter& json, const KVRCharacter& c)
 
 } // namespace
 
-void writeCharacterJson(JsonWriter& json, const KVRCharacter& c)
+std::optional<VbError> writeCharacterJson(JsonWriter& json, const KVRCharacter& c)
 {
+    std::optional<VbError> failure;
     json.beginObject();
     text(json, "Name", c.Name);
     text(json, "Player", c.Player);
@@ -108,8 +116,9 @@ void writeCharacterJson(JsonWriter& json, const KVRCharacter& c)
     json.key("Race");
     writeRace(json, *c.Race);
     json.key("Lists");
-    writeLists(json, c);
+    writeLists(json, c, failure);
     json.endObject();
+    return failure;
 }
 
 } // namespace quillet

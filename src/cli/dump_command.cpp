@@ -1,5 +1,6 @@
 #include "cli/dump_command.h"
 
+#include "character/character_file_error.h"
 #include "cli/character_json.h"
 #include "common/vb_error.h"
 #include "state/app_state.h"
@@ -35,12 +36,25 @@ int runDumpCommand(const Text& homePath, const Text& characterFile, std::ostream
 
     const char* status = "ok";
     std::optional<VbError> error;
+    std::optional<size_t> errorLine;
     try {
         if (!ReadCharacterFile(state, ui, characterFile))
             status = "rejected";
+    } catch (const CharacterFileError& e) {
+        status = "failed";
+        error = e;
+        errorLine = e.firstLine();
     } catch (const VbError& e) {
         status = "failed";
         error = e;
+    }
+    // Written first, so that a property the character cannot give still
+    // fails the dump with its error instead of ending the program.
+    JsonWriter character;
+    if (std::optional<VbError> unwritable = writeCharacterJson(character, state.currentCharacter())) {
+        if (!error)
+            error = unwritable;
+        status = "failed";
     }
 
     JsonWriter json;
@@ -59,10 +73,14 @@ int runDumpCommand(const Text& homePath, const Text& characterFile, std::ostream
         json.value(error->number());
         json.key("description");
         json.value(error->description());
+        if (errorLine) {
+            json.key("line");
+            json.value(static_cast<long long>(*errorLine));
+        }
         json.endObject();
     }
     json.key("character");
-    writeCharacterJson(json, state.currentCharacter());
+    json.embed(character);
     json.endObject();
     out << json.str() << '\n';
     return std::string_view(status) == "ok" ? 0 : 2;

@@ -107,4 +107,17 @@ void JsonWriter::null()
     out_ += "null";
 }
 
+void JsonWriter::embed(const JsonWriter& other)
+{
+    beforeValue();
+    // Texts escape their line breaks, so every raw one is the other
+    // writer's own layout.
+    const std::string indent(hasItems_.size() * 2, ' ');
+    for (const char c : other.out_) {
+        out_ += c;
+        if (c == '\n')
+            out_ += indent;
+    }
+}
+
 } // namespace quillet

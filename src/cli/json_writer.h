@@ -21,6 +21,8 @@ public:
     // A number already in JSON form ("15.5", "-3").
     void rawNumber(std::string_view number);
     void null();
+    // A value another writer wrote whole, indented to sit here.
+    void embed(const JsonWriter& other);
 
     const std::string& str() const { return out_; }
 

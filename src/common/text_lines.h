@@ -12,6 +12,9 @@ public:
     explicit TextLines(TextView text) : text_(text) {}
 
     bool atEnd() const { return pos_ >= text_.size(); }
+    // How many lines next() has handed out: the 1-based number of the
+    // last line read.
+    size_t linesRead() const { return linesRead_; }
 
     // The next line without its line end; empty at the end.
     TextView next()
@@ -27,12 +30,14 @@ public:
             ++i;
         }
         pos_ = i;
+        ++linesRead_;
         return line;
     }
 
 private:
     TextView text_;
     size_t pos_ = 0;
+    size_t linesRead_ = 0;
 };
 
 } // namespace quillet

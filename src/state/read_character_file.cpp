@@ -1,5 +1,6 @@
 #include "state/read_character_file.h"
 
+#include "character/character_file_error.h"
 #include "character/file_io.h"
 #include "common/file_system.h"
 #include "common/text_lines.h"
@@ -41,7 +42,7 @@ bool ReadCharacterFile(AppState& state, ReaderUi& ui, const Text& path)
     const Text content = decodeFileText(readFileBytes(path));
     TextLines lines(content);
     if (lines.atEnd())
-        throw VbError(vberr::InputPastEnd);
+        throw CharacterFileError(VbError(vberr::InputPastEnd), 1, 1);
     if (!IsCharacterFileHeader(lines.next())) {
         busy.release();
         ui.messageBox(u"This program will not read characters from versions of KVR prior to v2.");
@@ -52,6 +53,19 @@ bool ReadCharacterFile(AppState& state, ReaderUi& ui, const Text& path)
     ReadCharacterContent(state.currentCharacter(), content, {path, state.ParaMarker, state.CRLF}, ui);
     ui.setMainWindowCaption(u"KVR Character Printer " + VersionText() + u" (" + state.CurrentCharFile + u")");
     return true;
+}
+
+Text ReadFailureMessage(const Text& path, const VbError& error)
+{
+    const Text reason = error.description() + u" (error " + decimalText(error.number()) + u").";
+    Text where;
+    if (const auto* fileError = dynamic_cast<const CharacterFileError*>(&error)) {
+        where = u"Reading stopped at line " + decimalText(static_cast<int64_t>(fileError->firstLine()));
+        if (fileError->lastLine() > fileError->firstLine())
+            where += u" (continued to line " + decimalText(static_cast<int64_t>(fileError->lastLine())) + u")";
+        where += u": ";
+    }
+    return u"The character file " + path + u" could not be read." + u"\r\n\r\n" + where + reason;
 }
 
 } // namespace quillet

@@ -73,12 +73,24 @@ TEST(DumpCommand, RefusedAndFailedReads)
     EXPECT_TRUE(contains(bad.out, "\"status\": \"failed\""));
     EXPECT_TRUE(contains(bad.out, "\"number\": 5"));
     EXPECT_TRUE(contains(bad.out, "\"description\": \"Invalid procedure call or argument\""));
+    EXPECT_TRUE(contains(bad.out, "\"line\": 5")) << "where reading stopped";
     EXPECT_TRUE(contains(bad.out, "\"Name\": \"Half Read\"")) << "what was read before the failure stays";
     EXPECT_TRUE(contains(bad.out, "\"STAdj\": 1"));
 
     const ToolRun missing = run("--dump " + (dir / "absent.kvr").string());
     EXPECT_EQ(missing.status, 2);
     EXPECT_TRUE(contains(missing.out, "\"number\": 53"));
+
+    // An item line of 32,767 characters reads, but its tag list is one
+    // longer than the text operations take: the dump fails with the error
+    // instead of ending the program, and the JSON stays whole.
+    std::ofstream(dir / "long.kvr") << "[system]\r\n[skills]\r\nname(" << std::string(32761, 'a') << ")\r\n";
+    const ToolRun longLine = run("--dump " + (dir / "long.kvr").string());
+    EXPECT_EQ(longLine.status, 2);
+    EXPECT_TRUE(contains(longLine.out, "\"status\": \"failed\""));
+    EXPECT_TRUE(contains(longLine.out, "\"number\": 6"));
+    EXPECT_TRUE(contains(longLine.out, "\"TagFullName\": null"));
+    EXPECT_EQ(longLine.out.substr(longLine.out.size() - 2), "}\n");
 
     EXPECT_EQ(run("--dump").status, 3);
     EXPECT_EQ(run("--frobnicate x").status, 3);

@@ -1,5 +1,6 @@
 #include "reader_fixture.h"
 
+#include "character/character_file_error.h"
 #include "common/vb_error.h"
 
 #include <sys/stat.h>
@@ -82,5 +83,42 @@ TEST_F(ReaderTest, GarbageNeverCrashes)
         const int error = read(writeFile("garbage.kvr", "[system]\n" + std::string(header) + bytes.substr(9)));
         EXPECT_TRUE(error == 0 || error == vberr::InvalidCall || error == vberr::Overflow) << error;
         EXPECT_EQ(state.Busy, 0);
+    }
+}
+
+TEST_F(ReaderTest, AFailureNamesTheLinesWhereReadingStopped)
+{
+    // Blank lines and section headers count; an entry continued over
+    // several lines names where it started and where it ended.
+    const Text path = writeFile("lines.kvr", "[system]\r\n\r\n[general]\r\ncharname(Kept)\r\n[race]\r\n"
+                                             "st(1),\r\n  dx(2),\r\n  oops\r\nname(after)\r\n");
+    try {
+        ReadCharacterFile(state, ui, path);
+        FAIL() << "the read should fail";
+    } catch (const CharacterFileError& e) {
+        EXPECT_EQ(e.number(), vberr::InvalidCall);
+        EXPECT_EQ(e.firstLine(), 6u);
+        EXPECT_EQ(e.lastLine(), 8u);
+        EXPECT_EQ(ReadFailureMessage(path, e), u"The character file " + path + u" could not be read.\r\n\r\n"
+                                               u"Reading stopped at line 6 (continued to line 8): "
+                                               u"Invalid procedure call or argument (error 5).");
+    }
+
+    try {
+        ReadCharacterFile(state, ui, writeFile("empty.kvr", ""));
+        FAIL() << "an empty file fails";
+    } catch (const CharacterFileError& e) {
+        EXPECT_EQ(e.number(), vberr::InputPastEnd);
+        EXPECT_EQ(e.firstLine(), 1u);
+    }
+
+    // A file never opened has no line to name.
+    const Text absent = fromUtf8(dir + "/absent.kvr");
+    try {
+        ReadCharacterFile(state, ui, absent);
+        FAIL() << "a missing file fails";
+    } catch (const VbError& e) {
+        EXPECT_EQ(ReadFailureMessage(absent, e),
+                  u"The character file " + absent + u" could not be read.\r\n\r\nFile not found (error 53).");
     }
 }

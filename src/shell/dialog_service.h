@@ -46,9 +46,6 @@ public:
     // A sheet script's InputBox; nullopt when cancelled.
     virtual std::optional<Text> inputBox(QWidget* parent, const Text& prompt, const Text& title,
                                          const Text& defaultText) = 0;
-    // Ends the program at once, without the closing sequence.  Tests record
-    // the call instead; the caller returns straight after it.
-    virtual void endProgram(int exitCode) = 0;
 };
 
 // A file filter in the dialog's "description|patterns|..." form as Qt's

@@ -221,6 +221,11 @@ void FormMain::setStatusText(const Text& text)
     status_->setText(QString::fromStdU16String(text));
 }
 
+void FormMain::showCaptionWithoutFile()
+{
+    setWindowTitle(QString::fromStdU16String(u"KVR Character Printer " + VersionText()));
+}
+
 void FormMain::showTesseraFile()
 {
     tesseraFile_->setText(QString::fromStdU16String(shell_.state.TesseraFile));

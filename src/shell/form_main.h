@@ -24,6 +24,7 @@ class QToolButton;
 namespace quillet {
 
 class Shell;
+class VbError;
 
 class FormMain : public QMainWindow {
     Q_OBJECT
@@ -38,6 +39,8 @@ public:
     void AddToMRU(const Text& path);
 
     void setStatusText(const Text& text);
+    // The caption naming no character file, as at start-up.
+    void showCaptionWithoutFile();
     void showTesseraFile();
     void showLogo(bool shown);
 
@@ -75,11 +78,11 @@ private:
     QAction* addMenuAction(QMenu* menu, const char* objectName, const QString& caption);
     QAction* makeRecentFileEntry(int index);
     // The dialog's initial folder: the stored folder less its last
-    // character; error 5 for an empty folder.
-    static Text initialFolder(const Text& folder);
+    // character; the program folder for an empty one.
+    Text initialFolder(const Text& folder) const;
     // Runs a file-choosing command: the open dialog starts at `fileName`
-    // in `folder`; a failure other than cancelling (an empty folder
-    // included) shows its description and ends the program.
+    // in `folder`; a failure other than cancelling shows its description
+    // and the program goes on.
     void runFileCommand(const Text& title, const Text& fileName, const Text& folder, const Text& filter,
                         void (FormMain::*chosen)(const Text&));
     // Runs one step of a file-choosing command; false when it failed and
@@ -91,6 +94,9 @@ private:
     // What a drop offers, when the main window takes it.
     std::optional<HandedFiles> acceptableDrop(const QDropEvent& event) const;
     void characterChosen(const Text& path);
+    // Reading `path` failed: an empty character, and the user is told
+    // where and why.
+    void characterFailed(const Text& path, const VbError& error);
     void sheetScriptChosen(const Text& path);
     void returnToHomeFolder();
     bool busy() const;

@@ -38,19 +38,31 @@ bool FormMain::busy() const
 void FormMain::clearCharacterCommand()
 {
     shell_.state.ClearCharacter();
+    shell_.state.CurrentCharFile.clear();
+    showCaptionWithoutFile();
 }
 
-Text FormMain::initialFolder(const Text& folder)
+void FormMain::characterFailed(const Text& path, const VbError& error)
 {
+    // Half a character is worse than none: the user starts again from an
+    // empty one, as after File > New, and keeps everything else.
+    clearCharacterCommand();
+    shell_.showMessage(ReadFailureMessage(path, error));
+}
+
+Text FormMain::initialFolder(const Text& folder) const
+{
+    // A folder emptied in the settings file opens the dialog at home
+    // rather than failing the command.
     if (folder.empty())
-        throw VbError(vberr::InvalidCall);
+        return shell_.state.HomePath;
     return folder.substr(0, folder.size() - 1);
 }
 
 void FormMain::runFileCommand(const Text& title, const Text& fileName, const Text& folder, const Text& filter,
                               void (FormMain::*chosen)(const Text&))
 {
-    const bool done = fileCommandStep([&] {
+    fileCommandStep([&] {
         OpenFileRequest request;
         request.title = title;
         request.initialFileName = fileName;
@@ -60,8 +72,7 @@ void FormMain::runFileCommand(const Text& title, const Text& fileName, const Tex
         if (const std::optional<Text> file = shell_.dialogs.openFile(this, request))
             (this->*chosen)(trimmed(*file));
     });
-    if (done)
-        returnToHomeFolder();
+    returnToHomeFolder();
 }
 
 bool FormMain::fileCommandStep(const std::function<void()>& step)
@@ -70,8 +81,8 @@ bool FormMain::fileCommandStep(const std::function<void()>& step)
         step();
         return true;
     } catch (const VbError& e) {
+        // Whatever failed, the program goes on with what it had.
         shell_.showMessage(e.description());
-        shell_.dialogs.endProgram(1);
         return false;
     }
 }
@@ -102,7 +113,12 @@ void FormMain::LoadCharacterCommand()
 
 void FormMain::characterChosen(const Text& path)
 {
-    ReadCharacterFile(shell_.state, shell_, path);
+    try {
+        ReadCharacterFile(shell_.state, shell_, path);
+    } catch (const VbError& e) {
+        characterFailed(path, e);
+        return;
+    }
     AddToMRU(path);
     shell_.state.CharDir = trimmed(folderOf(path));
     QApplication::processEvents();
@@ -178,11 +194,8 @@ void FormMain::recentFileCommand(int index)
     try {
         ReadCharacterFile(shell_.state, shell_, path);
     } catch (const VbError& e) {
-        // Not caught by the command: shown as an unexpected failure, and the
-        // program ends without saving its settings.
-        shell_.showMessage(u"Run-time error '" + decimalText(e.number()) + u"':" + shell_.state.CRLF +
-                           shell_.state.CRLF + e.description());
-        shell_.dialogs.endProgram(1);
+        // The entry stays: the file may be mended and tried again.
+        characterFailed(path, e);
         return;
     }
     AddToMRU(path);

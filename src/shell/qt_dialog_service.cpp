@@ -8,8 +8,6 @@
 #include <QPrinter>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 namespace quillet {
@@ -135,12 +133,6 @@ std::optional<Text> QtDialogService::inputBox(QWidget* parent, const Text& promp
     if (!ok)
         return std::nullopt;
     return answer.toStdU16String();
-}
-
-void QtDialogService::endProgram(int exitCode)
-{
-    std::fflush(nullptr);
-    std::_Exit(exitCode);
 }
 
 } // namespace quillet

@@ -14,7 +14,6 @@ public:
     int scriptMessageBox(QWidget* parent, const Text& prompt, int buttons, const Text& title) override;
     std::optional<Text> inputBox(QWidget* parent, const Text& prompt, const Text& title,
                                  const Text& defaultText) override;
-    void endProgram(int exitCode) override;
 };
 
 // The button codes of a script's MsgBox: what the script's `buttons`

@@ -34,7 +34,7 @@ void Main(Shell& shell, const Text& programFolder, const HandedFiles& files)
     state.ScriptHost.Clear();
 
     FormMain& window = shell.mainWindow();
-    window.setWindowTitle(QString::fromStdU16String(u"KVR Character Printer " + VersionText()));
+    window.showCaptionWithoutFile();
     window.setStatusText(Text(kNoticeLine));
     window.showTesseraFile();
     window.showLogo(state.NoLogo == kFalse);

@@ -3,6 +3,7 @@
 #include "shell_fixture.h"
 
 #include "shell/frm_prefs.h"
+#include "common/file_system.h"
 #include "shell/mru_list.h"
 
 #include <QAction>
@@ -145,14 +146,38 @@ TEST_F(MainCommandsTest, RecentFileEntryReadsItsFileOrSaysItIsMissing)
     EXPECT_EQ(shell->state.CharDir, charDir);
 }
 
-TEST_F(MainCommandsTest, AFileThatFailsToLoadIsReportedAndEndsTheProgram)
+TEST_F(MainCommandsTest, ABadCharacterFileIsReportedAndTheProgramGoesOn)
 {
-    writeFile("characters/broken.kvr", "[system]\r\n[points]\r\ntotal(100), spent\r\n");
-    load("broken.kvr");
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_FALSE(dialogs.messages[0].text.empty());
-    EXPECT_EQ(dialogs.endProgramCalls, 1);
-    EXPECT_FALSE(fileExists("quillet32.ini")); // no closing sequence
+    load("aldric.kvr");
+    const std::array<Text, 5> recent = shell->state.MRUFiles;
+    const Text charDir = shell->state.CharDir;
+    const QString plainCaption = QString::fromStdU16String(u"KVR Character Printer " + VersionText());
+
+    // Malformed on its fourth line, empty, too large to read: each names
+    // the file, the error and the line, and leaves an empty character.
+    writeFile("characters/broken.kvr", "[system]\r\n[general]\r\ncharname(Half)\r\ntotal(100), spent\r\n"
+                                       "[points]\r\ntotal(100), spent\r\n");
+    writeFile("characters/empty.kvr", "");
+    writeFile("characters/huge.kvr", "");
+    QFile::resize(QString::fromStdU16String(path("characters/huge.kvr")), qint64(kMaxTextFileBytes) + 1);
+    struct Case {
+        const char* name;
+        const char16_t* expected;
+    };
+    for (const Case& c : {Case{"broken.kvr", u"Reading stopped at line 6: Invalid procedure call or argument (error 5)."},
+                          Case{"empty.kvr", u"Reading stopped at line 1: Input past end of file (error 62)."},
+                          Case{"huge.kvr", u"Out of memory (error 7)."}}) {
+        dialogs.messages.clear();
+        load(c.name);
+        ASSERT_EQ(dialogs.messages.size(), 1u) << c.name;
+        EXPECT_EQ(dialogs.messages[0].text, u"The character file " + path(std::string("characters/") + c.name) +
+                                                u" could not be read.\r\n\r\n" + c.expected);
+        EXPECT_EQ(characterName(*shell), Text()) << "nothing half-read stays";
+        EXPECT_EQ(mainWindow().windowTitle(), plainCaption);
+        EXPECT_EQ(shell->state.MRUFiles, recent);
+        EXPECT_EQ(shell->state.CharDir, charDir);
+        EXPECT_EQ(shell->state.Busy, kFalse);
+    }
 
     // A file of an older version is refused with a message, not a failure.
     dialogs.messages.clear();
@@ -160,32 +185,40 @@ TEST_F(MainCommandsTest, AFileThatFailsToLoadIsReportedAndEndsTheProgram)
     load("old.kvr");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, u"This program will not read characters from versions of KVR prior to v2.");
-    EXPECT_EQ(dialogs.endProgramCalls, 1);
+
+    // The program is still there, and closing it saves the settings.
+    load("mira.kvr");
+    EXPECT_EQ(characterName(*shell), u"Mira \"Quickfingers\" Tallowby");
+    trigger("MenuFileExit");
+    EXPECT_NE(readFile("quillet32.ini").find("MRUFile1=" + toUtf8(path("characters/mira.kvr"))), std::string::npos)
+        << readFile("quillet32.ini");
 }
 
-TEST_F(MainCommandsTest, ARecentFileThatFailsToReadEndsTheProgramWithItsError)
+TEST_F(MainCommandsTest, ARecentFileThatFailsToReadIsReportedAndStaysInTheList)
 {
     writeFile("characters/later.kvr", readFile("characters/mira.kvr"));
     load("later.kvr");
-    writeFile("characters/later.kvr", ""); // emptied since: reading it fails
-    mainWindow().recentFileEntries()[0]->trigger();
+    load("aldric.kvr");
+    writeFile("characters/later.kvr", "[system]\r\n[race]\r\nst(99999)\r\n"); // spoilt since
+    mainWindow().recentFileEntries()[1]->trigger();
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text.rfind(u"Run-time error '", 0), 0u) << toUtf8(dialogs.messages[0].text);
-    EXPECT_EQ(dialogs.endProgramCalls, 1);
+    EXPECT_EQ(dialogs.messages[0].text, u"The character file " + path("characters/later.kvr") +
+                                            u" could not be read.\r\n\r\nReading stopped at line 3: Overflow (error 6).");
+    EXPECT_EQ(characterName(*shell), Text());
+    EXPECT_EQ(shell->state.MRUFiles[2], path("characters/later.kvr"));
+    EXPECT_EQ(shell->state.MRUFiles[1], path("characters/aldric.kvr"));
 }
 
-TEST_F(MainCommandsTest, EmptyCharDirOrTesseraDirFailsTheCommand)
+TEST_F(MainCommandsTest, AnEmptyCharDirOrTesseraDirOpensTheDialogAtHome)
 {
     shell->state.CharDir.clear();
     trigger("MenuFileLoad");
-    EXPECT_TRUE(dialogs.openRequests.empty());
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, u"Invalid procedure call or argument");
-    EXPECT_EQ(dialogs.endProgramCalls, 1);
-
     shell->state.TesseraDir.clear();
     mainWindow().findChild<QPushButton*>(QStringLiteral("btnBrowse"))->click();
-    EXPECT_EQ(dialogs.endProgramCalls, 2);
+    ASSERT_EQ(dialogs.openRequests.size(), 2u);
+    EXPECT_EQ(dialogs.openRequests[0].initialFolder, home());
+    EXPECT_EQ(dialogs.openRequests[1].initialFolder, home());
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(MainCommandsTest, InitialFolderDropsTheLastCharacterWhateverItIs)
@@ -211,13 +244,13 @@ TEST_F(MainCommandsTest, BrowseChoosesTheSheetScriptWithoutReadingIt)
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(MainCommandsTest, NewClearsTheCharacterAndNothingElse)
+TEST_F(MainCommandsTest, NewClearsTheCharacterAndTheCaptionsFile)
 {
     load("aldric.kvr");
-    const QString caption = mainWindow().windowTitle();
     trigger("MenuFileNew");
     EXPECT_EQ(characterName(*shell), Text());
-    EXPECT_EQ(mainWindow().windowTitle(), caption);
+    EXPECT_EQ(mainWindow().windowTitle().toStdU16String(), u"KVR Character Printer " + VersionText());
+    EXPECT_EQ(shell->state.CurrentCharFile, Text());
     EXPECT_EQ(shell->state.MRUFiles[1], path("characters/aldric.kvr"));
     load("aldric.kvr");
     mainWindow().toolButton(0)->click();

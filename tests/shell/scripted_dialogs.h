@@ -31,14 +31,11 @@ public:
     std::deque<std::optional<Text>> inputAnswers;
     bool scriptAnsweredOnUiThread = true;
 
-    int endProgramCalls = 0;
-
     std::optional<Text> openFile(QWidget*, const OpenFileRequest& request) override;
     bool printSetup(QWidget*, QPrinter&) override;
     void messageBox(QWidget*, const MessageBoxRequest& request) override;
     int scriptMessageBox(QWidget*, const Text& prompt, int buttons, const Text& title) override;
     std::optional<Text> inputBox(QWidget*, const Text& prompt, const Text& title, const Text& defaultText) override;
-    void endProgram(int) override { ++endProgramCalls; }
 
     std::vector<Text> messageTexts() const;
 };

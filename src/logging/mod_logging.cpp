@@ -38,7 +38,7 @@ void modLogging::OpenLog()
     if (listener_)
         listener_->logWindowShown();
     if (isOn(state_.EchoToRun)) {
-        RunFile = state_.HomePath + u"debug.run";
+        RunFile = state_.settingsFolder() + u"debug.run";
         if (FileExists(RunFile))
             ::unlink(toUtf8(RunFile).c_str());
     }
@@ -68,9 +68,14 @@ void modLogging::LogLine(TextView text)
     traceFileFailing_ = !written;
 }
 
+Text modLogging::exportFileName() const
+{
+    return state_.settingsFolder() + u"debug.log";
+}
+
 bool modLogging::ExportLog() const
 {
-    return writeTraceLines(toUtf8(state_.HomePath + u"debug.log"), list_.lines());
+    return writeTraceLines(toUtf8(exportFileName()), list_.lines());
 }
 
 std::optional<LogWindowLayout> modLogging::windowResized(const LogWindowGeometry& geometry)

@@ -34,7 +34,7 @@ public:
 
     // Once, at start-up, after the settings are read: with Debug on, shows
     // the window placed at LogLeft..LogHeight; with EchoToRun also on, sets
-    // RunFile to HomePath + "debug.run" and deletes an earlier one.
+    // RunFile to debug.run in the settings folder and deletes an earlier one.
     void OpenLog();
 
     // Adds the text, as given but with control characters shown by name
@@ -43,9 +43,11 @@ public:
     // appends it to RunFile.
     void LogLine(TextView text);
 
-    // Export Log: writes the list to HomePath + "debug.log", replacing an
-    // earlier file; the list is unchanged.  False when it cannot be written.
+    // Export Log: writes the list to exportFileName(), replacing an earlier
+    // file; the list is unchanged.  False when it cannot be written.
     bool ExportLog() const;
+    // debug.log in the settings folder.
+    Text exportFileName() const;
 
     // Full path of debug.run; empty unless Debug and EchoToRun were both on
     // when OpenLog ran.

@@ -1,5 +1,6 @@
 #include "settings/settings_file.h"
 
+#include "common/file_system.h"
 #include "common/vb_error.h"
 #include "common/vb_number.h"
 #include "settings/single_text.h"
@@ -34,12 +35,21 @@ SettingsFile::SettingsFile(AppState& state, modINI& ini) : state_(state), ini_(i
 
 Text SettingsFile::fileName() const
 {
-    return state_.HomePath + u"quillet32.ini";
+    return state_.settingsFolder() + u"quillet32.ini";
 }
 
-void SettingsFile::registerSection(TextView section)
+Text SettingsFile::readFileName() const
 {
-    ini_.IniRegister(section, fileName());
+    const Text own = fileName();
+    const Text bundled = state_.HomePath + u"quillet32.ini";
+    if (own != bundled && !FileExists(own) && FileExists(bundled))
+        return bundled;
+    return own;
+}
+
+void SettingsFile::registerSection(TextView section, const Text& file)
+{
+    ini_.IniRegister(section, file);
 }
 
 int16_t SettingsFile::readFlag(TextView key, int16_t current)
@@ -74,7 +84,8 @@ void SettingsFile::put(TextView key, TextView value)
 
 void SettingsFile::ReadMRUList()
 {
-    registerSection(kMRUSection);
+    const Text file = readFileName();
+    registerSection(kMRUSection, file);
     for (int n = 1; n <= 4; ++n)
         state_.MRUFiles[static_cast<size_t>(n)] = ini_.IniGetString(mruKey(n), u"");
     if (BuildMRUMenu)
@@ -83,7 +94,8 @@ void SettingsFile::ReadMRUList()
 
 void SettingsFile::ReadOptions()
 {
-    registerSection(kOptionsSection);
+    const Text file = readFileName();
+    registerSection(kOptionsSection, file);
     state_.Debug = readFlag(u"Debug", state_.Debug);
     state_.EchoToRun = readFlag(u"EchoToRun", state_.EchoToRun);
     state_.LinesToLog = readFlag(u"LinesToLog", state_.LinesToLog);
@@ -91,14 +103,15 @@ void SettingsFile::ReadOptions()
     state_.PrinterFont = ini_.IniGetString(u"PrinterFont", state_.PrinterFont);
     state_.TesseraFile = ini_.IniGetString(u"TesseraFile", state_.TesseraFile);
 
-    registerSection(kPathsSection);
+    registerSection(kPathsSection, file);
     state_.TesseraDir = ini_.IniGetString(u"TesseraDir", state_.TesseraDir);
     state_.CharDir = ini_.IniGetString(u"CharDir", state_.CharDir);
 }
 
 void SettingsFile::ReadWindowSettings()
 {
-    registerSection(kWindowsSection);
+    const Text file = readFileName();
+    registerSection(kWindowsSection, file);
     state_.LogLeft = readMeasure(u"LogLeft", state_.LogLeft, -kMaxWindowMeasure);
     state_.LogTop = readMeasure(u"LogTop", state_.LogTop, -kMaxWindowMeasure);
     state_.LogWidth = readMeasure(u"LogWidth", state_.LogWidth, 0);
@@ -125,7 +138,8 @@ bool SettingsFile::writeAtClose()
 void SettingsFile::WriteMRUList()
 {
     lastWriteSucceeded_ = true;
-    registerSection(kMRUSection);
+    const Text file = fileName();
+    registerSection(kMRUSection, file);
     for (int n = 1; n <= 4; ++n)
         put(mruKey(n), state_.MRUFiles[static_cast<size_t>(n)]);
 }
@@ -133,10 +147,11 @@ void SettingsFile::WriteMRUList()
 void SettingsFile::WriteOptions()
 {
     lastWriteSucceeded_ = true;
+    const Text file = fileName();
     // Flags are written as held: the program itself only stores -1 or 0,
     // and a 1 typed into the file by hand stays a 1 (shown ticked, but not
     // switching logging on) instead of turning into -1 behind the user's back.
-    registerSection(kOptionsSection);
+    registerSection(kOptionsSection, file);
     put(u"Debug", decimalText(state_.Debug));
     put(u"EchoToRun", decimalText(state_.EchoToRun));
     put(u"LinesToLog", decimalText(state_.LinesToLog));
@@ -144,7 +159,7 @@ void SettingsFile::WriteOptions()
     put(u"PrinterFont", state_.PrinterFont);
     put(u"TesseraFile", state_.TesseraFile);
 
-    registerSection(kPathsSection);
+    registerSection(kPathsSection, file);
     put(u"TesseraDir", state_.TesseraDir);
     put(u"CharDir", state_.CharDir);
 }
@@ -152,7 +167,8 @@ void SettingsFile::WriteOptions()
 void SettingsFile::WriteWindowSettings()
 {
     lastWriteSucceeded_ = true;
-    registerSection(kWindowsSection);
+    const Text file = fileName();
+    registerSection(kWindowsSection, file);
     put(u"LogLeft", singleText(state_.LogLeft));
     put(u"LogTop", singleText(state_.LogTop));
     put(u"LogWidth", singleText(state_.LogWidth));

@@ -1,5 +1,6 @@
-// The six procedures that read and write the settings file
-// HomePath + "quillet32.ini": the recent-file list (section MRUFileList),
+// The six procedures that read and write the settings file quillet32.ini
+// in the settings folder (AppState::settingsFolder): the recent-file list
+// (section MRUFileList),
 // the option flags and paths (Options, Paths) and the logging window's
 // measures (Windows).  Start-up reads them in the order
 // ReadMRUList, ReadOptions, ReadWindowSettings; closing the main window
@@ -7,8 +8,11 @@
 //
 // Reading replaces only what the file holds: an absent key keeps the
 // current value (the start-up defaults), except that an absent MRUFile key
-// empties its position.  A file that cannot be written leaves the settings
-// unsaved without a message.
+// empties its position.  When the settings folder is not the program
+// folder and holds no settings file yet, the program folder's file is
+// read instead (settings that came with the program), and the first
+// write creates the user's own.  A file that cannot be written leaves the
+// settings unsaved; writeAtClose tells the caller.
 #pragma once
 
 #include "settings/mod_ini.h"
@@ -24,8 +28,11 @@ public:
     // own sections on it.
     SettingsFile(AppState& state, modINI& ini);
 
-    // HomePath + "quillet32.ini".
+    // The file written: quillet32.ini in the settings folder.
     Text fileName() const;
+    // The file read: fileName(), or the program folder's when that is
+    // the only one there is.
+    Text readFileName() const;
 
     void ReadMRUList();
     void ReadOptions();
@@ -50,7 +57,7 @@ public:
     bool lastWriteSucceeded() const { return lastWriteSucceeded_; }
 
 private:
-    void registerSection(TextView section);
+    void registerSection(TextView section, const Text& file);
     int16_t readFlag(TextView key, int16_t current);
     float readMeasure(TextView key, float current, float lowest);
     void put(TextView key, TextView value);

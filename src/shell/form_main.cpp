@@ -296,7 +296,9 @@ void FormMain::closeEvent(QCloseEvent* event)
         if (*it != this)
             (*it)->close();
     }
-    shell_.settings.writeAtClose();
+    // Said once, here, rather than never: the settings are lost otherwise.
+    if (!shell_.settings.writeAtClose())
+        shell_.showMessage(u"The settings could not be saved in " + shell_.settings.fileName() + u".");
     event->accept();
     shell_.windowUnloaded(this);
 }

@@ -95,7 +95,7 @@ WindowMeasures FrmLog::outerMeasures() const
 void FrmLog::exportClicked()
 {
     if (!shell_.logging.ExportLog())
-        shell_.showMessage(u"The log could not be written to " + shell_.state.HomePath + u"debug.log.");
+        shell_.showMessage(u"The log could not be written to " + shell_.logging.exportFileName() + u".");
 }
 
 void FrmLog::resizeEvent(QResizeEvent* event)

@@ -1,5 +1,6 @@
 #include "shell/start_up.h"
 
+#include "common/settings_folder.h"
 #include "shell/form_main.h"
 #include "shell/shell.h"
 
@@ -14,6 +15,12 @@ void Main(Shell& shell, const Text& programFolder, const HandedFiles& files)
     state.HomePath = programFolder;
     if (state.HomePath.empty() || state.HomePath.back() != u'/')
         state.HomePath += u'/';
+    // A folder chosen before start-up (by a test) is kept.
+    if (state.SettingsFolder.empty())
+        state.SettingsFolder = settingsFolderFor(state.HomePath);
+    // A folder that cannot be made shows when the settings are written.
+    if (state.SettingsFolder != state.HomePath)
+        makeFolders(state.SettingsFolder);
     Text current = state.HomePath;
     if (current.size() > 1)
         current.pop_back();

@@ -48,6 +48,10 @@ public:
     std::function<void(int16_t)> showMousePointer;
 
     Text HomePath;        // program folder, ending in "/"
+    // Where the settings file and the trace files are written, ending in
+    // "/" (common/settings_folder.h); empty means HomePath.
+    Text SettingsFolder;
+    const Text& settingsFolder() const { return SettingsFolder.empty() ? HomePath : SettingsFolder; }
     Text CRLF = u"\r\n";
     Text ParaMarker = u"~P";
 

@@ -1,5 +1,7 @@
 #include "settings/settings_file.h"
 
+#include "common/settings_folder.h"
+
 #include "settings/single_text.h"
 #include "temp_folder.h"
 
@@ -272,6 +274,58 @@ TEST_F(SettingsFileTest, AnUnwritableFileLeavesTheSettingsUnsavedWithoutAMessage
     EXPECT_FALSE(writeAll());
     EXPECT_FALSE(folder.exists("missing"));
     EXPECT_TRUE(messages.empty());
+}
+
+} // namespace
+} // namespace quillet
+
+namespace quillet {
+namespace {
+
+// An installed program: the settings live in the user's folder, and the
+// program folder's file (settings that came with the program) is read
+// only while the user has none of their own.
+TEST_F(SettingsFileTest, ASeparateSettingsFolderIsWrittenAndReadFirst)
+{
+    TempFolder own;
+    state.SettingsFolder = own.home();
+    folder.write("quillet32.ini", "[Options]\r\nDebug=-1\r\nPrinterFont=Bundled\r\n");
+    AppState installed = freshState();
+    installed.SettingsFolder = own.home();
+    readAll(installed);
+    EXPECT_EQ(installed.PrinterFont, u"Bundled");
+    EXPECT_EQ(installed.Debug, kTrue);
+
+    installed.PrinterFont = u"Mine";
+    ASSERT_TRUE(SettingsFile(installed, ini).writeAtClose());
+    EXPECT_NE(own.read("quillet32.ini").find("PrinterFont=Mine"), std::string::npos);
+    EXPECT_EQ(folder.read("quillet32.ini"), "[Options]\r\nDebug=-1\r\nPrinterFont=Bundled\r\n") << "left alone";
+
+    AppState again = freshState();
+    again.SettingsFolder = own.home();
+    readAll(again);
+    EXPECT_EQ(again.PrinterFont, u"Mine");
+}
+
+TEST_F(SettingsFileTest, AProgramFolderTheUserCannotWriteSendsTheSettingsToTheirFolder)
+{
+    ::chmod(folder.path().c_str(), 0555);
+    const std::optional<bool> elsewhere = testing::runUnprivileged([&] {
+        return settingsFolderFor(folder.home()) != folder.home();
+    });
+    ::chmod(folder.path().c_str(), 0700);
+    if (!elsewhere)
+        GTEST_SKIP() << "cannot run as an unprivileged user here";
+    EXPECT_TRUE(*elsewhere);
+    EXPECT_EQ(settingsFolderFor(folder.home()), folder.home()) << "writable: beside the program";
+}
+
+TEST_F(SettingsFileTest, WritesToAFolderThatCannotHoldFilesFail)
+{
+    folder.write("plain-file", "x");
+    state.SettingsFolder = fromUtf8(folder.file("plain-file") + "/");
+    EXPECT_FALSE(settings.writeAtClose());
+    EXPECT_EQ(folder.read("plain-file"), "x");
 }
 
 } // namespace

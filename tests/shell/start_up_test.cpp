@@ -8,6 +8,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -151,6 +153,36 @@ TEST_F(StartUpTest, ClosingWithoutSettingsFileCreatesItWithAllSections)
     for (const char* expected : {"[Options]", "[Paths]", "[MRUFileList]", "[Windows]", "LogLeft=960", "LogTop=4515",
                                  "LogWidth=7485", "LogHeight=3225"})
         EXPECT_NE(ini.find(expected), std::string::npos) << expected;
+}
+
+TEST_F(StartUpTest, SettingsAndTraceFilesLiveInTheSettingsFolder)
+{
+    // The program folder as installed: settings that came with it are
+    // read, everything the program writes goes to the user's folder.
+    QTemporaryDir userFolder;
+    const Text own = (userFolder.path() + u'/').toStdU16String();
+    writeFile("quillet32.ini", "[Options]\r\nDebug=-1\r\nEchoToRun=-1\r\n");
+    shell->state.SettingsFolder = own;
+    start();
+    EXPECT_EQ(shell->state.Debug, kTrue);
+    EXPECT_EQ(shell->logging.RunFile, own + u"debug.run");
+    EXPECT_TRUE(QFile::exists(QString::fromStdU16String(own + u"debug.run")));
+    trigger("MenuFileExit");
+    EXPECT_TRUE(QFile::exists(QString::fromStdU16String(own + u"quillet32.ini")));
+    EXPECT_EQ(readFile("quillet32.ini"), "[Options]\r\nDebug=-1\r\nEchoToRun=-1\r\n");
+    EXPECT_FALSE(fileExists("debug.run"));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(StartUpTest, SettingsThatCannotBeSavedAreReportedOnce)
+{
+    writeFile("not-a-folder", "x");
+    shell->state.SettingsFolder = path("not-a-folder/");
+    start();
+    trigger("MenuFileExit");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              u"The settings could not be saved in " + path("not-a-folder/quillet32.ini") + u".");
 }
 
 } // namespace quillet::testing

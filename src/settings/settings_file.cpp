@@ -116,6 +116,13 @@ void SettingsFile::ReadWindowSettings()
     state_.LogTop = readMeasure(u"LogTop", state_.LogTop, -kMaxWindowMeasure);
     state_.LogWidth = readMeasure(u"LogWidth", state_.LogWidth, 0);
     state_.LogHeight = readMeasure(u"LogHeight", state_.LogHeight, 0);
+    state_.MainLeft = readMeasure(u"MainLeft", state_.MainLeft, -kMaxWindowMeasure);
+    state_.MainTop = readMeasure(u"MainTop", state_.MainTop, -kMaxWindowMeasure);
+    state_.MainWidth = readMeasure(u"MainWidth", state_.MainWidth, 0);
+    state_.MainHeight = readMeasure(u"MainHeight", state_.MainHeight, 0);
+    state_.MainMaximized = readFlag(u"MainMaximized", state_.MainMaximized);
+    state_.FileDialogWidth = readMeasure(u"FileDialogWidth", state_.FileDialogWidth, 0);
+    state_.FileDialogHeight = readMeasure(u"FileDialogHeight", state_.FileDialogHeight, 0);
 }
 
 void SettingsFile::readAtStartUp()
@@ -173,6 +180,18 @@ void SettingsFile::WriteWindowSettings()
     put(u"LogTop", singleText(state_.LogTop));
     put(u"LogWidth", singleText(state_.LogWidth));
     put(u"LogHeight", singleText(state_.LogHeight));
+    // Measures the program never had are left out rather than stored as 0.
+    if (state_.MainWidth > 0 && state_.MainHeight > 0) {
+        put(u"MainLeft", singleText(state_.MainLeft));
+        put(u"MainTop", singleText(state_.MainTop));
+        put(u"MainWidth", singleText(state_.MainWidth));
+        put(u"MainHeight", singleText(state_.MainHeight));
+        put(u"MainMaximized", decimalText(state_.MainMaximized));
+    }
+    if (state_.FileDialogWidth > 0 && state_.FileDialogHeight > 0) {
+        put(u"FileDialogWidth", singleText(state_.FileDialogWidth));
+        put(u"FileDialogHeight", singleText(state_.FileDialogHeight));
+    }
 }
 
 } // namespace quillet

@@ -1,8 +1,9 @@
 // The six procedures that read and write the settings file quillet32.ini
 // in the settings folder (AppState::settingsFolder): the recent-file list
 // (section MRUFileList),
-// the option flags and paths (Options, Paths) and the logging window's
-// measures (Windows).  Start-up reads them in the order
+// the option flags and paths (Options, Paths) and the window measures
+// (Windows: the logging window's, the main window's and the file dialogs'
+// size).  Start-up reads them in the order
 // ReadMRUList, ReadOptions, ReadWindowSettings; closing the main window
 // writes WriteOptions, WriteMRUList, WriteWindowSettings.
 //

@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "settings/message_box.h"
 
+#include <QSize>
 #include <QStringList>
 
 #include <optional>
@@ -32,6 +33,11 @@ struct OpenFileRequest {
 class DialogService {
 public:
     virtual ~DialogService() = default;
+
+    // The size, in pixels, file dialogs open at (empty: the service's
+    // own), and after each the size the user left it at.  Start-up sets
+    // it from the settings; closing the program stores it there.
+    QSize fileDialogSize;
 
     // The chosen file's full path; nullopt when the user cancelled.
     virtual std::optional<Text> openFile(QWidget* parent, const OpenFileRequest& request) = 0;

@@ -2,6 +2,8 @@
 
 #include "shell/mru_list.h"
 #include "shell/shell.h"
+#include "shell/twips.h"
+#include "shell/window_placement.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -221,6 +223,31 @@ void FormMain::setStatusText(const Text& text)
     status_->setText(QString::fromStdU16String(text));
 }
 
+void FormMain::placeFromSettings()
+{
+    const AppState& state = shell_.state;
+    const QRect stored = pixelsOf({state.MainLeft, state.MainTop, state.MainWidth, state.MainHeight});
+    if (stored.isEmpty())
+        return;
+    setGeometry(fittedToScreens(stored));
+    if (state.MainMaximized != kFalse)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void FormMain::rememberPlacement()
+{
+    // A maximised or minimised window keeps the place it comes back to.
+    const WindowMeasures normal = twipsOf(isMaximized() || isMinimized() ? normalGeometry() : geometry());
+    if (normal.width <= 0 || normal.height <= 0)
+        return;
+    AppState& state = shell_.state;
+    state.MainLeft = normal.left;
+    state.MainTop = normal.top;
+    state.MainWidth = normal.width;
+    state.MainHeight = normal.height;
+    state.MainMaximized = isMaximized() ? kTrue : kFalse;
+}
+
 void FormMain::showCaptionWithoutFile()
 {
     setWindowTitle(QString::fromStdU16String(u"KVR Character Printer " + VersionText()));
@@ -295,6 +322,11 @@ void FormMain::closeEvent(QCloseEvent* event)
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         if (*it != this)
             (*it)->close();
+    }
+    rememberPlacement();
+    if (const QSize dialog = shell_.dialogs.fileDialogSize; !dialog.isEmpty()) {
+        shell_.state.FileDialogWidth = pixelsToTwips(dialog.width());
+        shell_.state.FileDialogHeight = pixelsToTwips(dialog.height());
     }
     // Said once, here, rather than never: the settings are lost otherwise.
     if (!shell_.settings.writeAtClose())

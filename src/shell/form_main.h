@@ -38,6 +38,11 @@ public:
     // (unless it was already at the top).
     void AddToMRU(const Text& path);
 
+    // Where the settings put the window (MainLeft..MainMaximized), fitted
+    // to the screens; nothing when they hold no size.  And back.
+    void placeFromSettings();
+    void rememberPlacement();
+
     void setStatusText(const Text& text);
     // The caption naming no character file, as at start-up.
     void showCaptionWithoutFile();

@@ -3,25 +3,14 @@
 #include "logging/log_window_controls.h"
 #include "shell/shell.h"
 #include "shell/twips.h"
+#include "shell/window_placement.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 
 namespace quillet {
-
-namespace {
-
-WindowMeasures twipsOf(const QRect& pixels)
-{
-    return {pixelsToTwips(pixels.x()), pixelsToTwips(pixels.y()), pixelsToTwips(pixels.width()),
-            pixelsToTwips(pixels.height())};
-}
-
-} // namespace
 
 FrmLog::FrmLog(Shell& shell, const WindowMeasures& outer) : shell_(shell)
 {
@@ -45,9 +34,8 @@ FrmLog::FrmLog(Shell& shell, const WindowMeasures& outer) : shell_(shell)
 
 void FrmLog::placeOuter(const WindowMeasures& stored)
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const WindowMeasures outer =
-        screen ? fitWindowToScreen(stored, twipsOf(screen->availableVirtualGeometry())) : stored;
+    const std::optional<WindowMeasures> screens = usableScreenArea();
+    const WindowMeasures outer = screens ? fitWindowToScreen(stored, *screens) : stored;
     placedAt_ = outer;
     // move() places the frame; the size is the client's, so the frame's
     // share comes off (it is known only once the window is shown).

@@ -1,11 +1,15 @@
 #include "shell/qt_dialog_service.h"
 
+#include "shell/window_placement.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
 
 #include <algorithm>
 #include <vector>
@@ -17,6 +21,16 @@ namespace {
 QString titleOr(const Text& title)
 {
     return QString::fromStdU16String(title.empty() ? Text(kAppTitle) : title);
+}
+
+// Room for the folder list, the file names and their details side by side,
+// within most of the screen.
+QSize usefulFileDialogSize()
+{
+    QSize size(960, 640);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize() * 0.9);
+    return size;
 }
 
 } // namespace
@@ -34,7 +48,20 @@ std::optional<Text> QtDialogService::openFile(QWidget* parent, const OpenFileReq
         dialog.selectNameFilter(filters[request.filterIndex - 1]);
     if (!request.initialFileName.empty())
         dialog.selectFile(QFileInfo(QString::fromStdU16String(request.initialFileName)).fileName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return runFileDialog(dialog);
+}
+
+std::optional<Text> QtDialogService::runFileDialog(QFileDialog& dialog)
+{
+    // Qt's own dialog, so that it opens at the size given and reports the
+    // size it was left at, whatever the desktop.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setViewMode(QFileDialog::Detail);
+    const QSize size = fileDialogSize.isEmpty() ? usefulFileDialogSize() : fileDialogSize;
+    dialog.resize(fittedToScreens(QRect(QPoint(0, 0), size)).size());
+    const int result = dialog.exec();
+    fileDialogSize = dialog.size();
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().first().toStdU16String();
 }

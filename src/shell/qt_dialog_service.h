@@ -4,6 +4,8 @@
 
 #include "shell/dialog_service.h"
 
+class QFileDialog;
+
 namespace quillet {
 
 class QtDialogService : public DialogService {
@@ -14,6 +16,11 @@ public:
     int scriptMessageBox(QWidget* parent, const Text& prompt, int buttons, const Text& title) override;
     std::optional<Text> inputBox(QWidget* parent, const Text& prompt, const Text& title,
                                  const Text& defaultText) override;
+
+private:
+    // Shows the dialog at fileDialogSize and keeps the size it was left
+    // at; the chosen file, or nothing.
+    std::optional<Text> runFileDialog(QFileDialog& dialog);
 };
 
 // The button codes of a script's MsgBox: what the script's `buttons`

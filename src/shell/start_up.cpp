@@ -3,6 +3,7 @@
 #include "common/settings_folder.h"
 #include "shell/form_main.h"
 #include "shell/shell.h"
+#include "shell/window_placement.h"
 
 #include <QDir>
 
@@ -45,6 +46,8 @@ void Main(Shell& shell, const Text& programFolder, const HandedFiles& files)
     window.setStatusText(Text(kNoticeLine));
     window.showTesseraFile();
     window.showLogo(state.NoLogo == kFalse);
+    window.placeFromSettings();
+    shell.dialogs.fileDialogSize = pixelSizeOf(state.FileDialogWidth, state.FileDialogHeight);
     window.show();
     window.openHandedFiles(files);
 }

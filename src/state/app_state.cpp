@@ -23,6 +23,9 @@ void AppState::SetDefaults()
     LogTop = 4515;
     LogWidth = 7485;
     LogHeight = 3225;
+    MainLeft = MainTop = MainWidth = MainHeight = 0;
+    MainMaximized = kFalse;
+    FileDialogWidth = FileDialogHeight = 0;
 }
 
 void AppState::ClearCharacter()

@@ -67,6 +67,16 @@ public:
     float LogTop = 4515;
     float LogWidth = 7485;
     float LogHeight = 3225;
+    // The main window's place and size (its client area, in twips); a
+    // width of 0 means none was stored, and the desktop places it.
+    float MainLeft = 0;
+    float MainTop = 0;
+    float MainWidth = 0;
+    float MainHeight = 0;
+    int16_t MainMaximized = kFalse;
+    // The size file dialogs open at, in twips; 0 means the desktop's own.
+    float FileDialogWidth = 0;
+    float FileDialogHeight = 0;
 
     // Position 1 is the newest; position 0 exists and is never used.
     std::array<Text, 5> MRUFiles;

@@ -5,7 +5,10 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -82,6 +85,43 @@ TEST_F(QtDialogServiceTest, OpenFileOffersTheRequestAndAnswersTheChoiceOrNothing
 
     whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
     EXPECT_FALSE(service.openFile(nullptr, request));
+}
+
+TEST_F(QtDialogServiceTest, FileDialogsOpenAtAUsefulSizeAndRememberTheUsers)
+{
+    OpenFileRequest request;
+    request.title = u"Load Character";
+    request.initialFolder = QDir::tempPath().toStdU16String();
+    request.filter = u"Character Files (*.KVR;*.CHR)|*.KVR;*.CHR";
+
+    // Unset: room for the file list, within the screen (Qt's own would be
+    // 624 by 412 with the columns cut off).
+    QSize opened;
+    const QSize screen = QGuiApplication::primaryScreen()->availableSize();
+    whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        opened = dialog->size();
+        dialog->resize(520, 380); // the user makes it smaller
+        dialog->reject();
+    });
+    service.openFile(nullptr, request);
+    EXPECT_EQ(opened, QSize(960, 640).boundedTo(screen * 0.9));
+    EXPECT_EQ(service.fileDialogSize, QSize(520, 380));
+
+    whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        opened = dialog->size();
+        dialog->reject();
+    });
+    service.openFile(nullptr, request);
+    EXPECT_EQ(opened, QSize(520, 380)) << "the next one opens as the user left the last";
+
+    service.fileDialogSize = QSize(20000, 20000); // from a settings file
+    whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        opened = dialog->size();
+        dialog->reject();
+    });
+    service.openFile(nullptr, request);
+    EXPECT_LE(opened.width(), screen.width());
+    EXPECT_LE(opened.height(), screen.height());
 }
 
 TEST_F(QtDialogServiceTest, MessageBoxHasOnlyOkAndTheProgramsTitleUnlessNamed)

@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QLabel>
 #include <QListWidget>
@@ -183,6 +185,39 @@ TEST_F(StartUpTest, SettingsThatCannotBeSavedAreReportedOnce)
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
               u"The settings could not be saved in " + path("not-a-folder/quillet32.ini") + u".");
+}
+
+TEST_F(StartUpTest, TheMainWindowAndFileDialogsKeepTheirPlaceAndSize)
+{
+    start();
+    mainWindow().setGeometry(110, 70, 640, 300);
+    dialogs.fileDialogSize = QSize(800, 500); // as the user left the last one
+    trigger("MenuFileExit");
+    const std::string ini = readFile("quillet32.ini");
+    for (const char* expected : {"MainLeft=1650", "MainTop=1050", "MainWidth=9600", "MainHeight=4500",
+                                 "MainMaximized=0", "FileDialogWidth=12000", "FileDialogHeight=7500"})
+        EXPECT_NE(ini.find(expected), std::string::npos) << expected << " in\n" << ini;
+
+    shell = std::make_unique<Shell>(dialogs);
+    dialogs.fileDialogSize = QSize();
+    start();
+    EXPECT_EQ(mainWindow().geometry(), QRect(110, 70, 640, 300));
+    EXPECT_EQ(dialogs.fileDialogSize, QSize(800, 500));
+    mainWindow().close();
+
+    // Far off the screens, or larger than them: brought back on.
+    writeFile("quillet32.ini", "[Windows]\r\nMainLeft=900000\r\nMainTop=-900000\r\nMainWidth=150000\r\n"
+                               "MainHeight=4500\r\n");
+    shell = std::make_unique<Shell>(dialogs);
+    start();
+    const QRect screen = QGuiApplication::primaryScreen()->availableVirtualGeometry();
+    // (The client area: a window frame may overhang by its border.)
+    const QRect placed = mainWindow().geometry();
+    EXPECT_GE(placed.left(), screen.left());
+    EXPECT_GE(placed.top(), screen.top());
+    EXPECT_LE(placed.width(), screen.width());
+    EXPECT_LT(placed.top(), screen.bottom());
+    EXPECT_EQ(mainWindow().height(), 300);
 }
 
 } // namespace quillet::testing

@@ -7,6 +7,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFontMetrics>
+#include <QStatusTipEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -220,6 +222,7 @@ QAction* FormMain::action(const char* objectName) const
 
 void FormMain::setStatusText(const Text& text)
 {
+    showingTip_ = false;
     status_->setText(QString::fromStdU16String(text));
 }
 
@@ -299,10 +302,14 @@ void FormMain::BuildMRUMenu()
         QAction* entry = mruEntries_[size_t(n - 1)];
         if (!entry)
             entry = makeRecentFileEntry(n - 1);
-        // "&&" shows an ampersand of the path instead of making an access key.
-        QString caption = QString::fromStdU16String(mruCaption(n, Text()));
-        caption += QString::fromStdU16String(path).replace(u'&', QStringLiteral("&&"));
-        entry->setText(caption);
+        // A long path loses its middle, keeping where it starts and the
+        // file's name; the status line shows it whole.  "&&" shows an
+        // ampersand of the path instead of making an access key.
+        const QString full = QString::fromStdU16String(path);
+        const QFontMetrics metrics(fileMenu_->font());
+        const QString shown = metrics.elidedText(full, Qt::ElideMiddle, metrics.averageCharWidth() * kMRUCaptionChars);
+        entry->setText(QString::fromStdU16String(mruCaption(n, Text())) + QString(shown).replace(u'&', QStringLiteral("&&")));
+        entry->setStatusTip(full);
         entry->setEnabled(true);
     }
 }
@@ -311,6 +318,26 @@ void FormMain::AddToMRU(const Text& path)
 {
     if (AddToMRUList(shell_.state.MRUFiles, path))
         BuildMRUMenu();
+}
+
+bool FormMain::event(QEvent* event)
+{
+    // Menu entries show their status tips in the status line; the line
+    // comes back when the pointer leaves them.
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        if (!tip.isEmpty()) {
+            if (!showingTip_)
+                statusBeforeTip_ = status_->text();
+            showingTip_ = true;
+            status_->setText(tip);
+        } else if (showingTip_) {
+            showingTip_ = false;
+            status_->setText(statusBeforeTip_);
+        }
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void FormMain::closeEvent(QCloseEvent* event)

@@ -73,6 +73,7 @@ public:
     QToolButton* toolButton(int index) const { return toolButtons_.at(size_t(index)); }
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -114,9 +115,15 @@ private:
     std::array<QAction*, 4> mruEntries_{};
     std::vector<QToolButton*> toolButtons_;
     QLabel* status_ = nullptr;
+    // The status line while a menu entry's tip covers it.
+    QString statusBeforeTip_;
+    bool showingTip_ = false;
     QLabel* tesseraFile_ = nullptr;
     QLabel* logo_ = nullptr;
 };
+
+// About how many characters of a recent file's path its menu entry shows.
+inline constexpr int kMRUCaptionChars = 60;
 
 // The notice line shown in the status line at start-up and in the About box.
 inline constexpr TextView kNoticeLine = u"Prints character sheets from KVR character files.";

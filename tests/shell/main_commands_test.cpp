@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusTipEvent>
 #include <QToolButton>
 
 namespace quillet::testing {
@@ -124,6 +125,37 @@ TEST_F(MainCommandsTest, RecentFilesAfterFourFiveAndRepeatedLoads)
     writeFile("characters/C.kvr", readFile("characters/c.kvr"));
     load("C.kvr");
     EXPECT_EQ(recentFiles(), (std::vector<Text>{path("characters/C.kvr"), c, e, d}));
+}
+
+TEST_F(MainCommandsTest, LongRecentPathsLoseTheirMiddleAndShowWholeInTheStatusLine)
+{
+    const std::string deep = "characters/" + std::string(40, 'a') + "/" + std::string(40, 'b') + "/" +
+                             std::string(40, 'c') + "/R&D";
+    QDir().mkpath(QString::fromStdU16String(path(deep)));
+    writeFile(deep + "/hero.kvr", readFile("characters/mira.kvr"));
+    load("mira.kvr");
+    dialogs.openAnswers.push_back(path(deep + "/hero.kvr"));
+    trigger("MenuFileLoad");
+
+    QAction* entry = mainWindow().recentFileEntries()[0];
+    const QString caption = entry->text();
+    const QString full = QString::fromStdU16String(path(deep + "/hero.kvr"));
+    EXPECT_TRUE(caption.startsWith(QStringLiteral("&1 ") + QString::fromStdU16String(home()).left(5)));
+    EXPECT_TRUE(caption.endsWith(QStringLiteral("/hero.kvr")));
+    EXPECT_TRUE(caption.contains(QChar(0x2026))) << caption.toStdString();
+    EXPECT_LT(caption.size(), full.size() / 2);
+    EXPECT_EQ(entry->statusTip(), full);
+    // A short path is shown whole.
+    EXPECT_EQ(mainWindow().recentFileEntries()[1]->text().toStdU16String(),
+              u"&2 " + path("characters/mira.kvr"));
+
+    auto* status = mainWindow().findChild<QLabel*>(QStringLiteral("pnlStatusBar"));
+    const QString before = status->text();
+    entry->showStatusText(&mainWindow());
+    EXPECT_EQ(status->text(), full);
+    QStatusTipEvent left{QString()};
+    QApplication::sendEvent(&mainWindow(), &left);
+    EXPECT_EQ(status->text(), before);
 }
 
 TEST_F(MainCommandsTest, RecentFileEntryReadsItsFileOrSaysItIsMissing)

@@ -10,7 +10,7 @@ StopDialog::StopDialog(std::function<void()> stop, QWidget* parent) : QDialog(pa
 {
     setObjectName(QStringLiteral("dlgStopScript"));
     setWindowTitle(QStringLiteral("Stop script"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 12);
@@ -27,6 +27,8 @@ StopDialog::StopDialog(std::function<void()> stop, QWidget* parent) : QDialog(pa
 
 void StopDialog::stopClicked()
 {
+    if (!button_->isEnabled())
+        return; // asked already
     button_->setEnabled(false);
     label_->setText(QStringLiteral("Stopping the sheet script..."));
     if (stop_)

@@ -1,6 +1,7 @@
 // The small "Stop script" dialog offered while a sheet script has been
 // running for a while.  Stop asks the engine to end the script; the run
-// then ends with the script error report like any script error.
+// then ends with the script error report like any script error.  Esc and
+// the window's close button mean Stop too: the dialog offers nothing else.
 #pragma once
 
 #include <QDialog>
@@ -21,8 +22,9 @@ public:
     void stopClicked();
 
 protected:
-    // The script goes on when the window is closed by its frame.
-    void reject() override {}
+    // Esc, and the close button through closeEvent; the dialog stays up,
+    // saying it is stopping, until the script has ended.
+    void reject() override { stopClicked(); }
 
 private:
     std::function<void()> stop_;

@@ -8,7 +8,9 @@
 #include "surface/widgets/preview_widget.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QTimer>
 #include <QFile>
 #include <QLabel>
@@ -183,6 +185,32 @@ TEST_F(PreviewTest, ARunawayScriptCanBeStoppedFromTheStopDialog)
     EXPECT_EQ(shell->state.Busy, kFalse);
     EXPECT_EQ(shownWindow("dlgStopScript"), nullptr);
     EXPECT_FALSE(shell->reportWindowIfLoaded()->isVisible());
+}
+
+TEST_F(PreviewTest, EscAndTheCloseButtonOfTheStopDialogMeanStop)
+{
+    useSheet("'VBScript\r\nSub main()\r\n  Do\r\n  Loop\r\nEnd Sub\r\n");
+    const std::function<void(QWidget*)> ways[] = {
+        [](QWidget* window) {
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(window, &esc);
+        },
+        [](QWidget* window) { window->close(); },
+    };
+    for (const auto& way : ways) {
+        dialogs.messages.clear();
+        bool stillShownAfter = false;
+        whenShown("dlgStopScript", [&](QWidget* window) {
+            EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
+            way(window);
+            stillShownAfter = window->isVisible(); // says it is stopping until the script ends
+        });
+        trigger("MenuFilePrintPreview");
+        EXPECT_TRUE(stillShownAfter);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text.rfind(u"Error 18:", 0), 0u) << toUtf8(dialogs.messages[0].text);
+        EXPECT_EQ(shell->state.Busy, kFalse);
+    }
 }
 
 TEST_F(PreviewTest, TimeSpentAnsweringTheScriptDoesNotBringUpTheStopDialog)

@@ -82,8 +82,11 @@ WindowMeasures FrmLog::outerMeasures() const
 
 void FrmLog::exportClicked()
 {
-    if (!shell_.logging.ExportLog())
-        shell_.showMessage(u"The log could not be written to " + shell_.logging.exportFileName() + u".");
+    const Text file = shell_.logging.exportFileName();
+    if (shell_.logging.ExportLog())
+        shell_.showMessage(u"The log was written to " + file + u".");
+    else
+        shell_.showMessage(u"The log could not be written to " + file + u".");
 }
 
 void FrmLog::resizeEvent(QResizeEvent* event)

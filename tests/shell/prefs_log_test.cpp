@@ -169,7 +169,17 @@ TEST_F(LogWindowTest, ExportWritesTheListToDebugLog)
                                  toUtf8(home()) + "\r\nthird line\r\n";
     EXPECT_EQ(readFile("debug.log"), expected);
     EXPECT_EQ(readFile("debug.run"), expected); // the earlier one was deleted at start-up
-    EXPECT_TRUE(dialogs.messages.empty());
+    // The user is told where it went ...
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, u"The log was written to " + path("debug.log") + u".");
+
+    // ... or that it could not be written.
+    dialogs.messages.clear();
+    shell->state.SettingsFolder = path("debug.log/");
+    log->exportButton()->click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, u"The log could not be written to " + path("debug.log/debug.log") + u".");
+    EXPECT_EQ(readFile("debug.log"), expected);
 }
 
 } // namespace quillet::testing

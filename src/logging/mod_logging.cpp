@@ -30,18 +30,41 @@ void modLogging::createWindow()
 
 void modLogging::OpenLog()
 {
-    if (!isOn(state_.Debug))
+    if (!showWindow())
         return;
+    if (isOn(state_.EchoToRun))
+        startRunFile();
+}
+
+bool modLogging::showWindow()
+{
+    if (!isOn(state_.Debug))
+        return false;
     if (!windowExists_)
         createWindow();
     windowShown_ = true;
     if (listener_)
         listener_->logWindowShown();
-    if (isOn(state_.EchoToRun)) {
-        RunFile = state_.settingsFolder() + u"debug.run";
-        if (FileExists(RunFile))
-            ::unlink(toUtf8(RunFile).c_str());
-    }
+    return true;
+}
+
+void modLogging::startRunFile()
+{
+    RunFile = state_.settingsFolder() + u"debug.run";
+    if (FileExists(RunFile))
+        ::unlink(toUtf8(RunFile).c_str());
+}
+
+void modLogging::optionsChanged(int16_t debugBefore)
+{
+    if (!isOn(state_.Debug))
+        return;
+    if (!isOn(debugBefore))
+        showWindow();
+    // A debug.run started earlier in this run goes on: its earlier lines
+    // are this run's too.
+    if (isOn(state_.EchoToRun) && RunFile.empty())
+        startRunFile();
 }
 
 void modLogging::LogLine(TextView text)
@@ -58,8 +81,6 @@ void modLogging::LogLine(TextView text)
         listener_->logLineAdded(list_.lines().back());
         listener_->logLineSelected(list_.size() - 1);
     }
-    // Echoing switched on through the preferences dialog has no file until
-    // the next start-up sets RunFile.
     if (!isOn(state_.EchoToRun) || RunFile.empty())
         return;
     const bool written = appendTraceLine(toUtf8(RunFile), line);

@@ -37,6 +37,16 @@ public:
     // RunFile to debug.run in the settings folder and deletes an earlier one.
     void OpenLog();
 
+    // The user changed the options while the program runs (`debugBefore`:
+    // the Debug flag as it was): logging switched on shows the window at
+    // once, and echoing switched on starts debug.run, as start-up would
+    // have.  A debug.run started earlier in this run goes on.
+    void optionsChanged(int16_t debugBefore);
+
+    // Shows the window, making it anew (with an empty list) when the user
+    // closed it.  Nothing while logging is off; false then.
+    bool showWindow();
+
     // Adds the text, as given but with control characters shown by name
     // (log_text.h), as the last line of the list (creating the window
     // hidden if it does not exist), selects it, and with EchoToRun on
@@ -68,6 +78,8 @@ public:
 
 private:
     void createWindow();
+    // Sets RunFile and deletes an earlier debug.run.
+    void startRunFile();
 
     AppState& state_;
     LogWindowListener* listener_;

@@ -113,6 +113,12 @@ void FormMain::buildMenus()
                 if (!busy())
                     preferencesCommand();
             });
+    // The logging window, when the user closed it, comes back from here.
+    QAction* logWindow = addMenuAction(fileMenu_, "MenuFileLogWindow", QStringLiteral("&Logging Window"));
+    logWindow->setStatusTip(QStringLiteral("Shows the logging window (switch Debug/Logging on in Preferences)"));
+    connect(logWindow, &QAction::triggered, this, &FormMain::logWindowCommand);
+    connect(fileMenu_, &QMenu::aboutToShow, this,
+            [this, logWindow] { logWindow->setEnabled(shell_.state.Debug == kTrue); });
     fileMenu_->addSeparator()->setObjectName(QStringLiteral("MenuFileSpace3"));
     // Entry 0 of the recent files exists from the start, disabled, until a
     // file fills position 1.

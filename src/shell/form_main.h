@@ -56,6 +56,7 @@ public:
     void printCommand(bool toPrinter);
     void PrinterSetupCommand();
     void preferencesCommand();
+    void logWindowCommand();
     void showPictureCommand();
     void aboutCommand();
     void recentFileCommand(int index);

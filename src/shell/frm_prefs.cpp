@@ -64,9 +64,11 @@ FrmPrefs::FrmPrefs(Shell& shell) : QDialog(shell.mainWindowIfLoaded()), shell_(s
 
 void FrmPrefs::okClicked()
 {
+    const int16_t debugBefore = shell_.state.Debug;
     for (size_t i = 0; i < boxes_.size(); ++i)
         model_.setCheckState(i, checkStateOf(boxes_[i]));
     model_.ok();
+    shell_.logging.optionsChanged(debugBefore);
     if (FormMain* main = shell_.mainWindowIfLoaded())
         main->showLogo(shell_.state.NoLogo == kFalse);
     close();

@@ -3,6 +3,7 @@
 #include "common/vb_error.h"
 #include "shell/dialog_service.h"
 #include "shell/form_main.h"
+#include "shell/frm_log.h"
 #include "shell/frm_portrait.h"
 #include "shell/frm_prefs.h"
 #include "shell/mru_list.h"
@@ -162,6 +163,16 @@ void FormMain::preferencesCommand()
     dialog.show();
     dialog.raise();
     dialog.activateWindow();
+}
+
+void FormMain::logWindowCommand()
+{
+    if (!shell_.logging.showWindow())
+        return;
+    if (QWidget* window = shell_.logWindowIfLoaded()) {
+        window->raise();
+        window->activateWindow();
+    }
 }
 
 void FormMain::showPictureCommand()

@@ -353,7 +353,8 @@ TEST_F(MainCommandsTest, MenusCarryTheirCaptionsAndShortcuts)
                               Expected{"MenuFilePrint", "&Print", "Ctrl+P"},
                               Expected{"MenuFilePrintPreview", "Print Pre&view", ""},
                               Expected{"MenuFilePrinterSetup", "Prin&t Setup...", ""},
-                              Expected{"MenuFilePrefs", "Pre&ferences...", ""}, Expected{"MenuFileExit", "E&xit", ""},
+                              Expected{"MenuFilePrefs", "Pre&ferences...", ""},
+                              Expected{"MenuFileLogWindow", "&Logging Window", ""}, Expected{"MenuFileExit", "E&xit", ""},
                               Expected{"mnuHelpAbout", "&About QUILLET", ""}}) {
         QAction* action = mainWindow().action(e.name);
         ASSERT_NE(action, nullptr) << e.name;
@@ -369,7 +370,7 @@ TEST_F(MainCommandsTest, MenusCarryTheirCaptionsAndShortcuts)
         names << action->objectName();
     EXPECT_EQ(names.join(u' '), QStringLiteral("MenuFileNew MenuFileLoad MenuFileSpace1 MenuFilePrint "
                                                "MenuFilePrintPreview MenuFilePrinterSetup MenuFileSpace4 "
-                                               "MenuFilePrefs MenuFileSpace3 MRUFileList MRUFileSpacer MenuFileExit"));
+                                               "MenuFilePrefs MenuFileLogWindow MenuFileSpace3 MRUFileList MRUFileSpacer MenuFileExit"));
     auto* help = mainWindow().findChild<QMenu*>(QStringLiteral("mnuHelp"));
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->title(), QStringLiteral("&Help"));

@@ -6,7 +6,9 @@
 
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QAction>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 
@@ -180,6 +182,65 @@ TEST_F(LogWindowTest, ExportWritesTheListToDebugLog)
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, u"The log could not be written to " + path("debug.log/debug.log") + u".");
     EXPECT_EQ(readFile("debug.log"), expected);
+}
+
+TEST_F(LogWindowTest, SwitchingLoggingOnShowsTheWindowAtOnce)
+{
+    writeFile("debug.run", "from an earlier run\r\n");
+    start();
+    EXPECT_EQ(shell->logWindowIfLoaded(), nullptr);
+    trigger("MenuFilePrefs");
+    FrmPrefs* prefs = shell->prefsDialogIfLoaded();
+    prefs->checkBox(2)->setChecked(true); // echo to debug.run
+    prefs->checkBox(3)->setChecked(true); // Debug/Logging
+    prefs->findChild<QPushButton*>(QStringLiteral("btnOkay"))->click();
+
+    FrmLog* log = shell->logWindowIfLoaded();
+    ASSERT_NE(log, nullptr);
+    EXPECT_TRUE(log->isVisible());
+    shell->LogLine(u"after switching on");
+    EXPECT_EQ(log->list()->count(), 1);
+    EXPECT_EQ(readFile("debug.run"), "after switching on\r\n") << "a fresh debug.run, as at start-up";
+
+    // Switched off and on again: the window shows again, debug.run goes on.
+    trigger("MenuFilePrefs");
+    shell->prefsDialogIfLoaded()->checkBox(3)->setChecked(false);
+    shell->prefsDialogIfLoaded()->findChild<QPushButton*>(QStringLiteral("btnOkay"))->click();
+    log->close();
+    trigger("MenuFilePrefs");
+    shell->prefsDialogIfLoaded()->checkBox(3)->setChecked(true);
+    shell->prefsDialogIfLoaded()->findChild<QPushButton*>(QStringLiteral("btnOkay"))->click();
+    ASSERT_NE(shell->logWindowIfLoaded(), nullptr);
+    EXPECT_TRUE(shell->logWindowIfLoaded()->isVisible());
+    shell->LogLine(u"again");
+    EXPECT_EQ(readFile("debug.run"), "after switching on\r\nagain\r\n");
+}
+
+TEST_F(LogWindowTest, AClosedLoggingWindowComesBackFromTheFileMenu)
+{
+    start();
+    auto* fileMenu = mainWindow().findChild<QMenu*>(QStringLiteral("MenuFile"));
+    QAction* reopen = mainWindow().action("MenuFileLogWindow");
+    ASSERT_NE(reopen, nullptr);
+    emit fileMenu->aboutToShow();
+    EXPECT_FALSE(reopen->isEnabled()) << "logging is off";
+
+    shell->state.Debug = kTrue;
+    emit fileMenu->aboutToShow();
+    EXPECT_TRUE(reopen->isEnabled());
+    reopen->trigger();
+    ASSERT_NE(shell->logWindowIfLoaded(), nullptr);
+    EXPECT_TRUE(shell->logWindowIfLoaded()->isVisible());
+
+    // Closed, then lines logged: they go to a hidden window, which the
+    // menu brings back with them.
+    shell->logWindowIfLoaded()->close();
+    shell->LogLine(u"while hidden");
+    ASSERT_NE(shell->logWindowIfLoaded(), nullptr);
+    EXPECT_FALSE(shell->logWindowIfLoaded()->isVisible());
+    reopen->trigger();
+    EXPECT_TRUE(shell->logWindowIfLoaded()->isVisible());
+    EXPECT_EQ(shell->logWindowIfLoaded()->list()->item(0)->text(), QStringLiteral("while hidden"));
 }
 
 } // namespace quillet::testing

@@ -97,7 +97,7 @@ RunStatus printCharacter(const PrintOptions& options, const Text& characterFile,
         return RunStatus::SheetFailed;
     }
     StopScope stopping(&watchdog.fired);
-    const bool delivered = hooks.deliver(host.window()->document());
+    const bool delivered = hooks.deliver(host.window()->document(), state);
     if (watchdog.fired && !watchdog.timedOut())
         return RunStatus::Interrupted;
     if (!delivered) {

@@ -10,6 +10,7 @@
 
 namespace quillet {
 
+class AppState;
 struct PrintOptions;
 
 enum class RunStatus {
@@ -23,11 +24,12 @@ struct RunHooks {
     // What the runner, the reader and the script's MsgBox say, one whole
     // message (possibly of several lines) at a time.
     std::function<void(const Text&)> message;
-    // Takes the finished pages (writes them, or keeps them for later);
-    // false when that failed, after saying why through `message`.  Writing
-    // gives up when this thread's stop request (common/stop_request.h) is
-    // set.
-    std::function<bool(const surface::Document&)> deliver;
+    // Takes the finished pages (writes them, or keeps them for later),
+    // with the state they were printed from (their title comes from the
+    // character and the sheet); false when that failed, after saying why
+    // through `message`.  Writing gives up when this thread's stop request
+    // (common/stop_request.h) is set.
+    std::function<bool(const surface::Document&, const AppState&)> deliver;
 };
 
 // Runs `options.sheet` (or the bundled sheet) on `characterFile`.

@@ -6,7 +6,10 @@
 #include "cli/print_plan.h"
 #include "cli/run_lines.h"
 #include "cli/run_watchdog.h"
+#include "common/file_system.h"
 #include "common/stop_request.h"
+#include "state/app_state.h"
+#include "state/document_title.h"
 #include "surface/pdf_export.h"
 #include "surface/png_export.h"
 
@@ -19,11 +22,11 @@ namespace quillet {
 
 namespace {
 
-bool writePages(const surface::Document& document, const Text& pdf, const Text& pngPattern,
+bool writePages(const surface::Document& document, const Text& pdf, const Text& title, const Text& pngPattern,
                 const std::function<void(const Text&)>& message)
 {
     QString error;
-    if (!surface::writePdf(document, QString::fromStdU16String(pdf), &error)) {
+    if (!surface::writePdf(document, QString::fromStdU16String(pdf), &error, QString::fromStdU16String(title))) {
         message(u"cannot write " + pdf + u": " + error.toStdU16String());
         return false;
     }
@@ -59,6 +62,8 @@ JobOutcome runPrintJob(const PrintOptions& options, const PrintPlan& plan, RunLi
 {
     JobOutcome outcome;
     surface::Document combined;
+    // Pages of several characters go by the sheet's name alone.
+    Text combinedTitle;
     int printedCount = 0;
     int failures = 0;
     for (const PrintTarget& target : plan.targets) {
@@ -70,15 +75,16 @@ JobOutcome runPrintJob(const PrintOptions& options, const PrintPlan& plan, RunLi
         int pages = 0;
         RunHooks hooks;
         hooks.message = [&](const Text& text) { lines.message(target.character, text); };
-        hooks.deliver = [&](const surface::Document& document) {
+        hooks.deliver = [&](const surface::Document& document, const AppState& state) {
             pages = static_cast<int>(document.pages.size());
             if (target.pdf.empty()) {
+                combinedTitle = fileNameOf(state.TesseraFile);
                 // Each character's pages were laid out on their own, so
                 // their headers and footers number them from 1.
                 combined.pages.insert(combined.pages.end(), document.pages.begin(), document.pages.end());
                 return true;
             }
-            return writePages(document, target.pdf, target.pngPattern, hooks.message);
+            return writePages(document, target.pdf, sheetDocumentTitle(state), target.pngPattern, hooks.message);
         };
         const RunStatus status = printCharacter(options, target.character, hooks);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -106,7 +112,7 @@ JobOutcome runPrintJob(const PrintOptions& options, const PrintPlan& plan, RunLi
     // Writing many pages takes time too: the time limit and Ctrl+C apply.
     RunWatchdog watchdog(nullptr, options.timeoutSeconds);
     StopScope stopping(&watchdog.fired);
-    const bool written = writePages(combined, *plan.combinedPdf, plan.combinedPngPattern,
+    const bool written = writePages(combined, *plan.combinedPdf, combinedTitle, plan.combinedPngPattern,
                                     [&](const Text& text) { lines.message(Text(), text); });
     if (watchdog.fired && !watchdog.timedOut()) {
         lines.interrupted(Text());

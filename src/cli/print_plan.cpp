@@ -9,12 +9,6 @@ namespace quillet {
 
 namespace {
 
-Text fileNameOf(const Text& path)
-{
-    const size_t slash = path.rfind(u'/');
-    return slash == Text::npos ? path : path.substr(slash + 1);
-}
-
 Text stemOf(const Text& path)
 {
     const Text name = fileNameOf(path);

@@ -1,6 +1,7 @@
 #include "cli/run_lines.h"
 
 #include "cli/console_message.h"
+#include "common/file_system.h"
 #include "common/text_lines.h"
 
 #include <QTime>
@@ -11,12 +12,6 @@
 namespace quillet {
 
 namespace {
-
-Text fileNameOf(const Text& path)
-{
-    const size_t slash = path.rfind(u'/');
-    return slash == Text::npos ? path : path.substr(slash + 1);
-}
 
 Text pageCount(int pages)
 {

@@ -50,6 +50,19 @@ Text folderOf(const Text& path)
     return slash == Text::npos ? Text() : path.substr(0, slash + 1);
 }
 
+Text fileNameOf(const Text& path)
+{
+    return path.substr(folderOf(path).size());
+}
+
+Text withExtension(const Text& path, TextView extension)
+{
+    const size_t slash = path.rfind(u'/');
+    const size_t dot = path.rfind(u'.');
+    const bool hasExtension = dot != Text::npos && (slash == Text::npos || dot > slash + 1);
+    return (hasExtension ? path.substr(0, dot) : path) + Text(extension);
+}
+
 std::string readFileBytes(const Text& path)
 {
     const std::string native = toUtf8(path);

@@ -16,6 +16,11 @@ bool FileExists(const Text& path);
 
 // The folder part of a full path, up to and including the last "/".
 Text folderOf(const Text& path);
+// The name part: what follows the last "/".
+Text fileNameOf(const Text& path);
+// The path with the extension of its file name (from its last ".", if
+// any) replaced by `extension` (".pdf").
+Text withExtension(const Text& path, TextView extension);
 
 // Largest file readFileBytes takes.
 inline constexpr size_t kMaxTextFileBytes = size_t(64) << 20;

@@ -1,7 +1,9 @@
 #include "shell/form_report.h"
 
 #include "shell/dialog_service.h"
+#include "shell/printer_choice.h"
 #include "shell/shell.h"
+#include "state/document_title.h"
 #include "surface/widgets/document_printer.h"
 #include "surface/widgets/preview_widget.h"
 
@@ -64,11 +66,38 @@ void FormReport::showModal()
 
 void FormReport::printDocument()
 {
-    surface::DocumentPrinter printer(this);
-    printer.setTexts(preview_->printTexts());
-    printer.setDocumentName(windowTitle());
-    if (printer.print(surface_.document(), shell_.printer()) == surface::PrintResult::Failed)
-        shell_.showMessage(u"The sheet could not be printed: " + printer.errorMessage().toStdU16String());
+    printPages(0, 0);
+}
+
+surface::PrintResult FormReport::printPages(int fromPage, int toPage)
+{
+    QPrinter& printer = shell_.printer();
+    if (const std::optional<Text> problem = printerUnavailable(printer)) {
+        shell_.showMessage(*problem);
+        return surface::PrintResult::Failed;
+    }
+    surface::DocumentPrinter documentPrinter(isVisible() ? this : shell_.dialogParent());
+    documentPrinter.setTexts(preview_->printTexts());
+    documentPrinter.setDocumentName(QString::fromStdU16String(sheetDocumentTitle(shell_.state)));
+    const surface::PrintResult result = documentPrinter.print(surface_.document(), printer, fromPage, toPage);
+    switch (result) {
+    case surface::PrintResult::Printed:
+        reportStatus(printedText(documentPrinter.pagesPrinted(), printer));
+        break;
+    case surface::PrintResult::Cancelled:
+        reportStatus(u"Printing was cancelled after " + printedText(documentPrinter.pagesPrinted(), printer));
+        break;
+    case surface::PrintResult::Failed:
+        shell_.showMessage(u"The sheet could not be printed: " + documentPrinter.errorMessage().toStdU16String());
+        break;
+    }
+    shell_.renewPrinterIfStuck();
+    return result;
+}
+
+void FormReport::reportStatus(const Text& text)
+{
+    shell_.setStatusText(text);
 }
 
 void FormReport::resizeEvent(QResizeEvent* event)

@@ -6,6 +6,7 @@
 #include "sheet/qt/surface_adapter.h"
 #include "sheet/runner_host.h"
 #include "surface/surface.h"
+#include "surface/widgets/document_printer.h"
 
 #include <QDialog>
 
@@ -29,6 +30,11 @@ public:
     void showModal() override;
     void printDocument() override;
 
+    // Pages fromPage..toPage (0: from the first, to the last) on the
+    // printer Print Setup chose, with the progress box; the status line
+    // then says how many pages went where.
+    surface::PrintResult printPages(int fromPage, int toPage);
+
     void FitPreviewSurface();
     surface::Surface& printSurface() { return surface_; }
     surface::PreviewWidget* previewWidget() const { return preview_; }
@@ -40,6 +46,8 @@ protected:
     void reject() override { close(); }
 
 private:
+    void reportStatus(const Text& text);
+
     Shell& shell_;
     surface::Surface surface_;
     SurfaceAdapter adapter_;

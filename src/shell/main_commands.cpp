@@ -7,12 +7,15 @@
 #include "shell/frm_portrait.h"
 #include "shell/frm_prefs.h"
 #include "shell/mru_list.h"
+#include "shell/printer_choice.h"
 #include "shell/shell.h"
+#include "state/document_title.h"
 #include "state/read_character_file.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPrinter>
 #include <QString>
 
 namespace quillet {
@@ -154,7 +157,12 @@ void FormMain::printCommand(bool toPrinter)
 
 void FormMain::PrinterSetupCommand()
 {
-    shell_.dialogs.printSetup(this, shell_.printer());
+    shell_.renewPrinterIfStuck();
+    QPrinter& printer = shell_.printer();
+    // The dialog proposes a PDF file named after the document.
+    printer.setDocName(QString::fromStdU16String(sheetDocumentTitle(shell_.state)));
+    if (shell_.dialogs.printSetup(this, printer))
+        setStatusText(printerChoiceText(printer));
 }
 
 void FormMain::preferencesCommand()

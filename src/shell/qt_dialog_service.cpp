@@ -2,7 +2,9 @@
 
 #include "shell/window_placement.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QPushButton>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
@@ -76,6 +78,13 @@ bool QtDialogService::printSetup(QWidget* parent, QPrinter& printer)
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    // It only stores the choice: its button says so.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        for (QAbstractButton* button : buttons->buttons()) {
+            if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole)
+                button->setText(QStringLiteral("OK"));
+        }
+    }
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -6,6 +6,7 @@
 #include "shell/frm_log.h"
 #include "shell/frm_portrait.h"
 #include "shell/frm_prefs.h"
+#include "shell/printer_choice.h"
 #include "shell/script_thread.h"
 #include "shell/ui_thread.h"
 
@@ -150,6 +151,12 @@ QPrinter& Shell::printer()
     if (!printer_)
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *printer_;
+}
+
+void Shell::renewPrinterIfStuck()
+{
+    if (printer_ && printer_->printerState() != QPrinter::Idle)
+        printer_ = printerLike(*printer_);
 }
 
 QWidget* Shell::dialogParent() const

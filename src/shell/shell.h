@@ -72,6 +72,10 @@ public:
 
     // The printer that Print Setup chooses and Print prints on.
     QPrinter& printer();
+    // After a print that did not finish: a printer Qt still holds as
+    // printing is replaced by a fresh one set up the same way, so that
+    // Print Setup and the next Print work.
+    void renewPrinterIfStuck();
 
     // The window that message boxes belong to: the active modal window, or
     // the main window.

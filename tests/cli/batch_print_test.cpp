@@ -13,6 +13,7 @@ namespace {
 using Outcome = quillet::testing::CommandOutcome;
 using quillet::testing::has;
 using quillet::testing::print;
+using quillet::testing::runWithErrors;
 
 std::string character(const std::string& name)
 {
@@ -59,6 +60,8 @@ TEST_F(BatchPrintTest, OnePdfPerCharacterInAFolder)
     ASSERT_EQ(pageCount(path("out/mira.pdf")), 2);
     EXPECT_FALSE(fs::exists(path("out/old.pdf")));
     EXPECT_TRUE(has(pdfText(path("out/mira.pdf"), 2), "Back of Mira Vale"));
+    // Each titled by its character and the sheet, as the desktop names them.
+    EXPECT_TRUE(has(runWithErrors("pdfinfo " + path("out/mira.pdf")).out, " Mira Vale - two.tsx\n"));
 
     // All good: status 0.
     EXPECT_EQ(print("--sheet " + sheet + " --output-dir " + path("again") + " " + path("tess.kvr") + " " +
@@ -76,6 +79,8 @@ TEST_F(BatchPrintTest, AllInOnePdfEachNumberedFromOne)
     EXPECT_TRUE(has(r.out, party + ": 4 pages, 2 characters")) << r.out;
 
     ASSERT_EQ(pageCount(party), 4);
+    const std::string info = runWithErrors("pdfinfo " + party).out;
+    EXPECT_TRUE(has(info, "Title:") && has(info, " two.tsx\n")) << "the sheet's name alone\n" << info;
     const std::string expected[4][2] = {{"Front of Tess Arden", "Page 1"},
                                         {"Back of Tess Arden", "Page 2"},
                                         {"Front of Mira Vale", "Page 1"},

@@ -59,6 +59,9 @@ TEST_F(PrintCommandTest, SheetOfOurOwnWithLogLines)
     EXPECT_TRUE(has(pdfText(pdf, 1), "Stealth 14"));
     EXPECT_TRUE(has(pdfText(pdf, 1), "Tess Arden"));
     EXPECT_TRUE(has(pdfText(pdf, 2), "second page"));
+    // Titled as the desktop names its print jobs: character and sheet.
+    const std::string info = quillet::testing::runWithErrors("pdfinfo " + pdf).out;
+    EXPECT_TRUE(has(info, "Title:") && has(info, " Tess Arden - list.tsx\n")) << info;
     EXPECT_TRUE(has(pdfText(pdf, 2), "Tess Arden")) << "the header repeats";
 }
 

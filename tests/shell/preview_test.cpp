@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QFile>
 #include <QLabel>
+#include <QPainter>
 #include <QListWidget>
 #include <QPrinter>
 #include <QPushButton>
@@ -101,8 +102,9 @@ TEST_F(PreviewTest, TwoPreviewsInARowShowOnlyTheSecondRunInANewWindow)
 
 TEST_F(PreviewTest, PrintNeverShowsTheWindowAndSendsThePagesToThePrinter)
 {
-    useSheet("'VBScript\r\nSub main()\r\n  Preview.Text = \"printed\"\r\nEnd Sub\r\n");
-    shell->printer().setOutputFormat(QPrinter::PdfFormat);
+    dialogs.openAnswers.push_back(path("characters/aldric.kvr"));
+    trigger("MenuFileLoad");
+    useSheet("'VBScript\r\nSub main()\r\n  Preview.Text = \"printed\"\r\n  Preview.NewPage\r\nEnd Sub\r\n");
     shell->printer().setOutputFileName(QString::fromStdU16String(path("printed.pdf")));
     mainWindow().toolButton(2)->click();
     FormReport* report = shell->reportWindowIfLoaded();
@@ -111,6 +113,11 @@ TEST_F(PreviewTest, PrintNeverShowsTheWindowAndSendsThePagesToThePrinter)
     EXPECT_EQ(report->windowTitle().toStdU16String(), u"KVR Character Printer " + VersionText() + u" Print Preview");
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(readFile("printed.pdf").rfind("%PDF", 0), 0u);
+    // The status line says how many pages went where; the job is named
+    // after the character and the sheet.
+    EXPECT_EQ(mainWindow().findChild<QLabel*>(QStringLiteral("pnlStatusBar"))->text().toStdU16String(),
+              u"2 pages written to " + path("printed.pdf") + u".");
+    EXPECT_EQ(shell->printer().docName(), QStringLiteral("Sir Aldric Venn - sheet.tsx"));
 
     // The next run discards it for a fresh one.
     trigger("MenuFilePrint");
@@ -121,12 +128,45 @@ TEST_F(PreviewTest, PrintNeverShowsTheWindowAndSendsThePagesToThePrinter)
 TEST_F(PreviewTest, APrinterThatCannotBeOpenedIsReported)
 {
     useSheet("'VBScript\r\nSub main()\r\n  Preview.Text = \"printed\"\r\nEnd Sub\r\n");
-    shell->printer().setOutputFormat(QPrinter::PdfFormat);
     shell->printer().setOutputFileName(QString::fromStdU16String(path("no/such/folder/printed.pdf")));
     trigger("MenuFilePrint");
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text.rfind(u"The sheet could not be printed: ", 0), 0u);
+    EXPECT_EQ(dialogs.messages[0].text, u"The sheet could not be printed: The file " +
+                                            path("no/such/folder/printed.pdf") + u" cannot be written.");
     EXPECT_EQ(shell->state.Busy, kFalse);
+}
+
+TEST_F(PreviewTest, AFailedPrintNeverBreaksPrintingForTheSession)
+{
+    useSheet("'VBScript\r\nSub main()\r\n  Preview.Text = \"printed\"\r\nEnd Sub\r\n");
+    // No printer at all: what Qt offers then is a PDF writer without a
+    // file, which a start of printing leaves marked as printing for good.
+    QPrinter& none = shell->printer();
+    none.setOutputFileName(QString());
+    none.setOutputFormat(QPrinter::PdfFormat);
+    QPainter failed;
+    ASSERT_FALSE(failed.begin(&none));
+    ASSERT_EQ(none.printerState(), QPrinter::Active);
+
+    trigger("MenuFilePrint");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              u"There is no printer to print the sheet on. Choose a printer in File > Print Setup..., "
+              u"or printing to a PDF file, which is always offered there.");
+
+    // Print Setup, Print to File: the choice takes, and the next Print works.
+    dialogs.printSetupAnswer = true;
+    dialogs.onPrintSetup = [&](QPrinter& printer) {
+        EXPECT_EQ(printer.docName(), QStringLiteral("sheet.tsx")) << "a PDF file named after the document";
+        printer.setOutputFileName(QString::fromStdU16String(path("chosen.pdf")));
+    };
+    trigger("MenuFilePrinterSetup");
+    auto* status = mainWindow().findChild<QLabel*>(QStringLiteral("pnlStatusBar"));
+    EXPECT_EQ(status->text().toStdU16String(), u"Sheets are written to " + path("chosen.pdf") + u".");
+    trigger("MenuFilePrint");
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(readFile("chosen.pdf").rfind("%PDF", 0), 0u);
+    EXPECT_EQ(status->text().toStdU16String(), u"1 page written to " + path("chosen.pdf") + u".");
 }
 
 TEST_F(PreviewTest, AFreshWindowCarriesTheCaptionAndSurfaceSettings)

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -160,8 +161,16 @@ TEST_F(QtDialogServiceTest, CancellingPrintSetupLeavesThePrinterAlone)
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QStringLiteral("/tmp/unchanged.pdf"));
-    whenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->reject(); });
+    QString confirm;
+    whenModal<QPrintDialog>([&](QPrintDialog* dialog) {
+        for (QDialogButtonBox* box : dialog->findChildren<QDialogButtonBox*>())
+            for (QAbstractButton* button : box->buttons())
+                if (box->buttonRole(button) == QDialogButtonBox::AcceptRole)
+                    confirm = button->text();
+        dialog->reject();
+    });
     EXPECT_FALSE(service.printSetup(nullptr, printer));
+    EXPECT_EQ(confirm, QStringLiteral("OK")) << "it only stores the choice";
     EXPECT_EQ(printer.outputFileName(), QStringLiteral("/tmp/unchanged.pdf"));
 }
 

@@ -14,9 +14,11 @@ std::optional<Text> ScriptedDialogs::openFile(QWidget*, const OpenFileRequest& r
     return answer;
 }
 
-bool ScriptedDialogs::printSetup(QWidget*, QPrinter&)
+bool ScriptedDialogs::printSetup(QWidget*, QPrinter& printer)
 {
     ++printSetupCalls;
+    if (onPrintSetup)
+        onPrintSetup(printer);
     return printSetupAnswer;
 }
 

@@ -19,6 +19,8 @@ public:
 
     bool printSetupAnswer = false;
     int printSetupCalls = 0;
+    // What the user chooses in Print Setup, applied to the printer given.
+    std::function<void(QPrinter&)> onPrintSetup;
 
     std::vector<MessageBoxRequest> messages;
     // Called while a message box is "shown" (a test may look around then).

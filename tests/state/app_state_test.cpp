@@ -1,4 +1,5 @@
 #include "state/app_state.h"
+#include "state/document_title.h"
 
 #include "common/file_system.h"
 
@@ -68,4 +69,19 @@ TEST(SharedState, FindLast)
     start = -1;
     EXPECT_EQ(FindLast(start, u"aaa", u"aa"), 2);
     EXPECT_EQ(folderOf(u"/chars/ann.kvr"), u"/chars/");
+    EXPECT_EQ(fileNameOf(u"/chars/ann.kvr"), u"ann.kvr");
+    EXPECT_EQ(withExtension(u"/chars/ann.KVR", u".pdf"), u"/chars/ann.pdf");
+    EXPECT_EQ(withExtension(u"/ch.ars/ann", u".pdf"), u"/ch.ars/ann.pdf") << "a dot in a folder is no extension";
+    EXPECT_EQ(withExtension(u"/chars/.hidden", u".pdf"), u"/chars/.hidden.pdf");
+}
+
+TEST(DocumentTitle, TheCharactersNameAndTheSheetsFileName)
+{
+    AppState state;
+    state.TesseraFile = u"/sheets/chrsht.tsx";
+    EXPECT_EQ(sheetDocumentTitle(state), u"chrsht.tsx");
+    state.currentCharacter().Name = u" Sir Aldric Venn ";
+    EXPECT_EQ(sheetDocumentTitle(state), u"Sir Aldric Venn - chrsht.tsx");
+    state.TesseraFile.clear();
+    EXPECT_EQ(sheetDocumentTitle(state), u"Sir Aldric Venn");
 }

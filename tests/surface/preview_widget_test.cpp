@@ -213,6 +213,7 @@ TEST_F(PrintingTest, PrintsAPageRange)
     printer.setShowProgress(false);
     ASSERT_EQ(printer.print(threePages(), *printerOwner_, 2, 9), PrintResult::Printed);
     EXPECT_TRUE(pdfInfo(printerOwner_->outputFileName()).contains(QRegularExpression("Pages:\\s+2\\b")));
+    EXPECT_EQ(printer.pagesPrinted(), 2);
     EXPECT_EQ(printer.print(threePages(), *printerOwner_, 5, 6), PrintResult::Failed);
     EXPECT_FALSE(printer.errorMessage().isEmpty());
 }
@@ -239,7 +240,7 @@ TEST_F(PrintingTest, ProgressBoxShowsItsTextsAndCancelStopsPrinting)
     EXPECT_EQ(printer.print(threePages(), *printerOwner_), PrintResult::Cancelled);
     EXPECT_EQ(title, "Printing...");
     EXPECT_EQ(cancelText, "Cancel");
-    EXPECT_TRUE(label.startsWith("Now printing Page 1 of\nAldric\non the ")) << label.toStdString();
+    EXPECT_TRUE(label.startsWith("Now printing Page 1 of\nAldric\non the PDF writer on /")) << label.toStdString();
     EXPECT_TRUE(label.endsWith(printerOwner_->outputFileName())) << label.toStdString();
 }
 
@@ -252,6 +253,14 @@ TEST(PrintTexts, ProgressTextFillsTheSlots)
     texts.deviceLine = "%s";
     printer.setTexts(texts);
     EXPECT_EQ(printer.progressText(1, "Laser %s", "x"), "Now printing Page 1 of\nSheet\nLaser %s");
+}
+
+TEST(PrintTexts, APrinterWritingAFileIsThePdfWriter)
+{
+    QPrinter pdf;
+    pdf.setOutputFileName("/tmp/sheet.pdf");
+    EXPECT_EQ(printerDescription(pdf), "PDF writer");
+    EXPECT_EQ(printerPort(pdf), "/tmp/sheet.pdf");
 }
 
 } // namespace

@@ -34,6 +34,7 @@ QString DocumentPrinter::progressText(int page, const QString& printerName, cons
 PrintResult DocumentPrinter::print(const Document& document, QPrinter& printer, int fromPage, int toPage)
 {
     cancelled_ = false;
+    pagesPrinted_ = 0;
     error_.clear();
     const int count = static_cast<int>(document.pages.size());
     const int first = std::max(fromPage, 1);
@@ -51,22 +52,27 @@ PrintResult DocumentPrinter::print(const Document& document, QPrinter& printer, 
     if (showProgress_) {
         progress = std::make_unique<QProgressDialog>(QString(), texts_.cancelButton, 0, last - first + 1, parent_);
         progress->setWindowTitle(texts_.caption);
-        progress->setWindowModality(Qt::WindowModal);
+        // Nothing else may start while the pages go out.
+        progress->setWindowModality(Qt::ApplicationModal);
         progress->setMinimumDuration(0);
         progress->setAutoClose(false);
         connect(progress.get(), &QProgressDialog::canceled, this, &DocumentPrinter::cancel);
     }
 
+    const QString device = printerDescription(printer);
+    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
+    const QString subject = toFile ? QStringLiteral("The PDF writer") : QStringLiteral("The printer ") + device;
     QPainter painter;
     if (!painter.begin(&printer)) {
-        error_ = QStringLiteral("The printer %1 cannot be opened.").arg(printer.printerName());
+        error_ = toFile ? QStringLiteral("The file %1 cannot be written.").arg(printer.outputFileName())
+                        : subject + QStringLiteral(" cannot be opened.");
         return PrintResult::Failed;
     }
     const QString port = printerPort(printer);
     for (int number = first; number <= last; ++number) {
         const Page& page = document.pages[static_cast<size_t>(number - 1)];
         if (progress) {
-            progress->setLabelText(progressText(number, printer.printerName(), port));
+            progress->setLabelText(progressText(number, device, port));
             progress->setValue(number - first);
         }
         QCoreApplication::processEvents();
@@ -78,22 +84,30 @@ PrintResult DocumentPrinter::print(const Document& document, QPrinter& printer, 
         if (number > first) {
             printer.setPageLayout(pageLayoutFor(page));
             if (!printer.newPage()) {
-                error_ = QStringLiteral("The printer %1 refused a new page.").arg(printer.printerName());
+                error_ = subject + QStringLiteral(" refused a new page.");
                 painter.end();
                 return PrintResult::Failed;
             }
         }
         painter.setWorldTransform(twipTransform(printer.logicalDpiY()));
         paintPage(painter, page);
+        ++pagesPrinted_;
         emit pagePrinted(number, last);
     }
     if (progress)
         progress->setValue(last - first + 1);
     if (!painter.end()) {
-        error_ = QStringLiteral("The printer %1 did not finish the document.").arg(printer.printerName());
+        error_ = subject + QStringLiteral(" did not finish the document.");
         return PrintResult::Failed;
     }
     return PrintResult::Printed;
+}
+
+QString printerDescription(const QPrinter& printer)
+{
+    if (printer.outputFormat() == QPrinter::PdfFormat || printer.printerName().isEmpty())
+        return QStringLiteral("PDF writer");
+    return printer.printerName();
 }
 
 QString printerPort(const QPrinter& printer)

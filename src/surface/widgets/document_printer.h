@@ -39,6 +39,8 @@ public:
     // to the last).  A range outside the document prints what overlaps it.
     PrintResult print(const Document& document, QPrinter& printer, int fromPage = 0, int toPage = 0);
     QString errorMessage() const { return error_; }
+    // Pages the last print sent, whatever its end.
+    int pagesPrinted() const { return pagesPrinted_; }
 
     // The progress box's text for one page.
     QString progressText(int page, const QString& printerName, const QString& port) const;
@@ -57,7 +59,12 @@ private:
     QString error_;
     bool showProgress_ = true;
     bool cancelled_ = false;
+    int pagesPrinted_ = 0;
 };
+
+// What the printer is, for the progress box and messages: its name, or
+// "PDF writer" when it writes a file (it then has no name).
+QString printerDescription(const QPrinter& printer);
 
 // Where the printer's pages go, for the progress box: the output file, the
 // printer's location, or the print system.

@@ -30,6 +30,21 @@ struct OpenFileRequest {
     int filterIndex = 1; // 1-based
 };
 
+// A file-save dialog: it proposes `initialPath` and asks before replacing
+// a file; `filter` as for OpenFileRequest.
+struct SaveFileRequest {
+    Text title;
+    Text initialPath;
+    Text filter;
+};
+
+// Pages chosen in a print dialog, 1-based and inclusive; 0 means from the
+// first or to the last.
+struct PageRange {
+    int from = 0;
+    int to = 0;
+};
+
 class DialogService {
 public:
     virtual ~DialogService() = default;
@@ -41,9 +56,16 @@ public:
 
     // The chosen file's full path; nullopt when the user cancelled.
     virtual std::optional<Text> openFile(QWidget* parent, const OpenFileRequest& request) = 0;
+    // The chosen file's full path; nullopt when the user cancelled.
+    virtual std::optional<Text> saveFile(QWidget* parent, const SaveFileRequest& request) = 0;
     // The printer dialog; true when the user confirmed a choice, which is
     // then applied to `printer`.
     virtual bool printSetup(QWidget* parent, QPrinter& printer) = 0;
+    // The print dialog of a document of `pageCount` pages, `currentPage`
+    // in view: the printer chosen is applied to `printer`, and the pages
+    // to print are returned; nullopt when the user cancelled.
+    virtual std::optional<PageRange> printDialog(QWidget* parent, QPrinter& printer, int pageCount,
+                                                 int currentPage) = 0;
     // A message with an OK button only.
     virtual void messageBox(QWidget* parent, const MessageBoxRequest& request) = 0;
     // A sheet script's MsgBox: `buttons` holds its button and icon codes;

@@ -1,17 +1,27 @@
 #include "shell/form_report.h"
 
+#include "common/file_system.h"
 #include "shell/dialog_service.h"
+#include "shell/preview_controls.h"
 #include "shell/printer_choice.h"
 #include "shell/shell.h"
 #include "state/document_title.h"
+#include "surface/pdf_export.h"
 #include "surface/widgets/document_printer.h"
 #include "surface/widgets/preview_widget.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QPointer>
+#include <QPrinter>
 #include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include <algorithm>
 
 namespace quillet {
 
@@ -36,6 +46,11 @@ FormReport::FormReport(Shell& shell) : shell_(shell), adapter_(surface_)
     texts.pageLine = QStringLiteral("Now printing Page %d of");
     preview_->setPrintTexts(texts);
 
+    controls_ = new PreviewControls(*preview_, this);
+    connect(controls_, &PreviewControls::printRequested, this, &FormReport::printFromPreview);
+    connect(controls_, &PreviewControls::savePdfRequested, this, &FormReport::savePdf);
+    connect(controls_, &PreviewControls::closeRequested, this, &QWidget::close);
+
     // A page at a readable size: most of the screen's height.
     QSize size(760, 900);
     if (const QScreen* screen = QApplication::primaryScreen()) {
@@ -48,13 +63,20 @@ FormReport::FormReport(Shell& shell) : shell_(shell), adapter_(surface_)
 
 void FormReport::FitPreviewSurface()
 {
-    preview_->setGeometry(0, 0, width(), height());
+    QToolBar* toolBar = controls_->toolBar();
+    QStatusBar* statusBar = controls_->statusBar();
+    const int top = std::min(toolBar->sizeHint().height(), height());
+    const int bottom = std::min(statusBar->sizeHint().height(), height() - top);
+    toolBar->setGeometry(0, 0, width(), top);
+    statusBar->setGeometry(0, height() - bottom, width(), bottom);
+    preview_->setGeometry(0, top, width(), height() - top - bottom);
 }
 
 void FormReport::showPreviewWindow()
 {
     setWindowTitle(QString::fromStdU16String(u"KVR Character Printer " + VersionText() + u" Print Preview"));
     preview_->setDocument(surface_.document());
+    controls_->refresh();
     FitPreviewSurface();
 }
 
@@ -95,9 +117,66 @@ surface::PrintResult FormReport::printPages(int fromPage, int toPage)
     return result;
 }
 
+void FormReport::printFromPreview()
+{
+    if (preview_->pageCount() == 0)
+        return;
+    shell_.renewPrinterIfStuck();
+    QPrinter& printer = shell_.printer();
+    // A PDF file the dialog proposes is named after the document.
+    printer.setDocName(QString::fromStdU16String(sheetDocumentTitle(shell_.state)));
+    const std::optional<PageRange> pages =
+        shell_.dialogs.printDialog(this, printer, preview_->pageCount(), preview_->currentPage());
+    if (pages)
+        printPages(pages->from, pages->to);
+}
+
+Text FormReport::proposedPdfPath() const
+{
+    const AppState& state = shell_.state;
+    Text name;
+    if (!state.CurrentCharFile.empty()) {
+        name = fileNameOf(withExtension(state.CurrentCharFile, u".pdf"));
+    } else {
+        // No file yet: the name the sheet goes by, made fit for a file name.
+        name = sheetDocumentTitle(state);
+        std::replace(name.begin(), name.end(), u'/', u'-');
+        name = withExtension(name.empty() ? Text(u"sheet") : name, u".pdf");
+    }
+    Text folder = state.CurrentCharFile.empty() ? state.CharDir : folderOf(state.CurrentCharFile);
+    if (folder.empty())
+        folder = state.HomePath;
+    // An installed sample sits where the user cannot write.
+    if (!QFileInfo(QString::fromStdU16String(folder)).isWritable())
+        folder = QDir::homePath().toStdU16String() + u"/";
+    return folder + name;
+}
+
+void FormReport::savePdf()
+{
+    if (preview_->pageCount() == 0)
+        return;
+    SaveFileRequest request;
+    request.title = u"Save as PDF";
+    request.initialPath = proposedPdfPath();
+    request.filter = u"PDF Files (*.pdf)|*.pdf";
+    const std::optional<Text> chosen = shell_.dialogs.saveFile(this, request);
+    if (!chosen)
+        return;
+    QString error;
+    if (!surface::writePdf(surface_.document(), QString::fromStdU16String(*chosen), &error,
+                           QString::fromStdU16String(sheetDocumentTitle(shell_.state)))) {
+        shell_.showMessage(u"The sheet could not be saved: " + error.toStdU16String());
+        return;
+    }
+    reportStatus(pagesWrittenText(preview_->pageCount(), *chosen));
+}
+
 void FormReport::reportStatus(const Text& text)
 {
     shell_.setStatusText(text);
+    // Seen at once when the preview is in front, until the page changes.
+    controls_->statusBar()->showMessage(QString::fromStdU16String(text));
 }
 
 void FormReport::resizeEvent(QResizeEvent* event)

@@ -1,6 +1,7 @@
-// The preview window formReport: the print surface VSPrinter1 covering its
-// client area.  A sheet run draws on the surface; the window then shows
-// the pages modally or sends them to the printer without being shown.
+// The preview window formReport: the print surface VSPrinter1 between a
+// tool bar and a status bar (PreviewControls).  A sheet run draws on the
+// surface; the window then shows the pages modally or sends them to the
+// printer without being shown.
 #pragma once
 
 #include "sheet/qt/surface_adapter.h"
@@ -15,6 +16,7 @@ namespace quillet {
 namespace surface {
 class PreviewWidget;
 }
+class PreviewControls;
 class Shell;
 
 inline constexpr TextView kReportCaptionBeforeRun = u"QUILLET Print Preview";
@@ -34,10 +36,21 @@ public:
     // printer Print Setup chose, with the progress box; the status line
     // then says how many pages went where.
     surface::PrintResult printPages(int fromPage, int toPage);
+    // The tool bar's Print: the print dialog on that printer, for the
+    // pages chosen there.
+    void printFromPreview();
+    // The tool bar's Save as PDF: the pages to a PDF file chosen in a save
+    // dialog, which proposes the character's file name with ".pdf".
+    void savePdf();
+    // Where Save as PDF proposes to write.
+    Text proposedPdfPath() const;
 
+    // The tool bar across the top, the status bar across the bottom, and
+    // the surface covering the client area between them.
     void FitPreviewSurface();
     surface::Surface& printSurface() { return surface_; }
     surface::PreviewWidget* previewWidget() const { return preview_; }
+    PreviewControls* controls() const { return controls_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -52,6 +65,7 @@ private:
     surface::Surface surface_;
     SurfaceAdapter adapter_;
     surface::PreviewWidget* preview_;
+    PreviewControls* controls_;
     bool processingResize_ = false;
 };
 

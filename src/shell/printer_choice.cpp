@@ -75,8 +75,13 @@ Text printerChoiceText(const QPrinter& printer)
 Text printedText(int pages, const QPrinter& printer)
 {
     if (writesFile(printer))
-        return pagesText(pages) + u" written to " + fileOf(printer) + u".";
+        return pagesWrittenText(pages, fileOf(printer));
     return pagesText(pages) + u" printed on " + nameOf(printer) + u".";
+}
+
+Text pagesWrittenText(int pages, const Text& file)
+{
+    return pagesText(pages) + u" written to " + file + u".";
 }
 
 } // namespace quillet

@@ -28,5 +28,7 @@ Text printerChoiceText(const QPrinter& printer);
 // After printing: "3 pages printed on Laser." or "1 page written to
 // /x/sheet.pdf."
 Text printedText(int pages, const QPrinter& printer);
+// After writing a file: "2 pages written to /x/sheet.pdf."
+Text pagesWrittenText(int pages, const Text& file);
 
 } // namespace quillet

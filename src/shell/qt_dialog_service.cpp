@@ -4,13 +4,13 @@
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QPushButton>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 
 #include <algorithm>
@@ -53,6 +53,18 @@ std::optional<Text> QtDialogService::openFile(QWidget* parent, const OpenFileReq
     return runFileDialog(dialog);
 }
 
+std::optional<Text> QtDialogService::saveFile(QWidget* parent, const SaveFileRequest& request)
+{
+    const QFileInfo initial(QString::fromStdU16String(request.initialPath));
+    QFileDialog dialog(parent, QString::fromStdU16String(request.title), initial.absolutePath());
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(qtFileFilters(request.filter));
+    dialog.setDefaultSuffix(initial.suffix());
+    dialog.selectFile(initial.fileName());
+    return runFileDialog(dialog);
+}
+
 std::optional<Text> QtDialogService::runFileDialog(QFileDialog& dialog)
 {
     // Qt's own dialog, so that it opens at the size given and reports the
@@ -86,6 +98,26 @@ bool QtDialogService::printSetup(QWidget* parent, QPrinter& printer)
         }
     }
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<PageRange> QtDialogService::printDialog(QWidget* parent, QPrinter& printer, int pageCount,
+                                                      int currentPage)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, true);
+    dialog.setMinMax(1, std::max(pageCount, 1));
+    dialog.setFromTo(1, std::max(pageCount, 1));
+    printer.setPrintRange(QPrinter::AllPages);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    switch (printer.printRange()) {
+    case QPrinter::PageRange: return PageRange{printer.fromPage(), printer.toPage()};
+    case QPrinter::CurrentPage: return PageRange{currentPage, currentPage};
+    default: return PageRange{};
+    }
 }
 
 void QtDialogService::messageBox(QWidget* parent, const MessageBoxRequest& request)

@@ -11,7 +11,10 @@ namespace quillet {
 class QtDialogService : public DialogService {
 public:
     std::optional<Text> openFile(QWidget* parent, const OpenFileRequest& request) override;
+    std::optional<Text> saveFile(QWidget* parent, const SaveFileRequest& request) override;
     bool printSetup(QWidget* parent, QPrinter& printer) override;
+    std::optional<PageRange> printDialog(QWidget* parent, QPrinter& printer, int pageCount,
+                                         int currentPage) override;
     void messageBox(QWidget* parent, const MessageBoxRequest& request) override;
     int scriptMessageBox(QWidget* parent, const Text& prompt, int buttons, const Text& title) override;
     std::optional<Text> inputBox(QWidget* parent, const Text& prompt, const Text& title,

@@ -4,6 +4,7 @@
 
 #include "shell/form_report.h"
 #include "shell/frm_log.h"
+#include "shell/preview_controls.h"
 #include "shell/stop_dialog.h"
 #include "surface/widgets/preview_widget.h"
 
@@ -18,6 +19,8 @@
 #include <QListWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
 #include <QToolButton>
 
 namespace quillet::testing {
@@ -66,15 +69,21 @@ TEST_F(PreviewTest, PreviewOfTheBundledSheetShowsItsPagesModally)
         // A resize fits the surface, then lets pending events run.
         bool pendingRan = false;
         QMetaObject::invokeMethod(report, [&] { pendingRan = true; }, Qt::QueuedConnection);
+        // The surface spans the window's width, between the tool bar and
+        // the status bar.
+        const auto surfaceSize = [report](QSize window) {
+            return QSize(window.width(), window.height() - report->controls()->toolBar()->height() -
+                                             report->controls()->statusBar()->height());
+        };
         report->resize(500, 420);
-        EXPECT_EQ(report->previewWidget()->QWidget::geometry(), QRect(0, 0, 500, 420));
+        EXPECT_EQ(report->previewWidget()->QWidget::size(), surfaceSize(QSize(500, 420)));
         EXPECT_TRUE(pendingRan);
-        // Minimised it keeps the surface; restored, the surface covers it.
+        // Minimised it keeps the surface; restored, the surface fills it.
         report->showMinimized();
         report->resize(460, 380);
-        EXPECT_EQ(report->previewWidget()->QWidget::size(), QSize(500, 420));
+        EXPECT_EQ(report->previewWidget()->QWidget::size(), surfaceSize(QSize(500, 420)));
         report->showNormal();
-        EXPECT_EQ(report->previewWidget()->QWidget::geometry(), QRect(0, 0, 460, 380));
+        EXPECT_EQ(report->previewWidget()->QWidget::size(), surfaceSize(QSize(460, 380)));
         window->close();
     });
     trigger("MenuFilePrintPreview");

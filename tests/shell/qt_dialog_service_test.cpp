@@ -125,6 +125,56 @@ TEST_F(QtDialogServiceTest, FileDialogsOpenAtAUsefulSizeAndRememberTheUsers)
     EXPECT_LE(opened.height(), screen.height());
 }
 
+TEST_F(QtDialogServiceTest, SaveFileProposesTheFileAndAddsItsExtension)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    SaveFileRequest request;
+    request.title = u"Save as PDF";
+    request.initialPath = dir.filePath(QStringLiteral("aldric.pdf")).toStdU16String();
+    request.filter = u"PDF Files (*.pdf)|*.pdf";
+
+    QString folder;
+    QStringList proposed;
+    bool asksBeforeReplacing = false;
+    whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        folder = dialog->directory().absolutePath();
+        proposed = dialog->selectedFiles();
+        asksBeforeReplacing = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        dialog->selectFile(QStringLiteral("renamed")); // typed without ".pdf"
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const std::optional<Text> chosen = service.saveFile(nullptr, request);
+    EXPECT_EQ(folder, dir.path());
+    EXPECT_EQ(proposed, QStringList{dir.filePath(QStringLiteral("aldric.pdf"))});
+    EXPECT_TRUE(asksBeforeReplacing);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(*chosen, dir.filePath(QStringLiteral("renamed.pdf")).toStdU16String());
+
+    whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_FALSE(service.saveFile(nullptr, request));
+}
+
+TEST_F(QtDialogServiceTest, PrintDialogOffersThePagesAndCancelPrintsNothing)
+{
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QStringLiteral("/tmp/unchanged.pdf"));
+    int first = 0, last = 0;
+    bool currentPageOffered = false;
+    whenModal<QPrintDialog>([&](QPrintDialog* dialog) {
+        first = dialog->minPage();
+        last = dialog->maxPage();
+        currentPageOffered = dialog->testOption(QAbstractPrintDialog::PrintCurrentPage);
+        dialog->reject();
+    });
+    EXPECT_FALSE(service.printDialog(nullptr, printer, 5, 2));
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(last, 5);
+    EXPECT_TRUE(currentPageOffered);
+    EXPECT_EQ(printer.outputFileName(), QStringLiteral("/tmp/unchanged.pdf"));
+}
+
 TEST_F(QtDialogServiceTest, MessageBoxHasOnlyOkAndTheProgramsTitleUnlessNamed)
 {
     QString title, text;

@@ -14,6 +14,24 @@ std::optional<Text> ScriptedDialogs::openFile(QWidget*, const OpenFileRequest& r
     return answer;
 }
 
+std::optional<Text> ScriptedDialogs::saveFile(QWidget*, const SaveFileRequest& request)
+{
+    saveRequests.push_back(request);
+    if (saveAnswers.empty())
+        return std::nullopt;
+    std::optional<Text> answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
+}
+
+std::optional<PageRange> ScriptedDialogs::printDialog(QWidget*, QPrinter& printer, int, int)
+{
+    ++printDialogCalls;
+    if (onPrintSetup)
+        onPrintSetup(printer);
+    return printAnswer;
+}
+
 bool ScriptedDialogs::printSetup(QWidget*, QPrinter& printer)
 {
     ++printSetupCalls;

@@ -17,6 +17,13 @@ public:
     std::deque<std::optional<Text>> openAnswers;
     std::vector<OpenFileRequest> openRequests;
 
+    std::deque<std::optional<Text>> saveAnswers;
+    std::vector<SaveFileRequest> saveRequests;
+
+    // nullopt: the user cancels the print dialog.
+    std::optional<PageRange> printAnswer;
+    int printDialogCalls = 0;
+
     bool printSetupAnswer = false;
     int printSetupCalls = 0;
     // What the user chooses in Print Setup, applied to the printer given.
@@ -34,7 +41,9 @@ public:
     bool scriptAnsweredOnUiThread = true;
 
     std::optional<Text> openFile(QWidget*, const OpenFileRequest& request) override;
+    std::optional<Text> saveFile(QWidget*, const SaveFileRequest& request) override;
     bool printSetup(QWidget*, QPrinter&) override;
+    std::optional<PageRange> printDialog(QWidget*, QPrinter& printer, int, int) override;
     void messageBox(QWidget*, const MessageBoxRequest& request) override;
     int scriptMessageBox(QWidget*, const Text& prompt, int buttons, const Text& title) override;
     std::optional<Text> inputBox(QWidget*, const Text& prompt, const Text& title, const Text& defaultText) override;

@@ -8,8 +8,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -84,17 +82,22 @@ void PreviewWidget::setZoomPercent(int percent)
     setZoomMode(ZoomMode::Percent);
 }
 
+int PreviewWidget::shownPercent() const
+{
+    if (zoomMode_ == ZoomMode::Percent)
+        return zoomPercent_;
+    return static_cast<int>(std::lround(geometry_.scale * 1440.0 / logicalDpiY() * 100));
+}
+
 // The first step from a fitted mode starts at the percentage it showed.
 void PreviewWidget::zoomIn()
 {
-    const int now = static_cast<int>(std::lround(geometry_.scale * 1440.0 / logicalDpiY() * 100));
-    setZoomPercent((zoomMode_ == ZoomMode::Percent ? zoomPercent_ : now) + kZoomStepPercent);
+    setZoomPercent(shownPercent() + kZoomStepPercent);
 }
 
 void PreviewWidget::zoomOut()
 {
-    const int now = static_cast<int>(std::lround(geometry_.scale * 1440.0 / logicalDpiY() * 100));
-    setZoomPercent((zoomMode_ == ZoomMode::Percent ? zoomPercent_ : now) - kZoomStepPercent);
+    setZoomPercent(shownPercent() - kZoomStepPercent);
 }
 
 void PreviewWidget::relayout()
@@ -212,14 +215,18 @@ void PreviewWidget::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     const int keep = currentPage_;
+    const double scale = geometry_.scale;
     relayout();
     setCurrentPage(keep);
+    // A fitted mode shows the pages at another size now.
+    if (geometry_.scale != scale)
+        emit zoomChanged();
 }
 
 void PreviewWidget::keyPressEvent(QKeyEvent* event)
 {
     if (event->matches(QKeySequence::Print)) {
-        print();
+        emit printRequested();
         return;
     }
     switch (event->key()) {
@@ -285,35 +292,6 @@ void PreviewWidget::mousePressEvent(QMouseEvent* event)
 void PreviewWidget::contextMenuEvent(QContextMenuEvent* event)
 {
     menu_->exec(event->globalPos());
-}
-
-PrintResult PreviewWidget::printOn(QPrinter& printer, int fromPage, int toPage)
-{
-    DocumentPrinter documentPrinter(this);
-    documentPrinter.setTexts(printTexts_);
-    documentPrinter.setDocumentName(documentName_);
-    return documentPrinter.print(document_, printer, fromPage, toPage);
-}
-
-void PreviewWidget::print()
-{
-    if (document_.pages.empty())
-        return;
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
-    dialog.setMinMax(1, pageCount());
-    dialog.setFromTo(1, pageCount());
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    int from = 0;
-    int to = 0;
-    if (printer.printRange() == QPrinter::PageRange) {
-        from = printer.fromPage();
-        to = printer.toPage();
-    } else if (printer.printRange() == QPrinter::CurrentPage) {
-        from = to = currentPage_;
-    }
-    printOn(printer, from, to);
 }
 
 } // namespace quillet::surface

@@ -1,7 +1,8 @@
 // Shows a finished document page by page: the preview window's content.
 // Zoom modes come from its context menu (whole page, page width, two pages,
 // thumbnails) or Ctrl+wheel / + / - (a percentage); Page Up/Down, the arrow
-// keys, Home and End move between pages; Ctrl+P prints.  Pages are drawn
+// keys, Home and End move between pages; Ctrl+P asks the window to print,
+// which knows the printer and what to call the job.  Pages are drawn
 // from their drawing operations at the current zoom, exactly as printed.
 #pragma once
 
@@ -15,7 +16,6 @@
 
 class QActionGroup;
 class QMenu;
-class QPrinter;
 
 namespace quillet::surface {
 
@@ -31,6 +31,8 @@ public:
 
     ZoomMode zoomMode() const { return zoomMode_; }
     int zoomPercent() const { return zoomPercent_; }
+    // The size pages are shown at, 100 being the paper's own, in any mode.
+    int shownPercent() const;
     // Four entries divided by "|", "&" marking access keys.
     QString zoomMenuText() const { return zoomMenuText_; }
     void setZoomMenuText(const QString& text);
@@ -39,7 +41,6 @@ public:
     // Texts of the progress box shown while printing.
     void setPrintTexts(const PrintTexts& texts) { printTexts_ = texts; }
     const PrintTexts& printTexts() const { return printTexts_; }
-    void setDocumentName(const QString& name) { documentName_ = name; }
 
     const PreviewGeometry& geometry() const { return geometry_; }
 
@@ -53,14 +54,13 @@ public slots:
     void previousPage() { setCurrentPage(currentPage_ - 1); }
     void firstPage() { setCurrentPage(1); }
     void lastPage() { setCurrentPage(pageCount()); }
-    // Asks for a printer and a page range, then prints with the progress box.
-    void print();
-    // Prints on a printer that is already set up.
-    PrintResult printOn(QPrinter& printer, int fromPage = 0, int toPage = 0);
 
 signals:
     void currentPageChanged(int page);
+    // The mode, or the size pages are shown at, changed.
     void zoomChanged();
+    // The user pressed the print key.
+    void printRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -88,7 +88,6 @@ private:
     QMenu* menu_ = nullptr;
     QActionGroup* zoomActions_ = nullptr;
     PrintTexts printTexts_;
-    QString documentName_ = QStringLiteral("Character sheet");
     // Pages rendered at the current scale, for the pages in or near the
     // view; dropped when the scale changes.
     QHash<int, QImage> cache_;

@@ -114,7 +114,7 @@ void FormMain::buildMenus()
                     preferencesCommand();
             });
     // The logging window, when the user closed it, comes back from here.
-    QAction* logWindow = addMenuAction(fileMenu_, "MenuFileLogWindow", QStringLiteral("&Logging Window"));
+    QAction* logWindow = addMenuAction(fileMenu_, "MenuFileLogWindow", QStringLiteral("Lo&gging Window"));
     logWindow->setStatusTip(QStringLiteral("Shows the logging window (switch Debug/Logging on in Preferences)"));
     connect(logWindow, &QAction::triggered, this, &FormMain::logWindowCommand);
     connect(fileMenu_, &QMenu::aboutToShow, this,

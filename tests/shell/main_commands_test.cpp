@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QStatusTipEvent>
 #include <QToolButton>
 
@@ -354,7 +355,7 @@ TEST_F(MainCommandsTest, MenusCarryTheirCaptionsAndShortcuts)
                               Expected{"MenuFilePrintPreview", "Print Pre&view", ""},
                               Expected{"MenuFilePrinterSetup", "Prin&t Setup...", ""},
                               Expected{"MenuFilePrefs", "Pre&ferences...", ""},
-                              Expected{"MenuFileLogWindow", "&Logging Window", ""}, Expected{"MenuFileExit", "E&xit", ""},
+                              Expected{"MenuFileLogWindow", "Lo&gging Window", ""}, Expected{"MenuFileExit", "E&xit", ""},
                               Expected{"mnuHelpAbout", "&About QUILLET", ""}}) {
         QAction* action = mainWindow().action(e.name);
         ASSERT_NE(action, nullptr) << e.name;
@@ -371,6 +372,18 @@ TEST_F(MainCommandsTest, MenusCarryTheirCaptionsAndShortcuts)
     EXPECT_EQ(names.join(u' '), QStringLiteral("MenuFileNew MenuFileLoad MenuFileSpace1 MenuFilePrint "
                                                "MenuFilePrintPreview MenuFilePrinterSetup MenuFileSpace4 "
                                                "MenuFilePrefs MenuFileLogWindow MenuFileSpace3 MRUFileList MRUFileSpacer MenuFileExit"));
+    // Each entry has an access key of its own: a key shared by two only
+    // moves between them.
+    QSet<QChar> keys;
+    for (QAction* action : file->actions()) {
+        const qsizetype amp = action->text().indexOf(u'&');
+        if (amp < 0 || amp + 1 >= action->text().size())
+            continue;
+        const QChar key = action->text()[amp + 1].toLower();
+        EXPECT_FALSE(keys.contains(key)) << "access key " << QString(key).toStdString() << " of "
+                                         << action->text().toStdString() << " is taken";
+        keys.insert(key);
+    }
     auto* help = mainWindow().findChild<QMenu*>(QStringLiteral("mnuHelp"));
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->title(), QStringLiteral("&Help"));

@@ -6,12 +6,14 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTreeView>
 
 #include <algorithm>
 #include <vector>
@@ -33,6 +35,19 @@ QSize usefulFileDialogSize()
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableSize() * 0.9);
     return size;
+}
+
+// The size, type and date columns as wide as their texts, the names
+// taking the rest, so that nothing is cut off while room is left over.
+void fitFileColumns(QFileDialog& dialog)
+{
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!view)
+        return;
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
 }
 
 } // namespace
@@ -71,6 +86,7 @@ std::optional<Text> QtDialogService::runFileDialog(QFileDialog& dialog)
     // size it was left at, whatever the desktop.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setViewMode(QFileDialog::Detail);
+    fitFileColumns(dialog);
     const QSize size = fileDialogSize.isEmpty() ? usefulFileDialogSize() : fileDialogSize;
     dialog.resize(fittedToScreens(QRect(QPoint(0, 0), size)).size());
     const int result = dialog.exec();

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QScreen>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 
 #include <functional>
 
@@ -123,6 +125,44 @@ TEST_F(QtDialogServiceTest, FileDialogsOpenAtAUsefulSizeAndRememberTheUsers)
     service.openFile(nullptr, request);
     EXPECT_LE(opened.width(), screen.width());
     EXPECT_LE(opened.height(), screen.height());
+}
+
+TEST_F(QtDialogServiceTest, FileDialogColumnsShowTheirWholeTextsAndNamesTakeTheRest)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile file(dir.filePath(QStringLiteral("aldric.kvr")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("x");
+    file.close();
+    OpenFileRequest request;
+    request.title = u"Load Character";
+    request.initialFolder = dir.path().toStdU16String();
+    request.filter = u"All Files (*.*)|*.*";
+
+    whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        ASSERT_NE(view, nullptr);
+        // The folder is read in the background.
+        for (int i = 0; i < 500 && view->model()->rowCount(view->rootIndex()) == 0; ++i)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_EQ(view->model()->rowCount(view->rootIndex()), 1);
+        dialog->resize(1400, 700); // made wider by the user
+        QApplication::processEvents();
+        const QHeaderView* header = view->header();
+        int total = 0;
+        for (int column = 0; column < header->count(); ++column) {
+            const QString text = view->model()->index(0, column, view->rootIndex()).data().toString();
+            if (column > 0)
+                EXPECT_GT(header->sectionSize(column), view->fontMetrics().horizontalAdvance(text))
+                    << "column " << column << ": " << text.toStdString();
+            total += header->sectionSize(column);
+        }
+        EXPECT_EQ(total, view->viewport()->width()) << "no room left over";
+        EXPECT_GT(header->sectionSize(0), header->sectionSize(3));
+        dialog->reject();
+    });
+    service.openFile(nullptr, request);
 }
 
 TEST_F(QtDialogServiceTest, SaveFileProposesTheFileAndAddsItsExtension)

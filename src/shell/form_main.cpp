@@ -238,7 +238,12 @@ void FormMain::placeFromSettings()
     const QRect stored = pixelsOf({state.MainLeft, state.MainTop, state.MainWidth, state.MainHeight});
     if (stored.isEmpty())
         return;
-    setGeometry(fittedToScreens(stored));
+    // The place is the frame's (move() places the frame), the size the
+    // client area's: what rememberPlacement stores, so that a window
+    // manager's title bar does not push the window down at every start.
+    const QRect fitted = fittedToScreens(stored);
+    move(fitted.topLeft());
+    resize(fitted.size());
     if (state.MainMaximized != kFalse)
         setWindowState(windowState() | Qt::WindowMaximized);
 }
@@ -246,7 +251,12 @@ void FormMain::placeFromSettings()
 void FormMain::rememberPlacement()
 {
     // A maximised or minimised window keeps the place it comes back to.
-    const WindowMeasures normal = twipsOf(isMaximized() || isMinimized() ? normalGeometry() : geometry());
+    QRect placement(pos(), size());
+    if (isMaximized() || isMinimized()) {
+        const QPoint frameOffset = geometry().topLeft() - pos();
+        placement = QRect(normalGeometry().topLeft() - frameOffset, normalGeometry().size());
+    }
+    const WindowMeasures normal = twipsOf(placement);
     if (normal.width <= 0 || normal.height <= 0)
         return;
     AppState& state = shell_.state;

@@ -67,8 +67,9 @@ public:
     float LogTop = 4515;
     float LogWidth = 7485;
     float LogHeight = 3225;
-    // The main window's place and size (its client area, in twips); a
-    // width of 0 means none was stored, and the desktop places it.
+    // The main window's place (its frame's top left corner) and size (its
+    // client area), in twips; a width of 0 means none was stored, and the
+    // desktop places it.
     float MainLeft = 0;
     float MainTop = 0;
     float MainWidth = 0;

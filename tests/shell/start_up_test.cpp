@@ -190,7 +190,9 @@ TEST_F(StartUpTest, SettingsThatCannotBeSavedAreReportedOnce)
 TEST_F(StartUpTest, TheMainWindowAndFileDialogsKeepTheirPlaceAndSize)
 {
     start();
-    mainWindow().setGeometry(110, 70, 640, 300);
+    // Its frame's corner, and the size inside the frame.
+    mainWindow().move(110, 70);
+    mainWindow().resize(640, 300);
     dialogs.fileDialogSize = QSize(800, 500); // as the user left the last one
     trigger("MenuFileExit");
     const std::string ini = readFile("quillet32.ini");
@@ -201,7 +203,8 @@ TEST_F(StartUpTest, TheMainWindowAndFileDialogsKeepTheirPlaceAndSize)
     shell = std::make_unique<Shell>(dialogs);
     dialogs.fileDialogSize = QSize();
     start();
-    EXPECT_EQ(mainWindow().geometry(), QRect(110, 70, 640, 300));
+    EXPECT_EQ(mainWindow().pos(), QPoint(110, 70));
+    EXPECT_EQ(mainWindow().size(), QSize(640, 300));
     EXPECT_EQ(dialogs.fileDialogSize, QSize(800, 500));
     mainWindow().close();
 

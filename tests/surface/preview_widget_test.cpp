@@ -257,6 +257,7 @@ TEST(PrintTexts, ProgressTextFillsTheSlots)
 
 TEST(PrintTexts, APrinterWritingAFileIsThePdfWriter)
 {
+    testing::ensureQtApplication(); // a printer needs the application
     QPrinter pdf;
     pdf.setOutputFileName("/tmp/sheet.pdf");
     EXPECT_EQ(printerDescription(pdf), "PDF writer");

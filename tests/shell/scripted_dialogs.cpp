@@ -4,24 +4,31 @@
 
 namespace quillet::testing {
 
+namespace {
+
+// The next scripted answer, or `none` once they have run out.
+template <typename Answer>
+Answer nextAnswer(std::deque<Answer>& answers, Answer none)
+{
+    if (answers.empty())
+        return none;
+    Answer answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
+
+} // namespace
+
 std::optional<Text> ScriptedDialogs::openFile(QWidget*, const OpenFileRequest& request)
 {
     openRequests.push_back(request);
-    if (openAnswers.empty())
-        return std::nullopt;
-    std::optional<Text> answer = openAnswers.front();
-    openAnswers.pop_front();
-    return answer;
+    return nextAnswer(openAnswers, std::optional<Text>());
 }
 
 std::optional<Text> ScriptedDialogs::saveFile(QWidget*, const SaveFileRequest& request)
 {
     saveRequests.push_back(request);
-    if (saveAnswers.empty())
-        return std::nullopt;
-    std::optional<Text> answer = saveAnswers.front();
-    saveAnswers.pop_front();
-    return answer;
+    return nextAnswer(saveAnswers, std::optional<Text>());
 }
 
 std::optional<PageRange> ScriptedDialogs::printDialog(QWidget*, QPrinter& printer, int, int)
@@ -53,22 +60,14 @@ int ScriptedDialogs::scriptMessageBox(QWidget*, const Text& prompt, int, const T
     scriptPrompts.push_back(prompt);
     if (onScriptMessage)
         onScriptMessage();
-    if (scriptAnswers.empty())
-        return 1;
-    const int answer = scriptAnswers.front();
-    scriptAnswers.pop_front();
-    return answer;
+    return nextAnswer(scriptAnswers, 1); // OK
 }
 
 std::optional<Text> ScriptedDialogs::inputBox(QWidget*, const Text& prompt, const Text&, const Text&)
 {
     scriptAnsweredOnUiThread = scriptAnsweredOnUiThread && onUiThread();
     scriptPrompts.push_back(prompt);
-    if (inputAnswers.empty())
-        return std::nullopt;
-    std::optional<Text> answer = inputAnswers.front();
-    inputAnswers.pop_front();
-    return answer;
+    return nextAnswer(inputAnswers, std::optional<Text>());
 }
 
 std::vector<Text> ScriptedDialogs::messageTexts() const

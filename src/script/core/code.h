@@ -67,6 +67,11 @@ enum class OpCode : uint8_t {
     New,          // an object of class classNames[a]
     Unary,        // b: Op
     Binary,       // b: Op; flags: kLeftLiteral / kRightLiteral
+    // A binary operator whose right operand is read where it is, not
+    // pushed: [left] op constants[a], op local a, op names[a] (a global).
+    BinaryConst,  // b, flags: as Binary
+    BinaryLocal,
+    BinaryGlobal,
     Pop,
 
     // ---- calls -------------------------------------------------------------

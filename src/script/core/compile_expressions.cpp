@@ -46,9 +46,34 @@ void CodeBuilder::value(const Expr& e)
     case ExprKind::Binary: {
         const auto& b = static_cast<const BinaryExpr&>(e);
         value(*b.left);
-        value(*b.right);
         const uint8_t flags = (b.leftLiteral ? kLeftLiteral : 0) | (b.rightLiteral ? kRightLiteral : 0);
-        emit(OpCode::Binary, flags, static_cast<uint16_t>(b.op));
+        const auto op = static_cast<uint16_t>(b.op);
+        // A right operand that is a constant or a variable is read where
+        // it is when the operator runs, not pushed: the left operand is
+        // evaluated already, so the order stays the same (a global that
+        // turns out to be a function is called there).
+        const Expr& right = *b.right;
+        if (right.kind == ExprKind::Literal) {
+            emit(OpCode::BinaryConst, flags, op, constantIndex(static_cast<const LiteralExpr&>(right).value));
+            return;
+        }
+        if (right.kind == ExprKind::Name) {
+            const auto& n = static_cast<const NameExpr&>(right);
+            if (n.resolved == NameKind::Constant) {
+                emit(OpCode::BinaryConst, flags, op, constantIndex(n.constant));
+                return;
+            }
+            if (n.resolved == NameKind::Local) {
+                emit(OpCode::BinaryLocal, flags, op, n.slot);
+                return;
+            }
+            if (n.resolved == NameKind::Global) {
+                emit(OpCode::BinaryGlobal, flags, op, nameIndex(n));
+                return;
+            }
+        }
+        value(right);
+        emit(OpCode::Binary, flags, op);
         grow(-1);
         return;
     }

@@ -274,6 +274,15 @@ private:
         }
         return variablePtr(n, f);
     }
+    // The value of `n`, a Global, when it is a variable (or one assigned
+    // without a declaration) that reading cannot call; null otherwise.
+    const Value* globalVariable(const NameRef& n) const
+    {
+        const GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+        if (g.kind == GlobalKind::Variable || (g.kind == GlobalKind::Undeclared && !optionExplicit_))
+            return &g.value;
+        return nullptr;
+    }
     void assignName(const NameRef& n, Frame& f, Value value, bool isSet);
     Value* elementPtr(Value& arrayValue, std::span<Value> subscripts);
     // Writes one element, converting to text for a String array.

@@ -188,10 +188,8 @@ Value Runtime::execute(Frame& f, const Code& code)
                     break;
                 case OpCode::LoadGlobal: {
                     const NameRef& n = code.names[static_cast<size_t>(in.a)];
-                    const GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
-                    // A variable, or one assigned without a declaration.
-                    if (g.kind == GlobalKind::Variable || (g.kind == GlobalKind::Undeclared && !optionExplicit_))
-                        push(sp, g.value);
+                    if (const Value* v = globalVariable(n))
+                        push(sp, *v);
                     else
                         push(sp, evalName(n, f));
                     break;
@@ -205,14 +203,29 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::Unary:
                     replaceValue(sp[-1], unaryOp(static_cast<Op>(in.b), sp[-1]));
                     break;
-                case OpCode::Binary: {
-                    const auto op = static_cast<Op>(in.b);
-                    if (!applyWholeInPlace(op, sp[-2], sp[-1])) {
-                        Value result = applyBinary(op, sp[-2], sp[-1], in.flags & kLeftLiteral,
-                                                   in.flags & kRightLiteral);
-                        replaceValue(sp[-2], std::move(result));
-                    }
+                case OpCode::Binary:
+                    binaryInto(static_cast<Op>(in.b), sp[-2], sp[-1], in.flags & kLeftLiteral,
+                               in.flags & kRightLiteral, false);
                     clear(*--sp);
+                    break;
+                case OpCode::BinaryConst:
+                    binaryInto(static_cast<Op>(in.b), sp[-1], code.constants[static_cast<size_t>(in.a)],
+                               in.flags & kLeftLiteral, in.flags & kRightLiteral, false);
+                    break;
+                case OpCode::BinaryLocal:
+                    binaryInto(static_cast<Op>(in.b), sp[-1], f.locals[in.a].deref(), in.flags & kLeftLiteral,
+                               in.flags & kRightLiteral, true);
+                    break;
+                case OpCode::BinaryGlobal: {
+                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
+                    if (const Value* v = globalVariable(n)) {
+                        binaryInto(static_cast<Op>(in.b), sp[-1], *v, in.flags & kLeftLiteral,
+                                   in.flags & kRightLiteral, true);
+                    } else {
+                        const Value right = evalName(n, f);
+                        binaryInto(static_cast<Op>(in.b), sp[-1], right, in.flags & kLeftLiteral,
+                                   in.flags & kRightLiteral, false);
+                    }
                     break;
                 }
                 case OpCode::Pop:

@@ -262,8 +262,9 @@ private:
     // The named object whose member `n` (a HostMember) is; error 91 when
     // the host has since replaced it with Nothing.
     const Value& hostOf(const NameRef& n) const;
-    // variablePtr() with the two common cases first, for the machine's loop.
-    Value* variableSlot(const NameRef& n, Frame& f)
+    // The two common cases of variablePtr(), a local or a declared global,
+    // which cannot fail; null for anything else.
+    Value* plainVariable(const NameRef& n, Frame& f)
     {
         if (n.kind == NameKind::Local)
             return &f.locals[n.slot].deref();
@@ -272,6 +273,13 @@ private:
             if (g.kind == GlobalKind::Variable)
                 return &g.value;
         }
+        return nullptr;
+    }
+    // variablePtr() with the two common cases first, for the machine's loop.
+    Value* variableSlot(const NameRef& n, Frame& f)
+    {
+        if (Value* v = plainVariable(n, f))
+            return v;
         return variablePtr(n, f);
     }
     // The value of `n`, a Global, when it is a variable (or one assigned

@@ -5,6 +5,7 @@
 #include "common/stop_request.h"
 #include "script/core/binary_op.h"
 #include "script/core/err_object.h"
+#include "script/core/for_counting.h"
 #include "script/core/invoke.h"
 #include "script/core/operators.h"
 #include "script/core/runtime.h"
@@ -52,6 +53,21 @@ void settleAssigned(Value& v, bool isSet)
     } else if (v.isObject()) {
         v = v.withoutObject();
     }
+}
+
+// Pops the value of a Let assignment into `target`.  The old value goes
+// last, once the new one is in place (its Class_Terminate may look).
+inline void letFromStack(Value& target, Value*& sp)
+{
+    Value& top = *--sp;
+    if (top.isObject()) [[unlikely]] {
+        Value v = std::move(top);
+        settleAssigned(v, false);
+        target = std::move(v);
+        return;
+    }
+    Value old(std::move(target));
+    ::new (static_cast<void*>(&target)) Value(std::move(top));
 }
 
 // Pops the condition of a conditional jump; a Boolean is read directly.
@@ -334,21 +350,19 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::AssignValue:
                     settleAssigned(sp[-1], in.flags);
                     break;
-                case OpCode::StoreLocal: {
-                    Value v = std::move(*--sp);
-                    settleAssigned(v, false);
-                    f.locals[in.a].deref() = std::move(v);
+                case OpCode::StoreLocal:
+                    letFromStack(f.locals[in.a].deref(), sp);
                     break;
-                }
                 case OpCode::StoreGlobal: {
-                    Value v = std::move(*--sp);
-                    settleAssigned(v, false);
                     const NameRef& n = code.names[static_cast<size_t>(in.a)];
                     GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
-                    if (g.kind == GlobalKind::Variable)
-                        g.value = std::move(v);
-                    else
+                    if (g.kind == GlobalKind::Variable) {
+                        letFromStack(g.value, sp);
+                    } else {
+                        Value v = std::move(*--sp);
+                        settleAssigned(v, false);
                         assignName(n, f, std::move(v), false); // declares it, or refuses
+                    }
                     break;
                 }
                 case OpCode::StoreName: {
@@ -461,10 +475,24 @@ Value Runtime::execute(Frame& f, const Code& code)
                         pc = static_cast<size_t>(in.a);
                     break;
                 }
-                case OpCode::ForNext:
-                    if (forNext(f, code, code.forLoops[in.b]))
+                case OpCode::ForNext: {
+                    // A whole-number loop steps here; anything else in forNext.
+                    const ForLoopInfo& loop = code.forLoops[in.b];
+                    Value* const slots = f.locals + loop.slots;
+                    if (countsWhole(slots)) {
+                        Value* counter = plainVariable(code.names[static_cast<size_t>(loop.counter)], f);
+                        int64_t next;
+                        if (counter && nextWhole(*counter, slots, next)) {
+                            checkStep();
+                            if (storeWhole(*counter, slots, next))
+                                pc = static_cast<size_t>(in.a);
+                            break;
+                        }
+                    }
+                    if (forNext(f, code, loop))
                         pc = static_cast<size_t>(in.a);
                     break;
+                }
                 case OpCode::ForEachStart:
                     if (!forEachStart(f, code, code.forEachLoops[in.b], std::move(*--sp)))
                         pc = static_cast<size_t>(in.a);

@@ -3,6 +3,7 @@
 // from, then either goes up or execution continues at that statement's
 // resume point.
 #include "common/stop_request.h"
+#include "script/core/array_access.h"
 #include "script/core/binary_op.h"
 #include "script/core/err_object.h"
 #include "script/core/for_counting.h"
@@ -284,7 +285,10 @@ Value Runtime::execute(Frame& f, const Code& code)
                     Value* args = sp - in.b;
                     if (args[-2].isRef() && args[-2].rawRef()->isArray()) {
                         // An element of a global array.
-                        Value element = elementAt(*args[-2].rawRef(), std::span<Value>(args, in.b));
+                        const Value& array = *args[-2].rawRef();
+                        const ptrdiff_t at = quickIndex(*array.rawArray(), args, in.b);
+                        Value element = at >= 0 ? array.rawArray()->items[static_cast<size_t>(at)]
+                                                : elementAt(array, std::span<Value>(args, in.b));
                         sp = drop(args - 2, sp);
                         push(sp, std::move(element));
                         break;
@@ -323,8 +327,14 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::ArgName: {
                     const NameRef& n = code.names[static_cast<size_t>(in.a)];
                     const bool byRef = (in.flags & kArgByRef) || (f.stack[in.b].rawLong() & 1);
-                    Value* p = byRef ? variableSlot(n, f) : nullptr;
-                    push(sp, p ? Value::ref(p) : evalName(n, f));
+                    if (byRef) {
+                        Value* p = variableSlot(n, f);
+                        push(sp, p ? Value::ref(p) : evalName(n, f));
+                    } else if (const Value* v = n.kind == NameKind::Global ? globalVariable(n) : nullptr) {
+                        push(sp, *v);
+                    } else {
+                        push(sp, evalName(n, f));
+                    }
                     break;
                 }
                 case OpCode::IndexArg: {
@@ -377,9 +387,26 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::IndexedPrep:
                     sp = indexedPrep(f, code.names[static_cast<size_t>(in.a)], sp);
                     break;
-                case OpCode::StoreIndexed:
-                    sp = storeIndexed(f, code.names[static_cast<size_t>(in.a)], in.b, in.flags, sp);
+                case OpCode::StoreIndexed: {
+                    // [value][prepared][subscripts]: an element of an array
+                    // variable written in place when it can be.
+                    Value* subscripts = sp - in.b;
+                    const Value& prepared = subscripts[-1];
+                    Value* element = nullptr;
+                    if (prepared.isRef() && prepared.rawRef()->isArray())
+                        element = quickWritableElement(*prepared.rawRef(), subscripts, in.b);
+                    if (!element) {
+                        sp = storeIndexed(f, code.names[static_cast<size_t>(in.a)], in.b, in.flags, sp);
+                        break;
+                    }
+                    Value* value = subscripts - 2;
+                    {
+                        Value old(std::move(*element));
+                        ::new (static_cast<void*>(element)) Value(std::move(*value));
+                    }
+                    sp = drop(value, sp);
                     break;
+                }
                 case OpCode::TestVariable:
                     push(sp, Value::boolean(variablePtr(code.names[static_cast<size_t>(in.a)], f) != nullptr));
                     break;

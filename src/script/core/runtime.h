@@ -195,6 +195,7 @@ private:
     // caller); the value an Eval expression leaves, Empty otherwise.
     Value execute(Frame& f, const Code& code);
     void releaseHoldings(Frame& f, const Code& code, const StatementEntry& at, size_t count) noexcept;
+    void binaryOperand(Frame& f, const Code& code, Op op, uint8_t flags, OperandKind kind, int32_t index, Value& left);
     void raiseFrom(ScriptError& e, int line, int column, Frame& f);
     // Only inside a catch handler: the error being handled, raised at
     // `line`/`column` (recorded under On Error Resume Next, thrown on

@@ -116,6 +116,32 @@ void locate(Signal& s, int line, int column, const Frame& f)
 
 } // namespace
 
+// `left op y` into `left`, y a constant, a local or a global read in place
+// (a global that is no variable is evaluated here, after the left operand).
+[[gnu::always_inline]] inline void Runtime::binaryOperand(Frame& f, const Code& code, Op op, uint8_t flags,
+                                                          OperandKind kind, int32_t index, Value& left)
+{
+    const bool leftLiteral = flags & kLeftLiteral, rightLiteral = flags & kRightLiteral;
+    switch (kind) {
+    case OperandKind::Const:
+        binaryInto(op, left, code.constants[static_cast<size_t>(index)], leftLiteral, rightLiteral, false);
+        return;
+    case OperandKind::Local:
+        binaryInto(op, left, f.locals[index].deref(), leftLiteral, rightLiteral, true);
+        return;
+    case OperandKind::Global: {
+        const NameRef& n = code.names[static_cast<size_t>(index)];
+        if (const Value* v = globalVariable(n)) {
+            binaryInto(op, left, *v, leftLiteral, rightLiteral, true);
+        } else {
+            const Value right = evalName(n, f);
+            binaryInto(op, left, right, leftLiteral, rightLiteral, false);
+        }
+        return;
+    }
+    }
+}
+
 void Runtime::raiseFrom(ScriptError& e, int line, int column, Frame& f)
 {
     locate(e, line, column, f);
@@ -226,23 +252,27 @@ Value Runtime::execute(Frame& f, const Code& code)
                     clear(*--sp);
                     break;
                 case OpCode::BinaryConst:
-                    binaryInto(static_cast<Op>(in.b), sp[-1], code.constants[static_cast<size_t>(in.a)],
-                               in.flags & kLeftLiteral, in.flags & kRightLiteral, false);
+                    binaryOperand(f, code, static_cast<Op>(in.b), in.flags, OperandKind::Const, in.a, sp[-1]);
                     break;
                 case OpCode::BinaryLocal:
-                    binaryInto(static_cast<Op>(in.b), sp[-1], f.locals[in.a].deref(), in.flags & kLeftLiteral,
-                               in.flags & kRightLiteral, true);
+                    binaryOperand(f, code, static_cast<Op>(in.b), in.flags, OperandKind::Local, in.a, sp[-1]);
                     break;
-                case OpCode::BinaryGlobal: {
-                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
-                    if (const Value* v = globalVariable(n)) {
-                        binaryInto(static_cast<Op>(in.b), sp[-1], *v, in.flags & kLeftLiteral,
-                                   in.flags & kRightLiteral, true);
-                    } else {
-                        const Value right = evalName(n, f);
-                        binaryInto(static_cast<Op>(in.b), sp[-1], right, in.flags & kLeftLiteral,
-                                   in.flags & kRightLiteral, false);
-                    }
+                case OpCode::BinaryGlobal:
+                    binaryOperand(f, code, static_cast<Op>(in.b), in.flags, OperandKind::Global, in.a, sp[-1]);
+                    break;
+                case OpCode::LocalBinary:
+                    push(sp, f.locals[in.b].deref());
+                    binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags,
+                                  RightOperand::kind(in.a), RightOperand::index(in.a), sp[-1]);
+                    break;
+                case OpCode::GlobalBinary: {
+                    const NameRef& n = code.names[in.b];
+                    if (const Value* v = globalVariable(n))
+                        push(sp, *v);
+                    else
+                        push(sp, evalName(n, f));
+                    binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags,
+                                  RightOperand::kind(in.a), RightOperand::index(in.a), sp[-1]);
                     break;
                 }
                 case OpCode::Pop:

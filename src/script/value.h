@@ -24,6 +24,7 @@
 #include "common/vb_number.h"
 #include "script/metered.h"
 
+#include <bit>
 #include <cstdint>
 #include <span>
 #include <utility>
@@ -164,21 +165,23 @@ public:
     // ---- construction -------------------------------------------------
     static Value empty() { return Value(); }
     static Value null() { Value v; v.type_ = Type::Null; return v; }
-    static Value integer(int16_t i) { Value v; v.type_ = Type::Integer; v.u_.i32 = i; return v; }
-    static Value longInt(int32_t i) { Value v; v.type_ = Type::Long; v.u_.i32 = i; return v; }
-    static Value single(float f) { Value v; v.type_ = Type::Single; v.u_.f = f; return v; }
+    // The payload is written as one whole word: a narrower write followed
+    // by a copy of the word stalls the processor (store forwarding fails).
+    static Value integer(int16_t i) { return Value(Type::Integer, i); }
+    static Value longInt(int32_t i) { return Value(Type::Long, i); }
+    static Value single(float f) { return Value(Type::Single, std::bit_cast<uint32_t>(f)); }
     static Value dbl(double d) { Value v; v.type_ = Type::Double; v.u_.d = d; return v; }
     static Value currency(Currency c) { Value v; v.type_ = Type::Currency; v.u_.i64 = c.ticks(); return v; }
     static Value date(double serial) { Value v; v.type_ = Type::Date; v.u_.d = serial; return v; }
-    static Value boolean(bool b) { Value v; v.type_ = Type::Boolean; v.u_.i32 = b ? -1 : 0; return v; }
-    static Value byte(uint8_t b) { Value v; v.type_ = Type::Byte; v.u_.i32 = b; return v; }
+    static Value boolean(bool b) { return Value(Type::Boolean, b ? -1 : 0); }
+    static Value byte(uint8_t b) { return Value(Type::Byte, b); }
     static Value string(Text text);
     static Value string(TextView text) { return string(Text(text)); }
     static Value string(const char16_t* text) { return string(Text(text)); }
     // Takes a new reference to `object` (nullptr gives Nothing).
     static Value object(HostObject* object);
     static Value nothing() { return object(nullptr); }
-    static Value error(int32_t code) { Value v; v.type_ = Type::Error; v.u_.i32 = code; return v; }
+    static Value error(int32_t code) { return Value(Type::Error, code); }
     static Value missing() { return error(kMissingError); }
     // Adopts `rep` (its refs already count this Value).
     static Value array(ArrayRep* rep) { Value v; v.type_ = Type::Array; v.u_.arr = rep; return v; }
@@ -259,6 +262,10 @@ public:
     ArrayRep* mutableArray();
 
 private:
+    // A 32-bit payload, zero-extended to the whole word.
+    Value(Type type, int32_t bits) noexcept : type_(type) { u_.i64 = static_cast<uint32_t>(bits); }
+    Value(Type type, uint32_t bits) noexcept : type_(type) { u_.i64 = bits; }
+
     void retainHeap() noexcept;
     void releaseHeap() noexcept;
 

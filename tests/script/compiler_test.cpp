@@ -127,6 +127,32 @@ TEST(Compiler, TheStackIsSizedForTheDeepestExpression)
     EXPECT_EQ(10, deep.code->maxStack);
 }
 
+TEST(Compiler, OperatorsReadVariablesAndConstantsInPlace)
+{
+    // `x = (y + z * 7) Mod 3`: y is pushed (the right side is no single
+    // operand), z * 7 reads both operands in one instruction, + takes the
+    // stack, Mod its constant in place.
+    const Compiled c = compileTopLevel(u"x = (y + z * 7) Mod 3\n");
+    std::vector<OpCode> ops;
+    for (const Instr& in : c.code->instrs)
+        ops.push_back(in.op);
+    const std::vector<OpCode> expected{OpCode::LoadGlobal, OpCode::GlobalBinary, OpCode::Binary,
+                                       OpCode::BinaryConst, OpCode::StoreGlobal, OpCode::Return};
+    EXPECT_EQ(expected, ops);
+    const Instr& fused = c.code->instrs[1];
+    EXPECT_EQ(Op::Mul, static_cast<Op>(fused.flags >> kBinaryOpShift));
+    EXPECT_EQ(OperandKind::Const, RightOperand::kind(fused.a));
+    EXPECT_EQ(7, c.code->constants[static_cast<size_t>(RightOperand::index(fused.a))].rawLong());
+    // A call on the right is evaluated after the left operand was pushed.
+    const Compiled call = compileTopLevel(u"x = y + f(1)\n");
+    EXPECT_EQ(OpCode::LoadGlobal, call.code->instrs[0].op);
+    const auto calls = positionsOf(*call.code, OpCode::GlobalCall);
+    const auto adds = positionsOf(*call.code, OpCode::Binary);
+    ASSERT_EQ(1u, calls.size());
+    ASSERT_EQ(1u, adds.size());
+    EXPECT_LT(calls[0], adds[0]);
+}
+
 TEST(Compiler, NestedArgumentsThatMayBeElementsCompileOnce)
 {
     // `a(b(c(...)))` passed to a procedure: each may be an array element

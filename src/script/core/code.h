@@ -67,6 +67,17 @@ enum class OpCode : uint8_t {
     New,          // an object of class classNames[a]
     Unary,        // b: Op
     Binary,       // b: Op; flags: kLeftLiteral / kRightLiteral
+    // A binary operator whose right operand is read where it is, not
+    // pushed: [left] op constants[a], op local a, op names[a] (a global).
+    BinaryConst,  // b, flags: as Binary
+    BinaryLocal,
+    BinaryGlobal,
+    // `x op y` with neither operand pushed: x is local b (LocalBinary) or
+    // names[b], a global (GlobalBinary), read as LoadLocal / LoadGlobal
+    // would; y is the operand `a` packs (RightOperand).  flags: BinaryFlags,
+    // and the Op from bit kBinaryOpShift.
+    LocalBinary,
+    GlobalBinary,
     Pop,
 
     // ---- calls -------------------------------------------------------------
@@ -138,6 +149,18 @@ enum class OpCode : uint8_t {
 
 // Instr::flags of Binary.
 enum BinaryFlags : uint8_t { kLeftLiteral = 1, kRightLiteral = 2 };
+
+// The right operand of LocalBinary and GlobalBinary, packed in Instr::a:
+// what it is, and its index in constants, locals or names.
+enum class OperandKind : uint8_t { Const, Local, Global };
+struct RightOperand {
+    static constexpr int kIndexBits = 30;
+    static constexpr int32_t kMaxIndex = (int32_t(1) << kIndexBits) - 1;
+    static int32_t pack(OperandKind kind, int32_t index) { return int32_t(uint32_t(kind) << kIndexBits) | index; }
+    static OperandKind kind(int32_t a) { return static_cast<OperandKind>(uint32_t(a) >> kIndexBits); }
+    static int32_t index(int32_t a) { return a & kMaxIndex; }
+};
+inline constexpr int kBinaryOpShift = 2;
 
 // Instr::flags of Index and GlobalCall: written `x()`, which calls an
 // object's default member where `x` would be the object itself.

@@ -76,6 +76,13 @@ private:
     // ---- expressions (compile_expressions.cpp) ---------------------------
     void value(const Expr& e);
     void nameValue(const NameExpr& n);
+    // What a binary operator's right operand is when it can be read in
+    // place (a constant or a variable), and its index for the instruction.
+    static std::optional<OperandKind> inPlaceOperand(const Expr& e);
+    int32_t operandIndex(const Expr& e, OperandKind kind);
+    // `left op right` as one LocalBinary / GlobalBinary when the left
+    // operand is a variable; false (nothing emitted) otherwise.
+    bool fusedBinary(const Expr& left, const Expr& right, OperandKind rightKind, uint8_t flags, Op op);
     // A call or member access; `args` null when written without any.
     // `discarded`: a call statement's, whose result nobody reads.
     void call(const Expr& target, const std::vector<ExprPtr>* args, bool discarded = false);

@@ -5,6 +5,9 @@
 // instructions read.
 #include "script/core/code_builder.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace quillet::script {
 
 void CodeBuilder::value(const Expr& e)
@@ -45,14 +48,89 @@ void CodeBuilder::value(const Expr& e)
     }
     case ExprKind::Binary: {
         const auto& b = static_cast<const BinaryExpr&>(e);
-        value(*b.left);
-        value(*b.right);
         const uint8_t flags = (b.leftLiteral ? kLeftLiteral : 0) | (b.rightLiteral ? kRightLiteral : 0);
-        emit(OpCode::Binary, flags, static_cast<uint16_t>(b.op));
+        const auto op = static_cast<uint16_t>(b.op);
+        // A right operand that is a constant or a variable is read where
+        // it is when the operator runs, not pushed: the left operand is
+        // evaluated already, so the order stays the same (a global that
+        // turns out to be a function is called there).  A left operand
+        // that is a variable is then read by the same instruction.
+        const Expr& right = *b.right;
+        const std::optional<OperandKind> inPlace = inPlaceOperand(right);
+        if (inPlace && fusedBinary(*b.left, right, *inPlace, flags, b.op))
+            return;
+        value(*b.left);
+        if (inPlace) {
+            static constexpr OpCode forKind[] = {OpCode::BinaryConst, OpCode::BinaryLocal, OpCode::BinaryGlobal};
+            emit(forKind[static_cast<int>(*inPlace)], flags, op, operandIndex(right, *inPlace));
+            return;
+        }
+        value(right);
+        emit(OpCode::Binary, flags, op);
         grow(-1);
         return;
     }
     }
+}
+
+std::optional<OperandKind> CodeBuilder::inPlaceOperand(const Expr& e)
+{
+    if (e.kind == ExprKind::Literal)
+        return OperandKind::Const;
+    if (e.kind != ExprKind::Name)
+        return std::nullopt;
+    switch (static_cast<const NameExpr&>(e).resolved) {
+    case NameKind::Constant: return OperandKind::Const;
+    case NameKind::Local: return OperandKind::Local;
+    case NameKind::Global: return OperandKind::Global;
+    default: return std::nullopt;
+    }
+}
+
+int32_t CodeBuilder::operandIndex(const Expr& e, OperandKind kind)
+{
+    if (e.kind == ExprKind::Literal)
+        return constantIndex(static_cast<const LiteralExpr&>(e).value);
+    const auto& n = static_cast<const NameExpr&>(e);
+    switch (kind) {
+    case OperandKind::Const: return constantIndex(n.constant);
+    case OperandKind::Local: return n.slot;
+    case OperandKind::Global: return nameIndex(n);
+    }
+    return 0;
+}
+
+bool CodeBuilder::fusedBinary(const Expr& left, const Expr& right, OperandKind rightKind, uint8_t flags, Op op)
+{
+    if (left.kind != ExprKind::Name)
+        return false;
+    const auto& n = static_cast<const NameExpr&>(left);
+    constexpr size_t kMaxLeft = std::numeric_limits<uint16_t>::max();
+    OpCode opcode;
+    size_t leftIndex;
+    if (n.resolved == NameKind::Local) {
+        opcode = OpCode::LocalBinary;
+        leftIndex = static_cast<size_t>(n.slot);
+    } else if (n.resolved == NameKind::Global) {
+        opcode = OpCode::GlobalBinary;
+        leftIndex = code_.names.size(); // where nameIndex puts it
+    } else {
+        return false;
+    }
+    // The right operand's index is known only once it is added: the
+    // bound is checked on what it can be at most.
+    const size_t rightBound = rightKind == OperandKind::Local
+                                  ? static_cast<size_t>(static_cast<const NameExpr&>(right).slot)
+                                  : std::max(code_.constants.size(), code_.names.size() + 1);
+    if (leftIndex >= kMaxLeft || rightBound >= static_cast<size_t>(RightOperand::kMaxIndex))
+        return false;
+    if (opcode == OpCode::GlobalBinary)
+        nameIndex(n);
+    const int32_t rightIndex = operandIndex(right, rightKind);
+    emit(opcode, static_cast<uint8_t>(flags | (static_cast<unsigned>(op) << kBinaryOpShift)),
+         static_cast<uint16_t>(leftIndex), RightOperand::pack(rightKind, rightIndex));
+    grow(1);
+    return true;
 }
 
 void CodeBuilder::nameValue(const NameExpr& n)

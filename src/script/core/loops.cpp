@@ -2,29 +2,12 @@
 // and mode in three hidden locals of the frame; a For Each loop its
 // collection and enumerator in one of the frame's iterators.
 #include "script/core/binary_op.h"
+#include "script/core/for_counting.h"
 #include "script/core/operators.h"
 #include "script/core/runtime.h"
 
 namespace quillet::script {
 namespace {
-
-// How a For loop counts.  Whole-number bounds count in an int64 without
-// Variant arithmetic; `narrow` loops (Integer start and step) keep an
-// Integer counter while it fits.  A loop goes over to Variant arithmetic
-// for good when its body stores something else in the counter or the count
-// leaves the Long range.
-enum ForMode : int16_t { NotStarted = 0, WholeWide = 1, WholeNarrow = 2, General = 3 };
-
-Value wholeCounter(int64_t i, bool narrow)
-{
-    return narrow && i >= INT16_MIN && i <= INT16_MAX ? Value::integer(static_cast<int16_t>(i))
-                                                       : Value::longInt(static_cast<int32_t>(i));
-}
-
-bool wholeInRange(int64_t i, int64_t end, int64_t step)
-{
-    return step >= 0 ? i <= end : i >= end;
-}
 
 struct ForSlots {
     Value& limit;
@@ -85,16 +68,12 @@ bool Runtime::forNext(Frame& f, const Code& code, const ForLoopInfo& loop)
     const int16_t mode = s.mode.rawInteger();
     if (mode != General) {
         Value* counter = variableSlot(counterName, f);
-        if (isIntegerOrLong(*counter)) {
-            const int64_t st = s.step.rawLong();
-            const int64_t i = int64_t(counter->rawLong()) + st;
-            if (i <= INT32_MAX && i >= INT32_MIN) {
-                replaceValue(*counter, wholeCounter(i, mode == WholeNarrow));
-                return wholeInRange(i, s.limit.rawLong(), st);
-            }
-            // Past the Long range the counter goes on as a Double.
-            *counter = Value::dbl(static_cast<double>(i - st));
-        }
+        int64_t next;
+        if (nextWhole(*counter, f.locals + loop.slots, next))
+            return storeWhole(*counter, f.locals + loop.slots, next);
+        // Past the Long range the counter goes on as a Double.
+        if (isIntegerOrLong(*counter))
+            *counter = Value::dbl(static_cast<double>(counter->rawLong()));
         s.mode = Value::integer(General);
     }
     assignName(counterName, f, binaryOp(Op::Add, evalName(counterName, f), s.step), false);

@@ -195,6 +195,7 @@ private:
     // caller); the value an Eval expression leaves, Empty otherwise.
     Value execute(Frame& f, const Code& code);
     void releaseHoldings(Frame& f, const Code& code, const StatementEntry& at, size_t count) noexcept;
+    void binaryOperand(Frame& f, const Code& code, Op op, uint8_t flags, OperandKind kind, int32_t index, Value& left);
     void raiseFrom(ScriptError& e, int line, int column, Frame& f);
     // Only inside a catch handler: the error being handled, raised at
     // `line`/`column` (recorded under On Error Resume Next, thrown on
@@ -262,8 +263,9 @@ private:
     // The named object whose member `n` (a HostMember) is; error 91 when
     // the host has since replaced it with Nothing.
     const Value& hostOf(const NameRef& n) const;
-    // variablePtr() with the two common cases first, for the machine's loop.
-    Value* variableSlot(const NameRef& n, Frame& f)
+    // The two common cases of variablePtr(), a local or a declared global,
+    // which cannot fail; null for anything else.
+    Value* plainVariable(const NameRef& n, Frame& f)
     {
         if (n.kind == NameKind::Local)
             return &f.locals[n.slot].deref();
@@ -272,7 +274,23 @@ private:
             if (g.kind == GlobalKind::Variable)
                 return &g.value;
         }
+        return nullptr;
+    }
+    // variablePtr() with the two common cases first, for the machine's loop.
+    Value* variableSlot(const NameRef& n, Frame& f)
+    {
+        if (Value* v = plainVariable(n, f))
+            return v;
         return variablePtr(n, f);
+    }
+    // The value of `n`, a Global, when it is a variable (or one assigned
+    // without a declaration) that reading cannot call; null otherwise.
+    const Value* globalVariable(const NameRef& n) const
+    {
+        const GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+        if (g.kind == GlobalKind::Variable || (g.kind == GlobalKind::Undeclared && !optionExplicit_))
+            return &g.value;
+        return nullptr;
     }
     void assignName(const NameRef& n, Frame& f, Value value, bool isSet);
     Value* elementPtr(Value& arrayValue, std::span<Value> subscripts);

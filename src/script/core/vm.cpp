@@ -3,8 +3,10 @@
 // from, then either goes up or execution continues at that statement's
 // resume point.
 #include "common/stop_request.h"
+#include "script/core/array_access.h"
 #include "script/core/binary_op.h"
 #include "script/core/err_object.h"
+#include "script/core/for_counting.h"
 #include "script/core/invoke.h"
 #include "script/core/operators.h"
 #include "script/core/runtime.h"
@@ -54,6 +56,21 @@ void settleAssigned(Value& v, bool isSet)
     }
 }
 
+// Pops the value of a Let assignment into `target`.  The old value goes
+// last, once the new one is in place (its Class_Terminate may look).
+inline void letFromStack(Value& target, Value*& sp)
+{
+    Value& top = *--sp;
+    if (top.isObject()) [[unlikely]] {
+        Value v = std::move(top);
+        settleAssigned(v, false);
+        target = std::move(v);
+        return;
+    }
+    Value old(std::move(target));
+    ::new (static_cast<void*>(&target)) Value(std::move(top));
+}
+
 // Pops the condition of a conditional jump; a Boolean is read directly.
 bool popCondition(Value*& sp)
 {
@@ -98,6 +115,32 @@ void locate(Signal& s, int line, int column, const Frame& f)
 }
 
 } // namespace
+
+// `left op y` into `left`, y a constant, a local or a global read in place
+// (a global that is no variable is evaluated here, after the left operand).
+[[gnu::always_inline]] inline void Runtime::binaryOperand(Frame& f, const Code& code, Op op, uint8_t flags,
+                                                          OperandKind kind, int32_t index, Value& left)
+{
+    const bool leftLiteral = flags & kLeftLiteral, rightLiteral = flags & kRightLiteral;
+    switch (kind) {
+    case OperandKind::Const:
+        binaryInto(op, left, code.constants[static_cast<size_t>(index)], leftLiteral, rightLiteral, false);
+        return;
+    case OperandKind::Local:
+        binaryInto(op, left, f.locals[index].deref(), leftLiteral, rightLiteral, true);
+        return;
+    case OperandKind::Global: {
+        const NameRef& n = code.names[static_cast<size_t>(index)];
+        if (const Value* v = globalVariable(n)) {
+            binaryInto(op, left, *v, leftLiteral, rightLiteral, true);
+        } else {
+            const Value right = evalName(n, f);
+            binaryInto(op, left, right, leftLiteral, rightLiteral, false);
+        }
+        return;
+    }
+    }
+}
 
 void Runtime::raiseFrom(ScriptError& e, int line, int column, Frame& f)
 {
@@ -188,10 +231,8 @@ Value Runtime::execute(Frame& f, const Code& code)
                     break;
                 case OpCode::LoadGlobal: {
                     const NameRef& n = code.names[static_cast<size_t>(in.a)];
-                    const GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
-                    // A variable, or one assigned without a declaration.
-                    if (g.kind == GlobalKind::Variable || (g.kind == GlobalKind::Undeclared && !optionExplicit_))
-                        push(sp, g.value);
+                    if (const Value* v = globalVariable(n))
+                        push(sp, *v);
                     else
                         push(sp, evalName(n, f));
                     break;
@@ -205,14 +246,33 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::Unary:
                     replaceValue(sp[-1], unaryOp(static_cast<Op>(in.b), sp[-1]));
                     break;
-                case OpCode::Binary: {
-                    const auto op = static_cast<Op>(in.b);
-                    if (!applyWholeInPlace(op, sp[-2], sp[-1])) {
-                        Value result = applyBinary(op, sp[-2], sp[-1], in.flags & kLeftLiteral,
-                                                   in.flags & kRightLiteral);
-                        replaceValue(sp[-2], std::move(result));
-                    }
+                case OpCode::Binary:
+                    binaryInto(static_cast<Op>(in.b), sp[-2], sp[-1], in.flags & kLeftLiteral,
+                               in.flags & kRightLiteral, false);
                     clear(*--sp);
+                    break;
+                case OpCode::BinaryConst:
+                    binaryOperand(f, code, static_cast<Op>(in.b), in.flags, OperandKind::Const, in.a, sp[-1]);
+                    break;
+                case OpCode::BinaryLocal:
+                    binaryOperand(f, code, static_cast<Op>(in.b), in.flags, OperandKind::Local, in.a, sp[-1]);
+                    break;
+                case OpCode::BinaryGlobal:
+                    binaryOperand(f, code, static_cast<Op>(in.b), in.flags, OperandKind::Global, in.a, sp[-1]);
+                    break;
+                case OpCode::LocalBinary:
+                    push(sp, f.locals[in.b].deref());
+                    binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags,
+                                  RightOperand::kind(in.a), RightOperand::index(in.a), sp[-1]);
+                    break;
+                case OpCode::GlobalBinary: {
+                    const NameRef& n = code.names[in.b];
+                    if (const Value* v = globalVariable(n))
+                        push(sp, *v);
+                    else
+                        push(sp, evalName(n, f));
+                    binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags,
+                                  RightOperand::kind(in.a), RightOperand::index(in.a), sp[-1]);
                     break;
                 }
                 case OpCode::Pop:
@@ -255,7 +315,10 @@ Value Runtime::execute(Frame& f, const Code& code)
                     Value* args = sp - in.b;
                     if (args[-2].isRef() && args[-2].rawRef()->isArray()) {
                         // An element of a global array.
-                        Value element = elementAt(*args[-2].rawRef(), std::span<Value>(args, in.b));
+                        const Value& array = *args[-2].rawRef();
+                        const ptrdiff_t at = quickIndex(*array.rawArray(), args, in.b);
+                        Value element = at >= 0 ? array.rawArray()->items[static_cast<size_t>(at)]
+                                                : elementAt(array, std::span<Value>(args, in.b));
                         sp = drop(args - 2, sp);
                         push(sp, std::move(element));
                         break;
@@ -294,8 +357,14 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::ArgName: {
                     const NameRef& n = code.names[static_cast<size_t>(in.a)];
                     const bool byRef = (in.flags & kArgByRef) || (f.stack[in.b].rawLong() & 1);
-                    Value* p = byRef ? variableSlot(n, f) : nullptr;
-                    push(sp, p ? Value::ref(p) : evalName(n, f));
+                    if (byRef) {
+                        Value* p = variableSlot(n, f);
+                        push(sp, p ? Value::ref(p) : evalName(n, f));
+                    } else if (const Value* v = n.kind == NameKind::Global ? globalVariable(n) : nullptr) {
+                        push(sp, *v);
+                    } else {
+                        push(sp, evalName(n, f));
+                    }
                     break;
                 }
                 case OpCode::IndexArg: {
@@ -321,21 +390,19 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::AssignValue:
                     settleAssigned(sp[-1], in.flags);
                     break;
-                case OpCode::StoreLocal: {
-                    Value v = std::move(*--sp);
-                    settleAssigned(v, false);
-                    f.locals[in.a].deref() = std::move(v);
+                case OpCode::StoreLocal:
+                    letFromStack(f.locals[in.a].deref(), sp);
                     break;
-                }
                 case OpCode::StoreGlobal: {
-                    Value v = std::move(*--sp);
-                    settleAssigned(v, false);
                     const NameRef& n = code.names[static_cast<size_t>(in.a)];
                     GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
-                    if (g.kind == GlobalKind::Variable)
-                        g.value = std::move(v);
-                    else
+                    if (g.kind == GlobalKind::Variable) {
+                        letFromStack(g.value, sp);
+                    } else {
+                        Value v = std::move(*--sp);
+                        settleAssigned(v, false);
                         assignName(n, f, std::move(v), false); // declares it, or refuses
+                    }
                     break;
                 }
                 case OpCode::StoreName: {
@@ -350,9 +417,26 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::IndexedPrep:
                     sp = indexedPrep(f, code.names[static_cast<size_t>(in.a)], sp);
                     break;
-                case OpCode::StoreIndexed:
-                    sp = storeIndexed(f, code.names[static_cast<size_t>(in.a)], in.b, in.flags, sp);
+                case OpCode::StoreIndexed: {
+                    // [value][prepared][subscripts]: an element of an array
+                    // variable written in place when it can be.
+                    Value* subscripts = sp - in.b;
+                    const Value& prepared = subscripts[-1];
+                    Value* element = nullptr;
+                    if (prepared.isRef() && prepared.rawRef()->isArray())
+                        element = quickWritableElement(*prepared.rawRef(), subscripts, in.b);
+                    if (!element) {
+                        sp = storeIndexed(f, code.names[static_cast<size_t>(in.a)], in.b, in.flags, sp);
+                        break;
+                    }
+                    Value* value = subscripts - 2;
+                    {
+                        Value old(std::move(*element));
+                        ::new (static_cast<void*>(element)) Value(std::move(*value));
+                    }
+                    sp = drop(value, sp);
                     break;
+                }
                 case OpCode::TestVariable:
                     push(sp, Value::boolean(variablePtr(code.names[static_cast<size_t>(in.a)], f) != nullptr));
                     break;
@@ -448,10 +532,24 @@ Value Runtime::execute(Frame& f, const Code& code)
                         pc = static_cast<size_t>(in.a);
                     break;
                 }
-                case OpCode::ForNext:
-                    if (forNext(f, code, code.forLoops[in.b]))
+                case OpCode::ForNext: {
+                    // A whole-number loop steps here; anything else in forNext.
+                    const ForLoopInfo& loop = code.forLoops[in.b];
+                    Value* const slots = f.locals + loop.slots;
+                    if (countsWhole(slots)) {
+                        Value* counter = plainVariable(code.names[static_cast<size_t>(loop.counter)], f);
+                        int64_t next;
+                        if (counter && nextWhole(*counter, slots, next)) {
+                            checkStep();
+                            if (storeWhole(*counter, slots, next))
+                                pc = static_cast<size_t>(in.a);
+                            break;
+                        }
+                    }
+                    if (forNext(f, code, loop))
                         pc = static_cast<size_t>(in.a);
                     break;
+                }
                 case OpCode::ForEachStart:
                     if (!forEachStart(f, code, code.forEachLoops[in.b], std::move(*--sp)))
                         pc = static_cast<size_t>(in.a);

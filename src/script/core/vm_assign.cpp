@@ -28,7 +28,7 @@ Value* Runtime::storeMember(const MemberSite& m, uint16_t argc, uint8_t flags, V
 
 Value* Runtime::indexedPrep(Frame& f, const NameRef& n, Value* sp)
 {
-    if (Value* holder = variablePtr(n, f)) {
+    if (Value* holder = variableSlot(n, f)) {
         *sp = Value::ref(holder);
         return sp + 1;
     }

@@ -1,0 +1,45 @@
+// The machine's inline way to an array element: subscripts that are all
+// Integer or Long and in range give the element's flat index directly.
+// Anything else (other subscript types, the wrong count, out of range)
+// goes the general way, which converts or raises the error.
+#pragma once
+
+#include "script/core/binary_op.h"
+#include "script/value.h"
+
+#include <cstddef>
+
+namespace quillet::script {
+
+// The flat index of the element at `subscripts`, or -1 for the general way.
+[[gnu::always_inline]] inline ptrdiff_t quickIndex(const ArrayRep& rep, const Value* subscripts, size_t count)
+{
+    if (count != rep.dims.size())
+        return -1;
+    size_t index = 0;
+    for (size_t d = 0; d < count; ++d) {
+        const Value& s = subscripts[d];
+        if (!isIntegerOrLong(s))
+            return -1;
+        const ArrayDim& dim = rep.dims[d];
+        const int64_t offset = int64_t(s.rawLong()) - dim.lower;
+        if (offset < 0 || offset >= dim.count)
+            return -1;
+        index = index * static_cast<size_t>(dim.count) + static_cast<size_t>(offset);
+    }
+    return static_cast<ptrdiff_t>(index);
+}
+
+// The element of `array` to write at `subscripts` when the inline way can
+// write it: storage held only here (nothing to unshare) and not a String
+// array (whose elements are converted).  Null for the general way.
+[[gnu::always_inline]] inline Value* quickWritableElement(Value& array, const Value* subscripts, size_t count)
+{
+    ArrayRep* rep = array.rawArray();
+    if (rep->refs != 1 || rep->textItems)
+        return nullptr;
+    const ptrdiff_t at = quickIndex(*rep, subscripts, count);
+    return at < 0 ? nullptr : &rep->items[static_cast<size_t>(at)];
+}
+
+} // namespace quillet::script

@@ -1,0 +1,72 @@
+// The machine's inline cases (operands read in place, whole-number and
+// Double arithmetic, whole-number For loops, array elements with
+// whole-number subscripts) against the general rules at their edges: the
+// same results, the same errors, the same order of evaluation.
+#include "script/engine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace quillet::script {
+namespace {
+
+// The text of `expression` after running `code`, or "(error N)".
+Text evalAfter(const Text& code, const Text& expression)
+{
+    Engine engine;
+    if (!engine.addCode(code))
+        return u"(error " + fromUtf8(std::to_string(engine.lastError().number)) + u")";
+    const auto v = engine.eval(expression);
+    return v ? v->toText() : u"(error " + fromUtf8(std::to_string(engine.lastError().number)) + u")";
+}
+
+TEST(VmFastPaths, OperandsReadInPlaceKeepTheOrderOfEvaluation)
+{
+    // Bump adds 10 to n and returns it.  Read in place, a left variable is
+    // still read before a right function runs, and a left function still
+    // runs before a right variable is read.
+    const Text bump = u"Function Bump()\n  n = n + 10\n  Bump = n\nEnd Function\nn = 1\n";
+    EXPECT_EQ(u"12", evalAfter(bump + u"y = n + Bump", u"y"));
+    EXPECT_EQ(u"22", evalAfter(bump + u"y = Bump + n", u"y"));
+    // The same inside a procedure, with locals.
+    EXPECT_EQ(u"7", evalAfter(u"Function F(a)\n  Dim b: b = 4\n  F = a + b\nEnd Function\ny = F(3)", u"y"));
+}
+
+TEST(VmFastPaths, ArithmeticWidensAndFailsAsTheGeneralRules)
+{
+    EXPECT_EQ(u"Long 32768", evalAfter(u"Dim i: i = 32767: y = i + 1", u"TypeName(y) & \" \" & y"));
+    EXPECT_EQ(u"Double 2147483648", evalAfter(u"Dim i: i = 2147483647: y = i + 1", u"TypeName(y) & \" \" & y"));
+    EXPECT_EQ(u"Double 2.5", evalAfter(u"Dim i: i = 5: y = i / 2", u"TypeName(y) & \" \" & y"));
+    EXPECT_EQ(u"Double 3.5", evalAfter(u"Dim x: x = 1.5: y = x + 2", u"TypeName(y) & \" \" & y"));
+    EXPECT_EQ(u"(error 6)", evalAfter(u"Dim x: x = 1E+308: y = x * 10", u"y"));
+    EXPECT_EQ(u"(error 11)", evalAfter(u"Dim i: i = 5: y = i / 0", u"y"));
+    EXPECT_EQ(u"(error 11)", evalAfter(u"Dim i: i = 5: y = i Mod 0", u"y"));
+    EXPECT_EQ(u"(error 13)", evalAfter(u"Dim i: i = \"x\": y = i - 1", u"y"));
+}
+
+TEST(VmFastPaths, WholeNumberForLoopsPassTheLongRangeAsDouble)
+{
+    EXPECT_EQ(u"2 Double 2147483648",
+              evalAfter(u"For i = 2147483646 To 2147483647\n  n = n + 1\nNext",
+                        u"n & \" \" & TypeName(i) & \" \" & i"));
+    // A body storing text in the counter sends the loop the general way.
+    EXPECT_EQ(u"4 Double", evalAfter(u"For i = 1 To 5\n  n = n + 1\n  If i = 2 Then i = \"3\"\nNext",
+                                      u"n & \" \" & TypeName(i)"));
+}
+
+TEST(VmFastPaths, ArrayElementsFollowTheGeneralRulesAtTheEdges)
+{
+    const Text grid = u"Dim a(2, 3): a(1, 2) = 7\n";
+    EXPECT_EQ(u"7", evalAfter(grid + u"y = a(1, 2)", u"y"));
+    EXPECT_EQ(u"7", evalAfter(grid + u"y = a(1.4, 1.5)", u"y")); // rounded subscripts
+    EXPECT_EQ(u"(error 9)", evalAfter(grid + u"y = a(3, 0)", u"y"));
+    EXPECT_EQ(u"(error 9)", evalAfter(grid + u"a(1) = 1", u"y"));
+    // A copy shares the storage until one side is written.
+    EXPECT_EQ(u"7 5", evalAfter(grid + u"b = a: a(1, 2) = 5", u"b(1, 2) & \" \" & a(1, 2)"));
+    // An element of a String array stays text.
+    EXPECT_EQ(u"String", evalAfter(u"s = Split(\"a,b\", \",\"): s(0) = 5", u"TypeName(s(0))"));
+}
+
+} // namespace
+} // namespace quillet::script

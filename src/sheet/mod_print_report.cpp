@@ -31,7 +31,9 @@ ReportResult reportError(ReportContext& c, int number, const Text& description, 
     const Text lineText = lineOfScript(c.state, line);
     c.logLine(first);
     c.logLine(u"line is: " + lineText);
-    if (c.state.Debug == kFalse)
+    if (c.scriptFailed)
+        c.scriptFailed(ScriptFailure{number, description, line, lineText});
+    else if (c.state.Debug == kFalse)
         c.host.messageBox(first + c.state.CRLF + u"line is: " + lineText);
     c.state.PopMousePointer();
     return ReportResult::ScriptFailed;

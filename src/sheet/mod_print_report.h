@@ -23,6 +23,14 @@ enum class ReportResult {
     Previewed,
 };
 
+// A script that failed to compile or run: the error and where it stopped.
+struct ScriptFailure {
+    int number = 0;
+    Text description;
+    int line = 0;     // 0 when no line of the script is to blame
+    Text lineText;    // that line as the file holds it
+};
+
 struct ReportContext {
     AppState& state;
     script::Engine& engine;
@@ -32,6 +40,9 @@ struct ReportContext {
     // whether it succeeded.  Empty: run it right here.  The desktop runs it
     // on a worker thread so that it can offer to stop a runaway script.
     std::function<bool(const std::function<bool()>& runScript)> runScript;
+    // Where a script error goes.  Empty: the log and a message box (none
+    // while Debug is on).  Set: the log and this, never a message box.
+    std::function<void(const ScriptFailure&)> scriptFailed = {};
 };
 
 // Reads TesseraFile into ScriptHost, one entry per line without its line

@@ -32,6 +32,9 @@ bool runOffUiThread(const std::function<bool()>& work, const std::function<void(
         QMetaObject::invokeMethod(&loop, [] {}, Qt::QueuedConnection);
     });
 
+    // The window that was modal when the run began (the preview window,
+    // for a run it starts) is not one of the script's boxes.
+    const QPointer<QWidget> modalBefore = QApplication::activeModalWidget();
     QPointer<StopDialog> dialog;
     QTimer timer;
     timer.setSingleShot(true);
@@ -40,7 +43,8 @@ bool runOffUiThread(const std::function<bool()>& work, const std::function<void(
             return;
         // The script is waiting for the user's answer to its own message
         // or input box: that time does not count as running.
-        if (QApplication::activeModalWidget()) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal != modalBefore) {
             timer.start(stopDialogDelayMs);
             return;
         }

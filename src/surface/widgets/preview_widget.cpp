@@ -41,6 +41,43 @@ void PreviewWidget::setDocument(const Document& document)
     viewport()->update();
 }
 
+void PreviewWidget::replaceDocument(const Document& document)
+{
+    if (currentPage_ == 0) {
+        setDocument(document);
+        return;
+    }
+    // Where the view is, relative to the current page's corner.
+    const QRectF& oldRect = geometry_.pageRects[static_cast<size_t>(currentPage_ - 1)];
+    const QPointF intoPage = scrollOffset() - oldRect.topLeft();
+    const double oldScale = geometry_.scale;
+    const int keep = currentPage_;
+
+    document_ = document;
+    cache_.clear();
+    if (document_.pages.empty()) {
+        currentPage_ = 0;
+        relayout();
+        emit currentPageChanged(0);
+        return;
+    }
+    relayout();
+    const int page = std::min(keep, pageCount());
+    setCurrentPage(page);
+    // The same page: the same place on it (setCurrentPage showed its top).
+    if (page == keep) {
+        const QPointF corner = geometry_.pageRects[static_cast<size_t>(page - 1)].topLeft();
+        scrollingToPage_ = true;
+        horizontalScrollBar()->setValue(static_cast<int>(std::lround(corner.x() + intoPage.x())));
+        verticalScrollBar()->setValue(static_cast<int>(std::lround(corner.y() + intoPage.y())));
+        scrollingToPage_ = false;
+    }
+    // A fitted mode shows pages of another size at another scale.
+    if (geometry_.scale != oldScale)
+        emit zoomChanged();
+    viewport()->update();
+}
+
 void PreviewWidget::setZoomMenuText(const QString& text)
 {
     zoomMenuText_ = text;

@@ -15,6 +15,8 @@ namespace {
 
 constexpr TextView kMRUSection = u"MRUFileList";
 constexpr TextView kOptionsSection = u"Options";
+// Whether the preview window shows the pages again at each save.
+constexpr TextView kLiveRefreshKey = u"PreviewLiveRefresh";
 constexpr TextView kPathsSection = u"Paths";
 constexpr TextView kWindowsSection = u"Windows";
 
@@ -123,6 +125,7 @@ void SettingsFile::ReadWindowSettings()
     state_.MainMaximized = readFlag(u"MainMaximized", state_.MainMaximized);
     state_.FileDialogWidth = readMeasure(u"FileDialogWidth", state_.FileDialogWidth, 0);
     state_.FileDialogHeight = readMeasure(u"FileDialogHeight", state_.FileDialogHeight, 0);
+    state_.LiveRefresh = readFlag(kLiveRefreshKey, state_.LiveRefresh);
 }
 
 void SettingsFile::readAtStartUp()
@@ -192,6 +195,11 @@ void SettingsFile::WriteWindowSettings()
         put(u"FileDialogWidth", singleText(state_.FileDialogWidth));
         put(u"FileDialogHeight", singleText(state_.FileDialogHeight));
     }
+    // Stored once switched off, and from then on: a file that never had it
+    // stays as it always was.
+    const bool stored = ini_.IniGetString(kLiveRefreshKey, u"?") != u"?";
+    if (state_.LiveRefresh == kFalse || stored)
+        put(kLiveRefreshKey, decimalText(state_.LiveRefresh));
 }
 
 } // namespace quillet

@@ -19,6 +19,7 @@ void AppState::SetDefaults()
     EchoToRun = kFalse;
     LinesToLog = kFalse;
     NoLogo = kFalse;
+    LiveRefresh = kTrue;
     LogLeft = 960;
     LogTop = 4515;
     LogWidth = 7485;

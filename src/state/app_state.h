@@ -63,6 +63,9 @@ public:
     int16_t EchoToRun = kFalse;
     int16_t LinesToLog = kFalse;
     int16_t NoLogo = kFalse;
+    // The preview window shows the pages again whenever the sheet script
+    // or the character file is saved.
+    int16_t LiveRefresh = kTrue;
     float LogLeft = 960;
     float LogTop = 4515;
     float LogWidth = 7485;

@@ -320,6 +320,25 @@ TEST_F(SettingsFileTest, AProgramFolderTheUserCannotWriteSendsTheSettingsToTheir
     EXPECT_EQ(settingsFolderFor(folder.home()), folder.home()) << "writable: beside the program";
 }
 
+TEST_F(SettingsFileTest, LiveRefreshIsStoredOnceSwitchedOffAndThenKeptUpToDate)
+{
+    ASSERT_TRUE(writeAll());
+    EXPECT_EQ(folder.read("quillet32.ini").find("PreviewLiveRefresh"), std::string::npos) << "never switched off";
+
+    state.LiveRefresh = kFalse;
+    ASSERT_TRUE(writeAll());
+    AppState off = freshState();
+    readAll(off);
+    EXPECT_EQ(off.LiveRefresh, kFalse);
+
+    state.LiveRefresh = kTrue;
+    ASSERT_TRUE(writeAll());
+    AppState on = freshState();
+    on.LiveRefresh = kFalse;
+    readAll(on);
+    EXPECT_EQ(on.LiveRefresh, kTrue);
+}
+
 TEST_F(SettingsFileTest, WritesToAFolderThatCannotHoldFilesFail)
 {
     folder.write("plain-file", "x");

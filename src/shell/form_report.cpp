@@ -2,6 +2,8 @@
 
 #include "common/file_system.h"
 #include "shell/dialog_service.h"
+#include "shell/live_error_bar.h"
+#include "shell/live_refresh.h"
 #include "shell/preview_controls.h"
 #include "shell/printer_choice.h"
 #include "shell/shell.h"
@@ -18,7 +20,9 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QScreen>
+#include <QAction>
 #include <QStatusBar>
+#include <QTime>
 #include <QToolBar>
 
 #include <algorithm>
@@ -51,6 +55,18 @@ FormReport::FormReport(Shell& shell) : shell_(shell), adapter_(surface_)
     connect(controls_, &PreviewControls::savePdfRequested, this, &FormReport::savePdf);
     connect(controls_, &PreviewControls::closeRequested, this, &QWidget::close);
 
+    errorBar_ = new LiveErrorBar(this);
+    connect(errorBar_, &LiveErrorBar::changed, this, &FormReport::FitPreviewSurface);
+    liveRefresh_ = new LiveRefresh(shell_, *this, *errorBar_);
+    connect(liveRefresh_, &LiveRefresh::refreshed, this, [this] {
+        if (std::exchange(closeOwed_, false))
+            close();
+    });
+    QAction* live = controls_->action(QStringLiteral("actLiveRefresh"));
+    live->setChecked(shell_.state.LiveRefresh != kFalse);
+    liveRefresh_->setEnabled(live->isChecked());
+    connect(controls_, &PreviewControls::liveRefreshToggled, this, &FormReport::setLiveRefresh);
+
     // A page at a readable size: most of the screen's height.
     QSize size(760, 900);
     if (const QScreen* screen = QApplication::primaryScreen()) {
@@ -67,9 +83,26 @@ void FormReport::FitPreviewSurface()
     QStatusBar* statusBar = controls_->statusBar();
     const int top = std::min(toolBar->sizeHint().height(), height());
     const int bottom = std::min(statusBar->sizeHint().height(), height() - top);
+    const int bar = std::min(errorBar_->heightAt(width()), height() - top - bottom);
     toolBar->setGeometry(0, 0, width(), top);
+    errorBar_->setGeometry(0, top, width(), bar);
     statusBar->setGeometry(0, height() - bottom, width(), bottom);
-    preview_->setGeometry(0, top, width(), height() - top - bottom);
+    preview_->setGeometry(0, top + bar, width(), height() - top - bar - bottom);
+}
+
+void FormReport::showRefreshedPages(const surface::Document& pages)
+{
+    preview_->replaceDocument(pages);
+    controls_->refresh();
+    controls_->statusBar()->showMessage(
+        QStringLiteral("Pages refreshed at %1").arg(QLocale().toString(QTime::currentTime(), QLocale::ShortFormat)));
+}
+
+void FormReport::setLiveRefresh(bool on)
+{
+    // Kept with the options, so the next preview starts the same way.
+    shell_.state.LiveRefresh = on ? kTrue : kFalse;
+    liveRefresh_->setEnabled(on);
 }
 
 void FormReport::showPreviewWindow()
@@ -83,6 +116,7 @@ void FormReport::showPreviewWindow()
 void FormReport::showModal()
 {
     setWindowModality(Qt::ApplicationModal);
+    liveRefresh_->start();
     exec();
 }
 
@@ -101,7 +135,8 @@ surface::PrintResult FormReport::printPages(int fromPage, int toPage)
     surface::DocumentPrinter documentPrinter(isVisible() ? this : shell_.dialogParent());
     documentPrinter.setTexts(preview_->printTexts());
     documentPrinter.setDocumentName(QString::fromStdU16String(sheetDocumentTitle(shell_.state)));
-    const surface::PrintResult result = documentPrinter.print(surface_.document(), printer, fromPage, toPage);
+    // The pages shown, which a refresh may have replaced since the first run.
+    const surface::PrintResult result = documentPrinter.print(preview_->document(), printer, fromPage, toPage);
     switch (result) {
     case surface::PrintResult::Printed:
         reportStatus(printedText(documentPrinter.pagesPrinted(), printer));
@@ -164,7 +199,7 @@ void FormReport::savePdf()
     if (!chosen)
         return;
     QString error;
-    if (!surface::writePdf(surface_.document(), QString::fromStdU16String(*chosen), &error,
+    if (!surface::writePdf(preview_->document(), QString::fromStdU16String(*chosen), &error,
                            QString::fromStdU16String(sheetDocumentTitle(shell_.state)))) {
         shell_.showMessage(u"The sheet could not be saved: " + error.toStdU16String());
         return;
@@ -206,6 +241,14 @@ void FormReport::changeEvent(QEvent* event)
 
 void FormReport::closeEvent(QCloseEvent* event)
 {
+    // A refresh is drawing on a surface of its own on another thread: the
+    // window goes once it has ended, which is asked to be soon.
+    if (liveRefresh_->isRunning()) {
+        closeOwed_ = true;
+        shell_.engine.requestStop();
+        event->ignore();
+        return;
+    }
     // Not QDialog's: its close calls reject(), which closes again here.
     event->accept();
     shell_.windowUnloaded(this);

@@ -1,7 +1,9 @@
 // The preview window formReport: the print surface VSPrinter1 between a
 // tool bar and a status bar (PreviewControls).  A sheet run draws on the
 // surface; the window then shows the pages modally or sends them to the
-// printer without being shown.
+// printer without being shown.  While it is shown, saving the sheet script
+// or the character file shows the pages again (LiveRefresh), with an error
+// bar under the tool bar when that run failed.
 #pragma once
 
 #include "sheet/qt/surface_adapter.h"
@@ -16,6 +18,8 @@ namespace quillet {
 namespace surface {
 class PreviewWidget;
 }
+class LiveErrorBar;
+class LiveRefresh;
 class PreviewControls;
 class Shell;
 
@@ -45,12 +49,19 @@ public:
     // Where Save as PDF proposes to write.
     Text proposedPdfPath() const;
 
-    // The tool bar across the top, the status bar across the bottom, and
-    // the surface covering the client area between them.
+    // Pages of a later run of the sheet in place of those shown, at the
+    // same page and zoom.
+    void showRefreshedPages(const surface::Document& pages);
+
+    // The tool bar across the top, then the error bar when it is shown,
+    // the status bar across the bottom, and the surface covering the
+    // client area between them.
     void FitPreviewSurface();
     surface::Surface& printSurface() { return surface_; }
     surface::PreviewWidget* previewWidget() const { return preview_; }
     PreviewControls* controls() const { return controls_; }
+    LiveErrorBar* errorBar() const { return errorBar_; }
+    LiveRefresh* liveRefresh() const { return liveRefresh_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -60,13 +71,18 @@ protected:
 
 private:
     void reportStatus(const Text& text);
+    void setLiveRefresh(bool on);
 
     Shell& shell_;
     surface::Surface surface_;
     SurfaceAdapter adapter_;
     surface::PreviewWidget* preview_;
     PreviewControls* controls_;
+    LiveErrorBar* errorBar_;
+    LiveRefresh* liveRefresh_;
     bool processingResize_ = false;
+    // Closing was asked for while a refresh ran; the window closes after it.
+    bool closeOwed_ = false;
 };
 
 } // namespace quillet

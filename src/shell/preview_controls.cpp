@@ -62,6 +62,14 @@ PreviewControls::PreviewControls(surface::PreviewWidget& preview, QWidget* windo
     connect(addAction("actZoomIn", "zoom-in", QStringLiteral("Zoom In"), QKeySequence::ZoomIn), &QAction::triggered,
             &preview_, &surface::PreviewWidget::zoomIn);
     toolBar_->addSeparator();
+    const QKeySequence liveShortcut(Qt::CTRL | Qt::Key_L);
+    QAction* live = addAction("actLiveRefresh", "live-refresh", QStringLiteral("Live Refresh"), liveShortcut);
+    live->setCheckable(true);
+    live->setToolTip(toolTipWithShortcut(QStringLiteral("Live Refresh: show the pages again each time the sheet "
+                                                        "script or the character file is saved"),
+                                         liveShortcut));
+    connect(live, &QAction::toggled, this, &PreviewControls::liveRefreshToggled);
+    toolBar_->addSeparator();
     connect(addAction("actPrint", "print", QStringLiteral("Print..."), QKeySequence::Print), &QAction::triggered,
             this, &PreviewControls::printRequested);
     connect(addAction("actSavePdf", "save-pdf", QStringLiteral("Save as PDF..."), QKeySequence::Save),

@@ -3,7 +3,7 @@
 // field to type a page into), to choose the zoom (the four modes of the
 // surface's own menu, in and out), to print, save as PDF and close; and a
 // status bar showing the page and the zoom.  Each button's tool tip names
-// its shortcut.
+// its shortcut.  A checkable button switches live refresh on and off.
 #pragma once
 
 #include <QKeySequence>
@@ -47,6 +47,7 @@ signals:
     void printRequested();
     void savePdfRequested();
     void closeRequested();
+    void liveRefreshToggled(bool on);
 
 private:
     QAction* addAction(const char* objectName, const char* icon, const QString& text, const QKeySequence& shortcut);

@@ -190,13 +190,18 @@ void Shell::showPointer(int16_t shape)
     waitCursorShown_ = wait;
 }
 
+ReportContext Shell::reportContext(RunnerHost& host)
+{
+    return ReportContext{state, engine, host, [this](const Text& line) { LogLine(line); },
+                         [this](const std::function<bool()>& runScript) {
+                             return runOffUiThread(runScript, [this] { engine.requestStop(); }, stopDialogDelayMs,
+                                                   dialogParent());
+                         }};
+}
+
 ReportResult Shell::runSheet(bool toPrinter)
 {
-    ReportContext context{state, engine, *this, [this](const Text& line) { LogLine(line); },
-                          [this](const std::function<bool()>& runScript) {
-                              return runOffUiThread(runScript, [this] { engine.requestStop(); }, stopDialogDelayMs,
-                                                    dialogParent());
-                          }};
+    ReportContext context = reportContext(*this);
     return PrintReport(context, toPrinter);
 }
 

@@ -87,6 +87,10 @@ public:
     // Runs the current sheet script: printed, or previewed in the modal
     // preview window.
     ReportResult runSheet(bool toPrinter);
+    // The runner's context for a run of the current sheet whose windows
+    // come from `host`: logged like any run, on the worker thread with the
+    // Stop dialog.
+    ReportContext reportContext(RunnerHost& host);
 
     // ReaderUi and RunnerHost
     void messageBox(const Text& text) override;

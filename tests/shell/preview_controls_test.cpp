@@ -166,7 +166,7 @@ TEST_F(PreviewControlsTest, EveryButtonHasAShortcutItsToolTipNames)
                 QStringLiteral("(%1)").arg(action->shortcut().toString(QKeySequence::NativeText))))
                 << action->toolTip().toStdString();
         }
-        EXPECT_EQ(buttons, 13); // 4 pages, 4 modes, 2 zooms, print, save, close
+        EXPECT_EQ(buttons, 14); // 4 pages, 4 modes, 2 zooms, live refresh, print, save, close
         EXPECT_EQ(act(controls, "actNextPage")->toolTip(),
                   QStringLiteral("Next Page (%1)").arg(QKeySequence(Qt::Key_PageDown).toString(QKeySequence::NativeText)));
     });

@@ -70,10 +70,11 @@ void LiveErrorBar::showScriptError(const ScriptFailure& failure)
     QString line;
     if (failure.line > 0) {
         headline += QStringLiteral(" in line %1").arg(failure.line);
-        // Tabs would show as boxes or nothing; long lines are cut at the
-        // bar's end rather than wrapped into the pages.
+        // Without its indent, which says nothing here; tabs inside would
+        // show as boxes or nothing.  A long line is cut at the bar's end
+        // rather than wrapped over the pages.
         line = QStringLiteral("line %1: ").arg(failure.line) +
-               QString::fromStdU16String(failure.lineText).replace(u'\t', QStringLiteral("    "));
+               QString::fromStdU16String(failure.lineText).trimmed().replace(u'\t', QStringLiteral("    "));
     }
     present(headline, line);
 }

@@ -104,7 +104,7 @@ TEST_F(LiveRefreshTest, AScriptErrorShowsInTheBarOverTheOldPagesUntilItIsFixed)
         writeFile("live.tsx", "'VBScript\r\nSub main()\r\n  Preview.Text = \"half\"\r\n  x = 1 / 0\r\nEnd Sub\r\n");
         ASSERT_TRUE(waitFor([&] { return barShown(report); }));
         EXPECT_EQ(bar.headline()->text(), QStringLiteral("Error 11: Division by zero in line 4"));
-        EXPECT_EQ(bar.lineLabel()->text(), QStringLiteral("line 4:   x = 1 / 0"));
+        EXPECT_EQ(bar.lineLabel()->text(), QStringLiteral("line 4: x = 1 / 0"));
         EXPECT_EQ(pages(report), 3) << "the pages of the last good run stay";
         EXPECT_GT(report.errorBar()->height(), 0);
         EXPECT_EQ(report.previewWidget()->y(), report.errorBar()->geometry().bottom() + 1);

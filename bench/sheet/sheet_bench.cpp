@@ -1,116 +1,117 @@
-// Prints generated characters through the bundled sheet with quillet-print:
-// a typical one, a large one (1,000 skills, 700 spells, 300 advantages) and
-// the large one doubled and quadrupled.  Reports wall time, peak memory and
-// the time ratios, which stay near 2 and 4 while the cost is linear.
-#include <chrono>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <spawn.h>
-#include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <vector>
+// End-to-end printing with quillet-print, process start to exit, side by
+// side in one run:
+//   empty      a sheet whose Sub main draws nothing: the floor (starting
+//              the program, Qt and the fonts, reading the character,
+//              writing an empty document)
+//   sample     the bundled sheet on the bundled sample character
+//   large      the bundled sheet on a generated 2,055-item character
+//   large x2, large x4   the same doubled and quadrupled, for linearity
+// Each figure is the best of its rounds (cpu: user + system; wall), with
+// peak memory and the ratios to the empty run.
+//
+//   bench_sheet_print [rounds]    (default 3)
+#include "child_process.h"
+#include "large_character.h"
 
-extern char** environ;
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 namespace {
 
-std::string character(int advantages, int skills, int spells)
+using quillet::bench::ScratchFolder;
+
+using Run = quillet::bench::ChildRun;
+
+Run printOnce(const std::vector<std::string>& args)
 {
-    std::string t = "[system]\r\n[general]\r\ncharname(Bench Mark)\r\nplayername(Generated)\r\n"
-                    "description(A generated character for timing the printer.)\r\n"
-                    "[points]\r\nattributes(100), ads(50), total(500)\r\n[attributes]\r\n"
-                    "name(ST), level(12), points(20)\r\nname(DX), level(13), points(30)\r\n"
-                    "name(IQ), level(12), points(20)\r\nname(HT), level(11), points(10)\r\n[ads]\r\n";
-    for (int i = 0; i < advantages; ++i)
-        t += "name(Advantage " + std::to_string(i) + "), points(" + std::to_string(i % 25) + "), page(B" +
-             std::to_string(i % 300) + ")\r\n";
-    t += "[skills]\r\n";
-    for (int i = 0; i < skills; ++i)
-        t += "name(Skill " + std::to_string(i) + "), nameext(Speciality), type(IQ/A), level(" +
-             std::to_string(8 + i % 10) + "), points(" + std::to_string(1 + i % 8) + "), page(B" +
-             std::to_string(100 + i % 200) + ")\r\n";
-    t += "[spells]\r\n";
-    for (int i = 0; i < spells; ++i)
-        t += "name(Spell " + std::to_string(i) + "), college(College " + std::to_string(i % 20) +
-             "), class(Regular), time(1 sec), duration(1 min), cost(2), level(14), points(2)\r\n";
-    t += "[pd/dr]\r\nname(head), pd(1), dr(2)\r\n";
-    return t;
+    return quillet::bench::runProgram(std::string(QUILLET_BIN_DIR) + "/quillet-print", args);
 }
 
-struct Run {
-    double seconds;
-    long peakKiB;
-    int status;
-};
-
-Run printOnce(const std::string& characterFile, const std::string& pdf)
+// The best cpu and the best wall time of `rounds` runs (not necessarily
+// the same run's), and the largest peak.
+Run best(const std::vector<std::string>& args, int rounds)
 {
-    const std::string program = std::string(QUILLET_BIN_DIR) + "/quillet-print";
-    std::vector<std::string> args = {program, "--output", pdf, characterFile};
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid;
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
-        return {0, 0, -1};
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return {seconds, usage.ru_maxrss, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-}
-
-Run best(const std::string& characterFile, const std::string& pdf, int rounds)
-{
-    Run b{1e9, 0, 0};
+    Run b{1e9, 1e9, 0, 0};
     for (int i = 0; i < rounds; ++i) {
-        const Run r = printOnce(characterFile, pdf);
+        const Run r = printOnce(args);
         if (r.status != 0)
             return r;
-        if (r.seconds < b.seconds)
-            b = r;
+        b.cpu = std::min(b.cpu, r.cpu);
+        b.wall = std::min(b.wall, r.wall);
+        b.peakKiB = std::max(b.peakKiB, r.peakKiB);
     }
     return b;
 }
 
+// Pages of a PDF, counted by their page objects.
+int pdfPages(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::string pdf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    int pages = 0;
+    for (size_t at = pdf.find("/Type /Page"); at != std::string::npos; at = pdf.find("/Type /Page", at + 1)) {
+        const char next = at + 11 < pdf.size() ? pdf[at + 11] : ' ';
+        if (next != 's')
+            ++pages;
+    }
+    return pages;
+}
+
+struct Case {
+    std::string name;
+    std::string sheet; // empty: the bundled one
+    std::string character;
+    int rounds;
+    Run result;
+    int pages = 0;
+};
+
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
-    const auto dir = std::filesystem::temp_directory_path() / "quillet-sheet-bench";
-    std::filesystem::create_directories(dir);
-    struct Case {
-        const char* name;
-        int scale; // 0: typical
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    ScratchFolder folder("quillet-sheet-bench");
+    const std::string sample = QUILLET_SOURCE_DIR "/data/characters/aldric.kvr";
+    const std::string emptySheet = folder.write("empty.tsx", quillet::bench::kEmptySheet).string();
+    std::vector<Case> cases = {
+        {"empty sheet, sample character", emptySheet, sample, rounds, {}},
+        {"bundled sheet, sample character", "", sample, rounds, {}},
+        {"bundled sheet, large character", "", folder.write("large.kvr", quillet::bench::largeCharacterText(1)),
+         rounds, {}},
+        {"large x2", "", folder.write("large2.kvr", quillet::bench::largeCharacterText(2)), 1, {}},
+        {"large x4", "", folder.write("large4.kvr", quillet::bench::largeCharacterText(4)), 1, {}},
     };
-    const Case cases[] = {{"typical (10 ads, 25 skills, 15 spells)", 0},
-                          {"large (300 ads, 1000 skills, 700 spells)", 1},
-                          {"large x2", 2},
-                          {"large x4", 4}};
-    double seconds[4] = {};
+    const std::string pdf = (folder.path() / "out.pdf").string();
     int failures = 0;
-    for (int k = 0; k < 4; ++k) {
-        const int s = cases[k].scale;
-        const std::string text = s == 0 ? character(10, 25, 15) : character(300 * s, 1000 * s, 700 * s);
-        const auto file = dir / ("bench-" + std::to_string(k) + ".kvr");
-        std::ofstream(file, std::ios::binary) << text;
-        const Run r = best(file.string(), (dir / "out.pdf").string(), s >= 2 ? 1 : 3);
-        if (r.status != 0) {
-            std::printf("%-42s failed (exit status %d)\n", cases[k].name, r.status);
+    std::printf("%-34s %6s %9s %9s %9s %11s %11s\n", "case (best of rounds)", "pages", "cpu ms", "wall ms",
+                "peak MiB", "cpu/empty", "wall/empty");
+    for (Case& c : cases) {
+        std::vector<std::string> args = {"--output", pdf};
+        if (!c.sheet.empty())
+            args.insert(args.end(), {"--sheet", c.sheet});
+        args.push_back(c.character);
+        c.result = best(args, c.rounds);
+        if (c.result.status != 0) {
+            std::printf("%-34s failed (exit status %d)\n", c.name.c_str(), c.result.status);
             ++failures;
             continue;
         }
-        seconds[k] = r.seconds;
-        std::printf("%-42s %8.0f ms  peak %7.1f MiB\n", cases[k].name, r.seconds * 1000, r.peakKiB / 1024.0);
+        c.pages = pdfPages(pdf);
+        const Run& floor = cases.front().result;
+        std::printf("%-34s %6d %9.1f %9.1f %9.1f %10.2fx %10.2fx\n", c.name.c_str(), c.pages, c.result.cpu * 1000,
+                    c.result.wall * 1000, c.result.peakKiB / 1024.0, c.result.cpu / floor.cpu,
+                    c.result.wall / floor.wall);
     }
-    if (seconds[1] > 0) {
-        std::printf("time ratio x2/large: %.2f (linear: 2.00)\n", seconds[2] / seconds[1]);
-        std::printf("time ratio x4/large: %.2f (linear: 4.00)\n", seconds[3] / seconds[1]);
+    if (failures == 0) {
+        std::printf("goals: sample within 1.50x of empty (wall), large within 3.00x\n");
+        std::printf("linearity (wall): x2/large %.2f (2.00), x4/large %.2f (4.00)\n",
+                    cases[3].result.wall / cases[2].result.wall, cases[4].result.wall / cases[2].result.wall);
     }
-    std::filesystem::remove_all(dir);
     return failures ? 1 : 0;
 }

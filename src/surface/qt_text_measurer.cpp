@@ -2,12 +2,15 @@
 
 #include "common/stop_request.h"
 #include "surface/font_resolver.h"
+#include "surface/symbol_fonts.h"
 
 #include <QFontMetricsF>
 #include <QImage>
 #include <QString>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <vector>
 
 namespace quillet::surface {
@@ -25,22 +28,63 @@ constexpr size_t kMaxCachedFonts = 64;
 // and the pieces added in double precision.
 constexpr double kSafePieceAdvance = double(1 << 23);
 
+// Texts are measured without kerning or shaping (makeTwipFont), so the
+// advance of a text is the sum of its characters' advances, each a whole
+// number of 64ths of a unit that a double adds exactly.  For the
+// characters below that holds without exception, and their advances are
+// kept per font instead of laying out every text anew: layout measures
+// every word and line of a document, most of them several times.
+// Controls, the soft hyphen (drawn only at a break) and everything beyond
+// Latin-1 (combining marks, other scripts, surrogates) go through Qt.
+constexpr char16_t kLastTabledCharacter = 0xFF;
+
+bool isTabled(char16_t c)
+{
+    return (c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c <= kLastTabledCharacter && c != 0xAD);
+}
+
+// Characters between polls of the stop request on the table's path.
+constexpr size_t kPollStride = 1 << 16;
+
 bool isLowSurrogate(char16_t c)
 {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-double measureAtOnce(const QFontMetricsF& metrics, const FontStyle& font, TextView text)
-{
-    return metrics.horizontalAdvance(drawnText(font, text));
-}
-
 } // namespace
 
 struct QtTextMeasurer::Cache {
+    struct Font {
+        FontStyle style;
+        QFontMetricsF metrics;
+        LineMetrics line;
+        bool picture = false;  // a picture font: texts change before they are measured
+        // Advances of the tabled characters, NaN until first measured.
+        std::array<double, kLastTabledCharacter + 1> advances;
+
+        Font(const FontStyle& s, QFontMetricsF m)
+            : style(s), metrics(std::move(m)), line{metrics.ascent(), metrics.descent(), metrics.leading()},
+              picture(symbolFontNamed(s.name) != SymbolFont::None)
+        {
+            advances.fill(std::nan(""));
+        }
+
+        double measureAtOnce(TextView text) const { return metrics.horizontalAdvance(drawnText(style, text)); }
+
+        double advanceOf(char16_t c)
+        {
+            double& a = advances[c];
+            if (std::isnan(a))
+                a = measureAtOnce(TextView(&c, 1));
+            return a;
+        }
+    };
+
     QImage device{1, 1, QImage::Format_ARGB32};
-    // Few fonts are used per document: a short list beats hashing FontStyle.
-    std::vector<std::pair<FontStyle, QFontMetricsF>> fonts;
+    // Few fonts are used per document: a short list beats hashing FontStyle,
+    // and most calls ask for the font of the call before.
+    std::vector<std::unique_ptr<Font>> fonts;
+    Font* last = nullptr;
 
     Cache()
     {
@@ -48,18 +92,20 @@ struct QtTextMeasurer::Cache {
         device.setDotsPerMeterY(kMeasureDotsPerMetre);
     }
 
-    const QFontMetricsF& metricsFor(const FontStyle& style)
+    Font& fontFor(const FontStyle& style)
     {
+        if (last && last->style == style)
+            return *last;
         for (const auto& entry : fonts) {
-            if (entry.first == style)
-                return entry.second;
+            if (entry->style == style)
+                return *(last = entry.get());
         }
         // A script stepping through sizes or names makes a new font each
         // time: the oldest goes, so the list stays short and quick.
         if (fonts.size() >= kMaxCachedFonts)
             fonts.erase(fonts.begin());
-        fonts.emplace_back(style, QFontMetricsF(makeTwipFont(style, kMeasureDpi), &device));
-        return fonts.back().second;
+        fonts.push_back(std::make_unique<Font>(style, QFontMetricsF(makeTwipFont(style, kMeasureDpi), &device)));
+        return *(last = fonts.back().get());
     }
 };
 
@@ -70,18 +116,27 @@ double QtTextMeasurer::advance(const FontStyle& font, TextView text) const
 {
     if (text.empty())
         return 0;
-    const QFontMetricsF& metrics = cache_->metricsFor(font);
-    const double widest = std::max(metrics.maxWidth(), 1.0);
+    Cache::Font& entry = cache_->fontFor(font);
+    if (!entry.picture && std::all_of(text.begin(), text.end(), isTabled)) {
+        double total = 0;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (i % kPollStride == kPollStride - 1)
+                pollStop();
+            total += entry.advanceOf(text[i]);
+        }
+        return total;
+    }
+    const double widest = std::max(entry.metrics.maxWidth(), 1.0);
     const size_t piece = std::max<size_t>(2, static_cast<size_t>(kSafePieceAdvance / widest));
     if (text.size() <= piece)
-        return measureAtOnce(metrics, font, text);
+        return entry.measureAtOnce(text);
     double total = 0;
     for (size_t start = 0; start < text.size();) {
         pollStop();
         size_t end = std::min(text.size(), start + piece);
         if (end < text.size() && isLowSurrogate(text[end]))
             --end; // a surrogate pair stays whole
-        total += measureAtOnce(metrics, font, text.substr(start, end - start));
+        total += entry.measureAtOnce(text.substr(start, end - start));
         start = end;
     }
     return total;
@@ -89,8 +144,7 @@ double QtTextMeasurer::advance(const FontStyle& font, TextView text) const
 
 LineMetrics QtTextMeasurer::metrics(const FontStyle& font) const
 {
-    const QFontMetricsF& fm = cache_->metricsFor(font);
-    return LineMetrics{fm.ascent(), fm.descent(), fm.leading()};
+    return cache_->fontFor(font).line;
 }
 
 std::optional<Text> QtTextMeasurer::fallbackFor(const Text& fontName) const

@@ -10,6 +10,7 @@
 #include "surface/symbol_fonts.h"
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QProcess>
 #include <QRawFont>
 #include <QStandardPaths>
@@ -142,6 +143,39 @@ TEST_F(FontTest, TextIsMeasuredFromPlainAdvancesWithoutKerningOrLigatures)
     EXPECT_DOUBLE_EQ(s.textWidth(u"office"), s.textWidth(u"o") + 2 * s.textWidth(u"f") + s.textWidth(u"ice"));
     s.setFontName(u"Times New Roman");
     EXPECT_DOUBLE_EQ(s.textWidth(u"To"), s.textWidth(u"T") + s.textWidth(u"o"));
+}
+
+// The measurer adds up the advances of single characters where it can;
+// Qt laying out the whole text must agree to the last bit, in every font a
+// sheet can name, in every style, for words, lines and odd characters.
+TEST_F(FontTest, TextsMeasureExactlyAsQtLaysThemOut)
+{
+    QImage device(1, 1, QImage::Format_ARGB32);
+    device.setDotsPerMeterX(56693); // 1440 dpi, as the measurer's device
+    device.setDotsPerMeterY(56693);
+    const Text texts[] = {
+        u"Broadsword",
+        u"The quick brown fox jumps over the lazy dog, 0123456789.",
+        u"AVAV To office fi ffl Wa",
+        u"  trailing and leading blanks  ",
+        u"\u00A0non-breaking\u00A0spaces \u00C6sir \u00FCber na\u00EFve \u00BD \u00D7 \u00A9 \u00FF",
+        u"soft\u00ADhyphen",
+        u"tab\tstop",
+        u"a combining e\u0301 with \u201Cquotes\u201D \u2013 \u20AC",
+        u"\U0001F600 outside the basic plane",
+        Text(3000, u'm') + u" one long line",
+    };
+    QtTextMeasurer measurer;
+    for (const FontMapping& mapping : fontMappings()) {
+        for (int style = 0; style < 4; ++style) {
+            FontStyle font{mapping.name, 7.5 + 2.25 * style, (style & 1) != 0, (style & 2) != 0};
+            const QFontMetricsF metrics(makeTwipFont(font, 1440), &device);
+            for (const Text& text : texts) {
+                EXPECT_EQ(measurer.advance(font, text), metrics.horizontalAdvance(drawnText(font, text)))
+                    << toUtf8(mapping.name) << " style " << style << ": " << toUtf8(text);
+            }
+        }
+    }
 }
 
 TEST_F(FontTest, PictureFontCodesBecomeTheirPictures)

@@ -13,17 +13,27 @@ namespace {
 
 std::atomic<int32_t> itemKeyCounter{0};
 
-// Where the value of a tag starts: just after ",tag(" in the tag list,
-// found by a plain search of the lower-cased list.  npos when absent.
+// Where the value of a tag starts: just after the first ",tag(" in the
+// tag list, letter case aside (as a plain search of the lower-cased list
+// finds it, without lower-casing the list on every read).  npos when
+// absent.
 size_t tagValueStart(const Text& tagList, TextView tag)
 {
     if (tagList.size() > kMaxParserText)
         throw VbError(vberr::Overflow);
-    Text key = u",";
-    key += lowerCase(tag);
-    key += u'(';
-    const size_t p = lowerCase(tagList).find(key);
-    return p == Text::npos ? Text::npos : p + key.size();
+    const Text name = lowerCase(tag);
+    const size_t keySize = name.size() + 2; // ",name("
+    for (size_t p = tagList.find(u','); p != Text::npos && tagList.size() - p >= keySize;
+         p = tagList.find(u',', p + 1)) {
+        if (tagList[p + keySize - 1] != u'(')
+            continue;
+        size_t i = 0;
+        while (i < name.size() && lowerChar(tagList[p + 1 + i]) == name[i])
+            ++i;
+        if (i == name.size())
+            return p + keySize;
+    }
+    return Text::npos;
 }
 
 } // namespace

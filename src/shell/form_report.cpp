@@ -90,9 +90,9 @@ void FormReport::FitPreviewSurface()
     preview_->setGeometry(0, top + bar, width(), height() - top - bar - bottom);
 }
 
-void FormReport::showRefreshedPages(const surface::Document& pages)
+void FormReport::showRefreshedPages(surface::Document pages)
 {
-    preview_->replaceDocument(pages);
+    preview_->replaceDocument(std::move(pages));
     controls_->refresh();
     controls_->statusBar()->showMessage(
         QStringLiteral("Pages refreshed at %1").arg(QLocale().toString(QTime::currentTime(), QLocale::ShortFormat)));
@@ -108,7 +108,7 @@ void FormReport::setLiveRefresh(bool on)
 void FormReport::showPreviewWindow()
 {
     setWindowTitle(QString::fromStdU16String(u"KVR Character Printer " + VersionText() + u" Print Preview"));
-    preview_->setDocument(surface_.document());
+    preview_->setDocument(surface_.takeDocument());
     controls_->refresh();
     FitPreviewSurface();
 }

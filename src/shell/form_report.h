@@ -51,7 +51,7 @@ public:
 
     // Pages of a later run of the sheet in place of those shown, at the
     // same page and zoom.
-    void showRefreshedPages(const surface::Document& pages);
+    void showRefreshedPages(surface::Document pages);
 
     // The tool bar across the top, then the error bar when it is shown,
     // the status bar across the bottom, and the surface covering the

@@ -138,7 +138,7 @@ void LiveRefresh::runSheet(const Text& readerNotice)
     context.scriptFailed = [&](const ScriptFailure& f) { failure = f; };
     const ReportResult result = PrintReport(context, true);
     if (result == ReportResult::Printed && host.window()) {
-        window_.showRefreshedPages(host.window()->document());
+        window_.showRefreshedPages(host.window()->takeDocument());
         if (readerNotice.empty())
             bar_.clear();
         else

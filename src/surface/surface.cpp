@@ -37,6 +37,13 @@ void Surface::startDoc()
     startPage();
 }
 
+Document Surface::takeDocument()
+{
+    Document taken = std::move(doc_);
+    doc_ = Document{};
+    return taken;
+}
+
 void Surface::endDoc()
 {
     if (!open_)

@@ -101,6 +101,9 @@ public:
     // Next column, or a new page after the last column.
     void newColumn();
     const Document& document() const { return doc_; }
+    // Hands the pages over to their next owner (a preview) without a
+    // copy, leaving the surface with none, as before any startDoc.
+    Document takeDocument();
     int pageCount() const { return static_cast<int>(doc_.pages.size()); }
     int currentPage() const { return pageCount(); }  // 1-based; 0 before any document
     int currentColumn() const { return column_; }

@@ -207,16 +207,20 @@ void appendCharacter(Text& out, char32_t c)
 
 SymbolFont symbolFontNamed(TextView fontName)
 {
-    const Text name = lowerCase(trimSpaces(fontName));
-    if (name == u"symbol")
+    // Asked for every text drawn: no copies of the name.
+    const size_t first = fontName.find_first_not_of(u' ');
+    if (first == TextView::npos)
+        return SymbolFont::None;
+    const TextView name = fontName.substr(first, fontName.find_last_not_of(u' ') + 1 - first);
+    if (equalsIgnoreCase(name, u"symbol"))
         return SymbolFont::Symbol;
-    if (name == u"wingdings")
+    if (equalsIgnoreCase(name, u"wingdings"))
         return SymbolFont::Wingdings;
-    if (name == u"wingdings 2")
+    if (equalsIgnoreCase(name, u"wingdings 2"))
         return SymbolFont::Wingdings2;
-    if (name == u"wingdings 3")
+    if (equalsIgnoreCase(name, u"wingdings 3"))
         return SymbolFont::Wingdings3;
-    if (name == u"webdings")
+    if (equalsIgnoreCase(name, u"webdings"))
         return SymbolFont::Webdings;
     return SymbolFont::None;
 }

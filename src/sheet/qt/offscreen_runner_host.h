@@ -23,6 +23,7 @@ public:
     void printDocument() override { printed = true; }
 
     const surface::Document& document() const { return surface_.document(); }
+    surface::Document takeDocument() { return surface_.takeDocument(); }
     bool printed = false;
 
 private:

@@ -31,9 +31,9 @@ PreviewWidget::PreviewWidget(QWidget* parent) : QAbstractScrollArea(parent)
     rebuildMenu();
 }
 
-void PreviewWidget::setDocument(const Document& document)
+void PreviewWidget::setDocument(Document document)
 {
-    document_ = document;
+    document_ = std::move(document);
     cache_.clear();
     currentPage_ = document_.pages.empty() ? 0 : 1;
     relayout();
@@ -41,10 +41,10 @@ void PreviewWidget::setDocument(const Document& document)
     viewport()->update();
 }
 
-void PreviewWidget::replaceDocument(const Document& document)
+void PreviewWidget::replaceDocument(Document document)
 {
     if (currentPage_ == 0) {
-        setDocument(document);
+        setDocument(std::move(document));
         return;
     }
     // Where the view is, relative to the current page's corner.
@@ -53,7 +53,7 @@ void PreviewWidget::replaceDocument(const Document& document)
     const double oldScale = geometry_.scale;
     const int keep = currentPage_;
 
-    document_ = document;
+    document_ = std::move(document);
     cache_.clear();
     if (document_.pages.empty()) {
         currentPage_ = 0;

@@ -24,11 +24,11 @@ class PreviewWidget : public QAbstractScrollArea {
 public:
     explicit PreviewWidget(QWidget* parent = nullptr);
 
-    void setDocument(const Document& document);
+    void setDocument(Document document);
     // Shows a new version of the document where the old one was: the same
     // zoom, the same page (the last, when there are fewer now) scrolled to
     // the same place within it.
-    void replaceDocument(const Document& document);
+    void replaceDocument(Document document);
     const Document& document() const { return document_; }
     int pageCount() const { return static_cast<int>(document_.pages.size()); }
     int currentPage() const { return currentPage_; }  // 1-based; 0 without pages

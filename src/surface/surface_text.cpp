@@ -6,6 +6,7 @@
 #include "surface/rtf_reader.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace quillet::surface {
 namespace {
@@ -13,6 +14,21 @@ namespace {
 bool hasInk(const Text& text, const FontStyle& font)
 {
     return font.underline || font.strikeout || text.find_first_not_of(u' ') != Text::npos;
+}
+
+template <typename Line>
+void emitPieces(Line& line, double left, double top, const std::optional<TwipRect>& clip, std::vector<DrawOp>& out)
+{
+    const double baseline = top + line.metrics.ascent;
+    for (auto& piece : line.pieces) {
+        if (!hasInk(piece.text, piece.font))
+            continue;
+        if constexpr (std::is_const_v<Line>)
+            out.push_back(TextOp{left + piece.x, top, baseline, piece.width, piece.text, piece.font, piece.colour, clip});
+        else
+            out.push_back(TextOp{left + piece.x, top, baseline, piece.width, std::move(piece.text),
+                                 std::move(piece.font), piece.colour, clip});
+    }
 }
 
 } // namespace
@@ -25,11 +41,13 @@ double Surface::lineHeight() const
 void Surface::emitLine(const LaidLine& line, double left, double top, const std::optional<TwipRect>& clip,
                        std::vector<DrawOp>& out) const
 {
-    const double baseline = top + line.metrics.ascent;
-    for (const LinePiece& piece : line.pieces) {
-        if (hasInk(piece.text, piece.font))
-            out.push_back(TextOp{left + piece.x, top, baseline, piece.width, piece.text, piece.font, piece.colour, clip});
-    }
+    emitPieces(line, left, top, clip, out);
+}
+
+void Surface::emitLine(LaidLine&& line, double left, double top, const std::optional<TwipRect>& clip,
+                       std::vector<DrawOp>& out) const
+{
+    emitPieces(line, left, top, clip, out);
 }
 
 // Text output comes in two kinds.  Text at a position the script set (the
@@ -95,7 +113,7 @@ void Surface::flowingText(TextView text)
     auto lines = breakLines(runs, options, *measurer_, font_);
     for (size_t i = 0; i < lines.size(); ++i) {
         pollStop();
-        const LaidLine& line = lines[i];
+        LaidLine& line = lines[i];
         if (i > 0) {
             y_ += lines[i - 1].height();
             noteFlowPosition();
@@ -106,7 +124,7 @@ void Surface::flowingText(TextView text)
             if (!trailingEmptyLine && needsBreak(y_, line.height()))
                 autoBreak();
         }
-        emitLine(line, flowLeft(), y_, std::nullopt, page().ops);
+        emitLine(std::move(line), flowLeft(), y_, std::nullopt, page().ops);
         x_ = flowLeft() + line.endX;
         noteFlowBottom(y_ + line.height());
     }
@@ -152,11 +170,11 @@ void Surface::flowParagraphs(const std::vector<StyledParagraph>& paragraphs)
         options.firstLineOffset = firstLine ? x_ - flowLeft() : 0;
         options.tolerance = kWrapTolerance;
         options.align = paragraph.align;
-        for (const LaidLine& line : breakLines(paragraph.runs, options, *measurer_, font_)) {
+        for (LaidLine& line : breakLines(paragraph.runs, options, *measurer_, font_)) {
             pollStop();
             if (needsBreak(y_, line.height()))
                 autoBreak();
-            emitLine(line, flowLeft(), y_, std::nullopt, page().ops);
+            emitLine(std::move(line), flowLeft(), y_, std::nullopt, page().ops);
             y_ += line.height();
             noteFlowBottom(y_);
             firstLine = false;
@@ -221,11 +239,11 @@ void Surface::textBox(TextView text, double left, double top, double width, doub
     TwipRect box{left, top, left + (width > 0 ? width : widest), top + (height > 0 ? height : textHeightTotal)};
     if (shadeOn)
         page().ops.push_back(RectOp{box, brushColor_, std::nullopt, kPenWidth});
-    for (const auto& [line, offset] : placed) {
+    for (auto& [line, offset] : placed) {
         pollStop();
         if (top + offset >= box.bottom)
             break;  // wholly clipped
-        emitLine(line, left, top + offset, box, page().ops);
+        emitLine(std::move(line), left, top + offset, box, page().ops);
     }
 }
 

@@ -6,8 +6,9 @@
 //              page), the bundled sheet on the sample character, and on
 //              the generated 2,055-item character
 // The program is started again for every round; the best of the rounds is
-// reported with the ratio to the floor.  Each child runs the real start-up
-// (the shell's Main over a scratch program folder) and reports one figure.
+// reported with the largest peak memory and the ratio to the floor.  Each
+// child runs the real start-up (the shell's Main over a scratch program
+// folder) and reports one figure.
 //
 //   bench_desktop [rounds]    (default 3)
 #include "child_process.h"
@@ -117,9 +118,14 @@ int child(int argc, char** argv)
     return app.exec();
 }
 
-// Runs this program as a child with `args`; its figure, or a negative
-// number when it failed (what it said on its error stream is shown then).
-double runChild(const std::string& self, std::vector<std::string> args, const std::string& output)
+struct Figure {
+    double ms = -1;  // negative when the child failed
+    long peakKiB = 0;
+};
+
+// Runs this program as a child with `args`: its figure and peak memory
+// (what it said on its error stream is shown when it failed).
+Figure runChild(const std::string& self, std::vector<std::string> args, const std::string& output)
 {
     const std::string errors = output + ".err";
     args.insert(args.begin(), "child");
@@ -128,11 +134,12 @@ double runChild(const std::string& self, std::vector<std::string> args, const st
         std::ifstream said(errors);
         std::fprintf(stderr, "%s %s failed:\n%s\n", args[1].c_str(), args.back().c_str(),
                      std::string(std::istreambuf_iterator<char>(said), {}).c_str());
-        return -1;
+        return {};
     }
-    double ms = -1;
-    std::ifstream(output) >> ms;
-    return ms;
+    Figure figure;
+    figure.peakKiB = run.peakKiB;
+    std::ifstream(output) >> figure.ms;
+    return figure;
 }
 
 } // namespace
@@ -161,6 +168,7 @@ int main(int argc, char** argv)
         std::vector<std::string> args; // the start figure's start time goes in at run time
         bool timesStart;
         double best = 1e18;
+        long peakKiB = 0;
     };
     std::vector<Case> cases = {
         {"start to main window painted", {"start", "", folder}, true},
@@ -173,16 +181,17 @@ int main(int argc, char** argv)
         for (Case& c : cases) {
             if (c.timesStart)
                 c.args[1] = std::to_string(nowNs());
-            const double ms = runChild(selfPath, c.args, output);
-            if (ms < 0) {
+            const Figure figure = runChild(selfPath, c.args, output);
+            if (figure.ms < 0) {
                 ++failures;
                 c.best = -1;
             } else if (c.best >= 0) {
-                c.best = std::min(c.best, ms);
+                c.best = std::min(c.best, figure.ms);
+                c.peakKiB = std::max(c.peakKiB, figure.peakKiB);
             }
         }
     }
-    std::printf("%-36s %10s %12s\n", "case (offscreen, best of rounds)", "wall ms", "to floor");
+    std::printf("%-36s %10s %10s %12s\n", "case (offscreen, best of rounds)", "wall ms", "peak MiB", "to floor");
     const double floor = cases[1].best;
     for (const Case& c : cases) {
         if (c.best < 0) {
@@ -190,9 +199,10 @@ int main(int argc, char** argv)
             continue;
         }
         if (c.timesStart)
-            std::printf("%-36s %10.1f\n", c.name, c.best);
+            std::printf("%-36s %10.1f %10.1f\n", c.name, c.best, c.peakKiB / 1024.0);
         else
-            std::printf("%-36s %10.1f %11.2fx\n", c.name, c.best, floor > 0 ? c.best / floor : 0.0);
+            std::printf("%-36s %10.1f %10.1f %11.2fx\n", c.name, c.best, c.peakKiB / 1024.0,
+                        floor > 0 ? c.best / floor : 0.0);
     }
     return failures ? 1 : 0;
 }

@@ -42,6 +42,10 @@ TEST(ItemTagList, TagItemReads)
     EXPECT_EQ(itemWithTags(u",note(see ,name(x)),name(y)").TagItem(u"name"), u"x") << "plain text search";
     EXPECT_EQ(itemWithTags(u",Name(Keeps Case)").TagItem(u"name"), u"Keeps Case");
     EXPECT_EQ(itemWithTags(u",points(3)").TagItem(u"level"), u"");
+    EXPECT_EQ(itemWithTags(u",name x,name(y)").TagItem(u"name"), u"y") << "a name needs its bracket";
+    EXPECT_EQ(itemWithTags(u",ÄRA(alt)").TagItem(u"Ära"), u"alt") << "letter case beyond ASCII";
+    EXPECT_EQ(itemWithTags(u",na").TagItem(u"name"), u"");
+    EXPECT_EQ(itemWithTags(u",levelx(1),level(2)").TagItem(u"level"), u"2");
 }
 
 TEST(ItemTagList, TagItemWrites)

@@ -191,6 +191,11 @@ TEST_F(FontTest, PictureFontCodesBecomeTheirPictures)
     EXPECT_EQ(drawn(u"Wingdings", u"\u2022"), u"\u277F");
     // Private-use codes, as Windows addresses picture fonts.
     EXPECT_EQ(drawn(u"wingdings", u"\uF0FC"), u"\u2714");
+    // Names as sheets write them, in any case and with blanks around.
+    EXPECT_EQ(drawn(u"  WINGDINGS 2 ", u"P"), u"\u2713");
+    EXPECT_EQ(symbolFontNamed(u"SyMbOl"), SymbolFont::Symbol);
+    EXPECT_EQ(symbolFontNamed(u"Wingdings 22"), SymbolFont::None);
+    EXPECT_EQ(symbolFontNamed(u"   "), SymbolFont::None);
     // Other fonts are left alone.
     EXPECT_EQ(drawn(u"Arial", u"\u00FC"), u"\u00FC");
 }

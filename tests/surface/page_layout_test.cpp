@@ -49,6 +49,25 @@ TEST(Document, DrawingBeforeStartStartsItDrawingAfterEndIsIgnored)
     EXPECT_NE(reported.find(u"ignored"), Text::npos);
 }
 
+TEST(Document, TakenPagesLeaveTheSurfaceWithNoneUntilTheNextDocument)
+{
+    Surface s(std::make_shared<testing::FakeMeasurer>());
+    s.startDoc();
+    s.paragraph(u"first");
+    s.newPage();
+    s.paragraph(u"second");
+    s.endDoc();
+    const Document taken = s.takeDocument();
+    ASSERT_EQ(taken.pages.size(), 2u);
+    ASSERT_EQ(textsOf(taken.pages[1]).size(), 1u);
+    EXPECT_EQ(textsOf(taken.pages[1])[0].text, u"second");
+    EXPECT_EQ(s.pageCount(), 0);
+    s.startDoc();
+    s.paragraph(u"again");
+    ASSERT_EQ(s.pageCount(), 1);
+    EXPECT_EQ(textsOf(s.document().pages[0]).size(), 1u);
+}
+
 TEST(PageSetup, OrientationSwapsTheSizeOfAnEmptyPageOtherwiseTheNextPage)
 {
     auto s = fakeSurface();

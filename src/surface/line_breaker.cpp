@@ -4,62 +4,81 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 namespace quillet::surface {
 namespace {
 
 enum class ItemKind { Word, Space, Tab, Break };
 
+// A piece of one run's text (the runs outlive the line breaking).
 struct Fragment {
     size_t run = 0;
-    Text text;
+    TextView text;
 };
 
+using Fragments = std::span<const Fragment>;
+
 // A word may run over several styled runs ("bo" bold + "ld" plain) and is
-// still one unit for wrapping.
+// still one unit for wrapping.  An item's fragments follow one another in
+// Tokens::fragments.
 struct Item {
     ItemKind kind = ItemKind::Word;
+    size_t first = 0;
+    size_t count = 1;
+};
+
+struct Tokens {
+    std::vector<Item> items;
     std::vector<Fragment> fragments;
+
+    Fragments of(const Item& item) const { return Fragments(fragments).subspan(item.first, item.count); }
+    void add(ItemKind kind, size_t run, TextView text)
+    {
+        items.push_back({kind, fragments.size(), 1});
+        fragments.push_back({run, text});
+    }
 };
 
 bool isSeparator(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
 
-std::vector<Item> tokenize(const std::vector<StyledRun>& runs)
+Tokens tokenize(const std::vector<StyledRun>& runs)
 {
-    std::vector<Item> items;
+    Tokens tokens;
     for (size_t r = 0; r < runs.size(); ++r) {
-        const Text& t = runs[r].text;
+        const TextView t = runs[r].text;
         size_t i = 0;
         while (i < t.size()) {
             pollStop();
             char16_t c = t[i];
             if (c == u'\r' || c == u'\n') {
                 i += (c == u'\r' && i + 1 < t.size() && t[i + 1] == u'\n') ? 2 : 1;
-                items.push_back({ItemKind::Break, {{r, {}}}});
+                tokens.add(ItemKind::Break, r, {});
             } else if (c == u'\t') {
                 ++i;
-                items.push_back({ItemKind::Tab, {{r, {}}}});
+                tokens.add(ItemKind::Tab, r, {});
             } else if (c == u' ') {
                 size_t j = i;
                 while (j < t.size() && t[j] == u' ')
                     ++j;
-                items.push_back({ItemKind::Space, {{r, t.substr(i, j - i)}}});
+                tokens.add(ItemKind::Space, r, t.substr(i, j - i));
                 i = j;
             } else {
                 size_t j = i;
                 while (j < t.size() && !isSeparator(t[j]))
                     ++j;
-                Fragment fragment{r, t.substr(i, j - i)};
-                bool continuesWord = i == 0 && !items.empty() && items.back().kind == ItemKind::Word;
-                if (continuesWord)
-                    items.back().fragments.push_back(std::move(fragment));
-                else
-                    items.push_back({ItemKind::Word, {std::move(fragment)}});
+                bool continuesWord = i == 0 && !tokens.items.empty() && tokens.items.back().kind == ItemKind::Word;
+                if (continuesWord) {
+                    tokens.fragments.push_back({r, t.substr(i, j - i)});
+                    ++tokens.items.back().count;
+                } else {
+                    tokens.add(ItemKind::Word, r, t.substr(i, j - i));
+                }
                 i = j;
             }
         }
     }
-    return items;
+    return tokens;
 }
 
 double nextTabStop(double x)
@@ -86,22 +105,24 @@ public:
 
     std::vector<LaidLine> run()
     {
-        for (const Item& item : tokenize(runs_)) {
+        const Tokens tokens = tokenize(runs_);
+        for (const Item& item : tokens.items) {
             pollStop();
+            const Fragments fragments = tokens.of(item);
             switch (item.kind) {
             case ItemKind::Break:
-                lastRun_ = item.fragments.front().run;
+                lastRun_ = fragments.front().run;
                 finishLine(true);
                 break;
             case ItemKind::Tab:
-                addTab(item.fragments.front().run);
+                addTab(fragments.front().run);
                 break;
             case ItemKind::Space:
                 if (!skipSpaces_)
-                    addText(item.fragments.front().run, item.fragments.front().text, true);
+                    addText(fragments.front().run, fragments.front().text, true);
                 break;
             case ItemKind::Word:
-                placeWord(item);
+                placeWord(fragments);
                 break;
             }
         }
@@ -136,7 +157,7 @@ private:
     // left edge), so moving a word down gains room.
     bool canWrap() const { return !pending_.empty() || lineStart_ > 0; }
 
-    void addText(size_t run, const Text& text, bool space)
+    void addText(size_t run, TextView text, bool space)
     {
         // Justified lines need every word and blank as its own piece so the
         // blanks can be widened.
@@ -146,7 +167,7 @@ private:
             pending_.back().text += text;
             pending_.back().space = space;
         } else {
-            pending_.push_back({false, space, run, text});
+            pending_.push_back({false, space, run, Text(text)});
         }
         penX_ += measure(run, text);
         noteFont(run);
@@ -160,13 +181,13 @@ private:
         skipSpaces_ = false;
     }
 
-    void placeWord(const Item& word)
+    void placeWord(Fragments word)
     {
         bool keep = options_.keepFirstWord && firstWord_;
         firstWord_ = false;
         if (options_.wrap && !keep) {
             double w = 0;
-            for (const Fragment& f : word.fragments)
+            for (const Fragment& f : word)
                 w += measure(f.run, f.text);
             if (!fits(w) && canWrap()) {
                 finishLine(false);
@@ -178,21 +199,21 @@ private:
                 return;
             }
         }
-        for (const Fragment& f : word.fragments)
+        for (const Fragment& f : word)
             addText(f.run, f.text, false);
         skipSpaces_ = false;
     }
 
     // A word wider than the whole line: as many characters per line as fit,
     // at least one, so that nothing loops.
-    void breakByCharacter(const Item& word)
+    void breakByCharacter(Fragments word)
     {
-        for (const Fragment& f : word.fragments) {
+        for (const Fragment& f : word) {
             size_t i = 0;
             while (i < f.text.size()) {
                 pollStop();
                 size_t len = (i + 1 < f.text.size() && f.text[i] >= 0xD800 && f.text[i] < 0xDC00) ? 2 : 1;
-                Text piece = f.text.substr(i, len);
+                const TextView piece = f.text.substr(i, len);
                 if (!fits(measure(f.run, piece)) && !pending_.empty())
                     finishLine(false);
                 addText(f.run, piece, false);
@@ -222,17 +243,19 @@ private:
         line.endsWithBreak = hardBreak;
         double cursor = lineStart_;
         double contentEnd = lineStart_;
-        for (const Pending& p : pending_) {
+        line.pieces.reserve(pending_.size());
+        for (Pending& p : pending_) {
             if (p.tab) {
                 cursor = nextTabStop(cursor);
                 continue;
             }
-            LinePiece piece{cursor, measure(p.run, p.text), p.text, fontOf(p.run), runs_[p.run].colour};
+            LinePiece piece{cursor, measure(p.run, p.text), std::move(p.text), fontOf(p.run), runs_[p.run].colour};
             cursor += piece.width;
             if (!p.space)
                 contentEnd = cursor;
-            else if (options_.align != Align::Left && p.text.find_first_not_of(u' ') != Text::npos)
-                contentEnd = piece.x + measure(p.run, TextView(p.text).substr(0, p.text.find_last_not_of(u' ') + 1));
+            else if (options_.align != Align::Left && piece.text.find_first_not_of(u' ') != Text::npos)
+                contentEnd =
+                    piece.x + measure(p.run, TextView(piece.text).substr(0, piece.text.find_last_not_of(u' ') + 1));
             line.pieces.push_back(std::move(piece));
         }
         line.endX = cursor;

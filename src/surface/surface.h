@@ -340,11 +340,7 @@ private:
     void flowingText(TextView text);
     void noteTextLine(double bottom);
     void flowParagraphs(const std::vector<StyledParagraph>& paragraphs);
-    // The line's pieces as text operations; a line drawn once gives its
-    // texts up instead of copying them.
     void emitLine(const LaidLine& line, double left, double top, const std::optional<TwipRect>& clip,
-                  std::vector<DrawOp>& out) const;
-    void emitLine(LaidLine&& line, double left, double top, const std::optional<TwipRect>& clip,
                   std::vector<DrawOp>& out) const;
 
     std::shared_ptr<const TextMeasurer> measurer_;

@@ -23,9 +23,7 @@ struct Surface::TablePart {
     double top = 0;
     bool joinsAbove = false;   // an appended table continuing right below its predecessor
     bool joinsHeader = false;  // ... whose last row was a header row
-    // Each row with its top.  Header rows come again in every part; a body
-    // row is in one part only, and gives its lines up when drawn.
-    std::vector<std::pair<TableRow*, double>> rows;
+    std::vector<std::pair<const TableRow*, double>> rows;  // row and its top
 
     double bottom() const { return rows.empty() ? top : rows.back().second + rows.back().first->height; }
     bool hasBodyRows() const
@@ -101,7 +99,7 @@ std::optional<size_t> Surface::drawTablePart(const TablePart& part, const std::v
         double cellLeft = left;
         for (size_t c = 0; c < columns.size(); ++c) {
             const TableColumn& column = columns[c];
-            auto& lines = row->cells[c];
+            const auto& lines = row->cells[c];
             double textHeight = 0;
             for (const LaidLine& line : lines)
                 textHeight += line.height();
@@ -114,11 +112,8 @@ std::optional<size_t> Surface::drawTablePart(const TablePart& part, const std::v
             std::optional<TwipRect> clip;
             if (!column.wrap || column.width - 2 * kCellPaddingX < 1)
                 clip = TwipRect{cellLeft, rowTop, cellLeft + column.width, rowTop + row->height};
-            for (LaidLine& line : lines) {
-                if (row->isHeader)
-                    emitLine(line, cellLeft + kCellPaddingX, y, clip, ops);
-                else
-                    emitLine(std::move(line), cellLeft + kCellPaddingX, y, clip, ops);
+            for (const LaidLine& line : lines) {
+                emitLine(line, cellLeft + kCellPaddingX, y, clip, ops);
                 y += line.height();
             }
             cellLeft += column.width;
@@ -220,7 +215,7 @@ void Surface::addTable(TextView format, TextView header, TextView body, const Ar
     auto openPart = [&](bool withHeader) {
         part = TablePart{flowLeft(), y_, false, false, {}};
         if (withHeader) {
-            for (TableRow& row : headerRows) {
+            for (const TableRow& row : headerRows) {
                 part.rows.emplace_back(&row, y_);
                 y_ += row.height;
             }
@@ -240,7 +235,7 @@ void Surface::addTable(TextView format, TextView header, TextView body, const Ar
     openPart(!appending);
     part.joinsAbove = joinsPrevious;
     part.joinsHeader = joinsPrevious && previous->endsWithHeader;
-    for (TableRow& row : bodyRows) {
+    for (const TableRow& row : bodyRows) {
         pollStop();
         const bool startsAtTop = part.top <= flowTop() + kBreakTolerance;
         if (needsBreak(y_, row.height) && (part.hasBodyRows() || !startsAtTop)) {

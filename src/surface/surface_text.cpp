@@ -6,7 +6,6 @@
 #include "surface/rtf_reader.h"
 
 #include <algorithm>
-#include <type_traits>
 
 namespace quillet::surface {
 namespace {
@@ -14,21 +13,6 @@ namespace {
 bool hasInk(const Text& text, const FontStyle& font)
 {
     return font.underline || font.strikeout || text.find_first_not_of(u' ') != Text::npos;
-}
-
-template <typename Line>
-void emitPieces(Line& line, double left, double top, const std::optional<TwipRect>& clip, std::vector<DrawOp>& out)
-{
-    const double baseline = top + line.metrics.ascent;
-    for (auto& piece : line.pieces) {
-        if (!hasInk(piece.text, piece.font))
-            continue;
-        if constexpr (std::is_const_v<Line>)
-            out.push_back(TextOp{left + piece.x, top, baseline, piece.width, piece.text, piece.font, piece.colour, clip});
-        else
-            out.push_back(TextOp{left + piece.x, top, baseline, piece.width, std::move(piece.text),
-                                 std::move(piece.font), piece.colour, clip});
-    }
 }
 
 } // namespace
@@ -41,13 +25,11 @@ double Surface::lineHeight() const
 void Surface::emitLine(const LaidLine& line, double left, double top, const std::optional<TwipRect>& clip,
                        std::vector<DrawOp>& out) const
 {
-    emitPieces(line, left, top, clip, out);
-}
-
-void Surface::emitLine(LaidLine&& line, double left, double top, const std::optional<TwipRect>& clip,
-                       std::vector<DrawOp>& out) const
-{
-    emitPieces(line, left, top, clip, out);
+    const double baseline = top + line.metrics.ascent;
+    for (const LinePiece& piece : line.pieces) {
+        if (hasInk(piece.text, piece.font))
+            out.push_back(TextOp{left + piece.x, top, baseline, piece.width, piece.text, piece.font, piece.colour, clip});
+    }
 }
 
 // Text output comes in two kinds.  Text at a position the script set (the
@@ -113,7 +95,7 @@ void Surface::flowingText(TextView text)
     auto lines = breakLines(runs, options, *measurer_, font_);
     for (size_t i = 0; i < lines.size(); ++i) {
         pollStop();
-        LaidLine& line = lines[i];
+        const LaidLine& line = lines[i];
         if (i > 0) {
             y_ += lines[i - 1].height();
             noteFlowPosition();
@@ -124,7 +106,7 @@ void Surface::flowingText(TextView text)
             if (!trailingEmptyLine && needsBreak(y_, line.height()))
                 autoBreak();
         }
-        emitLine(std::move(line), flowLeft(), y_, std::nullopt, page().ops);
+        emitLine(line, flowLeft(), y_, std::nullopt, page().ops);
         x_ = flowLeft() + line.endX;
         noteFlowBottom(y_ + line.height());
     }
@@ -170,11 +152,11 @@ void Surface::flowParagraphs(const std::vector<StyledParagraph>& paragraphs)
         options.firstLineOffset = firstLine ? x_ - flowLeft() : 0;
         options.tolerance = kWrapTolerance;
         options.align = paragraph.align;
-        for (LaidLine& line : breakLines(paragraph.runs, options, *measurer_, font_)) {
+        for (const LaidLine& line : breakLines(paragraph.runs, options, *measurer_, font_)) {
             pollStop();
             if (needsBreak(y_, line.height()))
                 autoBreak();
-            emitLine(std::move(line), flowLeft(), y_, std::nullopt, page().ops);
+            emitLine(line, flowLeft(), y_, std::nullopt, page().ops);
             y_ += line.height();
             noteFlowBottom(y_);
             firstLine = false;
@@ -239,11 +221,11 @@ void Surface::textBox(TextView text, double left, double top, double width, doub
     TwipRect box{left, top, left + (width > 0 ? width : widest), top + (height > 0 ? height : textHeightTotal)};
     if (shadeOn)
         page().ops.push_back(RectOp{box, brushColor_, std::nullopt, kPenWidth});
-    for (auto& [line, offset] : placed) {
+    for (const auto& [line, offset] : placed) {
         pollStop();
         if (top + offset >= box.bottom)
             break;  // wholly clipped
-        emitLine(std::move(line), left, top + offset, box, page().ops);
+        emitLine(line, left, top + offset, box, page().ops);
     }
 }
 

@@ -4,6 +4,9 @@
 # prints ratios, so figures from different machines stay comparable.
 set -eu
 BUILD=${1:-build}
+# The benchmarks draw nothing on a screen: they run headless unless told
+# otherwise.
+export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 BIN="$BUILD/bin"
 status=0
 for bench in "$BIN"/bench_*; do

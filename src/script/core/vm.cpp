@@ -142,6 +142,30 @@ void locate(Signal& s, int line, int column, const Frame& f)
     }
 }
 
+[[gnu::always_inline]] inline ptrdiff_t Runtime::subscriptsInPlace(Frame& f, const Code& code, const Instr* subscripts,
+                                                                  size_t count, const ArrayRep& rep)
+{
+    if (count != rep.dims.size())
+        return -1;
+    size_t index = 0;
+    for (size_t d = 0; d < count; ++d) {
+        const Instr& load = subscripts[d];
+        const Value* s;
+        if (load.op == OpCode::ArgLocal || load.op == OpCode::LoadLocal)
+            s = &f.locals[load.a].deref();
+        else if (!(s = plainVariable(code.names[static_cast<size_t>(load.a)], f)))
+            return -1;
+        if (!isIntegerOrLong(*s))
+            return -1;
+        const ArrayDim& dim = rep.dims[d];
+        const int64_t offset = int64_t(s->rawLong()) - dim.lower;
+        if (offset < 0 || offset >= dim.count)
+            return -1;
+        index = index * static_cast<size_t>(dim.count) + static_cast<size_t>(offset);
+    }
+    return static_cast<ptrdiff_t>(index);
+}
+
 void Runtime::raiseFrom(ScriptError& e, int line, int column, Frame& f)
 {
     locate(e, line, column, f);
@@ -299,11 +323,24 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::CallMethod:
                     sp = callMethod(f, code.names[static_cast<size_t>(in.a)], in.b, sp);
                     break;
+                case OpCode::ElementRead: {
+                    const GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
+                    if (g.kind == GlobalKind::Variable && g.value.isArray()) {
+                        const ArrayRep& rep = *g.value.rawArray();
+                        const ptrdiff_t at = subscriptsInPlace(f, code, &instrs[pc], in.b, rep);
+                        if (at >= 0) {
+                            push(sp, rep.items[static_cast<size_t>(at)]);
+                            pc += in.b + 1u;
+                            break;
+                        }
+                    }
+                    [[fallthrough]];
+                }
                 case OpCode::GlobalPrep: {
                     // Calling a procedure is the common case: no callee value,
                     // arguments by reference (the slots above sp are Empty).
                     const NameRef& n = code.names[static_cast<size_t>(in.a)];
-                    if (globals_[static_cast<size_t>(n.slot)].kind == GlobalKind::Procedure) {
+                    if (globalEntry(n).kind == GlobalKind::Procedure) {
                         sp[1] = Value::longInt(kProcedureMode);
                         sp += 2;
                     } else {
@@ -328,7 +365,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                         break;
                     }
                     const NameRef& n = code.names[static_cast<size_t>(in.a)];
-                    Value result = callProcedure(*globals_[static_cast<size_t>(n.slot)].proc, nullptr,
+                    Value result = callProcedure(*globalEntry(n).proc, nullptr,
                                                  std::span<Value>(args, in.b));
                     if (!f.locked.empty())
                         unlockArguments(f, args, true);
@@ -395,7 +432,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     break;
                 case OpCode::StoreGlobal: {
                     const NameRef& n = code.names[static_cast<size_t>(in.a)];
-                    GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+                    GlobalEntry& g = globalEntry(n);
                     if (g.kind == GlobalKind::Variable) {
                         letFromStack(g.value, sp);
                     } else {
@@ -414,6 +451,23 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::StoreMember:
                     sp = storeMember(code.members[static_cast<size_t>(in.a)], in.b, in.flags, sp);
                     break;
+                case OpCode::ElementWrite:
+                    if (Value* array = plainVariable(code.names[static_cast<size_t>(in.a)], f); array && array->isArray()) {
+                        ArrayRep* rep = array->rawArray();
+                        const ptrdiff_t at = rep->refs == 1 && !rep->textItems
+                                                 ? subscriptsInPlace(f, code, &instrs[pc], in.b, *rep)
+                                                 : -1;
+                        if (at >= 0) {
+                            // As StoreIndexed writes in place: the old value
+                            // goes once the new one is there.
+                            Value& element = rep->items[static_cast<size_t>(at)];
+                            Value old(std::move(element));
+                            ::new (static_cast<void*>(&element)) Value(std::move(*--sp));
+                            pc += in.b + 1u;
+                            break;
+                        }
+                    }
+                    [[fallthrough]];
                 case OpCode::IndexedPrep:
                     sp = indexedPrep(f, code.names[static_cast<size_t>(in.a)], sp);
                     break;

@@ -102,6 +102,19 @@ TEST(VmFastPaths, ElementsAtVariableSubscriptsAgreeWithTheGeneralWay)
     EXPECT_EQ(u"7", evalAfter(setup + u"i = 1: j = 2: y = a(i, j)", u"y"));
     EXPECT_EQ(u"(error 9)", evalAfter(setup + u"i = 3: j = 0: y = a(i, j)", u"y"));
     EXPECT_EQ(u"6 6", evalAfter(setup + u"i = 3: y = Twice(i) & \" \" & i", u"y"));
+    // A local array, read at local and global subscripts, and a local that
+    // stops being an array.
+    const Text local = u"Function F(k, m)\n  Dim b(3, 3): b(1, 2) = 8: b(2, 1) = 9\n  F = b(k, m) & b(i, k)\n"
+                       u"End Function\nFunction H(k)\n  b = Array(5, 6): H = b(k): b = 2: H = H & b(k)\nEnd Function\n"
+                       u"i = 2\n";
+    EXPECT_EQ(u"89", evalAfter(local + u"y = F(1, 2)", u"y"));
+    EXPECT_EQ(u"89", evalAfter(local + u"y = F(1.2, 2)", u"y"));
+    EXPECT_EQ(u"(error 9)", evalAfter(local + u"y = F(1, 4)", u"y"));
+    EXPECT_EQ(u"(error 13)", evalAfter(local + u"y = F(\"x\", 2)", u"y"));
+    EXPECT_EQ(u"(error 13)", evalAfter(local + u"y = H(1)", u"y"));
+    EXPECT_EQ(u"6 13", evalAfter(u"Function H(k)\n  On Error Resume Next\n  b = Array(5, 6): H = b(k)\n"
+                                 u"  b = 2: H = b(k)\n  H = H & \" \" & Err.Number\nEnd Function\ny = H(1)",
+                                 u"y"));
     // Inside a procedure, with local subscripts, and under On Error Resume Next.
     EXPECT_EQ(u"4 9", evalAfter(setup + u"y = 0\nSub S()\n  Dim k: k = 2\n  a(k, k) = 4\n  On Error Resume Next\n"
                                          u"  k = 7\n  y = a(k, 1)\n  y = a(2, 2) & \" \" & Err.Number\nEnd Sub\nS",

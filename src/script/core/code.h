@@ -159,6 +159,11 @@ enum class OpCode : uint8_t {
     // the subscripts plain variables holding whole numbers in range;
     // otherwise runs as that GlobalPrep.
     ElementRead,
+    // The same for `x(i, ...)` where x is no global (LoadCallee, LoadLocal
+    // or LoadGlobal subscripts, Index): pushes the element and goes past
+    // the Index when x is a plain array variable; otherwise runs as that
+    // LoadCallee.
+    CalleeElementRead,
     // In place of the IndexedPrep of `x(i, ...) = value` with LoadLocal or
     // LoadGlobal subscripts and a StoreIndexed: writes the value on top
     // into the element and goes past the StoreIndexed when StoreIndexed

@@ -200,6 +200,10 @@ private:
     // from `subscripts` on name (ElementRead, ElementWrite) when each reads
     // a plain variable holding a whole number in range; -1 otherwise.
     ptrdiff_t subscriptsInPlace(Frame& f, const Code& code, const Instr* subscripts, size_t count, const ArrayRep& rep);
+    // Pushes the element of `array` those subscripts give when it is an
+    // array and subscriptsInPlace() finds it; false otherwise.
+    bool pushElementInPlace(Frame& f, const Code& code, const Instr* subscripts, size_t count, const Value& array,
+                            Value*& sp);
     void raiseFrom(ScriptError& e, int line, int column, Frame& f);
     // Only inside a catch handler: the error being handled, raised at
     // `line`/`column` (recorded under On Error Resume Next, thrown on

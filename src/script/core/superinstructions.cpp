@@ -57,7 +57,9 @@ size_t fusable(const Code& code, const std::vector<bool>& entry, size_t first, O
         return 0;
     const Instr& end = code.instrs[at];
     const size_t count = at - first - 1;
-    return end.op == last && end.a == head.a && end.b == count ? count : 0;
+    // Index, unlike the others, names nothing: it indexes what LoadCallee pushed.
+    const bool sameName = last == OpCode::Index || end.a == head.a;
+    return end.op == last && sameName && end.b == count ? count : 0;
 }
 
 } // namespace
@@ -65,14 +67,18 @@ size_t fusable(const Code& code, const std::vector<bool>& entry, size_t first, O
 void fuseElementAccess(Code& code)
 {
     const std::vector<bool> entry = entryPoints(code);
-    // The count goes into the b operand, which neither GlobalPrep nor
-    // IndexedPrep uses.
+    // The count goes into the b operand, which GlobalPrep, LoadCallee and
+    // IndexedPrep do not use.
     for (size_t i = 0; i + 2 < code.instrs.size(); ++i) {
         Instr& in = code.instrs[i];
         size_t count = 0;
         if (in.op == OpCode::GlobalPrep &&
             (count = fusable(code, entry, i, OpCode::ArgLocal, OpCode::ArgName, OpCode::GlobalCall)) > 0) {
             in.op = OpCode::ElementRead;
+            in.b = static_cast<uint16_t>(count);
+        } else if (in.op == OpCode::LoadCallee &&
+                   (count = fusable(code, entry, i, OpCode::LoadLocal, OpCode::LoadGlobal, OpCode::Index)) > 0) {
+            in.op = OpCode::CalleeElementRead;
             in.b = static_cast<uint16_t>(count);
         } else if (in.op == OpCode::IndexedPrep &&
                    (count = fusable(code, entry, i, OpCode::LoadLocal, OpCode::LoadGlobal, OpCode::StoreIndexed)) > 0) {

@@ -15,6 +15,8 @@ namespace quillet::script {
 // Marks the sequences in `code`:
 //   GlobalPrep x; (ArgLocal | ArgName) i...; GlobalCall x     reading x(i, ...)
 //     -> ElementRead
+//   LoadCallee x; (LoadLocal | LoadGlobal) i...; Index                 reading x(i, ...)
+//     -> CalleeElementRead
 //   IndexedPrep x; (LoadLocal | LoadGlobal) i...; StoreIndexed x   x(i, ...) = value
 //     -> ElementWrite
 // A sequence is left alone when a jump, a statement or a resume point

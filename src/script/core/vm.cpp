@@ -166,6 +166,19 @@ void locate(Signal& s, int line, int column, const Frame& f)
     return static_cast<ptrdiff_t>(index);
 }
 
+[[gnu::always_inline]] inline bool Runtime::pushElementInPlace(Frame& f, const Code& code, const Instr* subscripts,
+                                                              size_t count, const Value& array, Value*& sp)
+{
+    if (!array.isArray())
+        return false;
+    const ArrayRep& rep = *array.rawArray();
+    const ptrdiff_t at = subscriptsInPlace(f, code, subscripts, count, rep);
+    if (at < 0)
+        return false;
+    push(sp, rep.items[static_cast<size_t>(at)]);
+    return true;
+}
+
 void Runtime::raiseFrom(ScriptError& e, int line, int column, Frame& f)
 {
     locate(e, line, column, f);
@@ -304,6 +317,13 @@ Value Runtime::execute(Frame& f, const Code& code)
                     break;
 
                 // ---- calls -----------------------------------------------
+                case OpCode::CalleeElementRead:
+                    if (const Value* array = plainVariable(code.names[static_cast<size_t>(in.a)], f);
+                        array && pushElementInPlace(f, code, &instrs[pc], in.b, *array, sp)) {
+                        pc += in.b + 1u;
+                        break;
+                    }
+                    [[fallthrough]];
                 case OpCode::LoadCallee: {
                     Value* holder = variableSlot(code.names[static_cast<size_t>(in.a)], f);
                     push(sp, holder->isArray() && in.flags ? Value::ref(holder) : *holder);
@@ -325,14 +345,9 @@ Value Runtime::execute(Frame& f, const Code& code)
                     break;
                 case OpCode::ElementRead: {
                     const GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
-                    if (g.kind == GlobalKind::Variable && g.value.isArray()) {
-                        const ArrayRep& rep = *g.value.rawArray();
-                        const ptrdiff_t at = subscriptsInPlace(f, code, &instrs[pc], in.b, rep);
-                        if (at >= 0) {
-                            push(sp, rep.items[static_cast<size_t>(at)]);
-                            pc += in.b + 1u;
-                            break;
-                        }
+                    if (g.kind == GlobalKind::Variable && pushElementInPlace(f, code, &instrs[pc], in.b, g.value, sp)) {
+                        pc += in.b + 1u;
+                        break;
                     }
                     [[fallthrough]];
                 }

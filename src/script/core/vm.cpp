@@ -244,11 +244,12 @@ Value Runtime::execute(Frame& f, const Code& code)
     Value* const base = f.stack;
     Value* sp = base;
     const Instr* const instrs = code.instrs.data();
-    size_t pc = 0;
+    // The next instruction; execution starts at the first.
+    const Instr* ip = instrs;
     while (true) {
         try {
             while (true) {
-                const Instr& in = instrs[pc++];
+                const Instr& in = *ip++;
                 switch (in.op) {
                 // ---- values ----------------------------------------------
                 case OpCode::PushConst:
@@ -319,8 +320,8 @@ Value Runtime::execute(Frame& f, const Code& code)
                 // ---- calls -----------------------------------------------
                 case OpCode::CalleeElementRead:
                     if (const Value* array = plainVariable(code.names[static_cast<size_t>(in.a)], f);
-                        array && pushElementInPlace(f, code, &instrs[pc], in.b, *array, sp)) {
-                        pc += in.b + 1u;
+                        array && pushElementInPlace(f, code, ip, in.b, *array, sp)) {
+                        ip += in.b + 1u;
                         break;
                     }
                     [[fallthrough]];
@@ -345,8 +346,8 @@ Value Runtime::execute(Frame& f, const Code& code)
                     break;
                 case OpCode::ElementRead: {
                     const GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
-                    if (g.kind == GlobalKind::Variable && pushElementInPlace(f, code, &instrs[pc], in.b, g.value, sp)) {
-                        pc += in.b + 1u;
+                    if (g.kind == GlobalKind::Variable && pushElementInPlace(f, code, ip, in.b, g.value, sp)) {
+                        ip += in.b + 1u;
                         break;
                     }
                     [[fallthrough]];
@@ -470,7 +471,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     if (Value* array = plainVariable(code.names[static_cast<size_t>(in.a)], f); array && array->isArray()) {
                         ArrayRep* rep = array->rawArray();
                         const ptrdiff_t at = rep->refs == 1 && !rep->textItems
-                                                 ? subscriptsInPlace(f, code, &instrs[pc], in.b, *rep)
+                                                 ? subscriptsInPlace(f, code, ip, in.b, *rep)
                                                  : -1;
                         if (at >= 0) {
                             // As StoreIndexed writes in place: the old value
@@ -478,7 +479,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                             Value& element = rep->items[static_cast<size_t>(at)];
                             Value old(std::move(element));
                             ::new (static_cast<void*>(&element)) Value(std::move(*--sp));
-                            pc += in.b + 1u;
+                            ip += in.b + 1u;
                             break;
                         }
                     }
@@ -567,22 +568,22 @@ Value Runtime::execute(Frame& f, const Code& code)
 
                 // ---- control flow ----------------------------------------
                 case OpCode::Jump:
-                    pc = static_cast<size_t>(in.a);
+                    ip = instrs + in.a;
                     break;
                 case OpCode::LoopBack:
                     checkStep();
-                    pc = static_cast<size_t>(in.a);
+                    ip = instrs + in.a;
                     break;
                 case OpCode::CheckStep:
                     checkStep();
                     break;
                 case OpCode::JumpIfFalse:
                     if (!popCondition(sp))
-                        pc = static_cast<size_t>(in.a);
+                        ip = instrs + in.a;
                     break;
                 case OpCode::JumpIfTrue:
                     if (popCondition(sp))
-                        pc = static_cast<size_t>(in.a);
+                        ip = instrs + in.a;
                     break;
                 case OpCode::Return:
                     if (in.flags)
@@ -598,7 +599,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     Value to = std::move(*--sp);
                     Value from = std::move(*--sp);
                     if (!forStart(f, code, code.forLoops[in.b], std::move(from), std::move(to), std::move(step)))
-                        pc = static_cast<size_t>(in.a);
+                        ip = instrs + in.a;
                     break;
                 }
                 case OpCode::ForNext: {
@@ -611,21 +612,21 @@ Value Runtime::execute(Frame& f, const Code& code)
                         if (counter && nextWhole(*counter, slots, next)) {
                             checkStep();
                             if (storeWhole(*counter, slots, next))
-                                pc = static_cast<size_t>(in.a);
+                                ip = instrs + in.a;
                             break;
                         }
                     }
                     if (forNext(f, code, loop))
-                        pc = static_cast<size_t>(in.a);
+                        ip = instrs + in.a;
                     break;
                 }
                 case OpCode::ForEachStart:
                     if (!forEachStart(f, code, code.forEachLoops[in.b], std::move(*--sp)))
-                        pc = static_cast<size_t>(in.a);
+                        ip = instrs + in.a;
                     break;
                 case OpCode::ForEachNext:
                     if (forEachNext(f, code, code.forEachLoops[in.b], true))
-                        pc = static_cast<size_t>(in.a);
+                        ip = instrs + in.a;
                     break;
                 case OpCode::ForEachEnd:
                     f.iterators[in.b].end();
@@ -672,7 +673,7 @@ Value Runtime::execute(Frame& f, const Code& code)
             // top it started from before failing: the whole stack is cleared.
             unlockArguments(f, base, false);
             sp = drop(base, base + code.maxStack);
-            const StatementEntry& at = code.statementAt(pc - 1);
+            const StatementEntry& at = code.statementAt(static_cast<size_t>(ip - instrs) - 1);
             bool scriptError;
             try {
                 scriptError = trapError(at.line, at.column, f);
@@ -681,7 +682,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                 throw;
             }
             releaseHoldings(f, code, at, at.releaseOnResume);
-            pc = scriptError ? at.resume : at.resumeAfter;
+            ip = instrs + (scriptError ? at.resume : at.resumeAfter);
         }
     }
 }

@@ -6,10 +6,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPainterPath>
 
 #include <functional>
 #include <optional>
 #include <set>
+#include <vector>
 
 namespace quillet::surface {
 
@@ -43,10 +45,6 @@ public:
     QByteArray subset(const std::set<unsigned>& glyphs) const;
 
 private:
-    struct Table {
-        quint32 tag;
-        QByteArray data;
-    };
     // The bytes of one glyph's outline, empty for a blank glyph.
     QByteArray glyphData(unsigned glyph) const;
     void addComponents(unsigned glyph, std::set<unsigned>& kept, int depth) const;
@@ -56,5 +54,18 @@ private:
     bool longLoca_ = false;
     int horizontalMetrics_ = 0;
 };
+
+// One glyph of a face given as outlines: the path as Qt gives it (y grows
+// downwards) in font units, and its advance.
+struct OutlineGlyph {
+    QPainterPath path;
+    double advance = 0;
+};
+
+// A TrueType font program for a face whose outlines are not TrueType's
+// (or that the font engine emboldens or slants): glyph i + 1 is glyphs[i],
+// glyph 0 an empty one.  Lines stay lines; cubic curves become quadratic
+// ones, split until they stray less than half a font unit.
+QByteArray trueTypeFromOutlines(const std::vector<OutlineGlyph>& glyphs, int unitsPerEm, int ascent, int descent);
 
 } // namespace quillet::surface

@@ -4,6 +4,7 @@
 #include "surface/font_resolver.h"
 #include "surface/font_subset.h"
 #include "surface/pdf_export.h"
+#include "surface/symbol_fonts.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -16,11 +17,13 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cstdio>
 #include <cmath>
 #include <map>
 #include <memory>
 #include <set>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -31,10 +34,9 @@ namespace {
 // of the font is one twip.
 constexpr int kTwipDpi = 1440;
 constexpr int kTwipDotsPerMetre = 56693;
-// Type 3 glyphs are drawn in a 1000-unit em.
+// PDF font widths are in thousandths of the em; fonts made from outlines
+// use the same units.
 constexpr double kGlyphEm = 1000.0;
-// Glyphs per Type 3 font: its codes are single bytes.
-constexpr unsigned kType3Codes = 256;
 
 // ---- output helpers ------------------------------------------------------
 
@@ -117,11 +119,16 @@ QByteArray textString(const QString& text)
     return out;
 }
 
+// Page contents are the bulk of a file and are deflated for speed; fonts,
+// pictures and maps, written once, for size.
+constexpr int kFastDeflate = 1;
+constexpr int kSmallDeflate = 6;
+
 // A deflated stream body: qCompress gives a zlib stream behind a 4-byte
 // length of its own.
-QByteArray deflate(const QByteArray& data)
+QByteArray deflate(const QByteArray& data, int level)
 {
-    return qCompress(data, 6).mid(4);
+    return qCompress(data, level).mid(4);
 }
 
 // The objects of the file, numbered from 1, and where each starts.
@@ -146,14 +153,13 @@ public:
         out_.append("\nendobj\n");
     }
 
-    void stream(int id, QByteArray dictionary, const QByteArray& data, bool compress)
+    void stream(int id, QByteArray dictionary, const QByteArray& data, int level = kSmallDeflate)
     {
-        const QByteArray body = compress ? deflate(data) : data;
+        const QByteArray body = deflate(data, level);
         start(id);
         out_.append("<<");
         out_.append(dictionary);
-        if (compress)
-            out_.append("/Filter/FlateDecode");
+        out_.append("/Filter/FlateDecode");
         out_.append("/Length ");
         appendInt(out_, body.size());
         out_.append(">>\nstream\n");
@@ -204,18 +210,70 @@ QString fontKey(const QRawFont& raw)
            QString::number(raw.weight()) + QLatin1Char('|') + QString::number(int(raw.style()));
 }
 
+// The glyphs of one font that were drawn, each with the character it
+// first drew (for the ToUnicode map): a table by glyph id, as fonts have
+// at most 65,536 glyphs and text looks glyphs up all the time.
+class GlyphUse {
+public:
+    void add(unsigned glyph, char32_t character)
+    {
+        if (glyph >= characters_.size())
+            characters_.resize(glyph + 1, kUnused);
+        char32_t& known = characters_[glyph];
+        if (known == kUnused) {
+            known = character;
+            ++count_;
+        } else if (known == kUnknown) {
+            known = character;
+        }
+    }
+
+    bool empty() const { return count_ == 0; }
+
+    std::set<unsigned> glyphs() const
+    {
+        std::set<unsigned> used;
+        for (unsigned glyph = 0; glyph < characters_.size(); ++glyph) {
+            if (characters_[glyph] != kUnused)
+                used.insert(used.end(), glyph);
+        }
+        return used;
+    }
+
+    // The character `glyph` drew; 0 when not known.
+    char32_t character(unsigned glyph) const
+    {
+        if (glyph >= characters_.size() || characters_[glyph] == kUnused || characters_[glyph] == kUnknown)
+            return 0;
+        return characters_[glyph];
+    }
+
+    static constexpr char32_t kUnknown = 0xFFFFFFFE;
+
+private:
+    static constexpr char32_t kUnused = 0xFFFFFFFF;
+    std::vector<char32_t> characters_;
+    size_t count_ = 0;
+};
+
 // One font face the document draws with, embedded once whatever its sizes.
 struct EmbeddedFont {
     QRawFont raw;
     std::optional<TrueTypeFont> trueType;
-    std::map<unsigned, char32_t> unicode;  // glyph -> the character it drew
-    std::set<unsigned> glyphs;
-    // Type 3 only: glyph -> code in order of first use, and the font
-    // objects of each run of 256 codes.
+    GlyphUse used;
+    // A face embedded from its outlines: each glyph gets the next id of
+    // the font made from them, in order of first use.
     std::unordered_map<unsigned, unsigned> codes;
     std::vector<unsigned> glyphOfCode;
-    std::vector<int> objects;
-    QByteArray resourceName;  // TrueType: the one font's name
+    QRawFont em;  // at 1000 pixels: advances and outlines in font units
+    std::unordered_map<unsigned, double> advances;
+    // The face lacks the weight or style asked for: the glyphs are drawn
+    // twice, a little apart, and slanted, as Qt draws such a face.  The
+    // engine leaves fixed-pitch faces thin; the outlines it gives are
+    // slanted already.
+    bool emboldened = false;
+    double slant = 0;
+    QByteArray resourceName;
 };
 
 // Where one glyph goes: its font, id, and origin on the baseline (twips).
@@ -235,7 +293,39 @@ struct StyleFont {
     double underlineOffset = 0;
     double strikeOutOffset = 0;
     double lineThickness = 0;
+    bool pictureFont = false;  // its codes are drawn as other characters
 };
+
+// The style of the face itself, from its tables: OS/2's selection flags
+// where the font has them, otherwise head's style bits.
+struct FaceStyle {
+    bool bold = false;
+    bool italic = false;
+    bool fixedPitch = false;
+};
+
+FaceStyle faceStyleOf(const QRawFont& raw)
+{
+    FaceStyle face;
+    const QByteArray os2 = raw.fontTable("OS/2");
+    const QByteArray head = raw.fontTable("head");
+    const QByteArray post = raw.fontTable("post");
+    auto byte = [](const QByteArray& table, qsizetype at) { return at < table.size() ? quint8(table[at]) : 0; };
+    if (os2.size() >= 64) {
+        const unsigned selection = (unsigned(byte(os2, 62)) << 8) | byte(os2, 63);
+        face.italic = selection & 0x01;
+        face.bold = selection & 0x20;
+    } else {
+        const unsigned macStyle = byte(head, 45);
+        face.bold = macStyle & 0x01;
+        face.italic = macStyle & 0x02;
+    }
+    face.fixedPitch = post.size() >= 16 && (byte(post, 12) | byte(post, 13) | byte(post, 14) | byte(post, 15)) != 0;
+    return face;
+}
+
+// Qt's slant for a face drawn italic that has no italic of its own.
+constexpr double kSyntheticSlant = 0.3;
 
 class FontSet {
 public:
@@ -247,13 +337,12 @@ public:
 
     const StyleFont& styleFont(const FontStyle& style)
     {
-        if (last_ < styles_.size() && styles_[last_]->style == style)
-            return *styles_[last_];
-        for (size_t i = 0; i < styles_.size(); ++i) {
-            if (styles_[i]->style == style) {
-                last_ = i;
-                return *styles_[i];
-            }
+        if (last_ && last_->style == style)
+            return *last_;
+        auto known = styles_.find(style);
+        if (known != styles_.end()) {
+            last_ = known->second.get();
+            return *last_;
         }
         auto entry = std::make_unique<StyleFont>();
         entry->style = style;
@@ -271,9 +360,19 @@ public:
         entry->underlineOffset = offset;
         entry->strikeOutOffset = -metrics.ascent() / 3.0;
         entry->lineThickness = metrics.lineWidth();
-        styles_.push_back(std::move(entry));
-        last_ = styles_.size() - 1;
-        return *styles_.back();
+        entry->pictureFont = symbolFontNamed(style.name) != SymbolFont::None;
+
+        last_ = entry.get();
+        styles_.emplace(style, std::move(entry));
+        return *last_;
+    }
+
+    // The text as `style` draws it.
+    static QString drawn(const StyleFont& style, const Text& text)
+    {
+        if (style.pictureFont)
+            return drawnText(style.style, text);
+        return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
     }
 
     // The glyphs of `text` drawn in `style` from (x, baseline); returns the
@@ -287,17 +386,23 @@ public:
         if (style.embedded >= 0) {
             // Most text is in the font's own characters, one glyph each:
             // looked up directly, without a text layout.
-            const QList<quint32> glyphs = style.raw.glyphIndexesForString(text);
-            const bool direct = glyphs.size() == text.size() &&
-                                std::find(glyphs.begin(), glyphs.end(), 0u) == glyphs.end();
+            const int length = int(std::min<qsizetype>(text.size(), INT_MAX / 2));
+            glyphs_.resize(size_t(length));
+            advances_.resize(size_t(length));
+            int count = length;
+            const bool direct = length == text.size() &&
+                                style.raw.glyphIndexesForChars(text.constData(), length, glyphs_.data(), &count) &&
+                                count == length && std::find(glyphs_.begin(), glyphs_.end(), 0u) == glyphs_.end();
             if (direct) {
-                const QList<QPointF> advances =
-                    style.raw.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics);
+                const std::vector<quint32>& glyphs = glyphs_;
+                style.raw.advancesForGlyphIndexes(glyphs_.data(), advances_.data(), count,
+                                                  QRawFont::UseDesignMetrics);
+                const std::vector<QPointF>& advances = advances_;
                 EmbeddedFont& font = *fonts_[size_t(style.embedded)];
                 double at = x;
-                for (qsizetype i = 0; i < glyphs.size(); ++i) {
+                for (int i = 0; i < count; ++i) {
                     placed.push_back({style.embedded, glyphs[i], at, baseline});
-                    use(font, glyphs[i], text[i].unicode());
+                    font.used.add(glyphs[i], text[i].unicode());
                     at += advances[i].x();
                 }
                 return at - x;
@@ -311,42 +416,39 @@ public:
     {
         QByteArray resources;
         for (auto& font : fonts_) {
-            if (font->glyphs.empty())
+            if (font->used.empty())
                 continue;
             if (font->trueType)
                 writeTrueType(*font, resources);
             else
-                writeType3(*font, resources);
+                writeFromOutlines(*font, resources);
         }
         return resources;
     }
 
-    // The name under which `glyph` of font `index` is drawn, and its code.
-    std::pair<QByteArray, unsigned> codeOf(int index, unsigned glyph)
+    // The code (glyph id in the embedded font program) that draws `glyph`
+    // of font `index`.
+    unsigned codeOf(int index, unsigned glyph)
     {
         EmbeddedFont& font = *fonts_[size_t(index)];
         if (font.trueType)
-            return {font.resourceName, glyph};
-        auto [it, added] = font.codes.try_emplace(glyph, unsigned(font.glyphOfCode.size()));
-        if (added) {
+            return glyph;
+        auto [it, added] = font.codes.try_emplace(glyph, unsigned(font.glyphOfCode.size()) + 1);
+        if (added)
             font.glyphOfCode.push_back(glyph);
-            if (it->second / kType3Codes >= font.objects.size())
-                font.objects.push_back(objects_.reserve());
-        }
-        const unsigned run = it->second / kType3Codes;
-        return {font.resourceName + '_' + QByteArray::number(run), it->second % kType3Codes};
+        return it->second;
     }
 
-    bool isTrueType(int index) const { return fonts_[size_t(index)]->trueType.has_value(); }
+    const EmbeddedFont& font(int index) const { return *fonts_[size_t(index)]; }
 
     // The advance of `glyph` in thousandths of the em, as the PDF font
     // gives it.
-    double width(int index, unsigned glyph) const
+    double width(int index, unsigned glyph)
     {
-        const EmbeddedFont& font = *fonts_[size_t(index)];
+        EmbeddedFont& font = *fonts_[size_t(index)];
         if (font.trueType)
-            return std::round(font.trueType->advance(glyph) * kGlyphEm / font.trueType->facts().unitsPerEm);
-        return std::round(type3Advance(font, glyph));
+            return font.trueType->advance(glyph) * kGlyphEm / font.trueType->facts().unitsPerEm;
+        return outlineAdvance(font, glyph);
     }
 
 private:
@@ -375,7 +477,7 @@ private:
             EmbeddedFont& font = *fonts_[size_t(index)];
             const QList<quint32> glyphs = run.glyphIndexes();
             const QList<QPointF> positions = run.positions();
-            std::set<unsigned> drawn(glyphs.begin(), glyphs.end());
+            const std::set<unsigned> drawn(glyphs.begin(), glyphs.end());
             for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
                 placed.push_back({index, glyphs[i], x + positions[i].x(), baseline + positions[i].y() - line.ascent()});
             for (uint c : characters) {
@@ -384,20 +486,14 @@ private:
                 const char32_t character = c;
                 const QList<quint32> own = raw.glyphIndexesForString(QString::fromUcs4(&character, 1));
                 if (!own.isEmpty() && drawn.count(own[0]))
-                    use(font, own[0], c);
+                    font.used.add(own[0], character);
             }
             for (quint32 glyph : glyphs)
-                font.glyphs.insert(glyph);
+                font.used.add(glyph, GlyphUse::kUnknown);
         }
         std::stable_sort(placed.begin(), placed.end(),
                          [](const PlacedGlyph& a, const PlacedGlyph& b) { return a.x < b.x; });
         return line.horizontalAdvance();
-    }
-
-    static void use(EmbeddedFont& font, unsigned glyph, char32_t character)
-    {
-        font.glyphs.insert(glyph);
-        font.unicode.try_emplace(glyph, character);
     }
 
     int embeddedFor(const QRawFont& raw)
@@ -409,6 +505,14 @@ private:
         auto font = std::make_unique<EmbeddedFont>();
         font->raw = raw;
         font->trueType = TrueTypeFont::read([&raw](const char* tag) { return raw.fontTable(tag); });
+        if (!font->trueType) {
+            font->em = raw;
+            font->em.setPixelSize(kGlyphEm);
+        }
+        const FaceStyle face = faceStyleOf(raw);
+        font->emboldened = raw.weight() >= QFont::Bold && !face.bold && !face.fixedPitch;
+        if (raw.style() != QFont::StyleNormal && !face.italic && font->trueType)
+            font->slant = kSyntheticSlant;
         font->resourceName = "F" + QByteArray::number(qsizetype(fonts_.size()));
         const int index = int(fonts_.size());
         fonts_.push_back(std::move(font));
@@ -429,10 +533,10 @@ private:
     }
 
     // Six capitals naming the subset, different for different glyph sets.
-    static QByteArray subsetTag(const EmbeddedFont& font)
+    static QByteArray subsetTag(const std::set<unsigned>& glyphs)
     {
         quint32 hash = 2166136261u;
-        for (unsigned glyph : font.glyphs)
+        for (unsigned glyph : glyphs)
             hash = (hash ^ glyph) * 16777619u;
         QByteArray tag;
         for (int i = 0; i < 6; ++i) {
@@ -442,13 +546,13 @@ private:
         return tag;
     }
 
-    static QByteArray toUnicodeCMap(const EmbeddedFont& font, const std::vector<std::pair<unsigned, char32_t>>& codes,
-                                    int codeBytes)
+    // Two-byte codes to the characters they drew.
+    static QByteArray toUnicodeCMap(const std::vector<std::pair<unsigned, char32_t>>& codes)
     {
         QByteArray cmap = "/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
                           "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
                           "/CMapName/Adobe-Identity-UCS def\n/CMapType 2 def\n1 begincodespacerange\n";
-        cmap.append(codeBytes == 2 ? "<0000><FFFF>\n" : "<00><FF>\n");
+        cmap.append("<0000><FFFF>\n");
         cmap.append("endcodespacerange\n");
         for (size_t start = 0; start < codes.size(); start += 100) {
             const size_t end = std::min(codes.size(), start + 100);
@@ -456,7 +560,7 @@ private:
             cmap.append(" beginbfchar\n");
             for (size_t i = start; i < end; ++i) {
                 cmap.append('<');
-                appendHex(cmap, codes[i].first, codeBytes * 2);
+                appendHex(cmap, codes[i].first, 4);
                 cmap.append("><");
                 const char32_t c = codes[i].second;
                 if (c > 0xFFFF) {
@@ -470,23 +574,67 @@ private:
             cmap.append("endbfchar\n");
         }
         cmap.append("endcmap\nCMapName currentdict/CMap defineresource pop\nend\nend\n");
-        (void)font;
         return cmap;
     }
 
     void writeTrueType(EmbeddedFont& font, QByteArray& resources)
     {
         const TrueTypeFont& tt = *font.trueType;
-        const TrueTypeFacts& facts = tt.facts();
-        const double scale = kGlyphEm / facts.unitsPerEm;
-        const QByteArray name = subsetTag(font) + '+' + baseName(font);
-        const int type0 = objects_.reserve(), cidFont = objects_.reserve(), descriptor = objects_.reserve(),
-                  program = objects_.reserve(), toUnicode = objects_.reserve();
+        const std::set<unsigned> glyphs = font.used.glyphs();
+        std::vector<CidGlyph> cids;
+        const double scale = kGlyphEm / tt.facts().unitsPerEm;
+        for (unsigned glyph : glyphs)
+            cids.push_back({glyph, tt.advance(glyph) * scale, font.used.character(glyph)});
+        writeCidFont(font, tt.facts(), tt.subset(glyphs), subsetTag(glyphs) + '+' + baseName(font), cids, resources);
+    }
 
-        const QByteArray subset = tt.subset(font.glyphs);
+    // A face Qt draws from other outlines, or emboldens or slants, becomes a
+    // TrueType font made from the outlines Qt gives.
+    void writeFromOutlines(EmbeddedFont& font, QByteArray& resources)
+    {
+        std::vector<OutlineGlyph> outlines;
+        std::vector<CidGlyph> cids;
+        std::set<unsigned> glyphs;
+        for (size_t i = 0; i < font.glyphOfCode.size(); ++i) {
+            const unsigned glyph = font.glyphOfCode[i];
+            const double advance = outlineAdvance(font, glyph);
+            outlines.push_back({font.em.pathForGlyph(glyph), advance});
+            cids.push_back({unsigned(i + 1), advance, font.used.character(glyph)});
+            glyphs.insert(glyph);
+        }
+        TrueTypeFacts facts;
+        facts.unitsPerEm = int(kGlyphEm);
+        facts.ascent = int(std::lround(font.em.ascent()));
+        facts.descent = -int(std::lround(font.em.descent()));
+        facts.capHeight = int(std::lround(font.em.capHeight()));
+        QRectF box;
+        for (const OutlineGlyph& outline : outlines)
+            box = box.united(outline.path.boundingRect());
+        facts.xMin = int(std::floor(box.left()));
+        facts.xMax = int(std::ceil(box.right()));
+        facts.yMin = int(std::floor(-box.bottom()));
+        facts.yMax = int(std::ceil(-box.top()));
+        const QByteArray program = trueTypeFromOutlines(outlines, facts.unitsPerEm, facts.ascent, facts.descent);
+        writeCidFont(font, facts, program, subsetTag(glyphs) + '+' + baseName(font), cids, resources);
+    }
+
+    struct CidGlyph {
+        unsigned code;
+        double width;  // thousandths of the em
+        char32_t character;
+    };
+
+    // A Type 0 font over a CID font whose codes are the glyph ids of the
+    // embedded TrueType program, with its widths and ToUnicode map.
+    void writeCidFont(const EmbeddedFont& font, const TrueTypeFacts& facts, const QByteArray& program,
+                      const QByteArray& name, const std::vector<CidGlyph>& glyphs, QByteArray& resources)
+    {
+        const double scale = kGlyphEm / facts.unitsPerEm;
+        const int type0 = objects_.reserve(), cidFont = objects_.reserve(), descriptor = objects_.reserve(),
+                  programId = objects_.reserve(), toUnicode = objects_.reserve();
         QByteArray programDict = "/Length1 ";
-        appendInt(programDict, subset.size());
-        objects_.stream(program, programDict, subset, true);
+        appendInt(programDict, program.size());
+        objects_.stream(programId, programDict, program);
 
         int flags = 4;  // symbolic: glyphs are addressed by id
         if (facts.fixedPitch)
@@ -497,24 +645,28 @@ private:
         d << flags << "/FontBBox[" << facts.xMin * scale << facts.yMin * scale << facts.xMax * scale
           << facts.yMax * scale << "]/ItalicAngle " << facts.italicAngle << "/Ascent " << facts.ascent * scale
           << "/Descent " << facts.descent * scale << "/CapHeight " << facts.capHeight * scale
-          << "/StemV 80/FontFile2 " << ref(program) << ">>";
+          << "/StemV 80/FontFile2 " << ref(programId) << ">>";
         objects_.object(descriptor, d);
 
+        // Widths in runs of consecutive codes: c [w1 w2 ...].
         QByteArray widths = "[";
+        std::vector<std::pair<unsigned, char32_t>> characters;
         unsigned previous = 0;
         bool open = false;
-        for (unsigned glyph : font.glyphs) {
-            if (!open || glyph != previous + 1) {
+        for (const CidGlyph& glyph : glyphs) {
+            if (glyph.character)
+                characters.emplace_back(glyph.code, glyph.character);
+            if (!open || glyph.code != previous + 1) {
                 if (open)
                     widths.append("]");
-                appendInt(widths, glyph);
+                appendInt(widths, glyph.code);
                 widths.append("[");
                 open = true;
             } else {
                 widths.append(' ');
             }
-            appendNumber(widths, std::round(tt.advance(glyph) * scale));
-            previous = glyph;
+            appendNumber(widths, glyph.width);
+            previous = glyph.code;
         }
         if (open)
             widths.append("]");
@@ -523,87 +675,37 @@ private:
                        "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>/FontDescriptor " +
                        ref(descriptor) + "/CIDToGIDMap/Identity/DW 0/W" + widths + ">>";
         objects_.object(cidFont, c);
-
-        std::vector<std::pair<unsigned, char32_t>> codes(font.unicode.begin(), font.unicode.end());
-        objects_.stream(toUnicode, QByteArray(), toUnicodeCMap(font, codes, 2), true);
+        objects_.stream(toUnicode, QByteArray(), toUnicodeCMap(characters));
         objects_.object(type0, "<</Type/Font/Subtype/Type0/BaseFont/" + name + "/Encoding/Identity-H/DescendantFonts[" +
                                    ref(cidFont) + "]/ToUnicode " + ref(toUnicode) + ">>");
         resources.append('/' + font.resourceName + ' ' + ref(type0));
     }
 
-    double type3Advance(const EmbeddedFont& font, unsigned glyph) const
+    static double outlineAdvance(EmbeddedFont& font, unsigned glyph)
     {
-        QRawFont em = font.raw;
-        em.setPixelSize(kGlyphEm);
-        const QList<QPointF> advances = em.advancesForGlyphIndexes(QList<quint32>{glyph}, QRawFont::UseDesignMetrics);
-        return advances.isEmpty() ? 0 : advances[0].x();
-    }
-
-    // Fonts without TrueType outlines become Type 3 fonts whose glyphs are
-    // their outlines as Qt gives them, filled in the text colour.
-    void writeType3(EmbeddedFont& font, QByteArray& resources)
-    {
-        QRawFont em = font.raw;
-        em.setPixelSize(kGlyphEm);
-        for (size_t run = 0; run < font.objects.size(); ++run) {
-            const unsigned first = unsigned(run) * kType3Codes;
-            const unsigned last = std::min<unsigned>(unsigned(font.glyphOfCode.size()), first + kType3Codes);
-            QByteArray procs = "<<", widths = "[", differences = "[0";
-            std::vector<std::pair<unsigned, char32_t>> codes;
-            QRectF box;
-            for (unsigned code = first; code < last; ++code) {
-                const unsigned glyph = font.glyphOfCode[code];
-                const double advance = std::round(type3Advance(font, glyph));
-                const QPainterPath path = em.pathForGlyph(glyph);
-                const QRectF bounds = path.boundingRect();
-                box = box.united(bounds);
-                QByteArray proc;
-                proc << advance << "0 " << bounds.left() << -bounds.bottom() << bounds.right() << -bounds.top()
-                     << "d1\n";
-                for (int i = 0; i < path.elementCount(); ++i) {
-                    const QPainterPath::Element e = path.elementAt(i);
-                    if (e.isMoveTo()) {
-                        proc << e.x << -e.y << "m\n";
-                    } else if (e.isLineTo()) {
-                        proc << e.x << -e.y << "l\n";
-                    } else if (e.isCurveTo() && i + 2 < path.elementCount()) {
-                        const QPainterPath::Element c2 = path.elementAt(i + 1), end = path.elementAt(i + 2);
-                        proc << e.x << -e.y << c2.x << -c2.y << end.x << -end.y << "c\n";
-                        i += 2;
-                    }
-                }
-                proc.append(path.fillRule() == Qt::WindingFill ? "f\n" : "f*\n");
-                const int procObject = objects_.reserve();
-                objects_.stream(procObject, QByteArray(), proc, true);
-                const QByteArray glyphName = "g" + QByteArray::number(code - first);
-                procs.append('/' + glyphName + ' ' + ref(procObject));
-                differences.append('/' + glyphName);
-                appendNumber(widths, advance);
-                widths.append(' ');
-                auto mapped = font.unicode.find(glyph);
-                if (mapped != font.unicode.end())
-                    codes.emplace_back(code - first, mapped->second);
-            }
-            procs.append(">>");
-            widths.append("]");
-            differences.append("]");
-            const int toUnicode = objects_.reserve();
-            objects_.stream(toUnicode, QByteArray(), toUnicodeCMap(font, codes, 1), true);
-            QByteArray f = "<</Type/Font/Subtype/Type3/FontMatrix[0.001 0 0 0.001 0 0]/FontBBox[";
-            f << box.left() << -box.bottom() << box.right() << -box.top();
-            f << "]/Resources<<>>/CharProcs " << procs << "/Encoding<</Type/Encoding/Differences " << differences
-              << ">>/FirstChar 0/LastChar ";
-            f << int(last - first - 1) << "/Widths" << widths << "/ToUnicode " << ref(toUnicode) << ">>";
-            objects_.object(font.objects[run], f);
-            resources.append('/' + font.resourceName + '_' + QByteArray::number(qsizetype(run)) + ' ' +
-                             ref(font.objects[run]));
-        }
+        auto known = font.advances.find(glyph);
+        if (known != font.advances.end())
+            return known->second;
+        const QList<QPointF> advances =
+            font.em.advancesForGlyphIndexes(QList<quint32>{glyph}, QRawFont::UseDesignMetrics);
+        const double advance = advances.isEmpty() ? 0 : advances[0].x();
+        font.advances.emplace(glyph, advance);
+        return advance;
     }
 
     ObjectWriter& objects_;
     QImage device_{1, 1, QImage::Format_ARGB32};
-    std::vector<std::unique_ptr<StyleFont>> styles_;
-    size_t last_ = 0;
+    struct StyleOrder {
+        bool operator()(const FontStyle& a, const FontStyle& b) const
+        {
+            return std::tie(a.name, a.size, a.bold, a.italic, a.underline, a.strikeout) <
+                   std::tie(b.name, b.size, b.bold, b.italic, b.underline, b.strikeout);
+        }
+    };
+    std::map<FontStyle, std::unique_ptr<StyleFont>, StyleOrder> styles_;
+    StyleFont* last_ = nullptr;
+    std::vector<quint32> glyphs_;
+    std::vector<QPointF> advances_;
     std::vector<std::unique_ptr<EmbeddedFont>> fonts_;
     QHash<QString, int> byKey_;
 };
@@ -665,11 +767,11 @@ private:
             const int maskId = objects_.reserve();
             QByteArray maskDictionary = "/Type/XObject/Subtype/Image/Width ";
             maskDictionary << w << "/Height " << h << "/BitsPerComponent 8/ColorSpace/DeviceGray";
-            objects_.stream(maskId, maskDictionary, mask, true);
+            objects_.stream(maskId, maskDictionary, mask);
             dictionary.append("/SMask " + ref(maskId));
         }
         const int id = objects_.reserve();
-        objects_.stream(id, dictionary, pixels, true);
+        objects_.stream(id, dictionary, pixels);
         return id;
     }
 
@@ -680,18 +782,14 @@ private:
 
 // ---- pages ---------------------------------------------------------------
 
-void appendColour(QByteArray& out, Rgb rgb, const char* op)
-{
-    out << (rgb & 0xFF) / 255.0 << ((rgb >> 8) & 0xFF) / 255.0 << ((rgb >> 16) & 0xFF) / 255.0 << op << "\n";
-}
-
 void appendRect(QByteArray& out, const TwipRect& r)
 {
     out << r.left << r.top << r.width() << r.height() << "re ";
 }
 
 // One page's content stream, in twips from the top-left corner (the page
-// transform flips the axis once).
+// transform flips the axis once).  Colours, pen width and font are written
+// only when they change.
 class PageContent {
 public:
     PageContent(FontSet& fonts, ImageSet& images) : fonts_(fonts), images_(images) {}
@@ -699,6 +797,7 @@ public:
     QByteArray take(const Page& page, double heightPoints)
     {
         out_.clear();
+        state_ = State();
         out_ << "0.05 0 0 -0.05 0 " << heightPoints << "cm 0 J 0 j\n";
         for (const DrawOp& op : page.ops) {
             pollStop();
@@ -710,45 +809,51 @@ public:
     void operator()(const TextOp& op)
     {
         const StyleFont& style = fonts_.styleFont(op.font);
-        const double advance = fonts_.place(style, drawnText(op.font, op.text), op.x, op.baseline, glyphs_);
-        if (glyphs_.empty() && !op.font.underline && !op.font.strikeout)
+        const double advance = fonts_.place(style, FontSet::drawn(style, op.text), op.x, op.baseline, glyphs_);
+        const bool decorated = op.font.underline || op.font.strikeout;
+        if (glyphs_.empty() && !decorated)
             return;
-        out_.append("q ");
+        // A clip lasts until the state saved before it is restored.
+        const State outside = state_;
         if (op.clip) {
+            out_.append("q ");
             appendRect(out_, *op.clip);
             out_.append("W n\n");
         }
-        appendColour(out_, op.colour, "rg");
+        colour(op.colour, state_.fill, "rg");
         writeGlyphs(style);
-        if (op.font.underline || op.font.strikeout) {
-            appendColour(out_, op.colour, "RG");
-            out_ << style.lineThickness << "w\n";
+        if (decorated) {
+            colour(op.colour, state_.stroke, "RG");
+            width(style.lineThickness);
             const double x1 = std::floor(op.x), x2 = std::floor(op.x + advance);
             if (op.font.underline)
                 line(x1, op.baseline + style.underlineOffset, x2, op.baseline + style.underlineOffset);
             if (op.font.strikeout)
                 line(x1, op.baseline + style.strikeOutOffset, x2, op.baseline + style.strikeOutOffset);
         }
-        out_.append("Q\n");
+        if (op.clip) {
+            out_.append("Q\n");
+            state_ = outside;
+        }
     }
 
     void operator()(const LineOp& op)
     {
-        appendColour(out_, op.colour, "RG");
-        out_ << penWidth(op.width) << "w ";
+        colour(op.colour, state_.stroke, "RG");
+        width(penWidth(op.width));
         line(op.x1, op.y1, op.x2, op.y2);
     }
 
     void operator()(const RectOp& op)
     {
         if (op.fill) {
-            appendColour(out_, *op.fill, "rg");
+            colour(*op.fill, state_.fill, "rg");
             appendRect(out_, op.rect);
             out_.append("f\n");
         }
         if (op.outline) {
-            appendColour(out_, *op.outline, "RG");
-            out_ << penWidth(op.penWidth) << "w ";
+            colour(*op.outline, state_.stroke, "RG");
+            width(penWidth(op.penWidth));
             appendRect(out_, op.rect);
             out_.append("S\n");
         }
@@ -764,57 +869,103 @@ public:
     }
 
 private:
+    struct State {
+        std::optional<Rgb> fill;
+        std::optional<Rgb> stroke;
+        std::optional<double> lineWidth;
+        int font = -1;  // FontSet's index
+        double fontSize = -1;
+    };
+
     // Width 0 is a hairline (PDF's thinnest line); any other width is never
     // thinner than the one-twip device pixel the painter keeps on PDF.
     static double penWidth(double width) { return width <= 0 ? 0.0 : std::max(width, 1.0); }
+
+    void colour(Rgb rgb, std::optional<Rgb>& current, const char* op)
+    {
+        if (current == rgb)
+            return;
+        current = rgb;
+        out_ << (rgb & 0xFF) / 255.0 << ((rgb >> 8) & 0xFF) / 255.0 << ((rgb >> 16) & 0xFF) / 255.0 << op << "\n";
+    }
+
+    void width(double w)
+    {
+        if (state_.lineWidth == w)
+            return;
+        state_.lineWidth = w;
+        out_ << w << "w\n";
+    }
 
     void line(double x1, double y1, double x2, double y2)
     {
         out_ << x1 << y1 << "m " << x2 << y2 << "l S\n";
     }
 
-    // The glyphs in runs of one font: each run is placed once, and a glyph
-    // whose position differs from where the font's advance would put it
-    // gets a TJ adjustment.
     void writeGlyphs(const StyleFont& style)
     {
         const double size = style.raw.pixelSize();
         if (glyphs_.empty() || size <= 0)
             return;
         out_.append("BT\n");
-        QByteArray current;
-        double expectedX = 0, y = 0;
+        writeRuns(size, 0, false);
+        // The second pass of an emboldened face, hidden from text
+        // extraction so that the words read once.
+        const bool emboldened = std::any_of(glyphs_.begin(), glyphs_.end(),
+                                            [&](const PlacedGlyph& g) { return fonts_.font(g.font).emboldened; });
+        if (emboldened) {
+            out_.append("/Span<</ActualText()>>BDC\n");
+            writeRuns(size, -0.5 * style.lineThickness, true);
+            out_.append("EMC\n");
+        }
+        out_.append("ET\n");
+    }
+
+    // The glyphs in runs of one PDF font: each run is placed once, and a
+    // glyph that the font's advances would put elsewhere gets a TJ
+    // adjustment.
+    void writeRuns(double size, double shift, bool onlyEmboldened)
+    {
+        int current = -1;
+        double penX = 0, y = 0;
         bool open = false;
         for (const PlacedGlyph& g : glyphs_) {
-            auto [name, code] = fonts_.codeOf(g.font, g.glyph);
-            const bool twoBytes = fonts_.isTrueType(g.font);
-            if (!open || name != current || std::abs(g.y - y) > 0.01) {
+            const EmbeddedFont& font = fonts_.font(g.font);
+            if (onlyEmboldened && !font.emboldened)
+                continue;
+            const unsigned code = fonts_.codeOf(g.font, g.glyph);
+            const double x = g.x + shift;
+            if (!open || g.font != current || std::abs(g.y - y) > kSamePlace) {
                 if (open)
                     out_.append(">]TJ\n");
-                if (name != current) {
-                    out_ << "/" << name << " " << size << "Tf ";
-                    current = name;
+                if (g.font != state_.font || size != state_.fontSize) {
+                    out_ << "/" << font.resourceName << " " << size << "Tf ";
+                    state_.font = g.font;
+                    state_.fontSize = size;
                 }
-                out_ << "1 0 0 -1 " << g.x << g.y << "Tm [<";
+                current = g.font;
+                out_ << "1 0 " << font.slant << "-1 " << x << g.y << "Tm [<";
                 open = true;
                 y = g.y;
-            } else {
-                const double adjust = (expectedX - g.x) * kGlyphEm / size;
-                if (std::abs(adjust) > 0.05) {
-                    out_.append('>');
-                    appendNumber(out_, adjust);
-                    out_.append('<');
-                }
+            } else if (std::abs(penX - x) > kSamePlace) {
+                out_.append('>');
+                appendNumber(out_, (penX - x) * kGlyphEm / size);
+                out_.append('<');
             }
-            appendHex(out_, code, twoBytes ? 4 : 2);
-            expectedX = g.x + fonts_.width(g.font, g.glyph) * size / kGlyphEm;
+            appendHex(out_, code, 4);
+            penX = x + fonts_.width(g.font, g.glyph) * size / kGlyphEm;
         }
-        out_.append(">]TJ\nET\n");
+        if (open)
+            out_.append(">]TJ\n");
     }
+
+    // Positions closer than this (in twips) are one place.
+    static constexpr double kSamePlace = 0.05;
 
     FontSet& fonts_;
     ImageSet& images_;
     QByteArray out_;
+    State state_;
     std::vector<PlacedGlyph> glyphs_;
 };
 
@@ -839,7 +990,7 @@ QByteArray pdfBytes(const Document& document, const QString& title)
     for (const Page& page : document.pages) {
         const QRectF paper = pageLayoutFor(page).fullRectPoints();
         const int pageId = objects.reserve(), contentId = objects.reserve();
-        objects.stream(contentId, QByteArray(), content.take(page, paper.height()), true);
+        objects.stream(contentId, QByteArray(), content.take(page, paper.height()), kFastDeflate);
         QByteArray dictionary = "<</Type/Page/Parent " + ref(pagesId) + "/MediaBox[0 0 ";
         dictionary << paper.width() << paper.height() << "]/Resources " << ref(resources) << "/Contents "
                    << ref(contentId) << ">>";

@@ -1,8 +1,9 @@
 // Our own PDF writer: turns a document's display list straight into PDF
 // bytes.  Text is shaped once with Qt (the fonts resolved as the painter
 // resolves them) and written as glyph ids in embedded fonts: TrueType
-// fonts as subset CID fonts, fonts with other outlines as Type 3 fonts
-// drawn from their glyph outlines; a ToUnicode map built from the drawn
+// fonts as subset CID fonts; fonts with other outlines, and faces the font
+// engine emboldens or slants, as Type 3 fonts drawn from the outlines Qt
+// gives; a ToUnicode map built from the drawn
 // text keeps it selectable and searchable.
 #pragma once
 

@@ -204,6 +204,32 @@ private:
 
 // ---- fonts ---------------------------------------------------------------
 
+// Whether `c` is drawn as its own glyph, one after another from left to
+// right: letters, digits, punctuation and symbols of the scripts written
+// that way without joining or marks.  Anything else (controls, invisible
+// format characters, combining marks, right-to-left and shaped scripts)
+// goes through Qt's text layout, as the painter draws it.
+bool drawnAsItIs(char16_t c)
+{
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0xAD)
+        return false;
+    if (c < 0x0300)
+        return true;
+    if (c < 0x0370)
+        return false;  // combining marks
+    if (c < 0x0483)
+        return true;  // Greek, Cyrillic
+    if (c < 0x048A)
+        return false;
+    if (c < 0x0590)
+        return true;  // Cyrillic, Armenian
+    if (c >= 0x1E00 && c < 0x2000)
+        return true;  // Latin and Greek extended
+    if (c >= 0x2000 && c < 0x2C00)
+        return !(c >= 0x200B && c <= 0x200F) && !(c >= 0x2028 && c <= 0x202E) && !(c >= 0x2060 && c <= 0x206F);
+    return false;
+}
+
 QString fontKey(const QRawFont& raw)
 {
     return raw.familyName() + QLatin1Char('|') + raw.styleName() + QLatin1Char('|') +
@@ -391,6 +417,7 @@ public:
             advances_.resize(size_t(length));
             int count = length;
             const bool direct = length == text.size() &&
+                                std::all_of(text.begin(), text.end(), [](QChar c) { return drawnAsItIs(c.unicode()); }) &&
                                 style.raw.glyphIndexesForChars(text.constData(), length, glyphs_.data(), &count) &&
                                 count == length && std::find(glyphs_.begin(), glyphs_.end(), 0u) == glyphs_.end();
             if (direct) {
@@ -481,7 +508,8 @@ private:
             for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
                 placed.push_back({index, glyphs[i], x + positions[i].x(), baseline + positions[i].y() - line.ascent()});
             for (uint c : characters) {
-                if (!raw.supportsCharacter(c))
+                // Invisible characters draw nothing a reader would copy.
+                if (QChar::category(c) == QChar::Other_Format || !raw.supportsCharacter(c))
                     continue;
                 const char32_t character = c;
                 const QList<quint32> own = raw.glyphIndexesForString(QString::fromUcs4(&character, 1));

@@ -40,11 +40,18 @@ constexpr double kGlyphEm = 1000.0;
 
 // ---- output helpers ------------------------------------------------------
 
-void appendNumber(QByteArray& out, double value)
+// A number as the file holds it: three decimals, within what every PDF
+// reader takes.
+double asWritten(double value)
 {
     if (!std::isfinite(value))
-        value = 0;
-    const double rounded = std::round(value * 1000.0) / 1000.0;
+        return 0;
+    return std::round(std::clamp(value, -1e9, 1e9) * 1000.0) / 1000.0;
+}
+
+void appendNumber(QByteArray& out, double value)
+{
+    const double rounded = asWritten(value);
     char buffer[48];
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, 3);
     if (ec != std::errc()) {
@@ -155,11 +162,12 @@ public:
 
     void stream(int id, QByteArray dictionary, const QByteArray& data, int level = kSmallDeflate)
     {
-        const QByteArray body = deflate(data, level);
+        const QByteArray body = data.isEmpty() ? data : deflate(data, level);
         start(id);
         out_.append("<<");
         out_.append(dictionary);
-        out_.append("/Filter/FlateDecode");
+        if (!body.isEmpty())
+            out_.append("/Filter/FlateDecode");
         out_.append("/Length ");
         appendInt(out_, body.size());
         out_.append(">>\nstream\n");
@@ -354,6 +362,8 @@ FaceStyle faceStyleOf(const QRawFont& raw)
 constexpr double kSyntheticSlant = 0.3;
 
 class FontSet {
+    static constexpr size_t kMaxStyles = 256;
+
 public:
     explicit FontSet(ObjectWriter& objects) : objects_(objects)
     {
@@ -370,6 +380,10 @@ public:
             last_ = known->second.get();
             return *last_;
         }
+        // A script stepping through sizes makes a style per size: the set
+        // starts again rather than grow without end (the faces stay).
+        if (styles_.size() >= kMaxStyles)
+            styles_.clear();
         auto entry = std::make_unique<StyleFont>();
         entry->style = style;
         entry->font = QFont(makeTwipFont(style, kTwipDpi), &device_);
@@ -422,8 +436,10 @@ public:
                                 count == length && std::find(glyphs_.begin(), glyphs_.end(), 0u) == glyphs_.end();
             if (direct) {
                 const std::vector<quint32>& glyphs = glyphs_;
+                // The advances the painter adds up (in 1/64 pixel), which
+                // are also the ones layout measured.
                 style.raw.advancesForGlyphIndexes(glyphs_.data(), advances_.data(), count,
-                                                  QRawFont::UseDesignMetrics);
+                                                  QRawFont::SeparateAdvances);
                 const std::vector<QPointF>& advances = advances_;
                 EmbeddedFont& font = *fonts_[size_t(style.embedded)];
                 double at = x;
@@ -766,24 +782,24 @@ private:
         const bool gray = !alpha && source.allGray();
         const QImage image = source.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         const int w = image.width(), h = image.height();
-        QByteArray pixels, mask;
-        pixels.reserve(qsizetype(w) * h * (gray ? 1 : 3));
-        if (alpha)
-            mask.reserve(qsizetype(w) * h);
+        const int channels = gray ? 1 : 3;
+        QByteArray pixels(qsizetype(w) * h * channels, Qt::Uninitialized);
+        QByteArray mask(alpha ? qsizetype(w) * h : 0, Qt::Uninitialized);
+        char* colour = pixels.data();
+        char* cover = mask.data();
         bool opaque = true;
         for (int y = 0; y < h; ++y) {
+            pollStop();
             const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
             for (int x = 0; x < w; ++x) {
                 const QRgb p = line[x];
-                if (gray) {
-                    pixels.append(char(qRed(p)));
-                } else {
-                    pixels.append(char(qRed(p)));
-                    pixels.append(char(qGreen(p)));
-                    pixels.append(char(qBlue(p)));
+                *colour++ = char(qRed(p));
+                if (!gray) {
+                    *colour++ = char(qGreen(p));
+                    *colour++ = char(qBlue(p));
                 }
                 if (alpha) {
-                    mask.append(char(qAlpha(p)));
+                    *cover++ = char(qAlpha(p));
                     opaque = opaque && qAlpha(p) == 255;
                 }
             }
@@ -831,6 +847,7 @@ public:
             pollStop();
             std::visit(*this, op);
         }
+        endText();
         return std::move(out_);
     }
 
@@ -844,6 +861,7 @@ public:
         // A clip lasts until the state saved before it is restored.
         const State outside = state_;
         if (op.clip) {
+            endText();
             out_.append("q ");
             appendRect(out_, *op.clip);
             out_.append("W n\n");
@@ -851,6 +869,7 @@ public:
         colour(op.colour, state_.fill, "rg");
         writeGlyphs(style);
         if (decorated) {
+            endText();
             colour(op.colour, state_.stroke, "RG");
             width(style.lineThickness);
             const double x1 = std::floor(op.x), x2 = std::floor(op.x + advance);
@@ -860,6 +879,7 @@ public:
                 line(x1, op.baseline + style.strikeOutOffset, x2, op.baseline + style.strikeOutOffset);
         }
         if (op.clip) {
+            endText();
             out_.append("Q\n");
             state_ = outside;
         }
@@ -867,6 +887,7 @@ public:
 
     void operator()(const LineOp& op)
     {
+        endText();
         colour(op.colour, state_.stroke, "RG");
         width(penWidth(op.width));
         line(op.x1, op.y1, op.x2, op.y2);
@@ -874,6 +895,7 @@ public:
 
     void operator()(const RectOp& op)
     {
+        endText();
         if (op.fill) {
             colour(*op.fill, state_.fill, "rg");
             appendRect(out_, op.rect);
@@ -892,6 +914,7 @@ public:
         if (op.image.isNull() || op.rect.width() == 0 || op.rect.height() == 0)
             return;
         const QByteArray name = images_.nameOf(op.image);
+        endText();
         out_ << "q " << op.rect.width() << "0 0 " << -op.rect.height() << op.rect.left << op.rect.bottom
              << "cm /" << name << " Do Q\n";
     }
@@ -935,7 +958,7 @@ private:
         const double size = style.raw.pixelSize();
         if (glyphs_.empty() || size <= 0)
             return;
-        out_.append("BT\n");
+        beginText();
         writeRuns(size, 0, false);
         // The second pass of an emboldened face, hidden from text
         // extraction so that the words read once.
@@ -946,7 +969,62 @@ private:
             writeRuns(size, -0.5 * style.lineThickness, true);
             out_.append("EMC\n");
         }
+    }
+
+    // Text of consecutive text operations shares one text object; anything
+    // else ends it.
+    void beginText()
+    {
+        if (inText_)
+            return;
+        out_.append("BT\n");
+        inText_ = true;
+        lineSet_ = false;
+    }
+
+    void endText()
+    {
+        if (!inText_)
+            return;
         out_.append("ET\n");
+        inText_ = false;
+    }
+
+    // Starts a line of text at (x, y): relative to the last one where
+    // that is shorter and both are upright.  The line's place is kept as
+    // the reader computes it from the written numbers, so that rounding
+    // does not add up along a page.
+    void moveTo(double x, double y, double slant)
+    {
+        if (lineSet_ && slant == 0 && lineSlant_ == 0) {
+            const double dx = asWritten(x - lineX_), dy = asWritten(lineY_ - y);
+            out_ << dx << dy << "Td ";
+            lineX_ += dx;
+            lineY_ -= dy;
+        } else {
+            out_ << "1 0 " << slant << "-1 " << x << y << "Tm ";
+            lineX_ = asWritten(x);
+            lineY_ = asWritten(y);
+        }
+        lineSet_ = true;
+        lineSlant_ = slant;
+    }
+
+    // A glyph id as the two bytes of a literal string.
+    void appendCode(unsigned code)
+    {
+        for (const unsigned byte : {(code >> 8) & 0xFF, code & 0xFF}) {
+            if (byte == '(' || byte == ')' || byte == '\\') {
+                out_.append('\\');
+                out_.append(char(byte));
+            } else if (byte == '\r') {
+                out_.append("\\r");
+            } else if (byte == '\n') {
+                out_.append("\\n");
+            } else {
+                out_.append(char(byte));
+            }
+        }
     }
 
     // The glyphs in runs of one PDF font: each run is placed once, and a
@@ -965,26 +1043,32 @@ private:
             const double x = g.x + shift;
             if (!open || g.font != current || std::abs(g.y - y) > kSamePlace) {
                 if (open)
-                    out_.append(">]TJ\n");
+                    out_.append(")]TJ\n");
                 if (g.font != state_.font || size != state_.fontSize) {
                     out_ << "/" << font.resourceName << " " << size << "Tf ";
                     state_.font = g.font;
                     state_.fontSize = size;
                 }
                 current = g.font;
-                out_ << "1 0 " << font.slant << "-1 " << x << g.y << "Tm [<";
+                moveTo(x, g.y, font.slant);
+                out_.append("[(");
                 open = true;
                 y = g.y;
+                penX = lineX_;
             } else if (std::abs(penX - x) > kSamePlace) {
-                out_.append('>');
-                appendNumber(out_, (penX - x) * kGlyphEm / size);
-                out_.append('<');
+                const double adjustment = asWritten((penX - x) * kGlyphEm / size);
+                out_.append(')');
+                appendNumber(out_, adjustment);
+                out_.append('(');
+                penX -= adjustment * size / kGlyphEm;
             }
-            appendHex(out_, code, 4);
-            penX = x + fonts_.width(g.font, g.glyph) * size / kGlyphEm;
+            appendCode(code);
+            // Where the reader's pen goes next, which is where the glyph
+            // landed plus its advance, not where it should have landed.
+            penX += fonts_.width(g.font, g.glyph) * size / kGlyphEm;
         }
         if (open)
-            out_.append(">]TJ\n");
+            out_.append(")]TJ\n");
     }
 
     // Positions closer than this (in twips) are one place.
@@ -995,6 +1079,10 @@ private:
     QByteArray out_;
     State state_;
     std::vector<PlacedGlyph> glyphs_;
+    bool inText_ = false;
+    // The start of the current line of text (Td moves relative to it).
+    bool lineSet_ = false;
+    double lineX_ = 0, lineY_ = 0, lineSlant_ = 0;
 };
 
 QByteArray pdfDate(const QDateTime& when)

@@ -36,16 +36,18 @@ bool writePdf(const Document& document, const QString& path, QString* error, con
     StoppableSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("Cannot write the PDF file %1.").arg(path));
-    QByteArray bytes;
+    bool written = false;
     try {
-        bytes = pdfBytes(document, title);
+        written = writePdfTo(file, document, title);
     } catch (const StopRequested&) {
         file.cancelWriting();
         return fail(QString());
     }
     // A stop after the last write still leaves the old file: no commit.
-    if (file.write(bytes) != bytes.size() || StopScope::requested() || !file.commit())
+    if (!written || StopScope::requested() || !file.commit()) {
+        file.cancelWriting();
         return fail(QStringLiteral("Cannot finish the PDF file %1.").arg(path));
+    }
     return true;
 }
 

@@ -138,12 +138,18 @@ QByteArray deflate(const QByteArray& data, int level)
     return qCompress(data, level).mid(4);
 }
 
-// The objects of the file, numbered from 1, and where each starts.
+// A write to the file failed (the disk is full, or the stop request came):
+// the writing ends.
+struct WriteFailed {};
+
+// The objects of the file, numbered from 1, and where each starts.  What
+// is written goes to the device in pieces, so that a long document is not
+// held whole in memory.
 class ObjectWriter {
 public:
-    ObjectWriter()
+    explicit ObjectWriter(QIODevice& device) : device_(device)
     {
-        out_.reserve(1 << 16);
+        out_.reserve(kPiece * 2);
         out_.append("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
     }
 
@@ -158,6 +164,7 @@ public:
         start(id);
         out_.append(body);
         out_.append("\nendobj\n");
+        flushFull();
     }
 
     void stream(int id, QByteArray dictionary, const QByteArray& data, int level = kSmallDeflate)
@@ -173,11 +180,12 @@ public:
         out_.append(">>\nstream\n");
         out_.append(body);
         out_.append("\nendstream\nendobj\n");
+        flushFull();
     }
 
-    QByteArray finish(int catalog, int info)
+    void finish(int catalog, int info)
     {
-        const qsizetype xref = out_.size();
+        const qsizetype xref = written_ + out_.size();
         out_.append("xref\n0 ");
         appendInt(out_, qsizetype(offsets_.size()) + 1);
         out_.append("\n0000000000 65535 f \n");
@@ -195,18 +203,36 @@ public:
         out_.append(">>\nstartxref\n");
         appendInt(out_, xref);
         out_.append("\n%%EOF\n");
-        return std::move(out_);
+        flush();
     }
 
 private:
+    static constexpr qsizetype kPiece = 1 << 18;
+
     void start(int id)
     {
-        offsets_[size_t(id - 1)] = out_.size();
+        offsets_[size_t(id - 1)] = written_ + out_.size();
         appendInt(out_, id);
         out_.append(" 0 obj\n");
     }
 
+    void flushFull()
+    {
+        if (out_.size() >= kPiece)
+            flush();
+    }
+
+    void flush()
+    {
+        if (device_.write(out_) != out_.size())
+            throw WriteFailed();
+        written_ += out_.size();
+        out_.clear();
+    }
+
+    QIODevice& device_;
     QByteArray out_;
+    qsizetype written_ = 0;
     std::vector<qsizetype> offsets_;
 };
 
@@ -1091,11 +1117,9 @@ QByteArray pdfDate(const QDateTime& when)
     return "(D:" + utc.toString(QStringLiteral("yyyyMMddhhmmss")).toLatin1() + "Z)";
 }
 
-} // namespace
-
-QByteArray pdfBytes(const Document& document, const QString& title)
+void writeDocument(QIODevice& device, const Document& document, const QString& title)
 {
-    ObjectWriter objects;
+    ObjectWriter objects(device);
     const int catalog = objects.reserve(), pagesId = objects.reserve(), info = objects.reserve(),
               resources = objects.reserve();
     FontSet fonts(objects);
@@ -1131,7 +1155,21 @@ QByteArray pdfBytes(const Document& document, const QString& title)
         infoDictionary += "/Title " + textString(title);
     infoDictionary += ">>";
     objects.object(info, infoDictionary);
-    return objects.finish(catalog, info);
+    objects.finish(catalog, info);
+}
+
+} // namespace
+
+bool writePdfTo(QIODevice& device, const Document& document, const QString& title)
+{
+    try {
+        writeDocument(device, document, title);
+    } catch (const WriteFailed&) {
+        // A stop makes the file refuse writes: it ends the run as a stop.
+        pollStop();
+        return false;
+    }
+    return true;
 }
 
 } // namespace quillet::surface

@@ -9,8 +9,10 @@
 #include "surface/font_resolver.h"
 #include "surface/font_subset.h"
 #include "surface/pdf_export.h"
+#include "surface/pdf_writer.h"
 #include "surface/qt_text_measurer.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -438,6 +440,46 @@ TEST_F(PdfWriterTest, AStopLeavesTheOldFile)
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("old"));
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 1);
+}
+
+// A device that takes so many bytes and refuses the rest, as a full disk.
+class SmallDisk : public QBuffer {
+public:
+    explicit SmallDisk(qint64 room) : room_(room) {}
+
+protected:
+    qint64 writeData(const char* data, qint64 length) override
+    {
+        if (size() + length > room_)
+            return -1;
+        return QBuffer::writeData(data, length);
+    }
+
+private:
+    qint64 room_;
+};
+
+TEST(PdfWriterDevice, ARefusedWriteEndsTheFileUnfinished)
+{
+    testing::ensureQtApplication();
+    // Enough pages that the file goes out in several pieces.
+    Document document;
+    for (int i = 0; i < 400; ++i) {
+        Page page;
+        for (int line = 0; line < 60; ++line)
+            page.ops.push_back(text(720, 720 + line * 240, u"Line of text that fills the page", font(u"Arial", 10)));
+        document.pages.push_back(page);
+    }
+    SmallDisk disk(100000);
+    ASSERT_TRUE(disk.open(QIODevice::WriteOnly));
+    EXPECT_FALSE(writePdfTo(disk, document, QString()));
+    EXPECT_LE(disk.size(), 100000);
+
+    QBuffer whole;
+    ASSERT_TRUE(whole.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(writePdfTo(whole, document, QString()));
+    EXPECT_TRUE(whole.data().endsWith("%%EOF\n"));
+    EXPECT_GT(whole.size(), 100000);
 }
 
 // The subsetter alone, on the font most sheets use.

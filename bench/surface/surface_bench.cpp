@@ -1,12 +1,16 @@
 // Lays out documents of tables and paragraphs and writes them to PDF, for
 // 50, 100 and 200 pages side by side, and prints the time per page and the
 // ratios between the sizes: the cost should grow linearly with the pages.
+// Then writes one of those documents with the surface's PDF writer and with
+// Qt's, in turns, and prints the ratio of their times and file sizes.
 //
 //   bench_surface [output-dir]     (default: the system's temporary folder)
+#include "qt_pdf_reference.h"
 #include "surface/pdf_export.h"
 #include "surface/surface.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -45,11 +49,8 @@ struct Timing {
     double total() const { return layoutMs + pdfMs; }
 };
 
-Timing runOnce(int pages, const QString& pdfPath)
+void layOut(Surface& s, int pages)
 {
-    Timing t;
-    auto start = Clock::now();
-    Surface s;
     s.startDoc();
     s.setHeader(u"Benchmark||Page %d");
     s.setFooter(u"|Quillet|");
@@ -57,6 +58,14 @@ Timing runOnce(int pages, const QString& pdfPath)
     while (s.pageCount() < pages)
         drawSection(s, ++section);
     s.endDoc();
+}
+
+Timing runOnce(int pages, const QString& pdfPath)
+{
+    Timing t;
+    auto start = Clock::now();
+    Surface s;
+    layOut(s, pages);
     auto laidOut = Clock::now();
     QString error;
     if (!writePdf(s.document(), pdfPath, &error))
@@ -96,5 +105,28 @@ int main(int argc, char** argv)
     }
     std::printf("ratio 100/50 pages: %.2f (linear: 2.00)\n", timings[1].total() / timings[0].total());
     std::printf("ratio 200/100 pages: %.2f (linear: 2.00)\n", timings[2].total() / timings[1].total());
+
+    // The same pages through both PDF writers, in turns; each keeps its best.
+    Surface s;
+    layOut(s, 43);
+    const QString ours = QDir(dir).filePath(QStringLiteral("surface-bench-ours.pdf"));
+    const QString qt = QDir(dir).filePath(QStringLiteral("surface-bench-qt.pdf"));
+    double oursMs = 0, qtMs = 0;
+    for (int repeat = 0; repeat < kRepeats * 2; ++repeat) {
+        auto start = Clock::now();
+        writePdf(s.document(), ours);
+        auto middle = Clock::now();
+        quillet::surface::testing::writePdfWithQt(s.document(), qt);
+        auto end = Clock::now();
+        const double a = std::chrono::duration<double, std::milli>(middle - start).count();
+        const double b = std::chrono::duration<double, std::milli>(end - middle).count();
+        oursMs = repeat == 0 ? a : std::min(oursMs, a);
+        qtMs = repeat == 0 ? b : std::min(qtMs, b);
+    }
+    std::printf("\nPDF writers on %d pages (best of %d): ours %.1f ms, %lld bytes; Qt's %.1f ms, %lld bytes\n",
+                s.pageCount(), kRepeats * 2, oursMs, static_cast<long long>(QFileInfo(ours).size()), qtMs,
+                static_cast<long long>(QFileInfo(qt).size()));
+    std::printf("ratio ours/Qt: time %.2f, size %.2f\n", oursMs / qtMs,
+                double(QFileInfo(ours).size()) / double(QFileInfo(qt).size()));
     return 0;
 }

@@ -7,6 +7,8 @@
 #include "sheet/cls_print_wrapper.h"
 #include "sheet/print_surface.h"
 
+#include <cmath>
+
 namespace quillet {
 
 using script::ArgKind;
@@ -49,8 +51,12 @@ NativeMember lengthProperty(const char16_t* name, float (PrintSurface::*get)() c
             return Value::single(static_cast<float>((surf(o).*get)() / static_cast<double>(self(o).unitFactor())));
         },
         [set](NativeObject& o, std::span<Value>, const Value& v) {
-            const float value = v.toSingle();
-            (surf(o).*set)(value * static_cast<float>(self(o).unitFactor()));
+            // Single arithmetic, as the lengths are kept: a length past the
+            // largest Single overflows rather than becoming infinite.
+            const float twips = v.toSingle() * static_cast<float>(self(o).unitFactor());
+            if (!std::isfinite(twips))
+                throw VbError(vberr::Overflow);
+            (surf(o).*set)(twips);
         });
 }
 

@@ -1,23 +1,15 @@
 #include "surface/pdf_export.h"
 
 #include "common/stop_request.h"
-#include "surface/page_painter.h"
+#include "surface/pdf_writer.h"
 #include "surface/stoppable_save_file.h"
 
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
 
 #include <algorithm>
 
 namespace quillet::surface {
-namespace {
-
-// One device unit per twip: coordinates pass through unscaled.
-constexpr int kPdfResolution = 1440;
-
-} // namespace
 
 QPageLayout pageLayoutFor(const Page& page)
 {
@@ -44,32 +36,18 @@ bool writePdf(const Document& document, const QString& path, QString* error, con
     StoppableSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("Cannot write the PDF file %1.").arg(path));
-    QPdfWriter writer(&file);
-    writer.setResolution(kPdfResolution);
-    writer.setCreator(QStringLiteral("Quillet"));
-    writer.setTitle(title);
-    writer.setPageLayout(pageLayoutFor(document.pages.front()));
-
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return fail(QStringLiteral("Cannot write the PDF file %1.").arg(path));
+    bool written = false;
     try {
-        for (size_t i = 0; i < document.pages.size(); ++i) {
-            const Page& page = document.pages[i];
-            if (i > 0) {
-                writer.setPageLayout(pageLayoutFor(page));
-                writer.newPage();
-            }
-            paintPage(painter, page);
-        }
+        written = writePdfTo(file, document, title);
     } catch (const StopRequested&) {
         file.cancelWriting();
-        painter.end();
         return fail(QString());
     }
     // A stop after the last write still leaves the old file: no commit.
-    if (!painter.end() || StopScope::requested() || !file.commit())
+    if (!written || StopScope::requested() || !file.commit()) {
+        file.cancelWriting();
         return fail(QStringLiteral("Cannot finish the PDF file %1.").arg(path));
+    }
     return true;
 }
 

@@ -3,6 +3,7 @@
 // statement table sends On Error Resume Next to the right place.
 #include "script/core/compiler.h"
 #include "script/core/parser.h"
+#include "script/core/superinstructions.h"
 
 #include <gtest/gtest.h>
 
@@ -169,6 +170,29 @@ TEST(Compiler, NestedArgumentsThatMayBeElementsCompileOnce)
     source += u"\n";
     const Compiled c = compileTopLevel(source);
     EXPECT_LT(c.code->instrs.size(), 12u * 4);
+}
+
+TEST(Compiler, ElementAccessAtVariableSubscriptsIsMarkedInPlace)
+{
+    Compiled c = compileTopLevel(u"y = a(i, j)\na(i) = y\ny = a((i))\na(i + 1) = y\n");
+    Code& code = *c.code;
+    const std::vector<Instr> before = code.instrs;
+    fuseElementAccess(code);
+    // Only the first instruction of each sequence changes, and it carries
+    // the number of subscripts; the rest stays for the general way.
+    ASSERT_EQ(before.size(), code.instrs.size());
+    const auto reads = positionsOf(code, OpCode::ElementRead);
+    const auto writes = positionsOf(code, OpCode::ElementWrite);
+    ASSERT_EQ(1u, reads.size());
+    ASSERT_EQ(1u, writes.size());
+    EXPECT_EQ(OpCode::GlobalPrep, before[reads[0]].op);
+    EXPECT_EQ(2, code.instrs[reads[0]].b);
+    EXPECT_EQ(OpCode::IndexedPrep, before[writes[0]].op);
+    EXPECT_EQ(1, code.instrs[writes[0]].b);
+    size_t changed = 0;
+    for (size_t i = 0; i < before.size(); ++i)
+        changed += before[i].op != code.instrs[i].op;
+    EXPECT_EQ(2u, changed); // (i) and i + 1 are no plain variables
 }
 
 } // namespace

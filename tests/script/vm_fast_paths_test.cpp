@@ -68,5 +68,58 @@ TEST(VmFastPaths, ArrayElementsFollowTheGeneralRulesAtTheEdges)
     EXPECT_EQ(u"String", evalAfter(u"s = Split(\"a,b\", \",\"): s(0) = 5", u"TypeName(s(0))"));
 }
 
+TEST(VmFastPaths, ElementsAtVariableSubscriptsAgreeWithTheGeneralWay)
+{
+    // Each read or write at variable subscripts against the same one with
+    // a subscript that is no plain variable ((i) to read, j + 0 to write),
+    // which takes the general way.
+    const Text setup = u"Dim a(2, 3): a(1, 2) = 7\nFunction Twice(x)\n  x = x * 2\n  Twice = x\nEnd Function\n";
+    struct Case {
+        const char16_t* values;
+        const char16_t* inPlace;
+        const char16_t* general;
+    };
+    const Case cases[] = {
+        {u"i = 1: j = 2", u"y = a(i, j)", u"y = a((i), (j))"},
+        {u"i = 1.4: j = 1.5", u"y = a(i, j)", u"y = a((i), (j))"}, // rounded
+        {u"i = \"1\": j = 2", u"y = a(i, j)", u"y = a((i), (j))"},
+        {u"i = 3: j = 0", u"y = a(i, j)", u"y = a((i), (j))"}, // out of range
+        {u"i = 1", u"y = a(i)", u"y = a((i))"},                // too few subscripts
+        {u"i = Null: j = 1", u"y = a(i, j)", u"y = a((i), (j))"},
+        {u"i = 1: j = 2", u"a(i, j) = 5: y = a(1, 2)", u"a(i, j + 0) = 5: y = a(1, 2)"},
+        {u"i = 2: j = 3", u"b = a: a(i, j) = 5: y = b(2, 3) & a(2, 3)", u"b = a: a(i, j + 0) = 5: y = b(2, 3) & a(2, 3)"},
+        {u"i = -1: j = 0", u"a(i, j) = 5: y = 1", u"a(i, j + 0) = 5: y = 1"},
+        {u"i = 1: Set o = New RegExp", u"Set a(i, 0) = o: y = a(1, 0).Global", u"Set a(i + 0, 0) = o: y = a(1, 0).Global"},
+        {u"i = 1: s = Split(\"a,b\", \",\")", u"s(i) = 5: y = TypeName(s(1)) & s(1)",
+         u"s(i + 0) = 5: y = TypeName(s(1)) & s(1)"}, // stays text
+        {u"i = 1: a = 4", u"y = a(i)", u"y = a((i))"},           // no longer an array
+        {u"i = 3", u"y = Twice(i) & \" \" & i", u"y = Twice(i) & \" \" & i"}, // by reference
+    };
+    for (const Case& c : cases) {
+        const Text values = setup + c.values + u"\n";
+        EXPECT_EQ(evalAfter(values + c.general, u"y"), evalAfter(values + c.inPlace, u"y")) << toUtf8(c.inPlace);
+    }
+    EXPECT_EQ(u"7", evalAfter(setup + u"i = 1: j = 2: y = a(i, j)", u"y"));
+    EXPECT_EQ(u"(error 9)", evalAfter(setup + u"i = 3: j = 0: y = a(i, j)", u"y"));
+    EXPECT_EQ(u"6 6", evalAfter(setup + u"i = 3: y = Twice(i) & \" \" & i", u"y"));
+    // A local array, read at local and global subscripts, and a local that
+    // stops being an array.
+    const Text local = u"Function F(k, m)\n  Dim b(3, 3): b(1, 2) = 8: b(2, 1) = 9\n  F = b(k, m) & b(i, k)\n"
+                       u"End Function\nFunction H(k)\n  b = Array(5, 6): H = b(k): b = 2: H = H & b(k)\nEnd Function\n"
+                       u"i = 2\n";
+    EXPECT_EQ(u"89", evalAfter(local + u"y = F(1, 2)", u"y"));
+    EXPECT_EQ(u"89", evalAfter(local + u"y = F(1.2, 2)", u"y"));
+    EXPECT_EQ(u"(error 9)", evalAfter(local + u"y = F(1, 4)", u"y"));
+    EXPECT_EQ(u"(error 13)", evalAfter(local + u"y = F(\"x\", 2)", u"y"));
+    EXPECT_EQ(u"(error 13)", evalAfter(local + u"y = H(1)", u"y"));
+    EXPECT_EQ(u"6 13", evalAfter(u"Function H(k)\n  On Error Resume Next\n  b = Array(5, 6): H = b(k)\n"
+                                 u"  b = 2: H = b(k)\n  H = H & \" \" & Err.Number\nEnd Function\ny = H(1)",
+                                 u"y"));
+    // Inside a procedure, with local subscripts, and under On Error Resume Next.
+    EXPECT_EQ(u"4 9", evalAfter(setup + u"y = 0\nSub S()\n  Dim k: k = 2\n  a(k, k) = 4\n  On Error Resume Next\n"
+                                         u"  k = 7\n  y = a(k, 1)\n  y = a(2, 2) & \" \" & Err.Number\nEnd Sub\nS",
+                                u"y"));
+}
+
 } // namespace
 } // namespace quillet::script

@@ -153,9 +153,10 @@ TEST_F(QtDialogServiceTest, FileDialogColumnsShowTheirWholeTextsAndNamesTakeTheR
         int total = 0;
         for (int column = 0; column < header->count(); ++column) {
             const QString text = view->model()->index(0, column, view->rootIndex()).data().toString();
-            if (column > 0)
+            if (column > 0) {
                 EXPECT_GT(header->sectionSize(column), view->fontMetrics().horizontalAdvance(text))
                     << "column " << column << ": " << text.toStdString();
+            }
             total += header->sectionSize(column);
         }
         EXPECT_EQ(total, view->viewport()->width()) << "no room left over";

@@ -19,6 +19,8 @@
 
 namespace quillet::script {
 
+struct GlobalEntry; // runtime.h: one global's kind and value
+
 // What a name turned out to mean.
 enum class NameKind : uint8_t {
     Unresolved,
@@ -41,6 +43,10 @@ struct NameRef {
     int member = -1;                     // HostMember: member number
     const BuiltinEntry* builtin = nullptr;
     Value constant;                      // Constant
+    // Global: the runtime's entry for `slot`, bound once the code is made
+    // (entries never move), so that the machine reads it without looking
+    // it up.  Null until then.
+    GlobalEntry* global = nullptr;
 };
 
 // Per-call-site cache of a host member look-up.
@@ -145,6 +151,24 @@ enum class OpCode : uint8_t {
     ClearHidden,  // empty hidden local b (end of With / Select, For not started)
     CaseMatch,    // pop a Case value, push whether hidden local b matches it; flags: CaseFlags
     CaseRange,    // pop high and low, push whether hidden local b is between them; flags: CaseFlags
+
+    // ---- superinstructions (superinstructions.h) ---------------------------
+    // In place of the GlobalPrep that starts `x(i, ...)` read through
+    // by-value ArgLocal/ArgName subscripts and a GlobalCall: pushes the
+    // element and goes past the GlobalCall when x is an array variable and
+    // the subscripts plain variables holding whole numbers in range;
+    // otherwise runs as that GlobalPrep.
+    ElementRead,
+    // The same for `x(i, ...)` where x is no global (LoadCallee, LoadLocal
+    // or LoadGlobal subscripts, Index): pushes the element and goes past
+    // the Index when x is a plain array variable; otherwise runs as that
+    // LoadCallee.
+    CalleeElementRead,
+    // In place of the IndexedPrep of `x(i, ...) = value` with LoadLocal or
+    // LoadGlobal subscripts and a StoreIndexed: writes the value on top
+    // into the element and goes past the StoreIndexed when StoreIndexed
+    // would write it in place; otherwise runs as that IndexedPrep.
+    ElementWrite,
 };
 
 // Instr::flags of Binary.

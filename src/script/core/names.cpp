@@ -19,7 +19,7 @@ Value Runtime::evalName(const NameRef& n, Frame& f)
     case NameKind::Constant:
         return n.constant;
     case NameKind::Global: {
-        GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+        GlobalEntry& g = globalEntry(n);
         switch (g.kind) {
         case GlobalKind::Procedure:
             return callProcedure(*g.proc, nullptr, {});
@@ -74,7 +74,7 @@ Value* Runtime::variablePtr(const NameRef& n, Frame& f)
     case NameKind::Field:
         return &f.me->field(n.slot);
     case NameKind::Global: {
-        GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+        GlobalEntry& g = globalEntry(n);
         if (g.kind == GlobalKind::Variable)
             return &g.value;
         if (g.kind == GlobalKind::Undeclared) {
@@ -123,7 +123,7 @@ void Runtime::assignName(const NameRef& n, Frame& f, Value value, bool isSet)
         f.me->field(n.slot) = std::move(value);
         return;
     case NameKind::Global: {
-        GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+        GlobalEntry& g = globalEntry(n);
         if (g.kind == GlobalKind::Undeclared) {
             if (optionExplicit_)
                 throw VbError(vberr::VariableUndefined);

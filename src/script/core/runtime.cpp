@@ -1,4 +1,5 @@
 #include "script/core/runtime.h"
+#include "script/core/superinstructions.h"
 
 #include "script/core/code_size.h"
 #include "script/core/compiler.h"
@@ -224,6 +225,14 @@ std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedur
     return unit;
 }
 
+void Runtime::bindGlobals(Code& code)
+{
+    for (NameRef& n : code.names) {
+        if (n.kind == NameKind::Global)
+            n.global = &globals_[static_cast<size_t>(n.slot)];
+    }
+}
+
 void Runtime::compileInstalled(CodeUnit& unit)
 {
     const bool explicitNames = unit.optionExplicit || optionExplicit_;
@@ -240,14 +249,17 @@ void Runtime::compileInstalled(CodeUnit& unit)
     forEachProcedure(unit, [&](Procedure& proc) { resolve(proc, explicitNames); });
     resolve(*unit.topLevel, explicitNames);
     // Once compiled, the code holds everything it needs from the tree.
-    auto compileProcedure = [](Procedure& proc) {
+    auto compileProcedure = [this](Procedure& proc) {
         proc.code = compileBody(proc);
+        bindGlobals(*proc.code);
+        fuseElementAccess(*proc.code);
         proc.body.clear();
         proc.names = {};
     };
     forEachProcedure(unit, compileProcedure);
     if (unit.evalExpression) {
         unit.evalCode = compileExpression(*unit.topLevel, *unit.evalExpression);
+        bindGlobals(*unit.evalCode);
         unit.evalExpression.reset();
         unit.topLevel->names = {};
     } else {

@@ -196,6 +196,14 @@ private:
     Value execute(Frame& f, const Code& code);
     void releaseHoldings(Frame& f, const Code& code, const StatementEntry& at, size_t count) noexcept;
     void binaryOperand(Frame& f, const Code& code, Op op, uint8_t flags, OperandKind kind, int32_t index, Value& left);
+    // The flat index in `rep` of the element the `count` subscript loads
+    // from `subscripts` on name (ElementRead, ElementWrite) when each reads
+    // a plain variable holding a whole number in range; -1 otherwise.
+    ptrdiff_t subscriptsInPlace(Frame& f, const Code& code, const Instr* subscripts, size_t count, const ArrayRep& rep);
+    // Pushes the element of `array` those subscripts give when it is an
+    // array and subscriptsInPlace() finds it; false otherwise.
+    bool pushElementInPlace(Frame& f, const Code& code, const Instr* subscripts, size_t count, const Value& array,
+                            Value*& sp);
     void raiseFrom(ScriptError& e, int line, int column, Frame& f);
     // Only inside a catch handler: the error being handled, raised at
     // `line`/`column` (recorded under On Error Resume Next, thrown on
@@ -263,6 +271,17 @@ private:
     // The named object whose member `n` (a HostMember) is; error 91 when
     // the host has since replaced it with Nothing.
     const Value& hostOf(const NameRef& n) const;
+    // The entry of `n`, a Global.
+    GlobalEntry& globalEntry(const NameRef& n)
+    {
+        return n.global ? *n.global : globals_[static_cast<size_t>(n.slot)];
+    }
+    const GlobalEntry& globalEntry(const NameRef& n) const
+    {
+        return n.global ? *n.global : globals_[static_cast<size_t>(n.slot)];
+    }
+    // Points the Global names of freshly compiled code at their entries.
+    void bindGlobals(Code& code);
     // The two common cases of variablePtr(), a local or a declared global,
     // which cannot fail; null for anything else.
     Value* plainVariable(const NameRef& n, Frame& f)
@@ -270,7 +289,7 @@ private:
         if (n.kind == NameKind::Local)
             return &f.locals[n.slot].deref();
         if (n.kind == NameKind::Global) {
-            GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+            GlobalEntry& g = globalEntry(n);
             if (g.kind == GlobalKind::Variable)
                 return &g.value;
         }
@@ -287,7 +306,7 @@ private:
     // without a declaration) that reading cannot call; null otherwise.
     const Value* globalVariable(const NameRef& n) const
     {
-        const GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+        const GlobalEntry& g = globalEntry(n);
         if (g.kind == GlobalKind::Variable || (g.kind == GlobalKind::Undeclared && !optionExplicit_))
             return &g.value;
         return nullptr;

@@ -142,6 +142,43 @@ void locate(Signal& s, int line, int column, const Frame& f)
     }
 }
 
+[[gnu::always_inline]] inline ptrdiff_t Runtime::subscriptsInPlace(Frame& f, const Code& code, const Instr* subscripts,
+                                                                  size_t count, const ArrayRep& rep)
+{
+    if (count != rep.dims.size())
+        return -1;
+    size_t index = 0;
+    for (size_t d = 0; d < count; ++d) {
+        const Instr& load = subscripts[d];
+        const Value* s;
+        if (load.op == OpCode::ArgLocal || load.op == OpCode::LoadLocal)
+            s = &f.locals[load.a].deref();
+        else if (!(s = plainVariable(code.names[static_cast<size_t>(load.a)], f)))
+            return -1;
+        if (!isIntegerOrLong(*s))
+            return -1;
+        const ArrayDim& dim = rep.dims[d];
+        const int64_t offset = int64_t(s->rawLong()) - dim.lower;
+        if (offset < 0 || offset >= dim.count)
+            return -1;
+        index = index * static_cast<size_t>(dim.count) + static_cast<size_t>(offset);
+    }
+    return static_cast<ptrdiff_t>(index);
+}
+
+[[gnu::always_inline]] inline bool Runtime::pushElementInPlace(Frame& f, const Code& code, const Instr* subscripts,
+                                                              size_t count, const Value& array, Value*& sp)
+{
+    if (!array.isArray())
+        return false;
+    const ArrayRep& rep = *array.rawArray();
+    const ptrdiff_t at = subscriptsInPlace(f, code, subscripts, count, rep);
+    if (at < 0)
+        return false;
+    push(sp, rep.items[static_cast<size_t>(at)]);
+    return true;
+}
+
 void Runtime::raiseFrom(ScriptError& e, int line, int column, Frame& f)
 {
     locate(e, line, column, f);
@@ -207,11 +244,12 @@ Value Runtime::execute(Frame& f, const Code& code)
     Value* const base = f.stack;
     Value* sp = base;
     const Instr* const instrs = code.instrs.data();
-    size_t pc = 0;
+    // The next instruction; execution starts at the first.
+    const Instr* ip = instrs;
     while (true) {
         try {
             while (true) {
-                const Instr& in = instrs[pc++];
+                const Instr& in = *ip++;
                 switch (in.op) {
                 // ---- values ----------------------------------------------
                 case OpCode::PushConst:
@@ -280,6 +318,13 @@ Value Runtime::execute(Frame& f, const Code& code)
                     break;
 
                 // ---- calls -----------------------------------------------
+                case OpCode::CalleeElementRead:
+                    if (const Value* array = plainVariable(code.names[static_cast<size_t>(in.a)], f);
+                        array && pushElementInPlace(f, code, ip, in.b, *array, sp)) {
+                        ip += in.b + 1u;
+                        break;
+                    }
+                    [[fallthrough]];
                 case OpCode::LoadCallee: {
                     Value* holder = variableSlot(code.names[static_cast<size_t>(in.a)], f);
                     push(sp, holder->isArray() && in.flags ? Value::ref(holder) : *holder);
@@ -299,11 +344,19 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::CallMethod:
                     sp = callMethod(f, code.names[static_cast<size_t>(in.a)], in.b, sp);
                     break;
+                case OpCode::ElementRead: {
+                    const GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
+                    if (g.kind == GlobalKind::Variable && pushElementInPlace(f, code, ip, in.b, g.value, sp)) {
+                        ip += in.b + 1u;
+                        break;
+                    }
+                    [[fallthrough]];
+                }
                 case OpCode::GlobalPrep: {
                     // Calling a procedure is the common case: no callee value,
                     // arguments by reference (the slots above sp are Empty).
                     const NameRef& n = code.names[static_cast<size_t>(in.a)];
-                    if (globals_[static_cast<size_t>(n.slot)].kind == GlobalKind::Procedure) {
+                    if (globalEntry(n).kind == GlobalKind::Procedure) {
                         sp[1] = Value::longInt(kProcedureMode);
                         sp += 2;
                     } else {
@@ -328,7 +381,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                         break;
                     }
                     const NameRef& n = code.names[static_cast<size_t>(in.a)];
-                    Value result = callProcedure(*globals_[static_cast<size_t>(n.slot)].proc, nullptr,
+                    Value result = callProcedure(*globalEntry(n).proc, nullptr,
                                                  std::span<Value>(args, in.b));
                     if (!f.locked.empty())
                         unlockArguments(f, args, true);
@@ -395,7 +448,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     break;
                 case OpCode::StoreGlobal: {
                     const NameRef& n = code.names[static_cast<size_t>(in.a)];
-                    GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+                    GlobalEntry& g = globalEntry(n);
                     if (g.kind == GlobalKind::Variable) {
                         letFromStack(g.value, sp);
                     } else {
@@ -414,6 +467,23 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::StoreMember:
                     sp = storeMember(code.members[static_cast<size_t>(in.a)], in.b, in.flags, sp);
                     break;
+                case OpCode::ElementWrite:
+                    if (Value* array = plainVariable(code.names[static_cast<size_t>(in.a)], f); array && array->isArray()) {
+                        ArrayRep* rep = array->rawArray();
+                        const ptrdiff_t at = rep->refs == 1 && !rep->textItems
+                                                 ? subscriptsInPlace(f, code, ip, in.b, *rep)
+                                                 : -1;
+                        if (at >= 0) {
+                            // As StoreIndexed writes in place: the old value
+                            // goes once the new one is there.
+                            Value& element = rep->items[static_cast<size_t>(at)];
+                            Value old(std::move(element));
+                            ::new (static_cast<void*>(&element)) Value(std::move(*--sp));
+                            ip += in.b + 1u;
+                            break;
+                        }
+                    }
+                    [[fallthrough]];
                 case OpCode::IndexedPrep:
                     sp = indexedPrep(f, code.names[static_cast<size_t>(in.a)], sp);
                     break;
@@ -498,22 +568,22 @@ Value Runtime::execute(Frame& f, const Code& code)
 
                 // ---- control flow ----------------------------------------
                 case OpCode::Jump:
-                    pc = static_cast<size_t>(in.a);
+                    ip = instrs + in.a;
                     break;
                 case OpCode::LoopBack:
                     checkStep();
-                    pc = static_cast<size_t>(in.a);
+                    ip = instrs + in.a;
                     break;
                 case OpCode::CheckStep:
                     checkStep();
                     break;
                 case OpCode::JumpIfFalse:
                     if (!popCondition(sp))
-                        pc = static_cast<size_t>(in.a);
+                        ip = instrs + in.a;
                     break;
                 case OpCode::JumpIfTrue:
                     if (popCondition(sp))
-                        pc = static_cast<size_t>(in.a);
+                        ip = instrs + in.a;
                     break;
                 case OpCode::Return:
                     if (in.flags)
@@ -529,7 +599,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     Value to = std::move(*--sp);
                     Value from = std::move(*--sp);
                     if (!forStart(f, code, code.forLoops[in.b], std::move(from), std::move(to), std::move(step)))
-                        pc = static_cast<size_t>(in.a);
+                        ip = instrs + in.a;
                     break;
                 }
                 case OpCode::ForNext: {
@@ -542,21 +612,21 @@ Value Runtime::execute(Frame& f, const Code& code)
                         if (counter && nextWhole(*counter, slots, next)) {
                             checkStep();
                             if (storeWhole(*counter, slots, next))
-                                pc = static_cast<size_t>(in.a);
+                                ip = instrs + in.a;
                             break;
                         }
                     }
                     if (forNext(f, code, loop))
-                        pc = static_cast<size_t>(in.a);
+                        ip = instrs + in.a;
                     break;
                 }
                 case OpCode::ForEachStart:
                     if (!forEachStart(f, code, code.forEachLoops[in.b], std::move(*--sp)))
-                        pc = static_cast<size_t>(in.a);
+                        ip = instrs + in.a;
                     break;
                 case OpCode::ForEachNext:
                     if (forEachNext(f, code, code.forEachLoops[in.b], true))
-                        pc = static_cast<size_t>(in.a);
+                        ip = instrs + in.a;
                     break;
                 case OpCode::ForEachEnd:
                     f.iterators[in.b].end();
@@ -603,7 +673,7 @@ Value Runtime::execute(Frame& f, const Code& code)
             // top it started from before failing: the whole stack is cleared.
             unlockArguments(f, base, false);
             sp = drop(base, base + code.maxStack);
-            const StatementEntry& at = code.statementAt(pc - 1);
+            const StatementEntry& at = code.statementAt(static_cast<size_t>(ip - instrs) - 1);
             bool scriptError;
             try {
                 scriptError = trapError(at.line, at.column, f);
@@ -612,7 +682,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                 throw;
             }
             releaseHoldings(f, code, at, at.releaseOnResume);
-            pc = scriptError ? at.resume : at.resumeAfter;
+            ip = instrs + (scriptError ? at.resume : at.resumeAfter);
         }
     }
 }

@@ -41,7 +41,7 @@ Value* Runtime::indexedPrep(Frame& f, const NameRef& n, Value* sp)
         return sp + 1;
     case NameKind::Global: {
         // A named object or constant indexed: through its default member.
-        const Value& object = globals_[static_cast<size_t>(n.slot)].value;
+        const Value& object = globalEntry(n).value;
         if (object.isObject() && object.rawObject()) {
             *sp = object;
             return sp + 1;

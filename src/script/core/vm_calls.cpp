@@ -96,7 +96,7 @@ Value* Runtime::index(Frame& f, uint16_t argc, Value* sp, bool emptyParens)
 
 Value* Runtime::globalPrep(const NameRef& n, bool hasArgs, Value* sp)
 {
-    GlobalEntry& g = globals_[static_cast<size_t>(n.slot)];
+    GlobalEntry& g = globalEntry(n);
     if (g.kind == GlobalKind::Procedure) {
         sp[0] = Value();
         sp[1] = modeValue(true);
@@ -119,7 +119,7 @@ Value* Runtime::globalCall(Frame& f, const NameRef& n, uint16_t argc, Value* sp,
     Value* callee = args - 2;
     const std::span<Value> list(args, argc);
     Value result = args[-1].rawLong() == kProcedureMode
-                       ? callProcedure(*globals_[static_cast<size_t>(n.slot)].proc, nullptr, list)
+                       ? callProcedure(*globalEntry(n).proc, nullptr, list)
                        : indexed(*callee, list, emptyParens);
     return endCall(f, callee, args, sp, std::move(result));
 }

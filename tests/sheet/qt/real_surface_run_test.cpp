@@ -103,6 +103,14 @@ TEST_F(RealSurfaceRunTest, PageSidesPastTwoHundredInchesAreErrors)
     EXPECT_EQ(host.window()->document().pages.at(0).width, 288000);
 }
 
+TEST_F(RealSurfaceRunTest, LengthsPastTheLargestSingleOverflowAndKeepTheirValue)
+{
+    EXPECT_EQ(run("  On Error Resume Next\r\n  MarginLeft = 1\r\n  MarginLeft = 3E+38\r\n  e = Err.Number\r\n"
+                  "  Err.Clear\r\n  CurrentY = -3E+38\r\n  PrintText e & \" \" & Err.Number & \" \" & MarginLeft\r\n"),
+              ReportResult::Printed);
+    EXPECT_TRUE(drew(u"6 6 1"));
+}
+
 TEST_F(RealSurfaceRunTest, APicturePlacedAgainAndAgainIsChargedOnce)
 {
     // 16 MB decoded: sixty copies would be far past the run's 96 MB.

@@ -1,0 +1,26 @@
+// Superinstructions: once a body is compiled, the commonest sequences of
+// array element access are marked so that the machine runs each as one
+// step.  Only the first instruction of a sequence changes, to an opcode
+// that does the whole sequence's work when the values allow it (a plain
+// array variable, whole-number subscripts in range) and otherwise does
+// exactly what the instruction it replaced did, going on with the rest of
+// the sequence, which is still there.  So jump targets, the statement
+// table and error positions stay as they were.
+#pragma once
+
+#include "script/core/code.h"
+
+namespace quillet::script {
+
+// Marks the sequences in `code`:
+//   GlobalPrep x; (ArgLocal | ArgName) i...; GlobalCall x     reading x(i, ...)
+//     -> ElementRead
+//   LoadCallee x; (LoadLocal | LoadGlobal) i...; Index                 reading x(i, ...)
+//     -> CalleeElementRead
+//   IndexedPrep x; (LoadLocal | LoadGlobal) i...; StoreIndexed x   x(i, ...) = value
+//     -> ElementWrite
+// A sequence is left alone when a jump, a statement or a resume point
+// starts inside it.
+void fuseElementAccess(Code& code);
+
+} // namespace quillet::script

@@ -1,0 +1,62 @@
+#include "surface/pdf_images.h"
+
+#include "common/stop_request.h"
+
+namespace quillet::surface::pdf {
+
+QByteArray ImageSet::nameOf(const QImage& image)
+{
+    auto it = names_.find(image.cacheKey());
+    if (it != names_.end())
+        return it->second;
+    QByteArray name = "I" + QByteArray::number(qsizetype(names_.size()));
+    const int id = write(image);
+    resources_.append('/' + name + ' ' + ref(id));
+    names_.emplace(image.cacheKey(), name);
+    return name;
+}
+
+int ImageSet::write(const QImage& source)
+{
+    const bool alpha = source.hasAlphaChannel();
+    const bool gray = !alpha && source.allGray();
+    const QImage image = source.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const int w = image.width(), h = image.height();
+    const int channels = gray ? 1 : 3;
+    QByteArray pixels(qsizetype(w) * h * channels, Qt::Uninitialized);
+    QByteArray mask(alpha ? qsizetype(w) * h : 0, Qt::Uninitialized);
+    char* colour = pixels.data();
+    char* cover = mask.data();
+    bool opaque = true;
+    for (int y = 0; y < h; ++y) {
+        pollStop();
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const QRgb p = line[x];
+            *colour++ = char(qRed(p));
+            if (!gray) {
+                *colour++ = char(qGreen(p));
+                *colour++ = char(qBlue(p));
+            }
+            if (alpha) {
+                *cover++ = char(qAlpha(p));
+                opaque = opaque && qAlpha(p) == 255;
+            }
+        }
+    }
+    QByteArray dictionary = "/Type/XObject/Subtype/Image/Width ";
+    dictionary << w << "/Height " << h << "/BitsPerComponent 8/ColorSpace";
+    dictionary.append(gray ? "/DeviceGray" : "/DeviceRGB");
+    if (alpha && !opaque) {
+        const int maskId = objects_.reserve();
+        QByteArray maskDictionary = "/Type/XObject/Subtype/Image/Width ";
+        maskDictionary << w << "/Height " << h << "/BitsPerComponent 8/ColorSpace/DeviceGray";
+        objects_.stream(maskId, maskDictionary, mask);
+        dictionary.append("/SMask " + ref(maskId));
+    }
+    const int id = objects_.reserve();
+    objects_.stream(id, dictionary, pixels);
+    return id;
+}
+
+} // namespace quillet::surface::pdf

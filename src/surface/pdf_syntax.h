@@ -1,0 +1,73 @@
+// The syntax of a PDF file as the surface's PDF writer writes it: numbers,
+// strings and references in content and dictionaries, and the objects of
+// the file with their cross-reference table.
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+
+#include <vector>
+
+namespace quillet::surface::pdf {
+
+// Page contents are the bulk of a file and are deflated for speed; fonts,
+// pictures and maps, written once, for size.
+inline constexpr int kFastDeflate = 1;
+inline constexpr int kSmallDeflate = 6;
+
+// A number as the file holds it: three decimals, within what every PDF
+// reader takes.
+double asWritten(double value);
+void appendNumber(QByteArray& out, double value);
+void appendInt(QByteArray& out, long long value);
+void appendHex(QByteArray& out, unsigned value, int digits);
+
+// Operators and operands: numbers and integers are followed by a space.
+QByteArray& operator<<(QByteArray& out, const char* text);
+QByteArray& operator<<(QByteArray& out, const QByteArray& text);
+QByteArray& operator<<(QByteArray& out, double value);
+QByteArray& operator<<(QByteArray& out, int value);
+
+// "id 0 R".
+QByteArray ref(int id);
+
+// A text string of the document information: UTF-16 with its byte-order
+// mark, written in hex so that no character needs escaping.
+QByteArray textString(const QString& text);
+
+// A write to the file failed (the disk is full, or the stop request came):
+// the writing ends.
+struct WriteFailed {};
+
+// The objects of the file, numbered from 1, and where each starts.  What
+// is written goes to the device in pieces, so that a long document is not
+// held whole in memory.
+class ObjectWriter {
+public:
+    explicit ObjectWriter(QIODevice& device);
+
+    int reserve();
+
+    void object(int id, const QByteArray& body);
+
+    void stream(int id, QByteArray dictionary, const QByteArray& data, int level = kSmallDeflate);
+
+    void finish(int catalog, int info);
+
+private:
+    static constexpr qsizetype kPiece = 1 << 18;
+
+    void start(int id);
+
+    void flushFull();
+
+    void flush();
+
+    QIODevice& device_;
+    QByteArray out_;
+    qsizetype written_ = 0;
+    std::vector<qsizetype> offsets_;
+};
+
+} // namespace quillet::surface::pdf

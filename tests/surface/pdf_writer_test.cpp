@@ -1,0 +1,560 @@
+// The surface's own PDF writer against Qt's: the same document written by
+// both must parse, read back as the same text and render to the same
+// pixels (within what antialiasing changes); and the font subsetter keeps
+// every glyph a document needs, composites with their parts.
+#include "qt_app.h"
+#include "qt_pdf_reference.h"
+
+#include "common/stop_request.h"
+#include "surface/font_resolver.h"
+#include "surface/font_subset.h"
+#include "surface/pdf_export.h"
+#include "surface/pdf_writer.h"
+#include "surface/qt_text_measurer.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainterPath>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRawFont>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <map>
+#include <cmath>
+
+namespace quillet::surface {
+namespace {
+
+struct ToolResult {
+    QString out;
+    QString err;
+};
+
+ToolResult runTool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000))
+        return {};
+    return {QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+bool havePoppler()
+{
+    for (const char* tool : {"pdftotext", "pdfinfo", "pdftoppm", "pdffonts"}) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+            return false;
+    }
+    return true;
+}
+
+TextOp text(double x, double baseline, const char16_t* words, FontStyle font = {}, Rgb colour = kBlack)
+{
+    TextOp op;
+    op.x = x;
+    op.baseline = baseline;
+    op.top = baseline - font.size * 20;
+    op.text = words;
+    op.font = font;
+    op.colour = colour;
+    static const auto measurer = qtTextMeasurer();
+    op.width = measurer->advance(font, op.text);
+    return op;
+}
+
+FontStyle font(const char16_t* name, double size, bool bold = false, bool italic = false)
+{
+    FontStyle style;
+    style.name = name;
+    style.size = size;
+    style.bold = bold;
+    style.italic = italic;
+    return style;
+}
+
+QImage halfTransparentPicture()
+{
+    QImage image(40, 20, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, x < 20 ? qRgba(200, 0, 0, 255) : qRgba(0, 0, 0, 0));
+    }
+    return image;
+}
+
+QImage checkerPicture()
+{
+    QImage image(8, 8, QImage::Format_RGB32);
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x)
+            image.setPixel(x, y, (x + y) % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    }
+    return image;
+}
+
+// Every kind of operation: text in several faces and sizes (Latin, other
+// scripts, picture fonts, a face without TrueType outlines), decorations,
+// clipping, hairlines and wide pens, fills, pictures with and without
+// alpha, and a landscape page.
+Document sampleDocument()
+{
+    Document document;
+    Page first;
+    first.ops.push_back(text(1440, 1440, u"Plain text at eleven points"));
+    first.ops.push_back(text(1440, 2000, u"Bold and larger", font(u"Arial", 16, true)));
+    first.ops.push_back(text(1440, 2500, u"Italic serif", font(u"Times New Roman", 12, false, true)));
+    first.ops.push_back(text(1440, 2900, u"Small mono 8pt", font(u"Courier New", 8)));
+    first.ops.push_back(text(1440, 3400, u"Größe, Ελληνικά, Кириллица, € – “quotes”", font(u"Arial", 12)));
+    first.ops.push_back(text(1440, 3900, u"Arrows → ← and ☺ from a fallback", font(u"Arial", 12)));
+    first.ops.push_back(text(1440, 4400, u"\u00FE\u00A8\u006C", font(u"Wingdings", 14)));
+    first.ops.push_back(text(3000, 4400, u"abg", font(u"Symbol", 14)));
+    first.ops.push_back(text(1440, 4900, u"Outline font face Palatino", font(u"Palatino", 13)));
+    // No bold face is installed for these, nor an italic one for the
+    // second: the font engine emboldens and slants the regular face.
+    first.ops.push_back(text(6000, 4900, u"Garamond bold", font(u"Garamond", 13, true, true)));
+    first.ops.push_back(text(9000, 4900, u"Math bold", font(u"DejaVu Math TeX Gyre", 13, true, true)));
+    FontStyle decorated = font(u"Arial", 14);
+    decorated.underline = true;
+    first.ops.push_back(text(1440, 5500, u"Underlined words", decorated));
+    decorated.underline = false;
+    decorated.strikeout = true;
+    first.ops.push_back(text(5400, 5500, u"Struck out", decorated, 0x0000C0));
+    TextOp clipped = text(1440, 6200, u"Clipped text that runs past its box", font(u"Arial", 14));
+    clipped.clip = TwipRect{1440, 5800, 3400, 6400};
+    first.ops.push_back(clipped);
+    first.ops.push_back(LineOp{1440, 7000, 9000, 7000, kBlack, 0});
+    first.ops.push_back(LineOp{1440, 7400, 9000, 7400, 0x008000, 60});
+    first.ops.push_back(LineOp{1440, 7800, 9000, 9000, kBlack, 20});
+    first.ops.push_back(RectOp{{1440, 9400, 4000, 10400}, 0xFF0000, std::nullopt, 0});
+    first.ops.push_back(RectOp{{4400, 9400, 7000, 10400}, std::nullopt, kBlack, 0});
+    first.ops.push_back(RectOp{{7400, 9400, 10000, 10400}, 0xC0C0C0, 0x800000, 80});
+    first.ops.push_back(RectOp{{1440, 11000, 4400, 12400}, 0xFF8000, std::nullopt, 0});
+    first.ops.push_back(PictureOp{{1440, 11000, 4400, 12400}, halfTransparentPicture()});
+    first.ops.push_back(PictureOp{{5000, 11000, 6600, 12600}, checkerPicture()});
+    first.ops.push_back(PictureOp{{7000, 11000, 8600, 12600}, checkerPicture()});
+    // A long run: the glyph positions must not drift along it.
+    first.ops.push_back(text(720, 13400,
+                             u"A broad-shouldered knight of the March, grey at the temples, with a scar across "
+                             u"the left cheek from the siege of",
+                             font(u"Arial", 10)));
+    document.pages.push_back(first);
+
+    Page landscape;
+    landscape.width = 15840;
+    landscape.height = 12240;
+    landscape.orientation = kLandscape;
+    landscape.ops.push_back(text(1440, 1440, u"Landscape page words", font(u"Arial", 20)));
+    landscape.ops.push_back(text(1440, 2400, u"Landscape page words", font(u"Arial", 7)));
+    // Characters not drawn as they are: a tab, soft hyphens, marks that
+    // combine, right-to-left text.
+    landscape.ops.push_back(text(1440, 3400, u"Tab\there, soft\u00ADhyphen", font(u"Arial", 12)));
+    landscape.ops.push_back(text(1440, 4000, u"soft\u00ADhyphen, e\u0301 \u05E9\u05DC\u05D5\u05DD", font(u"Arial", 12)));
+    landscape.ops.push_back(RectOp{{12000, 9000, 15000, 11500}, 0x404040, std::nullopt, 0});
+    document.pages.push_back(landscape);
+    return document;
+}
+
+// A page as 8-bit grey pixels, rendered by poppler at 72 dpi.
+QImage rendered(const QString& pdf, int page, const QString& prefix)
+{
+    runTool("pdftoppm", {"-r", "72", "-gray", "-f", QString::number(page), "-l", QString::number(page),
+                         "-singlefile", pdf, prefix});
+    return QImage(prefix + ".pgm").convertToFormat(QImage::Format_Grayscale8);
+}
+
+class PdfWriterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testing::ensureQtApplication();
+        ASSERT_TRUE(dir_.isValid());
+        if (!havePoppler())
+            GTEST_SKIP() << "poppler-utils not installed";
+    }
+
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+    // Writes `document` with both writers; true when both succeeded.
+    void writeBoth(const Document& document)
+    {
+        QString error;
+        ASSERT_TRUE(writePdf(document, path("ours.pdf"), &error, QStringLiteral("Sheet – Ωmega"))) << error.toStdString();
+        ASSERT_TRUE(testing::writePdfWithQt(document, path("qt.pdf"), QStringLiteral("Sheet – Ωmega")));
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(PdfWriterTest, FileParsesWithPagesAtTheirSizesAndTheDocumentInformation)
+{
+    writeBoth(sampleDocument());
+    const ToolResult info = runTool("pdfinfo", {"-f", "1", "-l", "2", path("ours.pdf")});
+    EXPECT_TRUE(info.err.isEmpty()) << info.err.toStdString();
+    EXPECT_TRUE(info.out.contains(QRegularExpression("Pages:\\s+2\\b")));
+    EXPECT_TRUE(info.out.contains(QRegularExpression("Page\\s+1 size:\\s+612 x 792 pts")));
+    EXPECT_TRUE(info.out.contains(QRegularExpression("Page\\s+2 size:\\s+792 x 612 pts")));
+    EXPECT_TRUE(info.out.contains(QRegularExpression("Title:\\s+Sheet – Ωmega\n")));
+    EXPECT_TRUE(info.out.contains(QRegularExpression("Creator:\\s+Quillet\n")));
+    // Rendering reads every object, font and picture: poppler complains
+    // on stderr about anything malformed.
+    const ToolResult render = runTool("pdftoppm", {"-r", "20", path("ours.pdf"), path("check")});
+    EXPECT_TRUE(render.err.isEmpty()) << render.err.toStdString();
+}
+
+TEST_F(PdfWriterTest, TextReadsBackAsFromQtsWriter)
+{
+    writeBoth(sampleDocument());
+    for (int page : {1, 2}) {
+        const QStringList range{"-f", QString::number(page), "-l", QString::number(page)};
+        // In drawing order: both writers draw in the order of the page.
+        // Line breaks and direction marks aside (Qt's writer breaks
+        // right-to-left words into letters).
+        auto read = [&](const char* file) {
+            QString text = runTool("pdftotext", range + QStringList{"-raw", path(file), "-"}).out;
+            return text.remove(QRegularExpression(QString::fromUtf8("[\n\u202A-\u202E]")));
+        };
+        const QString ours = read("ours.pdf");
+        const QString qt = read("qt.pdf");
+        EXPECT_FALSE(ours.trimmed().isEmpty());
+        EXPECT_EQ(ours.toStdString(), qt.toStdString()) << "page " << page;
+    }
+    const QString all = runTool("pdftotext", {path("ours.pdf"), "-"}).out;
+    // Right-to-left words read back whole (Qt's writer places each letter
+    // on its own, which breaks them up).
+    EXPECT_TRUE(all.contains(QString::fromUtf8("\u202B\u05E9\u05DC\u05D5\u05DD\u202C")))
+        << all.toStdString();
+    for (const char* words : {"Größe, Ελληνικά, Кириллица, € – “quotes”", "Outline font face Palatino",
+                              "Landscape page words", "Underlined words", "→ ←", "softhyphen, e\xCC\x81"})
+        EXPECT_TRUE(all.contains(QString::fromUtf8(words))) << words;
+}
+
+// Every word where Qt's writer puts it along its line, to a small fraction
+// of a point.
+TEST_F(PdfWriterTest, WordsSitWhereQtsWriterPutsThem)
+{
+    writeBoth(sampleDocument());
+    auto words = [&](const char* file) {
+        const QString html = runTool("pdftotext", {"-bbox", path(file), "-"}).out;
+        static const QRegularExpression word(
+            "xMin=\"([-\\d.]+)\" yMin=\"([-\\d.]+)\" xMax=\"([-\\d.]+)\" yMax=\"[-\\d.]+\">([^<]*)</word>");
+        std::map<QString, std::vector<QRectF>> found;
+        for (auto it = word.globalMatch(html); it.hasNext();) {
+            const auto m = it.next();
+            found[m.captured(4)].push_back(QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                                  QPointF(m.captured(3).toDouble(), m.captured(2).toDouble())));
+        }
+        return found;
+    };
+    const auto ours = words("ours.pdf");
+    const auto qt = words("qt.pdf");
+    ASSERT_GT(qt.size(), 40u);
+    for (const auto& [text, places] : qt) {
+        // Right-to-left words come out whole from ours only.
+        if (text.contains(QRegularExpression("[\\x{0590}-\\x{05FF}]")))
+            continue;
+        ASSERT_TRUE(ours.count(text)) << text.toStdString();
+        const std::vector<QRectF>& mine = ours.at(text);
+        ASSERT_EQ(mine.size(), places.size()) << text.toStdString();
+        for (size_t i = 0; i < places.size(); ++i) {
+            EXPECT_NEAR(mine[i].left(), places[i].left(), 0.02) << text.toStdString();
+            EXPECT_NEAR(mine[i].right(), places[i].right(), 0.02) << text.toStdString();
+            // (Tops come from each font's ascent, which the writers give
+            // differently for faces made from outlines; the rendered pages
+            // are compared below.)
+            EXPECT_NEAR(mine[i].top(), places[i].top(), 6) << text.toStdString();
+        }
+    }
+}
+
+TEST_F(PdfWriterTest, EachFaceIsEmbeddedOnceAsASubset)
+{
+    writeBoth(sampleDocument());
+    const QString fonts = runTool("pdffonts", {path("ours.pdf")}).out;
+    QStringList names;
+    for (const QString& line : fonts.split('\n').mid(2)) {
+        if (line.trimmed().isEmpty())
+            continue;
+        // Columns: name type encoding emb sub uni object ID
+        const QStringList cols = line.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+        ASSERT_EQ(cols.size(), 9) << line.toStdString();
+        EXPECT_EQ(cols[1] + " " + cols[2], "CID TrueType") << line.toStdString();
+        EXPECT_EQ(cols[4], "yes") << line.toStdString();  // embedded
+        EXPECT_EQ(cols[5], "yes") << line.toStdString();  // subset
+        EXPECT_EQ(cols[6], "yes") << line.toStdString();  // ToUnicode
+        EXPECT_TRUE(cols[0].contains(QRegularExpression("^[A-Z]{6}\\+"))) << line.toStdString();
+        names << cols[0].mid(7);
+    }
+    // Liberation Sans regular is drawn at 7, 11, 12, 14 and 20 points: one font.
+    EXPECT_EQ(names.count("LiberationSans-Regular"), 1) << fonts.toStdString();
+    EXPECT_EQ(names.removeDuplicates(), 0) << fonts.toStdString();
+    // Faces without TrueType outlines, made from their outlines.
+    EXPECT_EQ(names.filter(QRegularExpression("^P052")).size(), 1) << fonts.toStdString();
+    EXPECT_EQ(names.filter(QRegularExpression("^EBGaramond")).size(), 1) << fonts.toStdString();
+    // Far smaller than whole fonts.
+    EXPECT_LT(QFile(path("ours.pdf")).size(), 200 * 1024);
+}
+
+TEST_F(PdfWriterTest, PagesRenderLikeQtsWriter)
+{
+    writeBoth(sampleDocument());
+    for (int page : {1, 2}) {
+        const QImage ours = rendered(path("ours.pdf"), page, path("ours-%1").arg(page));
+        const QImage qt = rendered(path("qt.pdf"), page, path("qt-%1").arg(page));
+        ASSERT_FALSE(ours.isNull());
+        ASSERT_EQ(ours.size(), qt.size());
+        // Antialiasing and hinting move edges by a pixel: count pixels
+        // that differ clearly, and require nearly none.
+        qint64 differing = 0;
+        qint64 inked = 0;
+        for (int y = 0; y < ours.height(); ++y) {
+            const uchar* a = ours.constScanLine(y);
+            const uchar* b = qt.constScanLine(y);
+            for (int x = 0; x < ours.width(); ++x) {
+                if (std::abs(int(a[x]) - int(b[x])) > 96)
+                    ++differing;
+                if (b[x] < 128)
+                    ++inked;
+            }
+        }
+        EXPECT_GT(inked, 1000) << "page " << page;
+        EXPECT_LT(differing, inked / 50 + 20) << "page " << page << ": " << differing << " of " << inked;
+
+        // Each text as heavy as Qt draws it: the right face, weight and
+        // glyphs, whatever antialiasing does to the edges.  (A face drawn
+        // without the emboldening it needs loses about 30%.)
+        auto ink = [](const QImage& image, const TextOp& op) {
+            qint64 sum = 0;
+            const double bottom = op.baseline + op.font.size * 6;
+            for (int y = std::max(0, int(op.top / 20)); y < std::min(image.height(), int(bottom / 20) + 1); ++y) {
+                for (int x = std::max(0, int(op.x / 20)); x < std::min(image.width(), int((op.x + op.width) / 20) + 1); ++x)
+                    sum += 255 - image.constScanLine(y)[x];
+            }
+            return sum;
+        };
+        const Document document = sampleDocument();
+        for (const DrawOp& op : document.pages[size_t(page - 1)].ops) {
+            if (const auto* t = std::get_if<TextOp>(&op)) {
+                const double expected = double(ink(qt, *t));
+                EXPECT_NEAR(double(ink(ours, *t)), expected, expected * 0.12 + 200)
+                    << QString::fromStdU16String(t->text).toStdString();
+            }
+        }
+    }
+}
+
+TEST_F(PdfWriterTest, ClipAlphaAndHairlinesLandWhereTheyShould)
+{
+    writeBoth(sampleDocument());
+    const QImage page = rendered(path("ours.pdf"), 1, path("place"));
+    ASSERT_EQ(page.size(), QSize(612, 792));
+    auto grey = [&](double twipX, double twipY) { return int(page.pixelColor(int(twipX / 20), int(twipY / 20)).red()); };
+    auto inkIn = [&](double left, double top, double right, double bottom) {
+        for (int y = int(top / 20); y < int(bottom / 20); ++y) {
+            for (int x = int(left / 20); x < int(right / 20); ++x) {
+                if (page.pixelColor(x, y).red() < 128)
+                    return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(inkIn(1440, 5900, 3400, 6300));
+    EXPECT_FALSE(inkIn(3450, 5800, 8000, 6400)) << "text past its clip";
+    EXPECT_TRUE(inkIn(1440, 6980, 9000, 7040)) << "hairline";
+    // The transparent half of the picture shows the orange fill beneath,
+    // the opaque half its own dark red.
+    EXPECT_GT(grey(4000, 11700), grey(2000, 11700) + 30);
+    // Outlined rectangle: ink on its edge, none inside.
+    EXPECT_TRUE(inkIn(4380, 9700, 4460, 10000));
+    EXPECT_FALSE(inkIn(4600, 9600, 6800, 10200));
+}
+
+TEST_F(PdfWriterTest, RandomOperationsStillMakeAReadableFile)
+{
+    QRandomGenerator random(16);
+    const char16_t* faces[] = {u"Arial", u"Wingdings", u"Palatino", u"No Such Face", u"Courier New"};
+    for (int round = 0; round < 4; ++round) {
+        Document document;
+        Page page;
+        page.width = random.bounded(1, 30000);
+        page.height = random.bounded(1, 30000);
+        for (int i = 0; i < 60; ++i) {
+            const double a = random.bounded(-2000, 20000), b = random.bounded(-2000, 20000);
+            switch (random.bounded(4)) {
+            case 0: {
+                Text words;
+                // Controls, Latin, Greek, symbols, lone surrogates, private use.
+                const char16_t starts[] = {0x01, 0x20, 0x390, 0x2190, 0x25A0, 0xD800, 0xDC00, 0xF020};
+                for (int n = random.bounded(12); n > 0; --n)
+                    words.push_back(char16_t(starts[random.bounded(8)] + random.bounded(0x60)));
+                FontStyle style = font(faces[random.bounded(5)], random.bounded(-10, 200) / 2.0);
+                style.underline = random.bounded(2);
+                TextOp op = text(a, b, words.c_str(), style, random.generate() & 0xFFFFFF);
+                if (random.bounded(3) == 0)
+                    op.clip = TwipRect{a, b, a - 100, b + random.bounded(4000)};
+                page.ops.push_back(op);
+                break;
+            }
+            case 1:
+                page.ops.push_back(LineOp{a, b, b, a, random.generate() & 0xFFFFFF, random.bounded(-5, 200) * 1.0});
+                break;
+            case 2:
+                page.ops.push_back(RectOp{{a, b, b, a}, 0x123456, kBlack, std::nan("")});
+                break;
+            default:
+                page.ops.push_back(PictureOp{{a, b, a + 300, b - 300},
+                                             random.bounded(2) ? QImage() : halfTransparentPicture()});
+            }
+        }
+        document.pages.push_back(page);
+        QString error;
+        const QString pdf = path("random-%1.pdf").arg(round);
+        ASSERT_TRUE(writePdf(document, pdf, &error)) << error.toStdString();
+        const ToolResult render = runTool("pdftoppm", {"-r", "10", pdf, path("random")});
+        EXPECT_TRUE(render.err.isEmpty()) << render.err.toStdString();
+        EXPECT_TRUE(runTool("pdfinfo", {pdf}).out.contains(QRegularExpression("Pages:\\s+1\\b")));
+    }
+}
+
+TEST_F(PdfWriterTest, AStopLeavesTheOldFile)
+{
+    const QString pdf = path("kept.pdf");
+    {
+        QFile old(pdf);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    std::atomic<bool> stop{true};
+    StopScope scope(&stop);
+    QString error;
+    EXPECT_FALSE(writePdf(sampleDocument(), pdf, &error));
+    EXPECT_TRUE(error.contains("stopped")) << error.toStdString();
+    QFile kept(pdf);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("old"));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 1);
+}
+
+// A device that takes so many bytes and refuses the rest, as a full disk.
+class SmallDisk : public QBuffer {
+public:
+    explicit SmallDisk(qint64 room) : room_(room) {}
+
+protected:
+    qint64 writeData(const char* data, qint64 length) override
+    {
+        if (size() + length > room_)
+            return -1;
+        return QBuffer::writeData(data, length);
+    }
+
+private:
+    qint64 room_;
+};
+
+TEST(PdfWriterDevice, ARefusedWriteEndsTheFileUnfinished)
+{
+    testing::ensureQtApplication();
+    // Enough pages that the file goes out in several pieces.
+    Document document;
+    for (int i = 0; i < 400; ++i) {
+        Page page;
+        for (int line = 0; line < 60; ++line)
+            page.ops.push_back(text(720, 720 + line * 240, u"Line of text that fills the page", font(u"Arial", 10)));
+        document.pages.push_back(page);
+    }
+    SmallDisk disk(100000);
+    ASSERT_TRUE(disk.open(QIODevice::WriteOnly));
+    EXPECT_FALSE(writePdfTo(disk, document, QString()));
+    EXPECT_LE(disk.size(), 100000);
+
+    QBuffer whole;
+    ASSERT_TRUE(whole.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(writePdfTo(whole, document, QString()));
+    EXPECT_TRUE(whole.data().endsWith("%%EOF\n"));
+    EXPECT_GT(whole.size(), 100000);
+}
+
+// The subsetter alone, on the font most sheets use.
+TEST(FontSubset, KeptGlyphsKeepTheirOutlinesAndIdsOthersAreEmpty)
+{
+    testing::ensureQtApplication();
+    QFont qfont(resolveFontFamily(u"Arial"));
+    QRawFont raw = QRawFont::fromFont(qfont);
+    raw.setPixelSize(1000);
+    auto font = TrueTypeFont::read([&](const char* tag) { return raw.fontTable(tag); });
+    ASSERT_TRUE(font.has_value());
+    const QList<quint32> glyphs = raw.glyphIndexesForString(QStringLiteral("BÅé"));
+    ASSERT_EQ(glyphs.size(), 3);
+    // Keep only the accented letters: they are built from other glyphs in
+    // many fonts, and those parts must come along.
+    const QByteArray program = font->subset({glyphs[1], glyphs[2]});
+    QRawFont subset(program, 1000);
+    ASSERT_TRUE(subset.isValid());
+    for (int i : {1, 2}) {
+        const QPainterPath original = raw.pathForGlyph(glyphs[i]);
+        const QPainterPath kept = subset.pathForGlyph(glyphs[i]);
+        EXPECT_FALSE(kept.isEmpty());
+        EXPECT_EQ(kept.boundingRect(), original.boundingRect());
+        EXPECT_EQ(kept.elementCount(), original.elementCount());
+    }
+    const quint32 highest = std::max(glyphs[1], glyphs[2]);
+    if (glyphs[0] < highest) {
+        EXPECT_TRUE(subset.pathForGlyph(glyphs[0]).isEmpty()) << "a glyph not asked for";
+    }
+    EXPECT_NEAR(font->advance(glyphs[2]) * 1000.0 / font->facts().unitsPerEm,
+                raw.advancesForGlyphIndexes({glyphs[2]}, QRawFont::UseDesignMetrics)[0].x(), 0.5);
+    EXPECT_LT(program.size(), raw.fontTable("glyf").size() / 4);
+
+    EXPECT_FALSE(TrueTypeFont::read([](const char*) { return QByteArray(); }).has_value());
+    EXPECT_FALSE(TrueTypeFont::read([&](const char* tag) { return raw.fontTable(tag).left(20); }).has_value());
+}
+
+// Faces with cubic outlines become TrueType fonts of quadratic ones.
+TEST(FontSubset, OutlinesBecomeAFontThatDrawsTheSameShapes)
+{
+    testing::ensureQtApplication();
+    QRawFont raw = QRawFont::fromFont(QFont(resolveFontFamily(u"Palatino")));
+    raw.setPixelSize(1000);
+    const QList<quint32> glyphs = raw.glyphIndexesForString(QStringLiteral("S@ o"));
+    ASSERT_EQ(glyphs.size(), 4);
+    std::vector<OutlineGlyph> outlines;
+    for (quint32 glyph : glyphs)
+        outlines.push_back({raw.pathForGlyph(glyph), raw.advancesForGlyphIndexes({glyph})[0].x()});
+    const QByteArray program = trueTypeFromOutlines(outlines, 1000, 900, -300);
+    QRawFont made(program, 1000);
+    ASSERT_TRUE(made.isValid());
+    for (size_t i = 0; i < outlines.size(); ++i) {
+        const QPainterPath drawn = made.pathForGlyph(quint32(i + 1));
+        const QRectF expected = outlines[i].path.boundingRect(), actual = drawn.boundingRect();
+        EXPECT_NEAR(actual.left(), expected.left(), 1.5) << i;
+        EXPECT_NEAR(actual.right(), expected.right(), 1.5) << i;
+        EXPECT_NEAR(actual.top(), expected.top(), 1.5) << i;
+        EXPECT_NEAR(actual.bottom(), expected.bottom(), 1.5) << i;
+        // Same ink: the shapes, not just their boxes.  (Off the integer
+        // grid the outlines' points lie on.)
+        for (double y = expected.top() + 5.37; y < expected.bottom(); y += 37) {
+            for (double x = expected.left() + 3.41; x < expected.right(); x += 29) {
+                const QPointF p(x, y);
+                const bool inside = outlines[i].path.contains(QRectF(p - QPointF(3, 3), QSizeF(6, 6)));
+                const bool outside = !outlines[i].path.intersects(QRectF(p - QPointF(3, 3), QSizeF(6, 6)));
+                if (inside || outside) {
+                    EXPECT_EQ(drawn.contains(p), inside) << i << " at " << x << "," << y;
+                }
+            }
+        }
+        EXPECT_NEAR(made.advancesForGlyphIndexes({quint32(i + 1)})[0].x(), outlines[i].advance, 0.6) << i;
+    }
+    EXPECT_TRUE(made.pathForGlyph(3).isEmpty()) << "the space";
+    EXPECT_TRUE(made.pathForGlyph(0).isEmpty());
+}
+
+} // namespace
+} // namespace quillet::surface

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 namespace quillet::surface {
 namespace {
@@ -31,7 +33,10 @@ public:
 
     void operator()(const TextOp& op)
     {
-        p_.setFont(makeTwipFont(op.font, deviceDpi_));
+        if (!currentFont_ || !(*currentFont_ == op.font)) {
+            p_.setFont(fontFor(op.font));
+            currentFont_ = &op.font;
+        }
         p_.setPen(toQColor(op.colour));
         if (op.clip) {
             p_.save();
@@ -67,6 +72,17 @@ public:
     }
 
 private:
+    // A page uses a handful of styles over and over: each is resolved to a
+    // font once per page rather than once per text.
+    const QFont& fontFor(const FontStyle& style)
+    {
+        for (const auto& [known, font] : fonts_)
+            if (known == style)
+                return font;
+        fonts_.emplace_back(style, makeTwipFont(style, deviceDpi_));
+        return fonts_.back().second;
+    }
+
     // Width 0 is a hairline, one device pixel (Qt's cosmetic pen); any other
     // width is in twips but never thinner than one device pixel.
     QPen penFor(Rgb colour, double width) const
@@ -81,6 +97,8 @@ private:
     QPainter& p_;
     int deviceDpi_ = 96;
     double twipsPerPixel_ = 1.0;
+    std::vector<std::pair<FontStyle, QFont>> fonts_;
+    const FontStyle* currentFont_ = nullptr;  // the style the painter holds now
 };
 
 } // namespace

@@ -121,5 +121,44 @@ TEST(VmFastPaths, ElementsAtVariableSubscriptsAgreeWithTheGeneralWay)
                                 u"y"));
 }
 
+TEST(VmFastPaths, WholeStatementUpdatesAgreeWithTheGeneralWay)
+{
+    // `x = x op (y op z) [op c]` done in one step: the same widening, the
+    // same errors, and the general way for whatever is no plain number.
+    const Text result = u"TypeName(x) & \" \" & x";
+    EXPECT_EQ(u"Long 32774", evalAfter(u"x = 32767: i = 1: x = x + i * 7", result));
+    EXPECT_EQ(u"Double 2147483650", evalAfter(u"x = 2147483647: i = 1: x = x + i * 3", result));
+    EXPECT_EQ(u"Integer 12", evalAfter(u"x = 5: i = 4: x = (x + i * 7) Mod 21", result));
+    EXPECT_EQ(u"Double 3.5", evalAfter(u"x = 2: i = 3: x = x + i / 2", result));
+    EXPECT_EQ(u"String 13", evalAfter(u"x = \"1\": i = 3: x = x & i * 1", result));
+    EXPECT_EQ(u"Double 7", evalAfter(u"x = \"1\": i = 3: x = x + i * 2", result));
+    EXPECT_EQ(u"Null ", evalAfter(u"x = Null: i = 3: x = x + i * 2", result));
+    EXPECT_EQ(u"Integer 6", evalAfter(u"i = 3: x = x + i * 2", result));
+    // An error leaves x as it was; Resume Next goes on after the statement.
+    EXPECT_EQ(u"(error 11)", evalAfter(u"x = 5: i = 0: x = (x + i * 2) Mod 0", u"x"));
+    EXPECT_EQ(u"Integer 5 11",
+              evalAfter(u"On Error Resume Next\nx = 5: i = 0\nx = (x + i * 2) Mod i\ne = Err.Number", result + u" & \" \" & e"));
+    // A function on the right still runs, after x was read.
+    EXPECT_EQ(u"Integer 12", evalAfter(u"Function F(a)\n  x = 100: F = a\nEnd Function\nx = 5: x = x + F(7) * 1", result));
+    // Locals, and a by-reference argument written through.
+    EXPECT_EQ(u"Long 35353",
+              evalAfter(u"Sub Acc(t, n)\n  Dim i\n  For i = 1 To n\n    t = (t + i * 7) Mod 1000003\n  Next\nEnd Sub\n"
+                        u"x = 0: Acc x, 100\nx = x + 3",
+                        result));
+}
+
+TEST(VmFastPaths, FusedComparisonsBranchAsTheGeneralWay)
+{
+    const Text program = u"Function Pick(a, b)\n  If a < b Then Pick = \"lt\" Else Pick = \"ge\"\nEnd Function\n";
+    EXPECT_EQ(u"lt ge ge", evalAfter(program, u"Pick(1, 2) & \" \" & Pick(2, 2) & \" \" & Pick(40000, 2)"));
+    // Text, Null and mixed operands go the general way.
+    EXPECT_EQ(u"lt ge ge", evalAfter(program, u"Pick(\"10\", \"9\") & \" \" & Pick(Null, 2) & \" \" & Pick(2.5, 2)"));
+    // Loops that test a counter against a variable.
+    EXPECT_EQ(u"10", evalAfter(u"n = 0: Do While n < 10\n  n = n + 1\nLoop", u"n"));
+    EXPECT_EQ(u"0", evalAfter(u"n = 5: Do Until n = 0\n  n = n - 1\nLoop", u"n"));
+    // An error in the condition still resumes into the block.
+    EXPECT_EQ(u"in", evalAfter(u"On Error Resume Next\nDim a(1)\nx = \"out\"\nIf a > 1 Then x = \"in\"", u"x"));
+}
+
 } // namespace
 } // namespace quillet::script

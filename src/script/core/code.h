@@ -169,6 +169,19 @@ enum class OpCode : uint8_t {
     // into the element and goes past the StoreIndexed when StoreIndexed
     // would write it in place; otherwise runs as that IndexedPrep.
     ElementWrite,
+    // In place of a LocalBinary or GlobalBinary comparison followed by a
+    // conditional jump: compares and jumps (or goes past the jump) when
+    // both operands are numbers of the machine's fast cases; otherwise runs
+    // as the instruction it replaced.
+    LocalCompareJump,
+    GlobalCompareJump,
+    // In place of the LoadLocal or LoadGlobal starting `x = x op2 (y op z)
+    // [op3 c]` (b: the number of instructions after it, up to the store):
+    // does the whole statement when every operand is a variable or a
+    // constant and each operator is one of the machine's fast cases;
+    // otherwise runs as that load.
+    UpdateLocal,
+    UpdateGlobal,
 };
 
 // Instr::flags of Binary.

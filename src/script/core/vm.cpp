@@ -179,6 +179,55 @@ void locate(Signal& s, int line, int column, const Frame& f)
     return true;
 }
 
+[[gnu::always_inline]] inline const Value* Runtime::fusedLeft(Frame& f, const Code& code, const Instr& in)
+{
+    if (in.op == OpCode::LocalBinary || in.op == OpCode::LocalCompareJump)
+        return &f.locals[in.b].deref();
+    return globalVariable(code.names[in.b]);
+}
+
+[[gnu::always_inline]] inline const Value* Runtime::fusedRight(Frame& f, const Code& code, int32_t packed)
+{
+    const int32_t index = RightOperand::index(packed);
+    switch (RightOperand::kind(packed)) {
+    case OperandKind::Const:
+        return &code.constants[static_cast<size_t>(index)];
+    case OperandKind::Local:
+        return &f.locals[index].deref();
+    case OperandKind::Global:
+        return globalVariable(code.names[static_cast<size_t>(index)]);
+    }
+    return nullptr;
+}
+
+[[gnu::always_inline]] inline bool Runtime::fusedBinary(Frame& f, const Code& code, const Instr& in,
+                                                        InlineNumber& result)
+{
+    const Value* left = fusedLeft(f, code, in);
+    const Value* right = left ? fusedRight(f, code, in.a) : nullptr;
+    InlineNumber r;
+    return right && InlineNumber::from(*left, result) && InlineNumber::from(*right, r) &&
+           applyInline(static_cast<Op>(in.flags >> kBinaryOpShift), result, r);
+}
+
+bool Runtime::updateInPlace(Frame& f, const Code& code, const Instr* steps, size_t count, Value& target)
+{
+    // steps: the operand instruction, Binary, [BinaryConst], the store.
+    InlineNumber result, operand;
+    if (!InlineNumber::from(target, result) || !fusedBinary(f, code, steps[0], operand) ||
+        !applyInline(static_cast<Op>(steps[1].b), result, operand))
+        return false;
+    if (count == 4) {
+        InlineNumber c;
+        if (!InlineNumber::from(code.constants[static_cast<size_t>(steps[2].a)], c) ||
+            !applyInline(static_cast<Op>(steps[2].b), result, c))
+            return false;
+    }
+    // Numbers on both sides: nothing to release, nothing to run.
+    replaceValue(target, result.value());
+    return true;
+}
+
 void Runtime::raiseFrom(ScriptError& e, int line, int column, Frame& f)
 {
     locate(e, line, column, f);
@@ -316,6 +365,57 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::Pop:
                     clear(*--sp);
                     break;
+                case OpCode::LocalCompareJump:
+                case OpCode::GlobalCompareJump: {
+                    const Value* left = fusedLeft(f, code, in);
+                    const Value* right = left ? fusedRight(f, code, in.a) : nullptr;
+                    if (right && isIntegerOrLong(*left) && isIntegerOrLong(*right)) {
+                        const int32_t x = left->rawLong(), y = right->rawLong();
+                        bool c;
+                        switch (static_cast<Op>(in.flags >> kBinaryOpShift)) {
+                        case Op::Eq: c = x == y; break;
+                        case Op::Ne: c = x != y; break;
+                        case Op::Lt: c = x < y; break;
+                        case Op::Gt: c = x > y; break;
+                        case Op::Le: c = x <= y; break;
+                        default: c = x >= y; break;
+                        }
+                        const Instr& jump = *ip++;
+                        if (c == (jump.op == OpCode::JumpIfTrue))
+                            ip = instrs + jump.a;
+                        break;
+                    }
+                    if (in.op == OpCode::LocalCompareJump) {
+                        push(sp, f.locals[in.b].deref());
+                    } else if (const Value* v = globalVariable(code.names[in.b])) {
+                        push(sp, *v);
+                    } else {
+                        push(sp, evalName(code.names[in.b], f));
+                    }
+                    binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags,
+                                  RightOperand::kind(in.a), RightOperand::index(in.a), sp[-1]);
+                    break;
+                }
+                case OpCode::UpdateLocal:
+                    if (updateInPlace(f, code, ip, in.b, f.locals[in.a].deref())) {
+                        ip += in.b;
+                        break;
+                    }
+                    push(sp, f.locals[in.a].deref());
+                    break;
+                case OpCode::UpdateGlobal: {
+                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
+                    GlobalEntry& g = globalEntry(n);
+                    if (g.kind == GlobalKind::Variable && updateInPlace(f, code, ip, in.b, g.value)) {
+                        ip += in.b;
+                        break;
+                    }
+                    if (const Value* v = globalVariable(n))
+                        push(sp, *v);
+                    else
+                        push(sp, evalName(n, f));
+                    break;
+                }
 
                 // ---- calls -----------------------------------------------
                 case OpCode::CalleeElementRead:

@@ -92,6 +92,9 @@ TEST(VmFastPaths, ElementsAtVariableSubscriptsAgreeWithTheGeneralWay)
         {u"i = 1: Set o = New RegExp", u"Set a(i, 0) = o: y = a(1, 0).Global", u"Set a(i + 0, 0) = o: y = a(1, 0).Global"},
         {u"i = 1: s = Split(\"a,b\", \",\")", u"s(i) = 5: y = TypeName(s(1)) & s(1)",
          u"s(i + 0) = 5: y = TypeName(s(1)) & s(1)"}, // stays text
+        {u"i = 1: j = 2", u"a(i, j) = \"x\": y = TypeName(a(1, 2)) & a(1, 2)",
+         u"a(i, j + 0) = \"x\": y = TypeName(a(1, 2)) & a(1, 2)"}, // a constant written
+        {u"i = 1: j = 2", u"a(i, j) = Empty: y = TypeName(a(1, 2))", u"a(i, j + 0) = Empty: y = TypeName(a(1, 2))"},
         {u"i = 1: a = 4", u"y = a(i)", u"y = a((i))"},           // no longer an array
         {u"i = 3", u"y = Twice(i) & \" \" & i", u"y = Twice(i) & \" \" & i"}, // by reference
     };

@@ -182,6 +182,11 @@ enum class OpCode : uint8_t {
     // otherwise runs as that load.
     UpdateLocal,
     UpdateGlobal,
+    // In place of a PushConst that is the value of the ElementWrite after
+    // it: writes the constant into the element and goes past the sequence
+    // when that ElementWrite would write in place; otherwise runs as that
+    // PushConst.
+    ConstElementWrite,
 };
 
 // Instr::flags of Binary.

@@ -206,6 +206,10 @@ private:
     // array and subscriptsInPlace() finds it; false otherwise.
     bool pushElementInPlace(Frame& f, const Code& code, const Instr* subscripts, size_t count, const Value& array,
                             Value*& sp);
+    // The element ElementWrite `write` (its subscript loads following at
+    // `subscripts`) writes in place, as StoreIndexed would; null when it
+    // goes the general way.
+    Value* writableElement(Frame& f, const Code& code, const Instr& write, const Instr* subscripts);
     // The operator superinstructions (superinstructions.h): the value a
     // LocalBinary / GlobalBinary operand reads when it is a constant or a
     // variable read without side effects; null otherwise.

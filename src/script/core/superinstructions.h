@@ -23,12 +23,15 @@ namespace quillet::script {
 // starts inside it.
 void fuseElementAccess(Code& code);
 
-// Marks the commonest operator statements the same way:
+// Marks the commonest operator statements the same way (after
+// fuseElementAccess, whose ElementWrite the last form needs):
 //   (LocalBinary | GlobalBinary) comparing; (JumpIfFalse | JumpIfTrue)
 //     -> LocalCompareJump / GlobalCompareJump (b of the jump unused)
 //   (LoadLocal | LoadGlobal) x; (LocalBinary | GlobalBinary) y op z; Binary op2;
 //   [BinaryConst op3 c]; (StoreLocal | StoreGlobal) x             x = x op2 (y op z) [op3 c]
 //     -> UpdateLocal / UpdateGlobal, the count of instructions after it in b
+//   PushConst c; ElementWrite x ...                              x(i, ...) = c
+//     -> ConstElementWrite
 // A sequence is left alone when a jump, a statement or a resume point
 // starts inside it.
 void fuseOperators(Code& code);

@@ -71,6 +71,14 @@ inline void letFromStack(Value& target, Value*& sp)
     ::new (static_cast<void*>(&target)) Value(std::move(top));
 }
 
+// An element written in place, as StoreIndexed writes it: the old value
+// goes once the new one is there.
+void replaceElement(Value& element, Value&& v)
+{
+    Value old(std::move(element));
+    ::new (static_cast<void*>(&element)) Value(std::move(v));
+}
+
 // Pops the condition of a conditional jump; a Boolean is read directly.
 bool popCondition(Value*& sp)
 {
@@ -226,6 +234,19 @@ bool Runtime::updateInPlace(Frame& f, const Code& code, const Instr* steps, size
     // Numbers on both sides: nothing to release, nothing to run.
     replaceValue(target, result.value());
     return true;
+}
+
+[[gnu::always_inline]] inline Value* Runtime::writableElement(Frame& f, const Code& code, const Instr& write,
+                                                              const Instr* subscripts)
+{
+    Value* array = plainVariable(code.names[static_cast<size_t>(write.a)], f);
+    if (!array || !array->isArray())
+        return nullptr;
+    ArrayRep* rep = array->rawArray();
+    if (rep->refs != 1 || rep->textItems)
+        return nullptr;
+    const ptrdiff_t at = subscriptsInPlace(f, code, subscripts, write.b, *rep);
+    return at >= 0 ? &rep->items[static_cast<size_t>(at)] : nullptr;
 }
 
 void Runtime::raiseFrom(ScriptError& e, int line, int column, Frame& f)
@@ -567,21 +588,20 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::StoreMember:
                     sp = storeMember(code.members[static_cast<size_t>(in.a)], in.b, in.flags, sp);
                     break;
+                case OpCode::ConstElementWrite:
+                    // ip: the ElementWrite this constant is the value of.
+                    if (Value* element = writableElement(f, code, *ip, ip + 1)) {
+                        replaceElement(*element, Value(code.constants[static_cast<size_t>(in.a)]));
+                        ip += ip->b + 2u;
+                        break;
+                    }
+                    push(sp, code.constants[static_cast<size_t>(in.a)]);
+                    break;
                 case OpCode::ElementWrite:
-                    if (Value* array = plainVariable(code.names[static_cast<size_t>(in.a)], f); array && array->isArray()) {
-                        ArrayRep* rep = array->rawArray();
-                        const ptrdiff_t at = rep->refs == 1 && !rep->textItems
-                                                 ? subscriptsInPlace(f, code, ip, in.b, *rep)
-                                                 : -1;
-                        if (at >= 0) {
-                            // As StoreIndexed writes in place: the old value
-                            // goes once the new one is there.
-                            Value& element = rep->items[static_cast<size_t>(at)];
-                            Value old(std::move(element));
-                            ::new (static_cast<void*>(&element)) Value(std::move(*--sp));
-                            ip += in.b + 1u;
-                            break;
-                        }
+                    if (Value* element = writableElement(f, code, in, ip)) {
+                        replaceElement(*element, std::move(*--sp));
+                        ip += in.b + 1u;
+                        break;
                     }
                     [[fallthrough]];
                 case OpCode::IndexedPrep:

@@ -109,14 +109,17 @@ Value Runtime::callProcedure(Procedure& proc, ScriptObject* me, std::span<Value>
     const Code& code = *proc.code;
     SlotBlock slots(static_cast<size_t>(proc.localCount) + static_cast<size_t>(code.maxStack));
     Value* locals = slots.data();
+    // The slots are Empty: each argument is made in place, no old value
+    // to let go of.
+    const Param* params = proc.params.data();
     for (size_t i = 0; i < args.size(); ++i) {
         Value& arg = args[i];
         if (arg.isMissing())
             throw VbError(vberr::WrongArgCount);
-        if (proc.params[i].byVal)
-            locals[i] = arg.deref();
+        if (params[i].byVal)
+            ::new (static_cast<void*>(locals + i)) Value(arg.deref());
         else
-            locals[i] = std::move(arg);
+            ::new (static_cast<void*>(locals + i)) Value(std::move(arg));
     }
     Frame f;
     f.locals = locals;

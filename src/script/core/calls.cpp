@@ -70,23 +70,17 @@ Value invokeHost(HostObject* object, int member, Access access, std::span<Value>
     return result;
 }
 
-void Runtime::enterCall()
+// The depth is counted only once every check has passed, so a call that
+// fails here leaves it as it was.
+inline void Runtime::enterCall()
 {
-    if (++depth_ > limits_.maxCallDepth) {
-        --depth_;
+    if (depth_ >= limits_.maxCallDepth)
         throw VbError(vberr::OutOfStack);
-    }
     char probe;
-    if (stackBase_ && stackBase_ - &probe > static_cast<std::ptrdiff_t>(limits_.stackBytes)) {
-        --depth_;
+    if (stackBase_ && stackBase_ - &probe > static_cast<std::ptrdiff_t>(limits_.stackBytes))
         throw VbError(vberr::OutOfStack);
-    }
-    try {
-        checkStep();
-    } catch (...) {
-        --depth_;
-        throw;
-    }
+    checkStep();
+    ++depth_;
 }
 
 void Runtime::stopRun() const

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace quillet::script {
 namespace {
@@ -161,6 +162,32 @@ TEST(VmFastPaths, FusedComparisonsBranchAsTheGeneralWay)
     EXPECT_EQ(u"0", evalAfter(u"n = 5: Do Until n = 0\n  n = n - 1\nLoop", u"n"));
     // An error in the condition still resumes into the block.
     EXPECT_EQ(u"in", evalAfter(u"On Error Resume Next\nDim a(1)\nx = \"out\"\nIf a > 1 Then x = \"in\"", u"x"));
+}
+
+TEST(VmFastPaths, DirectCallsPassArgumentsAsTheGeneralWay)
+{
+    // Calls whose arguments are constants, variables or arithmetic on them
+    // go straight to the procedure: variables still by reference, the rest
+    // by value, and the general way for whatever else.
+    const Text procs = u"Function Bump(x, d)\n  x = x + d\n  Bump = x\nEnd Function\n"
+                       u"Sub Twice(x)\n  x = x * 2\nEnd Sub\n"
+                       u"Function Cat(a, b)\n  Cat = a & b\nEnd Function\nn = 5\n";
+    // The code run after procs, an expression, and its expected text.
+    using Case = std::tuple<const char16_t*, const char16_t*, const char16_t*>;
+    const Case cases[] = {
+        {u"y = Bump(n, 2)", u"y & \" \" & n", u"7 7"},
+        {u"Call Twice(n)", u"n", u"10"},
+        {u"y = Bump(n, n * 2)", u"y & \" \" & n", u"15 15"},
+        {u"", u"Cat(n - 1, \"x\") & \" \" & Cat(\"a\" & n, 1.5)", u"4x a51.5"},
+        {u"Function L()\n  Dim k: k = 3\n  L = Bump(k, k + 1) & \" \" & k\nEnd Function", u"L()", u"7 7"},
+        // A wrong count fails before the call; Resume Next goes on after it.
+        {u"On Error Resume Next\ny = \"before\"\ny = Bump(n)\ne = Err.Number", u"e & \" \" & y", u"450 before"},
+        // Arithmetic the inline rules leave (Null, by zero) goes the general way.
+        {u"y = Bump(n, n + Null)", u"TypeName(y)", u"Null"},
+        {u"y = Bump(n, n / 0)", u"y", u"(error 11)"},
+    };
+    for (const auto& [code, expression, expected] : cases)
+        EXPECT_EQ(expected, evalAfter(procs + code, expression)) << toUtf8(code);
 }
 
 } // namespace

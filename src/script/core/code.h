@@ -187,6 +187,13 @@ enum class OpCode : uint8_t {
     // when that ElementWrite would write in place; otherwise runs as that
     // PushConst.
     ConstElementWrite,
+    // In place of the GlobalPrep of `f(args)` whose arguments are each a
+    // PushConst, an ArgLocal, an ArgName or a LocalBinary / GlobalBinary,
+    // with its GlobalCall right after them (b: the number of arguments):
+    // when f is a script procedure and every argument a constant, a plain
+    // variable or an inline number, pushes them, calls f and goes past the
+    // GlobalCall; otherwise runs as that GlobalPrep.
+    DirectCall,
 };
 
 // Instr::flags of Binary.

@@ -222,6 +222,11 @@ private:
     // UpdateLocal / UpdateGlobal: the whole statement into `target` when
     // every step is an inline case; false (nothing done) otherwise.
     bool updateInPlace(Frame& f, const Code& code, const Instr* steps, size_t count, Value& target);
+    // DirectCall: the `count` arguments its loads push, made at `args`
+    // (Empty slots) when each is a constant, a plain variable or a number
+    // fusedBinary computes; the end of them, or null (nothing left behind)
+    // when one is not.
+    Value* directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args);
     void raiseFrom(ScriptError& e, int line, int column, Frame& f);
     // Only inside a catch handler: the error being handled, raised at
     // `line`/`column` (recorded under On Error Resume Next, thrown on

@@ -113,6 +113,24 @@ size_t updateLength(const Code& code, size_t first)
     return at - first;
 }
 
+// The number of arguments of the call `f(args)` that fuseOperators makes
+// a DirectCall when the GlobalPrep at `first` starts one; -1 otherwise.
+int directArgumentCount(const Code& code, size_t first)
+{
+    const std::vector<Instr>& in = code.instrs;
+    size_t at = first + 1;
+    for (; at < in.size(); ++at) {
+        const OpCode op = in[at].op;
+        if (op != OpCode::PushConst && op != OpCode::ArgLocal && op != OpCode::ArgName &&
+            op != OpCode::LocalBinary && op != OpCode::GlobalBinary)
+            break;
+    }
+    const size_t count = at - first - 1;
+    if (at >= in.size() || in[at].op != OpCode::GlobalCall || in[at].a != in[first].a || in[at].b != count)
+        return -1;
+    return static_cast<int>(count);
+}
+
 } // namespace
 
 void fuseOperators(Code& code)
@@ -125,6 +143,14 @@ void fuseOperators(Code& code)
             (instrs[i + 1].op == OpCode::JumpIfFalse || instrs[i + 1].op == OpCode::JumpIfTrue) &&
             straight(entry, i, i + 1)) {
             in.op = in.op == OpCode::LocalBinary ? OpCode::LocalCompareJump : OpCode::GlobalCompareJump;
+            continue;
+        }
+        if (in.op == OpCode::GlobalPrep) {
+            const int count = directArgumentCount(code, i);
+            if (count >= 0 && straight(entry, i, i + static_cast<size_t>(count) + 1)) {
+                in.op = OpCode::DirectCall;
+                in.b = static_cast<uint16_t>(count);
+            }
             continue;
         }
         if (in.op == OpCode::PushConst && instrs[i + 1].op == OpCode::ElementWrite && straight(entry, i, i + 1)) {

@@ -32,6 +32,9 @@ void fuseElementAccess(Code& code);
 //     -> UpdateLocal / UpdateGlobal, the count of instructions after it in b
 //   PushConst c; ElementWrite x ...                              x(i, ...) = c
 //     -> ConstElementWrite
+//   GlobalPrep f; (PushConst | ArgLocal | ArgName | LocalBinary | GlobalBinary)...;
+//   GlobalCall f                                                  f(args)
+//     -> DirectCall, the number of arguments in b
 // A sequence is left alone when a jump, a statement or a resume point
 // starts inside it.
 void fuseOperators(Code& code);

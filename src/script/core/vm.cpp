@@ -249,6 +249,41 @@ bool Runtime::updateInPlace(Frame& f, const Code& code, const Instr* steps, size
     return at >= 0 ? &rep->items[static_cast<size_t>(at)] : nullptr;
 }
 
+Value* Runtime::directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args)
+{
+    // Each argument as its instruction would push it for a procedure,
+    // which takes variables by reference.
+    Value* out = args;
+    for (size_t k = 0; k < count; ++k, ++out) {
+        const Instr& load = loads[k];
+        switch (load.op) {
+        case OpCode::PushConst:
+            ::new (static_cast<void*>(out)) Value(code.constants[static_cast<size_t>(load.a)]);
+            continue;
+        case OpCode::ArgLocal:
+            ::new (static_cast<void*>(out)) Value(Value::ref(&f.locals[load.a].deref()));
+            continue;
+        case OpCode::ArgName:
+            if (Value* v = plainVariable(code.names[static_cast<size_t>(load.a)], f)) {
+                ::new (static_cast<void*>(out)) Value(Value::ref(v));
+                continue;
+            }
+            break;
+        default: {
+            InlineNumber n;
+            if (fusedBinary(f, code, load, n)) {
+                ::new (static_cast<void*>(out)) Value(n.value());
+                continue;
+            }
+            break;
+        }
+        }
+        drop(args, out);
+        return nullptr;
+    }
+    return out;
+}
+
 void Runtime::raiseFrom(ScriptError& e, int line, int column, Frame& f)
 {
     locate(e, line, column, f);
@@ -468,6 +503,24 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::ElementRead: {
                     const GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
                     if (g.kind == GlobalKind::Variable && pushElementInPlace(f, code, ip, in.b, g.value, sp)) {
+                        ip += in.b + 1u;
+                        break;
+                    }
+                    [[fallthrough]];
+                }
+                case OpCode::DirectCall: {
+                    // [callee][mode][args] laid out as GlobalPrep and the
+                    // argument instructions would, so that an error in the
+                    // call unwinds the same.
+                    GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
+                    Value* end;
+                    if (g.kind == GlobalKind::Procedure && (end = directArguments(f, code, ip, in.b, sp + 2))) {
+                        sp[1] = Value::longInt(kProcedureMode);
+                        Value result = callProcedure(*g.proc, nullptr, std::span<Value>(sp + 2, in.b));
+                        if (!f.locked.empty())
+                            unlockArguments(f, sp + 2, true);
+                        drop(sp, end);
+                        push(sp, std::move(result));
                         ip += in.b + 1u;
                         break;
                     }

@@ -182,11 +182,6 @@ enum class OpCode : uint8_t {
     // otherwise runs as that load.
     UpdateLocal,
     UpdateGlobal,
-    // In place of a PushConst that is the value of the ElementWrite after
-    // it: writes the constant into the element and goes past the sequence
-    // when that ElementWrite would write in place; otherwise runs as that
-    // PushConst.
-    ConstElementWrite,
     // In place of the GlobalPrep of `f(args)` whose arguments are each a
     // PushConst, an ArgLocal, an ArgName or a LocalBinary / GlobalBinary,
     // with its GlobalCall right after them (b: the number of arguments):

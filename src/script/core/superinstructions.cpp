@@ -153,10 +153,6 @@ void fuseOperators(Code& code)
             }
             continue;
         }
-        if (in.op == OpCode::PushConst && instrs[i + 1].op == OpCode::ElementWrite && straight(entry, i, i + 1)) {
-            in.op = OpCode::ConstElementWrite;
-            continue;
-        }
         if (const size_t length = updateLength(code, i); length > 0 && straight(entry, i, i + length)) {
             in.op = in.op == OpCode::LoadLocal ? OpCode::UpdateLocal : OpCode::UpdateGlobal;
             in.b = static_cast<uint16_t>(length);

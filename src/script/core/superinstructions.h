@@ -23,15 +23,12 @@ namespace quillet::script {
 // starts inside it.
 void fuseElementAccess(Code& code);
 
-// Marks the commonest operator statements the same way (after
-// fuseElementAccess, whose ElementWrite the last form needs):
+// Marks the commonest operator statements and calls the same way:
 //   (LocalBinary | GlobalBinary) comparing; (JumpIfFalse | JumpIfTrue)
 //     -> LocalCompareJump / GlobalCompareJump (b of the jump unused)
 //   (LoadLocal | LoadGlobal) x; (LocalBinary | GlobalBinary) y op z; Binary op2;
 //   [BinaryConst op3 c]; (StoreLocal | StoreGlobal) x             x = x op2 (y op z) [op3 c]
 //     -> UpdateLocal / UpdateGlobal, the count of instructions after it in b
-//   PushConst c; ElementWrite x ...                              x(i, ...) = c
-//     -> ConstElementWrite
 //   GlobalPrep f; (PushConst | ArgLocal | ArgName | LocalBinary | GlobalBinary)...;
 //   GlobalCall f                                                  f(args)
 //     -> DirectCall, the number of arguments in b

@@ -641,15 +641,6 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::StoreMember:
                     sp = storeMember(code.members[static_cast<size_t>(in.a)], in.b, in.flags, sp);
                     break;
-                case OpCode::ConstElementWrite:
-                    // ip: the ElementWrite this constant is the value of.
-                    if (Value* element = writableElement(f, code, *ip, ip + 1)) {
-                        replaceElement(*element, Value(code.constants[static_cast<size_t>(in.a)]));
-                        ip += ip->b + 2u;
-                        break;
-                    }
-                    push(sp, code.constants[static_cast<size_t>(in.a)]);
-                    break;
                 case OpCode::ElementWrite:
                     if (Value* element = writableElement(f, code, in, ip)) {
                         replaceElement(*element, std::move(*--sp));

@@ -157,7 +157,7 @@ enum class OpCode : uint8_t {
     // by-value ArgLocal/ArgName subscripts and a GlobalCall: pushes the
     // element and goes past the GlobalCall when x is an array variable and
     // the subscripts plain variables holding whole numbers in range;
-    // otherwise runs as that GlobalPrep.
+    // otherwise runs as DirectCall (below) would.
     ElementRead,
     // The same for `x(i, ...)` where x is no global (LoadCallee, LoadLocal
     // or LoadGlobal subscripts, Index): pushes the element and goes past

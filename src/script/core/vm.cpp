@@ -506,6 +506,9 @@ Value Runtime::execute(Frame& f, const Code& code)
                         ip += in.b + 1u;
                         break;
                     }
+                    // Variables as arguments of a GlobalCall of the same
+                    // name: a sequence DirectCall takes as it is, so a
+                    // procedure of that name is called directly.
                     [[fallthrough]];
                 }
                 case OpCode::DirectCall: {

@@ -45,13 +45,15 @@ enum class Type : uint8_t {
     Double,
     Currency,
     Date,     // a day serial as a double: 0 = 30 Dec 1899, fraction = time
-    String,
-    Object,   // a HostObject, or Nothing (null pointer)
     Error,    // an error value; kMissingError marks an omitted argument
     Boolean,
     Byte,
-    Array,
     Ref,      // engine-internal: a by-reference slot; never seen by builtins
+    // The reference-counted subtypes come last, so that copying or
+    // dropping any other value is one comparison and no call.
+    String,
+    Object,   // a HostObject, or Nothing (null pointer)
+    Array,
 };
 
 // VarType numbers as VBScript reports them.

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace quillet::script {
 namespace {
@@ -92,6 +93,9 @@ TEST(VmFastPaths, ElementsAtVariableSubscriptsAgreeWithTheGeneralWay)
         {u"i = 1: Set o = New RegExp", u"Set a(i, 0) = o: y = a(1, 0).Global", u"Set a(i + 0, 0) = o: y = a(1, 0).Global"},
         {u"i = 1: s = Split(\"a,b\", \",\")", u"s(i) = 5: y = TypeName(s(1)) & s(1)",
          u"s(i + 0) = 5: y = TypeName(s(1)) & s(1)"}, // stays text
+        {u"i = 1: j = 2", u"a(i, j) = \"x\": y = TypeName(a(1, 2)) & a(1, 2)",
+         u"a(i, j + 0) = \"x\": y = TypeName(a(1, 2)) & a(1, 2)"}, // a constant written
+        {u"i = 1: j = 2", u"a(i, j) = Empty: y = TypeName(a(1, 2))", u"a(i, j + 0) = Empty: y = TypeName(a(1, 2))"},
         {u"i = 1: a = 4", u"y = a(i)", u"y = a((i))"},           // no longer an array
         {u"i = 3", u"y = Twice(i) & \" \" & i", u"y = Twice(i) & \" \" & i"}, // by reference
     };
@@ -119,6 +123,71 @@ TEST(VmFastPaths, ElementsAtVariableSubscriptsAgreeWithTheGeneralWay)
     EXPECT_EQ(u"4 9", evalAfter(setup + u"y = 0\nSub S()\n  Dim k: k = 2\n  a(k, k) = 4\n  On Error Resume Next\n"
                                          u"  k = 7\n  y = a(k, 1)\n  y = a(2, 2) & \" \" & Err.Number\nEnd Sub\nS",
                                 u"y"));
+}
+
+TEST(VmFastPaths, WholeStatementUpdatesAgreeWithTheGeneralWay)
+{
+    // `x = x op (y op z) [op c]` done in one step: the same widening, the
+    // same errors, and the general way for whatever is no plain number.
+    const Text result = u"TypeName(x) & \" \" & x";
+    EXPECT_EQ(u"Long 32774", evalAfter(u"x = 32767: i = 1: x = x + i * 7", result));
+    EXPECT_EQ(u"Double 2147483650", evalAfter(u"x = 2147483647: i = 1: x = x + i * 3", result));
+    EXPECT_EQ(u"Integer 12", evalAfter(u"x = 5: i = 4: x = (x + i * 7) Mod 21", result));
+    EXPECT_EQ(u"Double 3.5", evalAfter(u"x = 2: i = 3: x = x + i / 2", result));
+    EXPECT_EQ(u"String 13", evalAfter(u"x = \"1\": i = 3: x = x & i * 1", result));
+    EXPECT_EQ(u"Double 7", evalAfter(u"x = \"1\": i = 3: x = x + i * 2", result));
+    EXPECT_EQ(u"Null ", evalAfter(u"x = Null: i = 3: x = x + i * 2", result));
+    EXPECT_EQ(u"Integer 6", evalAfter(u"i = 3: x = x + i * 2", result));
+    // An error leaves x as it was; Resume Next goes on after the statement.
+    EXPECT_EQ(u"(error 11)", evalAfter(u"x = 5: i = 0: x = (x + i * 2) Mod 0", u"x"));
+    EXPECT_EQ(u"Integer 5 11",
+              evalAfter(u"On Error Resume Next\nx = 5: i = 0\nx = (x + i * 2) Mod i\ne = Err.Number", result + u" & \" \" & e"));
+    // A function on the right still runs, after x was read.
+    EXPECT_EQ(u"Integer 12", evalAfter(u"Function F(a)\n  x = 100: F = a\nEnd Function\nx = 5: x = x + F(7) * 1", result));
+    // Locals, and a by-reference argument written through.
+    EXPECT_EQ(u"Long 35353",
+              evalAfter(u"Sub Acc(t, n)\n  Dim i\n  For i = 1 To n\n    t = (t + i * 7) Mod 1000003\n  Next\nEnd Sub\n"
+                        u"x = 0: Acc x, 100\nx = x + 3",
+                        result));
+}
+
+TEST(VmFastPaths, FusedComparisonsBranchAsTheGeneralWay)
+{
+    const Text program = u"Function Pick(a, b)\n  If a < b Then Pick = \"lt\" Else Pick = \"ge\"\nEnd Function\n";
+    EXPECT_EQ(u"lt ge ge", evalAfter(program, u"Pick(1, 2) & \" \" & Pick(2, 2) & \" \" & Pick(40000, 2)"));
+    // Text, Null and mixed operands go the general way.
+    EXPECT_EQ(u"lt ge ge", evalAfter(program, u"Pick(\"10\", \"9\") & \" \" & Pick(Null, 2) & \" \" & Pick(2.5, 2)"));
+    // Loops that test a counter against a variable.
+    EXPECT_EQ(u"10", evalAfter(u"n = 0: Do While n < 10\n  n = n + 1\nLoop", u"n"));
+    EXPECT_EQ(u"0", evalAfter(u"n = 5: Do Until n = 0\n  n = n - 1\nLoop", u"n"));
+    // An error in the condition still resumes into the block.
+    EXPECT_EQ(u"in", evalAfter(u"On Error Resume Next\nDim a(1)\nx = \"out\"\nIf a > 1 Then x = \"in\"", u"x"));
+}
+
+TEST(VmFastPaths, DirectCallsPassArgumentsAsTheGeneralWay)
+{
+    // Calls whose arguments are constants, variables or arithmetic on them
+    // go straight to the procedure: variables still by reference, the rest
+    // by value, and the general way for whatever else.
+    const Text procs = u"Function Bump(x, d)\n  x = x + d\n  Bump = x\nEnd Function\n"
+                       u"Sub Twice(x)\n  x = x * 2\nEnd Sub\n"
+                       u"Function Cat(a, b)\n  Cat = a & b\nEnd Function\nn = 5\n";
+    // The code run after procs, an expression, and its expected text.
+    using Case = std::tuple<const char16_t*, const char16_t*, const char16_t*>;
+    const Case cases[] = {
+        {u"y = Bump(n, 2)", u"y & \" \" & n", u"7 7"},
+        {u"Call Twice(n)", u"n", u"10"},
+        {u"y = Bump(n, n * 2)", u"y & \" \" & n", u"15 15"},
+        {u"", u"Cat(n - 1, \"x\") & \" \" & Cat(\"a\" & n, 1.5)", u"4x a51.5"},
+        {u"Function L()\n  Dim k: k = 3\n  L = Bump(k, k + 1) & \" \" & k\nEnd Function", u"L()", u"7 7"},
+        // A wrong count fails before the call; Resume Next goes on after it.
+        {u"On Error Resume Next\ny = \"before\"\ny = Bump(n)\ne = Err.Number", u"e & \" \" & y", u"450 before"},
+        // Arithmetic the inline rules leave (Null, by zero) goes the general way.
+        {u"y = Bump(n, n + Null)", u"TypeName(y)", u"Null"},
+        {u"y = Bump(n, n / 0)", u"y", u"(error 11)"},
+    };
+    for (const auto& [code, expression, expected] : cases)
+        EXPECT_EQ(expected, evalAfter(procs + code, expression)) << toUtf8(code);
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include <cmath>
 
 namespace quillet::script {
-// Whole-number + - * \ Mod and comparisons come here only when applyWholeInPlace
+// Whole-number + - * \ Mod and comparisons come here only when applyInPlace
 // leaves them (division by zero, overflow of \ -1).
 Value applyBinary(Op op, Value& left, const Value& right, bool leftLiteral, bool rightLiteral)
 {

@@ -30,74 +30,110 @@ inline bool isIntegerOrLong(const Value& v)
     return v.type() == Type::Integer || v.type() == Type::Long;
 }
 
-// The hottest cases, inline in the machine's loop: Integer and Long
-// operands of + - * \ Mod and the comparisons.  False when `left op right` needs
-// applyBinary; otherwise `left` holds the result.
-[[gnu::always_inline]] inline bool applyWholeInPlace(Op op, Value& left, const Value& right)
-{
-    if (!isIntegerOrLong(left) || !isIntegerOrLong(right))
-        return false;
-    const Type lt = left.type(), rt = right.type();
-    const int64_t x = left.rawLong(), y = right.rawLong();
-    int64_t r;
-    switch (op) {
-    case Op::Add: r = x + y; break;
-    case Op::Sub: r = x - y; break;
-    case Op::Mul: r = x * y; break;
-    case Op::Mod:
-    case Op::IntDiv:
-        // By zero is an error, and Long's lowest \ -1 overflows: the general path.
-        if (y == 0 || y == -1)
-            return false;
-        r = op == Op::Mod ? x % y : x / y;
-        break;
-    case Op::Eq: replaceValue(left, Value::boolean(x == y)); return true;
-    case Op::Ne: replaceValue(left, Value::boolean(x != y)); return true;
-    case Op::Lt: replaceValue(left, Value::boolean(x < y)); return true;
-    case Op::Gt: replaceValue(left, Value::boolean(x > y)); return true;
-    case Op::Le: replaceValue(left, Value::boolean(x <= y)); return true;
-    case Op::Ge: replaceValue(left, Value::boolean(x >= y)); return true;
-    default: return false;
-    }
-    // Integer op Integer stays Integer while it fits; then Long, then Double.
-    if (lt == Type::Integer && rt == Type::Integer && r >= INT16_MIN && r <= INT16_MAX)
-        replaceValue(left, Value::integer(static_cast<int16_t>(r)));
-    else if (r >= INT32_MIN && r <= INT32_MAX)
-        replaceValue(left, Value::longInt(static_cast<int32_t>(r)));
-    else
-        replaceValue(left, Value::dbl(static_cast<double>(r)));
-    return true;
-}
+// An Integer, Long or Double held apart from a Value, so that a chain of
+// operators (the machine's whole-statement instructions) stays in
+// registers instead of going through Values in memory.
+struct InlineNumber {
+    Type type = Type::Empty;
+    int64_t whole = 0; // Integer, Long
+    double real = 0;   // Double
 
-// The next hottest: + - * / where a Double meets a Double or a whole
-// number, and / of whole numbers, when the result is finite (an infinite or
-// undefined one is an error the general rules raise).  False when `left op
-// right` needs applyBinary; otherwise `left` holds the result.
-[[gnu::always_inline]] inline bool applyFloatInPlace(Op op, Value& left, const Value& right)
+    // False when `v` is no Integer, Long or Double.
+    [[gnu::always_inline]] static bool from(const Value& v, InlineNumber& n)
+    {
+        n.type = v.type();
+        if (isIntegerOrLong(v)) {
+            n.whole = v.rawLong();
+            return true;
+        }
+        n.real = v.rawDouble();
+        return n.type == Type::Double;
+    }
+    Value value() const
+    {
+        if (type == Type::Double)
+            return Value::dbl(real);
+        return type == Type::Integer ? Value::integer(static_cast<int16_t>(whole))
+                                     : Value::longInt(static_cast<int32_t>(whole));
+    }
+};
+
+// `l op r` for the arithmetic operators: + - * \ Mod of whole numbers (an
+// Integer result while it fits, then Long, then Double), and + - * / where
+// a Double takes part or / of whole numbers, when the result is finite.
+// False (l unchanged) for anything else, which the general rules do: by
+// zero is an error, Long's lowest \ -1 overflows, an infinite or undefined
+// result is an error.
+[[gnu::always_inline]] inline bool applyInline(Op op, InlineNumber& l, const InlineNumber& r)
 {
-    const Type lt = left.type(), rt = right.type();
-    const bool leftDouble = lt == Type::Double, rightDouble = rt == Type::Double;
-    if (!(leftDouble || isIntegerOrLong(left)) || !(rightDouble || isIntegerOrLong(right)))
-        return false;
-    if (!leftDouble && !rightDouble && op != Op::Div)
-        return false;
-    const double x = leftDouble ? left.rawDouble() : left.rawLong();
-    const double y = rightDouble ? right.rawDouble() : right.rawLong();
-    double r;
+    if (l.type != Type::Double && r.type != Type::Double && op != Op::Div) {
+        const int64_t x = l.whole, y = r.whole;
+        int64_t v;
+        switch (op) {
+        case Op::Add: v = x + y; break;
+        case Op::Sub: v = x - y; break;
+        case Op::Mul: v = x * y; break;
+        case Op::Mod:
+        case Op::IntDiv:
+            if (y == 0 || y == -1)
+                return false;
+            v = op == Op::Mod ? x % y : x / y;
+            break;
+        default: return false;
+        }
+        if (l.type == Type::Integer && r.type == Type::Integer && v >= INT16_MIN && v <= INT16_MAX) {
+            l.whole = v;
+        } else if (v >= INT32_MIN && v <= INT32_MAX) {
+            l.type = Type::Long;
+            l.whole = v;
+        } else {
+            l.type = Type::Double;
+            l.real = static_cast<double>(v);
+        }
+        return true;
+    }
+    const double x = l.type == Type::Double ? l.real : static_cast<double>(l.whole);
+    const double y = r.type == Type::Double ? r.real : static_cast<double>(r.whole);
+    double v;
     switch (op) {
-    case Op::Add: r = x + y; break;
-    case Op::Sub: r = x - y; break;
-    case Op::Mul: r = x * y; break;
+    case Op::Add: v = x + y; break;
+    case Op::Sub: v = x - y; break;
+    case Op::Mul: v = x * y; break;
     case Op::Div:
         if (y == 0.0)
             return false;
-        r = x / y;
+        v = x / y;
         break;
     default: return false;
     }
-    if (!std::isfinite(r))
+    if (!std::isfinite(v))
         return false;
-    replaceValue(left, Value::dbl(r));
+    l.type = Type::Double;
+    l.real = v;
+    return true;
+}
+
+// The hottest cases, inline in the machine's loop: comparisons of Integers
+// and Longs, and the arithmetic of applyInline.  False when `left op right`
+// needs applyBinary; otherwise `left` holds the result.
+[[gnu::always_inline]] inline bool applyInPlace(Op op, Value& left, const Value& right)
+{
+    if (isIntegerOrLong(left) && isIntegerOrLong(right)) {
+        const int32_t x = left.rawLong(), y = right.rawLong();
+        switch (op) {
+        case Op::Eq: replaceValue(left, Value::boolean(x == y)); return true;
+        case Op::Ne: replaceValue(left, Value::boolean(x != y)); return true;
+        case Op::Lt: replaceValue(left, Value::boolean(x < y)); return true;
+        case Op::Gt: replaceValue(left, Value::boolean(x > y)); return true;
+        case Op::Le: replaceValue(left, Value::boolean(x <= y)); return true;
+        case Op::Ge: replaceValue(left, Value::boolean(x >= y)); return true;
+        default: break;
+        }
+    }
+    InlineNumber l, r;
+    if (!InlineNumber::from(left, l) || !InlineNumber::from(right, r) || !applyInline(op, l, r))
+        return false;
+    replaceValue(left, l.value());
     return true;
 }
 
@@ -108,7 +144,7 @@ inline bool isIntegerOrLong(const Value& v)
 [[gnu::always_inline]] inline void binaryInto(Op op, Value& left, const Value& right, bool leftLiteral,
                                               bool rightLiteral, bool rightInPlace)
 {
-    if (applyWholeInPlace(op, left, right) || applyFloatInPlace(op, left, right))
+    if (applyInPlace(op, left, right))
         return;
     Value result = rightInPlace ? applyBinary(op, left, Value(right), leftLiteral, rightLiteral)
                                 : applyBinary(op, left, right, leftLiteral, rightLiteral);

@@ -70,23 +70,17 @@ Value invokeHost(HostObject* object, int member, Access access, std::span<Value>
     return result;
 }
 
-void Runtime::enterCall()
+// The depth is counted only once every check has passed, so a call that
+// fails here leaves it as it was.
+inline void Runtime::enterCall()
 {
-    if (++depth_ > limits_.maxCallDepth) {
-        --depth_;
+    if (depth_ >= limits_.maxCallDepth)
         throw VbError(vberr::OutOfStack);
-    }
     char probe;
-    if (stackBase_ && stackBase_ - &probe > static_cast<std::ptrdiff_t>(limits_.stackBytes)) {
-        --depth_;
+    if (stackBase_ && stackBase_ - &probe > static_cast<std::ptrdiff_t>(limits_.stackBytes))
         throw VbError(vberr::OutOfStack);
-    }
-    try {
-        checkStep();
-    } catch (...) {
-        --depth_;
-        throw;
-    }
+    checkStep();
+    ++depth_;
 }
 
 void Runtime::stopRun() const
@@ -109,14 +103,17 @@ Value Runtime::callProcedure(Procedure& proc, ScriptObject* me, std::span<Value>
     const Code& code = *proc.code;
     SlotBlock slots(static_cast<size_t>(proc.localCount) + static_cast<size_t>(code.maxStack));
     Value* locals = slots.data();
+    // The slots are Empty: each argument is made in place, no old value
+    // to let go of.
+    const Param* params = proc.params.data();
     for (size_t i = 0; i < args.size(); ++i) {
         Value& arg = args[i];
         if (arg.isMissing())
             throw VbError(vberr::WrongArgCount);
-        if (proc.params[i].byVal)
-            locals[i] = arg.deref();
+        if (params[i].byVal)
+            ::new (static_cast<void*>(locals + i)) Value(arg.deref());
         else
-            locals[i] = std::move(arg);
+            ::new (static_cast<void*>(locals + i)) Value(std::move(arg));
     }
     Frame f;
     f.locals = locals;

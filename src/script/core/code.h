@@ -157,7 +157,7 @@ enum class OpCode : uint8_t {
     // by-value ArgLocal/ArgName subscripts and a GlobalCall: pushes the
     // element and goes past the GlobalCall when x is an array variable and
     // the subscripts plain variables holding whole numbers in range;
-    // otherwise runs as that GlobalPrep.
+    // otherwise runs as DirectCall (below) would.
     ElementRead,
     // The same for `x(i, ...)` where x is no global (LoadCallee, LoadLocal
     // or LoadGlobal subscripts, Index): pushes the element and goes past
@@ -169,6 +169,26 @@ enum class OpCode : uint8_t {
     // into the element and goes past the StoreIndexed when StoreIndexed
     // would write it in place; otherwise runs as that IndexedPrep.
     ElementWrite,
+    // In place of a LocalBinary or GlobalBinary comparison followed by a
+    // conditional jump: compares and jumps (or goes past the jump) when
+    // both operands are numbers of the machine's fast cases; otherwise runs
+    // as the instruction it replaced.
+    LocalCompareJump,
+    GlobalCompareJump,
+    // In place of the LoadLocal or LoadGlobal starting `x = x op2 (y op z)
+    // [op3 c]` (b: the number of instructions after it, up to the store):
+    // does the whole statement when every operand is a variable or a
+    // constant and each operator is one of the machine's fast cases;
+    // otherwise runs as that load.
+    UpdateLocal,
+    UpdateGlobal,
+    // In place of the GlobalPrep of `f(args)` whose arguments are each a
+    // PushConst, an ArgLocal, an ArgName or a LocalBinary / GlobalBinary,
+    // with its GlobalCall right after them (b: the number of arguments):
+    // when f is a script procedure and every argument a constant, a plain
+    // variable or an inline number, pushes them, calls f and goes past the
+    // GlobalCall; otherwise runs as that GlobalPrep.
+    DirectCall,
 };
 
 // Instr::flags of Binary.

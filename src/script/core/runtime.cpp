@@ -253,6 +253,7 @@ void Runtime::compileInstalled(CodeUnit& unit)
         proc.code = compileBody(proc);
         bindGlobals(*proc.code);
         fuseElementAccess(*proc.code);
+        fuseOperators(*proc.code);
         proc.body.clear();
         proc.names = {};
     };

@@ -130,6 +130,8 @@ struct LockedElement {
     const Value* argument = nullptr;
 };
 
+struct InlineNumber; // binary_op.h
+
 struct Frame {
     Value* locals = nullptr;
     Value* stack = nullptr; // the code's value stack (Code::maxStack values)
@@ -204,6 +206,27 @@ private:
     // array and subscriptsInPlace() finds it; false otherwise.
     bool pushElementInPlace(Frame& f, const Code& code, const Instr* subscripts, size_t count, const Value& array,
                             Value*& sp);
+    // The element ElementWrite `write` (its subscript loads following at
+    // `subscripts`) writes in place, as StoreIndexed would; null when it
+    // goes the general way.
+    Value* writableElement(Frame& f, const Code& code, const Instr& write, const Instr* subscripts);
+    // The operator superinstructions (superinstructions.h): the value a
+    // LocalBinary / GlobalBinary operand reads when it is a constant or a
+    // variable read without side effects; null otherwise.
+    const Value* fusedLeft(Frame& f, const Code& code, const Instr& in);
+    const Value* fusedRight(Frame& f, const Code& code, int32_t packed);
+    // `left op right` of that instruction into `result` when both are
+    // numbers read in place and the operator is an inline case
+    // (applyInline); false otherwise.
+    bool fusedBinary(Frame& f, const Code& code, const Instr& in, InlineNumber& result);
+    // UpdateLocal / UpdateGlobal: the whole statement into `target` when
+    // every step is an inline case; false (nothing done) otherwise.
+    bool updateInPlace(Frame& f, const Code& code, const Instr* steps, size_t count, Value& target);
+    // DirectCall: the `count` arguments its loads push, made at `args`
+    // (Empty slots) when each is a constant, a plain variable or a number
+    // fusedBinary computes; the end of them, or null (nothing left behind)
+    // when one is not.
+    Value* directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args);
     void raiseFrom(ScriptError& e, int line, int column, Frame& f);
     // Only inside a catch handler: the error being handled, raised at
     // `line`/`column` (recorded under On Error Resume Next, thrown on

@@ -1,5 +1,7 @@
 #include "script/core/superinstructions.h"
 
+#include "script/core/ast.h"
+
 #include <algorithm>
 #include <iterator>
 #include <vector>
@@ -62,7 +64,102 @@ size_t fusable(const Code& code, const std::vector<bool>& entry, size_t first, O
     return end.op == last && sameName && end.b == count ? count : 0;
 }
 
+bool comparison(Op op)
+{
+    return op == Op::Eq || op == Op::Ne || op == Op::Lt || op == Op::Gt || op == Op::Le || op == Op::Ge;
+}
+
+Op fusedOp(const Instr& in)
+{
+    return static_cast<Op>(in.flags >> kBinaryOpShift);
+}
+
+// None of the instructions after `first` up to `last` is a way in.
+bool straight(const std::vector<bool>& entry, size_t first, size_t last)
+{
+    for (size_t at = first + 1; at <= last; ++at) {
+        if (entry[at])
+            return false;
+    }
+    return true;
+}
+
+// The number of instructions after `first` that make up `x = x op2 (y op z)
+// [op3 c]` as fuseOperators describes it; 0 when they do not.
+size_t updateLength(const Code& code, size_t first)
+{
+    const std::vector<Instr>& in = code.instrs;
+    const bool local = in[first].op == OpCode::LoadLocal;
+    if (!local && in[first].op != OpCode::LoadGlobal)
+        return 0;
+    size_t at = first + 1;
+    if (at + 2 >= in.size() || (in[at].op != OpCode::LocalBinary && in[at].op != OpCode::GlobalBinary))
+        return 0;
+    if (in[++at].op != OpCode::Binary)
+        return 0;
+    if (in[at + 1].op == OpCode::BinaryConst)
+        ++at;
+    if (++at >= in.size())
+        return 0;
+    const OpCode store = local ? OpCode::StoreLocal : OpCode::StoreGlobal;
+    if (in[at].op != store)
+        return 0;
+    // The same variable: a local by slot, a global by its bound entry.
+    if (local ? in[at].a != in[first].a
+              : code.names[static_cast<size_t>(in[at].a)].global == nullptr ||
+                    code.names[static_cast<size_t>(in[at].a)].global !=
+                        code.names[static_cast<size_t>(in[first].a)].global)
+        return 0;
+    return at - first;
+}
+
+// The number of arguments of the call `f(args)` that fuseOperators makes
+// a DirectCall when the GlobalPrep at `first` starts one; -1 otherwise.
+int directArgumentCount(const Code& code, size_t first)
+{
+    const std::vector<Instr>& in = code.instrs;
+    size_t at = first + 1;
+    for (; at < in.size(); ++at) {
+        const OpCode op = in[at].op;
+        if (op != OpCode::PushConst && op != OpCode::ArgLocal && op != OpCode::ArgName &&
+            op != OpCode::LocalBinary && op != OpCode::GlobalBinary)
+            break;
+    }
+    const size_t count = at - first - 1;
+    if (at >= in.size() || in[at].op != OpCode::GlobalCall || in[at].a != in[first].a || in[at].b != count)
+        return -1;
+    return static_cast<int>(count);
+}
+
 } // namespace
+
+void fuseOperators(Code& code)
+{
+    const std::vector<bool> entry = entryPoints(code);
+    std::vector<Instr>& instrs = code.instrs;
+    for (size_t i = 0; i + 1 < instrs.size(); ++i) {
+        Instr& in = instrs[i];
+        if ((in.op == OpCode::LocalBinary || in.op == OpCode::GlobalBinary) && comparison(fusedOp(in)) &&
+            (instrs[i + 1].op == OpCode::JumpIfFalse || instrs[i + 1].op == OpCode::JumpIfTrue) &&
+            straight(entry, i, i + 1)) {
+            in.op = in.op == OpCode::LocalBinary ? OpCode::LocalCompareJump : OpCode::GlobalCompareJump;
+            continue;
+        }
+        if (in.op == OpCode::GlobalPrep) {
+            const int count = directArgumentCount(code, i);
+            if (count >= 0 && straight(entry, i, i + static_cast<size_t>(count) + 1)) {
+                in.op = OpCode::DirectCall;
+                in.b = static_cast<uint16_t>(count);
+            }
+            continue;
+        }
+        if (const size_t length = updateLength(code, i); length > 0 && straight(entry, i, i + length)) {
+            in.op = in.op == OpCode::LoadLocal ? OpCode::UpdateLocal : OpCode::UpdateGlobal;
+            in.b = static_cast<uint16_t>(length);
+            i += length;
+        }
+    }
+}
 
 void fuseElementAccess(Code& code)
 {

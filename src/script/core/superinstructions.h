@@ -23,4 +23,17 @@ namespace quillet::script {
 // starts inside it.
 void fuseElementAccess(Code& code);
 
+// Marks the commonest operator statements and calls the same way:
+//   (LocalBinary | GlobalBinary) comparing; (JumpIfFalse | JumpIfTrue)
+//     -> LocalCompareJump / GlobalCompareJump (b of the jump unused)
+//   (LoadLocal | LoadGlobal) x; (LocalBinary | GlobalBinary) y op z; Binary op2;
+//   [BinaryConst op3 c]; (StoreLocal | StoreGlobal) x             x = x op2 (y op z) [op3 c]
+//     -> UpdateLocal / UpdateGlobal, the count of instructions after it in b
+//   GlobalPrep f; (PushConst | ArgLocal | ArgName | LocalBinary | GlobalBinary)...;
+//   GlobalCall f                                                  f(args)
+//     -> DirectCall, the number of arguments in b
+// A sequence is left alone when a jump, a statement or a resume point
+// starts inside it.
+void fuseOperators(Code& code);
+
 } // namespace quillet::script

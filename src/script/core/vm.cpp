@@ -71,6 +71,14 @@ inline void letFromStack(Value& target, Value*& sp)
     ::new (static_cast<void*>(&target)) Value(std::move(top));
 }
 
+// An element written in place, as StoreIndexed writes it: the old value
+// goes once the new one is there.
+void replaceElement(Value& element, Value&& v)
+{
+    Value old(std::move(element));
+    ::new (static_cast<void*>(&element)) Value(std::move(v));
+}
+
 // Pops the condition of a conditional jump; a Boolean is read directly.
 bool popCondition(Value*& sp)
 {
@@ -177,6 +185,103 @@ void locate(Signal& s, int line, int column, const Frame& f)
         return false;
     push(sp, rep.items[static_cast<size_t>(at)]);
     return true;
+}
+
+[[gnu::always_inline]] inline const Value* Runtime::fusedLeft(Frame& f, const Code& code, const Instr& in)
+{
+    if (in.op == OpCode::LocalBinary || in.op == OpCode::LocalCompareJump)
+        return &f.locals[in.b].deref();
+    return globalVariable(code.names[in.b]);
+}
+
+[[gnu::always_inline]] inline const Value* Runtime::fusedRight(Frame& f, const Code& code, int32_t packed)
+{
+    const int32_t index = RightOperand::index(packed);
+    switch (RightOperand::kind(packed)) {
+    case OperandKind::Const:
+        return &code.constants[static_cast<size_t>(index)];
+    case OperandKind::Local:
+        return &f.locals[index].deref();
+    case OperandKind::Global:
+        return globalVariable(code.names[static_cast<size_t>(index)]);
+    }
+    return nullptr;
+}
+
+[[gnu::always_inline]] inline bool Runtime::fusedBinary(Frame& f, const Code& code, const Instr& in,
+                                                        InlineNumber& result)
+{
+    const Value* left = fusedLeft(f, code, in);
+    const Value* right = left ? fusedRight(f, code, in.a) : nullptr;
+    InlineNumber r;
+    return right && InlineNumber::from(*left, result) && InlineNumber::from(*right, r) &&
+           applyInline(static_cast<Op>(in.flags >> kBinaryOpShift), result, r);
+}
+
+bool Runtime::updateInPlace(Frame& f, const Code& code, const Instr* steps, size_t count, Value& target)
+{
+    // steps: the operand instruction, Binary, [BinaryConst], the store.
+    InlineNumber result, operand;
+    if (!InlineNumber::from(target, result) || !fusedBinary(f, code, steps[0], operand) ||
+        !applyInline(static_cast<Op>(steps[1].b), result, operand))
+        return false;
+    if (count == 4) {
+        InlineNumber c;
+        if (!InlineNumber::from(code.constants[static_cast<size_t>(steps[2].a)], c) ||
+            !applyInline(static_cast<Op>(steps[2].b), result, c))
+            return false;
+    }
+    // Numbers on both sides: nothing to release, nothing to run.
+    replaceValue(target, result.value());
+    return true;
+}
+
+[[gnu::always_inline]] inline Value* Runtime::writableElement(Frame& f, const Code& code, const Instr& write,
+                                                              const Instr* subscripts)
+{
+    Value* array = plainVariable(code.names[static_cast<size_t>(write.a)], f);
+    if (!array || !array->isArray())
+        return nullptr;
+    ArrayRep* rep = array->rawArray();
+    if (rep->refs != 1 || rep->textItems)
+        return nullptr;
+    const ptrdiff_t at = subscriptsInPlace(f, code, subscripts, write.b, *rep);
+    return at >= 0 ? &rep->items[static_cast<size_t>(at)] : nullptr;
+}
+
+Value* Runtime::directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args)
+{
+    // Each argument as its instruction would push it for a procedure,
+    // which takes variables by reference.
+    Value* out = args;
+    for (size_t k = 0; k < count; ++k, ++out) {
+        const Instr& load = loads[k];
+        switch (load.op) {
+        case OpCode::PushConst:
+            ::new (static_cast<void*>(out)) Value(code.constants[static_cast<size_t>(load.a)]);
+            continue;
+        case OpCode::ArgLocal:
+            ::new (static_cast<void*>(out)) Value(Value::ref(&f.locals[load.a].deref()));
+            continue;
+        case OpCode::ArgName:
+            if (Value* v = plainVariable(code.names[static_cast<size_t>(load.a)], f)) {
+                ::new (static_cast<void*>(out)) Value(Value::ref(v));
+                continue;
+            }
+            break;
+        default: {
+            InlineNumber n;
+            if (fusedBinary(f, code, load, n)) {
+                ::new (static_cast<void*>(out)) Value(n.value());
+                continue;
+            }
+            break;
+        }
+        }
+        drop(args, out);
+        return nullptr;
+    }
+    return out;
 }
 
 void Runtime::raiseFrom(ScriptError& e, int line, int column, Frame& f)
@@ -316,6 +421,57 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::Pop:
                     clear(*--sp);
                     break;
+                case OpCode::LocalCompareJump:
+                case OpCode::GlobalCompareJump: {
+                    const Value* left = fusedLeft(f, code, in);
+                    const Value* right = left ? fusedRight(f, code, in.a) : nullptr;
+                    if (right && isIntegerOrLong(*left) && isIntegerOrLong(*right)) {
+                        const int32_t x = left->rawLong(), y = right->rawLong();
+                        bool c;
+                        switch (static_cast<Op>(in.flags >> kBinaryOpShift)) {
+                        case Op::Eq: c = x == y; break;
+                        case Op::Ne: c = x != y; break;
+                        case Op::Lt: c = x < y; break;
+                        case Op::Gt: c = x > y; break;
+                        case Op::Le: c = x <= y; break;
+                        default: c = x >= y; break;
+                        }
+                        const Instr& jump = *ip++;
+                        if (c == (jump.op == OpCode::JumpIfTrue))
+                            ip = instrs + jump.a;
+                        break;
+                    }
+                    if (in.op == OpCode::LocalCompareJump) {
+                        push(sp, f.locals[in.b].deref());
+                    } else if (const Value* v = globalVariable(code.names[in.b])) {
+                        push(sp, *v);
+                    } else {
+                        push(sp, evalName(code.names[in.b], f));
+                    }
+                    binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags,
+                                  RightOperand::kind(in.a), RightOperand::index(in.a), sp[-1]);
+                    break;
+                }
+                case OpCode::UpdateLocal:
+                    if (updateInPlace(f, code, ip, in.b, f.locals[in.a].deref())) {
+                        ip += in.b;
+                        break;
+                    }
+                    push(sp, f.locals[in.a].deref());
+                    break;
+                case OpCode::UpdateGlobal: {
+                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
+                    GlobalEntry& g = globalEntry(n);
+                    if (g.kind == GlobalKind::Variable && updateInPlace(f, code, ip, in.b, g.value)) {
+                        ip += in.b;
+                        break;
+                    }
+                    if (const Value* v = globalVariable(n))
+                        push(sp, *v);
+                    else
+                        push(sp, evalName(n, f));
+                    break;
+                }
 
                 // ---- calls -----------------------------------------------
                 case OpCode::CalleeElementRead:
@@ -347,6 +503,27 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::ElementRead: {
                     const GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
                     if (g.kind == GlobalKind::Variable && pushElementInPlace(f, code, ip, in.b, g.value, sp)) {
+                        ip += in.b + 1u;
+                        break;
+                    }
+                    // Variables as arguments of a GlobalCall of the same
+                    // name: a sequence DirectCall takes as it is, so a
+                    // procedure of that name is called directly.
+                    [[fallthrough]];
+                }
+                case OpCode::DirectCall: {
+                    // [callee][mode][args] laid out as GlobalPrep and the
+                    // argument instructions would, so that an error in the
+                    // call unwinds the same.
+                    GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
+                    Value* end;
+                    if (g.kind == GlobalKind::Procedure && (end = directArguments(f, code, ip, in.b, sp + 2))) {
+                        sp[1] = Value::longInt(kProcedureMode);
+                        Value result = callProcedure(*g.proc, nullptr, std::span<Value>(sp + 2, in.b));
+                        if (!f.locked.empty())
+                            unlockArguments(f, sp + 2, true);
+                        drop(sp, end);
+                        push(sp, std::move(result));
                         ip += in.b + 1u;
                         break;
                     }
@@ -468,20 +645,10 @@ Value Runtime::execute(Frame& f, const Code& code)
                     sp = storeMember(code.members[static_cast<size_t>(in.a)], in.b, in.flags, sp);
                     break;
                 case OpCode::ElementWrite:
-                    if (Value* array = plainVariable(code.names[static_cast<size_t>(in.a)], f); array && array->isArray()) {
-                        ArrayRep* rep = array->rawArray();
-                        const ptrdiff_t at = rep->refs == 1 && !rep->textItems
-                                                 ? subscriptsInPlace(f, code, ip, in.b, *rep)
-                                                 : -1;
-                        if (at >= 0) {
-                            // As StoreIndexed writes in place: the old value
-                            // goes once the new one is there.
-                            Value& element = rep->items[static_cast<size_t>(at)];
-                            Value old(std::move(element));
-                            ::new (static_cast<void*>(&element)) Value(std::move(*--sp));
-                            ip += in.b + 1u;
-                            break;
-                        }
+                    if (Value* element = writableElement(f, code, in, ip)) {
+                        replaceElement(*element, std::move(*--sp));
+                        ip += in.b + 1u;
+                        break;
                     }
                     [[fallthrough]];
                 case OpCode::IndexedPrep:

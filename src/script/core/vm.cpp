@@ -351,6 +351,14 @@ Value Runtime::execute(Frame& f, const Code& code)
     const Instr* const instrs = code.instrs.data();
     // The next instruction; execution starts at the first.
     const Instr* ip = instrs;
+    // A global's value as LoadGlobal pushes it: read in place when it is a
+    // variable, otherwise whatever the name means (a call, a constant).
+    auto pushGlobal = [&](const NameRef& n) {
+        if (const Value* v = globalVariable(n))
+            push(sp, *v);
+        else
+            push(sp, evalName(n, f));
+    };
     while (true) {
         try {
             while (true) {
@@ -372,14 +380,9 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::LoadLocal:
                     push(sp, f.locals[in.a].deref());
                     break;
-                case OpCode::LoadGlobal: {
-                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
-                    if (const Value* v = globalVariable(n))
-                        push(sp, *v);
-                    else
-                        push(sp, evalName(n, f));
+                case OpCode::LoadGlobal:
+                    pushGlobal(code.names[static_cast<size_t>(in.a)]);
                     break;
-                }
                 case OpCode::LoadName:
                     push(sp, evalName(code.names[static_cast<size_t>(in.a)], f));
                     break;
@@ -441,13 +444,10 @@ Value Runtime::execute(Frame& f, const Code& code)
                             ip = instrs + jump.a;
                         break;
                     }
-                    if (in.op == OpCode::LocalCompareJump) {
+                    if (in.op == OpCode::LocalCompareJump)
                         push(sp, f.locals[in.b].deref());
-                    } else if (const Value* v = globalVariable(code.names[in.b])) {
-                        push(sp, *v);
-                    } else {
-                        push(sp, evalName(code.names[in.b], f));
-                    }
+                    else
+                        pushGlobal(code.names[in.b]);
                     binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags,
                                   RightOperand::kind(in.a), RightOperand::index(in.a), sp[-1]);
                     break;
@@ -466,10 +466,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                         ip += in.b;
                         break;
                     }
-                    if (const Value* v = globalVariable(n))
-                        push(sp, *v);
-                    else
-                        push(sp, evalName(n, f));
+                    pushGlobal(n);
                     break;
                 }
 

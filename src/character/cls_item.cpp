@@ -21,16 +21,10 @@ size_t tagValueStart(const Text& tagList, TextView tag)
 {
     if (tagList.size() > kMaxParserText)
         throw VbError(vberr::Overflow);
-    const Text name = lowerCase(tag);
-    const size_t keySize = name.size() + 2; // ",name("
+    const size_t keySize = tag.size() + 2; // ",tag("
     for (size_t p = tagList.find(u','); p != Text::npos && tagList.size() - p >= keySize;
          p = tagList.find(u',', p + 1)) {
-        if (tagList[p + keySize - 1] != u'(')
-            continue;
-        size_t i = 0;
-        while (i < name.size() && lowerChar(tagList[p + 1 + i]) == name[i])
-            ++i;
-        if (i == name.size())
+        if (tagList[p + keySize - 1] == u'(' && equalsIgnoreCase(TextView(tagList).substr(p + 1, tag.size()), tag))
             return p + keySize;
     }
     return Text::npos;

@@ -270,14 +270,19 @@ Text trimRightSpaces(TextView text)
     return Text(text.substr(0, e));
 }
 
-Text trimSpaces(TextView text)
+TextView trimSpacesView(TextView text)
 {
     size_t b = 0, e = text.size();
     while (b < e && text[b] == u' ')
         ++b;
     while (e > b && text[e - 1] == u' ')
         --e;
-    return Text(text.substr(b, e - b));
+    return text.substr(b, e - b);
+}
+
+Text trimSpaces(TextView text)
+{
+    return Text(trimSpacesView(text));
 }
 
 Text decimalText(int64_t value)

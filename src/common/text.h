@@ -48,6 +48,8 @@ bool startsWithIgnoreCase(TextView text, TextView prefix);
 
 // Trim removes blanks (code 32) only, like VBScript's Trim.
 Text trimSpaces(TextView text);
+// The same without a copy: a view of `text` without its outer blanks.
+TextView trimSpacesView(TextView text);
 Text trimLeftSpaces(TextView text);
 Text trimRightSpaces(TextView text);
 

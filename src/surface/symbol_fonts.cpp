@@ -208,10 +208,7 @@ void appendCharacter(Text& out, char32_t c)
 SymbolFont symbolFontNamed(TextView fontName)
 {
     // Asked for every text drawn: no copies of the name.
-    const size_t first = fontName.find_first_not_of(u' ');
-    if (first == TextView::npos)
-        return SymbolFont::None;
-    const TextView name = fontName.substr(first, fontName.find_last_not_of(u' ') + 1 - first);
+    const TextView name = trimSpacesView(fontName);
     if (equalsIgnoreCase(name, u"symbol"))
         return SymbolFont::Symbol;
     if (equalsIgnoreCase(name, u"wingdings"))

@@ -44,14 +44,15 @@ int ImageSet::write(const QImage& source)
             }
         }
     }
-    QByteArray dictionary = "/Type/XObject/Subtype/Image/Width ";
-    dictionary << w << "/Height " << h << "/BitsPerComponent 8/ColorSpace";
-    dictionary.append(gray ? "/DeviceGray" : "/DeviceRGB");
+    auto imageDictionary = [w, h](const char* colourSpace) {
+        QByteArray dictionary = "/Type/XObject/Subtype/Image/Width ";
+        dictionary << w << "/Height " << h << "/BitsPerComponent 8/ColorSpace" << colourSpace;
+        return dictionary;
+    };
+    QByteArray dictionary = imageDictionary(gray ? "/DeviceGray" : "/DeviceRGB");
     if (alpha && !opaque) {
         const int maskId = objects_.reserve();
-        QByteArray maskDictionary = "/Type/XObject/Subtype/Image/Width ";
-        maskDictionary << w << "/Height " << h << "/BitsPerComponent 8/ColorSpace/DeviceGray";
-        objects_.stream(maskId, maskDictionary, mask);
+        objects_.stream(maskId, imageDictionary("/DeviceGray"), mask);
         dictionary.append("/SMask " + ref(maskId));
     }
     const int id = objects_.reserve();

@@ -22,6 +22,33 @@ Text evalAfter(const Text& code, const Text& expression)
     return v ? v->toText() : u"(error " + fromUtf8(std::to_string(engine.lastError().number)) + u")";
 }
 
+// "line N error E" for the error that running `code` ends with.
+std::string errorAt(const Text& code)
+{
+    Engine engine;
+    if (engine.addCode(code))
+        return "no error";
+    return "line " + std::to_string(engine.lastError().line) + " error " + std::to_string(engine.lastError().number);
+}
+
+// Each case runs `values`, then one statement in the form the machine does
+// in one step and, in a fresh engine, the same statement in a form that
+// takes the general way (a subscript or an operand that is no plain
+// variable); `y` must come out the same.
+struct AgainstGeneral {
+    Text values;
+    Text inPlace;
+    Text general;
+};
+
+void expectSameAsGeneral(const Text& setup, std::initializer_list<AgainstGeneral> cases)
+{
+    for (const AgainstGeneral& c : cases) {
+        const Text values = setup + c.values + u"\n";
+        EXPECT_EQ(evalAfter(values + c.general, u"y"), evalAfter(values + c.inPlace, u"y")) << toUtf8(c.inPlace);
+    }
+}
+
 TEST(VmFastPaths, OperandsReadInPlaceKeepTheOrderOfEvaluation)
 {
     // Bump adds 10 to n and returns it.  Read in place, a left variable is
@@ -75,12 +102,7 @@ TEST(VmFastPaths, ElementsAtVariableSubscriptsAgreeWithTheGeneralWay)
     // a subscript that is no plain variable ((i) to read, j + 0 to write),
     // which takes the general way.
     const Text setup = u"Dim a(2, 3): a(1, 2) = 7\nFunction Twice(x)\n  x = x * 2\n  Twice = x\nEnd Function\n";
-    struct Case {
-        const char16_t* values;
-        const char16_t* inPlace;
-        const char16_t* general;
-    };
-    const Case cases[] = {
+    expectSameAsGeneral(setup, {
         {u"i = 1: j = 2", u"y = a(i, j)", u"y = a((i), (j))"},
         {u"i = 1.4: j = 1.5", u"y = a(i, j)", u"y = a((i), (j))"}, // rounded
         {u"i = \"1\": j = 2", u"y = a(i, j)", u"y = a((i), (j))"},
@@ -98,11 +120,7 @@ TEST(VmFastPaths, ElementsAtVariableSubscriptsAgreeWithTheGeneralWay)
         {u"i = 1: j = 2", u"a(i, j) = Empty: y = TypeName(a(1, 2))", u"a(i, j + 0) = Empty: y = TypeName(a(1, 2))"},
         {u"i = 1: a = 4", u"y = a(i)", u"y = a((i))"},           // no longer an array
         {u"i = 3", u"y = Twice(i) & \" \" & i", u"y = Twice(i) & \" \" & i"}, // by reference
-    };
-    for (const Case& c : cases) {
-        const Text values = setup + c.values + u"\n";
-        EXPECT_EQ(evalAfter(values + c.general, u"y"), evalAfter(values + c.inPlace, u"y")) << toUtf8(c.inPlace);
-    }
+    });
     EXPECT_EQ(u"7", evalAfter(setup + u"i = 1: j = 2: y = a(i, j)", u"y"));
     EXPECT_EQ(u"(error 9)", evalAfter(setup + u"i = 3: j = 0: y = a(i, j)", u"y"));
     EXPECT_EQ(u"6 6", evalAfter(setup + u"i = 3: y = Twice(i) & \" \" & i", u"y"));
@@ -149,6 +167,96 @@ TEST(VmFastPaths, WholeStatementUpdatesAgreeWithTheGeneralWay)
               evalAfter(u"Sub Acc(t, n)\n  Dim i\n  For i = 1 To n\n    t = (t + i * 7) Mod 1000003\n  Next\nEnd Sub\n"
                         u"x = 0: Acc x, 100\nx = x + 3",
                         result));
+}
+
+TEST(VmFastPaths, ResultsStoredStraightIntoTheVariableAgreeWithTheGeneralWay)
+{
+    // `x = y op z` written into x without a push: the same widening, the
+    // same errors (x left as it was), text and Null the general way.
+    const Text setup = u"Function Twice(v)\n  v = v * 2\n  Twice = v\nEnd Function\n";
+    const Text y = u": y = TypeName(x) & \" \" & x";
+    expectSameAsGeneral(setup, {
+        {u"a = 200: b = 300", (u"x = a * b" + y), (u"x = a * (b)" + y)},
+        {u"a = 32767: b = 1", (u"x = a + b" + y), (u"x = a + (b)" + y)},
+        {u"a = 2147483647: b = 1", (u"x = a + b" + y), (u"x = a + (b)" + y)},
+        {u"a = 7: b = 2", (u"x = a / b" + y), (u"x = a / (b)" + y)},
+        {u"a = 7: b = 2", (u"x = a \\ b" + y), (u"x = a \\ (b)" + y)},
+        {u"a = -7: b = 2", (u"x = a Mod b" + y), (u"x = a Mod (b)" + y)},
+        {u"a = 1.5: b = 2", (u"x = a - b" + y), (u"x = a - (b)" + y)},
+        {u"a = \"4\": b = 2", (u"x = a * b" + y), (u"x = a * (b)" + y)},
+        {u"a = Null: b = 2", (u"x = a + b" + y), (u"x = a + (b)" + y)},
+        {u"a = True: b = 2", (u"x = a + b" + y), (u"x = a + (b)" + y)},
+        {u"a = 1E+308: b = 10", (u"x = 5: x = a * b" + y), (u"x = 5: x = a * (b)" + y)},
+        {u"a = 5: b = 0", (u"x = 3: x = a / b" + y), (u"x = 3: x = a / (b)" + y)},
+        {u"a = 5: b = 0", (u"x = 3: x = a Mod b" + y), (u"x = 3: x = a Mod (b)" + y)},
+        // The variable held text or an array before.
+        {u"a = 5: b = 1: x = \"old\"", (u"x = a - b" + y), (u"x = a - (b)" + y)},
+        {u"a = 5: b = 1: x = Array(1)", (u"x = a - b" + y), (u"x = a - (b)" + y)},
+        // A function on the right runs the general way, after a is read.
+        {u"a = 5: b = 3", (u"x = a + Twice(a)" + y), (u"x = (a) + Twice(a)" + y)},
+    });
+    // Locals, and a by-reference argument written through.
+    EXPECT_EQ(u"Long 90000", evalAfter(u"Sub Sq(r, n)\n  Dim k: k = n\n  r = k * n\nEnd Sub\nx = 0: Sq x, 300",
+                                      u"TypeName(x) & \" \" & x"));
+    // A constant cannot be assigned; a global assigned without a
+    // declaration is made by its first assignment.
+    EXPECT_EQ("line 3 error 501", errorAt(u"Const k = 1\na = 2: b = 3\nk = a + b\n"));
+    EXPECT_EQ(u"Integer 6", evalAfter(u"a = 2: b = 3\nFor n = 1 To 2\n  x = a * b\nNext", u"TypeName(x) & \" \" & x"));
+    EXPECT_EQ("line 3 error 11", errorAt(u"a = 1: b = 0\nx = a + b\nx = a / b\n"));
+    // Under Option Explicit an undeclared target is an error after the
+    // value was computed.
+    EXPECT_EQ("line 3 error 500", errorAt(u"Option Explicit\nDim a: a = 1\nz = a + a\n"));
+}
+
+TEST(VmFastPaths, ConstantsWrittenToElementsAgreeWithTheGeneralWay)
+{
+    const Text setup = u"Dim a(2, 3): a(1, 2) = 7\n";
+    expectSameAsGeneral(setup, {
+        {u"i = 1: j = 2", u"a(i, j) = False: y = TypeName(a(1, 2)) & a(1, 2)",
+         u"a(i, j + 0) = False: y = TypeName(a(1, 2)) & a(1, 2)"},
+        {u"i = 1.6: j = 2", u"a(i, j) = 4: y = a(2, 2)", u"a(i, j + 0) = 4: y = a(2, 2)"},
+        {u"i = 3: j = 2", u"a(i, j) = 4: y = 1", u"a(i, j + 0) = 4: y = 1"},
+        {u"i = \"x\": j = 2", u"a(i, j) = 4: y = 1", u"a(i, j + 0) = 4: y = 1"},
+        // A copy keeps its values; a String array keeps text.
+        {u"i = 1: j = 2", u"b = a: a(i, j) = 4: y = b(1, 2) & a(1, 2)", u"b = a: a(i, j + 0) = 4: y = b(1, 2) & a(1, 2)"},
+        {u"i = 1: s = Split(\"a,b\", \",\")", u"s(i) = 4: y = TypeName(s(1)) & s(1)",
+         u"s(i + 0) = 4: y = TypeName(s(1)) & s(1)"},
+        // Nothing is no value to Let.
+        {u"i = 1: j = 2: y = 0", u"a(i, j) = Nothing: y = 1", u"a(i, j + 0) = Nothing: y = 1"},
+        {u"i = 1: a = 5", u"a(i) = 4: y = a", u"a(i + 0) = 4: y = a"},
+    });
+    // The error is the statement's, and Resume Next goes on after it.
+    EXPECT_EQ("line 3 error 9", errorAt(u"Dim a(3)\ni = 4\na(i) = True\n"));
+    EXPECT_EQ(u"True 9", evalAfter(u"On Error Resume Next\nDim a(3)\nFor i = 2 To 4\n  a(i) = True\nNext\n"
+                                   u"e = Err.Number",
+                                   u"a(3) & \" \" & e"));
+    // A local array, in a loop whose step is a variable.
+    EXPECT_EQ(u"1 1 True", evalAfter(u"Function F()\n  Dim b(3), k, s: s = 2\n  For k = 1 To 3 Step s\n"
+                                     u"    b(k) = 1\n  Next\n  F = b(1) & \" \" & b(3) & \" \" & IsEmpty(b(2))\n"
+                                    u"End Function",
+                                    u"F()"));
+}
+
+TEST(VmFastPaths, ElementConditionsBranchAsTheGeneralWay)
+{
+    const Text setup = u"Dim a(3): a(0) = True: a(1) = 0: a(2) = 5\n";
+    const Text test = u"If a(i) Then y = \"then\" Else y = \"else\"";
+    const Text general = u"If a(i + 0) Then y = \"then\" Else y = \"else\"";
+    for (const char16_t* values : {u"i = 0", u"i = 1", u"i = 2", u"i = 3" /* Empty */, u"i = 1: a(1) = 0.5",
+                                   u"i = 1: a(1) = \"True\"", u"i = 1: a(1) = Null", u"i = 1: a(1) = \"x\"",
+                                   u"i = 4", u"i = 1.5"})
+        expectSameAsGeneral(setup, {{values, test, general}});
+    // Not Then, and Do loops testing an element.
+    EXPECT_EQ(u"1", evalAfter(setup + u"i = 0: Do While a(i)\n  i = i + 1\nLoop", u"i"));
+    EXPECT_EQ(u"2", evalAfter(setup + u"i = 1: Do Until a(i)\n  i = i + 1\nLoop", u"i"));
+    // An error in the condition is the If's, and Resume Next goes into the block.
+    EXPECT_EQ("line 2 error 9", errorAt(u"Dim a(3): i = 9\nIf a(i) Then x = 1\n"));
+    EXPECT_EQ(u"in", evalAfter(u"On Error Resume Next\nDim a(3): i = 9\nIf a(i) Then x = \"in\"", u"x"));
+    // A local array, and a local that is no array.
+    EXPECT_EQ(u"1 0", evalAfter(u"Function F(k)\n  Dim b(2): b(1) = True\n  If b(k) Then F = 1 Else F = 0\nEnd Function",
+                                u"F(1) & \" \" & F(2)"));
+    EXPECT_EQ(u"(error 13)",
+              evalAfter(u"Function F(k)\n  Dim b: b = 4\n  If b(k) Then F = 1\nEnd Function", u"F(1)"));
 }
 
 TEST(VmFastPaths, FusedComparisonsBranchAsTheGeneralWay)

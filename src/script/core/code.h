@@ -182,6 +182,24 @@ enum class OpCode : uint8_t {
     // otherwise runs as that load.
     UpdateLocal,
     UpdateGlobal,
+    // In place of a LocalBinary or GlobalBinary `y op z` followed by the
+    // StoreLocal or StoreGlobal of `x = y op z`: writes the result straight
+    // into x (a local, or a global variable) and goes past the store when
+    // both operands are numbers of the machine's fast cases; otherwise runs
+    // as the instruction it replaced.
+    LocalBinaryStore,
+    GlobalBinaryStore,
+    // In place of the PushConst of `x(i, ...) = constant` whose AssignValue
+    // (a Let) and ElementWrite follow: writes the constant into the element
+    // and goes past the StoreIndexed when that ElementWrite would write in
+    // place; otherwise runs as that PushConst.
+    ConstElementWrite,
+    // In place of an ElementRead or CalleeElementRead whose read is the
+    // condition of the conditional jump right after it: jumps (or goes past
+    // the jump) when the element is read in place and is a Boolean, Empty or a
+    // whole number; otherwise runs as the instruction it replaced.
+    ElementReadJump,
+    CalleeElementReadJump,
     // In place of the GlobalPrep of `f(args)` whose arguments are each a
     // PushConst, an ArgLocal, an ArgName or a LocalBinary / GlobalBinary,
     // with its GlobalCall right after them (b: the number of arguments):

@@ -202,10 +202,17 @@ private:
     // from `subscripts` on name (ElementRead, ElementWrite) when each reads
     // a plain variable holding a whole number in range; -1 otherwise.
     ptrdiff_t subscriptsInPlace(Frame& f, const Code& code, const Instr* subscripts, size_t count, const ArrayRep& rep);
-    // Pushes the element of `array` those subscripts give when it is an
-    // array and subscriptsInPlace() finds it; false otherwise.
-    bool pushElementInPlace(Frame& f, const Code& code, const Instr* subscripts, size_t count, const Value& array,
-                            Value*& sp);
+    // The element of `array` those subscripts give when it is an array and
+    // subscriptsInPlace() finds it; null otherwise.
+    const Value* elementInPlace(Frame& f, const Code& code, const Instr* subscripts, size_t count,
+                                const Value& array);
+    // The element an ElementRead or CalleeElementRead `in` (or its Jump
+    // form) reads when it reads it in place; null otherwise.
+    const Value* elementReadInPlace(Frame& f, const Code& code, const Instr& in);
+    // ElementReadJump / CalleeElementReadJump: takes the jump after the
+    // read (ip moved on) when the element is read in place and is a
+    // Boolean, Empty or a whole number; false (nothing done) otherwise.
+    bool elementJump(Frame& f, const Code& code, const Instr& in, const Instr*& ip, const Instr* instrs);
     // The element ElementWrite `write` (its subscript loads following at
     // `subscripts`) writes in place, as StoreIndexed would; null when it
     // goes the general way.
@@ -219,6 +226,10 @@ private:
     // numbers read in place and the operator is an inline case
     // (applyInline); false otherwise.
     bool fusedBinary(Frame& f, const Code& code, const Instr& in, InlineNumber& result);
+    // LocalBinaryStore / GlobalBinaryStore: `in` computed by fusedBinary
+    // into the variable `store` writes, when it is a local or a global
+    // variable; false (nothing done) otherwise.
+    bool binaryStore(Frame& f, const Code& code, const Instr& in, const Instr& store);
     // UpdateLocal / UpdateGlobal: the whole statement into `target` when
     // every step is an inline case; false (nothing done) otherwise.
     bool updateInPlace(Frame& f, const Code& code, const Instr* steps, size_t count, Value& target);

@@ -131,6 +131,50 @@ int directArgumentCount(const Code& code, size_t first)
     return static_cast<int>(count);
 }
 
+// The operators applyInline computes.
+bool arithmetic(Op op)
+{
+    return op == Op::Add || op == Op::Sub || op == Op::Mul || op == Op::Div || op == Op::IntDiv || op == Op::Mod;
+}
+
+bool conditionalJump(OpCode op)
+{
+    return op == OpCode::JumpIfFalse || op == OpCode::JumpIfTrue;
+}
+
+// `x = y op z`: an arithmetic LocalBinary / GlobalBinary at `first` stored
+// by the instruction after it.
+bool binaryStore(const Code& code, size_t first)
+{
+    const Instr& in = code.instrs[first];
+    if ((in.op != OpCode::LocalBinary && in.op != OpCode::GlobalBinary) || !arithmetic(fusedOp(in)) ||
+        first + 1 >= code.instrs.size())
+        return false;
+    const OpCode store = code.instrs[first + 1].op;
+    return store == OpCode::StoreLocal || store == OpCode::StoreGlobal;
+}
+
+// `x(i, ...) = constant` as Let writes it: PushConst of anything but an
+// object, AssignValue, and an ElementWrite fuseElementAccess marked.
+bool constantElementWrite(const Code& code, size_t first)
+{
+    const std::vector<Instr>& in = code.instrs;
+    return in[first].op == OpCode::PushConst && first + 2 < in.size() && in[first + 1].op == OpCode::AssignValue &&
+           in[first + 1].flags == 0 && in[first + 2].op == OpCode::ElementWrite &&
+           !code.constants[static_cast<size_t>(in[first].a)].isObject();
+}
+
+// The position of the conditional jump right after the element read that
+// fuseElementAccess marked at `first`; 0 when there is none.
+size_t elementReadJump(const Code& code, size_t first)
+{
+    const Instr& in = code.instrs[first];
+    if (in.op != OpCode::ElementRead && in.op != OpCode::CalleeElementRead)
+        return 0;
+    const size_t jump = first + in.b + 2;
+    return jump < code.instrs.size() && conditionalJump(code.instrs[jump].op) ? jump : 0;
+}
+
 } // namespace
 
 void fuseOperators(Code& code)
@@ -140,9 +184,23 @@ void fuseOperators(Code& code)
     for (size_t i = 0; i + 1 < instrs.size(); ++i) {
         Instr& in = instrs[i];
         if ((in.op == OpCode::LocalBinary || in.op == OpCode::GlobalBinary) && comparison(fusedOp(in)) &&
-            (instrs[i + 1].op == OpCode::JumpIfFalse || instrs[i + 1].op == OpCode::JumpIfTrue) &&
+            conditionalJump(instrs[i + 1].op) &&
             straight(entry, i, i + 1)) {
             in.op = in.op == OpCode::LocalBinary ? OpCode::LocalCompareJump : OpCode::GlobalCompareJump;
+            continue;
+        }
+        if (binaryStore(code, i) && straight(entry, i, i + 1)) {
+            in.op = in.op == OpCode::LocalBinary ? OpCode::LocalBinaryStore : OpCode::GlobalBinaryStore;
+            ++i;
+            continue;
+        }
+        if (constantElementWrite(code, i) && straight(entry, i, i + 2)) {
+            in.op = OpCode::ConstElementWrite;
+            continue;
+        }
+        if (const size_t jump = elementReadJump(code, i); jump > 0 && straight(entry, i, jump)) {
+            in.op = in.op == OpCode::ElementRead ? OpCode::ElementReadJump : OpCode::CalleeElementReadJump;
+            i = jump;
             continue;
         }
         if (in.op == OpCode::GlobalPrep) {

@@ -23,12 +23,21 @@ namespace quillet::script {
 // starts inside it.
 void fuseElementAccess(Code& code);
 
-// Marks the commonest operator statements and calls the same way:
+// Marks the commonest operator statements and calls the same way (after
+// fuseElementAccess, whose marks some of these extend):
 //   (LocalBinary | GlobalBinary) comparing; (JumpIfFalse | JumpIfTrue)
 //     -> LocalCompareJump / GlobalCompareJump (b of the jump unused)
 //   (LoadLocal | LoadGlobal) x; (LocalBinary | GlobalBinary) y op z; Binary op2;
 //   [BinaryConst op3 c]; (StoreLocal | StoreGlobal) x             x = x op2 (y op z) [op3 c]
 //     -> UpdateLocal / UpdateGlobal, the count of instructions after it in b
+//   (LocalBinary | GlobalBinary) y op z, arithmetic; (StoreLocal | StoreGlobal) x
+//                                                                 x = y op z
+//     -> LocalBinaryStore / GlobalBinaryStore
+//   PushConst c (no object); AssignValue (Let); ElementWrite ...  x(i, ...) = c
+//     -> ConstElementWrite
+//   (ElementRead | CalleeElementRead) ...; (JumpIfFalse | JumpIfTrue)
+//                                                                 If x(i, ...) Then
+//     -> ElementReadJump / CalleeElementReadJump
 //   GlobalPrep f; (PushConst | ArgLocal | ArgName | LocalBinary | GlobalBinary)...;
 //   GlobalCall f                                                  f(args)
 //     -> DirectCall, the number of arguments in b

@@ -174,22 +174,30 @@ void locate(Signal& s, int line, int column, const Frame& f)
     return static_cast<ptrdiff_t>(index);
 }
 
-[[gnu::always_inline]] inline bool Runtime::pushElementInPlace(Frame& f, const Code& code, const Instr* subscripts,
-                                                              size_t count, const Value& array, Value*& sp)
+[[gnu::always_inline]] inline const Value* Runtime::elementInPlace(Frame& f, const Code& code, const Instr* subscripts,
+                                                                   size_t count, const Value& array)
 {
     if (!array.isArray())
-        return false;
+        return nullptr;
     const ArrayRep& rep = *array.rawArray();
     const ptrdiff_t at = subscriptsInPlace(f, code, subscripts, count, rep);
-    if (at < 0)
-        return false;
-    push(sp, rep.items[static_cast<size_t>(at)]);
-    return true;
+    return at >= 0 ? &rep.items[static_cast<size_t>(at)] : nullptr;
+}
+
+[[gnu::always_inline]] inline const Value* Runtime::elementReadInPlace(Frame& f, const Code& code, const Instr& in)
+{
+    const Instr* subscripts = &in + 1;
+    if (in.op == OpCode::ElementRead || in.op == OpCode::ElementReadJump) {
+        const GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
+        return g.kind == GlobalKind::Variable ? elementInPlace(f, code, subscripts, in.b, g.value) : nullptr;
+    }
+    const Value* array = plainVariable(code.names[static_cast<size_t>(in.a)], f);
+    return array ? elementInPlace(f, code, subscripts, in.b, *array) : nullptr;
 }
 
 [[gnu::always_inline]] inline const Value* Runtime::fusedLeft(Frame& f, const Code& code, const Instr& in)
 {
-    if (in.op == OpCode::LocalBinary || in.op == OpCode::LocalCompareJump)
+    if (in.op == OpCode::LocalBinary || in.op == OpCode::LocalCompareJump || in.op == OpCode::LocalBinaryStore)
         return &f.locals[in.b].deref();
     return globalVariable(code.names[in.b]);
 }
@@ -218,7 +226,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
            applyInline(static_cast<Op>(in.flags >> kBinaryOpShift), result, r);
 }
 
-bool Runtime::updateInPlace(Frame& f, const Code& code, const Instr* steps, size_t count, Value& target)
+[[gnu::always_inline]] inline bool Runtime::updateInPlace(Frame& f, const Code& code, const Instr* steps, size_t count, Value& target)
 {
     // steps: the operand instruction, Binary, [BinaryConst], the store.
     InlineNumber result, operand;
@@ -233,6 +241,49 @@ bool Runtime::updateInPlace(Frame& f, const Code& code, const Instr* steps, size
     }
     // Numbers on both sides: nothing to release, nothing to run.
     replaceValue(target, result.value());
+    return true;
+}
+
+[[gnu::always_inline]] inline bool Runtime::binaryStore(Frame& f, const Code& code, const Instr& in,
+                                                        const Instr& store)
+{
+    Value* target;
+    if (store.op == OpCode::StoreLocal)
+        target = &f.locals[store.a].deref();
+    else if (GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(store.a)]); g.kind == GlobalKind::Variable)
+        target = &g.value;
+    else
+        return false;
+    InlineNumber result;
+    if (!fusedBinary(f, code, in, result))
+        return false;
+    // As StoreLocal and StoreGlobal: the old value goes once the new one
+    // is in place.
+    Value old(std::move(*target));
+    ::new (static_cast<void*>(target)) Value(result.value());
+    return true;
+}
+
+[[gnu::always_inline]] inline bool Runtime::elementJump(Frame& f, const Code& code, const Instr& in, const Instr*& ip,
+                                                        const Instr* instrs)
+{
+    const Value* element = elementReadInPlace(f, code, in);
+    bool condition;
+    if (!element)
+        return false;
+    if (element->type() == Type::Boolean)
+        condition = element->rawBoolean();
+    else if (element->isEmpty())
+        condition = false;
+    else if (isIntegerOrLong(*element))
+        condition = element->rawLong() != 0;
+    else
+        return false;
+    // ip: the subscripts, the GlobalCall or Index, then the jump.
+    const Instr& jump = ip[in.b + 1];
+    ip += in.b + 2u;
+    if (condition == (jump.op == OpCode::JumpIfTrue))
+        ip = instrs + jump.a;
     return true;
 }
 
@@ -406,11 +457,23 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::BinaryGlobal:
                     binaryOperand(f, code, static_cast<Op>(in.b), in.flags, OperandKind::Global, in.a, sp[-1]);
                     break;
+                case OpCode::LocalBinaryStore:
+                    if (binaryStore(f, code, in, *ip)) {
+                        ++ip;
+                        break;
+                    }
+                    [[fallthrough]];
                 case OpCode::LocalBinary:
                     push(sp, f.locals[in.b].deref());
                     binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags,
                                   RightOperand::kind(in.a), RightOperand::index(in.a), sp[-1]);
                     break;
+                case OpCode::GlobalBinaryStore:
+                    if (binaryStore(f, code, in, *ip)) {
+                        ++ip;
+                        break;
+                    }
+                    [[fallthrough]];
                 case OpCode::GlobalBinary: {
                     const NameRef& n = code.names[in.b];
                     if (const Value* v = globalVariable(n))
@@ -471,9 +534,13 @@ Value Runtime::execute(Frame& f, const Code& code)
                 }
 
                 // ---- calls -----------------------------------------------
+                case OpCode::CalleeElementReadJump:
+                    if (elementJump(f, code, in, ip, instrs))
+                        break;
+                    [[fallthrough]];
                 case OpCode::CalleeElementRead:
-                    if (const Value* array = plainVariable(code.names[static_cast<size_t>(in.a)], f);
-                        array && pushElementInPlace(f, code, ip, in.b, *array, sp)) {
+                    if (const Value* element = elementReadInPlace(f, code, in)) {
+                        push(sp, *element);
                         ip += in.b + 1u;
                         break;
                     }
@@ -497,9 +564,13 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::CallMethod:
                     sp = callMethod(f, code.names[static_cast<size_t>(in.a)], in.b, sp);
                     break;
+                case OpCode::ElementReadJump:
+                    if (elementJump(f, code, in, ip, instrs))
+                        break;
+                    [[fallthrough]];
                 case OpCode::ElementRead: {
-                    const GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
-                    if (g.kind == GlobalKind::Variable && pushElementInPlace(f, code, ip, in.b, g.value, sp)) {
+                    if (const Value* element = elementReadInPlace(f, code, in)) {
+                        push(sp, *element);
                         ip += in.b + 1u;
                         break;
                     }
@@ -641,6 +712,17 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::StoreMember:
                     sp = storeMember(code.members[static_cast<size_t>(in.a)], in.b, in.flags, sp);
                     break;
+                case OpCode::ConstElementWrite: {
+                    // ip: the AssignValue, then the ElementWrite and its subscripts.
+                    const Instr& write = ip[1];
+                    if (Value* element = writableElement(f, code, write, ip + 2)) {
+                        replaceElement(*element, Value(code.constants[static_cast<size_t>(in.a)]));
+                        ip += 2u + write.b + 1u;
+                        break;
+                    }
+                    push(sp, code.constants[static_cast<size_t>(in.a)]);
+                    break;
+                }
                 case OpCode::ElementWrite:
                     if (Value* element = writableElement(f, code, in, ip)) {
                         replaceElement(*element, std::move(*--sp));

@@ -10,6 +10,7 @@
 #include "script/value.h"
 
 #include <cstdint>
+#include <new>
 
 namespace quillet::script {
 
@@ -48,10 +49,11 @@ inline bool countsWhole(const Value* slots)
     return next <= INT32_MAX && next >= INT32_MIN;
 }
 
-// Stores that count in the counter; whether it is still in range.
+// Stores that count in the counter, which nextWhole() found holding a
+// whole number (nothing to release); whether it is still in range.
 [[gnu::always_inline]] inline bool storeWhole(Value& counter, const Value* slots, int64_t next)
 {
-    replaceValue(counter, wholeCounter(next, slots[ForModeSlot].rawInteger() == WholeNarrow));
+    ::new (static_cast<void*>(&counter)) Value(wholeCounter(next, slots[ForModeSlot].rawInteger() == WholeNarrow));
     return wholeInRange(next, slots[ForLimit].rawLong(), slots[ForStep].rawLong());
 }
 

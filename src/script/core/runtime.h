@@ -207,8 +207,9 @@ private:
     const Value* elementInPlace(Frame& f, const Code& code, const Instr* subscripts, size_t count,
                                 const Value& array);
     // The element an ElementRead or CalleeElementRead `in` (or its Jump
-    // form) reads when it reads it in place; null otherwise.
-    const Value* elementReadInPlace(Frame& f, const Code& code, const Instr& in);
+    // form), its subscript loads at `subscripts`, reads when it reads it
+    // in place; null otherwise.
+    const Value* elementReadInPlace(Frame& f, const Code& code, const Instr& in, const Instr* subscripts);
     // ElementReadJump / CalleeElementReadJump: takes the jump after the
     // read (ip moved on) when the element is read in place and is a
     // Boolean, Empty or a whole number; false (nothing done) otherwise.

@@ -184,9 +184,9 @@ void locate(Signal& s, int line, int column, const Frame& f)
     return at >= 0 ? &rep.items[static_cast<size_t>(at)] : nullptr;
 }
 
-[[gnu::always_inline]] inline const Value* Runtime::elementReadInPlace(Frame& f, const Code& code, const Instr& in)
+[[gnu::always_inline]] inline const Value* Runtime::elementReadInPlace(Frame& f, const Code& code, const Instr& in,
+                                                                       const Instr* subscripts)
 {
-    const Instr* subscripts = &in + 1;
     if (in.op == OpCode::ElementRead || in.op == OpCode::ElementReadJump) {
         const GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
         return g.kind == GlobalKind::Variable ? elementInPlace(f, code, subscripts, in.b, g.value) : nullptr;
@@ -267,7 +267,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
 [[gnu::always_inline]] inline bool Runtime::elementJump(Frame& f, const Code& code, const Instr& in, const Instr*& ip,
                                                         const Instr* instrs)
 {
-    const Value* element = elementReadInPlace(f, code, in);
+    const Value* element = elementReadInPlace(f, code, in, ip);
     bool condition;
     if (!element)
         return false;
@@ -413,7 +413,7 @@ Value Runtime::execute(Frame& f, const Code& code)
     while (true) {
         try {
             while (true) {
-                const Instr& in = *ip++;
+                const Instr in = *ip++;
                 switch (in.op) {
                 // ---- values ----------------------------------------------
                 case OpCode::PushConst:
@@ -539,7 +539,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                         break;
                     [[fallthrough]];
                 case OpCode::CalleeElementRead:
-                    if (const Value* element = elementReadInPlace(f, code, in)) {
+                    if (const Value* element = elementReadInPlace(f, code, in, ip)) {
                         push(sp, *element);
                         ip += in.b + 1u;
                         break;
@@ -569,7 +569,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                         break;
                     [[fallthrough]];
                 case OpCode::ElementRead: {
-                    if (const Value* element = elementReadInPlace(f, code, in)) {
+                    if (const Value* element = elementReadInPlace(f, code, in, ip)) {
                         push(sp, *element);
                         ip += in.b + 1u;
                         break;

@@ -195,5 +195,36 @@ TEST(Compiler, ElementAccessAtVariableSubscriptsIsMarkedInPlace)
     EXPECT_EQ(2u, changed); // (i) and i + 1 are no plain variables
 }
 
+TEST(Compiler, StatementFormsMarkOnlyTheirFirstInstruction)
+{
+    Compiled c = compileTopLevel(u"x = a + b\nx = a < b\nx = a + b + 1\ns(i) = True\ns(i) = y\n"
+                                 u"If s(i) Then y = 1\ny = s(i)\n");
+    Code& code = *c.code;
+    fuseElementAccess(code);
+    const std::vector<Instr> before = code.instrs;
+    fuseOperators(code);
+    ASSERT_EQ(before.size(), code.instrs.size());
+    // Arithmetic stored straight away, not a comparison nor a longer chain.
+    const auto stores = positionsOf(code, OpCode::GlobalBinaryStore);
+    ASSERT_EQ(1u, stores.size());
+    EXPECT_EQ(OpCode::StoreGlobal, code.instrs[stores[0] + 1].op);
+    // A constant written to an element, not a variable.
+    const auto constants = positionsOf(code, OpCode::ConstElementWrite);
+    ASSERT_EQ(1u, constants.size());
+    EXPECT_EQ(OpCode::PushConst, before[constants[0]].op);
+    EXPECT_EQ(2u, positionsOf(code, OpCode::ElementWrite).size());
+    // An element read as a condition, not one assigned.
+    const auto tests = positionsOf(code, OpCode::ElementReadJump);
+    ASSERT_EQ(1u, tests.size());
+    EXPECT_EQ(OpCode::ElementRead, before[tests[0]].op);
+    EXPECT_EQ(OpCode::JumpIfFalse, code.instrs[tests[0] + code.instrs[tests[0]].b + 2].op);
+    EXPECT_EQ(1u, positionsOf(code, OpCode::ElementRead).size());
+    // Everything after each marked instruction is as it was, for the way back.
+    for (size_t at : {stores[0], constants[0], tests[0]}) {
+        for (size_t k = at + 1; k < at + 3; ++k)
+            EXPECT_EQ(before[k].op, code.instrs[k].op) << k;
+    }
+}
+
 } // namespace
 } // namespace quillet::script

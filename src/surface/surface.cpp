@@ -533,7 +533,7 @@ void Surface::drawRectangle(double x1, double y1, double x2, double y2)
     page().ops.push_back(RectOp{rect, brushColor_, penColor_, kPenWidth});
 }
 
-void Surface::placePicture(const QImage& image)
+void Surface::placePicture(const QImage& image, const QByteArray& jpeg)
 {
     if (image.isNull())
         throw VbError(vberr::InvalidCall);
@@ -543,7 +543,7 @@ void Surface::placePicture(const QImage& image)
         report(u"Surface: picture rectangle is empty; picture not drawn");
         return;
     }
-    page().ops.push_back(PictureOp{picture_, image});
+    page().ops.push_back(PictureOp{picture_, image, jpeg});
 }
 
 } // namespace quillet::surface

@@ -100,19 +100,6 @@ Value Runtime::callProcedure(Procedure& proc, ScriptObject* me, std::span<Value>
     return runFrame(proc, me, locals);
 }
 
-Value Runtime::runFrame(Procedure& proc, ScriptObject* me, Value* locals)
-{
-    Frame f;
-    f.locals = locals;
-    f.stack = locals + proc.localCount;
-    f.proc = &proc;
-    f.me = me;
-    execute(f, *proc.code);
-    if (proc.resultSlot >= 0)
-        return std::move(locals[proc.resultSlot].deref());
-    return Value();
-}
-
 Value Runtime::applyArgs(Value target, std::span<Value> args)
 {
     if (target.isArray()) {

@@ -197,9 +197,20 @@ private:
     // vm.cpp: runs compiled code in `f` (locals and stack set up by the
     // caller); the value an Eval expression leaves, Empty otherwise.
     Value execute(Frame& f, const Code& code);
-    // calls.cpp: runs `proc` in a frame over `locals` (its arguments in
-    // place), the value it returns.
-    Value runFrame(Procedure& proc, ScriptObject* me, Value* locals);
+    // Runs `proc` in a frame over `locals` (its arguments in place): the
+    // value it returns.
+    Value runFrame(Procedure& proc, ScriptObject* me, Value* locals)
+    {
+        Frame f;
+        f.locals = locals;
+        f.stack = locals + proc.localCount;
+        f.proc = &proc;
+        f.me = me;
+        execute(f, *proc.code);
+        if (proc.resultSlot >= 0)
+            return std::move(locals[proc.resultSlot].deref());
+        return Value();
+    }
     // The slots a call of `proc` takes: its locals, then its value stack.
     static size_t frameSize(const Procedure& proc)
     {

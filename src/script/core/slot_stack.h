@@ -74,8 +74,10 @@ public:
     CallSlots(SlotStack& stack, size_t count) : stack_(stack), slots_(stack.take(count)), count_(count) {}
     ~CallSlots()
     {
-        for (size_t i = count_; i-- > 0;) {
-            Value old(std::move(slots_[i]));
+        for (Value* v = slots_ + count_; v-- != slots_;) {
+            if (v->type() != Type::Empty) {
+                Value old(std::move(*v));
+            }
         }
         stack_.give(slots_);
     }

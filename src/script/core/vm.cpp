@@ -249,7 +249,7 @@ bool Runtime::updateInPlace(Frame& f, const Code& code, const Instr* steps, size
     return at >= 0 ? &rep->items[static_cast<size_t>(at)] : nullptr;
 }
 
-Value* Runtime::directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args)
+[[gnu::always_inline]] inline Value* Runtime::directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args)
 {
     // Each argument as its instruction would push it for a procedure,
     // which takes variables by reference.

@@ -1,0 +1,162 @@
+// Script procedure calls: the slots each call takes from the runtime's
+// stack (reused call after call, in chunks that never move), and the
+// direct call of a global procedure against the general way: arguments by
+// reference and by value, errors, the depth limit, and values released
+// when a call ends however it ends.
+#include "script/core/slot_stack.h"
+#include "script/engine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quillet::script {
+namespace {
+
+Text number(long n)
+{
+    return fromUtf8(std::to_string(n));
+}
+
+// The text of `expression` after running `code`, or "(error N)".
+Text evalAfter(const Text& code, const Text& expression, EngineLimits limits = {})
+{
+    Engine engine(limits);
+    if (!engine.addCode(code))
+        return u"(error " + number(engine.lastError().number) + u")";
+    const auto v = engine.eval(expression);
+    return v ? v->toText() : u"(error " + number(engine.lastError().number) + u")";
+}
+
+TEST(SlotStack, SlotsStayWhereTheyAreAcrossChunksAndComeBackEmpty)
+{
+    SlotStack stack;
+    // Frames of 1000 slots: the fifth does not fit in the first chunk.
+    std::vector<Value*> frames;
+    for (int i = 0; i < 12; ++i) {
+        Value* slots = stack.take(1000);
+        for (int k = 0; k < 1000; ++k)
+            ASSERT_TRUE(slots[k].isEmpty()) << i << " " << k;
+        slots[0] = Value::longInt(i);
+        slots[999] = Value::string(u"frame " + number(i));
+        frames.push_back(slots);
+    }
+    // A frame bigger than a chunk gets a chunk of its own.
+    Value* big = stack.take(10000);
+    big[9999] = Value::integer(7);
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(i, frames[static_cast<size_t>(i)][0].rawLong());
+        EXPECT_EQ(u"frame " + number(i), frames[static_cast<size_t>(i)][999].toText());
+    }
+    big[9999] = Value();
+    stack.give(big);
+    for (size_t i = frames.size(); i-- > 0;) {
+        frames[i][0] = Value();
+        frames[i][999] = Value();
+        stack.give(frames[i]);
+    }
+    // Back at the bottom: the same slots again, and the chunks a deep run
+    // needed are not all kept.
+    EXPECT_EQ(frames[0], stack.take(1000));
+    EXPECT_LE(stack.chunkCount(), 2u);
+}
+
+TEST(SlotStack, AFirstChunkTooSmallForTheFirstFrameIsReplaced)
+{
+    SlotStack stack;
+    Value* small = stack.take(10);
+    stack.give(small);
+    Value* big = stack.take(5000);
+    EXPECT_EQ(1u, stack.chunkCount());
+    big[4999] = Value::integer(1);
+    Value* next = stack.take(10);
+    EXPECT_TRUE(next[0].isEmpty());
+    EXPECT_EQ(2u, stack.chunkCount());
+    stack.give(next);
+    big[4999] = Value();
+    stack.give(big);
+    EXPECT_EQ(big, stack.take(3));
+}
+
+TEST(VmCalls, ParametersGetTheirArgumentsAsTheGeneralWay)
+{
+    const Text procs = u"Function Both(ByVal a, ByRef b, c)\n  a = a + 1: b = b + 1: c = c + 1\n"
+                       u"  Both = a + b + c\nEnd Function\n"
+                       u"x = 1: y = 10: z = 100\n";
+    // Variables: ByVal copies, ByRef and the default write back.
+    EXPECT_EQ(u"114 1 11 101", evalAfter(procs + u"r = Both(x, y, z)", u"r & \" \" & x & \" \" & y & \" \" & z"));
+    // The same through the general way ((x) passes a copy).
+    EXPECT_EQ(u"114 1 11 100", evalAfter(procs + u"r = Both(x, y, (z))", u"r & \" \" & x & \" \" & y & \" \" & z"));
+    // One variable passed twice: the by-value copy is taken before the call.
+    EXPECT_EQ(u"8 3", evalAfter(procs + u"x = 1: r = Both(x, x, x)", u"r & \" \" & x"));
+    // An object passed by value is the same object.
+    EXPECT_EQ(u"True", evalAfter(u"Function Same(ByVal o, p)\n  Same = o Is p\nEnd Function\n"
+                                 u"Set d = CreateObject(\"Scripting.Dictionary\")\nr = Same(d, d)",
+                                 u"r"));
+}
+
+TEST(VmCalls, EveryCallStartsWithEmptyLocals)
+{
+    // Slots are reused call after call: what one call left, or what an
+    // error left half made, is gone for the next.
+    const Text procs = u"Function F(x)\n  Dim a, b\n  F = IsEmpty(a) & IsEmpty(b) & IsEmpty(F)\n  a = x: b = \"t\" & x\n"
+                       u"End Function\n"
+                       u"Function Fails(x)\n  Dim a\n  a = x\n  Fails = a & (x / 0)\nEnd Function\n"
+                       u"Function Deep(n)\n  Dim s: s = n\n  If n > 0 Then Deep = Deep(n - 1) & s Else Deep = F(n)\n"
+                       u"End Function\n";
+    EXPECT_EQ(u"TrueTrueTrue TrueTrueTrue", evalAfter(procs + u"r = F(1) & \" \" & F(2)", u"r"));
+    EXPECT_EQ(u"11 TrueTrueTrue",
+              evalAfter(procs + u"On Error Resume Next\nr = Fails(3)\ne = Err.Number\nr = F(4)", u"e & \" \" & r"));
+    EXPECT_EQ(u"TrueTrueTrue123 TrueTrueTrue", evalAfter(procs + u"r = Deep(3) & \" \" & F(9)", u"r"));
+}
+
+TEST(VmCalls, DeepCallsOverManyChunksPassReferencesDown)
+{
+    // 300 locals a call: a recursion 60 deep spans several chunks, and a
+    // reference to the outermost call's local reaches the innermost one.
+    Text locals;
+    for (int i = 0; i < 300; ++i)
+        locals += u"  Dim v" + number(i) + u": v" + number(i) + u" = n\n";
+    const Text program = u"Sub Down(n, total)\n" + locals +
+                         u"  total = total + v299\n  If n > 0 Then Down n - 1, total\n"
+                         u"  If v0 <> n Or v299 <> n Then total = -1\nEnd Sub\n"
+                         u"Function Run()\n  Dim t: t = 0\n  Down 60, t\n  Run = t\nEnd Function\n";
+    EXPECT_EQ(u"1830 1830", evalAfter(program + u"r = Run()", u"r & \" \" & Run()"));
+}
+
+TEST(VmCalls, RecursionRunsOutOfStackAtTheSameDepthEitherWay)
+{
+    // Direct calls (plain arguments) and the general way ((n) + 1, a
+    // parenthesised argument) count the same calls.
+    const Text direct = u"Function R(n)\n  d = n\n  R = R(n + 1)\nEnd Function\n";
+    const Text general = u"Function R(n)\n  d = n\n  R = R((n) + 1)\nEnd Function\n";
+    const Text run = u"Dim d\nOn Error Resume Next\nx = R(1)\ne = Err.Number\n";
+    EXPECT_EQ(u"28 3000", evalAfter(direct + run, u"e & \" \" & d"));
+    EXPECT_EQ(u"28 3000", evalAfter(general + run, u"e & \" \" & d"));
+    EngineLimits limits;
+    limits.maxCallDepth = 50;
+    EXPECT_EQ(u"28 50", evalAfter(direct + run, u"e & \" \" & d", limits));
+    // The limit leaves the engine working: a call afterwards runs.
+    EXPECT_EQ(u"28 5", evalAfter(direct + run + u"Function One(a)\n  One = a\nEnd Function\nd = One(5)",
+                                 u"e & \" \" & d", limits));
+}
+
+TEST(VmCalls, ValuesACallHeldGoWhenItEnds)
+{
+    // Class_Terminate of a callee's local runs as the call ends, and itself
+    // calls procedures (with slots above the ending call's); the caller's
+    // values are untouched.
+    const Text program =
+        u"Dim log\nClass Noisy\n  Public Name\n  Private Sub Class_Terminate\n    log = log & Tag(Name)\n  End Sub\nEnd Class\n"
+        u"Function Tag(s)\n  Dim t: t = \"[\" & s & \"]\"\n  Tag = t\nEnd Function\n"
+        u"Function Make(s)\n  Dim o: Set o = New Noisy: o.Name = s\n  Make = Len(s)\nEnd Function\n"
+        u"Function Broken(s)\n  Dim o: Set o = New Noisy: o.Name = s\n  Broken = 1 / 0\nEnd Function\n";
+    EXPECT_EQ(u"[a] 1 b", evalAfter(program + u"k = \"b\": r = Make(\"a\")", u"log & \" \" & r & \" \" & k"));
+    // An error leaving the callee releases its locals before the caller
+    // goes on.
+    EXPECT_EQ(u"[x]11", evalAfter(program + u"On Error Resume Next\nr = Broken(\"x\")\nlog = log & Err.Number", u"log"));
+}
+
+} // namespace
+} // namespace quillet::script

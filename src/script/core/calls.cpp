@@ -83,7 +83,7 @@ Value Runtime::callProcedure(Procedure& proc, ScriptObject* me, std::span<Value>
         throw VbError(vberr::WrongArgCount);
     enterCall();
     CallDepth depth{depth_};
-    CallSlots slots(slots_, frameSize(proc));
+    CallSlots slots(slots_, frameSize(proc), proc.localCount);
     Value* locals = slots.data();
     // The slots are Empty: each argument is made in place, no old value
     // to let go of.

@@ -65,16 +65,21 @@ private:
     Value* limit_ = nullptr;
 };
 
-// The slots of one call, given back when it ends however it ends: each is
-// emptied first, the last first (as an array's elements go), while the
-// slots are still taken, so that a Class_Terminate that runs meanwhile
-// takes slots above them.
+// The slots of one call (`count`, its locals the first `locals`), given
+// back when it ends however it ends.  The locals are emptied first, the
+// last first (as an array's elements go), while the slots are still taken,
+// so that a Class_Terminate that runs meanwhile takes slots above them.
+// The machine leaves the value stack above them Empty as the call's code
+// ends, returning or failing (execute()).
 class CallSlots {
 public:
-    CallSlots(SlotStack& stack, size_t count) : stack_(stack), slots_(stack.take(count)), count_(count) {}
+    CallSlots(SlotStack& stack, size_t count, size_t locals)
+        : stack_(stack), slots_(stack.take(count)), locals_(locals)
+    {
+    }
     ~CallSlots()
     {
-        for (Value* v = slots_ + count_; v-- != slots_;) {
+        for (Value* v = slots_ + locals_; v-- != slots_;) {
             if (v->type() != Type::Empty) {
                 Value old(std::move(*v));
             }
@@ -89,7 +94,7 @@ public:
 private:
     SlotStack& stack_;
     Value* slots_;
-    size_t count_;
+    size_t locals_;
 };
 
 } // namespace quillet::script

@@ -288,7 +288,7 @@ bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Inst
 {
     if (count != proc.params.size())
         return false;
-    CallSlots slots(slots_, frameSize(proc));
+    CallSlots slots(slots_, frameSize(proc), proc.localCount);
     Value* locals = slots.data();
     if (!directArguments(f, code, loads, count, locals))
         return false;
@@ -767,6 +767,11 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::Return:
                     if (in.flags)
                         return std::move(*--sp);
+                    // A body's statements leave nothing on the stack; were
+                    // anything there, it would go now, so that the caller
+                    // gets the stack's slots back Empty (CallSlots).
+                    if (sp != base) [[unlikely]]
+                        drop(base, sp);
                     return Value();
 
                 // ---- loops and blocks ------------------------------------

@@ -121,6 +121,22 @@ TEST(VmCalls, RecursionRunsOutOfStackAtTheSameDepthEitherWay)
                                  u"e & \" \" & d", limits));
 }
 
+TEST(VmCalls, EveryWayOutOfABodyReturnsItsValue)
+{
+    // Bodies ending in an If, a Select or a loop, and Exit Function from
+    // inside blocks that hold something (a For Each, a With).
+    const Text procs =
+        u"Function Sign(n)\n  If n < 0 Then\n    Sign = -1\n  ElseIf n = 0 Then\n    Sign = 0\n  Else\n    Sign = 1\n  End If\nEnd Function\n"
+        u"Function Name(n)\n  Select Case n\n    Case 1: Name = \"one\"\n    Case Else: Name = \"many\"\n  End Select\nEnd Function\n"
+        u"Function Find(items, x)\n  Find = -1\n  Dim k, v: k = 0\n  For Each v In items\n    With v\n"
+        u"      If v = x Then Find = k: Exit Function\n    End With\n    k = k + 1\n  Next\nEnd Function\n"
+        u"Function Count(n)\n  Do While Count < n\n    Count = Count + 1\n  Loop\nEnd Function\n";
+    EXPECT_EQ(u"-1 0 1", evalAfter(procs, u"Sign(-5) & \" \" & Sign(0) & \" \" & Sign(3)"));
+    EXPECT_EQ(u"one many", evalAfter(procs, u"Name(1) & \" \" & Name(2)"));
+    EXPECT_EQ(u"2 -1", evalAfter(procs, u"Find(Array(4, 5, 6), 6) & \" \" & Find(Array(4), 9)"));
+    EXPECT_EQ(u"4", evalAfter(procs, u"Count(4)"));
+}
+
 TEST(VmCalls, ValuesACallHeldGoWhenItEnds)
 {
     // Class_Terminate of a callee's local runs as the call ends, and itself

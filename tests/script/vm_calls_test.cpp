@@ -32,9 +32,15 @@ Text evalAfter(const Text& code, const Text& expression, EngineLimits limits = {
 TEST(SlotStack, SlotsStayWhereTheyAreAcrossChunksAndComeBackEmpty)
 {
     SlotStack stack;
-    // A first chunk too small for the first frame is replaced.
+    // A first chunk too small for the first frame is replaced, and a frame
+    // of no slots, given back after that, does not point into the old one.
     stack.give(stack.take(10));
+    Value* none = stack.take(0);
     Value* first = stack.take(5000);
+    EXPECT_NE(none, first);
+    stack.give(first);
+    stack.give(none);
+    first = stack.take(5000);
     EXPECT_EQ(1u, stack.chunkCount());
     // Frames of 1000 slots go on in further chunks; the earlier ones stay.
     std::vector<Value*> frames{first};

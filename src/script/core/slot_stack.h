@@ -21,9 +21,12 @@ public:
     SlotStack(const SlotStack&) = delete;
     SlotStack& operator=(const SlotStack&) = delete;
 
-    // `count` Empty slots, contiguous.
+    // `count` Empty slots, contiguous.  At least one is taken, so that
+    // every call's slots start at an address of their own (which is how
+    // give() finds their chunk).
     Value* take(size_t count)
     {
+        count += count == 0;
         if (static_cast<size_t>(limit_ - top_) >= count) {
             Value* slots = top_;
             top_ += count;

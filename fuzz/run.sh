@@ -17,7 +17,7 @@ RSS_LIMIT_MB=${FUZZ_RSS_LIMIT_MB:-2048}
 TIMEOUT=${FUZZ_TIMEOUT:-20}
 HERE=$(cd "$(dirname "$0")" && pwd)
 
-TARGETS=${*:-"character_file tag_list split_text profile script_compile script_run rtf table_format print_object"}
+TARGETS=${*:-"character_file tag_list split_text profile script_compile script_run rtf table_format print_object picture"}
 
 # The project's own samples seed the targets too, read in place rather than
 # copied into fuzz/corpus.

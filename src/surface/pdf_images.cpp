@@ -1,16 +1,30 @@
 #include "surface/pdf_images.h"
 
 #include "common/stop_request.h"
+#include "surface/jpeg_frame.h"
 
 namespace quillet::surface::pdf {
 
-QByteArray ImageSet::nameOf(const QImage& image)
+namespace {
+
+QByteArray imageDictionary(int width, int height, const char* colourSpace)
+{
+    QByteArray dictionary = "/Type/XObject/Subtype/Image/Width ";
+    dictionary << width << "/Height " << height << "/BitsPerComponent 8/ColorSpace" << colourSpace;
+    return dictionary;
+}
+
+} // namespace
+
+QByteArray ImageSet::nameOf(const QImage& image, const QByteArray& jpeg)
 {
     auto it = names_.find(image.cacheKey());
     if (it != names_.end())
         return it->second;
     QByteArray name = "I" + QByteArray::number(qsizetype(names_.size()));
-    const int id = write(image);
+    int id = jpeg.isEmpty() ? -1 : writeJpeg(jpeg, image.size());
+    if (id < 0)
+        id = write(image);
     resources_.append('/' + name + ' ' + ref(id));
     names_.emplace(image.cacheKey(), name);
     return name;
@@ -44,19 +58,29 @@ int ImageSet::write(const QImage& source)
             }
         }
     }
-    auto imageDictionary = [w, h](const char* colourSpace) {
-        QByteArray dictionary = "/Type/XObject/Subtype/Image/Width ";
-        dictionary << w << "/Height " << h << "/BitsPerComponent 8/ColorSpace" << colourSpace;
-        return dictionary;
-    };
-    QByteArray dictionary = imageDictionary(gray ? "/DeviceGray" : "/DeviceRGB");
+    QByteArray dictionary = imageDictionary(w, h, gray ? "/DeviceGray" : "/DeviceRGB");
     if (alpha && !opaque) {
         const int maskId = objects_.reserve();
-        objects_.stream(maskId, imageDictionary("/DeviceGray"), mask);
+        objects_.stream(maskId, imageDictionary(w, h, "/DeviceGray"), mask);
         dictionary.append("/SMask " + ref(maskId));
     }
     const int id = objects_.reserve();
     objects_.stream(id, dictionary, pixels);
+    return id;
+}
+
+int ImageSet::writeJpeg(const QByteArray& jpeg, QSize size)
+{
+    // Only a file that is still what was decoded: the samples then go in
+    // as they are.
+    const std::optional<JpegFrame> frame = pdfReadyJpegFrame(jpeg);
+    if (!frame || QSize(frame->width, frame->height) != size)
+        return -1;
+    QByteArray dictionary =
+        imageDictionary(frame->width, frame->height, frame->components == 1 ? "/DeviceGray" : "/DeviceRGB");
+    dictionary.append("/Filter/DCTDecode");
+    const int id = objects_.reserve();
+    objects_.encodedStream(id, dictionary, jpeg);
     return id;
 }
 

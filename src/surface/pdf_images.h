@@ -1,5 +1,6 @@
-// The pictures of a PDF file: each image written once, as deflated RGB or
-// grey samples with its alpha as a soft mask.
+// The pictures of a PDF file: each image written once, as the JPEG file it
+// came from when it has one that a PDF can hold, otherwise as deflated RGB
+// or grey samples with its alpha as a soft mask.
 #pragma once
 
 #include "surface/pdf_syntax.h"
@@ -15,13 +16,16 @@ class ImageSet {
 public:
     explicit ImageSet(ObjectWriter& objects) : objects_(objects) {}
 
-    // The resource name of `image`, written on first use.
-    QByteArray nameOf(const QImage& image);
+    // The resource name of `image` (decoded from `jpeg`, if not empty),
+    // written on first use.
+    QByteArray nameOf(const QImage& image, const QByteArray& jpeg = {});
 
     const QByteArray& resources() const { return resources_; }
 
 private:
     int write(const QImage& source);
+    // -1 (nothing written) when `jpeg` is no JPEG of `size` a PDF can hold.
+    int writeJpeg(const QByteArray& jpeg, QSize size);
 
     ObjectWriter& objects_;
     std::unordered_map<qint64, QByteArray> names_;

@@ -125,12 +125,16 @@ void ObjectWriter::object(int id, const QByteArray& body)
 
 void ObjectWriter::stream(int id, QByteArray dictionary, const QByteArray& data, int level)
 {
-    const QByteArray body = data.isEmpty() ? data : deflate(data, level);
+    if (!data.isEmpty())
+        dictionary.append("/Filter/FlateDecode");
+    encodedStream(id, std::move(dictionary), data.isEmpty() ? data : deflate(data, level));
+}
+
+void ObjectWriter::encodedStream(int id, QByteArray dictionary, const QByteArray& body)
+{
     start(id);
     out_.append("<<");
     out_.append(dictionary);
-    if (!body.isEmpty())
-        out_.append("/Filter/FlateDecode");
     out_.append("/Length ");
     appendInt(out_, body.size());
     out_.append(">>\nstream\n");

@@ -52,6 +52,8 @@ public:
     void object(int id, const QByteArray& body);
 
     void stream(int id, QByteArray dictionary, const QByteArray& data, int level = kSmallDeflate);
+    // A stream whose data is already encoded as `dictionary` says.
+    void encodedStream(int id, QByteArray dictionary, const QByteArray& data);
 
     void finish(int catalog, int info);
 

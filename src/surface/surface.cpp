@@ -20,6 +20,11 @@ void Surface::setDiagnosticSink(std::function<void(const Text&)> sink)
     diagnostics_ = std::move(sink);
 }
 
+void Surface::setGrowthSink(std::function<void(size_t)> sink)
+{
+    growth_ = std::move(sink);
+}
+
 void Surface::report(const Text& message) const
 {
     if (diagnostics_)
@@ -31,6 +36,7 @@ void Surface::report(const Text& message) const
 void Surface::startDoc()
 {
     doc_.pages.clear();
+    forgetGrowth();
     open_ = true;
     ended_ = false;
     lastTable_.reset();
@@ -41,6 +47,7 @@ Document Surface::takeDocument()
 {
     Document taken = std::move(doc_);
     doc_ = Document{};
+    forgetGrowth();
     return taken;
 }
 
@@ -55,8 +62,10 @@ void Surface::endDoc()
 
 bool Surface::beginDrawing(const char* what)
 {
-    if (open_)
+    if (open_) {
+        checkpoint();
         return true;
+    }
     if (ended_) {
         report(u"Surface: " + fromAscii(what) + u" after the end of the document ignored");
         return false;
@@ -65,16 +74,75 @@ bool Surface::beginDrawing(const char* what)
     return true;
 }
 
+// ---- What the pages hold -------------------------------------------------
+//
+// A run's pages count towards the memory it may use: a sheet drawing
+// millions of tiny cells on huge pages would otherwise fill memory long
+// before the page limit.  Operations are counted once each, as they are
+// added (only those added since the last count are looked at), at the
+// same places where long operations look for a stop request.
+
+namespace {
+
+size_t opBytes(const DrawOp& op)
+{
+    size_t bytes = sizeof(DrawOp);
+    if (const auto* text = std::get_if<TextOp>(&op); text && text->text.capacity() > Text().capacity())
+        bytes += (text->text.capacity() + 1) * sizeof(char16_t);
+    return bytes;
+}
+
+} // namespace
+
+void Surface::checkpoint()
+{
+    pollStop();
+    countNewOps();
+    reportGrowth();
+}
+
+void Surface::countNewOps()
+{
+    if (doc_.pages.empty())
+        return;
+    const std::vector<DrawOp>& ops = page().ops;
+    // A table's closing line may have been taken back since.
+    countedOps_ = std::min(countedOps_, ops.size());
+    for (size_t i = countedOps_; i < ops.size(); ++i)
+        displayBytes_ += opBytes(ops[i]);
+    countedOps_ = ops.size();
+}
+
+void Surface::reportGrowth()
+{
+    if (growth_ && displayBytes_ - reportedBytes_ >= kGrowthReportStep) {
+        growth_(displayBytes_);
+        reportedBytes_ = displayBytes_;
+    }
+}
+
+void Surface::forgetGrowth()
+{
+    displayBytes_ = 0;
+    countedOps_ = 0;
+    if (reportedBytes_ != 0 && growth_)
+        growth_(0);
+    reportedBytes_ = 0;
+}
+
 void Surface::startPage()
 {
     if (pageCount() >= kMaxPages)
         throw VbError(vberr::OutOfMemory, u"Too many pages: a document holds at most " +
                                               decimalText(kMaxPages) + u" pages");
+    countNewOps();
     Page fresh;
     fresh.width = pageWidth_;
     fresh.height = pageHeight_;
     fresh.orientation = orientation_;
     doc_.pages.push_back(std::move(fresh));
+    countedOps_ = 0;
+    displayBytes_ += sizeof(Page);
     column_ = 1;
     x_ = flowLeft();
     y_ = flowTop();
@@ -82,6 +150,7 @@ void Surface::startPage()
     bands_.assign(1, ColumnBand{y_, columnCount()});
     freeCursor();
     noteFlowPosition();
+    reportGrowth();
 }
 
 void Surface::finishPage()
@@ -464,7 +533,7 @@ void Surface::drawRectangle(double x1, double y1, double x2, double y2)
     page().ops.push_back(RectOp{rect, brushColor_, penColor_, kPenWidth});
 }
 
-void Surface::placePicture(const QImage& image)
+void Surface::placePicture(const QImage& image, const QByteArray& jpeg)
 {
     if (image.isNull())
         throw VbError(vberr::InvalidCall);
@@ -474,7 +543,7 @@ void Surface::placePicture(const QImage& image)
         report(u"Surface: picture rectangle is empty; picture not drawn");
         return;
     }
-    page().ops.push_back(PictureOp{picture_, image});
+    page().ops.push_back(PictureOp{picture_, image, jpeg});
 }
 
 } // namespace quillet::surface

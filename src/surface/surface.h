@@ -70,6 +70,8 @@ inline constexpr double kBreakTolerance = 1;
 // header font.
 inline constexpr double kHeaderGapLines = 0.25;
 inline constexpr int kMaxPages = 10000;
+// How much the pages grow between reports to the growth sink.
+inline constexpr size_t kGrowthReportStep = size_t(1) << 20;
 // The largest paper a PDF page can describe: 200 inches a side.
 inline constexpr double kMaxPageSide = 288000;
 // Unknown font names reported per document; a script inventing names
@@ -87,6 +89,13 @@ public:
     // Where the surface reports what it ignored (drawing after endDoc, an
     // empty picture rectangle, an out-of-range code).  Silent by default.
     void setDiagnosticSink(std::function<void(const Text&)> sink);
+
+    // Told, roughly, how many bytes the pages hold: each time they have
+    // grown by kGrowthReportStep since the last report, while output is
+    // laid out, and 0 when the document is dropped or handed over.  The
+    // sink may throw (a run past its memory limit) to end the operation
+    // under way as a stop would; it is told again on the next growth.
+    void setGrowthSink(std::function<void(size_t)> sink);
 
     // ---- Document
     // Drops all pages and starts page 1 with the current page size and
@@ -266,7 +275,7 @@ public:
     // Stretches the image into the picture rectangle.  An empty rectangle
     // draws nothing (reported to the diagnostic sink); a null image is
     // error 5.
-    void placePicture(const QImage& image);
+    void placePicture(const QImage& image, const QByteArray& jpeg = {});
 
 private:
     // What an appended table carries on from the previous one.
@@ -306,6 +315,13 @@ private:
 
     // Document and pages
     bool beginDrawing(const char* what);
+    // Where long operations look up: ends them when the run is asked to
+    // stop, and counts what the pages grew by (reporting to the growth
+    // sink, which may throw).
+    void checkpoint();
+    void countNewOps();
+    void reportGrowth();
+    void forgetGrowth();
     void startPage();
     void finishPage();
     Page& page() { return doc_.pages.back(); }
@@ -345,6 +361,12 @@ private:
 
     std::shared_ptr<const TextMeasurer> measurer_;
     std::function<void(const Text&)> diagnostics_;
+    std::function<void(size_t)> growth_;
+    // Bytes counted for the pages, the operations of the current page
+    // counted so far, and the count last reported to the growth sink.
+    size_t displayBytes_ = 0;
+    size_t countedOps_ = 0;
+    size_t reportedBytes_ = 0;
 
     Document doc_;
     bool open_ = false;

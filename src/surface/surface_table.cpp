@@ -95,7 +95,7 @@ std::optional<size_t> Surface::drawTablePart(const TablePart& part, const std::v
 
     // Cell text.
     for (const auto& [row, rowTop] : part.rows) {
-        pollStop();
+        checkpoint();
         double cellLeft = left;
         for (size_t c = 0; c < columns.size(); ++c) {
             const TableColumn& column = columns[c];
@@ -236,7 +236,7 @@ void Surface::addTable(TextView format, TextView header, TextView body, const Ar
     part.joinsAbove = joinsPrevious;
     part.joinsHeader = joinsPrevious && previous->endsWithHeader;
     for (const TableRow& row : bodyRows) {
-        pollStop();
+        checkpoint();
         const bool startsAtTop = part.top <= flowTop() + kBreakTolerance;
         if (needsBreak(y_, row.height) && (part.hasBodyRows() || !startsAtTop)) {
             // A header left alone at the bottom goes along with the row.

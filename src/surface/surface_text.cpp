@@ -67,7 +67,7 @@ void Surface::placedText(TextView text)
     const double left = x_;
     const double ascent = measurer_->metrics(font_).ascent;
     for (size_t i = 0; i < lines.size(); ++i) {
-        pollStop();
+        checkpoint();
         if (i > 0) {
             y_ += height;
             x_ = left;
@@ -94,7 +94,7 @@ void Surface::flowingText(TextView text)
     std::vector<StyledRun> runs{{Text(text), font_, textColor_}};
     auto lines = breakLines(runs, options, *measurer_, font_);
     for (size_t i = 0; i < lines.size(); ++i) {
-        pollStop();
+        checkpoint();
         const LaidLine& line = lines[i];
         if (i > 0) {
             y_ += lines[i - 1].height();
@@ -153,7 +153,7 @@ void Surface::flowParagraphs(const std::vector<StyledParagraph>& paragraphs)
         options.tolerance = kWrapTolerance;
         options.align = paragraph.align;
         for (const LaidLine& line : breakLines(paragraph.runs, options, *measurer_, font_)) {
-            pollStop();
+            checkpoint();
             if (needsBreak(y_, line.height()))
                 autoBreak();
             emitLine(line, flowLeft(), y_, std::nullopt, page().ops);
@@ -222,7 +222,7 @@ void Surface::textBox(TextView text, double left, double top, double width, doub
     if (shadeOn)
         page().ops.push_back(RectOp{box, brushColor_, std::nullopt, kPenWidth});
     for (const auto& [line, offset] : placed) {
-        pollStop();
+        checkpoint();
         if (top + offset >= box.bottom)
             break;  // wholly clipped
         emitLine(line, left, top + offset, box, page().ops);

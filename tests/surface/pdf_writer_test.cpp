@@ -8,6 +8,7 @@
 #include "common/stop_request.h"
 #include "surface/font_resolver.h"
 #include "surface/font_subset.h"
+#include "surface/jpeg_frame.h"
 #include "surface/pdf_export.h"
 #include "surface/pdf_writer.h"
 #include "surface/qt_text_measurer.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainterPath>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -374,6 +376,103 @@ TEST_F(PdfWriterTest, ClipAlphaAndHairlinesLandWhereTheyShould)
     // Outlined rectangle: ink on its edge, none inside.
     EXPECT_TRUE(inkIn(4380, 9700, 4460, 10000));
     EXPECT_FALSE(inkIn(4600, 9600, 6800, 10200));
+}
+
+// A photograph as a JPEG file, and the pixels it decodes to.
+struct JpegPicture {
+    QByteArray file;
+    QImage image;
+};
+
+JpegPicture jpegPicture(QImage::Format format, bool progressive = false)
+{
+    QImage photo(96, 64, format);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixelColor(x, y, QColor(x * 2, 200 - y * 3, (x * y) % 256));
+    JpegPicture picture;
+    QBuffer buffer(&picture.file);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(progressive);
+    EXPECT_TRUE(writer.write(photo)) << writer.errorString().toStdString();
+    picture.image = QImage::fromData(picture.file, "jpeg");
+    return picture;
+}
+
+// The byte after the frame marker (FF C0 or FF C2) plus `offset`.
+qsizetype frameByte(const QByteArray& file, int offset)
+{
+    qsizetype at = file.indexOf(QByteArray("\xFF\xC0", 2));
+    if (at < 0)
+        at = file.indexOf(QByteArray("\xFF\xC2", 2));
+    return at < 0 ? -1 : at + 2 + offset;
+}
+
+TEST(JpegFrame, BaselineAndProgressiveGreyAndColourAreReadyOthersAreNot)
+{
+    const JpegPicture colour = jpegPicture(QImage::Format_RGB32);
+    const auto frame = pdfReadyJpegFrame(colour.file);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(QSize(frame->width, frame->height), QSize(96, 64));
+    EXPECT_EQ(frame->components, 3);
+    EXPECT_EQ(pdfReadyJpegFrame(jpegPicture(QImage::Format_Grayscale8).file)->components, 1);
+    EXPECT_EQ(pdfReadyJpegFrame(jpegPicture(QImage::Format_RGB32, true).file)->components, 3);
+
+    // Frame header: length (2), precision, height (2), width (2), components.
+    auto patched = [&](int offset, char value) {
+        QByteArray file = colour.file;
+        const qsizetype at = frameByte(file, offset);
+        EXPECT_GT(at, 0);
+        file[at] = value;
+        return file;
+    };
+    EXPECT_FALSE(pdfReadyJpegFrame(patched(2, 12))) << "12-bit samples";
+    EXPECT_FALSE(pdfReadyJpegFrame(patched(7, 4))) << "four components (CMYK)";
+    EXPECT_FALSE(pdfReadyJpegFrame(patched(-1, char(0xC3)))) << "lossless coding";
+    EXPECT_FALSE(pdfReadyJpegFrame(patched(-1, char(0xC9)))) << "arithmetic coding";
+    EXPECT_FALSE(pdfReadyJpegFrame(colour.file.left(frameByte(colour.file, 3)))) << "cut in the frame header";
+    EXPECT_FALSE(pdfReadyJpegFrame(colour.file.left(20)));
+    EXPECT_FALSE(pdfReadyJpegFrame(QByteArray("\x89PNG\r\n\x1A\n and more")));
+    EXPECT_FALSE(pdfReadyJpegFrame(QByteArray()));
+}
+
+TEST_F(PdfWriterTest, AJpegPictureGoesInAsItsOwnFileAndLooksTheSame)
+{
+    const JpegPicture photo = jpegPicture(QImage::Format_RGB32);
+    auto document = [&](const QByteArray& jpeg) {
+        Document d;
+        d.pages.emplace_back();
+        d.pages[0].ops.push_back(PictureOp{{1440, 1440, 1440 + 96 * 40, 1440 + 64 * 40}, photo.image, jpeg});
+        return d;
+    };
+    QString error;
+    ASSERT_TRUE(writePdf(document(photo.file), path("jpeg.pdf"), &error, QString())) << error.toStdString();
+    ASSERT_TRUE(writePdf(document({}), path("flate.pdf"), &error, QString())) << error.toStdString();
+    QFile file(path("jpeg.pdf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    EXPECT_TRUE(written.contains("/Filter/DCTDecode")) << "the picture was not passed through";
+    EXPECT_TRUE(written.contains(photo.file)) << "the file is not in the PDF as it is";
+    EXPECT_FALSE(written.contains("/FlateDecode/Length " + QByteArray::number(photo.file.size())));
+
+    const QImage viaJpeg = rendered(path("jpeg.pdf"), 1, path("jpeg"));
+    const QImage viaPixels = rendered(path("flate.pdf"), 1, path("flate"));
+    ASSERT_EQ(viaJpeg.size(), viaPixels.size());
+    int worst = 0;
+    for (int y = 72; y < 72 + 128; ++y)
+        for (int x = 72; x < 72 + 192; ++x)
+            worst = std::max(worst, std::abs(viaJpeg.pixelColor(x, y).red() - viaPixels.pixelColor(x, y).red()));
+    EXPECT_LE(worst, 12);
+    EXPECT_LT(viaJpeg.pixelColor(100, 100).red(), 250) << "nothing drawn";
+
+    // A file that does not match the pixels is not used.
+    QByteArray other = jpegPicture(QImage::Format_Grayscale8).file;
+    other[frameByte(other, 5)] = char(0x7F);  // another width
+    ASSERT_TRUE(writePdf(document(other), path("mismatch.pdf"), &error, QString())) << error.toStdString();
+    QFile mismatch(path("mismatch.pdf"));
+    ASSERT_TRUE(mismatch.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(mismatch.readAll().contains("/DCTDecode"));
 }
 
 TEST_F(PdfWriterTest, RandomOperationsStillMakeAReadableFile)

@@ -143,6 +143,61 @@ TEST(StopRequest, WithoutAFlagOrWithItClearNothingStops)
     EXPECT_FALSE(s.document().pages[0].ops.empty());
 }
 
+// What the pages hold is told to the growth sink as they grow, so that a
+// run's drawing counts towards its memory limit.
+TEST(GrowthSink, HearsThePagesGrowAndTheirEnd)
+{
+    Surface s(std::make_shared<FakeMeasurer>());
+    std::vector<size_t> told;
+    s.setGrowthSink([&](size_t bytes) { told.push_back(bytes); });
+    s.startDoc();
+    s.addTable(u"2000|2000", u"", tableRows(20000), {}, {}, {});
+    size_t ops = 0;
+    for (const Page& page : s.document().pages)
+        ops += page.ops.size();
+    ASSERT_GE(told.size(), 2u);
+    for (size_t i = 1; i < told.size(); ++i)
+        EXPECT_GE(told[i], told[i - 1] + kGrowthReportStep) << i;
+    // Within a report step of every operation at its size.
+    EXPECT_GE(told.back() + kGrowthReportStep, ops * sizeof(DrawOp));
+
+    // Drawing that adds a little more is told once it adds up.
+    const size_t before = told.size();
+    for (int i = 0; i < 20000; ++i)
+        s.drawLine(0, 0, 100, 100);
+    EXPECT_GT(told.size(), before);
+
+    (void)s.takeDocument();
+    EXPECT_EQ(told.back(), 0u);
+    s.startDoc();
+    s.paragraph(u"small");
+    EXPECT_EQ(told.back(), 0u) << "a small document is not told";
+}
+
+TEST(GrowthSink, ASinkThatRefusesEndsTheOperationAndAnyMoreDrawing)
+{
+    Surface s(std::make_shared<FakeMeasurer>());
+    const size_t limit = 4 * kGrowthReportStep;
+    s.setGrowthSink([&](size_t bytes) {
+        if (bytes > limit)
+            throw VbError(7);
+    });
+    s.startDoc();
+    const Text rows = tableRows(100000);
+    EXPECT_THROW(s.addTable(u"2000|2000", u"", rows, {}, {}, {}), VbError);
+    size_t ops = 0;
+    for (const Page& page : s.document().pages)
+        ops += page.ops.size();
+    EXPECT_LT(ops * sizeof(DrawOp), 2 * limit) << "the table went on past the refusal";
+    EXPECT_THROW(s.drawLine(0, 0, 100, 100), VbError);
+    EXPECT_THROW(s.paragraph(u"more"), VbError);
+
+    // A new document starts from nothing.
+    s.startDoc();
+    EXPECT_NO_THROW(s.paragraph(u"fresh"));
+    EXPECT_EQ(s.document().pages.size(), 1u);
+}
+
 TEST(RichText, GroupsNestedTooDeepAreOutOfStackSpace)
 {
     const FontStyle font{u"Arial", 11.25};

@@ -3,7 +3,7 @@
 #include "script/core/invoke.h"
 #include "script/core/runtime.h"
 #include "script/core/script_object.h"
-#include "script/core/slot_block.h"
+#include "script/core/slot_stack.h"
 
 #include <typeinfo>
 
@@ -70,19 +70,6 @@ Value invokeHost(HostObject* object, int member, Access access, std::span<Value>
     return result;
 }
 
-// The depth is counted only once every check has passed, so a call that
-// fails here leaves it as it was.
-inline void Runtime::enterCall()
-{
-    if (depth_ >= limits_.maxCallDepth)
-        throw VbError(vberr::OutOfStack);
-    char probe;
-    if (stackBase_ && stackBase_ - &probe > static_cast<std::ptrdiff_t>(limits_.stackBytes))
-        throw VbError(vberr::OutOfStack);
-    checkStep();
-    ++depth_;
-}
-
 void Runtime::stopRun() const
 {
     if (stopFlag_ && stopFlag_->load(std::memory_order_relaxed))
@@ -95,13 +82,8 @@ Value Runtime::callProcedure(Procedure& proc, ScriptObject* me, std::span<Value>
     if (args.size() != proc.params.size())
         throw VbError(vberr::WrongArgCount);
     enterCall();
-    struct DepthGuard {
-        int& depth;
-        ~DepthGuard() { --depth; }
-    } guard{depth_};
-
-    const Code& code = *proc.code;
-    SlotBlock slots(static_cast<size_t>(proc.localCount) + static_cast<size_t>(code.maxStack));
+    CallDepth depth{depth_};
+    CallSlots slots(slots_, frameSize(proc), proc.localCount);
     Value* locals = slots.data();
     // The slots are Empty: each argument is made in place, no old value
     // to let go of.
@@ -115,15 +97,7 @@ Value Runtime::callProcedure(Procedure& proc, ScriptObject* me, std::span<Value>
         else
             ::new (static_cast<void*>(locals + i)) Value(std::move(arg));
     }
-    Frame f;
-    f.locals = locals;
-    f.stack = locals + proc.localCount;
-    f.proc = &proc;
-    f.me = me;
-    execute(f, code);
-    if (proc.resultSlot >= 0)
-        return std::move(locals[proc.resultSlot].deref());
-    return Value();
+    return runFrame(proc, me, locals);
 }
 
 Value Runtime::applyArgs(Value target, std::span<Value> args)

@@ -233,6 +233,24 @@ void Runtime::bindGlobals(Code& code)
     }
 }
 
+namespace {
+
+// A jump to a Return returns there and then: one instruction less on the
+// way out of an If or a loop at the end of a body.  A Return cannot fail,
+// so the statement the jump belongs to does not matter.
+void returnWhereJumpsToReturn(Code& code)
+{
+    for (Instr& in : code.instrs) {
+        if (in.op != OpCode::Jump || in.a < 0 || static_cast<size_t>(in.a) >= code.instrs.size())
+            continue;
+        const Instr& target = code.instrs[static_cast<size_t>(in.a)];
+        if (target.op == OpCode::Return)
+            in = target;
+    }
+}
+
+} // namespace
+
 void Runtime::compileInstalled(CodeUnit& unit)
 {
     const bool explicitNames = unit.optionExplicit || optionExplicit_;
@@ -254,6 +272,7 @@ void Runtime::compileInstalled(CodeUnit& unit)
         bindGlobals(*proc.code);
         fuseElementAccess(*proc.code);
         fuseOperators(*proc.code);
+        returnWhereJumpsToReturn(*proc.code);
         proc.body.clear();
         proc.names = {};
     };

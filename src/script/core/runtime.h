@@ -7,6 +7,7 @@
 #include "script/core/code.h"
 #include "script/core/compile_error.h"
 #include "script/core/parser.h"
+#include "script/core/slot_stack.h"
 #include "script/host_object.h"
 #include "script/object_registry.h"
 
@@ -196,6 +197,30 @@ private:
     // vm.cpp: runs compiled code in `f` (locals and stack set up by the
     // caller); the value an Eval expression leaves, Empty otherwise.
     Value execute(Frame& f, const Code& code);
+    // Runs `proc` in a frame over `locals` (its arguments in place): the
+    // value it returns.
+    Value runFrame(Procedure& proc, ScriptObject* me, Value* locals)
+    {
+        Frame f;
+        f.locals = locals;
+        f.stack = locals + proc.localCount;
+        f.proc = &proc;
+        f.me = me;
+        execute(f, *proc.code);
+        if (proc.resultSlot >= 0)
+            return std::move(locals[proc.resultSlot].deref());
+        return Value();
+    }
+    // The slots a call of `proc` takes: its locals, then its value stack.
+    static size_t frameSize(const Procedure& proc)
+    {
+        return static_cast<size_t>(proc.localCount) + static_cast<size_t>(proc.code->maxStack);
+    }
+    // A call counted in the depth until it ends (enterCall() counted it).
+    struct CallDepth {
+        int& depth;
+        ~CallDepth() { --depth; }
+    };
     void releaseHoldings(Frame& f, const Code& code, const StatementEntry& at, size_t count) noexcept;
     void binaryOperand(Frame& f, const Code& code, Op op, uint8_t flags, OperandKind kind, int32_t index, Value& left);
     // The flat index in `rep` of the element the `count` subscript loads
@@ -239,6 +264,12 @@ private:
     // fusedBinary computes; the end of them, or null (nothing left behind)
     // when one is not.
     Value* directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args);
+    // DirectCall of `proc`: its arguments made by directArguments() right
+    // in the slots of the call, which then runs; its value constructed at
+    // `result` (Empty).  False, with nothing done, when an argument is not
+    // of those or the count is not the procedure's: the general path then
+    // makes the call (and raises its errors).
+    bool directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, size_t count, Value* result);
     void raiseFrom(ScriptError& e, int line, int column, Frame& f);
     // Only inside a catch handler: the error being handled, raised at
     // `line`/`column` (recorded under On Error Resume Next, thrown on
@@ -359,7 +390,19 @@ private:
             stopRun();
     }
     [[noreturn]] void stopRun() const;
-    void enterCall();
+    // The checks every call makes before it runs.  The depth is counted
+    // only once they have all passed, so a call that fails here leaves it
+    // as it was.
+    void enterCall()
+    {
+        if (depth_ >= limits_.maxCallDepth)
+            throw VbError(vberr::OutOfStack);
+        char probe;
+        if (stackBase_ && stackBase_ - &probe > static_cast<std::ptrdiff_t>(limits_.stackBytes))
+            throw VbError(vberr::OutOfStack);
+        checkStep();
+        ++depth_;
+    }
 
     std::shared_ptr<CodeUnit> compile(Text source, ParseMode mode, Procedure* outer, bool asRuntimeError);
     void install(const std::shared_ptr<CodeUnit>& unit);
@@ -396,6 +439,9 @@ private:
     const BuiltinRegistry& registry_;
     const std::atomic<bool>* stopFlag_;
     RuntimeLimits limits_;
+    // The slots of the calls in progress; declared early, so that it
+    // outlasts every member whose going may still run script code.
+    SlotStack slots_;
     // The session's objects that hold values (Context::objects points here).
     ObjectRegistry objects_;
 

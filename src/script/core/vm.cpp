@@ -300,7 +300,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
     return at >= 0 ? &rep->items[static_cast<size_t>(at)] : nullptr;
 }
 
-Value* Runtime::directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args)
+[[gnu::always_inline]] inline Value* Runtime::directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args)
 {
     // Each argument as its instruction would push it for a procedure,
     // which takes variables by reference.
@@ -333,6 +333,27 @@ Value* Runtime::directArguments(Frame& f, const Code& code, const Instr* loads, 
         return nullptr;
     }
     return out;
+}
+
+bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, size_t count, Value* result)
+{
+    if (count != proc.params.size())
+        return false;
+    CallSlots slots(slots_, frameSize(proc), proc.localCount);
+    Value* locals = slots.data();
+    if (!directArguments(f, code, loads, count, locals))
+        return false;
+    // No argument is an array element (nothing to lock) or omitted; a
+    // variable passed to a by-value parameter is copied.
+    const Param* params = proc.params.data();
+    for (size_t i = 0; i < count; ++i) {
+        if (params[i].byVal && locals[i].isRef())
+            locals[i] = Value(*locals[i].rawRef());
+    }
+    enterCall();
+    CallDepth depth{depth_};
+    ::new (static_cast<void*>(result)) Value(runFrame(proc, nullptr, locals));
+    return true;
 }
 
 void Runtime::raiseFrom(ScriptError& e, int line, int column, Frame& f)
@@ -584,14 +605,8 @@ Value Runtime::execute(Frame& f, const Code& code)
                     // argument instructions would, so that an error in the
                     // call unwinds the same.
                     GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
-                    Value* end;
-                    if (g.kind == GlobalKind::Procedure && (end = directArguments(f, code, ip, in.b, sp + 2))) {
-                        sp[1] = Value::longInt(kProcedureMode);
-                        Value result = callProcedure(*g.proc, nullptr, std::span<Value>(sp + 2, in.b));
-                        if (!f.locked.empty())
-                            unlockArguments(f, sp + 2, true);
-                        drop(sp, end);
-                        push(sp, std::move(result));
+                    if (g.kind == GlobalKind::Procedure && directCall(f, code, *g.proc, ip, in.b, sp)) {
+                        ++sp;
                         ip += in.b + 1u;
                         break;
                     }
@@ -834,6 +849,11 @@ Value Runtime::execute(Frame& f, const Code& code)
                 case OpCode::Return:
                     if (in.flags)
                         return std::move(*--sp);
+                    // A body's statements leave nothing on the stack; were
+                    // anything there, it would go now, so that the caller
+                    // gets the stack's slots back Empty (CallSlots).
+                    if (sp != base) [[unlikely]]
+                        drop(base, sp);
                     return Value();
 
                 // ---- loops and blocks ------------------------------------

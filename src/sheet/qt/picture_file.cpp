@@ -4,6 +4,7 @@
 #include "common/stop_request.h"
 #include "common/vb_error.h"
 #include "script/metered.h"
+#include "surface/jpeg_frame.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -63,6 +64,7 @@ protected:
 struct DecodedPixels {
     script::MemoryCharge charge;
     QImage image;
+    QByteArray jpeg;
     script::MemoryMeter* meter = nullptr;
 };
 
@@ -142,6 +144,9 @@ std::shared_ptr<DecodedPixels> decode(const Text& path, const std::string& bytes
     if (qint64(size.width()) * size.height() > kMaxPicturePixels)
         refuseAsTooLarge(path, u"has more than " + decimalText(kMaxPicturePixels) + u" pixels");
 
+    // Asked before decoding: afterwards the reader no longer says.
+    const bool turned = reader.transformation() != QImageIOHandler::TransformationNone;
+
     auto pixels = std::make_shared<DecodedPixels>();
     pixels->meter = script::MemoryMeter::current();
     pixels->charge = script::MemoryCharge(size_t(size.width()) * size_t(size.height()) * 4);
@@ -152,7 +157,13 @@ std::shared_ptr<DecodedPixels> decode(const Text& path, const std::string& bytes
     pixels->image = decoded.convertToFormat(decoded.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                                       : QImage::Format_RGB32);
     decoded = QImage();
-    pixels->charge.settle(static_cast<size_t>(pixels->image.sizeInBytes()));
+    if (format == PictureFormat::Jpeg && !turned) {
+        QByteArray jpeg(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        const std::optional<surface::JpegFrame> frame = surface::pdfReadyJpegFrame(jpeg);
+        if (frame && QSize(frame->width, frame->height) == pixels->image.size())
+            pixels->jpeg = std::move(jpeg);
+    }
+    pixels->charge.settle(static_cast<size_t>(pixels->image.sizeInBytes() + pixels->jpeg.size()));
     return pixels;
 }
 
@@ -173,6 +184,11 @@ PictureFormat sniffPictureFormat(std::string_view b)
 
 QImage readPictureFile(const Text& path)
 {
+    return readPicture(path).image;
+}
+
+LoadedPicture readPicture(const Text& path)
+{
     pollStop();
     struct stat st {};
     if (::stat(toUtf8(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
@@ -180,7 +196,7 @@ QImage readPictureFile(const Text& path)
     const FileKey key{st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
     script::MemoryMeter* meter = script::MemoryMeter::current();
     if (std::shared_ptr<DecodedPixels> shared = sharedPictures().find(key, meter))
-        return sharedView(shared);
+        return {sharedView(shared), shared->jpeg};
 
     std::string bytes;
     try {
@@ -190,7 +206,7 @@ QImage readPictureFile(const Text& path)
     }
     std::shared_ptr<DecodedPixels> pixels = decode(path, bytes);
     sharedPictures().remember(key, pixels);
-    return sharedView(pixels);
+    return {sharedView(pixels), pixels->jpeg};
 }
 
 } // namespace quillet

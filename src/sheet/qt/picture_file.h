@@ -16,6 +16,7 @@
 
 #include "common/text.h"
 
+#include <QByteArray>
 #include <QImage>
 
 #include <string_view>
@@ -32,10 +33,19 @@ enum class PictureFormat { Unknown, Png, Jpeg, Bmp, Gif };
 // The format the first bytes of a file announce.
 PictureFormat sniffPictureFormat(std::string_view firstBytes);
 
-// The picture in a 32-bit format.  Error 481 "Invalid picture" for a file
-// that cannot be read or is no picture of the four formats, and (saying
-// so) for one that is too large; error 7 past the meter's limit;
-// StopRequested when stopped.
+// A picture as read: its pixels in a 32-bit format, and the file itself
+// when it is a JPEG that a PDF can hold as it is and that shows exactly
+// these pixels (not turned by its orientation tag; see
+// surface/jpeg_frame.h), so that PDF output need not compress it again.
+struct LoadedPicture {
+    QImage image;
+    QByteArray jpeg;
+};
+
+// Error 481 "Invalid picture" for a file that cannot be read or is no
+// picture of the four formats, and (saying so) for one that is too large;
+// error 7 past the meter's limit; StopRequested when stopped.
+LoadedPicture readPicture(const Text& path);
 QImage readPictureFile(const Text& path);
 
 } // namespace quillet

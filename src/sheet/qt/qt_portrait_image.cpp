@@ -7,10 +7,10 @@ namespace quillet {
 void QtPortraitImage::setFileName(const Text& fileName)
 {
     fileName_ = fileName;
-    image_ = QImage();
+    picture_ = LoadedPicture();
     if (!fileName.empty()) {
         try {
-            image_ = readPictureFile(fileName);
+            picture_ = readPicture(fileName);
         } catch (...) {
             if (changed)
                 changed();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sheet/portrait_image.h"
+#include "sheet/qt/picture_file.h"
 
 #include <QImage>
 
@@ -16,16 +17,19 @@ public:
     // read as a picture is error 481 "Invalid picture" and clears it.
     void setFileName(const Text& fileName) override;
     const Text& fileName() const override { return fileName_; }
-    int32_t pictureWidth() const override { return image_.width(); }
-    int32_t pictureHeight() const override { return image_.height(); }
+    int32_t pictureWidth() const override { return picture_.image.width(); }
+    int32_t pictureHeight() const override { return picture_.image.height(); }
 
-    const QImage& image() const { return image_; }
+    const QImage& image() const { return picture_.image; }
+    // The JPEG file the picture was read from, when PDF output can use it
+    // as it is (see picture_file.h); empty otherwise.
+    const QByteArray& jpeg() const { return picture_.jpeg; }
     // Called after every change of the picture (the portrait window redraws).
     std::function<void()> changed;
 
 private:
     Text fileName_;
-    QImage image_;
+    LoadedPicture picture_;
 };
 
 } // namespace quillet

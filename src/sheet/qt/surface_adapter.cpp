@@ -7,6 +7,27 @@ namespace quillet {
 
 using script::Type;
 
+SurfaceAdapter::SurfaceAdapter(surface::Surface& surface) : s_(surface)
+{
+    s_.setGrowthSink([this](size_t bytes) { chargePages(bytes); });
+}
+
+void SurfaceAdapter::chargePages(size_t bytes)
+{
+    if (bytes == 0) {
+        pagesCharge_.reset();
+        return;
+    }
+    // Made at the first growth of a document, under the meter of the run
+    // drawing it; error 7 from the meter leaves the charge as it was.
+    if (!pagesCharge_)
+        pagesCharge_.emplace(0);
+    if (bytes > pagesCharge_->bytes())
+        pagesCharge_->grow(bytes - pagesCharge_->bytes());
+    else
+        pagesCharge_->settle(bytes);
+}
+
 surface::ArgValue toArgValue(const script::Value& value)
 {
     const script::Value v = value.deref().withoutObject();
@@ -54,7 +75,7 @@ void SurfaceAdapter::placePicture(const PortraitImage& image)
     const auto* qtImage = dynamic_cast<const QtPortraitImage*>(&image);
     if (!qtImage || qtImage->image().isNull())
         throw VbError(481); // Invalid picture
-    s_.placePicture(qtImage->image());
+    s_.placePicture(qtImage->image(), qtImage->jpeg());
 }
 
 } // namespace quillet

@@ -1,14 +1,22 @@
 // The print object's view of the real print surface.
 #pragma once
 
+#include "script/metered.h"
 #include "sheet/print_surface.h"
 #include "surface/surface.h"
+
+#include <optional>
 
 namespace quillet {
 
 class SurfaceAdapter : public PrintSurface {
 public:
-    explicit SurfaceAdapter(surface::Surface& surface) : s_(surface) {}
+    // The pages the surface holds are charged to the memory meter current
+    // while they grow (the run's), so that a run's drawing counts towards
+    // its memory limit like its values do.
+    explicit SurfaceAdapter(surface::Surface& surface);
+    SurfaceAdapter(const SurfaceAdapter&) = delete;
+    SurfaceAdapter& operator=(const SurfaceAdapter&) = delete;
     surface::Surface& surface() { return s_; }
 
     void setDiagnosticSink(std::function<void(const Text&)> sink) override { s_.setDiagnosticSink(std::move(sink)); }
@@ -103,7 +111,10 @@ public:
     void placePicture(const PortraitImage& image) override;
 
 private:
+    void chargePages(size_t bytes);
+
     surface::Surface& s_;
+    std::optional<script::MemoryCharge> pagesCharge_;
 };
 
 // A script value as the surface takes a pass-through argument.

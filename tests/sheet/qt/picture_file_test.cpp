@@ -10,6 +10,7 @@
 #include "script/memory_meter.h"
 #include "sheet/qt/picture_file.h"
 
+#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 #include <QTemporaryDir>
@@ -72,6 +73,34 @@ TEST_F(PictureFileTest, TheFourFormatsAreKnownByTheirContentWhateverTheName)
     // Qt writes no GIF: a one-pixel one by hand.
     const std::string gif("GIF89a\x01\0\x01\0\x80\0\0\0\0\0\xFF\xFF\xFF,\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0;", 35);
     EXPECT_EQ(readPictureFile(write("photo.png", gif)).size(), QSize(1, 1));
+}
+
+TEST_F(PictureFileTest, AJpegKeepsItsFileUnlessItsPixelsDifferFromIt)
+{
+    const Text jpeg = picture("photo.jpg", "jpeg", 40, 30);
+    QFile file(QString::fromStdU16String(jpeg));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const LoadedPicture loaded = readPicture(jpeg);
+    EXPECT_EQ(loaded.jpeg, bytes);
+    EXPECT_EQ(readPicture(jpeg).jpeg, bytes) << "read again, from the shared pixels";
+    EXPECT_TRUE(readPicture(picture("photo.png", "png", 40, 30)).jpeg.isEmpty());
+
+    // Turned by its orientation tag (an Exif segment after the start of
+    // the image saying "rotate 90°" or "rotate 180°"): the pixels are the
+    // turned picture, which the file is not.
+    for (const char orientation : {'\x06', '\x03'}) {
+        const std::string exif = std::string("\xFF\xE1\x00\x22"
+                                             "Exif\0\0"
+                                             "MM\x00\x2A\x00\x00\x00\x08"
+                                             "\x00\x01\x01\x12\x00\x03\x00\x00\x00\x01\x00",
+                                             29) +
+                                 orientation + std::string(6, '\0');
+        const LoadedPicture turned =
+            readPicture(write(orientation == '\x06' ? "turned90.jpg" : "turned180.jpg", bytes.left(2).toStdString() + exif + bytes.mid(2).toStdString()));
+        EXPECT_EQ(turned.image.size(), orientation == '\x06' ? QSize(30, 40) : QSize(40, 30));
+        EXPECT_TRUE(turned.jpeg.isEmpty()) << int(orientation);
+    }
 }
 
 TEST_F(PictureFileTest, AnythingElseIsAnInvalidPictureBeforeAnyDecoderSeesIt)

@@ -134,6 +134,22 @@ TEST_F(RealSurfaceRunTest, APicturePlacedAgainAndAgainIsChargedOnce)
     EXPECT_EQ(errorLine().substr(0, 8), u"Error 7:") << toUtf8(errorLine());
 }
 
+TEST_F(RealSurfaceRunTest, PagesCountTowardsTheRunsMemory)
+{
+    // Hundreds of thousands of one-point rows on a few tall pages: far
+    // below the page limit, far past the run's 96 MB once drawn.
+    const std::string table = "  AddTable \"1|1\", \"\", rows, \"\", \"\", False";
+    EXPECT_EQ(run("  Dim rows\r\n  rows = Replace(Space(600000), \" \", \"a|b;\")\r\n"
+                  "  PageHeight = 200\r\n  FontSize = 1\r\n" + table + "\r\n"),
+              ReportResult::ScriptFailed);
+    EXPECT_EQ(errorLine().substr(0, 8), u"Error 7:") << toUtf8(errorLine());
+    EXPECT_EQ(quotedLine(), u"line is: " + fromUtf8(table));
+
+    // The next run starts from nothing: its pages are its own.
+    EXPECT_EQ(run("  PrintText \"small\"\r\n"), ReportResult::Printed) << toUtf8(errorLine());
+    EXPECT_TRUE(drew(u"small"));
+}
+
 TEST_F(RealSurfaceRunTest, PicturesThatAreNoPictureAreInvalidWhateverTheirName)
 {
     std::ofstream(dir + "/portrait.png") << "<svg xmlns=\"http://www.w3.org/2000/svg\"><circle r=\"5\"/></svg>";

@@ -1,0 +1,163 @@
+// Script procedure calls: the slots each call takes from the runtime's
+// stack (reused call after call, in chunks that never move), and the
+// direct call of a global procedure against the general way: arguments by
+// reference and by value, errors, the depth limit, and values released
+// when a call ends however it ends.
+#include "script/core/slot_stack.h"
+#include "script/engine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quillet::script {
+namespace {
+
+Text number(long n)
+{
+    return fromUtf8(std::to_string(n));
+}
+
+// The text of `expression` after running `code`, or "(error N)".
+Text evalAfter(const Text& code, const Text& expression, EngineLimits limits = {})
+{
+    Engine engine(limits);
+    if (!engine.addCode(code))
+        return u"(error " + number(engine.lastError().number) + u")";
+    const auto v = engine.eval(expression);
+    return v ? v->toText() : u"(error " + number(engine.lastError().number) + u")";
+}
+
+TEST(SlotStack, SlotsStayWhereTheyAreAcrossChunksAndComeBackEmpty)
+{
+    SlotStack stack;
+    // A first chunk too small for the first frame is replaced, and a frame
+    // of no slots, given back after that, does not point into the old one.
+    stack.give(stack.take(10));
+    Value* none = stack.take(0);
+    Value* first = stack.take(5000);
+    EXPECT_NE(none, first);
+    stack.give(first);
+    stack.give(none);
+    first = stack.take(5000);
+    EXPECT_EQ(1u, stack.chunkCount());
+    // Frames of 1000 slots go on in further chunks; the earlier ones stay.
+    std::vector<Value*> frames{first};
+    for (int i = 1; i < 12; ++i) {
+        Value* slots = stack.take(1000);
+        for (int k = 0; k < 1000; ++k)
+            ASSERT_TRUE(slots[k].isEmpty()) << i << " " << k;
+        frames.push_back(slots);
+    }
+    for (size_t i = 0; i < frames.size(); ++i)
+        frames[i][999] = Value::string(u"frame " + number(long(i)));
+    for (size_t i = 0; i < frames.size(); ++i)
+        EXPECT_EQ(u"frame " + number(long(i)), frames[i][999].toText());
+    for (size_t i = frames.size(); i-- > 0;) {
+        frames[i][999] = Value();
+        stack.give(frames[i]);
+    }
+    // Back at the bottom: the same slots again, and not every chunk the
+    // deep run needed is kept.
+    EXPECT_EQ(first, stack.take(3));
+    EXPECT_LE(stack.chunkCount(), 2u);
+}
+
+TEST(VmCalls, ParametersGetTheirArgumentsAsTheGeneralWay)
+{
+    const Text procs = u"Function Both(ByVal a, ByRef b, c)\n  a = a + 1: b = b + 1: c = c + 1\n"
+                       u"  Both = a + b + c\nEnd Function\n"
+                       u"x = 1: y = 10: z = 100\n";
+    // Variables: ByVal copies, ByRef and the default write back.
+    EXPECT_EQ(u"114 1 11 101", evalAfter(procs + u"r = Both(x, y, z)", u"r & \" \" & x & \" \" & y & \" \" & z"));
+    // The same through the general way ((x) passes a copy).
+    EXPECT_EQ(u"114 1 11 100", evalAfter(procs + u"r = Both(x, y, (z))", u"r & \" \" & x & \" \" & y & \" \" & z"));
+    // One variable passed twice: the by-value copy is taken before the call.
+    EXPECT_EQ(u"8 3", evalAfter(procs + u"x = 1: r = Both(x, x, x)", u"r & \" \" & x"));
+    // An object passed by value is the same object.
+    EXPECT_EQ(u"True", evalAfter(u"Function Same(ByVal o, p)\n  Same = o Is p\nEnd Function\n"
+                                 u"Set d = CreateObject(\"Scripting.Dictionary\")\nr = Same(d, d)",
+                                 u"r"));
+}
+
+TEST(VmCalls, EveryCallStartsWithEmptyLocals)
+{
+    // Slots are reused call after call: what one call left, or what an
+    // error left half made, is gone for the next.
+    const Text procs = u"Function F(x)\n  Dim a, b\n  F = IsEmpty(a) & IsEmpty(b) & IsEmpty(F)\n  a = x: b = \"t\" & x\n"
+                       u"End Function\n"
+                       u"Function Fails(x)\n  Dim a\n  a = x\n  Fails = a & (x / 0)\nEnd Function\n"
+                       u"Function Deep(n)\n  Dim s: s = n\n  If n > 0 Then Deep = Deep(n - 1) & s Else Deep = F(n)\n"
+                       u"End Function\n";
+    EXPECT_EQ(u"TrueTrueTrue TrueTrueTrue", evalAfter(procs + u"r = F(1) & \" \" & F(2)", u"r"));
+    EXPECT_EQ(u"11 TrueTrueTrue",
+              evalAfter(procs + u"On Error Resume Next\nr = Fails(3)\ne = Err.Number\nr = F(4)", u"e & \" \" & r"));
+    EXPECT_EQ(u"TrueTrueTrue123 TrueTrueTrue", evalAfter(procs + u"r = Deep(3) & \" \" & F(9)", u"r"));
+}
+
+TEST(VmCalls, DeepCallsOverManyChunksPassReferencesDown)
+{
+    // 300 locals a call: a recursion 60 deep spans several chunks, and a
+    // reference to the outermost call's local reaches the innermost one.
+    Text locals;
+    for (int i = 0; i < 300; ++i)
+        locals += u"  Dim v" + number(i) + u": v" + number(i) + u" = n\n";
+    const Text program = u"Sub Down(n, total)\n" + locals +
+                         u"  total = total + v299\n  If n > 0 Then Down n - 1, total\n"
+                         u"  If v0 <> n Or v299 <> n Then total = -1\nEnd Sub\n"
+                         u"Function Run()\n  Dim t: t = 0\n  Down 60, t\n  Run = t\nEnd Function\n";
+    EXPECT_EQ(u"1830 1830", evalAfter(program + u"r = Run()", u"r & \" \" & Run()"));
+}
+
+TEST(VmCalls, RecursionRunsOutOfStackAtTheSameDepthEitherWay)
+{
+    // Direct calls (plain arguments) and the general way ((n) + 1, a
+    // parenthesised argument) count the same calls.  (A limit the C++
+    // stack budget cannot reach first, even in a sanitizer's build.)
+    const Text direct = u"Function R(n)\n  d = n\n  R = R(n + 1)\nEnd Function\n";
+    const Text general = u"Function R(n)\n  d = n\n  R = R((n) + 1)\nEnd Function\n";
+    const Text run = u"Dim d\nOn Error Resume Next\nx = R(1)\ne = Err.Number\n";
+    EngineLimits limits;
+    limits.maxCallDepth = 100;
+    EXPECT_EQ(u"28 100", evalAfter(direct + run, u"e & \" \" & d", limits));
+    EXPECT_EQ(u"28 100", evalAfter(general + run, u"e & \" \" & d", limits));
+    // The limit leaves the engine working: a call afterwards runs.
+    EXPECT_EQ(u"28 5", evalAfter(direct + run + u"Function One(a)\n  One = a\nEnd Function\nd = One(5)",
+                                 u"e & \" \" & d", limits));
+}
+
+TEST(VmCalls, EveryWayOutOfABodyReturnsItsValue)
+{
+    // Bodies ending in an If, a Select or a loop, and Exit Function from
+    // inside blocks that hold something (a For Each, a With).
+    const Text procs =
+        u"Function Sign(n)\n  If n < 0 Then\n    Sign = -1\n  ElseIf n = 0 Then\n    Sign = 0\n  Else\n    Sign = 1\n  End If\nEnd Function\n"
+        u"Function Name(n)\n  Select Case n\n    Case 1: Name = \"one\"\n    Case Else: Name = \"many\"\n  End Select\nEnd Function\n"
+        u"Function Find(items, x)\n  Find = -1\n  Dim k, v: k = 0\n  For Each v In items\n    With v\n"
+        u"      If v = x Then Find = k: Exit Function\n    End With\n    k = k + 1\n  Next\nEnd Function\n"
+        u"Function Count(n)\n  Do While Count < n\n    Count = Count + 1\n  Loop\nEnd Function\n";
+    EXPECT_EQ(u"-1 0 1", evalAfter(procs, u"Sign(-5) & \" \" & Sign(0) & \" \" & Sign(3)"));
+    EXPECT_EQ(u"one many", evalAfter(procs, u"Name(1) & \" \" & Name(2)"));
+    EXPECT_EQ(u"2 -1", evalAfter(procs, u"Find(Array(4, 5, 6), 6) & \" \" & Find(Array(4), 9)"));
+    EXPECT_EQ(u"4", evalAfter(procs, u"Count(4)"));
+}
+
+TEST(VmCalls, ValuesACallHeldGoWhenItEnds)
+{
+    // Class_Terminate of a callee's local runs as the call ends, and itself
+    // calls procedures (with slots above the ending call's); the caller's
+    // values are untouched.
+    const Text program =
+        u"Dim log\nClass Noisy\n  Public Name\n  Private Sub Class_Terminate\n    log = log & Tag(Name)\n  End Sub\nEnd Class\n"
+        u"Function Tag(s)\n  Dim t: t = \"[\" & s & \"]\"\n  Tag = t\nEnd Function\n"
+        u"Function Make(s)\n  Dim o: Set o = New Noisy: o.Name = s\n  Make = Len(s)\nEnd Function\n"
+        u"Function Broken(s)\n  Dim o: Set o = New Noisy: o.Name = s\n  Broken = 1 / 0\nEnd Function\n";
+    EXPECT_EQ(u"[a] 1 b", evalAfter(program + u"k = \"b\": r = Make(\"a\")", u"log & \" \" & r & \" \" & k"));
+    // An error leaving the callee releases its locals before the caller
+    // goes on.
+    EXPECT_EQ(u"[x]11", evalAfter(program + u"On Error Resume Next\nr = Broken(\"x\")\nlog = log & Err.Number", u"log"));
+}
+
+} // namespace
+} // namespace quillet::script

@@ -71,8 +71,8 @@ inline void letFromStack(Value& target, Value*& sp)
     ::new (static_cast<void*>(&target)) Value(std::move(top));
 }
 
-// An element written in place, as StoreIndexed writes it: the old value
-// goes once the new one is there.
+// An element written in place, as StoreIndexed writes it, or a variable
+// as the stores write it: the old value goes once the new one is there.
 void replaceElement(Value& element, Value&& v)
 {
     Value old(std::move(element));
@@ -226,7 +226,8 @@ void locate(Signal& s, int line, int column, const Frame& f)
            applyInline(static_cast<Op>(in.flags >> kBinaryOpShift), result, r);
 }
 
-[[gnu::always_inline]] inline bool Runtime::updateInPlace(Frame& f, const Code& code, const Instr* steps, size_t count, Value& target)
+[[gnu::always_inline]] inline bool Runtime::updateInPlace(Frame& f, const Code& code, const Instr* steps, size_t count,
+                                                          Value& target)
 {
     // steps: the operand instruction, Binary, [BinaryConst], the store.
     InlineNumber result, operand;
@@ -259,8 +260,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
         return false;
     // As StoreLocal and StoreGlobal: the old value goes once the new one
     // is in place.
-    Value old(std::move(*target));
-    ::new (static_cast<void*>(target)) Value(result.value());
+    replaceElement(*target, result.value());
     return true;
 }
 

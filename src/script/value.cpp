@@ -56,7 +56,6 @@ void adviseLargePages(void* data, size_t bytes)
         madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
-
 // Freeing an array of arrays, or an object whose field holds the next
 // object of a long chain, recurses once per level.  A script can build a
 // chain a million levels deep, so past a modest depth the last references

@@ -1,5 +1,8 @@
 #include "common/text.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace quillet {
 
 namespace {
@@ -48,6 +51,23 @@ size_t utf8SequenceAt(std::string_view bytes, size_t i, char32_t& cp)
     return len;
 }
 
+// The end of the run of ASCII bytes starting at bytes[i]: looked at eight
+// at a time, since files are mostly ASCII.
+size_t asciiRunEnd(std::string_view bytes, size_t i)
+{
+    constexpr uint64_t kHighBits = 0x8080808080808080u;
+    while (i + 8 <= bytes.size()) {
+        uint64_t word;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        if (word & kHighBits)
+            break;
+        i += 8;
+    }
+    while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 // Windows-1252 bytes 0x80..0x9F.  The five bytes the code page leaves
 // undefined map to the C1 control of the same number, as Windows does.
 constexpr char16_t kCp1252High[32] = {
@@ -64,6 +84,10 @@ Text fromUtf8(std::string_view bytes)
     Text out;
     out.reserve(bytes.size());
     for (size_t i = 0; i < bytes.size();) {
+        const size_t ascii = asciiRunEnd(bytes, i);
+        out.append(bytes.begin() + static_cast<std::ptrdiff_t>(i), bytes.begin() + static_cast<std::ptrdiff_t>(ascii));
+        if ((i = ascii) == bytes.size())
+            break;
         char32_t cp;
         const size_t len = utf8SequenceAt(bytes, i, cp);
         if (len == 0) {
@@ -111,7 +135,7 @@ std::string toUtf8(TextView text)
 
 bool isValidUtf8(std::string_view bytes)
 {
-    for (size_t i = 0; i < bytes.size();) {
+    for (size_t i = 0; (i = asciiRunEnd(bytes, i)) < bytes.size();) {
         char32_t cp;
         const size_t len = utf8SequenceAt(bytes, i, cp);
         if (len == 0)

@@ -26,6 +26,22 @@ TEST(TextDecoding, InvalidUtf8FallsBackToWindows1252)
     EXPECT_FALSE(isValidUtf8("\xE2\x82"));
 }
 
+TEST(TextDecoding, AnyByteOfLongAsciiRunsMayStartASequence)
+{
+    // ASCII is read eight bytes at a time: a sequence (good, cut short, or
+    // a lone Windows-1252 byte) at every place around those steps.
+    const std::string ascii = "Skill number 12, Speciality 3";
+    for (size_t at = 0; at <= ascii.size(); ++at) {
+        const std::string before = ascii.substr(0, at), after = ascii.substr(at);
+        const Text b = fromAscii(before), a = fromAscii(after);
+        EXPECT_EQ(decodeFileText(before + "\xC3\xA9" + after), b + u"\u00E9" + a) << at;
+        EXPECT_EQ(decodeFileText(before + "\xF0\x9F\x8E\xB2" + after), b + u"\U0001F3B2" + a) << at;
+        EXPECT_FALSE(isValidUtf8(before + "\xE9" + after)) << at;
+        EXPECT_EQ(decodeFileText(before + "\xE9" + after), b + u"\u00E9" + a) << at;
+        EXPECT_EQ(fromUtf8(before + "\xC3"), b + u"\uFFFD") << at;
+    }
+}
+
 TEST(TextDecoding, AUtf16ByteOrderMarkMakesTheRestUtf16)
 {
     using namespace std::string_literals;

@@ -41,14 +41,12 @@ clsItem::clsItem() : IDKey_(NextItemKey()) {}
 
 void clsItem::NewTagList(TextView newTagData)
 {
-    SplitText(newTagData, u",", SplitBrackets | SplitQuotes);
-    const int16_t n = SplitPartCount();
     Text list;
     list.reserve(newTagData.size() + 1);
-    for (int16_t i = 1; i <= n; ++i) {
+    VisitSplitParts(newTagData, u",", SplitBrackets | SplitQuotes, [&list](TextView part) {
         list += u',';
-        list += trimSpaces(SplitPart(i));
-    }
+        list += trimSpacesView(part);
+    });
     TagList_ = std::move(list);
 }
 

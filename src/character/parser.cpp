@@ -82,13 +82,34 @@ int16_t CountSeparators(TextView text, TextView seps, int32_t options)
     return walkSeparators(text, seps, options, [](size_t, char16_t) {});
 }
 
-void SplitText(TextView text, TextView seps, int32_t options)
+namespace {
+
+// The part count is a 16-bit number too: a text made only of separators
+// has one part more than the longest text has characters.
+int16_t countWithinPartLimit(TextView text, TextView seps, int32_t options)
 {
     const int16_t count = CountSeparators(text, seps, options);
-    // The part count is a 16-bit number too: a text made only of separators
-    // has one part more than the longest text has characters.
     if (count == std::numeric_limits<int16_t>::max())
         throw VbError(vberr::Overflow);
+    return count;
+}
+
+} // namespace
+
+void VisitSplitParts(TextView text, TextView seps, int32_t options, const std::function<void(TextView)>& onPart)
+{
+    countWithinPartLimit(text, seps, options);
+    size_t partStart = 0;
+    walkSeparators(text, seps, options, [&](size_t i, char16_t) {
+        onPart(text.substr(partStart, i - partStart));
+        partStart = i + 1;
+    });
+    onPart(text.substr(partStart));
+}
+
+void SplitText(TextView text, TextView seps, int32_t options)
+{
+    const int16_t count = countWithinPartLimit(text, seps, options);
     SplitResult& r = splitResult();
     r.parts.assign(static_cast<size_t>(count) + 2, Text());
     r.separators.assign(static_cast<size_t>(count) + 1, Text());

@@ -8,6 +8,7 @@
 #include "common/text.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace quillet {
 
@@ -30,5 +31,10 @@ int16_t SplitPartCount();
 Text SplitPart(int16_t position);
 // Separator that ended part `position`; empty beyond the end.
 Text SplitSeparator(int16_t position);
+
+// The parts SplitText would make of `text`, handed to `onPart` in order as
+// views of `text`, without the shared state (which stays as it was) and
+// without a copy of each part.  Errors as SplitText's, before any part.
+void VisitSplitParts(TextView text, TextView seps, int32_t options, const std::function<void(TextView)>& onPart);
 
 } // namespace quillet

@@ -99,3 +99,22 @@ TEST(Splitter, APartCountBeyond16BitsOverflowsAndKeepsTheLastResult)
     SplitText(commas.substr(1), u",", 0);
     EXPECT_EQ(SplitPartCount(), 32767);
 }
+
+TEST(Splitter, VisitingGivesTheSplitPartsAndLeavesTheLastSplitAlone)
+{
+    const TextView texts[] = {u"a(b,c),d", u"x\"a,b\",y", u"n(\"(\"),a,b", u"", u",", u" a , b ,", u")a,b"};
+    for (const int32_t options : {0, SplitBrackets, SplitBrackets | SplitQuotes}) {
+        for (const TextView text : texts) {
+            SplitText(text, u",", options);
+            const std::vector<Text> split = parts();
+            SplitText(u"kept,here", u",", 0);
+            std::vector<Text> visited;
+            VisitSplitParts(text, u",", options, [&](TextView part) { visited.emplace_back(part); });
+            EXPECT_EQ(visited, split) << toUtf8(text) << " options " << options;
+            EXPECT_EQ(parts(), (std::vector<Text>{u"kept", u"here"}));
+        }
+    }
+    int seen = 0;
+    EXPECT_THROW(VisitSplitParts(Text(32767, u','), u",", 0, [&](TextView) { ++seen; }), VbError);
+    EXPECT_EQ(seen, 0) << "the overflow comes before any part";
+}

@@ -6,6 +6,8 @@
 #include "script/core/slot_stack.h"
 #include "script/engine.h"
 
+#include "eval_after.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -19,15 +21,7 @@ Text number(long n)
     return fromUtf8(std::to_string(n));
 }
 
-// The text of `expression` after running `code`, or "(error N)".
-Text evalAfter(const Text& code, const Text& expression, EngineLimits limits = {})
-{
-    Engine engine(limits);
-    if (!engine.addCode(code))
-        return u"(error " + number(engine.lastError().number) + u")";
-    const auto v = engine.eval(expression);
-    return v ? v->toText() : u"(error " + number(engine.lastError().number) + u")";
-}
+using testing::evalAfter;
 
 TEST(SlotStack, SlotsStayWhereTheyAreAcrossChunksAndComeBackEmpty)
 {

@@ -4,6 +4,8 @@
 // same results, the same errors, the same order of evaluation.
 #include "script/engine.h"
 
+#include "eval_after.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,15 +14,7 @@
 namespace quillet::script {
 namespace {
 
-// The text of `expression` after running `code`, or "(error N)".
-Text evalAfter(const Text& code, const Text& expression)
-{
-    Engine engine;
-    if (!engine.addCode(code))
-        return u"(error " + fromUtf8(std::to_string(engine.lastError().number)) + u")";
-    const auto v = engine.eval(expression);
-    return v ? v->toText() : u"(error " + fromUtf8(std::to_string(engine.lastError().number)) + u")";
-}
+using testing::evalAfter;
 
 // "line N error E" for the error that running `code` ends with.
 std::string errorAt(const Text& code)

@@ -522,7 +522,9 @@ void Surface::drawLine(double x1, double y1, double x2, double y2)
 {
     if (!beginDrawing("DrawLine"))
         return;
-    page().ops.push_back(LineOp{x1, y1, x2, y2, penColor_, kPenWidth});
+    // Made in place as a LineOp: moving in a whole DrawOp makes GCC 12 warn,
+    // wrongly, that the text alternative may be read uninitialised.
+    page().ops.emplace_back(std::in_place_type<LineOp>, LineOp{x1, y1, x2, y2, penColor_, kPenWidth});
 }
 
 void Surface::drawRectangle(double x1, double y1, double x2, double y2)

@@ -91,8 +91,9 @@ TEST_F(FontTest, EveryMappedNameResolvesToItsFamilyAtTheMeasuredWidth)
         const QString family = resolveFontFamily(u" " + upperCase(name) + u" ");
         EXPECT_EQ(family.section(QStringLiteral(" ["), 0, 0).toStdString(), expected->family);
         EXPECT_FALSE(fontFallbackFor(name).has_value()) << toUtf8(name);
-        if (expected->ratio > 0)
+        if (expected->ratio > 0) {
             EXPECT_NEAR(widthRatio(name), expected->ratio, 0.01) << toUtf8(name);
+        }
     }
 }
 

@@ -139,9 +139,9 @@ Document sampleDocument()
     first.ops.push_back(RectOp{{4400, 9400, 7000, 10400}, std::nullopt, kBlack, 0});
     first.ops.push_back(RectOp{{7400, 9400, 10000, 10400}, 0xC0C0C0, 0x800000, 80});
     first.ops.push_back(RectOp{{1440, 11000, 4400, 12400}, 0xFF8000, std::nullopt, 0});
-    first.ops.push_back(PictureOp{{1440, 11000, 4400, 12400}, halfTransparentPicture()});
-    first.ops.push_back(PictureOp{{5000, 11000, 6600, 12600}, checkerPicture()});
-    first.ops.push_back(PictureOp{{7000, 11000, 8600, 12600}, checkerPicture()});
+    first.ops.push_back(PictureOp{{1440, 11000, 4400, 12400}, halfTransparentPicture(), {}});
+    first.ops.push_back(PictureOp{{5000, 11000, 6600, 12600}, checkerPicture(), {}});
+    first.ops.push_back(PictureOp{{7000, 11000, 8600, 12600}, checkerPicture(), {}});
     // A long run: the glyph positions must not drift along it.
     first.ops.push_back(text(720, 13400,
                              u"A broad-shouldered knight of the March, grey at the temples, with a scar across "
@@ -502,14 +502,15 @@ TEST_F(PdfWriterTest, RandomOperationsStillMakeAReadableFile)
                 break;
             }
             case 1:
-                page.ops.push_back(LineOp{a, b, b, a, random.generate() & 0xFFFFFF, random.bounded(-5, 200) * 1.0});
+                page.ops.emplace_back(std::in_place_type<LineOp>,
+                                      LineOp{a, b, b, a, random.generate() & 0xFFFFFF, random.bounded(-5, 200) * 1.0});
                 break;
             case 2:
                 page.ops.push_back(RectOp{{a, b, b, a}, 0x123456, kBlack, std::nan("")});
                 break;
             default:
                 page.ops.push_back(PictureOp{{a, b, a + 300, b - 300},
-                                             random.bounded(2) ? QImage() : halfTransparentPicture()});
+                                             random.bounded(2) ? QImage() : halfTransparentPicture(), {}});
             }
         }
         document.pages.push_back(page);

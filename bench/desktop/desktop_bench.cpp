@@ -23,6 +23,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <algorithm>
@@ -81,6 +82,23 @@ private:
     bool fired_ = false;
 };
 
+// A message box opening in a child means the run went wrong (it waits for
+// a click nobody gives): say what it says and end at once.
+class MessageBoxWatch : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (const auto* box = qobject_cast<QMessageBox*>(watched)) {
+                const QString text = box->windowTitle() + QStringLiteral(": ") + box->text();
+                std::fprintf(stderr, "a message box opened: %s\n", text.toLocal8Bit().constData());
+                std::_Exit(1);
+            }
+        }
+        return false;
+    }
+};
+
 // child start <startNs> <home>
 // child preview <home> <character> [sheet]
 int child(int argc, char** argv)
@@ -93,6 +111,8 @@ int child(int argc, char** argv)
         std::fputs("no paint within two minutes\n", stderr);
         std::_Exit(1);
     });
+    MessageBoxWatch messageBoxWatch;
+    app.installEventFilter(&messageBoxWatch);
     quillet::QtDialogService dialogs;
     quillet::Shell shell(dialogs);
     if (mode == "start") {

@@ -113,22 +113,34 @@ struct InlineNumber {
     return true;
 }
 
+// The six comparison operators (= <> < > <= >=), which compare whole
+// numbers directly.
+inline bool isWholeComparison(Op op)
+{
+    return op == Op::Eq || op == Op::Ne || op == Op::Lt || op == Op::Gt || op == Op::Le || op == Op::Ge;
+}
+
+// `x op y` for one of those operators.
+[[gnu::always_inline]] inline bool compareWhole(Op op, int32_t x, int32_t y)
+{
+    switch (op) {
+    case Op::Eq: return x == y;
+    case Op::Ne: return x != y;
+    case Op::Lt: return x < y;
+    case Op::Gt: return x > y;
+    case Op::Le: return x <= y;
+    default: return x >= y;
+    }
+}
+
 // The hottest cases, inline in the machine's loop: comparisons of Integers
 // and Longs, and the arithmetic of applyInline.  False when `left op right`
 // needs applyBinary; otherwise `left` holds the result.
 [[gnu::always_inline]] inline bool applyInPlace(Op op, Value& left, const Value& right)
 {
-    if (isIntegerOrLong(left) && isIntegerOrLong(right)) {
-        const int32_t x = left.rawLong(), y = right.rawLong();
-        switch (op) {
-        case Op::Eq: replaceValue(left, Value::boolean(x == y)); return true;
-        case Op::Ne: replaceValue(left, Value::boolean(x != y)); return true;
-        case Op::Lt: replaceValue(left, Value::boolean(x < y)); return true;
-        case Op::Gt: replaceValue(left, Value::boolean(x > y)); return true;
-        case Op::Le: replaceValue(left, Value::boolean(x <= y)); return true;
-        case Op::Ge: replaceValue(left, Value::boolean(x >= y)); return true;
-        default: break;
-        }
+    if (isWholeComparison(op) && isIntegerOrLong(left) && isIntegerOrLong(right)) {
+        replaceValue(left, Value::boolean(compareWhole(op, left.rawLong(), right.rawLong())));
+        return true;
     }
     InlineNumber l, r;
     if (!InlineNumber::from(left, l) || !InlineNumber::from(right, r) || !applyInline(op, l, r))

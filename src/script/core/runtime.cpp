@@ -1,10 +1,10 @@
 #include "script/core/runtime.h"
-#include "script/core/superinstructions.h"
 
 #include "script/core/code_size.h"
 #include "script/core/compiler.h"
 #include "script/core/err_object.h"
 #include "script/core/script_object.h"
+#include "script/core/superinstructions.h"
 #include "script/stop_poll.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "script/core/superinstructions.h"
 
 #include "script/core/ast.h"
+#include "script/core/binary_op.h"
 
 #include <algorithm>
 #include <iterator>
@@ -55,18 +56,13 @@ size_t fusable(const Code& code, const std::vector<bool>& entry, size_t first, O
         if ((in.op != localOp && in.op != globalOp) || (in.flags & kArgByRef))
             return 0;
     }
-    if (at >= code.instrs.size() || entry[at])
+    if (at >= code.instrs.size())
         return 0;
     const Instr& end = code.instrs[at];
     const size_t count = at - first - 1;
     // Index, unlike the others, names nothing: it indexes what LoadCallee pushed.
     const bool sameName = last == OpCode::Index || end.a == head.a;
     return end.op == last && sameName && end.b == count ? count : 0;
-}
-
-bool comparison(Op op)
-{
-    return op == Op::Eq || op == Op::Ne || op == Op::Lt || op == Op::Gt || op == Op::Le || op == Op::Ge;
 }
 
 Op fusedOp(const Instr& in)
@@ -183,9 +179,8 @@ void fuseOperators(Code& code)
     std::vector<Instr>& instrs = code.instrs;
     for (size_t i = 0; i + 1 < instrs.size(); ++i) {
         Instr& in = instrs[i];
-        if ((in.op == OpCode::LocalBinary || in.op == OpCode::GlobalBinary) && comparison(fusedOp(in)) &&
-            conditionalJump(instrs[i + 1].op) &&
-            straight(entry, i, i + 1)) {
+        if ((in.op == OpCode::LocalBinary || in.op == OpCode::GlobalBinary) && isWholeComparison(fusedOp(in)) &&
+            conditionalJump(instrs[i + 1].op) && straight(entry, i, i + 1)) {
             in.op = in.op == OpCode::LocalBinary ? OpCode::LocalCompareJump : OpCode::GlobalCompareJump;
             continue;
         }

@@ -513,16 +513,8 @@ Value Runtime::execute(Frame& f, const Code& code)
                     const Value* left = fusedLeft(f, code, in);
                     const Value* right = left ? fusedRight(f, code, in.a) : nullptr;
                     if (right && isIntegerOrLong(*left) && isIntegerOrLong(*right)) {
-                        const int32_t x = left->rawLong(), y = right->rawLong();
-                        bool c;
-                        switch (static_cast<Op>(in.flags >> kBinaryOpShift)) {
-                        case Op::Eq: c = x == y; break;
-                        case Op::Ne: c = x != y; break;
-                        case Op::Lt: c = x < y; break;
-                        case Op::Gt: c = x > y; break;
-                        case Op::Le: c = x <= y; break;
-                        default: c = x >= y; break;
-                        }
+                        const bool c = compareWhole(static_cast<Op>(in.flags >> kBinaryOpShift), left->rawLong(),
+                                                    right->rawLong());
                         const Instr& jump = *ip++;
                         if (c == (jump.op == OpCode::JumpIfTrue))
                             ip = instrs + jump.a;

@@ -158,10 +158,9 @@ std::shared_ptr<DecodedPixels> decode(const Text& path, const std::string& bytes
                                                                       : QImage::Format_RGB32);
     decoded = QImage();
     if (format == PictureFormat::Jpeg && !turned) {
-        QByteArray jpeg(bytes.data(), static_cast<qsizetype>(bytes.size()));
-        const std::optional<surface::JpegFrame> frame = surface::pdfReadyJpegFrame(jpeg);
+        const std::optional<surface::JpegFrame> frame = surface::pdfReadyJpegFrame(data);
         if (frame && QSize(frame->width, frame->height) == pixels->image.size())
-            pixels->jpeg = std::move(jpeg);
+            pixels->jpeg = QByteArray(data.constData(), data.size());
     }
     pixels->charge.settle(static_cast<size_t>(pixels->image.sizeInBytes() + pixels->jpeg.size()));
     return pixels;
@@ -180,11 +179,6 @@ PictureFormat sniffPictureFormat(std::string_view b)
     if (b.starts_with("BM") && b.size() >= 26)
         return PictureFormat::Bmp;
     return PictureFormat::Unknown;
-}
-
-QImage readPictureFile(const Text& path)
-{
-    return readPicture(path).image;
 }
 
 LoadedPicture readPicture(const Text& path)

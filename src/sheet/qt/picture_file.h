@@ -46,6 +46,5 @@ struct LoadedPicture {
 // picture of the four formats, and (saying so) for one that is too large;
 // error 7 past the meter's limit; StopRequested when stopped.
 LoadedPicture readPicture(const Text& path);
-QImage readPictureFile(const Text& path);
 
 } // namespace quillet

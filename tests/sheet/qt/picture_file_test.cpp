@@ -54,7 +54,7 @@ protected:
     static int errorOf(const Text& file)
     {
         try {
-            readPictureFile(file);
+            readPicture(file);
         } catch (const VbError& e) {
             EXPECT_EQ(e.description(), u"Invalid picture") << toUtf8(file);
             return e.number();
@@ -67,12 +67,12 @@ protected:
 
 TEST_F(PictureFileTest, TheFourFormatsAreKnownByTheirContentWhateverTheName)
 {
-    EXPECT_EQ(readPictureFile(picture("photo.svg", "png", 30, 20)).size(), QSize(30, 20));
-    EXPECT_EQ(readPictureFile(picture("photo.dat", "jpeg", 31, 21)).size(), QSize(31, 21));
-    EXPECT_EQ(readPictureFile(picture("photo", "bmp", 32, 22)).size(), QSize(32, 22));
+    EXPECT_EQ(readPicture(picture("photo.svg", "png", 30, 20)).image.size(), QSize(30, 20));
+    EXPECT_EQ(readPicture(picture("photo.dat", "jpeg", 31, 21)).image.size(), QSize(31, 21));
+    EXPECT_EQ(readPicture(picture("photo", "bmp", 32, 22)).image.size(), QSize(32, 22));
     // Qt writes no GIF: a one-pixel one by hand.
     const std::string gif("GIF89a\x01\0\x01\0\x80\0\0\0\0\0\xFF\xFF\xFF,\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0;", 35);
-    EXPECT_EQ(readPictureFile(write("photo.png", gif)).size(), QSize(1, 1));
+    EXPECT_EQ(readPicture(write("photo.png", gif)).image.size(), QSize(1, 1));
 }
 
 TEST_F(PictureFileTest, AJpegKeepsItsFileUnlessItsPixelsDifferFromIt)
@@ -97,7 +97,8 @@ TEST_F(PictureFileTest, AJpegKeepsItsFileUnlessItsPixelsDifferFromIt)
                                              29) +
                                  orientation + std::string(6, '\0');
         const LoadedPicture turned =
-            readPicture(write(orientation == '\x06' ? "turned90.jpg" : "turned180.jpg", bytes.left(2).toStdString() + exif + bytes.mid(2).toStdString()));
+            readPicture(write(orientation == '\x06' ? "turned90.jpg" : "turned180.jpg",
+                              bytes.left(2).toStdString() + exif + bytes.mid(2).toStdString()));
         EXPECT_EQ(turned.image.size(), orientation == '\x06' ? QSize(30, 40) : QSize(40, 30));
         EXPECT_TRUE(turned.jpeg.isEmpty()) << int(orientation);
     }
@@ -132,7 +133,7 @@ TEST_F(PictureFileTest, SizesAreCheckedBeforeAnythingIsDecoded)
          {std::tuple{20000u, 10u, u"larger than 12000 pixels on a side"},
           std::tuple{9000u, 9000u, u"has more than 67108864 pixels"}}) {
         try {
-            readPictureFile(write("huge.png", pngHeader(width, height)));
+            readPicture(write("huge.png", pngHeader(width, height)));
             ADD_FAILURE() << width << " x " << height << " was read";
         } catch (const VbError& e) {
             EXPECT_EQ(e.number(), 481);
@@ -151,7 +152,7 @@ TEST_F(PictureFileTest, DecodedPixelsAreChargedOnceAndSharedWhileInUse)
         MeterScope scope(meter.get());
         std::vector<QImage> placed;
         for (int i = 0; i < 60; ++i)
-            placed.push_back(readPictureFile(file));
+            placed.push_back(readPicture(file).image);
         EXPECT_EQ(meter->used(), bytes);
         EXPECT_EQ(placed.front().constBits(), placed.back().constBits());
 
@@ -159,7 +160,7 @@ TEST_F(PictureFileTest, DecodedPixelsAreChargedOnceAndSharedWhileInUse)
         auto other = MemoryMeter::create(64 << 20);
         {
             MeterScope otherRun(other.get());
-            const QImage own = readPictureFile(file);
+            const QImage own = readPicture(file).image;
             EXPECT_NE(own.constBits(), placed.front().constBits());
             EXPECT_EQ(other->used(), bytes);
         }
@@ -167,7 +168,7 @@ TEST_F(PictureFileTest, DecodedPixelsAreChargedOnceAndSharedWhileInUse)
 
         // A file written anew is read anew.
         picture("portrait.png", "png", 500, 800);
-        const QImage rewritten = readPictureFile(file);
+        const QImage rewritten = readPicture(file).image;
         EXPECT_EQ(rewritten.width(), 500);
         EXPECT_EQ(meter->used(), bytes + bytes / 2);
     }
@@ -181,7 +182,7 @@ TEST_F(PictureFileTest, APictureBeyondTheRunsLimitIsOutOfMemoryBeforeDecoding)
     auto meter = MemoryMeter::create(1 << 20);
     MeterScope scope(meter.get());
     try {
-        readPictureFile(file);
+        readPicture(file);
         ADD_FAILURE() << "read past the limit";
     } catch (const VbError& e) {
         EXPECT_EQ(e.number(), 7);
@@ -194,9 +195,9 @@ TEST_F(PictureFileTest, AStopRequestEndsTheRead)
     const Text file = picture("stopped.png", "png", 200, 200);
     std::atomic<bool> stop{true};
     StopScope stopping(&stop);
-    EXPECT_THROW(readPictureFile(file), StopRequested);
+    EXPECT_THROW(readPicture(file).image, StopRequested);
     stop.store(false);
-    EXPECT_EQ(readPictureFile(file).width(), 200);
+    EXPECT_EQ(readPicture(file).image.width(), 200);
 }
 
 } // namespace

@@ -118,7 +118,8 @@ template <typename F>
 bool Engine::guarded(F&& body)
 {
     lastError_ = ScriptErrorInfo();
-    stop_.store(false);
+    if (groups_ == 0)
+        stop_.store(false);
     WorkScope scope(meter_.get(), stop_);
     try {
         body();

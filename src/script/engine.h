@@ -93,8 +93,29 @@ public:
     // loop turn or call, or inside a long builtin or host member, which poll
     // the request as they go (common/stop_request.h: the engine makes it
     // current on its thread while it works).  The request is cleared when a
-    // run starts.
+    // run starts, or inside a RunGroup when the group starts.
     void requestStop() { stop_.store(true); }
+
+    // Several calls that make one run as the user sees it (reset, named
+    // objects, code, main): the stop request is cleared once, as the group
+    // starts, so that a stop asked for at any point of it (say while
+    // reset() ends the last script's objects) ends the rest, instead of
+    // being cleared by the next call.  Made on the thread that uses the
+    // engine, for as long as those calls take.
+    class RunGroup {
+    public:
+        explicit RunGroup(Engine& engine) : engine_(engine)
+        {
+            if (engine_.groups_++ == 0)
+                engine_.stop_.store(false);
+        }
+        ~RunGroup() { --engine_.groups_; }
+        RunGroup(const RunGroup&) = delete;
+        RunGroup& operator=(const RunGroup&) = delete;
+
+    private:
+        Engine& engine_;
+    };
     // The flag requestStop() sets, for the long operations of host objects
     // to poll while a run is going (see common/stop_request.h).
     const std::atomic<bool>& stopFlag() const { return stop_; }
@@ -116,6 +137,7 @@ private:
     UiCallbacks ui_;
     FileAccess files_;
     std::atomic<bool> stop_{false};
+    int groups_ = 0; // RunGroups alive
     // Made anew by each reset; current on this thread while the engine
     // works.  Values left from an earlier session credit their own meter.
     MeterHandle meter_;

@@ -116,6 +116,9 @@ ReportResult PrintReport(ReportContext& c, bool toPrinter)
     // stoppable as main itself.  The surface and the print object watch the
     // same stop request as the engine, on whichever thread runs the script.
     const std::function<bool()> runScript = [&] {
+        // One run for the Stop button: a stop asked for while the last
+        // script's objects end, or between any two of these calls, ends it.
+        script::Engine::RunGroup group(c.engine);
         StopScope stopping(&c.engine.stopFlag());
         c.engine.setFileAccess(files);
         c.engine.reset();

@@ -110,6 +110,35 @@ TEST(StopRequest, AStopInsideClassTerminateEndsTheRun)
     }
 }
 
+// The calls a host makes for one run (reset, objects, code, main) are one
+// run for the Stop button: a request made between two of them is not
+// cleared by the next, as it is between runs outside a group.
+TEST(StopRequest, AGroupOfCallsKeepsARequestMadeBetweenThem)
+{
+    const Text code = u"Dim count\nSub main\n  For count = 1 To 10\n  Next\nEnd Sub";
+    Engine engine;
+    {
+        Engine::RunGroup group(engine);
+        ASSERT_TRUE(engine.addCode(code));
+        engine.requestStop();
+        EXPECT_FALSE(engine.run(u"main"));
+        EXPECT_TRUE(engine.lastError().stopped);
+        EXPECT_EQ(18, engine.lastError().number);
+        // main was stopped as it was called, before its loop.
+        auto count = engine.eval(u"count");
+        ASSERT_TRUE(count);
+        EXPECT_TRUE(count->isEmpty());
+    }
+    // Outside a group each run clears the request; a new group clears it
+    // as it starts.
+    engine.requestStop();
+    EXPECT_TRUE(engine.run(u"main")) << toUtf8(engine.lastError().description);
+    engine.requestStop();
+    Engine::RunGroup group(engine);
+    EXPECT_TRUE(engine.run(u"main")) << toUtf8(engine.lastError().description);
+    EXPECT_EQ(u"11", engine.eval(u"count")->toText());
+}
+
 TEST(StopRequest, PollingOutsideARunFindsNoRequest)
 {
     Engine engine;

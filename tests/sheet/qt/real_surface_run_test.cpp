@@ -88,6 +88,20 @@ TEST_F(RealSurfaceRunTest, StopEndsALongOperationAndNothingResumesAfterIt)
     }
 }
 
+TEST_F(RealSurfaceRunTest, AStopAskedForBeforeMainEndsTheRun)
+{
+    // The script's top-level code presses Stop as its last statement: main,
+    // a call of its own, must not run (each call of a run used to clear
+    // the request, so that it was lost between the code and main).
+    EXPECT_EQ(run("  PrintText \"main ran\"\r\nEnd Sub\r\nDebugLog \"go\"\r\nSub unused\r\n"),
+              ReportResult::ScriptFailed);
+    EXPECT_EQ(errorLine().substr(0, 9), u"Error 18:") << toUtf8(errorLine());
+    EXPECT_FALSE(drew(u"main ran"));
+    // The next run starts afresh.
+    EXPECT_EQ(run("  PrintText \"main ran\"\r\n"), ReportResult::Printed) << toUtf8(errorLine());
+    EXPECT_TRUE(drew(u"main ran"));
+}
+
 TEST_F(RealSurfaceRunTest, PageSidesPastTwoHundredInchesAreErrors)
 {
     EXPECT_EQ(run("  On Error Resume Next\r\n  PageHeight = 3E+38\r\n  e = Err.Number\r\n  Err.Clear\r\n"

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 
 namespace quillet::surface {
 
@@ -188,7 +189,7 @@ void Surface::addTable(TextView format, TextView header, TextView body, const Ar
     std::vector<std::vector<Text>> headerCells = splitTableRows(header, separators, columns.size());
     if (appending && headerCells.empty())
         headerCells = lastTable_->headerRows;
-    const auto bodyCells = splitTableRows(body, separators, columns.size());
+    auto bodyCells = splitTableRows(body, separators, columns.size());
     if (headerCells.empty() && bodyCells.empty())
         return;
     if (!beginDrawing("AddTable"))
@@ -198,9 +199,9 @@ void Surface::addTable(TextView format, TextView header, TextView body, const Ar
     std::vector<TableRow> headerRows;
     for (const auto& cells : headerCells)
         headerRows.push_back(layoutTableRow(cells, columns, true));
-    std::vector<TableRow> bodyRows;
-    for (const auto& cells : bodyCells)
-        bodyRows.push_back(layoutTableRow(cells, columns, false));
+    // Body rows are laid out as they are placed and kept only until their
+    // part is drawn: a table of a million rows holds one page of them.
+    std::deque<TableRow> partBody;
 
     // A table added after text on the cursor's line (a title printed with
     // PrintAtLeft, say) starts on the next line instead of over the text.
@@ -231,20 +232,25 @@ void Surface::addTable(TextView format, TextView header, TextView body, const Ar
         closingLine = drawTablePart(part, columns, borderCode, headerColour, bodyColour);
         endsWithHeader = !part.hasBodyRows();
         noteFlowBottom(part.bottom());
+        part.rows.clear();
+        partBody.clear();
     };
     openPart(!appending);
     part.joinsAbove = joinsPrevious;
     part.joinsHeader = joinsPrevious && previous->endsWithHeader;
-    for (const TableRow& row : bodyRows) {
+    for (std::vector<Text>& cells : bodyCells) {
         checkpoint();
+        TableRow next = layoutTableRow(cells, columns, false);
+        std::vector<Text>().swap(cells);
         const bool startsAtTop = part.top <= flowTop() + kBreakTolerance;
-        if (needsBreak(y_, row.height) && (part.hasBodyRows() || !startsAtTop)) {
+        if (needsBreak(y_, next.height) && (part.hasBodyRows() || !startsAtTop)) {
             // A header left alone at the bottom goes along with the row.
             if (part.hasBodyRows())
                 drawPart();
             autoBreak();
             openPart(true);
         }
+        const TableRow& row = partBody.emplace_back(std::move(next));
         part.rows.emplace_back(&row, y_);
         y_ += row.height;
     }

@@ -13,8 +13,8 @@ struct Mapping {
 
 // Sorted by code, for the binary search below.
 constexpr Mapping kMappings[] = {
-    {0x80004001, 445}, // not implemented: object doesn't support this action
-    {0x80004002, 430}, // no such interface: class doesn't support Automation
+    {0x80004001, 445}, // E_NOTIMPL: object doesn't support this action
+    {0x80004002, 430}, // E_NOINTERFACE: class doesn't support Automation
     {0x80020001, 438}, // unknown interface
     {0x80020003, 438}, // member not found
     {0x80020004, 448}, // parameter not found

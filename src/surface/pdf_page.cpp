@@ -7,7 +7,7 @@
 namespace quillet::surface::pdf {
 namespace {
 
-void appendRect(QByteArray& out, const TwipRect& r)
+void appendRect(std::string& out, const TwipRect& r)
 {
     out << r.left << r.top << r.width() << r.height() << "re ";
 }
@@ -24,7 +24,7 @@ QByteArray PageContent::take(const Page& page, double heightPoints)
         std::visit(*this, op);
     }
     endText();
-    return std::move(out_);
+    return QByteArray(out_.data(), qsizetype(out_.size()));
 }
 
 void PageContent::operator()(const TextOp& op)
@@ -171,14 +171,14 @@ void PageContent::appendCode(unsigned code)
 {
     for (const unsigned byte : {(code >> 8) & 0xFF, code & 0xFF}) {
         if (byte == '(' || byte == ')' || byte == '\\') {
-            out_.append('\\');
-            out_.append(char(byte));
+            out_ += '\\';
+            out_ += char(byte);
         } else if (byte == '\r') {
-            out_.append("\\r");
+            out_ += "\\r";
         } else if (byte == '\n') {
-            out_.append("\\n");
+            out_ += "\\n";
         } else {
-            out_.append(char(byte));
+            out_ += char(byte);
         }
     }
 }
@@ -210,9 +210,9 @@ void PageContent::writeRuns(double size, double shift, bool onlyEmboldened)
             penX = lineX_;
         } else if (std::abs(penX - x) > kSamePlace) {
             const double adjustment = asWritten((penX - x) * kGlyphEm / size);
-            out_.append(')');
+            out_ += ')';
             appendNumber(out_, adjustment);
-            out_.append('(');
+            out_ += '(';
             penX -= adjustment * size / kGlyphEm;
         }
         appendCode(code);

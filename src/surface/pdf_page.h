@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace quillet::surface::pdf {
@@ -75,7 +76,7 @@ private:
 
     FontSet& fonts_;
     ImageSet& images_;
-    QByteArray out_;
+    std::string out_;
     State state_;
     std::vector<PlacedGlyph> glyphs_;
     bool inText_ = false;

@@ -26,24 +26,39 @@ double asWritten(double value)
     return std::round(std::clamp(value, -1e9, 1e9) * 1000.0) / 1000.0;
 }
 
+// The digits of `value` as asWritten rounds it, into `buffer` (at least
+// kNumberChars long): the thousandths as a whole number, written with the
+// point put back and trailing zeros dropped.  That is the text of the
+// rounded double itself, whose error is far below a thousandth.  Returns
+// the end.
+char* formatNumber(char* buffer, double value)
+{
+    const double thousandths = std::isfinite(value) ? std::round(std::clamp(value, -1e9, 1e9) * 1000.0) : 0.0;
+    auto whole = static_cast<long long>(thousandths);
+    char* at = buffer;
+    if (whole < 0) {
+        *at++ = '-';
+        whole = -whole;
+    }
+    const long long units = whole / 1000;
+    const int fraction = int(whole % 1000);
+    at = std::to_chars(at, at + 24, units).ptr;
+    if (fraction != 0) {
+        *at++ = '.';
+        const char digits[3] = {char('0' + fraction / 100), char('0' + fraction / 10 % 10), char('0' + fraction % 10)};
+        int kept = 3;
+        while (digits[kept - 1] == '0')
+            --kept;
+        for (int i = 0; i < kept; ++i)
+            *at++ = digits[i];
+    }
+    return at;
+}
+
 void appendNumber(QByteArray& out, double value)
 {
-    const double rounded = asWritten(value);
-    char buffer[48];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, 3);
-    if (ec != std::errc()) {
-        out.append('0');
-        return;
-    }
-    char* last = end;
-    while (last > buffer && last[-1] == '0')
-        --last;
-    if (last > buffer && last[-1] == '.')
-        --last;
-    if (last == buffer + 2 && buffer[0] == '-' && buffer[1] == '0')
-        out.append('0');  // "-0"
-    else
-        out.append(buffer, last - buffer);
+    char buffer[kNumberChars];
+    out.append(buffer, formatNumber(buffer, value) - buffer);
 }
 
 void appendInt(QByteArray& out, long long value)
@@ -65,9 +80,34 @@ QByteArray& operator<<(QByteArray& out, const QByteArray& text)
 
 QByteArray& operator<<(QByteArray& out, double value)
 {
-    appendNumber(out, value);
-    out.append(' ');
-    return out;
+    char buffer[kNumberChars + 1];
+    char* end = formatNumber(buffer, value);
+    *end++ = ' ';
+    return out.append(buffer, end - buffer);
+}
+
+void appendNumber(std::string& out, double value)
+{
+    char buffer[kNumberChars];
+    out.append(buffer, formatNumber(buffer, value));
+}
+
+std::string& operator<<(std::string& out, const char* text)
+{
+    return out.append(text);
+}
+
+std::string& operator<<(std::string& out, const QByteArray& text)
+{
+    return out.append(text.constData(), size_t(text.size()));
+}
+
+std::string& operator<<(std::string& out, double value)
+{
+    char buffer[kNumberChars + 1];
+    char* end = formatNumber(buffer, value);
+    *end++ = ' ';
+    return out.append(buffer, end);
 }
 
 QByteArray& operator<<(QByteArray& out, int value)

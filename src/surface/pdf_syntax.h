@@ -7,6 +7,7 @@
 #include <QIODevice>
 #include <QString>
 
+#include <string>
 #include <vector>
 
 namespace quillet::surface::pdf {
@@ -20,6 +21,9 @@ inline constexpr int kSmallDeflate = 6;
 // reader takes.
 double asWritten(double value);
 void appendNumber(QByteArray& out, double value);
+// The text appendNumber appends, written into `buffer`; returns its end.
+inline constexpr int kNumberChars = 32;
+char* formatNumber(char* buffer, double value);
 void appendInt(QByteArray& out, long long value);
 void appendHex(QByteArray& out, unsigned value, int digits);
 
@@ -28,6 +32,13 @@ QByteArray& operator<<(QByteArray& out, const char* text);
 QByteArray& operator<<(QByteArray& out, const QByteArray& text);
 QByteArray& operator<<(QByteArray& out, double value);
 QByteArray& operator<<(QByteArray& out, int value);
+
+// Page content is built in a std::string, where appending a few bytes is
+// inline; QByteArray's append is a call into Qt each time.
+void appendNumber(std::string& out, double value);
+std::string& operator<<(std::string& out, const char* text);
+std::string& operator<<(std::string& out, const QByteArray& text);
+std::string& operator<<(std::string& out, double value);
 
 // "id 0 R".
 QByteArray ref(int id);

@@ -10,6 +10,7 @@
 #include "surface/font_subset.h"
 #include "surface/jpeg_frame.h"
 #include "surface/pdf_export.h"
+#include "surface/pdf_syntax.h"
 #include "surface/pdf_writer.h"
 #include "surface/qt_text_measurer.h"
 
@@ -29,6 +30,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <charconv>
+#include <limits>
 #include <map>
 #include <cmath>
 
@@ -407,6 +410,52 @@ qsizetype frameByte(const QByteArray& file, int offset)
     if (at < 0)
         at = file.indexOf(QByteArray("\xFF\xC2", 2));
     return at < 0 ? -1 : at + 2 + offset;
+}
+
+// Numbers are written from whole thousandths; the text must be what a
+// correctly rounded three-decimal rendering of the same value gives, with
+// trailing zeros, a bare point and a negative zero dropped.
+TEST(PdfNumbers, ThousandthsAreWrittenAsACorrectlyRoundedDecimalWould)
+{
+    const auto reference = [](double value) {
+        char buffer[64];
+        auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, quillet::surface::pdf::asWritten(value),
+                                       std::chars_format::fixed, 3);
+        std::string text(buffer, end);
+        while (text.back() == '0')
+            text.pop_back();
+        if (text.back() == '.')
+            text.pop_back();
+        return text == "-0" ? std::string("0") : text;
+    };
+    const auto written = [](double value) {
+        std::string out;
+        quillet::surface::pdf::appendNumber(out, value);
+        return out;
+    };
+    EXPECT_EQ(written(0.0), "0");
+    EXPECT_EQ(written(-0.0004), "0");
+    EXPECT_EQ(written(-0.5), "-0.5");
+    EXPECT_EQ(written(12.3456), "12.346");
+    EXPECT_EQ(written(1e12), "1000000000");
+    EXPECT_EQ(written(std::nan("")), "0");
+    EXPECT_EQ(written(-std::numeric_limits<double>::infinity()), "0");
+    QRandomGenerator random(20261208);
+    for (int i = 0; i < 200000; ++i) {
+        // Halves of a thousandth, whole numbers, twips and wild magnitudes.
+        const double magnitude = std::pow(10.0, random.bounded(14.0) - 4.0);
+        double value = (random.bounded(2.0) - 1.0) * magnitude;
+        if (i % 4 == 1)
+            value = std::round(value * 2000.0) / 2000.0;
+        else if (i % 4 == 2)
+            value = std::round(value);
+        ASSERT_EQ(written(value), reference(value)) << value;
+    }
+    using quillet::surface::pdf::operator<<;
+    QByteArray bytes;
+    quillet::surface::pdf::appendNumber(bytes, -1234.5);
+    bytes << 2.25;
+    EXPECT_EQ(bytes, "-1234.52.25 ");
 }
 
 TEST(JpegFrame, BaselineAndProgressiveGreyAndColourAreReadyOthersAreNot)

@@ -157,7 +157,10 @@ private:
     // left edge), so moving a word down gains room.
     bool canWrap() const { return !pending_.empty() || lineStart_ > 0; }
 
-    void addText(size_t run, TextView text, bool space)
+    void addText(size_t run, TextView text, bool space) { addText(run, text, space, measure(run, text)); }
+
+    // The same, `text` already measured.
+    void addText(size_t run, TextView text, bool space, double advance)
     {
         // Justified lines need every word and blank as its own piece so the
         // blanks can be widened.
@@ -169,7 +172,7 @@ private:
         } else {
             pending_.push_back({false, space, run, Text(text)});
         }
-        penX_ += measure(run, text);
+        penX_ += advance;
         noteFont(run);
     }
 
@@ -185,8 +188,10 @@ private:
     {
         bool keep = options_.keepFirstWord && firstWord_;
         firstWord_ = false;
+        // A word of one fragment (most words) is measured once.
+        double w = std::nan("");
         if (options_.wrap && !keep) {
-            double w = 0;
+            w = 0;
             for (const Fragment& f : word)
                 w += measure(f.run, f.text);
             if (!fits(w) && canWrap()) {
@@ -199,8 +204,12 @@ private:
                 return;
             }
         }
-        for (const Fragment& f : word)
-            addText(f.run, f.text, false);
+        if (word.size() == 1 && !std::isnan(w)) {
+            addText(word.front().run, word.front().text, false, w);
+        } else {
+            for (const Fragment& f : word)
+                addText(f.run, f.text, false);
+        }
         skipSpaces_ = false;
     }
 

@@ -3,7 +3,7 @@
 #include "common/stop_request.h"
 
 #include <algorithm>
-#include <cmath>
+#include <optional>
 #include <span>
 
 namespace quillet::surface {
@@ -189,11 +189,12 @@ private:
         bool keep = options_.keepFirstWord && firstWord_;
         firstWord_ = false;
         // A word of one fragment (most words) is measured once.
-        double w = std::nan("");
+        std::optional<double> measured;
         if (options_.wrap && !keep) {
-            w = 0;
+            double w = 0;
             for (const Fragment& f : word)
                 w += measure(f.run, f.text);
+            measured = w;
             if (!fits(w) && canWrap()) {
                 finishLine(false);
                 skipSpaces_ = true;
@@ -204,8 +205,8 @@ private:
                 return;
             }
         }
-        if (word.size() == 1 && !std::isnan(w)) {
-            addText(word.front().run, word.front().text, false, w);
+        if (word.size() == 1 && measured) {
+            addText(word.front().run, word.front().text, false, *measured);
         } else {
             for (const Fragment& f : word)
                 addText(f.run, f.text, false);

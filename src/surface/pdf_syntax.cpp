@@ -19,11 +19,19 @@ QByteArray deflate(const QByteArray& data, int level)
 
 // A number as the file holds it: three decimals, within what every PDF
 // reader takes.
+namespace {
+
+// The whole number of thousandths a number is written as.
+double thousandthsOf(double value)
+{
+    return std::isfinite(value) ? std::round(std::clamp(value, -1e9, 1e9) * 1000.0) : 0.0;
+}
+
+} // namespace
+
 double asWritten(double value)
 {
-    if (!std::isfinite(value))
-        return 0;
-    return std::round(std::clamp(value, -1e9, 1e9) * 1000.0) / 1000.0;
+    return thousandthsOf(value) / 1000.0;
 }
 
 // The digits of `value` as asWritten rounds it, into `buffer` (at least
@@ -33,8 +41,7 @@ double asWritten(double value)
 // the end.
 char* formatNumber(char* buffer, double value)
 {
-    const double thousandths = std::isfinite(value) ? std::round(std::clamp(value, -1e9, 1e9) * 1000.0) : 0.0;
-    auto whole = static_cast<long long>(thousandths);
+    auto whole = static_cast<long long>(thousandthsOf(value));
     char* at = buffer;
     if (whole < 0) {
         *at++ = '-';
@@ -55,12 +62,6 @@ char* formatNumber(char* buffer, double value)
     return at;
 }
 
-void appendNumber(QByteArray& out, double value)
-{
-    char buffer[kNumberChars];
-    out.append(buffer, formatNumber(buffer, value) - buffer);
-}
-
 void appendInt(QByteArray& out, long long value)
 {
     char buffer[24];
@@ -78,20 +79,6 @@ QByteArray& operator<<(QByteArray& out, const QByteArray& text)
     return out.append(text);
 }
 
-QByteArray& operator<<(QByteArray& out, double value)
-{
-    char buffer[kNumberChars + 1];
-    char* end = formatNumber(buffer, value);
-    *end++ = ' ';
-    return out.append(buffer, end - buffer);
-}
-
-void appendNumber(std::string& out, double value)
-{
-    char buffer[kNumberChars];
-    out.append(buffer, formatNumber(buffer, value));
-}
-
 std::string& operator<<(std::string& out, const char* text)
 {
     return out.append(text);
@@ -100,14 +87,6 @@ std::string& operator<<(std::string& out, const char* text)
 std::string& operator<<(std::string& out, const QByteArray& text)
 {
     return out.append(text.constData(), size_t(text.size()));
-}
-
-std::string& operator<<(std::string& out, double value)
-{
-    char buffer[kNumberChars + 1];
-    char* end = formatNumber(buffer, value);
-    *end++ = ' ';
-    return out.append(buffer, end);
 }
 
 QByteArray& operator<<(QByteArray& out, int value)

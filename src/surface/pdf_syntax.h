@@ -7,6 +7,7 @@
 #include <QIODevice>
 #include <QString>
 
+#include <concepts>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,8 @@ inline constexpr int kSmallDeflate = 6;
 // A number as the file holds it: three decimals, within what every PDF
 // reader takes.
 double asWritten(double value);
-void appendNumber(QByteArray& out, double value);
-// The text appendNumber appends, written into `buffer`; returns its end.
+// That number as text (no trailing zeros, no point for a whole number),
+// written into `buffer` of at least kNumberChars; returns its end.
 inline constexpr int kNumberChars = 32;
 char* formatNumber(char* buffer, double value);
 void appendInt(QByteArray& out, long long value);
@@ -30,15 +31,33 @@ void appendHex(QByteArray& out, unsigned value, int digits);
 // Operators and operands: numbers and integers are followed by a space.
 QByteArray& operator<<(QByteArray& out, const char* text);
 QByteArray& operator<<(QByteArray& out, const QByteArray& text);
-QByteArray& operator<<(QByteArray& out, double value);
 QByteArray& operator<<(QByteArray& out, int value);
 
 // Page content is built in a std::string, where appending a few bytes is
 // inline; QByteArray's append is a call into Qt each time.
-void appendNumber(std::string& out, double value);
 std::string& operator<<(std::string& out, const char* text);
 std::string& operator<<(std::string& out, const QByteArray& text);
-std::string& operator<<(std::string& out, double value);
+
+// Numbers go into either kind of buffer.
+template <typename Bytes>
+concept ByteBuffer = std::same_as<Bytes, QByteArray> || std::same_as<Bytes, std::string>;
+
+template <ByteBuffer Bytes>
+void appendNumber(Bytes& out, double value)
+{
+    char buffer[kNumberChars];
+    out.append(buffer, formatNumber(buffer, value) - buffer);
+}
+
+template <ByteBuffer Bytes>
+Bytes& operator<<(Bytes& out, double value)
+{
+    char buffer[kNumberChars + 1];
+    char* end = formatNumber(buffer, value);
+    *end++ = ' ';
+    out.append(buffer, end - buffer);
+    return out;
+}
 
 // "id 0 R".
 QByteArray ref(int id);

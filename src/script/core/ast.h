@@ -251,6 +251,7 @@ struct Procedure {
     bool isPublic = true;
     bool isDefault = false;
     std::vector<Param> params;
+    bool anyByVal = false;            // some parameter is ByVal
     int localCount = 0;
     int resultSlot = -1;              // functions and Property Get
     Block body;                       // until compiled

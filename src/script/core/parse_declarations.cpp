@@ -239,6 +239,7 @@ void Parser::params(Procedure& p)
             Param param;
             if (isKw(Kw::ByVal)) {
                 param.byVal = true;
+                p.anyByVal = true;
                 next();
             } else if (isKw(Kw::ByRef)) {
                 next();

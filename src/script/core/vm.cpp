@@ -345,10 +345,12 @@ bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Inst
         return false;
     // No argument is an array element (nothing to lock) or omitted; a
     // variable passed to a by-value parameter is copied.
-    const Param* params = proc.params.data();
-    for (size_t i = 0; i < count; ++i) {
-        if (params[i].byVal && locals[i].isRef())
-            locals[i] = Value(*locals[i].rawRef());
+    if (proc.anyByVal) {
+        const Param* params = proc.params.data();
+        for (size_t i = 0; i < count; ++i) {
+            if (params[i].byVal && locals[i].isRef())
+                locals[i] = Value(*locals[i].rawRef());
+        }
     }
     enterCall();
     CallDepth depth{depth_};

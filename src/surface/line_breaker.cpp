@@ -146,8 +146,13 @@ private:
     void noteFont(size_t run)
     {
         lastRun_ = run;
-        LineMetrics m = measurer_.metrics(fontOf(run));
-        metrics_ = hasMetrics_ ? combine(metrics_, m) : m;
+        // Words follow words of the same run: its metrics are looked up once
+        // for all of them.
+        if (run != metricsRun_) {
+            metricsRun_ = run;
+            runMetrics_ = measurer_.metrics(fontOf(run));
+        }
+        metrics_ = hasMetrics_ ? combine(metrics_, runMetrics_) : runMetrics_;
         hasMetrics_ = true;
     }
 
@@ -345,6 +350,8 @@ private:
     LineMetrics metrics_;
     bool hasMetrics_ = false;
     size_t lastRun_ = static_cast<size_t>(-1);
+    size_t metricsRun_ = static_cast<size_t>(-1); // the run runMetrics_ are of
+    LineMetrics runMetrics_;
     bool firstWord_ = true;
     bool skipSpaces_ = false;
 };

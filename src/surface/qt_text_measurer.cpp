@@ -117,14 +117,18 @@ double QtTextMeasurer::advance(const FontStyle& font, TextView text) const
     if (text.empty())
         return 0;
     Cache::Font& entry = cache_->fontFor(font);
-    if (!entry.picture && std::all_of(text.begin(), text.end(), isTabled)) {
+    if (!entry.picture) {
+        // The sum of the tabled advances, unless a character is not tabled:
+        // then the whole text is measured at once below.
         double total = 0;
-        for (size_t i = 0; i < text.size(); ++i) {
+        size_t i = 0;
+        for (; i < text.size() && isTabled(text[i]); ++i) {
             if (i % kPollStride == kPollStride - 1)
                 pollStop();
             total += entry.advanceOf(text[i]);
         }
-        return total;
+        if (i == text.size())
+            return total;
     }
     const double widest = std::max(entry.metrics.maxWidth(), 1.0);
     const size_t piece = std::max<size_t>(2, static_cast<size_t>(kSafePieceAdvance / widest));

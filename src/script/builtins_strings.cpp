@@ -177,7 +177,12 @@ Value fnReplace(Context&, std::span<Value> a)
     const TextArg text(a[0]);
     const TextArg find(a[1]);
     const TextArg with(a[2]);
-    return textResult(replaceText(*text, *find, *with, start, count, mode, kMaxTextLength));
+    std::optional<Text> replaced = replacedText(*text, *find, *with, start, count, mode, kMaxTextLength);
+    if (replaced)
+        return textResult(std::move(*replaced));
+    // Nothing replaced in the whole text: a String comes back as it is,
+    // shared rather than copied.
+    return a[0].isString() ? a[0] : textResult(Text(*text));
 }
 
 Value fnSpace(Context&, std::span<Value> a)

@@ -93,21 +93,29 @@ size_t findTextReverse(TextView text, TextView find, size_t start, CompareMode m
 Text replaceText(TextView text, TextView find, TextView replacement, size_t start, long long count,
                  CompareMode mode, size_t maxLength)
 {
+    std::optional<Text> replaced = replacedText(text, find, replacement, start, count, mode, maxLength);
+    return replaced ? std::move(*replaced) : Text(text);
+}
+
+std::optional<Text> replacedText(TextView text, TextView find, TextView replacement, size_t start,
+                                 long long count, CompareMode mode, size_t maxLength)
+{
     if (start > text.size())
         return Text();
+    const bool whole = start == 1;
     const TextView rest = text.substr(start - 1);
     if (find.empty() || count == 0)
-        return Text(rest);
+        return whole ? std::nullopt : std::optional<Text>(rest);
     const TextFinder finder(find, mode);
+    size_t at = finder.find(rest, 0);
+    if (at == TextView::npos)
+        return whole ? std::nullopt : std::optional<Text>(rest);
     StopPoll poll;
     Text out;
     out.reserve(rest.size());
     size_t pos = 0;
     long long done = 0;
-    while (count < 0 || done < count) {
-        const size_t at = finder.find(rest, pos);
-        if (at == TextView::npos)
-            break;
+    while (true) {
         poll.tick(at - pos + replacement.size() + 1);
         out.append(rest.substr(pos, at - pos));
         if (out.size() + replacement.size() > maxLength)
@@ -115,6 +123,11 @@ Text replaceText(TextView text, TextView find, TextView replacement, size_t star
         out.append(replacement);
         pos = at + find.size();
         ++done;
+        if (count >= 0 && done >= count)
+            break;
+        at = finder.find(rest, pos);
+        if (at == TextView::npos)
+            break;
     }
     out.append(rest.substr(pos));
     return out;

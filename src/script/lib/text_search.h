@@ -10,6 +10,7 @@
 #include "script/lib/two_way_search.h"
 
 #include <functional>
+#include <optional>
 
 namespace quillet::script {
 
@@ -58,6 +59,11 @@ size_t findTextReverse(TextView text, TextView find, size_t start, CompareMode m
 // before it is built.
 Text replaceText(TextView text, TextView find, TextView replacement, size_t start, long long count,
                  CompareMode mode, size_t maxLength = TextView::npos);
+// The same, but nothing when the result is `text` itself, whole and
+// unchanged (`start` is 1 and nothing is replaced): a caller holding the
+// text can then keep it instead of a copy.
+std::optional<Text> replacedText(TextView text, TextView find, TextView replacement, size_t start,
+                                 long long count, CompareMode mode, size_t maxLength = TextView::npos);
 
 // Split: pieces between delimiters, at most `limit` of them (limit < 0: no
 // limit; the last piece keeps the rest).  An empty text gives no pieces; an

@@ -34,3 +34,8 @@ WScript.Echo "Replace Null: " & Err.Number
 Err.Clear
 x = Chr(300)
 WScript.Echo "Chr 300: " & Err.Number
+' A text Replace leaves as it was stays a text of its own.
+t = "abc"
+s = Replace(Replace(t, "x", "y"), "z", "w")
+s = s & "!"
+WScript.Echo "Replace unchanged: " & t & " " & s & " " & TypeName(Replace(12, "x", "y")) & " " & Replace(12, "1", "9") & " " & Replace("abc", "x", "y", 2)

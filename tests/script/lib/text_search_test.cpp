@@ -139,6 +139,18 @@ TEST(TextSearch, ReplaceDropsTextBeforeStartAndCounts)
     EXPECT_THROW(replaceText(u"aaaa", u"a", u"bbb", 1, -1, CompareMode::Binary, 10), quillet::VbError);
 }
 
+// Nothing comes back exactly when the result would be the whole text as it
+// was, so that a caller may hand back what it holds.
+TEST(TextSearch, ReplacedTextIsNothingOnlyForTheWholeTextUnchanged)
+{
+    EXPECT_EQ(replacedText(u"abc", u"x", u"y", 1, -1, CompareMode::Binary), std::nullopt);
+    EXPECT_EQ(replacedText(u"abc", u"", u"y", 1, -1, CompareMode::Binary), std::nullopt);
+    EXPECT_EQ(replacedText(u"abc", u"b", u"y", 1, 0, CompareMode::Binary), std::nullopt);
+    EXPECT_EQ(replacedText(u"abc", u"x", u"y", 2, -1, CompareMode::Binary), std::optional<Text>(u"bc"));
+    EXPECT_EQ(replacedText(u"abc", u"B", u"B", 1, -1, CompareMode::Text), std::optional<Text>(u"aBc"));
+    EXPECT_EQ(replacedText(u"", u"x", u"y", 1, -1, CompareMode::Binary), std::optional<Text>(u""));
+}
+
 TEST(TextSearch, SplitLimitsAndEmptyCases)
 {
     EXPECT_EQ(splitText(u"a,b,,c", u",", -1, CompareMode::Binary), (std::vector<Text>{u"a", u"b", u"", u"c"}));

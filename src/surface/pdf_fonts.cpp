@@ -141,6 +141,8 @@ double FontSet::place(const StyleFont& style, const QString& text, double x, dou
     if (text.isEmpty())
         return 0;
     if (style.embedded >= 0) {
+        if (const std::optional<double> advance = placeLatin(style, text, x, baseline, placed))
+            return *advance;
         // Most text is in the font's own characters, one glyph each:
         // looked up directly, without a text layout.
         const int length = int(std::min<qsizetype>(text.size(), INT_MAX / 2));
@@ -169,6 +171,40 @@ double FontSet::place(const StyleFont& style, const QString& text, double x, dou
         }
     }
     return placeWithLayout(style, text, x, baseline, placed);
+}
+
+std::optional<double> FontSet::placeLatin(const StyleFont& style, const QString& text, double x, double baseline,
+                                          std::vector<PlacedGlyph>& placed)
+{
+    // As the direct look-up in place() finds them, one character at a
+    // time: no character of these changes the glyph of its neighbours.
+    for (const QChar c : text) {
+        if (c.unicode() >= style.latin.size())
+            return std::nullopt;
+        StyleFont::KnownGlyph& known = style.latin[c.unicode()];
+        if (known.state == StyleFont::KnownGlyph::Unknown) {
+            quint32 glyph = 0;
+            int count = 1;
+            known.state = StyleFont::KnownGlyph::NeedsLayout;
+            if (drawnAsItIs(c.unicode()) && style.raw.glyphIndexesForChars(&c, 1, &glyph, &count) && count == 1 &&
+                glyph != 0) {
+                QPointF advance;
+                style.raw.advancesForGlyphIndexes(&glyph, &advance, 1, QRawFont::SeparateAdvances);
+                known = {StyleFont::KnownGlyph::Direct, glyph, advance.x()};
+            }
+        }
+        if (known.state != StyleFont::KnownGlyph::Direct)
+            return std::nullopt;
+    }
+    EmbeddedFont& font = *fonts_[size_t(style.embedded)];
+    double at = x;
+    for (const QChar c : text) {
+        const StyleFont::KnownGlyph& known = style.latin[c.unicode()];
+        placed.push_back({style.embedded, known.glyph, at, baseline});
+        font.used.add(known.glyph, c.unicode());
+        at += known.advance;
+    }
+    return at - x;
 }
 
 QByteArray FontSet::writeFonts()

@@ -14,6 +14,7 @@
 #include <QRawFont>
 #include <QString>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <optional>
@@ -112,6 +113,16 @@ struct StyleFont {
     double strikeOutOffset = 0;
     double lineThickness = 0;
     bool pictureFont = false;  // its codes are drawn as other characters
+
+    // What place() found of each character up to U+00FF in `raw`: the
+    // commonest text is placed from here instead of asking the font again.
+    struct KnownGlyph {
+        enum State : uint8_t { Unknown, Direct, NeedsLayout };
+        State state = Unknown;
+        quint32 glyph = 0;
+        double advance = 0;
+    };
+    mutable std::array<KnownGlyph, 0x100> latin{};
 };
 
 // Which faces the text of a document uses, and where its glyphs go.
@@ -147,6 +158,10 @@ public:
 private:
     double placeWithLayout(const StyleFont& style, const QString& text, double x, double baseline,
                            std::vector<PlacedGlyph>& placed);
+    // place() for a text whose characters are all up to U+00FF and each a
+    // glyph of the style's own font; nothing (and nothing placed) otherwise.
+    std::optional<double> placeLatin(const StyleFont& style, const QString& text, double x, double baseline,
+                                     std::vector<PlacedGlyph>& placed);
 
     int embeddedFor(const QRawFont& raw);
 

@@ -44,7 +44,15 @@ bool isSeparator(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c
 
 Tokens tokenize(const std::vector<StyledRun>& runs)
 {
+    // A word and the blank after it take about six characters: room for
+    // that many items saves growing the lists step by step (most texts
+    // are a few words).
+    size_t characters = 0;
+    for (const StyledRun& run : runs)
+        characters += run.text.size();
     Tokens tokens;
+    tokens.items.reserve(characters / 3 + 1);
+    tokens.fragments.reserve(characters / 3 + runs.size());
     for (size_t r = 0; r < runs.size(); ++r) {
         const TextView t = runs[r].text;
         size_t i = 0;
@@ -132,11 +140,13 @@ public:
     }
 
 private:
+    // A piece of the line being built: a stretch of one run's text (words
+    // and blanks that follow one another there), or a tab.
     struct Pending {
         bool tab = false;
         bool space = false;
         size_t run = 0;
-        Text text;
+        TextView text;
     };
 
     const FontStyle& fontOf(size_t run) const { return runs_[run].font; }
@@ -169,13 +179,15 @@ private:
     {
         // Justified lines need every word and blank as its own piece so the
         // blanks can be widened.
+        // What is added to a run's piece comes right after it in the run's
+        // text, so the piece grows over it.
         bool merge = options_.align != Align::Justify && !pending_.empty() && !pending_.back().tab &&
-                     pending_.back().run == run;
+                     pending_.back().run == run && pending_.back().text.data() + pending_.back().text.size() == text.data();
         if (merge) {
-            pending_.back().text += text;
+            pending_.back().text = TextView(pending_.back().text.data(), pending_.back().text.size() + text.size());
             pending_.back().space = space;
         } else {
-            pending_.push_back({false, space, run, Text(text)});
+            pending_.push_back({false, space, run, text});
         }
         penX_ += advance;
         noteFont(run);
@@ -240,9 +252,9 @@ private:
     void dropTrailingBlanks()
     {
         while (!pending_.empty() && !pending_.back().tab) {
-            Text& t = pending_.back().text;
+            TextView& t = pending_.back().text;
             while (!t.empty() && t.back() == u' ')
-                t.pop_back();
+                t.remove_suffix(1);
             if (!t.empty())
                 break;
             pending_.pop_back();
@@ -259,12 +271,12 @@ private:
         double cursor = lineStart_;
         double contentEnd = lineStart_;
         line.pieces.reserve(pending_.size());
-        for (Pending& p : pending_) {
+        for (const Pending& p : pending_) {
             if (p.tab) {
                 cursor = nextTabStop(cursor);
                 continue;
             }
-            LinePiece piece{cursor, measure(p.run, p.text), std::move(p.text), fontOf(p.run), runs_[p.run].colour};
+            LinePiece piece{cursor, measure(p.run, p.text), Text(p.text), fontOf(p.run), runs_[p.run].colour};
             cursor += piece.width;
             if (!p.space)
                 contentEnd = cursor;

@@ -45,14 +45,16 @@ bool isSeparator(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c
 Tokens tokenize(const std::vector<StyledRun>& runs)
 {
     // A word and the blank after it take about six characters: room for
-    // that many items saves growing the lists step by step (most texts
-    // are a few words).
+    // that many items saves growing the lists step by step for the short
+    // texts most are.  A long text grows its lists as it goes, so that
+    // they take memory only as it is used.
     size_t characters = 0;
     for (const StyledRun& run : runs)
         characters += run.text.size();
+    const size_t expected = std::min<size_t>(characters / 3 + runs.size(), 256);
     Tokens tokens;
-    tokens.items.reserve(characters / 3 + 1);
-    tokens.fragments.reserve(characters / 3 + runs.size());
+    tokens.items.reserve(expected);
+    tokens.fragments.reserve(expected);
     for (size_t r = 0; r < runs.size(); ++r) {
         const TextView t = runs[r].text;
         size_t i = 0;

@@ -40,6 +40,9 @@ int16_t walkSeparators(TextView text, TextView seps, int32_t options, OnSeparato
     int16_t count = 0;
     const bool brackets = (options & SplitBrackets) != 0;
     const bool quotes = (options & SplitQuotes) != 0;
+    // Most splits are at one separator: compared directly.
+    const bool single = seps.size() == 1;
+    const char16_t only = single ? seps[0] : u'\0';
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (c == u'(') {
@@ -52,7 +55,7 @@ int16_t walkSeparators(TextView text, TextView seps, int32_t options, OnSeparato
             if (quotes)
                 inQuote = !inQuote;
         }
-        if (depth == 0 && !inQuote && seps.find(c) != TextView::npos) {
+        if (depth == 0 && !inQuote && (single ? c == only : seps.find(c) != TextView::npos)) {
             ++count;
             onSeparator(i, c);
         }
@@ -98,7 +101,10 @@ int16_t countWithinPartLimit(TextView text, TextView seps, int32_t options)
 
 void VisitSplitParts(TextView text, TextView seps, int32_t options, const std::function<void(TextView)>& onPart)
 {
-    countWithinPartLimit(text, seps, options);
+    // Only a text as long as the longest allowed can have too many parts;
+    // that is found before any part is visited.
+    if (text.size() >= static_cast<size_t>(std::numeric_limits<int16_t>::max()))
+        countWithinPartLimit(text, seps, options);
     size_t partStart = 0;
     walkSeparators(text, seps, options, [&](size_t i, char16_t) {
         onPart(text.substr(partStart, i - partStart));

@@ -337,15 +337,10 @@ private:
     // The named object whose member `n` (a HostMember) is; error 91 when
     // the host has since replaced it with Nothing.
     const Value& hostOf(const NameRef& n) const;
-    // The entry of `n`, a Global.
-    GlobalEntry& globalEntry(const NameRef& n)
-    {
-        return n.global ? *n.global : globals_[static_cast<size_t>(n.slot)];
-    }
-    const GlobalEntry& globalEntry(const NameRef& n) const
-    {
-        return n.global ? *n.global : globals_[static_cast<size_t>(n.slot)];
-    }
+    // The entry of `n`, a Global name of code that runs: bound when its
+    // code was made (bindGlobals).
+    GlobalEntry& globalEntry(const NameRef& n) { return *n.global; }
+    const GlobalEntry& globalEntry(const NameRef& n) const { return *n.global; }
     // Points the Global names of freshly compiled code at their entries.
     void bindGlobals(Code& code);
     // The two common cases of variablePtr(), a local or a declared global,

@@ -72,7 +72,7 @@ Value invokeHost(HostObject* object, int member, Access access, std::span<Value>
 
 void Runtime::stopRun() const
 {
-    if (stopFlag_ && stopFlag_->load(std::memory_order_relaxed))
+    if (stopFlag_->load(std::memory_order_relaxed))
         throw StopSignal{kStopErrorNumber, u"Script stopped on request"};
     throw StopSignal{kStopErrorNumber, u"Script stopped: it ran longer than allowed"};
 }

@@ -380,7 +380,7 @@ private:
     // the step budget is spent.
     void checkStep()
     {
-        if ((stopFlag_ && stopFlag_->load(std::memory_order_relaxed)) ||
+        if (stopFlag_->load(std::memory_order_relaxed) ||
             (limits_.stepBudget && ++steps_ > limits_.stepBudget))
             stopRun();
     }
@@ -432,6 +432,9 @@ private:
     void trimEvalCache() noexcept;
 
     const BuiltinRegistry& registry_;
+    // The host's stop request; a flag never set when it gave none, so
+    // that the check every step makes is one load.
+    static constexpr std::atomic<bool> kNeverStopped{false};
     const std::atomic<bool>* stopFlag_;
     RuntimeLimits limits_;
     // The slots of the calls in progress; declared early, so that it

@@ -183,11 +183,12 @@ private:
         // blanks can be widened.
         // What is added to a run's piece comes right after it in the run's
         // text, so the piece grows over it.
-        bool merge = options_.align != Align::Justify && !pending_.empty() && !pending_.back().tab &&
-                     pending_.back().run == run && pending_.back().text.data() + pending_.back().text.size() == text.data();
+        Pending* last = pending_.empty() ? nullptr : &pending_.back();
+        bool merge = options_.align != Align::Justify && last && !last->tab && last->run == run &&
+                     last->text.data() + last->text.size() == text.data();
         if (merge) {
-            pending_.back().text = TextView(pending_.back().text.data(), pending_.back().text.size() + text.size());
-            pending_.back().space = space;
+            last->text = TextView(last->text.data(), last->text.size() + text.size());
+            last->space = space;
         } else {
             pending_.push_back({false, space, run, text});
         }

@@ -49,7 +49,8 @@ std::vector<Text> splitLines(const Text& source)
 } // namespace
 
 Runtime::Runtime(const BuiltinRegistry& registry, const std::atomic<bool>* stopFlag, RuntimeLimits limits)
-    : registry_(registry), stopFlag_(stopFlag ? stopFlag : &kNeverStopped), limits_(limits), link_(std::make_shared<RuntimeLink>())
+    : registry_(registry), stopFlag_(stopFlag ? stopFlag : &kNeverStopped), limits_(limits),
+      link_(std::make_shared<RuntimeLink>())
 {
     link_->runtime = this;
     objects = &objects_;

@@ -38,4 +38,6 @@ WScript.Echo "Chr 300: " & Err.Number
 t = "abc"
 s = Replace(Replace(t, "x", "y"), "z", "w")
 s = s & "!"
-WScript.Echo "Replace unchanged: " & t & " " & s & " " & TypeName(Replace(12, "x", "y")) & " " & Replace(12, "1", "9") & " " & Replace("abc", "x", "y", 2)
+WScript.Echo "Replace unchanged: " & t & " " & s
+WScript.Echo "Replace of a number: " & TypeName(Replace(12, "x", "y")) & " " & Replace(12, "1", "9")
+WScript.Echo "Replace from 2: " & Replace("abc", "x", "y", 2)

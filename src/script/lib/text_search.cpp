@@ -90,13 +90,6 @@ size_t findTextReverse(TextView text, TextView find, size_t start, CompareMode m
     return at == TextView::npos ? 0 : at + 1;
 }
 
-Text replaceText(TextView text, TextView find, TextView replacement, size_t start, long long count,
-                 CompareMode mode, size_t maxLength)
-{
-    std::optional<Text> replaced = replacedText(text, find, replacement, start, count, mode, maxLength);
-    return replaced ? std::move(*replaced) : Text(text);
-}
-
 std::optional<Text> replacedText(TextView text, TextView find, TextView replacement, size_t start,
                                  long long count, CompareMode mode, size_t maxLength)
 {

@@ -56,12 +56,9 @@ size_t findTextReverse(TextView text, TextView find, size_t start, CompareMode m
 // Replace: the text from `start` on with up to `count` matches replaced
 // (count < 0: all).  The part before `start` is dropped, as VBScript does.
 // A result longer than `maxLength` is error 7 (Out of memory), raised
-// before it is built.
-Text replaceText(TextView text, TextView find, TextView replacement, size_t start, long long count,
-                 CompareMode mode, size_t maxLength = TextView::npos);
-// The same, but nothing when the result is `text` itself, whole and
-// unchanged (`start` is 1 and nothing is replaced): a caller holding the
-// text can then keep it instead of a copy.
+// before it is built.  Nothing when the result is `text` itself, whole
+// and unchanged (`start` is 1 and nothing is replaced): a caller holding
+// the text keeps it instead of a copy.
 std::optional<Text> replacedText(TextView text, TextView find, TextView replacement, size_t start,
                                  long long count, CompareMode mode, size_t maxLength = TextView::npos);
 

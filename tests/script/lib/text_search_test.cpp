@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -13,6 +14,14 @@ using quillet::Text;
 using quillet::TextView;
 
 namespace {
+
+// Replace's whole result: the text itself when nothing is replaced in it.
+Text replaceText(TextView text, TextView find, TextView replacement, size_t start, long long count,
+                 CompareMode mode, size_t maxLength = TextView::npos)
+{
+    std::optional<Text> replaced = replacedText(text, find, replacement, start, count, mode, maxLength);
+    return replaced ? std::move(*replaced) : Text(text);
+}
 
 std::vector<Text> splitText(TextView text, TextView delimiter, long long limit, CompareMode mode)
 {

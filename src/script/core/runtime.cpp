@@ -101,7 +101,8 @@ void Runtime::enter()
 {
     if (depth_ == 0) {
         char probe;
-        stackBase_ = &probe;
+        const auto base = reinterpret_cast<uintptr_t>(&probe);
+        stackLimit_ = base > limits_.stackBytes ? base - limits_.stackBytes : 0;
         steps_ = 0;
         terminatorStop_.reset();
     }

@@ -393,7 +393,7 @@ private:
         if (depth_ >= limits_.maxCallDepth)
             throw VbError(vberr::OutOfStack);
         char probe;
-        if (stackBase_ && stackBase_ - &probe > static_cast<std::ptrdiff_t>(limits_.stackBytes))
+        if (reinterpret_cast<uintptr_t>(&probe) < stackLimit_)
             throw VbError(vberr::OutOfStack);
         checkStep();
         ++depth_;
@@ -468,7 +468,9 @@ private:
     uint64_t steps_ = 0;
     // A stop that ended a Class_Terminate since the host call began.
     std::optional<StopSignal> terminatorStop_;
-    const char* stackBase_ = nullptr;
+    // The lowest C++ stack address calls may reach: stackBytes below where
+    // the host call began (0 until one has).
+    uintptr_t stackLimit_ = 0;
     Frame* currentFrame_ = nullptr; // the frame calling a builtin
     // The procedure frame whose Execute is being compiled: its Dim
     // statements declare variables of that frame, not globals.

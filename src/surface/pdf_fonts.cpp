@@ -2,6 +2,7 @@
 
 #include "surface/font_resolver.h"
 #include "surface/symbol_fonts.h"
+#include "surface/twip_faces.h"
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -107,19 +108,30 @@ const StyleFont& FontSet::styleFont(const FontStyle& style)
     auto entry = std::make_unique<StyleFont>();
     entry->style = style;
     entry->font = QFont(makeTwipFont(style, kTwipDpi), &device_);
-    entry->raw = QRawFont::fromFont(entry->font);
+    // The face at the size of Qt's engine for the font, which the painter
+    // places lines with, from the face's one engine (twip_faces.h).
+    const QRawFont engineFace = twipFace(entry->font, enginePixelSize(entry->font, kTwipDpi));
+    entry->raw = engineFace.isValid() ? engineFace : QRawFont::fromFont(entry->font);
     // At 1440 dpi the pixel size is the point size times 20.
     entry->raw.setPixelSize(entry->font.pointSizeF() * kTwipDpi / 72.0);
     entry->embedded = entry->raw.isValid() ? embeddedFor(entry->raw) : -1;
     // Underline and strike-out lines as QPainter places them.
-    const QFontMetricsF metrics(entry->font, &device_);
-    const double underline = metrics.underlinePos();
-    double offset = std::ceil(underline) + 0.5;
-    if (underline <= metrics.descent())
-        offset = std::min(offset, metrics.descent() - 0.5);
+    struct {
+        double underline, descent, ascent, lineWidth;
+    } metrics;
+    if (engineFace.isValid()) {
+        metrics = {engineFace.underlinePosition(), engineFace.descent(), engineFace.ascent(),
+                   engineFace.lineThickness()};
+    } else {
+        const QFontMetricsF qt(entry->font, &device_);
+        metrics = {qt.underlinePos(), qt.descent(), qt.ascent(), qt.lineWidth()};
+    }
+    double offset = std::ceil(metrics.underline) + 0.5;
+    if (metrics.underline <= metrics.descent)
+        offset = std::min(offset, metrics.descent - 0.5);
     entry->underlineOffset = offset;
-    entry->strikeOutOffset = -metrics.ascent() / 3.0;
-    entry->lineThickness = metrics.lineWidth();
+    entry->strikeOutOffset = -metrics.ascent / 3.0;
+    entry->lineThickness = metrics.lineWidth;
     entry->pictureFont = symbolFontNamed(style.name) != SymbolFont::None;
 
     last_ = entry.get();

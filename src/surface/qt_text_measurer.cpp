@@ -3,6 +3,7 @@
 #include "common/stop_request.h"
 #include "surface/font_resolver.h"
 #include "surface/symbol_fonts.h"
+#include "surface/twip_faces.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace quillet::surface {
@@ -43,6 +45,10 @@ bool isTabled(char16_t c)
     return (c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c <= kLastTabledCharacter && c != 0xAD);
 }
 
+// How far into a text the measurer looks for other characters to read
+// from the face along with the first one it does not know.
+constexpr size_t kReadAheadCharacters = 256;
+
 // Characters between polls of the stop request on the table's path.
 constexpr size_t kPollStride = 1 << 16;
 
@@ -56,28 +62,83 @@ bool isLowSurrogate(char16_t c)
 struct QtTextMeasurer::Cache {
     struct Font {
         FontStyle style;
-        QFontMetricsF metrics;
+        QFont font; // for the measuring device
         LineMetrics line;
         bool picture = false;  // a picture font: texts change before they are measured
         // Advances of the tabled characters, NaN until first measured.
         std::array<double, kLastTabledCharacter + 1> advances;
 
-        Font(const FontStyle& s, QFontMetricsF m)
-            : style(s), metrics(std::move(m)), line{metrics.ascent(), metrics.descent(), metrics.leading()},
-              picture(symbolFontNamed(s.name) != SymbolFont::None)
+        // The line metrics and the tabled characters' advances are read
+        // from the font's face (twip_faces.h), which spares Qt making an
+        // engine for this size; what the face lacks is measured by Qt,
+        // with its fallback fonts.  The face is made again whenever it is
+        // needed (a clone of an engine Qt keeps), never kept: it belongs to
+        // the thread that made it, and the measurer may move between
+        // threads.
+        Font(const FontStyle& s, QFont f) : style(s), font(std::move(f)), picture(symbolFontNamed(s.name) != SymbolFont::None)
         {
             advances.fill(std::nan(""));
+            const QRawFont face = this->face();
+            if (face.isValid())
+                line = {face.ascent(), face.descent(), face.leading()};
+            else
+                line = {metrics().ascent(), metrics().descent(), metrics().leading()};
         }
 
-        double measureAtOnce(TextView text) const { return metrics.horizontalAdvance(drawnText(style, text)); }
-
-        double advanceOf(char16_t c)
+        // Qt's measuring of `font`: made the first time a text needs it.
+        const QFontMetricsF& metrics()
         {
+            if (!fullMetrics)
+                fullMetrics.emplace(font); // the font carries the device's resolution
+            return *fullMetrics;
+        }
+
+        double measureAtOnce(TextView text) { return metrics().horizontalAdvance(drawnText(style, text)); }
+
+        // The advance of the tabled character at the start of `text`.  The
+        // first one not known yet has the face read for it and for the
+        // other new characters of the text, all at once.
+        double advanceOf(TextView text)
+        {
+            const char16_t c = text.front();
             double& a = advances[c];
-            if (std::isnan(a))
-                a = measureAtOnce(TextView(&c, 1));
+            if (std::isnan(a)) {
+                readAdvances(text);
+                if (std::isnan(a)) // not in the face: Qt draws it from a fallback font
+                    a = measureAtOnce(TextView(&c, 1));
+            }
             return a;
         }
+
+    private:
+        QRawFont face() const { return twipFace(font, enginePixelSize(font, kMeasureDpi)); }
+
+        void readAdvances(TextView text)
+        {
+            std::array<bool, kLastTabledCharacter + 1> wanted{};
+            std::vector<QChar> chars;
+            for (const char16_t c : text.substr(0, kReadAheadCharacters)) {
+                if (isTabled(c) && std::isnan(advances[c]) && !wanted[c]) {
+                    wanted[c] = true;
+                    chars.push_back(QChar(c));
+                }
+            }
+            const QRawFont face = this->face();
+            std::vector<quint32> glyphs(chars.size());
+            int count = int(chars.size());
+            if (!face.isValid() || !face.glyphIndexesForChars(chars.data(), count, glyphs.data(), &count) ||
+                count != int(chars.size()))
+                return;
+            std::vector<QPointF> found(glyphs.size());
+            if (!face.advancesForGlyphIndexes(glyphs.data(), found.data(), count, QRawFont::SeparateAdvances))
+                return;
+            for (size_t i = 0; i < chars.size(); ++i) {
+                if (glyphs[i] != 0)
+                    advances[chars[i].unicode()] = found[i].x();
+            }
+        }
+
+        std::optional<QFontMetricsF> fullMetrics;
     };
 
     QImage device{1, 1, QImage::Format_ARGB32};
@@ -104,7 +165,7 @@ struct QtTextMeasurer::Cache {
         // time: the oldest goes, so the list stays short and quick.
         if (fonts.size() >= kMaxCachedFonts)
             fonts.erase(fonts.begin());
-        fonts.push_back(std::make_unique<Font>(style, QFontMetricsF(makeTwipFont(style, kMeasureDpi), &device)));
+        fonts.push_back(std::make_unique<Font>(style, QFont(makeTwipFont(style, kMeasureDpi), &device)));
         return *(last = fonts.back().get());
     }
 };
@@ -125,12 +186,12 @@ double QtTextMeasurer::advance(const FontStyle& font, TextView text) const
         for (; i < text.size() && isTabled(text[i]); ++i) {
             if (i % kPollStride == kPollStride - 1)
                 pollStop();
-            total += entry.advanceOf(text[i]);
+            total += entry.advanceOf(text.substr(i));
         }
         if (i == text.size())
             return total;
     }
-    const double widest = std::max(entry.metrics.maxWidth(), 1.0);
+    const double widest = std::max(entry.metrics().maxWidth(), 1.0);
     const size_t piece = std::max<size_t>(2, static_cast<size_t>(kSafePieceAdvance / widest));
     if (text.size() <= piece)
         return entry.measureAtOnce(text);

@@ -1,0 +1,34 @@
+#include "surface/twip_faces.h"
+
+#include <cmath>
+
+namespace quillet::surface {
+namespace {
+
+// The size every face's one engine is made at (Qt keeps it in its font
+// cache for the thread): 12 points, whatever sizes are asked for.
+constexpr double kFacePoints = 12;
+
+} // namespace
+
+double enginePixelSize(const QFont& font, double deviceDpi)
+{
+    if (font.pixelSize() > 0)
+        return font.pixelSize();
+    const double exact = font.pointSizeF() * deviceDpi / 72.0;
+    return qRound(std::floor(exact * 100 + 0.5) / 100);
+}
+
+QRawFont twipFace(const QFont& font, double pixelSize)
+{
+    // The same family, weight, slant and device: the same engine but for
+    // its size.
+    QFont face(font);
+    face.setPointSizeF(kFacePoints);
+    QRawFont raw = QRawFont::fromFont(face);
+    if (raw.isValid())
+        raw.setPixelSize(pixelSize); // a clone of the engine, unless it is that size already
+    return raw;
+}
+
+} // namespace quillet::surface

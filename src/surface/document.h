@@ -57,13 +57,14 @@ struct RectOp {
     double penWidth = 0;
 };
 
-// The image is stretched into `rect` when drawn.  `jpeg` is the JPEG file
-// it was decoded from, when that file shows exactly these pixels and a PDF
-// can hold it as it is (jpeg_frame.h); empty otherwise.
+// The image is stretched into `rect` when drawn.  `file` is the JPEG or
+// PNG file it was decoded from, when that file shows exactly these pixels
+// and a PDF can hold it as it is (jpeg_frame.h, png_frame.h); empty
+// otherwise.
 struct PictureOp {
     TwipRect rect;
     QImage image;
-    QByteArray jpeg;
+    QByteArray file;
 };
 
 using DrawOp = std::variant<TextOp, LineOp, RectOp, PictureOp>;

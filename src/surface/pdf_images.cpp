@@ -2,6 +2,7 @@
 
 #include "common/stop_request.h"
 #include "surface/jpeg_frame.h"
+#include "surface/png_frame.h"
 
 namespace quillet::surface::pdf {
 
@@ -16,13 +17,17 @@ QByteArray imageDictionary(int width, int height, const char* colourSpace)
 
 } // namespace
 
-QByteArray ImageSet::nameOf(const QImage& image, const QByteArray& jpeg)
+QByteArray ImageSet::nameOf(const QImage& image, const QByteArray& file)
 {
     auto it = names_.find(image.cacheKey());
     if (it != names_.end())
         return it->second;
     QByteArray name = "I" + QByteArray::number(qsizetype(names_.size()));
-    int id = jpeg.isEmpty() ? -1 : writeJpeg(jpeg, image.size());
+    int id = -1;
+    if (file.startsWith("\xFF\xD8"))
+        id = writeJpeg(file, image.size());
+    else if (file.startsWith("\x89PNG"))
+        id = writePng(file, image.size());
     if (id < 0)
         id = write(image);
     resources_.append('/' + name + ' ' + ref(id));
@@ -81,6 +86,21 @@ int ImageSet::writeJpeg(const QByteArray& jpeg, QSize size)
     dictionary.append("/Filter/DCTDecode");
     const int id = objects_.reserve();
     objects_.encodedStream(id, dictionary, jpeg);
+    return id;
+}
+
+int ImageSet::writePng(const QByteArray& png, QSize size)
+{
+    const std::optional<PngFrame> frame = pdfReadyPngFrame(png);
+    if (!frame || QSize(frame->width, frame->height) != size)
+        return -1;
+    QByteArray dictionary =
+        imageDictionary(frame->width, frame->height, frame->components == 1 ? "/DeviceGray" : "/DeviceRGB");
+    // The rows as the file filtered them, each led by its filter type.
+    dictionary << "/Filter/FlateDecode/DecodeParms<</Predictor 15/Colors " << frame->components
+               << "/BitsPerComponent 8/Columns " << frame->width << ">>";
+    const int id = objects_.reserve();
+    objects_.encodedStream(id, dictionary, frame->samples);
     return id;
 }
 

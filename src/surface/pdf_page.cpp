@@ -89,7 +89,7 @@ void PageContent::operator()(const PictureOp& op)
 {
     if (op.image.isNull() || op.rect.width() == 0 || op.rect.height() == 0)
         return;
-    const QByteArray name = images_.nameOf(op.image, op.jpeg);
+    const QByteArray name = images_.nameOf(op.image, op.file);
     endText();
     out_ << "q " << op.rect.width() << "0 0 " << -op.rect.height() << op.rect.left << op.rect.bottom
          << "cm /" << name << " Do Q\n";

@@ -535,7 +535,7 @@ void Surface::drawRectangle(double x1, double y1, double x2, double y2)
     page().ops.push_back(RectOp{rect, brushColor_, penColor_, kPenWidth});
 }
 
-void Surface::placePicture(const QImage& image, const QByteArray& jpeg)
+void Surface::placePicture(const QImage& image, const QByteArray& file)
 {
     if (image.isNull())
         throw VbError(vberr::InvalidCall);
@@ -545,7 +545,7 @@ void Surface::placePicture(const QImage& image, const QByteArray& jpeg)
         report(u"Surface: picture rectangle is empty; picture not drawn");
         return;
     }
-    page().ops.push_back(PictureOp{picture_, image, jpeg});
+    page().ops.push_back(PictureOp{picture_, image, file});
 }
 
 } // namespace quillet::surface

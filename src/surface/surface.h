@@ -275,7 +275,7 @@ public:
     // Stretches the image into the picture rectangle.  An empty rectangle
     // draws nothing (reported to the diagnostic sink); a null image is
     // error 5.
-    void placePicture(const QImage& image, const QByteArray& jpeg = {});
+    void placePicture(const QImage& image, const QByteArray& file = {});
 
 private:
     // What an appended table carries on from the previous one.

@@ -12,6 +12,7 @@
 #include "surface/pdf_export.h"
 #include "surface/pdf_syntax.h"
 #include "surface/pdf_writer.h"
+#include "surface/png_frame.h"
 #include "surface/qt_text_measurer.h"
 
 #include <QBuffer>
@@ -25,6 +26,7 @@
 #include <QRawFont>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QtEndian>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -522,6 +524,121 @@ TEST_F(PdfWriterTest, AJpegPictureGoesInAsItsOwnFileAndLooksTheSame)
     QFile mismatch(path("mismatch.pdf"));
     ASSERT_TRUE(mismatch.open(QIODevice::ReadOnly));
     EXPECT_FALSE(mismatch.readAll().contains("/DCTDecode"));
+}
+
+// A PNG file as Qt writes it for `photo`, with its chunks reachable.
+QByteArray pngFile(const QImage& photo)
+{
+    QByteArray file;
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(photo.save(&buffer, "png"));
+    return file;
+}
+
+QImage gradient(QImage::Format format)
+{
+    QImage photo(96, 64, format);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixelColor(x, y, QColor(x * 2, 200 - y * 3, (x * y) % 256, 255 - x));
+    return photo;
+}
+
+// `file` with a chunk of `type` and `body` put in before its first IDAT
+// (CRC included, so that decoders take it).
+QByteArray withChunk(const QByteArray& file, const char* type, const QByteArray& body)
+{
+    QByteArray chunk(4, '\0');
+    qToBigEndian(quint32(body.size()), chunk.data());
+    const QByteArray typed = QByteArray(type, 4) + body;
+    quint32 crc = 0xFFFFFFFF;
+    for (const char c : typed) {
+        crc ^= quint8(c);
+        for (int k = 0; k < 8; ++k)
+            crc = crc & 1 ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
+    }
+    chunk += typed;
+    chunk.resize(chunk.size() + 4);
+    qToBigEndian(crc ^ 0xFFFFFFFF, chunk.data() + chunk.size() - 4);
+    const qsizetype idat = file.indexOf("IDAT") - 4;
+    return file.left(idat) + chunk + file.mid(idat);
+}
+
+TEST(PngFrame, EightBitGreyOrColourWithoutTransparencyIsHeldAsItIs)
+{
+    const QByteArray colour = pngFile(gradient(QImage::Format_RGB32));
+    const auto frame = pdfReadyPngFrame(colour);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->width, 96);
+    EXPECT_EQ(frame->height, 64);
+    EXPECT_EQ(frame->components, 3);
+    const qsizetype idat = colour.indexOf("IDAT");
+    EXPECT_EQ(frame->samples, colour.mid(idat + 4, qFromBigEndian<quint32>(colour.constData() + idat - 4)));
+    EXPECT_EQ(pdfReadyPngFrame(pngFile(gradient(QImage::Format_Grayscale8)))->components, 1);
+    EXPECT_TRUE(pdfReadyPngFrame(withChunk(colour, "gAMA", QByteArray("\0\0\xB1\x8F", 4))));
+
+    // The image data split over several IDAT chunks is one stream.
+    const qsizetype length = qFromBigEndian<quint32>(colour.constData() + idat - 4);
+    QByteArray split = colour.left(idat - 4);
+    for (const QByteArray& part : {frame->samples.left(10), frame->samples.mid(10)}) {
+        QByteArray header(4, '\0');
+        qToBigEndian(quint32(part.size()), header.data());
+        split += header + "IDAT" + part + QByteArray(4, '\0');
+    }
+    split += colour.mid(idat + 4 + length + 4);
+    ASSERT_TRUE(pdfReadyPngFrame(split));
+    EXPECT_EQ(pdfReadyPngFrame(split)->samples, frame->samples);
+
+    EXPECT_FALSE(pdfReadyPngFrame(pngFile(gradient(QImage::Format_ARGB32)))) << "alpha";
+    EXPECT_FALSE(pdfReadyPngFrame(pngFile(gradient(QImage::Format_Grayscale16)))) << "16-bit";
+    EXPECT_FALSE(pdfReadyPngFrame(pngFile(gradient(QImage::Format_RGB32).convertToFormat(QImage::Format_Indexed8))))
+        << "palette";
+    EXPECT_FALSE(pdfReadyPngFrame(withChunk(colour, "tRNS", QByteArray("\0\1\0\2\0\3", 6)))) << "transparency";
+    EXPECT_FALSE(pdfReadyPngFrame(withChunk(colour, "QUIT", QByteArray("?")))) << "an unknown critical chunk";
+    QByteArray interlaced = colour;
+    interlaced[8 + 8 + 12] = 1;
+    EXPECT_FALSE(pdfReadyPngFrame(interlaced)) << "interlaced";
+    EXPECT_FALSE(pdfReadyPngFrame(split.left(split.size() - 12))) << "cut before its end";
+    EXPECT_FALSE(pdfReadyPngFrame(colour.left(40)));
+    EXPECT_FALSE(pdfReadyPngFrame(jpegPicture(QImage::Format_RGB32).file));
+    EXPECT_FALSE(pdfReadyPngFrame(QByteArray()));
+}
+
+// A PNG's samples go into the PDF as they are compressed in the file, and
+// the page shows exactly the pixels Qt decoded from it, colour or grey,
+// whatever row filters the file used and whatever gamma it names.
+TEST_F(PdfWriterTest, APngPictureGoesInAsItsCompressedSamplesAndLooksExactlyTheSame)
+{
+    auto document = [&](const QImage& image, const QByteArray& file) {
+        Document d;
+        d.pages.emplace_back();
+        d.pages[0].ops.push_back(PictureOp{{1440, 1440, 1440 + 96 * 40, 1440 + 64 * 40}, image, file});
+        return d;
+    };
+    const QByteArray files[] = {
+        pngFile(gradient(QImage::Format_RGB32)),
+        pngFile(gradient(QImage::Format_Grayscale8)),
+        withChunk(pngFile(gradient(QImage::Format_RGB32)), "gAMA", QByteArray("\0\0\xB1\x8F", 4)),
+    };
+    for (const QByteArray& file : files) {
+        const QImage image = QImage::fromData(file, "png").convertToFormat(QImage::Format_RGB32);
+        QString error;
+        ASSERT_TRUE(writePdf(document(image, file), path("png.pdf"), &error, QString())) << error.toStdString();
+        ASSERT_TRUE(writePdf(document(image, {}), path("pixels.pdf"), &error, QString())) << error.toStdString();
+        QFile written(path("png.pdf"));
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        const QByteArray pdf = written.readAll();
+        EXPECT_TRUE(pdf.contains("/DecodeParms<</Predictor 15")) << "the picture was not passed through";
+        EXPECT_TRUE(pdf.contains(pdfReadyPngFrame(file)->samples)) << "the samples are not in the PDF as they are";
+
+        runTool("pdftoppm", {"-r", "72", "-singlefile", path("png.pdf"), path("png")});
+        runTool("pdftoppm", {"-r", "72", "-singlefile", path("pixels.pdf"), path("pixels")});
+        const QImage viaPng(path("png.ppm")), viaPixels(path("pixels.ppm"));
+        ASSERT_FALSE(viaPng.isNull());
+        EXPECT_EQ(viaPng, viaPixels);
+        EXPECT_NE(viaPng.pixelColor(100, 100), QColor(Qt::white)) << "nothing drawn";
+    }
 }
 
 TEST_F(PdfWriterTest, RandomOperationsStillMakeAReadableFile)

@@ -5,6 +5,7 @@
 #include "common/vb_error.h"
 #include "script/metered.h"
 #include "surface/jpeg_frame.h"
+#include "surface/png_frame.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -64,7 +65,7 @@ protected:
 struct DecodedPixels {
     script::MemoryCharge charge;
     QImage image;
-    QByteArray jpeg;
+    QByteArray file;
     script::MemoryMeter* meter = nullptr;
 };
 
@@ -160,9 +161,13 @@ std::shared_ptr<DecodedPixels> decode(const Text& path, const std::string& bytes
     if (format == PictureFormat::Jpeg && !turned) {
         const std::optional<surface::JpegFrame> frame = surface::pdfReadyJpegFrame(data);
         if (frame && QSize(frame->width, frame->height) == pixels->image.size())
-            pixels->jpeg = QByteArray(data.constData(), data.size());
+            pixels->file = QByteArray(data.constData(), data.size());
+    } else if (format == PictureFormat::Png && !turned && !pixels->image.hasAlphaChannel()) {
+        const std::optional<surface::PngFrame> frame = surface::pdfReadyPngFrame(data);
+        if (frame && QSize(frame->width, frame->height) == pixels->image.size())
+            pixels->file = QByteArray(data.constData(), data.size());
     }
-    pixels->charge.settle(static_cast<size_t>(pixels->image.sizeInBytes() + pixels->jpeg.size()));
+    pixels->charge.settle(static_cast<size_t>(pixels->image.sizeInBytes() + pixels->file.size()));
     return pixels;
 }
 
@@ -190,7 +195,7 @@ LoadedPicture readPicture(const Text& path)
     const FileKey key{st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
     script::MemoryMeter* meter = script::MemoryMeter::current();
     if (std::shared_ptr<DecodedPixels> shared = sharedPictures().find(key, meter))
-        return {sharedView(shared), shared->jpeg};
+        return {sharedView(shared), shared->file};
 
     std::string bytes;
     try {
@@ -200,7 +205,7 @@ LoadedPicture readPicture(const Text& path)
     }
     std::shared_ptr<DecodedPixels> pixels = decode(path, bytes);
     sharedPictures().remember(key, pixels);
-    return {sharedView(pixels), pixels->jpeg};
+    return {sharedView(pixels), pixels->file};
 }
 
 } // namespace quillet

@@ -34,12 +34,13 @@ enum class PictureFormat { Unknown, Png, Jpeg, Bmp, Gif };
 PictureFormat sniffPictureFormat(std::string_view firstBytes);
 
 // A picture as read: its pixels in a 32-bit format, and the file itself
-// when it is a JPEG that a PDF can hold as it is and that shows exactly
-// these pixels (not turned by its orientation tag; see
-// surface/jpeg_frame.h), so that PDF output need not compress it again.
+// when it is a JPEG or PNG that a PDF can hold as it is and that shows
+// exactly these pixels (not turned by an orientation tag; see
+// surface/jpeg_frame.h and surface/png_frame.h), so that PDF output need
+// not compress it again.
 struct LoadedPicture {
     QImage image;
-    QByteArray jpeg;
+    QByteArray file;
 };
 
 // Error 481 "Invalid picture" for a file that cannot be read or is no

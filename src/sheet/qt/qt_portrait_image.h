@@ -21,9 +21,9 @@ public:
     int32_t pictureHeight() const override { return picture_.image.height(); }
 
     const QImage& image() const { return picture_.image; }
-    // The JPEG file the picture was read from, when PDF output can use it
-    // as it is (see picture_file.h); empty otherwise.
-    const QByteArray& jpeg() const { return picture_.jpeg; }
+    // The JPEG or PNG file the picture was read from, when PDF output can
+    // use it as it is (see picture_file.h); empty otherwise.
+    const QByteArray& file() const { return picture_.file; }
     // Called after every change of the picture (the portrait window redraws).
     std::function<void()> changed;
 

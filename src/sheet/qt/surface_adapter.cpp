@@ -75,7 +75,7 @@ void SurfaceAdapter::placePicture(const PortraitImage& image)
     const auto* qtImage = dynamic_cast<const QtPortraitImage*>(&image);
     if (!qtImage || qtImage->image().isNull())
         throw VbError(481); // Invalid picture
-    s_.placePicture(qtImage->image(), qtImage->jpeg());
+    s_.placePicture(qtImage->image(), qtImage->file());
 }
 
 } // namespace quillet

@@ -11,6 +11,7 @@
 #include "sheet/qt/picture_file.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 #include <QTemporaryDir>
@@ -82,9 +83,9 @@ TEST_F(PictureFileTest, AJpegKeepsItsFileUnlessItsPixelsDifferFromIt)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     const LoadedPicture loaded = readPicture(jpeg);
-    EXPECT_EQ(loaded.jpeg, bytes);
-    EXPECT_EQ(readPicture(jpeg).jpeg, bytes) << "read again, from the shared pixels";
-    EXPECT_TRUE(readPicture(picture("photo.png", "png", 40, 30)).jpeg.isEmpty());
+    EXPECT_EQ(loaded.file, bytes);
+    EXPECT_EQ(readPicture(jpeg).file, bytes) << "read again, from the shared pixels";
+    EXPECT_TRUE(readPicture(picture("photo.bmp", "bmp", 40, 30)).file.isEmpty());
 
     // Turned by its orientation tag (an Exif segment after the start of
     // the image saying "rotate 90°" or "rotate 180°"): the pixels are the
@@ -100,8 +101,24 @@ TEST_F(PictureFileTest, AJpegKeepsItsFileUnlessItsPixelsDifferFromIt)
             readPicture(write(orientation == '\x06' ? "turned90.jpg" : "turned180.jpg",
                               bytes.left(2).toStdString() + exif + bytes.mid(2).toStdString()));
         EXPECT_EQ(turned.image.size(), orientation == '\x06' ? QSize(30, 40) : QSize(40, 30));
-        EXPECT_TRUE(turned.jpeg.isEmpty()) << int(orientation);
+        EXPECT_TRUE(turned.file.isEmpty()) << int(orientation);
     }
+}
+
+TEST_F(PictureFileTest, APngKeepsItsFileWhenAPdfCanHoldItsSamples)
+{
+    const Text png = picture("photo.png", "png", 40, 30);
+    QFile file(QString::fromStdU16String(png));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(readPicture(png).file, file.readAll());
+
+    // Transparency is a soft mask the PDF writer makes from the pixels.
+    QImage clear(40, 30, QImage::Format_ARGB32);
+    clear.fill(QColor(0, 128, 128, 100));
+    ASSERT_TRUE(clear.save(QString::fromStdU16String(path("clear.png")), "png"));
+    const LoadedPicture loaded = readPicture(path("clear.png"));
+    EXPECT_TRUE(loaded.image.hasAlphaChannel());
+    EXPECT_TRUE(loaded.file.isEmpty());
 }
 
 TEST_F(PictureFileTest, AnythingElseIsAnInvalidPictureBeforeAnyDecoderSeesIt)
@@ -146,7 +163,9 @@ TEST_F(PictureFileTest, SizesAreCheckedBeforeAnythingIsDecoded)
 TEST_F(PictureFileTest, DecodedPixelsAreChargedOnceAndSharedWhileInUse)
 {
     const Text file = picture("portrait.png", "png", 1000, 800);
-    const size_t bytes = 1000 * 800 * 4;
+    // The pixels, and the file kept for PDF output (its samples go in as
+    // they are).
+    const size_t bytes = 1000 * 800 * 4 + size_t(QFileInfo(QString::fromStdU16String(file)).size());
     auto meter = MemoryMeter::create(64 << 20);
     {
         MeterScope scope(meter.get());
@@ -170,7 +189,7 @@ TEST_F(PictureFileTest, DecodedPixelsAreChargedOnceAndSharedWhileInUse)
         picture("portrait.png", "png", 500, 800);
         const QImage rewritten = readPicture(file).image;
         EXPECT_EQ(rewritten.width(), 500);
-        EXPECT_EQ(meter->used(), bytes + bytes / 2);
+        EXPECT_EQ(meter->used(), bytes + 500 * 800 * 4 + QFileInfo(QString::fromStdU16String(file)).size());
     }
     // Charged as long as any image shows the pixels, and no longer.
     EXPECT_EQ(meter->used(), 0u);

@@ -75,7 +75,8 @@ struct QtTextMeasurer::Cache {
         // needed (a clone of an engine Qt keeps), never kept: it belongs to
         // the thread that made it, and the measurer may move between
         // threads.
-        Font(const FontStyle& s, QFont f) : style(s), font(std::move(f)), picture(symbolFontNamed(s.name) != SymbolFont::None)
+        Font(const FontStyle& s, QFont f)
+            : style(s), font(std::move(f)), picture(symbolFontNamed(s.name) != SymbolFont::None)
         {
             advances.fill(std::nan(""));
             const QRawFont face = this->face();

@@ -81,12 +81,7 @@ int ImageSet::writeJpeg(const QByteArray& jpeg, QSize size)
     const std::optional<JpegFrame> frame = pdfReadyJpegFrame(jpeg);
     if (!frame || QSize(frame->width, frame->height) != size)
         return -1;
-    QByteArray dictionary =
-        imageDictionary(frame->width, frame->height, frame->components == 1 ? "/DeviceGray" : "/DeviceRGB");
-    dictionary.append("/Filter/DCTDecode");
-    const int id = objects_.reserve();
-    objects_.encodedStream(id, dictionary, jpeg);
-    return id;
+    return writeEncoded(size, frame->components, "/Filter/DCTDecode", jpeg);
 }
 
 int ImageSet::writePng(const QByteArray& png, QSize size)
@@ -94,13 +89,19 @@ int ImageSet::writePng(const QByteArray& png, QSize size)
     const std::optional<PngFrame> frame = pdfReadyPngFrame(png);
     if (!frame || QSize(frame->width, frame->height) != size)
         return -1;
-    QByteArray dictionary =
-        imageDictionary(frame->width, frame->height, frame->components == 1 ? "/DeviceGray" : "/DeviceRGB");
     // The rows as the file filtered them, each led by its filter type.
-    dictionary << "/Filter/FlateDecode/DecodeParms<</Predictor 15/Colors " << frame->components
-               << "/BitsPerComponent 8/Columns " << frame->width << ">>";
+    QByteArray filter = "/Filter/FlateDecode/DecodeParms<</Predictor 15/Colors ";
+    filter << frame->components << "/BitsPerComponent 8/Columns " << frame->width << ">>";
+    return writeEncoded(size, frame->components, filter, frame->samples);
+}
+
+int ImageSet::writeEncoded(QSize size, int components, const QByteArray& filter, const QByteArray& samples)
+{
+    QByteArray dictionary =
+        imageDictionary(size.width(), size.height(), components == 1 ? "/DeviceGray" : "/DeviceRGB");
+    dictionary.append(filter);
     const int id = objects_.reserve();
-    objects_.encodedStream(id, dictionary, frame->samples);
+    objects_.encodedStream(id, dictionary, samples);
     return id;
 }
 

@@ -29,6 +29,9 @@ private:
     int writeJpeg(const QByteArray& jpeg, QSize size);
     // -1 (nothing written) when `png` is no PNG of `size` a PDF can hold.
     int writePng(const QByteArray& png, QSize size);
+    // 8-bit samples of `components` (1 grey, 3 colour) already encoded as
+    // `filter` says.
+    int writeEncoded(QSize size, int components, const QByteArray& filter, const QByteArray& samples);
 
     ObjectWriter& objects_;
     std::unordered_map<qint64, QByteArray> names_;

@@ -23,10 +23,9 @@ QByteArray ImageSet::nameOf(const QImage& image, const QByteArray& file)
     if (it != names_.end())
         return it->second;
     QByteArray name = "I" + QByteArray::number(qsizetype(names_.size()));
-    int id = -1;
-    if (file.startsWith("\xFF\xD8"))
-        id = writeJpeg(file, image.size());
-    else if (file.startsWith("\x89PNG"))
+    // Each writer takes only a file of its own format.
+    int id = file.isEmpty() ? -1 : writeJpeg(file, image.size());
+    if (id < 0 && !file.isEmpty())
         id = writePng(file, image.size());
     if (id < 0)
         id = write(image);

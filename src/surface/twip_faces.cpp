@@ -13,8 +13,6 @@ constexpr double kFacePoints = 12;
 
 double enginePixelSize(const QFont& font, double deviceDpi)
 {
-    if (font.pixelSize() > 0)
-        return font.pixelSize();
     const double exact = font.pointSizeF() * deviceDpi / 72.0;
     return qRound(std::floor(exact * 100 + 0.5) / 100);
 }

@@ -162,7 +162,7 @@ std::shared_ptr<DecodedPixels> decode(const Text& path, const std::string& bytes
         const std::optional<surface::JpegFrame> frame = surface::pdfReadyJpegFrame(data);
         if (frame && QSize(frame->width, frame->height) == pixels->image.size())
             pixels->file = QByteArray(data.constData(), data.size());
-    } else if (format == PictureFormat::Png && !turned && !pixels->image.hasAlphaChannel()) {
+    } else if (format == PictureFormat::Png && !turned) {
         const std::optional<surface::PngFrame> frame = surface::pdfReadyPngFrame(data);
         if (frame && QSize(frame->width, frame->height) == pixels->image.size())
             pixels->file = QByteArray(data.constData(), data.size());

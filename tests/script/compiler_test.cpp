@@ -160,11 +160,8 @@ TEST(Compiler, NestedArgumentsThatMayBeElementsCompileOnce)
     // going by reference or a call, decided at run time.  The code must
     // grow with the nesting, not double at each level.
     Text source = u"Call f(";
-    for (int i = 0; i < 12; ++i) {
-        source += u"a";
-        source += fromUtf8(std::to_string(i));
-        source += u"(";
-    }
+    for (int i = 0; i < 12; ++i)
+        source += u"a" + fromUtf8(std::to_string(i)) + u"(";
     source += u"1";
     source.append(13, u')');
     source += u"\n";

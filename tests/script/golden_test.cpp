@@ -23,54 +23,47 @@ std::string readFile(const fs::path& path)
     std::ifstream in(path, std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();
-    std::string text = s.str();
+    const std::string text = s.str();
     // Compare line ends as LF whatever the checkout did.
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            continue;
-        out.push_back(text[i]);
+        if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n')
+            out.push_back(text[i]);
     }
     return out;
 }
 
-void runInto(std::ostringstream& out, const fs::path& path);
-
 std::string runScript(const fs::path& path)
 {
     std::ostringstream out;
-    runInto(out, path);
-    return out.str();
-}
-
-// Runs the script; the engine is gone (and every Class_Terminate has run)
-// when this returns.
-void runInto(std::ostringstream& out, const fs::path& path)
-{
-    Engine engine;
-    UiCallbacks ui;
-    ui.messageBox = [&out](const Text& prompt, int buttons, const Text& title) {
-        out << "[MsgBox " << buttons << " " << toUtf8(title) << "] " << toUtf8(prompt) << '\n';
-        return 1;
-    };
-    ui.inputBox = [&out](const Text& prompt, const Text&, const Text& def) -> std::optional<Text> {
-        out << "[InputBox] " << toUtf8(prompt) << '\n';
-        return def;
-    };
-    engine.setUiCallbacks(ui);
-    const Text dataFolder = fromUtf8((kGoldenDir / "files").string());
-    engine.setFileAccess({{dataFolder}, dataFolder});
-    engine.addObject(u"WScript", cli::makeWScriptObject(out, {u"one", u"two"}, u"t.vbs", u"/t.vbs"), false);
-    engine.addObject(u"Host", testing::makeTestHost(), false);
-    try {
-        if (!engine.addCode(decodeFileText(readFile(path)))) {
-            const ScriptErrorInfo& e = engine.lastError();
-            out << "(" << e.line << ", " << e.column << ") " << (e.compileError ? "compile error " : "runtime error ")
-                << e.number << ": " << toUtf8(e.description) << '\n';
+    {
+        Engine engine;
+        UiCallbacks ui;
+        ui.messageBox = [&out](const Text& prompt, int buttons, const Text& title) {
+            out << "[MsgBox " << buttons << " " << toUtf8(title) << "] " << toUtf8(prompt) << '\n';
+            return 1;
+        };
+        ui.inputBox = [&out](const Text& prompt, const Text&, const Text& def) -> std::optional<Text> {
+            out << "[InputBox] " << toUtf8(prompt) << '\n';
+            return def;
+        };
+        engine.setUiCallbacks(ui);
+        const Text dataFolder = fromUtf8((kGoldenDir / "files").string());
+        engine.setFileAccess({{dataFolder}, dataFolder});
+        engine.addObject(u"WScript", cli::makeWScriptObject(out, {u"one", u"two"}, u"t.vbs", u"/t.vbs"), false);
+        engine.addObject(u"Host", testing::makeTestHost(), false);
+        try {
+            if (!engine.addCode(decodeFileText(readFile(path)))) {
+                const ScriptErrorInfo& e = engine.lastError();
+                out << "(" << e.line << ", " << e.column << ") "
+                    << (e.compileError ? "compile error " : "runtime error ") << e.number << ": "
+                    << toUtf8(e.description) << '\n';
+            }
+        } catch (const cli::QuitRequest& q) {
+            out << "[Quit " << q.exitCode << "]\n";
         }
-    } catch (const cli::QuitRequest& q) {
-        out << "[Quit " << q.exitCode << "]\n";
-    }
+    } // the engine is gone, and every Class_Terminate has run and echoed
+    return out.str();
 }
 
 std::vector<std::string> goldenTopics()

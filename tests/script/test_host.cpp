@@ -29,27 +29,21 @@ public:
 
 private:
     static TestHost& self(NativeObject& o) { return static_cast<TestHost&>(o); }
+    static Value& item(NativeObject& o, std::span<Value> a)
+    {
+        auto& items = self(o).items_;
+        const int32_t i = a[0].rawLong();
+        if (i < 0 || static_cast<size_t>(i) >= items.size())
+            throw VbError(vberr::SubscriptOutOfRange);
+        return items[static_cast<size_t>(i)];
+    }
 
     static const NativeClass& cls()
     {
         static const NativeClass c = [] {
             NativeClass k(u"TestHost");
-            k.add({u"Item", {ArgKind::Int32}, 1, 0,
-                   [](NativeObject& o, std::span<Value> a) {
-                       auto& items = self(o).items_;
-                       const int32_t i = a[0].rawLong();
-                       if (i < 0 || static_cast<size_t>(i) >= items.size())
-                           throw VbError(vberr::SubscriptOutOfRange);
-                       return items[static_cast<size_t>(i)];
-                   },
-                   [](NativeObject& o, std::span<Value> a, const Value& v) {
-                       auto& items = self(o).items_;
-                       const int32_t i = a[0].rawLong();
-                       if (i < 0 || static_cast<size_t>(i) >= items.size())
-                           throw VbError(vberr::SubscriptOutOfRange);
-                       items[static_cast<size_t>(i)] = v;
-                   },
-                   {}},
+            k.add({u"Item", {ArgKind::Int32}, 1, 0, [](NativeObject& o, std::span<Value> a) { return item(o, a); },
+                   [](NativeObject& o, std::span<Value> a, const Value& v) { item(o, a) = v; }, {}},
                   true);
             k.add({u"Name", {}, 0, 0, [](NativeObject& o, std::span<Value>) { return Value::string(self(o).name_); },
                    [](NativeObject& o, std::span<Value>, const Value& v) { self(o).name_ = v.toText(); }, {}});

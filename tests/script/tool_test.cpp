@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -30,34 +29,28 @@ std::string readFile(const std::string& path)
     return s.str();
 }
 
-TEST(QuilletScriptTool, RunsTheSheetStyleScript)
+// Output and exit status: a script run to its end, a runtime error (file,
+// line and column, status 1), a compile error (nothing runs), Quit's code.
+TEST(QuilletScriptTool, PrintsWhatTheScriptEchoesAndItsErrorAndExitsWithItsStatus)
 {
-    const Result r = run(kDir + "sheet_style.vbs");
-    EXPECT_EQ(0, r.status);
-    EXPECT_EQ(readFile(kDir + "sheet_style.out"), r.out);
-}
-
-TEST(QuilletScriptTool, RuntimeErrorPrintsFileLineColumnAndExitsWithOne)
-{
-    const std::string file = kDir + "errors_report.vbs";
-    const Result r = run(file + " first second");
-    EXPECT_EQ(1, r.status);
-    EXPECT_EQ("before first 2\n" + file + "(4, 1) runtime error 11: Division by zero\n", r.out);
-}
-
-TEST(QuilletScriptTool, CompileErrorRunsNothing)
-{
-    const std::string file = kDir + "syntax.vbs";
-    const Result r = run(file);
-    EXPECT_EQ(1, r.status);
-    EXPECT_EQ(file + "(3, 1) compile error 1014: Expected 'End'\n", r.out);
-}
-
-TEST(QuilletScriptTool, QuitEndsWithItsCode)
-{
-    const Result r = run(kDir + "quit.vbs");
-    EXPECT_EQ(3, r.status);
-    EXPECT_EQ("quitting\n", r.out);
+    struct Case {
+        std::string args;
+        int status;
+        std::string out;
+    };
+    const Case cases[] = {
+        {"sheet_style.vbs", 0, readFile(kDir + "sheet_style.out")},
+        {"errors_report.vbs first second", 1,
+         "before first 2\n" + kDir + "errors_report.vbs(4, 1) runtime error 11: Division by zero\n"},
+        {"syntax.vbs", 1, kDir + "syntax.vbs(3, 1) compile error 1014: Expected 'End'\n"},
+        {"quit.vbs", 3, "quitting\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const Result r = run(kDir + c.args);
+        EXPECT_EQ(c.status, r.status);
+        EXPECT_EQ(c.out, r.out);
+    }
 }
 
 TEST(QuilletScriptTool, ReadsBesideTheScriptAndInTheCurrentFolderOnly)

@@ -52,27 +52,19 @@ TEST(DateParts, RoundsToNearestSecondAndWeekday)
     EXPECT_EQ(dateToParts(dateSerial(1800, 1, 1)).weekday, 4);
 }
 
-TEST(DateText, PrintsDateTimeOrBoth)
+// Dates and times as text, and the parser's common forms, are in the golden
+// lib_dates.vbs; the hours after midnight are not.
+TEST(DateText, TheHourAfterMidnightIsTwelveAm)
 {
-    const double day = dateSerial(2026, 12, 6);
-    const double time = timeSerial(15, 4, 5);
-    EXPECT_EQ(dateToText(day), u"12/6/2026");
-    EXPECT_EQ(dateToText(time), u"3:04:05 PM");
-    EXPECT_EQ(dateToText(day + time), u"12/6/2026 3:04:05 PM");
     EXPECT_EQ(dateToText(0), u"12:00:00 AM");
-    EXPECT_EQ(dateToText(timeSerial(12, 0, 0)), u"12:00:00 PM");
     EXPECT_EQ(dateToText(timeSerial(0, 30, 0)), u"12:30:00 AM");
 }
 
 TEST(DateParse, AcceptsUsFormsAndSwapsImpossibleOrders)
 {
     const double dec6 = dateSerial(2026, 12, 6);
-    EXPECT_EQ(parse(u"12/6/2026"), dec6);
     EXPECT_EQ(parse(u"12-6-26"), dec6);
-    EXPECT_EQ(parse(u"2026-12-06"), dec6);
-    EXPECT_EQ(parse(u"Dec 6, 2026"), dec6);
     EXPECT_EQ(parse(u"December 6 2026"), dec6);
-    EXPECT_EQ(parse(u"6 December 2026"), dec6);
     EXPECT_EQ(parse(u"6-dec-2026"), dec6);
     EXPECT_EQ(parse(u"Sunday, December 6, 2026"), dec6);
     EXPECT_EQ(parse(u"12/6"), dec6);
@@ -87,7 +79,6 @@ TEST(DateParse, AcceptsTimesAloneAndCombined)
     EXPECT_EQ(parse(u"15:04:05"), timeSerial(15, 4, 5));
     EXPECT_EQ(parse(u"3 pm"), timeSerial(15, 0, 0));
     EXPECT_EQ(parse(u"12:00 AM"), 0.0);
-    EXPECT_EQ(parse(u"12/6/2026 3:04:05 PM"), dateSerial(2026, 12, 6) + timeSerial(15, 4, 5));
     EXPECT_EQ(parse(u"3:04:05 PM 12/6/2026"), dateSerial(2026, 12, 6) + timeSerial(15, 4, 5));
 }
 

@@ -21,25 +21,17 @@ std::vector<quillet::Text> enumerateTexts(const Value& object)
 
 } // namespace
 
-TEST(Dictionary, AddLookUpAndErrors)
+// The common cases of Dictionary and RegExp are in the golden
+// lib_dictionary.vbs and lib_regexp.vbs; these are the edges the scripts do
+// not reach.
+TEST(Dictionary, MembersInAnyCaseAndTheDefaultMember)
 {
     Library lib;
     const Value d = lib.create(u"scripting.dictionary");
-    EXPECT_EQ(d.typeName(), u"Dictionary");
     member(d, u"Add", {S(u"a"), I(1)});
     member(d, u"add", {I(1), S(u"one")});
     EXPECT_EQ(member(d, u"Count").rawLong(), 2);
     EXPECT_EQ(member(d, u"", {S(u"a")}).rawInteger(), 1);
-    EXPECT_EQ(member(d, u"Item", {L(1)}).toText(), u"one");   // Long 1 is Integer 1's key
-    EXPECT_EQ(member(d, u"Item", {D(1.0)}).toText(), u"one"); // and so is 1.0
-    EXPECT_FALSE(member(d, u"Exists", {S(u"1")}).rawBoolean());
-    EXPECT_FALSE(member(d, u"Exists", {S(u"A")}).rawBoolean());
-    EXPECT_EQ(memberError(d, u"Add", {S(u"a"), I(2)}), 457);
-    EXPECT_EQ(memberError(d, u"Remove", {S(u"zz")}), 32811);
-    // Reading a missing key adds it with Empty.
-    EXPECT_TRUE(member(d, u"Item", {S(u"new")}).isEmpty());
-    EXPECT_EQ(member(d, u"Count").rawLong(), 3);
-    EXPECT_EQ(memberError(d, u"CompareMode", {I(1)}, Access::Let), 5);
 }
 
 TEST(Dictionary, KeepsInsertionOrderThroughRemoveRenameAndLet)
@@ -57,9 +49,6 @@ TEST(Dictionary, KeepsInsertionOrderThroughRemoveRenameAndLet)
     EXPECT_EQ(lib.text(u"Join", {items, S(u",")}), u"X,z,w,Q");
     EXPECT_EQ(memberError(d, u"Key", {S(u"zz"), S(u"w")}, Access::Let), 457);
     EXPECT_EQ(memberError(d, u"Key", {S(u"nope"), S(u"v")}, Access::Let), 32811);
-    member(d, u"RemoveAll");
-    EXPECT_EQ(member(d, u"Count").rawLong(), 0);
-    EXPECT_EQ(lib.call(u"UBound", {member(d, u"Keys")}).rawLong(), -1);
 }
 
 TEST(Dictionary, StartsInBinaryModeWhateverTheMemoryHeld)
@@ -81,7 +70,6 @@ TEST(Dictionary, TextCompareModeAndManyKeys)
     const Value d = lib.create(u"Scripting.Dictionary");
     member(d, u"CompareMode", {I(1)}, Access::Let);
     member(d, u"Add", {S(u"Key"), I(1)});
-    EXPECT_TRUE(member(d, u"Exists", {S(u"KEY")}).rawBoolean());
     EXPECT_EQ(memberError(d, u"Add", {S(u"kEY"), I(2)}), 457);
 
     const Value big = lib.create(u"Scripting.Dictionary");
@@ -107,7 +95,6 @@ TEST(RegExpObject, ExecuteMatchesAndSubMatches)
 {
     Library lib;
     const Value re = lib.newObject(u"RegExp");
-    EXPECT_EQ(re.typeName(), u"IRegExp2");
     member(re, u"Pattern", {S(u"(\\w)(\\d)?")}, Access::Let);
     member(re, u"Global", {Value::boolean(true)}, Access::Let);
     const Value matches = member(re, u"Execute", {S(u"a1 b")});
@@ -124,7 +111,7 @@ TEST(RegExpObject, ExecuteMatchesAndSubMatches)
     EXPECT_EQ(enumerateTexts(matches), (std::vector<quillet::Text>{u"a1", u"b"}));
 }
 
-TEST(RegExpObject, TestReplaceFlagsAndEmptyMatches)
+TEST(RegExpObject, TestReplaceAndFlags)
 {
     Library lib;
     const Value re = lib.newObject(u"RegExp");
@@ -133,16 +120,11 @@ TEST(RegExpObject, TestReplaceFlagsAndEmptyMatches)
     EXPECT_EQ(member(re, u"Replace", {S(u"a@b c@d"), S(u"$2 at $1")}).toText(), u"b at a c@d");
     member(re, u"Global", {Value::boolean(true)}, Access::Let);
     EXPECT_EQ(member(re, u"Replace", {S(u"a@b c@d"), S(u"[$&]")}).toText(), u"[a@b] [c@d]");
-    member(re, u"Pattern", {S(u"a*")}, Access::Let);
-    EXPECT_EQ(member(member(re, u"Execute", {S(u"baaac")}), u"Count").rawLong(), 4);
-    EXPECT_EQ(member(re, u"Replace", {S(u"baaac"), S(u"-")}).toText(), u"-b--c-");
     member(re, u"Pattern", {S(u"^x")}, Access::Let);
     member(re, u"Multiline", {Value::boolean(true)}, Access::Let);
     member(re, u"IgnoreCase", {Value::boolean(true)}, Access::Let);
     EXPECT_EQ(member(member(re, u"Execute", {S(u"X\nx")}), u"Count").rawLong(), 2);
-    EXPECT_TRUE(member(re, u"IgnoreCase").rawBoolean());
     member(re, u"Pattern", {S(u"(a")}, Access::Let);
-    EXPECT_EQ(memberError(re, u"Test", {S(u"a")}), 5020);
     EXPECT_EQ(memberError(re, u"Test", {Value::null()}), 94);
 }
 

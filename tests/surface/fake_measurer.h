@@ -7,6 +7,8 @@
 #include "surface/text_measurer.h"
 #include "common/vb_error.h"
 
+#include <gtest/gtest.h>
+
 #include <memory>
 
 namespace quillet::surface::testing {
@@ -45,5 +47,13 @@ std::vector<Op> opsOf(const Page& page)
 }
 
 inline std::vector<TextOp> textsOf(const Page& page) { return opsOf<TextOp>(page); }
+
+// Each test starts with `s`, a fake-metrics surface whose document is open.
+class SurfaceTest : public ::testing::Test {
+protected:
+    std::vector<TextOp> textsOn(size_t page = 0) const { return textsOf(s->document().pages.at(page)); }
+
+    std::unique_ptr<Surface> s = fakeSurface();
+};
 
 } // namespace quillet::surface::testing

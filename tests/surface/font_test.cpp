@@ -1,6 +1,7 @@
 // Fonts as sheets name them: the families they resolve to and how wide
 // they set against Arial, the picture fonts, and plain advances without
 // kerning or ligatures.
+#include "poppler_tools.h"
 #include "qt_app.h"
 
 #include "surface/font_resolver.h"
@@ -11,12 +12,12 @@
 
 #include <QFontMetricsF>
 #include <QImage>
-#include <QProcess>
 #include <QRawFont>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace quillet::surface {
 namespace {
@@ -101,6 +102,7 @@ TEST_F(FontTest, NarrowFontsSetNarrowAndUnknownNamesFallBackToArialWidths)
 {
     EXPECT_LT(widthRatio(u"Arial Narrow"), 0.85);
     EXPECT_DOUBLE_EQ(widthRatio(u"No Such Font At All"), 1.0);
+    EXPECT_EQ(resolveFontFamily(u"No Such Font At All"), QStringLiteral("Liberation Sans"));
     EXPECT_EQ(fontFallbackFor(u"No Such Font At All"), QStringLiteral("Liberation Sans"));
     // An installed family is used under its own name.
     EXPECT_EQ(resolveFontFamily(u"DejaVu Serif"), QStringLiteral("DejaVu Serif"));
@@ -144,6 +146,23 @@ TEST_F(FontTest, TextIsMeasuredFromPlainAdvancesWithoutKerningOrLigatures)
     EXPECT_DOUBLE_EQ(s.textWidth(u"office"), s.textWidth(u"o") + 2 * s.textWidth(u"f") + s.textWidth(u"ice"));
     s.setFontName(u"Times New Roman");
     EXPECT_DOUBLE_EQ(s.textWidth(u"To"), s.textWidth(u"T") + s.textWidth(u"o"));
+
+    QtTextMeasurer measurer;
+    const FontStyle mono{u"Courier New", 10};
+    EXPECT_DOUBLE_EQ(measurer.advance(mono, u"iiii"), measurer.advance(mono, u"WWWW"));
+    // Liberation Mono advances 1229/2048 em: 10 pt = 200 twips per em.
+    EXPECT_NEAR(measurer.advance(mono, u"i"), 200.0 * 1229 / 2048, 0.1);
+}
+
+TEST_F(FontTest, SizesBeyondWhatTheFontEngineScalesAreClamped)
+{
+    QtTextMeasurer measurer;
+    const FontStyle largest{u"Arial", 800};
+    const FontStyle huge{u"Arial", 32767};
+    EXPECT_DOUBLE_EQ(measurer.advance(huge, u"abc"), measurer.advance(largest, u"abc"));
+    EXPECT_GT(measurer.metrics(huge).lineHeight(), 800 * 20);
+    EXPECT_GT(measurer.metrics(FontStyle{u"Arial", 0}).lineHeight(), 0);
+    EXPECT_GT(measurer.metrics(FontStyle{u"Arial", std::nan("")}).lineHeight(), 0);
 }
 
 // The measurer adds up the advances of single characters where it can,
@@ -238,7 +257,7 @@ TEST_F(FontTest, TheDrawingFontHasEveryPictureOfTheBasicPlane)
 
 TEST_F(FontTest, PicturesReachThePdfAsTheirCharacters)
 {
-    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+    if (!testing::havePoppler())
         GTEST_SKIP() << "poppler-utils not installed";
     Surface s;
     s.startDoc();
@@ -251,10 +270,7 @@ TEST_F(FontTest, PicturesReachThePdfAsTheirCharacters)
     QTemporaryDir dir;
     const QString pdf = dir.filePath("pictures.pdf");
     ASSERT_TRUE(writePdf(s.document(), pdf));
-    QProcess process;
-    process.start("pdftotext", {pdf, "-"});
-    ASSERT_TRUE(process.waitForFinished(30000));
-    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    const QString text = testing::runTool("pdftotext", {pdf, "-"}).out;
     for (const char16_t* picture : {u"\u2611", u"\u25FB", u"\u03B1"})
         EXPECT_TRUE(text.contains(QString::fromUtf16(picture))) << text.toStdString();
     EXPECT_FALSE(text.contains(QChar(0xFE))) << text.toStdString();

@@ -9,11 +9,11 @@ namespace {
 
 using testing::FakeMeasurer;
 
+const FakeMeasurer measurer;
+
 std::vector<LaidLine> lay(const Text& text, BreakOptions options)
 {
-    static const FakeMeasurer measurer;
-    FontStyle font;
-    return breakLines({{text, font, kBlack}}, options, measurer, font);
+    return breakLines({{text, FontStyle{}, kBlack}}, options, measurer, FontStyle{});
 }
 
 Text lineText(const LaidLine& line)
@@ -26,9 +26,7 @@ Text lineText(const LaidLine& line)
 
 TEST(LineBreaker, WrapsAtWordsAndDropsTheBlankAtTheBreak)
 {
-    BreakOptions options;
-    options.width = 1000;  // ten characters
-    auto lines = lay(u"alpha beta gamma delta", options);
+    auto lines = lay(u"alpha beta gamma delta", {.width = 1000});  // ten characters
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lineText(lines[0]), u"alpha beta");
     EXPECT_EQ(lineText(lines[1]), u"gamma");
@@ -40,19 +38,13 @@ TEST(LineBreaker, WrapsAtWordsAndDropsTheBlankAtTheBreak)
 
 TEST(LineBreaker, ToleranceLetsAWordTouchTheEdge)
 {
-    BreakOptions options;
-    options.width = 990;
-    options.tolerance = 15;
-    EXPECT_EQ(lay(u"alpha beta", options).size(), 1u);  // 1000 wide, 10 over
-    options.tolerance = 5;
-    EXPECT_EQ(lay(u"alpha beta", options).size(), 2u);
+    EXPECT_EQ(lay(u"alpha beta", {.width = 990, .tolerance = 15}).size(), 1u);  // 1000 wide, 10 over
+    EXPECT_EQ(lay(u"alpha beta", {.width = 990, .tolerance = 5}).size(), 2u);
 }
 
 TEST(LineBreaker, FirstLineStartsAtItsOffsetAndMayWrapAway)
 {
-    BreakOptions options;
-    options.width = 1000;
-    options.firstLineOffset = 800;
+    BreakOptions options{.width = 1000, .firstLineOffset = 800};
     auto lines = lay(u"abcd efg", options);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_TRUE(lines[0].pieces.empty());  // nothing fits after the offset
@@ -68,26 +60,18 @@ TEST(LineBreaker, FirstLineStartsAtItsOffsetAndMayWrapAway)
 
 TEST(LineBreaker, OverlongWordBreaksByCharacterButAKeptFirstWordDoesNot)
 {
-    BreakOptions options;
-    options.width = 300;
-    auto lines = lay(u"abcdefgh", options);
+    auto lines = lay(u"abcdefgh", {.width = 300});
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lineText(lines[0]), u"abc");
     EXPECT_EQ(lineText(lines[2]), u"gh");
-
-    options.keepFirstWord = true;
-    EXPECT_EQ(lay(u"abcdefgh", options).size(), 1u);
-
-    options.width = 0;  // clamped to 1 twip: one character per line, no endless loop
-    options.keepFirstWord = false;
-    EXPECT_EQ(lay(u"abcd", options).size(), 4u);
+    EXPECT_EQ(lay(u"abcdefgh", {.width = 300, .keepFirstWord = true}).size(), 1u);
+    // Clamped to 1 twip: one character per line, no endless loop.
+    EXPECT_EQ(lay(u"abcd", {.width = 0}).size(), 4u);
 }
 
 TEST(LineBreaker, HardBreaksKeepBlankLinesAndTrailingBreakGivesEmptyLine)
 {
-    BreakOptions options;
-    options.width = 5000;
-    auto lines = lay(u"a\r\n\rb\n", options);
+    auto lines = lay(u"a\r\n\rb\n", {.width = 5000});
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lineText(lines[0]), u"a");
     EXPECT_TRUE(lines[1].pieces.empty());
@@ -100,10 +84,7 @@ TEST(LineBreaker, HardBreaksKeepBlankLinesAndTrailingBreakGivesEmptyLine)
 
 TEST(LineBreaker, TabsJumpToHalfInchStopsFromTheLeftEdge)
 {
-    BreakOptions options;
-    options.width = 5000;
-    options.firstLineOffset = 100;
-    auto lines = lay(u"ab\tc\td", options);
+    auto lines = lay(u"ab\tc\td", {.width = 5000, .firstLineOffset = 100});
     ASSERT_EQ(lines[0].pieces.size(), 3u);
     EXPECT_DOUBLE_EQ(lines[0].pieces[1].x, 720);
     EXPECT_DOUBLE_EQ(lines[0].pieces[2].x, 1440);
@@ -111,15 +92,11 @@ TEST(LineBreaker, TabsJumpToHalfInchStopsFromTheLeftEdge)
 
 TEST(LineBreaker, AlignmentShiftsLinesWithinTheWidth)
 {
-    BreakOptions options;
-    options.width = 1000;
-    options.align = Align::Center;
-    EXPECT_DOUBLE_EQ(lay(u"abcd", options)[0].pieces[0].x, 300);
-    options.align = Align::Right;
-    EXPECT_DOUBLE_EQ(lay(u"abcd  ", options)[0].pieces[0].x, 600);  // trailing blanks do not count
+    EXPECT_DOUBLE_EQ(lay(u"abcd", {.width = 1000, .align = Align::Center})[0].pieces[0].x, 300);
+    // Trailing blanks do not count.
+    EXPECT_DOUBLE_EQ(lay(u"abcd  ", {.width = 1000, .align = Align::Right})[0].pieces[0].x, 600);
 
-    options.align = Align::Justify;
-    auto lines = lay(u"ab cd ef ghijkl", options);
+    auto lines = lay(u"ab cd ef ghijkl", {.width = 1000, .align = Align::Justify});
     ASSERT_EQ(lines.size(), 2u);
     // "ab cd ef" is 800 wide: 200 spare shared by two gaps; the last line stays left.
     EXPECT_DOUBLE_EQ(lines[0].pieces.back().x, 800);
@@ -129,13 +106,8 @@ TEST(LineBreaker, AlignmentShiftsLinesWithinTheWidth)
 
 TEST(LineBreaker, AWordSpanningRunsWrapsAsOneUnit)
 {
-    static const FakeMeasurer measurer;
-    FontStyle plain;
-    FontStyle bold = plain;
-    bold.bold = true;
-    BreakOptions options;
-    options.width = 800;
-    auto lines = breakLines({{u"abc de", plain, kBlack}, {u"fgh", bold, 0xFF}}, options, measurer, plain);
+    const FontStyle plain, bold{.bold = true};
+    auto lines = breakLines({{u"abc de", plain, kBlack}, {u"fgh", bold, 0xFF}}, {.width = 800}, measurer, plain);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lineText(lines[1]), u"defgh");
     ASSERT_EQ(lines[1].pieces.size(), 2u);

@@ -15,6 +15,10 @@ using testing::kLine;
 using testing::opsOf;
 using testing::textsOf;
 
+using PageSetup = testing::SurfaceTest;
+using HeaderFooter = testing::SurfaceTest;
+using PageBorder = testing::SurfaceTest;
+
 TEST(Document, StartsWithOneLetterPageAndTheCursorAtTheMargins)
 {
     Surface s(std::make_shared<testing::FakeMeasurer>());
@@ -68,9 +72,8 @@ TEST(Document, TakenPagesLeaveTheSurfaceWithNoneUntilTheNextDocument)
     EXPECT_EQ(textsOf(s.document().pages[0]).size(), 1u);
 }
 
-TEST(PageSetup, OrientationSwapsTheSizeOfAnEmptyPageOtherwiseTheNextPage)
+TEST_F(PageSetup, OrientationSwapsTheSizeOfAnEmptyPageOtherwiseTheNextPage)
 {
-    auto s = fakeSurface();
     s->setOrientation(kLandscape);
     EXPECT_DOUBLE_EQ(s->pageWidth(), 15840);
     EXPECT_DOUBLE_EQ(s->document().pages[0].width, 15840);
@@ -90,9 +93,8 @@ TEST(PageSetup, OrientationSwapsTheSizeOfAnEmptyPageOtherwiseTheNextPage)
     EXPECT_DOUBLE_EQ(s->document().pages[1].height, 20160);
 }
 
-TEST(PageSetup, CursorFollowsMarginsOnlyWhileThePageIsEmptyAndFree)
+TEST_F(PageSetup, CursorFollowsMarginsOnlyWhileThePageIsEmptyAndFree)
 {
-    auto s = fakeSurface();
     s->setMarginLeft(720);
     s->setMarginTop(2000);
     EXPECT_DOUBLE_EQ(s->currentX(), 720);
@@ -101,12 +103,11 @@ TEST(PageSetup, CursorFollowsMarginsOnlyWhileThePageIsEmptyAndFree)
     s->setMarginLeft(1000);
     EXPECT_DOUBLE_EQ(s->currentX(), 720);
     s->paragraph(u"y");  // the next line uses the new margin
-    EXPECT_DOUBLE_EQ(textsOf(s->document().pages[0])[1].x, 1000);
+    EXPECT_DOUBLE_EQ(textsOn()[1].x, 1000);
 }
 
-TEST(PageSetup, CrossedMarginsStillLayOutWithoutLooping)
+TEST_F(PageSetup, CrossedMarginsStillLayOutWithoutLooping)
 {
-    auto s = fakeSurface();
     s->setMarginLeft(8000);
     s->setMarginRight(8000);
     s->paragraph(u"abc def");
@@ -114,9 +115,8 @@ TEST(PageSetup, CrossedMarginsStillLayOutWithoutLooping)
     EXPECT_DOUBLE_EQ(s->currentY(), 1440 + 6 * kLine);
 }
 
-TEST(HeaderFooter, ThreePartsPageNumbersAndValuesTakenWhenThePageIsFinished)
+TEST_F(HeaderFooter, ThreePartsPageNumbersAndValuesTakenWhenThePageIsFinished)
 {
-    auto s = fakeSurface();
     s->setHeaderFontSize(11.25);
     s->setHeader(u"Title||Page %d");
     s->setFooter(u"left|mid");
@@ -124,7 +124,7 @@ TEST(HeaderFooter, ThreePartsPageNumbersAndValuesTakenWhenThePageIsFinished)
     s->setHeader(u"Second\r\nline");  // set before page 2 is finished
     s->endDoc();
 
-    auto first = textsOf(s->document().pages[0]);
+    auto first = textsOn();
     ASSERT_EQ(first.size(), 4u);
     EXPECT_EQ(first[0].text, u"Title");
     EXPECT_DOUBLE_EQ(first[0].x, 1440);
@@ -137,7 +137,7 @@ TEST(HeaderFooter, ThreePartsPageNumbersAndValuesTakenWhenThePageIsFinished)
     EXPECT_EQ(first[3].text, u"mid");
     EXPECT_DOUBLE_EQ(first[3].x, 1440 + (9360 - 300) / 2);
 
-    auto second = textsOf(s->document().pages[1]);
+    auto second = textsOn(1);
     ASSERT_EQ(second.size(), 4u);
     EXPECT_EQ(second[0].text, u"Second");
     EXPECT_DOUBLE_EQ(second[0].top, 1440 - 2 * kLine - kLine / 4);
@@ -145,22 +145,21 @@ TEST(HeaderFooter, ThreePartsPageNumbersAndValuesTakenWhenThePageIsFinished)
     EXPECT_EQ(second[0].font.size, 11.25);
 }
 
-TEST(HeaderFooter, TooSmallAMarginKeepsTheBandsInsideItAndOnThePaper)
+TEST_F(HeaderFooter, TooSmallAMarginKeepsTheBandsInsideItAndOnThePaper)
 {
-    auto s = fakeSurface();
     s->setHeaderFontSize(11.25);
     s->setMarginTop(280);  // room for one line, not for the whole gap as well
     s->setMarginBottom(100);
     s->setHeader(u"Head");
     s->setFooter(u"Foot");
     s->endDoc();
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_DOUBLE_EQ(texts[0].top, 0);  // on the paper, still above the margin
     EXPECT_DOUBLE_EQ(texts[1].top, 15840 - 100);  // never into the text area
 }
 
-TEST(HeaderFooter, HeaderTextSplitsAtBarsAndKeepsOtherPercentSigns)
+TEST_F(HeaderFooter, HeaderTextSplitsAtBarsAndKeepsOtherPercentSigns)
 {
     auto parts = splitHeaderText(u"a|b|c|dropped", 3);
     EXPECT_EQ(parts[0], std::vector<Text>{u"a"});
@@ -173,7 +172,7 @@ TEST(HeaderFooter, HeaderTextSplitsAtBarsAndKeepsOtherPercentSigns)
     EXPECT_EQ(parts[1], (std::vector<Text>{u"x", u"y"}));
 }
 
-TEST(PageBorder, EachCodeDrawsItsEdgesWithThePenOfTheFinishingMoment)
+TEST_F(PageBorder, EachCodeDrawsItsEdgesWithThePenOfTheFinishingMoment)
 {
     struct Case {
         int code;
@@ -191,7 +190,6 @@ TEST(PageBorder, EachCodeDrawsItsEdgesWithThePenOfTheFinishingMoment)
         for (const LineOp& line : lines)
             EXPECT_EQ(line.colour, 0x808080u);
     }
-    auto s = fakeSurface();
     s->setColumns(2);
     s->setPageBorder(5);
     s->setPageBorder(12);  // out of range: the old code stays
@@ -204,9 +202,8 @@ TEST(PageBorder, EachCodeDrawsItsEdgesWithThePenOfTheFinishingMoment)
     EXPECT_DOUBLE_EQ(lines[0].y2, 14400);
 }
 
-TEST(PageBorder, ColumnLinesFollowTheLayoutOfEachPartOfThePage)
+TEST_F(PageBorder, ColumnLinesFollowTheLayoutOfEachPartOfThePage)
 {
-    auto s = fakeSurface();
     s->setPageBorder(5);
     s->paragraph(u"title across the page");
     s->setColumns(2);

@@ -2,10 +2,10 @@
 // both must parse, read back as the same text and render to the same
 // pixels (within what antialiasing changes); and the font subsetter keeps
 // every glyph a document needs, composites with their parts.
+#include "poppler_tools.h"
 #include "qt_app.h"
 #include "qt_pdf_reference.h"
 
-#include "common/stop_request.h"
 #include "surface/font_resolver.h"
 #include "surface/font_subset.h"
 #include "surface/jpeg_frame.h"
@@ -16,52 +16,28 @@
 #include "surface/qt_text_measurer.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainterPath>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QRawFont>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QtEndian>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <charconv>
+#include <cmath>
 #include <limits>
 #include <map>
-#include <cmath>
 
 namespace quillet::surface {
 namespace {
 
-struct ToolResult {
-    QString out;
-    QString err;
-};
-
-ToolResult runTool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000))
-        return {};
-    return {QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
-
-bool havePoppler()
-{
-    for (const char* tool : {"pdftotext", "pdfinfo", "pdftoppm", "pdffonts"}) {
-        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-            return false;
-    }
-    return true;
-}
+using testing::runTool;
+using testing::ToolResult;
 
 TextOp text(double x, double baseline, const char16_t* words, FontStyle font = {}, Rgb colour = kBlack)
 {
@@ -77,34 +53,26 @@ TextOp text(double x, double baseline, const char16_t* words, FontStyle font = {
     return op;
 }
 
-FontStyle font(const char16_t* name, double size, bool bold = false, bool italic = false)
+// A picture whose pixel at (x, y) is colourAt(x, y).
+template <class ColourAt>
+QImage picture(int width, int height, QImage::Format format, ColourAt colourAt)
 {
-    FontStyle style;
-    style.name = name;
-    style.size = size;
-    style.bold = bold;
-    style.italic = italic;
-    return style;
+    QImage image(width, height, format);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixelColor(x, y, colourAt(x, y));
+    return image;
 }
 
 QImage halfTransparentPicture()
 {
-    QImage image(40, 20, QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, x < 20 ? qRgba(200, 0, 0, 255) : qRgba(0, 0, 0, 0));
-    }
-    return image;
+    return picture(40, 20, QImage::Format_ARGB32,
+                   [](int x, int) { return x < 20 ? QColor(200, 0, 0) : QColor(0, 0, 0, 0); });
 }
 
 QImage checkerPicture()
 {
-    QImage image(8, 8, QImage::Format_RGB32);
-    for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 8; ++x)
-            image.setPixel(x, y, (x + y) % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
-    }
-    return image;
+    return picture(8, 8, QImage::Format_RGB32, [](int x, int y) { return (x + y) % 2 ? Qt::black : Qt::white; });
 }
 
 // Every kind of operation: text in several faces and sizes (Latin, other
@@ -116,25 +84,21 @@ Document sampleDocument()
     Document document;
     Page first;
     first.ops.push_back(text(1440, 1440, u"Plain text at eleven points"));
-    first.ops.push_back(text(1440, 2000, u"Bold and larger", font(u"Arial", 16, true)));
-    first.ops.push_back(text(1440, 2500, u"Italic serif", font(u"Times New Roman", 12, false, true)));
-    first.ops.push_back(text(1440, 2900, u"Small mono 8pt", font(u"Courier New", 8)));
-    first.ops.push_back(text(1440, 3400, u"Größe, Ελληνικά, Кириллица, € – “quotes”", font(u"Arial", 12)));
-    first.ops.push_back(text(1440, 3900, u"Arrows → ← and ☺ from a fallback", font(u"Arial", 12)));
-    first.ops.push_back(text(1440, 4400, u"\u00FE\u00A8\u006C", font(u"Wingdings", 14)));
-    first.ops.push_back(text(3000, 4400, u"abg", font(u"Symbol", 14)));
-    first.ops.push_back(text(1440, 4900, u"Outline font face Palatino", font(u"Palatino", 13)));
+    first.ops.push_back(text(1440, 2000, u"Bold and larger", FontStyle{u"Arial", 16, true}));
+    first.ops.push_back(text(1440, 2500, u"Italic serif", FontStyle{u"Times New Roman", 12, false, true}));
+    first.ops.push_back(text(1440, 2900, u"Small mono 8pt", FontStyle{u"Courier New", 8}));
+    first.ops.push_back(text(1440, 3400, u"Größe, Ελληνικά, Кириллица, € – “quotes”", FontStyle{u"Arial", 12}));
+    first.ops.push_back(text(1440, 3900, u"Arrows → ← and ☺ from a fallback", FontStyle{u"Arial", 12}));
+    first.ops.push_back(text(1440, 4400, u"\u00FE\u00A8\u006C", FontStyle{u"Wingdings", 14}));
+    first.ops.push_back(text(3000, 4400, u"abg", FontStyle{u"Symbol", 14}));
+    first.ops.push_back(text(1440, 4900, u"Outline font face Palatino", FontStyle{u"Palatino", 13}));
     // No bold face is installed for these, nor an italic one for the
     // second: the font engine emboldens and slants the regular face.
-    first.ops.push_back(text(6000, 4900, u"Garamond bold", font(u"Garamond", 13, true, true)));
-    first.ops.push_back(text(9000, 4900, u"Math bold", font(u"DejaVu Math TeX Gyre", 13, true, true)));
-    FontStyle decorated = font(u"Arial", 14);
-    decorated.underline = true;
-    first.ops.push_back(text(1440, 5500, u"Underlined words", decorated));
-    decorated.underline = false;
-    decorated.strikeout = true;
-    first.ops.push_back(text(5400, 5500, u"Struck out", decorated, 0x0000C0));
-    TextOp clipped = text(1440, 6200, u"Clipped text that runs past its box", font(u"Arial", 14));
+    first.ops.push_back(text(6000, 4900, u"Garamond bold", FontStyle{u"Garamond", 13, true, true}));
+    first.ops.push_back(text(9000, 4900, u"Math bold", FontStyle{u"DejaVu Math TeX Gyre", 13, true, true}));
+    first.ops.push_back(text(1440, 5500, u"Underlined words", {.size = 14, .underline = true}));
+    first.ops.push_back(text(5400, 5500, u"Struck out", {.size = 14, .strikeout = true}, 0x0000C0));
+    TextOp clipped = text(1440, 6200, u"Clipped text that runs past its box", FontStyle{u"Arial", 14});
     clipped.clip = TwipRect{1440, 5800, 3400, 6400};
     first.ops.push_back(clipped);
     first.ops.push_back(LineOp{1440, 7000, 9000, 7000, kBlack, 0});
@@ -151,19 +115,19 @@ Document sampleDocument()
     first.ops.push_back(text(720, 13400,
                              u"A broad-shouldered knight of the March, grey at the temples, with a scar across "
                              u"the left cheek from the siege of",
-                             font(u"Arial", 10)));
+                             FontStyle{u"Arial", 10}));
     document.pages.push_back(first);
 
     Page landscape;
     landscape.width = 15840;
     landscape.height = 12240;
     landscape.orientation = kLandscape;
-    landscape.ops.push_back(text(1440, 1440, u"Landscape page words", font(u"Arial", 20)));
-    landscape.ops.push_back(text(1440, 2400, u"Landscape page words", font(u"Arial", 7)));
+    landscape.ops.push_back(text(1440, 1440, u"Landscape page words", FontStyle{u"Arial", 20}));
+    landscape.ops.push_back(text(1440, 2400, u"Landscape page words", FontStyle{u"Arial", 7}));
     // Characters not drawn as they are: a tab, soft hyphens, marks that
     // combine, right-to-left text.
-    landscape.ops.push_back(text(1440, 3400, u"Tab\there, soft\u00ADhyphen", font(u"Arial", 12)));
-    landscape.ops.push_back(text(1440, 4000, u"soft\u00ADhyphen, e\u0301 \u05E9\u05DC\u05D5\u05DD", font(u"Arial", 12)));
+    landscape.ops.push_back(text(1440, 3400, u"Tab\there, soft\u00ADhyphen", FontStyle{u"Arial", 12}));
+    landscape.ops.push_back(text(1440, 4000, u"soft\u00ADhyphen, e\u0301 \u05E9\u05DC\u05D5\u05DD", FontStyle{u"Arial", 12}));
     landscape.ops.push_back(RectOp{{12000, 9000, 15000, 11500}, 0x404040, std::nullopt, 0});
     document.pages.push_back(landscape);
     return document;
@@ -183,18 +147,31 @@ protected:
     {
         testing::ensureQtApplication();
         ASSERT_TRUE(dir_.isValid());
-        if (!havePoppler())
+        if (!testing::havePoppler())
             GTEST_SKIP() << "poppler-utils not installed";
     }
 
     QString path(const QString& name) const { return dir_.filePath(name); }
 
-    // Writes `document` with both writers; true when both succeeded.
+    QByteArray contents(const QString& name) const
+    {
+        QFile file(path(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        return file.readAll();
+    }
+
+    // Writes `document` with both writers, as ours.pdf and qt.pdf.
     void writeBoth(const Document& document)
     {
         QString error;
         ASSERT_TRUE(writePdf(document, path("ours.pdf"), &error, QStringLiteral("Sheet – Ωmega"))) << error.toStdString();
         ASSERT_TRUE(testing::writePdfWithQt(document, path("qt.pdf"), QStringLiteral("Sheet – Ωmega")));
+    }
+
+    void writeOurs(const Document& document, const QString& name)
+    {
+        QString error;
+        ASSERT_TRUE(writePdf(document, path(name), &error)) << error.toStdString();
     }
 
     QTemporaryDir dir_;
@@ -391,18 +368,16 @@ struct JpegPicture {
 
 JpegPicture jpegPicture(QImage::Format format, bool progressive = false)
 {
-    QImage photo(96, 64, format);
-    for (int y = 0; y < photo.height(); ++y)
-        for (int x = 0; x < photo.width(); ++x)
-            photo.setPixelColor(x, y, QColor(x * 2, 200 - y * 3, (x * y) % 256));
-    JpegPicture picture;
-    QBuffer buffer(&picture.file);
+    const QImage photo =
+        picture(96, 64, format, [](int x, int y) { return QColor(x * 2, 200 - y * 3, (x * y) % 256); });
+    JpegPicture jpeg;
+    QBuffer buffer(&jpeg.file);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "jpeg");
     writer.setProgressiveScanWrite(progressive);
     EXPECT_TRUE(writer.write(photo)) << writer.errorString().toStdString();
-    picture.image = QImage::fromData(picture.file, "jpeg");
-    return picture;
+    jpeg.image = QImage::fromData(jpeg.file, "jpeg");
+    return jpeg;
 }
 
 // The byte after the frame marker (FF C0 or FF C2) plus `offset`.
@@ -488,21 +463,22 @@ TEST(JpegFrame, BaselineAndProgressiveGreyAndColourAreReadyOthersAreNot)
     EXPECT_FALSE(pdfReadyJpegFrame(QByteArray()));
 }
 
+// One page with `image` drawn 96 by 64 pixels at an inch from the corner,
+// `file` being the file it was read from (empty: none).
+Document pictureDocument(const QImage& image, const QByteArray& file)
+{
+    Document document;
+    document.pages.emplace_back();
+    document.pages[0].ops.push_back(PictureOp{{1440, 1440, 1440 + 96 * 40, 1440 + 64 * 40}, image, file});
+    return document;
+}
+
 TEST_F(PdfWriterTest, AJpegPictureGoesInAsItsOwnFileAndLooksTheSame)
 {
     const JpegPicture photo = jpegPicture(QImage::Format_RGB32);
-    auto document = [&](const QByteArray& jpeg) {
-        Document d;
-        d.pages.emplace_back();
-        d.pages[0].ops.push_back(PictureOp{{1440, 1440, 1440 + 96 * 40, 1440 + 64 * 40}, photo.image, jpeg});
-        return d;
-    };
-    QString error;
-    ASSERT_TRUE(writePdf(document(photo.file), path("jpeg.pdf"), &error, QString())) << error.toStdString();
-    ASSERT_TRUE(writePdf(document({}), path("flate.pdf"), &error, QString())) << error.toStdString();
-    QFile file(path("jpeg.pdf"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray written = file.readAll();
+    writeOurs(pictureDocument(photo.image, photo.file), "jpeg.pdf");
+    writeOurs(pictureDocument(photo.image, {}), "flate.pdf");
+    const QByteArray written = contents("jpeg.pdf");
     EXPECT_TRUE(written.contains("/Filter/DCTDecode")) << "the picture was not passed through";
     EXPECT_TRUE(written.contains(photo.file)) << "the file is not in the PDF as it is";
     EXPECT_FALSE(written.contains("/FlateDecode/Length " + QByteArray::number(photo.file.size())));
@@ -520,10 +496,8 @@ TEST_F(PdfWriterTest, AJpegPictureGoesInAsItsOwnFileAndLooksTheSame)
     // A file that does not match the pixels is not used.
     QByteArray other = jpegPicture(QImage::Format_Grayscale8).file;
     other[frameByte(other, 5)] = char(0x7F);  // another width
-    ASSERT_TRUE(writePdf(document(other), path("mismatch.pdf"), &error, QString())) << error.toStdString();
-    QFile mismatch(path("mismatch.pdf"));
-    ASSERT_TRUE(mismatch.open(QIODevice::ReadOnly));
-    EXPECT_FALSE(mismatch.readAll().contains("/DCTDecode"));
+    writeOurs(pictureDocument(photo.image, other), "mismatch.pdf");
+    EXPECT_FALSE(contents("mismatch.pdf").contains("/DCTDecode"));
 }
 
 // A PNG file as Qt writes it for `photo`, with its chunks reachable.
@@ -538,11 +512,7 @@ QByteArray pngFile(const QImage& photo)
 
 QImage gradient(QImage::Format format)
 {
-    QImage photo(96, 64, format);
-    for (int y = 0; y < photo.height(); ++y)
-        for (int x = 0; x < photo.width(); ++x)
-            photo.setPixelColor(x, y, QColor(x * 2, 200 - y * 3, (x * y) % 256, 255 - x));
-    return photo;
+    return picture(96, 64, format, [](int x, int y) { return QColor(x * 2, 200 - y * 3, (x * y) % 256, 255 - x); });
 }
 
 // `file` with a chunk of `type` and `body` put in before its first IDAT
@@ -610,12 +580,6 @@ TEST(PngFrame, EightBitGreyOrColourWithoutTransparencyIsHeldAsItIs)
 // whatever row filters the file used and whatever gamma it names.
 TEST_F(PdfWriterTest, APngPictureGoesInAsItsCompressedSamplesAndLooksExactlyTheSame)
 {
-    auto document = [&](const QImage& image, const QByteArray& file) {
-        Document d;
-        d.pages.emplace_back();
-        d.pages[0].ops.push_back(PictureOp{{1440, 1440, 1440 + 96 * 40, 1440 + 64 * 40}, image, file});
-        return d;
-    };
     const QByteArray files[] = {
         pngFile(gradient(QImage::Format_RGB32)),
         pngFile(gradient(QImage::Format_Grayscale8)),
@@ -623,12 +587,9 @@ TEST_F(PdfWriterTest, APngPictureGoesInAsItsCompressedSamplesAndLooksExactlyTheS
     };
     for (const QByteArray& file : files) {
         const QImage image = QImage::fromData(file, "png").convertToFormat(QImage::Format_RGB32);
-        QString error;
-        ASSERT_TRUE(writePdf(document(image, file), path("png.pdf"), &error, QString())) << error.toStdString();
-        ASSERT_TRUE(writePdf(document(image, {}), path("pixels.pdf"), &error, QString())) << error.toStdString();
-        QFile written(path("png.pdf"));
-        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-        const QByteArray pdf = written.readAll();
+        writeOurs(pictureDocument(image, file), "png.pdf");
+        writeOurs(pictureDocument(image, {}), "pixels.pdf");
+        const QByteArray pdf = contents("png.pdf");
         EXPECT_TRUE(pdf.contains("/DecodeParms<</Predictor 15")) << "the picture was not passed through";
         EXPECT_TRUE(pdf.contains(pdfReadyPngFrame(file)->samples)) << "the samples are not in the PDF as they are";
 
@@ -659,7 +620,7 @@ TEST_F(PdfWriterTest, RandomOperationsStillMakeAReadableFile)
                 const char16_t starts[] = {0x01, 0x20, 0x390, 0x2190, 0x25A0, 0xD800, 0xDC00, 0xF020};
                 for (int n = random.bounded(12); n > 0; --n)
                     words.push_back(char16_t(starts[random.bounded(8)] + random.bounded(0x60)));
-                FontStyle style = font(faces[random.bounded(5)], random.bounded(-10, 200) / 2.0);
+                FontStyle style{faces[random.bounded(5)], random.bounded(-10, 200) / 2.0};
                 style.underline = random.bounded(2);
                 TextOp op = text(a, b, words.c_str(), style, random.generate() & 0xFFFFFF);
                 if (random.bounded(3) == 0)
@@ -689,25 +650,6 @@ TEST_F(PdfWriterTest, RandomOperationsStillMakeAReadableFile)
     }
 }
 
-TEST_F(PdfWriterTest, AStopLeavesTheOldFile)
-{
-    const QString pdf = path("kept.pdf");
-    {
-        QFile old(pdf);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old");
-    }
-    std::atomic<bool> stop{true};
-    StopScope scope(&stop);
-    QString error;
-    EXPECT_FALSE(writePdf(sampleDocument(), pdf, &error));
-    EXPECT_TRUE(error.contains("stopped")) << error.toStdString();
-    QFile kept(pdf);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), QByteArray("old"));
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 1);
-}
-
 // A device that takes so many bytes and refuses the rest, as a full disk.
 class SmallDisk : public QBuffer {
 public:
@@ -733,7 +675,7 @@ TEST(PdfWriterDevice, ARefusedWriteEndsTheFileUnfinished)
     for (int i = 0; i < 400; ++i) {
         Page page;
         for (int line = 0; line < 60; ++line)
-            page.ops.push_back(text(720, 720 + line * 240, u"Line of text that fills the page", font(u"Arial", 10)));
+            page.ops.push_back(text(720, 720 + line * 240, u"Line of text that fills the page", FontStyle{u"Arial", 10}));
         document.pages.push_back(page);
     }
     SmallDisk disk(100000);

@@ -1,5 +1,6 @@
 // The preview widget (zoom modes, navigation, drawing) and printing through
 // Qt's printer support (to a PDF printer, so it runs headless).
+#include "poppler_tools.h"
 #include "qt_app.h"
 
 #include "surface/surface.h"
@@ -11,11 +12,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPrinter>
-#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -78,7 +77,15 @@ Document threePages()
 
 class PreviewWidgetTest : public ::testing::Test {
 protected:
-    void SetUp() override { testing::ensureQtApplication(); }
+    void SetUp() override
+    {
+        testing::ensureQtApplication();
+        preview_ = std::make_unique<PreviewWidget>();
+        preview_->resize(600, 500);
+        preview_->setDocument(threePages());
+    }
+    // Made here, not as a member: a widget needs the application first.
+    std::unique_ptr<PreviewWidget> preview_;
 };
 
 void press(QWidget& widget, int key)
@@ -89,9 +96,7 @@ void press(QWidget& widget, int key)
 
 TEST_F(PreviewWidgetTest, KeysAndSlotsMoveBetweenPages)
 {
-    PreviewWidget preview;
-    preview.resize(600, 500);
-    preview.setDocument(threePages());
+    PreviewWidget& preview = *preview_;
     EXPECT_EQ(preview.pageCount(), 3);
     EXPECT_EQ(preview.currentPage(), 1);
     std::vector<int> seen;
@@ -112,9 +117,7 @@ TEST_F(PreviewWidgetTest, KeysAndSlotsMoveBetweenPages)
 
 TEST_F(PreviewWidgetTest, ZoomMenuHasTheConfiguredEntriesAndSwitchesModes)
 {
-    PreviewWidget preview;
-    preview.resize(600, 500);
-    preview.setDocument(threePages());
+    PreviewWidget& preview = *preview_;
     const QList<QAction*> actions = preview.zoomMenu()->actions();
     ASSERT_EQ(actions.size(), 4);
     EXPECT_EQ(actions[0]->text(), "Whole &Page");
@@ -136,9 +139,7 @@ TEST_F(PreviewWidgetTest, ZoomMenuHasTheConfiguredEntriesAndSwitchesModes)
 
 TEST_F(PreviewWidgetTest, ZoomingStepsFromTheFittedSize)
 {
-    PreviewWidget preview;
-    preview.resize(600, 500);
-    preview.setDocument(threePages());
+    PreviewWidget& preview = *preview_;
     const double fitted = preview.geometry().scale;
     preview.zoomIn();
     EXPECT_EQ(preview.zoomMode(), ZoomMode::Percent);
@@ -152,9 +153,7 @@ TEST_F(PreviewWidgetTest, ZoomingStepsFromTheFittedSize)
 
 TEST_F(PreviewWidgetTest, DrawsPagesOnTheDeskAtTheirPlace)
 {
-    PreviewWidget preview;
-    preview.resize(600, 500);
-    preview.setDocument(threePages());
+    PreviewWidget& preview = *preview_;
     preview.show();
     const QImage shot = preview.viewport()->grab().toImage();
     const QRectF page = preview.geometry().pageRects[0];
@@ -168,10 +167,7 @@ TEST_F(PreviewWidgetTest, DrawsPagesOnTheDeskAtTheirPlace)
 
 QString pdfInfo(const QString& pdf)
 {
-    QProcess process;
-    process.start("pdfinfo", {"-f", "1", "-l", "10", pdf});
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
+    return testing::runTool("pdfinfo", {"-f", "1", "-l", "10", pdf}).out;
 }
 
 class PrintingTest : public ::testing::Test {
@@ -191,7 +187,7 @@ protected:
 
 TEST_F(PrintingTest, PrintsEveryPageAtItsOwnPaperSize)
 {
-    if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
+    if (!testing::havePoppler())
         GTEST_SKIP() << "poppler-utils not installed";
     DocumentPrinter printer;
     printer.setShowProgress(false);
@@ -207,7 +203,7 @@ TEST_F(PrintingTest, PrintsEveryPageAtItsOwnPaperSize)
 
 TEST_F(PrintingTest, PrintsAPageRange)
 {
-    if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
+    if (!testing::havePoppler())
         GTEST_SKIP() << "poppler-utils not installed";
     DocumentPrinter printer;
     printer.setShowProgress(false);
@@ -253,15 +249,6 @@ TEST(PrintTexts, ProgressTextFillsTheSlots)
     texts.deviceLine = "%s";
     printer.setTexts(texts);
     EXPECT_EQ(printer.progressText(1, "Laser %s", "x"), "Now printing Page 1 of\nSheet\nLaser %s");
-}
-
-TEST(PrintTexts, APrinterWritingAFileIsThePdfWriter)
-{
-    testing::ensureQtApplication(); // a printer needs the application
-    QPrinter pdf;
-    pdf.setOutputFileName("/tmp/sheet.pdf");
-    EXPECT_EQ(printerDescription(pdf), "PDF writer");
-    EXPECT_EQ(printerPort(pdf), "/tmp/sheet.pdf");
 }
 
 } // namespace

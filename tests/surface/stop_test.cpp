@@ -54,32 +54,22 @@ private:
     mutable int left_;
 };
 
-Text words(size_t count)
+Text repeated(const Text& piece, size_t count)
 {
     Text text;
     for (size_t i = 0; i < count; ++i)
-        text += u"word ";
+        text += piece;
     return text;
 }
 
-Text tableRows(size_t count)
-{
-    Text rows;
-    for (size_t i = 0; i < count; ++i)
-        rows += u"cell|cell;";
-    return rows;
-}
+Text words(size_t count) { return repeated(u"word ", count); }
+Text tableRows(size_t count) { return repeated(u"cell|cell;", count); }
 
 // Every long operation of the surface, on a fresh document.
 const std::vector<std::pair<const char*, std::function<void(Surface&)>>>& longOperations()
 {
     static const Text text = words(200000);
-    static const Text lines = [] {
-        Text many;
-        for (int i = 0; i < 100000; ++i)
-            many += u"line\r\n";
-        return many;
-    }();
+    static const Text lines = repeated(u"line\r\n", 100000);
     static const Text oneWord(3000000, u'W');
     static const Text rtf = u"{\\rtf1 " + words(200000) + u"}";
     static const Text rows = tableRows(100000);
@@ -210,10 +200,7 @@ TEST(RichText, GroupsNestedTooDeepAreOutOfStackSpace)
         EXPECT_NE(e.description().find(u"nests groups more than 1000 deep"), Text::npos);
     }
     // Deep nesting that closes again before the limit is fine, however long.
-    Text balanced;
-    for (int i = 0; i < 10000; ++i)
-        balanced += u"{\\b x}";
-    EXPECT_EQ(readRtf(balanced, font, kBlack).size(), 1u);
+    EXPECT_EQ(readRtf(repeated(u"{\\b x}", 10000), font, kBlack).size(), 1u);
 }
 
 TEST(PageSize, SidesBeyondWhatAPdfPageHoldsAreRefused)
@@ -254,35 +241,23 @@ TEST(Measuring, VeryLongLinesMeasureAsTheSumOfTheirCharacters)
     }
     // A surrogate pair is never cut between two pieces.
     const Text pair = u"\U0001D400";
-    Text pairs;
-    for (int i = 0; i < 200001; ++i)
-        pairs += pair;
-    EXPECT_NEAR(measurer.advance(font, pairs) / (measurer.advance(font, pair) * 200001), 1.0, 1e-6);
+    EXPECT_NEAR(measurer.advance(font, repeated(pair, 200001)) / (measurer.advance(font, pair) * 200001), 1.0, 1e-6);
 }
 
-class StoppedWriting : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        testing::ensureQtApplication();
-        ASSERT_TRUE(dir_.isValid());
-        Surface s;
-        s.startDoc();
-        s.paragraph(u"page one");
-        s.newPage();
-        s.paragraph(u"page two");
-        s.endDoc();
-        document_ = s.document();
-    }
-    QString path(const QString& name) const { return dir_.filePath(name); }
-
-    QTemporaryDir dir_;
-    Document document_;
-};
-
-TEST_F(StoppedWriting, LeavesTheFilesThatWereThere)
+// Both writers; the PDF file replaces one that was there.
+TEST(StoppedWriting, LeavesTheFilesThatWereThere)
 {
-    QFile old(path("out.pdf"));
+    testing::ensureQtApplication();
+    Surface s;
+    s.startDoc();
+    s.paragraph(u"page one");
+    s.newPage();
+    s.paragraph(u"page two");
+    s.endDoc();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString pdf = dir.filePath("out.pdf"), pngs = dir.filePath("page-%1.png");
+    QFile old(pdf);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("earlier");
     old.close();
@@ -290,18 +265,18 @@ TEST_F(StoppedWriting, LeavesTheFilesThatWereThere)
     std::atomic<bool> stop{true};
     StopScope stopping(&stop);
     QString error;
-    EXPECT_FALSE(writePdf(document_, path("out.pdf"), &error));
+    EXPECT_FALSE(writePdf(s.document(), pdf, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("stopped"))) << error.toStdString();
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), QByteArray("earlier"));
-    EXPECT_FALSE(writePngPages(document_, path("page-%1.png"), 96, &error));
+    EXPECT_FALSE(writePngPages(s.document(), pngs, 96, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("stopped"))) << error.toStdString();
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{QStringLiteral("out.pdf")});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("out.pdf")});
 
     stop.store(false);
-    EXPECT_TRUE(writePdf(document_, path("out.pdf"), &error)) << error.toStdString();
-    EXPECT_TRUE(writePngPages(document_, path("page-%1.png"), 96, &error)) << error.toStdString();
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 3);
+    EXPECT_TRUE(writePdf(s.document(), pdf, &error)) << error.toStdString();
+    EXPECT_TRUE(writePngPages(s.document(), pngs, 96, &error)) << error.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);
 }
 
 TEST(PageImages, HugePagesAreRenderedWithinThePixelBudget)

@@ -15,10 +15,15 @@ namespace {
 
 using testing::fakeSurface;
 using testing::opsOf;
-using testing::textsOf;
 
 constexpr double kRow = 240 + 30;  // one line plus the vertical padding
 const ArgValue kNone = ArgValue::omitted();
+
+using TableLayout = testing::SurfaceTest;
+using TableBorders = testing::SurfaceTest;
+using TablePaging = testing::SurfaceTest;
+using TableShading = testing::SurfaceTest;
+using TableAppend = testing::SurfaceTest;
 
 TEST(TableFormat, FlagsWidthsAndUnits)
 {
@@ -82,13 +87,12 @@ TEST(TableRows, SeparatorsMissingAndExtraCells)
     EXPECT_EQ(separatorsFrom(u"#").row, u';');
 }
 
-TEST(TableLayout, StartsAtTheFlowEdgeAtTheCursorLineAndEndsBelowTheLastRow)
+TEST_F(TableLayout, StartsAtTheFlowEdgeAtTheCursorLineAndEndsBelowTheLastRow)
 {
-    auto s = fakeSurface();
     s->setCurrentX(5000);
     s->setCurrentY(3000);
     s->addTable(u"<2000|>2000|^2000", u"Name|Qty|Note", u"ab|12|x;cd|3|yy;", kNone, kNone, kNone);
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 9u);
     EXPECT_DOUBLE_EQ(texts[0].x, 1440 + 60);  // left-aligned header cell
     EXPECT_DOUBLE_EQ(texts[0].top, 3000 + 15);
@@ -100,12 +104,11 @@ TEST(TableLayout, StartsAtTheFlowEdgeAtTheCursorLineAndEndsBelowTheLastRow)
     EXPECT_TRUE(s->isCursorFree());
 }
 
-TEST(TableLayout, RowHeightFollowsTheTallestCellAndVerticalAlignment)
+TEST_F(TableLayout, RowHeightFollowsTheTallestCellAndVerticalAlignment)
 {
-    auto s = fakeSurface();
     // 620 wide minus 120 padding: five characters a line.
     s->addTable(u"<620|+1000|_1000|~620", u"", u"aaaa bbbb cccc|m|b|long text here\r\nx", kNone, kNone, kNone);
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     const double rowHeight = 3 * 240 + 30;
     EXPECT_DOUBLE_EQ(s->currentY(), 1440 + rowHeight);
     auto find = [&](const Text& t) {
@@ -124,9 +127,8 @@ TEST(TableLayout, RowHeightFollowsTheTallestCellAndVerticalAlignment)
     EXPECT_DOUBLE_EQ(find(u"x").top, 1440 + 15 + 240);  // a line break inside the cell
 }
 
-TEST(TableLayout, NothingToDrawLeavesEverythingAlone)
+TEST_F(TableLayout, NothingToDrawLeavesEverythingAlone)
 {
-    auto s = fakeSurface();
     s->setCurrentY(5000);
     s->addTable(u"<1000", u"", u"", kNone, kNone, kNone);
     EXPECT_TRUE(s->document().pages[0].ops.empty());
@@ -161,7 +163,7 @@ std::set<std::string> lineNames(const Page& page, bool withHeader)
     return names;
 }
 
-TEST(TableBorders, EachCodeDrawsItsLines)
+TEST_F(TableBorders, EachCodeDrawsItsLines)
 {
     using S = std::set<std::string>;
     const S box{"OT", "OB", "OL", "OR"};
@@ -202,9 +204,8 @@ TEST(TableBorders, EachCodeDrawsItsLines)
     }
 }
 
-TEST(TableBorders, BangColumnsAlwaysGetTheirRightLine)
+TEST_F(TableBorders, BangColumnsAlwaysGetTheirRightLine)
 {
-    auto s = fakeSurface();
     s->setTableBorder(0);
     s->addTable(u"!1000|!1000", u"", u"a|b;c|d", kNone, kNone, kNone);
     EXPECT_EQ(lineNames(s->document().pages[0], false), (std::set<std::string>{"CS", "OR"}));
@@ -214,9 +215,8 @@ TEST(TableBorders, BangColumnsAlwaysGetTheirRightLine)
     EXPECT_EQ(opsOf<LineOp>(s->document().pages[0]).size(), 6u);
 }
 
-TEST(TableBorders, PensGiveEdgeAndInnerWidthsInThePenColourOfTheCall)
+TEST_F(TableBorders, PensGiveEdgeAndInnerWidthsInThePenColourOfTheCall)
 {
-    auto s = fakeSurface();
     s->setTablePenTB(30);
     s->setTablePenLR(20);
     s->setTablePen(10);
@@ -232,15 +232,14 @@ TEST(TableBorders, PensGiveEdgeAndInnerWidthsInThePenColourOfTheCall)
     }
 }
 
-TEST(TablePaging, RowsMoveWholeAndTheHeaderRepeats)
+TEST_F(TablePaging, RowsMoveWholeAndTheHeaderRepeats)
 {
-    auto s = fakeSurface();
     const double y0 = 14400 - 3 * kRow;  // room for the header and two rows
     s->setCurrentY(y0);
     s->addTable(u"1000|1000", u"H1|H2", u"a|b;c|d;e|f;g|h", kNone, kNone, kNone);
     ASSERT_EQ(s->pageCount(), 2);
-    auto first = textsOf(s->document().pages[0]);
-    auto second = textsOf(s->document().pages[1]);
+    auto first = textsOn();
+    auto second = textsOn(1);
     ASSERT_EQ(first.size(), 6u);
     ASSERT_EQ(second.size(), 6u);
     EXPECT_EQ(second[0].text, u"H1");
@@ -259,33 +258,30 @@ TEST(TablePaging, RowsMoveWholeAndTheHeaderRepeats)
     EXPECT_TRUE(hasLineAt(s->document().pages[1], 1440));
 }
 
-TEST(TablePaging, AHeaderAloneAtTheBottomGoesWithTheFirstRow)
+TEST_F(TablePaging, AHeaderAloneAtTheBottomGoesWithTheFirstRow)
 {
-    auto s = fakeSurface();
     s->paragraph(u"before");
     s->setCurrentY(14400 - kRow);
     s->addTable(u"1000", u"H", u"a", kNone, kNone, kNone);
     ASSERT_EQ(s->pageCount(), 2);
-    EXPECT_EQ(textsOf(s->document().pages[0]).size(), 1u);
-    EXPECT_EQ(textsOf(s->document().pages[1]).size(), 2u);
+    EXPECT_EQ(textsOn().size(), 1u);
+    EXPECT_EQ(textsOn(1).size(), 2u);
 }
 
-TEST(TablePaging, ColumnsTakeTheNextColumnBeforeANewPage)
+TEST_F(TablePaging, ColumnsTakeTheNextColumnBeforeANewPage)
 {
-    auto s = fakeSurface();
     s->setColumns(2);
     s->setCurrentY(14400 - kRow);
     s->addTable(u"1000", u"", u"a;b", kNone, kNone, kNone);
     EXPECT_EQ(s->pageCount(), 1);
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_DOUBLE_EQ(texts[1].x, 6210 + 60);
     EXPECT_DOUBLE_EQ(texts[1].top, 1440 + 15);
 }
 
-TEST(TableShading, HeaderAndBodyColoursGoUnderTextAndLines)
+TEST_F(TableShading, HeaderAndBodyColoursGoUnderTextAndLines)
 {
-    auto s = fakeSurface();
     s->addTable(u"1000|1000", u"h|h", u"a|b;c|d", ArgValue::fromNumber(0xC0C0C0), ArgValue::fromNumber(0xF0F0F0),
                 kNone);
     const auto& ops = s->document().pages[0].ops;
@@ -305,7 +301,7 @@ TEST(TableShading, HeaderAndBodyColoursGoUnderTextAndLines)
     EXPECT_TRUE(s->document().pages[0].ops.empty());
 }
 
-TEST(TableShading, ZeroFalseEmptyNullAndEmptyTextMeanNoShading)
+TEST_F(TableShading, ZeroFalseEmptyNullAndEmptyTextMeanNoShading)
 {
     for (const ArgValue& none : {ArgValue::fromNumber(0), ArgValue::boolean(false), ArgValue::empty(),
                                  ArgValue::null(), ArgValue::string(u""), ArgValue::string(u"0")}) {
@@ -313,16 +309,15 @@ TEST(TableShading, ZeroFalseEmptyNullAndEmptyTextMeanNoShading)
         s->addTable(u"1000", u"h", u"a", none, none, ArgValue::boolean(false));
         EXPECT_TRUE(opsOf<RectOp>(s->document().pages[0]).empty());
     }
-    auto s = fakeSurface();  // True is -1: white, a colour like any other
+    // True is -1: white, a colour like any other.
     s->addTable(u"1000", u"h", u"a", ArgValue::boolean(true), kNone, kNone);
     auto rects = opsOf<RectOp>(s->document().pages[0]);
     ASSERT_EQ(rects.size(), 1u);
     EXPECT_EQ(rects[0].fill, 0xFFFFFFu);
 }
 
-TEST(TableLayout, ATableAfterTextOnTheCursorLineStartsBelowIt)
+TEST_F(TableLayout, ATableAfterTextOnTheCursorLineStartsBelowIt)
 {
-    auto s = fakeSurface();
     s->setCurrentY(3000);
     s->setCurrentX(1440);
     s->setFontSize(22.5);  // a title two lines high
@@ -331,22 +326,21 @@ TEST(TableLayout, ATableAfterTextOnTheCursorLineStartsBelowIt)
     s->setCurrentX(5000);
     s->text(u"(points)");
     s->addTable(u"1000", u"Name", u"Stealth", kNone, kNone, kNone);
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 4u);
     EXPECT_DOUBLE_EQ(texts[2].top, 3000 + 2 * 240 + 15);  // below the tallest text on the line
 
     // A line position the script set afterwards is where the table goes.
     s->setCurrentY(8000);
     s->addTable(u"1000", u"", u"x", kNone, kNone, kNone);
-    EXPECT_DOUBLE_EQ(textsOf(s->document().pages[0]).back().top, 8000 + 15);
+    EXPECT_DOUBLE_EQ(textsOn().back().top, 8000 + 15);
 }
 
-TEST(TableAppend, ContinuesColumnsWithoutHeaderOrJoiningEdge)
+TEST_F(TableAppend, ContinuesColumnsWithoutHeaderOrJoiningEdge)
 {
-    auto s = fakeSurface();
     s->addTable(u"1000|2000", u"H1|H2", u"a|b", kNone, kNone, kNone);
     s->addTable(u"5000", u"H1|H2", u"c|d", kNone, kNone, ArgValue::boolean(true));
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 6u);
     EXPECT_EQ(texts[4].text, u"c");
     EXPECT_DOUBLE_EQ(texts[5].x, 2440 + 60);  // the earlier second column
@@ -384,7 +378,7 @@ JoinLines linesAt(const Page& page, double y)
     return join;
 }
 
-TEST(TableAppend, TheJoinLooksLikeAnyRowBoundaryWhateverTheCodeAndShading)
+TEST_F(TableAppend, TheJoinLooksLikeAnyRowBoundaryWhateverTheCodeAndShading)
 {
     const double join = 1440 + 3 * kRow;  // header and two rows above it
     struct Case {
@@ -411,9 +405,8 @@ TEST(TableAppend, TheJoinLooksLikeAnyRowBoundaryWhateverTheCodeAndShading)
     }
 }
 
-TEST(TableAppend, RowsAppendedUnderAHeaderOnlyTableGetTheHeaderLine)
+TEST_F(TableAppend, RowsAppendedUnderAHeaderOnlyTableGetTheHeaderLine)
 {
-    auto s = fakeSurface();
     s->setTableBorder(10);  // only the line under the header
     s->addTable(u"2000", u"Name", u"", kNone, kNone, kNone);
     s->addTable(u"2000", u"", u"a;b", kNone, kNone, ArgValue::boolean(true));

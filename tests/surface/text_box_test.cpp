@@ -5,16 +5,15 @@
 namespace quillet::surface {
 namespace {
 
-using testing::fakeSurface;
 using testing::kLine;
 using testing::opsOf;
-using testing::textsOf;
 
-TEST(TextBox, WrapsAtTheBoxWidthAndClipsToTheBox)
+using TextBox = testing::SurfaceTest;
+
+TEST_F(TextBox, WrapsAtTheBoxWidthAndClipsToTheBox)
 {
-    auto s = fakeSurface();
     s->textBox(u"alpha beta gamma", 2000, 3000, 1000, 300);
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 2u);  // the third line starts below the box
     EXPECT_EQ(texts[0].text, u"alpha beta");
     EXPECT_DOUBLE_EQ(texts[0].x, 2000);
@@ -25,11 +24,10 @@ TEST(TextBox, WrapsAtTheBoxWidthAndClipsToTheBox)
     EXPECT_TRUE(opsOf<RectOp>(s->document().pages[0]).empty());  // no shade by default
 }
 
-TEST(TextBox, WithoutWrapOneLinePerLineBreak)
+TEST_F(TextBox, WithoutWrapOneLinePerLineBreak)
 {
-    auto s = fakeSurface();
     s->textBox(u"alpha beta gamma\r\nnext", 2000, 3000, 1000, 0, ArgValue::boolean(false));
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0].text, u"alpha beta gamma");
     EXPECT_EQ(texts[1].text, u"next");
@@ -37,21 +35,21 @@ TEST(TextBox, WithoutWrapOneLinePerLineBreak)
     EXPECT_DOUBLE_EQ(texts[1].clip->bottom, 3000 + 2 * kLine);
 }
 
-TEST(TextBox, CalcMeasuresWithoutDrawingOrStartingADocument)
+TEST_F(TextBox, CalcMeasuresWithoutDrawingOrStartingADocument)
 {
-    Surface s(std::make_shared<testing::FakeMeasurer>());
-    s.textBox(u"alpha beta gamma", 0, 0, 1000, 0, ArgValue::omitted(), ArgValue::fromNumber(1), ArgValue::boolean(true));
-    EXPECT_EQ(s.pageCount(), 0);
-    EXPECT_DOUBLE_EQ(s.lastCalcWidth(), 1000);
-    EXPECT_DOUBLE_EQ(s.lastCalcHeight(), 2 * kLine);
-    s.textBox(u"alpha beta gamma", 0, 0, 1000, 0, ArgValue::string(u"False"), ArgValue::string(u"-1"));
-    EXPECT_DOUBLE_EQ(s.lastCalcWidth(), 1600);
-    EXPECT_DOUBLE_EQ(s.lastCalcHeight(), kLine);
+    Surface unstarted(std::make_shared<testing::FakeMeasurer>());
+    unstarted.textBox(u"alpha beta gamma", 0, 0, 1000, 0, ArgValue::omitted(), ArgValue::fromNumber(1),
+                      ArgValue::boolean(true));
+    EXPECT_EQ(unstarted.pageCount(), 0);
+    EXPECT_DOUBLE_EQ(unstarted.lastCalcWidth(), 1000);
+    EXPECT_DOUBLE_EQ(unstarted.lastCalcHeight(), 2 * kLine);
+    unstarted.textBox(u"alpha beta gamma", 0, 0, 1000, 0, ArgValue::string(u"False"), ArgValue::string(u"-1"));
+    EXPECT_DOUBLE_EQ(unstarted.lastCalcWidth(), 1600);
+    EXPECT_DOUBLE_EQ(unstarted.lastCalcHeight(), kLine);
 }
 
-TEST(TextBox, ShadeFillsTheBoxWithTheBrushWithoutOutline)
+TEST_F(TextBox, ShadeFillsTheBoxWithTheBrushWithoutOutline)
 {
-    auto s = fakeSurface();
     s->setBrushColor(0xDDDDDD);
     s->textBox(u"x", 100, 200, 1000, 500, ArgValue::empty(), ArgValue::null(), ArgValue::string(u"true"));
     const auto& ops = s->document().pages[0].ops;
@@ -62,18 +60,16 @@ TEST(TextBox, ShadeFillsTheBoxWithTheBrushWithoutOutline)
     EXPECT_FALSE(shade.outline.has_value());
 }
 
-TEST(TextBox, BadFlagFailsBeforeDrawing)
+TEST_F(TextBox, BadFlagFailsBeforeDrawing)
 {
-    auto s = fakeSurface();
     EXPECT_THROW(s->textBox(u"x", 0, 0, 100, 100, ArgValue::string(u"yes")), VbError);
     EXPECT_TRUE(s->document().pages[0].ops.empty());
 }
 
-TEST(TextBox, RichTextKeepsItsRunsAndParagraphs)
+TEST_F(TextBox, RichTextKeepsItsRunsAndParagraphs)
 {
-    auto s = fakeSurface();
     s->textBox(u"{\\rtf1 a{\\b b}\\par c}", 2000, 3000, 1000, 0);
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_TRUE(texts[1].font.bold);
     EXPECT_DOUBLE_EQ(texts[1].x, 2100);
@@ -81,12 +77,11 @@ TEST(TextBox, RichTextKeepsItsRunsAndParagraphs)
     EXPECT_FALSE(s->fontBold());
 }
 
-TEST(TextBox, NeverBreaksThePage)
+TEST_F(TextBox, NeverBreaksThePage)
 {
-    auto s = fakeSurface();
     s->textBox(u"a\r\nb\r\nc", 1440, 15000, 1000, 0);
     EXPECT_EQ(s->pageCount(), 1);
-    EXPECT_EQ(textsOf(s->document().pages[0]).size(), 3u);
+    EXPECT_EQ(textsOn().size(), 3u);
 }
 
 } // namespace

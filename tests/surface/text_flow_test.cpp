@@ -7,52 +7,54 @@
 namespace quillet::surface {
 namespace {
 
-using testing::fakeSurface;
 using testing::kLine;
-using testing::textsOf;
 
 constexpr double kLeft = 1440;
 constexpr double kTop = 1440;
 constexpr double kBottom = 15840 - 1440;
 
-TEST(TextOutput, AdvancesAlongTheLineAndLeavesTheCursorSet)
+using TextOutput = testing::SurfaceTest;
+using PlacedText = testing::SurfaceTest;
+using Paragraph = testing::SurfaceTest;
+using Columns = testing::SurfaceTest;
+using Measure = testing::SurfaceTest;
+using Cursor = testing::SurfaceTest;
+
+TEST_F(TextOutput, AdvancesAlongTheLineAndLeavesTheCursorSet)
 {
-    auto s = fakeSurface();
     EXPECT_TRUE(s->isCursorFree());
     s->text(u"Name: ");
     s->text(u"Bob");
     EXPECT_DOUBLE_EQ(s->currentX(), kLeft + 900);
     EXPECT_DOUBLE_EQ(s->currentY(), kTop);
     EXPECT_FALSE(s->isCursorFree());
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_DOUBLE_EQ(texts[1].x, kLeft + 600);
     EXPECT_DOUBLE_EQ(texts[1].top, kTop);
     EXPECT_DOUBLE_EQ(texts[1].baseline, kTop + 190);
 }
 
-TEST(TextOutput, AtAFreeCursorLineBreaksReturnToTheLeftEdgeOneLineDown)
+TEST_F(TextOutput, AtAFreeCursorLineBreaksReturnToTheLeftEdgeOneLineDown)
 {
-    auto s = fakeSurface();
     s->paragraph(u"intro");
     s->text(u"ab\r\ncd\n");
     EXPECT_DOUBLE_EQ(s->currentX(), kLeft);
     EXPECT_DOUBLE_EQ(s->currentY(), kTop + 3 * kLine);
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_DOUBLE_EQ(texts[2].x, kLeft);
     EXPECT_DOUBLE_EQ(texts[2].top, kTop + 2 * kLine);
 }
 
-TEST(PlacedText, LineBreaksStartTheNextLineAtThePlacedX)
+TEST_F(PlacedText, LineBreaksStartTheNextLineAtThePlacedX)
 {
-    auto s = fakeSurface();
     s->setCurrentX(3000);
     s->text(u"ab\r\ncd\n");
     EXPECT_DOUBLE_EQ(s->currentX(), 3000);
     EXPECT_DOUBLE_EQ(s->currentY(), kTop + 2 * kLine);
     s->text(u"ef");  // still placed: continues at the same X
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_DOUBLE_EQ(texts[0].x, 3000);
     EXPECT_DOUBLE_EQ(texts[1].x, 3000);
@@ -61,9 +63,8 @@ TEST(PlacedText, LineBreaksStartTheNextLineAtThePlacedX)
     EXPECT_DOUBLE_EQ(texts[2].top, kTop + 2 * kLine);
 }
 
-TEST(PlacedText, NeverWrapsAndLeavesCurrentYOnItsRow)
+TEST_F(PlacedText, NeverWrapsAndLeavesCurrentYOnItsRow)
 {
-    auto s = fakeSurface();
     // A row placed by hand: a long name from X 6192 runs far past the
     // right margin (10800), then a number right-aligned on the same row.
     s->setCurrentY(7200);
@@ -75,7 +76,7 @@ TEST(PlacedText, NeverWrapsAndLeavesCurrentYOnItsRow)
     s->setCurrentY(7200 + kLine);  // the next row
     s->setCurrentX(1440);
     s->text(u"Next row");
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[0].text, u"Kingdom Fishing (the Salt Road) - taught by Master Jerome");
     EXPECT_DOUBLE_EQ(texts[0].x, 6192);
@@ -84,24 +85,22 @@ TEST(PlacedText, NeverWrapsAndLeavesCurrentYOnItsRow)
     EXPECT_DOUBLE_EQ(texts[2].top, 7200 + kLine);
 }
 
-TEST(PlacedText, StaysTogetherOnThePageWhereItWasPlaced)
+TEST_F(PlacedText, StaysTogetherOnThePageWhereItWasPlaced)
 {
-    auto s = fakeSurface();
     s->setCurrentY(kBottom + 300);  // below the bottom margin, set by the script
     s->setCurrentX(1440);
     s->text(u"Notes:\r\nline two");
     EXPECT_EQ(s->pageCount(), 1);
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_DOUBLE_EQ(texts[1].top, kBottom + 300 + kLine);
     s->text(u" (continued)");  // more on the same line stays with it
     EXPECT_EQ(s->pageCount(), 1);
-    EXPECT_DOUBLE_EQ(textsOf(s->document().pages[0]).back().top, kBottom + 300 + kLine);
+    EXPECT_DOUBLE_EQ(textsOn().back().top, kBottom + 300 + kLine);
 }
 
-TEST(TextOutput, EmptyTextDrawsAndMovesNothing)
+TEST_F(TextOutput, EmptyTextDrawsAndMovesNothing)
 {
-    auto s = fakeSurface();
     s->setCurrentX(2000);
     s->setCurrentY(3000);
     s->text(u"");
@@ -110,12 +109,11 @@ TEST(TextOutput, EmptyTextDrawsAndMovesNothing)
     EXPECT_TRUE(s->document().pages[0].ops.empty());
 }
 
-TEST(TextOutput, AtAFreeCursorTheFirstWordStaysLaterWordsWrapAndBreakThePage)
+TEST_F(TextOutput, AtAFreeCursorTheFirstWordStaysLaterWordsWrapAndBreakThePage)
 {
-    auto s = fakeSurface();
     s->setMarginRight(12240 - kLeft - 1000);  // flow 1000 wide: ten characters
     s->text(u"longerthanten more");
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_DOUBLE_EQ(texts[0].x, kLeft);  // crosses the edge but stays
     EXPECT_DOUBLE_EQ(texts[1].x, kLeft);
@@ -127,15 +125,14 @@ TEST(TextOutput, AtAFreeCursorTheFirstWordStaysLaterWordsWrapAndBreakThePage)
     EXPECT_DOUBLE_EQ(s->currentY(), kBottom - kLine);
     s->text(u"last wrapped");  // the wrapped line goes to the next page
     ASSERT_EQ(s->pageCount(), 2);
-    texts = textsOf(s->document().pages[1]);
+    texts = textsOn(1);
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0].text, u"wrapped");
     EXPECT_DOUBLE_EQ(texts[0].top, kTop);
 }
 
-TEST(TextOutput, TrailingLineBreakAtTheBottomDefersTheBreak)
+TEST_F(TextOutput, TrailingLineBreakAtTheBottomDefersTheBreak)
 {
-    auto s = fakeSurface();
     s->setCurrentY(kBottom - kLine);
     s->text(u"last line\r\n");
     EXPECT_EQ(s->pageCount(), 1);  // no empty page yet
@@ -148,7 +145,7 @@ TEST(TextOutput, TrailingLineBreakAtTheBottomDefersTheBreak)
     s->setCurrentX(5000);  // a position on the line keeps the deferred break
     s->text(u"more");
     ASSERT_EQ(s->pageCount(), 2);
-    auto texts = textsOf(s->document().pages[1]);
+    auto texts = textsOn(1);
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_DOUBLE_EQ(texts[0].x, 5000);
     EXPECT_DOUBLE_EQ(texts[0].top, kTop);
@@ -161,27 +158,25 @@ TEST(TextOutput, TrailingLineBreakAtTheBottomDefersTheBreak)
     EXPECT_EQ(s->pageCount(), 1);
 }
 
-TEST(TextOutput, ALineLeftBelowTheBottomByFlowingOutputMovesOn)
+TEST_F(TextOutput, ALineLeftBelowTheBottomByFlowingOutputMovesOn)
 {
-    auto s = fakeSurface();
     for (int i = 0; i < 54; ++i)
         s->paragraph(u"line");
     EXPECT_DOUBLE_EQ(s->currentY(), kBottom);  // the page is full
     s->setCurrentX(4000);  // a label placed at a column position
     s->text(u"Label");
     ASSERT_EQ(s->pageCount(), 2);
-    auto texts = textsOf(s->document().pages[1]);
+    auto texts = textsOn(1);
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_DOUBLE_EQ(texts[0].x, 4000);
     EXPECT_DOUBLE_EQ(texts[0].top, kTop);
     s->setCurrentX(8000);  // the rest of the line follows it
     s->text(u"Value");
-    EXPECT_DOUBLE_EQ(textsOf(s->document().pages[1])[1].top, kTop);
+    EXPECT_DOUBLE_EQ(textsOn(1)[1].top, kTop);
 }
 
-TEST(Paragraph, FreeCursorStartsAtTheLeftEdgeSetCursorWhereItIs)
+TEST_F(Paragraph, FreeCursorStartsAtTheLeftEdgeSetCursorWhereItIs)
 {
-    auto s = fakeSurface();
     s->paragraph(u"one");
     EXPECT_DOUBLE_EQ(s->currentX(), kLeft);
     EXPECT_DOUBLE_EQ(s->currentY(), kTop + kLine);
@@ -189,39 +184,37 @@ TEST(Paragraph, FreeCursorStartsAtTheLeftEdgeSetCursorWhereItIs)
 
     s->setCurrentX(5000);
     s->paragraph(u"two");
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     EXPECT_DOUBLE_EQ(texts[1].x, 5000);
     EXPECT_DOUBLE_EQ(texts[1].top, kTop + kLine);
 
     // After text output the cursor is set: the paragraph continues the line.
     s->text(u"Label: ");
     s->paragraph(u"value");
-    texts = textsOf(s->document().pages[0]);
+    texts = textsOn();
     EXPECT_DOUBLE_EQ(texts.back().x, kLeft + 700);
     EXPECT_DOUBLE_EQ(s->currentY(), kTop + 3 * kLine);
 }
 
-TEST(Paragraph, NoSpaceBetweenParagraphsAndAnEmptyOneIsABlankLine)
+TEST_F(Paragraph, NoSpaceBetweenParagraphsAndAnEmptyOneIsABlankLine)
 {
-    auto s = fakeSurface();
     s->paragraph(u"a");
     s->paragraph(u"");
     s->paragraph(u"b");
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_DOUBLE_EQ(texts[1].top, kTop + 2 * kLine);
     EXPECT_DOUBLE_EQ(s->currentY(), kTop + 3 * kLine);
 }
 
-TEST(Paragraph, WrapsAtTheRightMarginAndEveryLineMayMove)
+TEST_F(Paragraph, WrapsAtTheRightMarginAndEveryLineMayMove)
 {
-    auto s = fakeSurface();
     s->setMarginRight(12240 - kLeft - 1000);  // flow 1000 wide: ten characters
     s->setCurrentY(kBottom - kLine);
     s->paragraph(u"alpha beta gamma");
     ASSERT_EQ(s->pageCount(), 2);
-    auto first = textsOf(s->document().pages[0]);
-    auto second = textsOf(s->document().pages[1]);
+    auto first = textsOn();
+    auto second = textsOn(1);
     ASSERT_EQ(first.size(), 1u);
     EXPECT_EQ(first[0].text, u"alpha beta");
     ASSERT_EQ(second.size(), 1u);
@@ -230,9 +223,8 @@ TEST(Paragraph, WrapsAtTheRightMarginAndEveryLineMayMove)
     EXPECT_DOUBLE_EQ(s->currentY(), kTop + kLine);
 }
 
-TEST(Paragraph, FillsExactlyFiftyFourLinesPerLetterPage)
+TEST_F(Paragraph, FillsExactlyFiftyFourLinesPerLetterPage)
 {
-    auto s = fakeSurface();
     for (int i = 0; i < 54; ++i)
         s->paragraph(u"line");
     EXPECT_EQ(s->pageCount(), 1);
@@ -241,16 +233,15 @@ TEST(Paragraph, FillsExactlyFiftyFourLinesPerLetterPage)
     EXPECT_EQ(s->pageCount(), 2);
 }
 
-TEST(Columns, FlowDownOneColumnThenTheNext)
+TEST_F(Columns, FlowDownOneColumnThenTheNext)
 {
-    auto s = fakeSurface();
     s->setColumns(2);
     // (12240 - 2880 - 180) / 2 = 4590 wide; column 2 starts at 1440 + 4770.
     for (int i = 0; i < 55; ++i)
         s->paragraph(u"x");
     EXPECT_EQ(s->pageCount(), 1);
     EXPECT_EQ(s->currentColumn(), 2);
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     EXPECT_DOUBLE_EQ(texts[54].x, 6210);
     EXPECT_DOUBLE_EQ(texts[54].top, kTop);
 
@@ -260,9 +251,8 @@ TEST(Columns, FlowDownOneColumnThenTheNext)
     EXPECT_DOUBLE_EQ(s->currentX(), kLeft);
 }
 
-TEST(Columns, NewColumnMovesToTheTopOfTheNextColumn)
+TEST_F(Columns, NewColumnMovesToTheTopOfTheNextColumn)
 {
-    auto s = fakeSurface();
     s->setColumns(3);
     s->paragraph(u"a");
     s->newColumn();
@@ -275,16 +265,15 @@ TEST(Columns, NewColumnMovesToTheTopOfTheNextColumn)
     EXPECT_DOUBLE_EQ(s->currentY(), kTop + 2 * kLine);
 }
 
-TEST(Columns, ColumnsBegunPartWayDownThePageStartWhereTheyWereBegun)
+TEST_F(Columns, ColumnsBegunPartWayDownThePageStartWhereTheyWereBegun)
 {
-    auto s = fakeSurface();
     for (int i = 0; i < 50; ++i)
         s->paragraph(u"single");
     s->setColumns(2);
     for (int i = 0; i < 6; ++i)
         s->paragraph(u"x");
     EXPECT_EQ(s->currentColumn(), 2);
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 56u);
     EXPECT_DOUBLE_EQ(texts[54].x, 6210);
     EXPECT_DOUBLE_EQ(texts[54].top, kTop + 50 * kLine);  // not over the single column
@@ -294,9 +283,8 @@ TEST(Columns, ColumnsBegunPartWayDownThePageStartWhereTheyWereBegun)
     EXPECT_DOUBLE_EQ(s->currentY(), kTop);
 }
 
-TEST(Columns, BackToOneColumnContinuesBelowTheLowestColumn)
+TEST_F(Columns, BackToOneColumnContinuesBelowTheLowestColumn)
 {
-    auto s = fakeSurface();
     s->paragraph(u"title");
     s->setColumns(2);
     for (int i = 0; i < 10; ++i)
@@ -306,7 +294,7 @@ TEST(Columns, BackToOneColumnContinuesBelowTheLowestColumn)
         s->paragraph(u"right");
     s->setColumns(1);
     s->paragraph(u"below both");
-    auto texts = textsOf(s->document().pages[0]);
+    auto texts = textsOn();
     ASSERT_EQ(texts.size(), 15u);
     EXPECT_DOUBLE_EQ(texts.back().x, kLeft);
     EXPECT_DOUBLE_EQ(texts.back().top, kTop + 11 * kLine);  // under column 1's tenth line
@@ -320,7 +308,7 @@ TEST(Columns, BackToOneColumnContinuesBelowTheLowestColumn)
         s->paragraph(u"right");
     s->setColumns(1);
     s->paragraph(u"below both");
-    EXPECT_DOUBLE_EQ(textsOf(s->document().pages[0]).back().top, kTop + 5 * kLine);
+    EXPECT_DOUBLE_EQ(textsOn().back().top, kTop + 5 * kLine);
 
     // Both columns full: the single column starts on a new page.
     s->startDoc();
@@ -330,12 +318,11 @@ TEST(Columns, BackToOneColumnContinuesBelowTheLowestColumn)
     s->setColumns(1);
     ASSERT_EQ(s->pageCount(), 2);
     s->paragraph(u"after");
-    EXPECT_DOUBLE_EQ(textsOf(s->document().pages[1])[0].top, kTop);
+    EXPECT_DOUBLE_EQ(textsOn(1)[0].top, kTop);
 }
 
-TEST(Measure, WidthOfTheWidestLineHeightOfAllLines)
+TEST_F(Measure, WidthOfTheWidestLineHeightOfAllLines)
 {
-    auto s = fakeSurface();
     EXPECT_DOUBLE_EQ(s->textWidth(u"ab\r\nabcd"), 400);
     EXPECT_DOUBLE_EQ(s->textHeight(u"ab\r\nabcd"), 2 * kLine);
     EXPECT_DOUBLE_EQ(s->textWidth(u""), 0);
@@ -345,9 +332,8 @@ TEST(Measure, WidthOfTheWidestLineHeightOfAllLines)
     EXPECT_DOUBLE_EQ(s->textHeight(u"ab"), 2 * kLine);
 }
 
-TEST(Cursor, DrawingLeavesTheCursorAlone)
+TEST_F(Cursor, DrawingLeavesTheCursorAlone)
 {
-    auto s = fakeSurface();
     s->text(u"abc");
     const double x = s->currentX();
     const double y = s->currentY();
@@ -373,9 +359,8 @@ TEST(Cursor, DrawingLeavesTheCursorAlone)
     EXPECT_EQ(pictures[0].rect, (TwipRect{100, 100, 300, 400}));
 }
 
-TEST(Cursor, PictureWithAnEmptyRectangleIsReportedNotDrawn)
+TEST_F(Cursor, PictureWithAnEmptyRectangleIsReportedNotDrawn)
 {
-    auto s = fakeSurface();
     Text reported;
     s->setDiagnosticSink([&](const Text& line) { reported = line; });
     s->setPictureX1(500);

@@ -3,19 +3,15 @@
 // user presses Stop), the program is not left busy, and the next run of
 // an ordinary sheet works as if nothing had happened.
 #include "recording_host.h"
+#include "sheet_folder.h"
 
 #include "script/engine.h"
 #include "sheet/mod_print_report.h"
-#include "state/app_state.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <condition_variable>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -58,16 +54,7 @@ private:
 
 class HostileScriptTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/quillet-hostile-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        state.HomePath = fromUtf8(dir + "/");
-        state.SetDefaults();
-        state.currentCharacter().Name = u"Ann";
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
+    void SetUp() override { state.currentCharacter().Name = u"Ann"; }
 
     // Runs `sheet` (the 'VBScript line is added) as Print Preview does,
     // with the Stop button pressed after `patience`.
@@ -86,9 +73,11 @@ protected:
         return PrintReport(context, false);
     }
 
-    // The two report lines, logged and shown, naming the error and the line.
-    void expectReport(int number, int line, const std::string& lineText)
+    // `sheet` fails with the two report lines, logged and shown, naming
+    // error `number` and the `line` it was in.
+    void expectFails(const std::string& sheet, int number, int line, const std::string& lineText)
     {
+        EXPECT_EQ(run(sheet), ReportResult::ScriptFailed) << sheet;
         ASSERT_GE(log.size(), 2u);
         const Text first = log[log.size() - 2];
         const Text second = log.back();
@@ -99,6 +88,11 @@ protected:
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(host.messages[0], first + u"\r\n" + second);
         EXPECT_EQ(state.Busy, kFalse);
+    }
+    // `statement`, alone in main (line 3), fails with error `number`.
+    void expectMainFails(int number, const std::string& statement)
+    {
+        expectFails("Sub main\r\n" + statement + "\r\nEnd Sub\r\n", number, 3, statement);
     }
 
     // An ordinary sheet right after: it must run and draw normally.
@@ -112,8 +106,8 @@ protected:
         EXPECT_EQ(state.Busy, kFalse);
     }
 
-    std::string dir;
-    AppState state;
+    SheetFolder folder;
+    AppState& state = folder.state;
     script::Engine engine;
     RecordingHost host;
     std::vector<Text> log;
@@ -128,10 +122,7 @@ TEST_F(HostileScriptTest, NoObjectsFromOutsideTheSandbox)
                                "GetObject(\"winmgmts:\")", "GetObject(\"/etc/passwd\")",
                                "GetObject(, \"Scripting.FileSystemObject\")"}) {
         const std::string line = std::string("  Set x = ") + create;
-        EXPECT_EQ(run("Sub main\r\n  Dim x\r\n" + line + "\r\n  x.Run \"rm -rf ~\"\r\nEnd Sub\r\n"),
-                  ReportResult::ScriptFailed)
-            << create;
-        expectReport(429, 4, line);
+        expectFails("Sub main\r\n  Dim x\r\n" + line + "\r\n  x.Run \"rm -rf ~\"\r\nEnd Sub\r\n", 429, 4, line);
     }
     expectNextRunWorks();
 }
@@ -144,11 +135,9 @@ TEST_F(HostileScriptTest, TheFileSystemObjectNeitherWritesNorLeavesItsFolders)
                              "x = fso.OpenTextFile(\"../../../../../../etc/passwd\").ReadAll",
                              "Set x = fso.GetFolder(\"/\").Files", "Set x = fso.GetSpecialFolder(0)"}) {
         const std::string line = std::string("  ") + harm;
-        EXPECT_EQ(run("Sub main\r\n  Set fso = CreateObject(\"Scripting.FileSystemObject\")\r\n" + line +
-                      "\r\nEnd Sub\r\n"),
-                  ReportResult::ScriptFailed)
-            << harm;
-        expectReport(70, 4, line);
+        expectFails("Sub main\r\n  Set fso = CreateObject(\"Scripting.FileSystemObject\")\r\n" + line +
+                        "\r\nEnd Sub\r\n",
+                    70, 4, line);
     }
     expectNextRunWorks();
 }
@@ -175,20 +164,17 @@ TEST_F(HostileScriptTest, EndlessLoopsEndWhenStopped)
 
 TEST_F(HostileScriptTest, EndlessRecursionRunsOutOfStack)
 {
-    EXPECT_EQ(run("Sub main\r\n  main\r\nEnd Sub\r\n"), ReportResult::ScriptFailed);
-    expectReport(28, 3, "  main");
+    expectMainFails(28, "  main");
     EXPECT_FALSE(stopPressed) << "the engine ends it by itself";
 
-    EXPECT_EQ(run("Function deeper(n)\r\n  deeper = deeper(n + 1) & \"x\"\r\nEnd Function\r\n"
-                  "Sub main\r\n  PrintText deeper(1)\r\nEnd Sub\r\n"),
-              ReportResult::ScriptFailed);
-    expectReport(28, 3, "  deeper = deeper(n + 1) & \"x\"");
+    expectFails("Function deeper(n)\r\n  deeper = deeper(n + 1) & \"x\"\r\nEnd Function\r\n"
+                "Sub main\r\n  PrintText deeper(1)\r\nEnd Sub\r\n",
+                28, 3, "  deeper = deeper(n + 1) & \"x\"");
 
     // Recursion through a class's property, and through Execute.
-    EXPECT_EQ(run("Class Loop2\r\n  Public Property Get Me2\r\n    Set Me2 = Me.Me2\r\n  End Property\r\nEnd Class\r\n"
-                  "Sub main\r\n  Dim o\r\n  Set o = New Loop2\r\n  Set o = o.Me2\r\nEnd Sub\r\n"),
-              ReportResult::ScriptFailed);
-    expectReport(28, 4, "    Set Me2 = Me.Me2");
+    expectFails("Class Loop2\r\n  Public Property Get Me2\r\n    Set Me2 = Me.Me2\r\n  End Property\r\nEnd Class\r\n"
+                "Sub main\r\n  Dim o\r\n  Set o = New Loop2\r\n  Set o = o.Me2\r\nEnd Sub\r\n",
+                28, 4, "    Set Me2 = Me.Me2");
     EXPECT_EQ(run("Sub main\r\n  Execute \"main\"\r\nEnd Sub\r\n"), ReportResult::ScriptFailed);
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ(log[log.size() - 2].substr(0, 9), u"Error 28:");
@@ -198,18 +184,11 @@ TEST_F(HostileScriptTest, EndlessRecursionRunsOutOfStack)
 TEST_F(HostileScriptTest, HugeAllocationsAreOutOfMemory)
 {
     // Single arrays and strings past their own caps.
-    EXPECT_EQ(run("Sub main\r\n  ReDim a(1000000000)\r\nEnd Sub\r\n"), ReportResult::ScriptFailed);
-    expectReport(7, 3, "  ReDim a(1000000000)");
-    EXPECT_EQ(run("Sub main\r\n  ReDim a(50000, 50000)\r\nEnd Sub\r\n"), ReportResult::ScriptFailed);
-    expectReport(7, 3, "  ReDim a(50000, 50000)");
-
-    EXPECT_EQ(run("Sub main\r\n  Dim s\r\n  s = \"x\"\r\n  Do\r\n    s = s & s\r\n  Loop\r\nEnd Sub\r\n"),
-              ReportResult::ScriptFailed);
-    expectReport(7, 6, "    s = s & s");
-    EXPECT_EQ(run("Sub main\r\n  PrintText String(2000000000, \"x\")\r\nEnd Sub\r\n"), ReportResult::ScriptFailed);
-    expectReport(7, 3, "  PrintText String(2000000000, \"x\")");
-    EXPECT_EQ(run("Sub main\r\n  PrintText Space(1000000000)\r\nEnd Sub\r\n"), ReportResult::ScriptFailed);
-    expectReport(7, 3, "  PrintText Space(1000000000)");
+    for (const char* statement : {"  ReDim a(1000000000)", "  ReDim a(50000, 50000)",
+                                  "  PrintText String(2000000000, \"x\")", "  PrintText Space(1000000000)"})
+        expectMainFails(7, statement);
+    expectFails("Sub main\r\n  Dim s\r\n  s = \"x\"\r\n  Do\r\n    s = s & s\r\n  Loop\r\nEnd Sub\r\n", 7, 6,
+                "    s = s & s");
     expectNextRunWorks();
 }
 
@@ -217,14 +196,12 @@ TEST_F(HostileScriptTest, ManyAllocationsRunIntoTheMemoryLimit)
 {
     // Within the single-array cap, but 1.6 GB: refused by the session's
     // memory limit before anything is allocated.
-    EXPECT_EQ(run("Sub main\r\n  ReDim a(100000000)\r\nEnd Sub\r\n"), ReportResult::ScriptFailed);
-    expectReport(7, 3, "  ReDim a(100000000)");
+    expectMainFails(7, "  ReDim a(100000000)");
 
     // Each string is small enough; together they pass the limit.
-    EXPECT_EQ(run("Sub main\r\n  Dim parts(200), i\r\n  For i = 0 To 200\r\n    parts(i) = Space(5000000)\r\n"
-                  "  Next\r\nEnd Sub\r\n"),
-              ReportResult::ScriptFailed);
-    expectReport(7, 5, "    parts(i) = Space(5000000)");
+    expectFails("Sub main\r\n  Dim parts(200), i\r\n  For i = 0 To 200\r\n    parts(i) = Space(5000000)\r\n"
+                "  Next\r\nEnd Sub\r\n",
+                7, 5, "    parts(i) = Space(5000000)");
 
     // Caught, the error leaves the script going with its memory given back.
     EXPECT_EQ(run("Sub main\r\n  On Error Resume Next\r\n  ReDim a(100000000)\r\n  e = Err.Number\r\n"
@@ -247,8 +224,7 @@ TEST_F(HostileScriptTest, GeneratedCodeRunsUnderTheSameRules)
     EXPECT_EQ(host.window->surface_.calls[1], "text p7 at 1440,1440");
 
     // Generated code with an error is reported at the Execute statement.
-    EXPECT_EQ(run("Sub main\r\n  Execute \"x = \" & \"(\"\r\nEnd Sub\r\n"), ReportResult::ScriptFailed);
-    expectReport(1023, 3, "  Execute \"x = \" & \"(\"");
+    expectMainFails(1023, "  Execute \"x = \" & \"(\"");
 
     // Generated code that never ends stops like any other.
     EXPECT_EQ(run("Sub main\r\n  Execute \"Do\" & vbCrLf & \"Loop\"\r\nEnd Sub\r\n", std::chrono::milliseconds(200)),
@@ -284,14 +260,11 @@ TEST_F(HostileScriptTest, TerminatorsThatFailOrNeverEnd)
 
 TEST_F(HostileScriptTest, ConstantsThatCannotBeComputedAreCompileErrorsOnTheirLine)
 {
-    EXPECT_EQ(run("Class Box\r\n  Private cells(\"many\")\r\nEnd Class\r\nSub main\r\nEnd Sub\r\n"),
-              ReportResult::ScriptFailed);
-    expectReport(1026, 3, "  Private cells(\"many\")");
-    EXPECT_EQ(run("Class Box\r\n  Private cells(1E+300)\r\nEnd Class\r\nSub main\r\nEnd Sub\r\n"),
-              ReportResult::ScriptFailed);
-    expectReport(1026, 3, "  Private cells(1E+300)");
-    EXPECT_EQ(run("Const LIMIT = -\"none\"\r\nSub main\r\nEnd Sub\r\n"), ReportResult::ScriptFailed);
-    expectReport(1045, 2, "Const LIMIT = -\"none\"");
+    for (const char* bound : {"\"many\"", "1E+300"}) {
+        const std::string line = "  Private cells(" + std::string(bound) + ")";
+        expectFails("Class Box\r\n" + line + "\r\nEnd Class\r\nSub main\r\nEnd Sub\r\n", 1026, 3, line);
+    }
+    expectFails("Const LIMIT = -\"none\"\r\nSub main\r\nEnd Sub\r\n", 1045, 2, "Const LIMIT = -\"none\"");
     EXPECT_EQ(run("Const LIMIT = -\"5\"\r\nSub main\r\n  PrintText LIMIT\r\nEnd Sub\r\n"), ReportResult::Previewed);
     EXPECT_EQ(host.window->surface_.calls[1], "text -5 at 1440,1440");
 }

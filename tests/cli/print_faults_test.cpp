@@ -2,39 +2,26 @@
 // never touches the character file, and ends with a clear report on bad
 // portraits and scripts that will not end.
 #include "../png_header.h"
-#include "../run_command.h"
-
-#include <gtest/gtest.h>
+#include "print_test_folder.h"
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
 using Outcome = quillet::testing::CommandOutcome;
+using quillet::testing::expectParts;
+using quillet::testing::has;
 using quillet::testing::pngHeader;
-
-// Standard output and standard error together.
-Outcome runCommand(const std::string& command)
-{
-    return quillet::testing::runCommand(command + " 2>&1");
-}
-
-const std::string kPrint = std::string(QUILLET_BIN_DIR) + "/quillet-print";
-
-bool has(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
+using quillet::testing::print;
+using quillet::testing::quilletPrint;
+using quillet::testing::runWithErrors;
 
 struct FileStamp {
     std::string content;
@@ -43,17 +30,9 @@ struct FileStamp {
 
     static FileStamp of(const fs::path& path)
     {
-        FileStamp s;
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream all;
-        all << in.rdbuf();
-        s.content = all.str();
         struct stat st {};
         ::stat(path.c_str(), &st);
-        s.mtime = st.st_mtim;
-        s.ctime = st.st_ctim;
-        s.mode = st.st_mode;
-        return s;
+        return {quillet::testing::contentOf(path), st.st_mtim, st.st_ctim, st.st_mode};
     }
     bool operator==(const FileStamp& o) const
     {
@@ -62,41 +41,17 @@ struct FileStamp {
     }
 };
 
-class PrintFaultTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("quillet-faults-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        for (const auto& entry : fs::recursive_directory_iterator(dir, ec))
-            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir, ec);
-    }
-    std::string file(const std::string& name, const std::string& content)
-    {
-        const fs::path path = dir / name;
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << content;
-        return path.string();
-    }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-
-    fs::path dir;
-};
-
 const std::string kCharacter = "[system]\r\n[general]\r\ncharname(Tess Arden)\r\nportraitfile(tess.png)\r\n"
                                "[skills]\r\nname(Stealth), level(14)\r\n";
 
-std::string pictureSheet()
-{
-    return "'VBScript\r\nSub main\r\n  PrintText Char.Name\r\n  Picture Char.Portrait, 1, 1, 2, 2\r\nEnd Sub\r\n";
-}
+class PrintFaultTest : public quillet::testing::PrintTestFolder {
+protected:
+    // quillet-print --log on the character, with `options`.
+    Outcome printTess(const std::string& options)
+    {
+        return print("--log " + options + " " + file("tess.kvr", kCharacter));
+    }
+};
 
 } // namespace
 
@@ -112,14 +67,14 @@ TEST_F(PrintFaultTest, PrintingNeverWritesTheCharacterFileNorAnythingButTheOutpu
     fs::create_directories(dir / "cwd");
 
     // Under strace when it is there, to see every file opened for writing.
-    const bool traced = runCommand("strace -V").status == 0;
+    const bool traced = runWithErrors("strace -V").status == 0;
     const std::string trace = path("trace.txt");
     // (LeakSanitizer, in a sanitizer build, cannot work under strace.)
     const std::string command = "cd " + path("cwd") + " && ASAN_OPTIONS=detect_leaks=0 " +
                                 (traced ? "strace -f -qq -e trace=open,openat,creat -o " + trace + " " : "") +
-                                kPrint + " --output " + path("out/tess.pdf") + " --png " + path("out/png") + " " +
-                                character;
-    const Outcome r = runCommand(command);
+                                quilletPrint() + " --output " + path("out/tess.pdf") + " --png " + path("out/png") +
+                                " " + character;
+    const Outcome r = runWithErrors(command);
     ASSERT_EQ(r.status, 0) << r.out;
 
     EXPECT_TRUE(FileStamp::of(character) == before) << "content, times and mode of the character file unchanged";
@@ -150,26 +105,25 @@ TEST_F(PrintFaultTest, PrintingNeverWritesTheCharacterFileNorAnythingButTheOutpu
 
 TEST_F(PrintFaultTest, PortraitsThatAreNotPicturesOrAreHuge)
 {
-    const std::string character = file("tess.kvr", kCharacter);
-    const std::string sheet = file("pic.tsx", pictureSheet());
-
-    file("tess.png", "<html>not a picture</html>");
-    Outcome r = runCommand(kPrint + " --log --sheet " + sheet + " --output " + path("a.pdf") + " " + character);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(has(r.out, "Error 481:Invalid picture in line 4\nline is:   Picture Char.Portrait, 1, 1, 2, 2"))
-        << r.out;
-
-    file("tess.png", pngHeader(60000, 60000));
-    r = runCommand(kPrint + " --log --sheet " + sheet + " --output " + path("b.pdf") + " " + character);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(has(r.out, "Error 481:Invalid picture: ")) << r.out;
-    EXPECT_TRUE(has(r.out, "larger than 12000 pixels on a side in line 4")) << r.out;
-
-    file("tess.png", std::string(100000, '\xff'));
-    r = runCommand(kPrint + " --log --sheet " + sheet + " --output " + path("c.pdf") + " " + character);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(has(r.out, "Error 481:")) << r.out;
-    EXPECT_FALSE(fs::exists(path("a.pdf")) || fs::exists(path("b.pdf")) || fs::exists(path("c.pdf")));
+    const std::string sheet =
+        file("pic.tsx", "'VBScript\r\nSub main\r\n  PrintText Char.Name\r\n  Picture Char.Portrait, 1, 1, 2, 2\r\n"
+                        "End Sub\r\n");
+    const struct {
+        std::string portrait;
+        std::vector<std::string> reported;
+    } cases[] = {
+        {"<html>not a picture</html>",
+         {"Error 481:Invalid picture in line 4\nline is:   Picture Char.Portrait, 1, 1, 2, 2"}},
+        {pngHeader(60000, 60000), {"Error 481:Invalid picture: ", "larger than 12000 pixels on a side in line 4"}},
+        {std::string(100000, '\xff'), {"Error 481:"}},
+    };
+    for (const auto& c : cases) {
+        file("tess.png", c.portrait);
+        const Outcome r = printTess("--sheet " + sheet + " --output " + path("out.pdf"));
+        EXPECT_EQ(r.status, 1);
+        expectParts(r.out, c.reported);
+        EXPECT_FALSE(fs::exists(path("out.pdf")));
+    }
 }
 
 TEST_F(PrintFaultTest, RunawayScriptsEndWithinTheTimeout)
@@ -181,8 +135,8 @@ TEST_F(PrintFaultTest, RunawayScriptsEndWithinTheTimeout)
           std::string("Sub main\r\n  Execute \"While True : Wend\"\r\nEnd Sub\r\n")}) {
         const std::string sheet = file("runaway.tsx", "'VBScript\r\n" + body);
         const auto start = std::chrono::steady_clock::now();
-        const Outcome r = runCommand("timeout 60 " + kPrint + " --log --timeout 1 --sheet " + sheet + " --output " +
-                                     path("out.pdf") + " " + character);
+        const Outcome r = runWithErrors("timeout 60 " + quilletPrint() + " --log --timeout 1 --sheet " + sheet +
+                                        " --output " + path("out.pdf") + " " + character);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         EXPECT_NE(r.status, 124) << "still running after a minute:\n" << body;
         EXPECT_LT(seconds, 30) << body;
@@ -190,7 +144,7 @@ TEST_F(PrintFaultTest, RunawayScriptsEndWithinTheTimeout)
     }
 
     const std::string recursion = file("deep.tsx", "'VBScript\r\nSub main\r\n  main\r\nEnd Sub\r\n");
-    const Outcome r = runCommand(kPrint + " --log --sheet " + recursion + " " + character);
+    const Outcome r = printTess("--sheet " + recursion);
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(has(r.out, "Error 28:Out of stack space in line 3\nline is:   main")) << r.out;
 }
@@ -201,31 +155,27 @@ TEST_F(PrintFaultTest, LongSingleOperationsEndWithTheTimeout)
     // ends it from inside, with the stop error in its line. The table's rows
     // are one point high on the tallest page, so it fills a few hundred
     // pages, far below the page limit, however fast the machine lays it out.
-    const std::string character = file("tess.kvr", kCharacter);
     for (const std::string& work :
          {std::string("  TextBox String(30000000, \"x\"), 1, 1, 5, 5"),
           std::string("  PageHeight = 200: FontSize = 1: AddTable \"1|1\", \"\", "
                       "Replace(Space(4000000), \" \", \"a|b;\"), \"\", \"\", False")}) {
         const std::string sheet = file("long.tsx", "'VBScript\r\nSub main\r\n" + work + "\r\nEnd Sub\r\n");
-        const Outcome r = runCommand(kPrint + " --log --timeout 1 --sheet " + sheet + " --output " + path("out.pdf") +
-                                     " " + character);
+        const Outcome r = printTess("--timeout 1 --sheet " + sheet + " --output " + path("out.pdf"));
         EXPECT_EQ(r.status, 1) << work;
-        EXPECT_TRUE(has(r.out, "Error 18:Script stopped on request in line 3\nline is: " + work)) << r.out;
-        EXPECT_TRUE(has(r.out, "quillet-print: the sheet script was stopped after running for 1 seconds")) << r.out;
+        expectParts(r.out, {"Error 18:Script stopped on request in line 3\nline is: " + work,
+                            "quillet-print: the sheet script was stopped after running for 1 seconds"});
         EXPECT_FALSE(fs::exists(path("out.pdf")));
     }
 }
 
 TEST_F(PrintFaultTest, WritingHugePagesEndsWithTheTimeoutAndLeavesNoPartialFile)
 {
-    const std::string character = file("tess.kvr", kCharacter);
     const std::string sheet =
         file("huge.tsx", "'VBScript\r\nSub main\r\n  Dim i\r\n  PageWidth = 110\r\n  PageHeight = 110\r\n"
                          "  For i = 1 To 40\r\n    PrintText \"page \" & i\r\n    NewPage\r\n  Next\r\nEnd Sub\r\n");
-    fs::create_directories(dir / "png");
     file("png/page-1.png", "an earlier page");
-    const Outcome r = runCommand(kPrint + " --log --timeout 4 --sheet " + sheet + " --output " + path("out.pdf") +
-                                 " --png " + path("png") + " " + character);
+    const Outcome r =
+        printTess("--timeout 4 --sheet " + sheet + " --output " + path("out.pdf") + " --png " + path("png"));
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(has(r.out, "quillet-print: writing the pages was stopped: the command ran for longer than 4 seconds"))
         << r.out;
@@ -239,16 +189,15 @@ TEST_F(PrintFaultTest, WritingHugePagesEndsWithTheTimeoutAndLeavesNoPartialFile)
 
 TEST_F(PrintFaultTest, LogLinesAndMessagesShowControlCharactersByName)
 {
-    const std::string character = file("tess.kvr", kCharacter);
     const std::string sheet = file(
         "forge.tsx", "'VBScript\r\nSub main\r\n  DebugLog \"ok\" & vbCrLf & \"PrintReport:: Script processing completed\"\r\n"
                      "  MsgBox \"clear\" & Chr(27) & \"[2J\" & Chr(0) & \"end\" & vbCrLf & \"second line\"\r\n"
                      "  Picture \"/no\" & vbLf & \"where.png\", 1, 1, 1, 1\r\nEnd Sub\r\n");
-    const Outcome r = runCommand(kPrint + " --log --sheet " + sheet + " --output " + path("out.pdf") + " " + character);
+    const Outcome r = printTess("--sheet " + sheet + " --output " + path("out.pdf"));
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_TRUE(has(r.out, "  ok<CR><LF>PrintReport:: Script processing completed\n")) << r.out;
-    EXPECT_TRUE(has(r.out, "quillet-print: clear<ESC>[2J<NUL>end\nquillet-print: second line\n")) << r.out;
-    EXPECT_TRUE(has(r.out, "  Portrait file '/no<LF>where.png' not found; not printing\n")) << r.out;
+    expectParts(r.out, {"  ok<CR><LF>PrintReport:: Script processing completed\n",
+                        "quillet-print: clear<ESC>[2J<NUL>end\nquillet-print: second line\n",
+                        "  Portrait file '/no<LF>where.png' not found; not printing\n"});
     EXPECT_FALSE(has(r.out, "\x1b")) << "nothing reaches the terminal raw";
     EXPECT_EQ(r.out.find('\0'), std::string::npos);
 }

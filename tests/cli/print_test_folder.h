@@ -9,8 +9,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace quillet::testing {
 
@@ -36,6 +38,21 @@ inline bool has(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
+// Each of `parts` appears in `text`.
+inline void expectParts(const std::string& text, const std::vector<std::string>& parts)
+{
+    for (const std::string& part : parts)
+        EXPECT_TRUE(has(text, part)) << "no \"" << part << "\" in:\n" << text;
+}
+
+inline std::string contentOf(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
 class PrintTestFolder : public ::testing::Test {
 protected:
     void SetUp() override
@@ -45,11 +62,21 @@ protected:
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir);
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
+    // Folders a test made read-only are opened up again first.
+    void TearDown() override
+    {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        for (const auto& entry : fs::recursive_directory_iterator(dir, ec))
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(dir, ec);
+    }
 
     std::string file(const std::string& name, const std::string& content)
     {
         const std::filesystem::path path = dir / name;
+        std::filesystem::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary) << content;
         return path.string();
     }

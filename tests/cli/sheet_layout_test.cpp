@@ -2,17 +2,11 @@
 // read back word by word with `pdftotext -bbox`: rows placed by hand never
 // run into each other, titles stay clear of the tables under them, check
 // boxes print as boxes.
-#include "../run_command.h"
+#include "print_test_folder.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -66,36 +60,25 @@ const Word* find(const std::vector<Word>& words, const std::string& text)
     return nullptr;
 }
 
-class SheetLayoutTest : public ::testing::Test {
+class SheetLayoutTest : public quillet::testing::PrintTestFolder {
 protected:
     void SetUp() override
     {
         if (runCommand("command -v pdftotext").status != 0)
             GTEST_SKIP() << "poppler-utils not installed";
-        dir = fs::temp_directory_path() / ("quillet-layout-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
+        PrintTestFolder::SetUp();
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     // Prints `character` with the sheet and returns the PDF's path.
     std::string print(const std::string& sheet, const std::string& character, std::string* log = nullptr)
     {
-        const std::string pdf = (dir / "out.pdf").string();
-        const auto r = runCommand(std::string(QUILLET_BIN_DIR) + "/quillet-print --log --sheet " + sheet +
-                                  " --output " + pdf + " " + character + " 2>&1");
+        const std::string pdf = path("out.pdf");
+        const auto r = quillet::testing::print("--log --sheet " + sheet + " --output " + pdf + " " + character);
         EXPECT_EQ(r.status, 0) << r.out;
         if (log)
             *log = r.out;
         return pdf;
     }
-    std::string file(const std::string& name, const std::string& content)
-    {
-        std::ofstream((dir / name).string(), std::ios::binary) << content;
-        return (dir / name).string();
-    }
-
-    fs::path dir;
 };
 
 const char* const kCharacter = "[system]\r\n[general]\r\ncharname(Tess Arden)\r\nplayername(Lou)\r\n";

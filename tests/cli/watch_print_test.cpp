@@ -6,7 +6,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -17,15 +16,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using quillet::testing::contentOf;
 using quillet::testing::has;
-
-std::string contentOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
 
 size_t countOf(const std::string& text, const std::string& part)
 {

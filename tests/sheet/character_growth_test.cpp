@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace quillet;
 using namespace quillet::testing;
 
@@ -27,13 +26,19 @@ script::EngineLimits smallLimits()
     return limits;
 }
 
+std::shared_ptr<KVRCharacter> characterWithASkill()
+{
+    auto character = std::make_shared<KVRCharacter>();
+    auto item = std::make_shared<clsItem>();
+    item->NewTagList(u"name(Stealth), level(14)");
+    character->list(ListSkills).Add(item);
+    return character;
+}
+
 class CharacterGrowthTest : public ::testing::Test {
 protected:
-    CharacterGrowthTest() : character(std::make_shared<KVRCharacter>())
+    CharacterGrowthTest() : character(characterWithASkill())
     {
-        auto item = std::make_shared<clsItem>();
-        item->NewTagList(u"name(Stealth), level(14)");
-        character->list(ListSkills).Add(item);
         engine.addObject(u"Char", characterObject(character), true);
     }
 
@@ -67,11 +72,7 @@ TEST_F(CharacterGrowthTest, EveryWayOfGrowingTheCharacterEndsInOutOfMemory)
             EXPECT_LE(engine.memoryInUse(), kLimit);
             EXPECT_LE(character->ScriptAddedBytes, kLimit);
         }
-        // Back to what the character was, for the next grower.
-        character = std::make_shared<KVRCharacter>();
-        auto item = std::make_shared<clsItem>();
-        item->NewTagList(u"name(Stealth), level(14)");
-        character->list(ListSkills).Add(item);
+        character = characterWithASkill(); // as it was, for the next grower
     }
 }
 

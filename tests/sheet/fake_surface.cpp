@@ -33,8 +33,8 @@ std::string arg(const script::Value& v)
 
 void FakeSurface::text(const Text& t)
 {
-    calls.push_back("text " + toUtf8(t) + " at " + num(x_) + "," + num(y_));
-    x_ += static_cast<float>(textWidth(t));
+    calls.push_back("text " + toUtf8(t) + " at " + num(currentX_) + "," + num(currentY_));
+    currentX_ += static_cast<float>(textWidth(t));
 }
 
 void FakeSurface::textBox(const Text& t, double l, double top, double w, double h, const script::Value& wrap,
@@ -51,8 +51,8 @@ void FakeSurface::drawLine(double x1, double y1, double x2, double y2)
 
 void FakeSurface::drawRectangle(double l, double t, double r, double b)
 {
-    calls.push_back("rect " + num(l) + "," + num(t) + " " + num(r) + "," + num(b) + " brush " + num(brush_) +
-                    " pen " + num(pen_));
+    calls.push_back("rect " + num(l) + "," + num(t) + " " + num(r) + "," + num(b) + " brush " + num(brushColor_) +
+                    " pen " + num(penColor_));
 }
 
 void FakeSurface::addTable(const Text& format, const Text& header, const Text& body,

@@ -22,59 +22,41 @@ public:
     void newPage() override { calls.push_back("newPage"); }
     void newColumn() override { calls.push_back("newColumn"); }
 
-    double pageWidth() const override { return pageWidth_; }
-    void setPageWidth(double v) override { pageWidth_ = v; }
-    double pageHeight() const override { return pageHeight_; }
-    void setPageHeight(double v) override { pageHeight_ = v; }
-    float marginLeft() const override { return margins_[0]; }
-    void setMarginLeft(float v) override { margins_[0] = v; }
-    float marginTop() const override { return margins_[1]; }
-    void setMarginTop(float v) override { margins_[1] = v; }
-    float marginRight() const override { return margins_[2]; }
-    void setMarginRight(float v) override { margins_[2] = v; }
-    float marginBottom() const override { return margins_[3]; }
-    void setMarginBottom(float v) override { margins_[3] = v; }
-    int32_t columns() const override { return columns_; }
-    void setColumns(int32_t v) override { columns_ = v; }
-    int32_t orientation() const override { return orientation_; }
-    void setOrientation(int32_t v) override { orientation_ = v; }
-    int32_t pageBorder() const override { return pageBorder_; }
-    void setPageBorder(int32_t v) override { pageBorder_ = v; }
+// A property kept as it was set: `name()` reads the member `name_`, which
+// starts at `initial`, and `setName(v)` writes it.
+#define QUILLET_FAKE_PROPERTY(Type, Arg, name, Name, initial)                                                        \
+    Type name() const override { return name##_; }                                                                   \
+    void set##Name(Arg v) override { name##_ = v; }                                                                  \
+    Type name##_ = initial
 
-    Text header() const override { return header_; }
-    void setHeader(const Text& v) override { header_ = v; }
-    Text footer() const override { return footer_; }
-    void setFooter(const Text& v) override { footer_ = v; }
-    Text headerFontName() const override { return headerFont_; }
-    void setHeaderFontName(const Text& v) override { headerFont_ = v; }
-    float headerFontSize() const override { return headerFontSize_; }
-    void setHeaderFontSize(float v) override { headerFontSize_ = v; }
-    bool headerFontBold() const override { return headerBold_; }
-    void setHeaderFontBold(bool v) override { headerBold_ = v; }
-    bool headerFontItalic() const override { return headerItalic_; }
-    void setHeaderFontItalic(bool v) override { headerItalic_ = v; }
-    bool headerFontUnderline() const override { return headerUnderline_; }
-    void setHeaderFontUnderline(bool v) override { headerUnderline_ = v; }
-    int32_t headerColor() const override { return headerColor_; }
-    void setHeaderColor(int32_t v) override { headerColor_ = v; }
+    QUILLET_FAKE_PROPERTY(double, double, pageWidth, PageWidth, 12240);
+    QUILLET_FAKE_PROPERTY(double, double, pageHeight, PageHeight, 15840);
+    QUILLET_FAKE_PROPERTY(float, float, marginLeft, MarginLeft, 1440);
+    QUILLET_FAKE_PROPERTY(float, float, marginTop, MarginTop, 1440);
+    QUILLET_FAKE_PROPERTY(float, float, marginRight, MarginRight, 1440);
+    QUILLET_FAKE_PROPERTY(float, float, marginBottom, MarginBottom, 1440);
+    QUILLET_FAKE_PROPERTY(int32_t, int32_t, columns, Columns, 1);
+    QUILLET_FAKE_PROPERTY(int32_t, int32_t, orientation, Orientation, 0);
+    QUILLET_FAKE_PROPERTY(int32_t, int32_t, pageBorder, PageBorder, 0);
 
-    float currentX() const override { return x_; }
-    void setCurrentX(float v) override { x_ = v; }
-    float currentY() const override { return y_; }
-    void setCurrentY(float v) override { y_ = v; }
+    QUILLET_FAKE_PROPERTY(Text, const Text&, header, Header, u"");
+    QUILLET_FAKE_PROPERTY(Text, const Text&, footer, Footer, u"");
+    QUILLET_FAKE_PROPERTY(Text, const Text&, headerFontName, HeaderFontName, u"Arial");
+    QUILLET_FAKE_PROPERTY(float, float, headerFontSize, HeaderFontSize, 14.25f);
+    QUILLET_FAKE_PROPERTY(bool, bool, headerFontBold, HeaderFontBold, false);
+    QUILLET_FAKE_PROPERTY(bool, bool, headerFontItalic, HeaderFontItalic, false);
+    QUILLET_FAKE_PROPERTY(bool, bool, headerFontUnderline, HeaderFontUnderline, false);
+    QUILLET_FAKE_PROPERTY(int32_t, int32_t, headerColor, HeaderColor, 0);
 
-    Text fontName() const override { return fontName_; }
-    void setFontName(const Text& v) override { fontName_ = v; }
-    float fontSize() const override { return fontSize_; }
-    void setFontSize(float v) override { fontSize_ = v; }
-    bool fontBold() const override { return bold_; }
-    void setFontBold(bool v) override { bold_ = v; }
-    bool fontItalic() const override { return italic_; }
-    void setFontItalic(bool v) override { italic_ = v; }
-    bool fontUnderline() const override { return underline_; }
-    void setFontUnderline(bool v) override { underline_ = v; }
-    int32_t textColor() const override { return textColor_; }
-    void setTextColor(int32_t v) override { textColor_ = v; }
+    QUILLET_FAKE_PROPERTY(float, float, currentX, CurrentX, 1440);
+    QUILLET_FAKE_PROPERTY(float, float, currentY, CurrentY, 1440);
+
+    QUILLET_FAKE_PROPERTY(Text, const Text&, fontName, FontName, u"Arial");
+    QUILLET_FAKE_PROPERTY(float, float, fontSize, FontSize, 11.25f);
+    QUILLET_FAKE_PROPERTY(bool, bool, fontBold, FontBold, false);
+    QUILLET_FAKE_PROPERTY(bool, bool, fontItalic, FontItalic, false);
+    QUILLET_FAKE_PROPERTY(bool, bool, fontUnderline, FontUnderline, false);
+    QUILLET_FAKE_PROPERTY(int32_t, int32_t, textColor, TextColor, 0);
     void text(const Text& t) override;
     void paragraph(const Text& t) override { calls.push_back("paragraph " + toUtf8(t)); }
     void textRtf(const Text& t) override { calls.push_back("rtf " + toUtf8(t)); }
@@ -83,45 +65,25 @@ public:
     void textBox(const Text& t, double l, double top, double w, double h, const script::Value& wrap,
                  const script::Value& calc, const script::Value& shade) override;
 
-    int32_t brushColor() const override { return brush_; }
-    void setBrushColor(int32_t v) override { brush_ = v; }
-    int32_t penColor() const override { return pen_; }
-    void setPenColor(int32_t v) override { pen_ = v; }
+    QUILLET_FAKE_PROPERTY(int32_t, int32_t, brushColor, BrushColor, 0);
+    QUILLET_FAKE_PROPERTY(int32_t, int32_t, penColor, PenColor, 0);
     void drawLine(double x1, double y1, double x2, double y2) override;
     void drawRectangle(double l, double t, double r, double b) override;
 
     void addTable(const Text& format, const Text& header, const Text& body, const script::Value& headerShade,
                   const script::Value& bodyShade, const script::Value& append) override;
-    int32_t tableBorder() const override { return tableBorder_; }
-    void setTableBorder(int32_t v) override { tableBorder_ = v; }
-    Text tableSeparator() const override { return tableSep_; }
-    void setTableSeparator(const Text& v) override { tableSep_ = v; }
-    int32_t tablePen() const override { return pens_[0]; }
-    void setTablePen(int32_t v) override { pens_[0] = v; }
-    int32_t tablePenTB() const override { return pens_[1]; }
-    void setTablePenTB(int32_t v) override { pens_[1] = v; }
-    int32_t tablePenLR() const override { return pens_[2]; }
-    void setTablePenLR(int32_t v) override { pens_[2] = v; }
+    QUILLET_FAKE_PROPERTY(int32_t, int32_t, tableBorder, TableBorder, 7);
+    QUILLET_FAKE_PROPERTY(Text, const Text&, tableSeparator, TableSeparator, u"|;");
+    QUILLET_FAKE_PROPERTY(int32_t, int32_t, tablePen, TablePen, 0);
+    QUILLET_FAKE_PROPERTY(int32_t, int32_t, tablePenTB, TablePenTB, 0);
+    QUILLET_FAKE_PROPERTY(int32_t, int32_t, tablePenLR, TablePenLR, 0);
+#undef QUILLET_FAKE_PROPERTY
 
     void setPictureRect(double l, double t, double r, double b) override;
     double pictureBottom() const override { return pictureBottom_; }
     void placePicture(const PortraitImage& image) override;
 
 private:
-    double pageWidth_ = 12240, pageHeight_ = 15840;
-    float margins_[4] = {1440, 1440, 1440, 1440};
-    int32_t columns_ = 1, orientation_ = 0, pageBorder_ = 0;
-    Text header_, footer_, headerFont_ = u"Arial";
-    float headerFontSize_ = 14.25f;
-    bool headerBold_ = false, headerItalic_ = false, headerUnderline_ = false;
-    int32_t headerColor_ = 0;
-    float x_ = 1440, y_ = 1440;
-    Text fontName_ = u"Arial";
-    float fontSize_ = 11.25f;
-    bool bold_ = false, italic_ = false, underline_ = false;
-    int32_t textColor_ = 0, brush_ = 0, pen_ = 0, tableBorder_ = 7;
-    Text tableSep_ = u"|;";
-    int32_t pens_[3] = {0, 0, 0};
     double pictureBottom_ = 0;
 };
 

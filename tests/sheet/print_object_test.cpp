@@ -1,15 +1,12 @@
 // The print object's arithmetic, driven through its member table as a
 // script would drive it, against a surface with fixed metrics.
+#include "../settings/temp_folder.h"
 #include "fake_surface.h"
 
 #include "common/vb_error.h"
 #include "sheet/cls_print_wrapper.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 using namespace quillet;
 using namespace quillet::testing;
@@ -217,10 +214,9 @@ TEST_F(PrintObjectTest, TableFormatsInScriptUnits)
 
 TEST_F(PrintObjectTest, PicturesKeepTheirProportions)
 {
-    char pattern[] = "/tmp/quillet-pic-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string file = std::string(pattern) + "/face.png";
-    std::ofstream(file) << "x";
+    TempFolder folder;
+    folder.write("face.png", "x");
+    const std::string file = folder.file("face.png");
 
     call(u"Picture", {s(u"   "), i(1), i(1), i(2), i(2)});
     EXPECT_EQ(log.back(), u"  No portrait; not printing");
@@ -243,7 +239,6 @@ TEST_F(PrintObjectTest, PicturesKeepTheirProportions)
     EXPECT_EQ(surface.calls[4], "pictureRect 1440,1440 4320,3360");
     portrait.width = 0;
     EXPECT_NE(errorOf([&] { call(u"Picture", {Value::string(fromUtf8(file)), i(1), i(1), i(2), i(2)}); }), 0);
-    std::filesystem::remove_all(pattern);
 }
 
 TEST_F(PrintObjectTest, WithoutASurface)

@@ -2,10 +2,10 @@
 // expose is documented under a heading of its own object, nothing
 // documented is missing from them, every member's example runs against the
 // bundled sample character, and every builtin listed exists.
+#include "../state/reader_fixture.h"
 #include "recording_host.h"
 #include "sheet_folder.h"
 
-#include "character/reader_ui.h"
 #include "script/engine.h"
 #include "script/host_object.h"
 #include "sheet/character_objects.h"
@@ -144,21 +144,13 @@ std::map<std::string, Names> membersInTheCode()
     };
 }
 
-class QuietReader : public ReaderUi {
-public:
-    void messageBox(const Text&) override {}
-    void setMainWindowCaption(const Text&) override {}
-    void setPortraitFileName(const Text&) override {}
-    void doEvents() override {}
-};
-
 // Runs `script` (a whole sheet file) on the sample character; the
 // runner's messages, empty when it printed.
 std::vector<Text> runSheet(const std::string& script, std::vector<Text>* log = nullptr)
 {
     SheetFolder folder;
     std::ofstream(toUtf8(folder.state.TesseraFile), std::ios::binary) << script;
-    QuietReader reader;
+    RecordingUi reader;
     if (!ReadCharacterFile(folder.state, reader, fromUtf8(kSampleCharacter)))
         return {u"the sample character did not load"};
     script::Engine engine;

@@ -2,17 +2,15 @@
 // host and the fixed-metrics surface: messages, log lines and state after
 // every kind of outcome.
 #include "recording_host.h"
+#include "sheet_folder.h"
 
 #include "script/engine.h"
 #include "sheet/mod_print_report.h"
-#include "state/app_state.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 
 using namespace quillet;
 using namespace quillet::testing;
@@ -21,30 +19,25 @@ namespace {
 
 class RunnerTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/quillet-runner-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        state.HomePath = fromUtf8(dir + "/");
-        state.SetDefaults();
-        state.currentCharacter().Name = u"Ann";
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
+    void SetUp() override { state.currentCharacter().Name = u"Ann"; }
 
     void writeSheet(const std::string& text)
     {
         std::ofstream(toUtf8(state.TesseraFile), std::ios::binary) << text;
     }
+    // A run of its own: the messages and log lines of earlier ones are gone.
     ReportResult run(bool toPrinter = false)
     {
+        host.messages.clear();
+        log.clear();
         ReportContext context{state, engine, host, [this](const Text& line) { log.push_back(line); }, {}};
         return PrintReport(context, toPrinter);
     }
     const std::vector<std::string>& drawn() { return host.window->surface_.calls; }
 
-    std::string dir;
-    AppState state;
+    SheetFolder folder;
+    const std::string& dir = folder.dir;
+    AppState& state = folder.state;
     script::Engine engine;
     RecordingHost host;
     std::vector<Text> log;
@@ -66,8 +59,6 @@ TEST_F(RunnerTest, MissingSheetChangesNothing)
 TEST_F(RunnerTest, FirstLineMustBeTheMarker)
 {
     for (const char* first : {"' VBScript", "'VBScript ", "'VBScript x", "", "Sub main"}) {
-        host.messages.clear();
-        log.clear();
         writeSheet(std::string(first) + "\r\nSub main\r\nEnd Sub\r\n");
         EXPECT_EQ(run(), ReportResult::NotVBScript) << first;
         ASSERT_EQ(host.messages.size(), 1u);
@@ -131,8 +122,6 @@ TEST_F(RunnerTest, ScriptErrorsAreReportedWithTheirLine)
     EXPECT_EQ(state.Busy, kFalse);
     EXPECT_EQ(host.status, u"Printing...") << "the status line keeps its text after a failure";
 
-    log.clear();
-    host.messages.clear();
     writeSheet("'VBScript\nSub main\n  PrintText \"before\"\n  x = 1 / 0\nEnd Sub\n");
     EXPECT_EQ(run(), ReportResult::ScriptFailed);
     EXPECT_EQ(log[2], u"Error 11:Division by zero in line 4");
@@ -140,8 +129,6 @@ TEST_F(RunnerTest, ScriptErrorsAreReportedWithTheirLine)
     EXPECT_FALSE(host.window->shown);
     EXPECT_EQ(drawn().back(), "text before at 1440,1440") << "no endDoc after a failure";
 
-    log.clear();
-    host.messages.clear();
     state.Debug = kTrue;
     writeSheet("'VBScript\nSub other\nEnd Sub\n");
     EXPECT_EQ(run(), ReportResult::ScriptFailed) << "no main";

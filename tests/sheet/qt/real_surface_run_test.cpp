@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 
 namespace quillet {
@@ -162,13 +161,6 @@ TEST_F(RealSurfaceRunTest, PagesCountTowardsTheRunsMemory)
     // The next run starts from nothing: its pages are its own.
     EXPECT_EQ(run("  PrintText \"small\"\r\n"), ReportResult::Printed) << toUtf8(errorLine());
     EXPECT_TRUE(drew(u"small"));
-}
-
-TEST_F(RealSurfaceRunTest, PicturesThatAreNoPictureAreInvalidWhateverTheirName)
-{
-    std::ofstream(dir + "/portrait.png") << "<svg xmlns=\"http://www.w3.org/2000/svg\"><circle r=\"5\"/></svg>";
-    EXPECT_EQ(run("  Picture \"" + dir + "/portrait.png\", 1, 1, 2, 2\r\n"), ReportResult::ScriptFailed);
-    EXPECT_EQ(errorLine().substr(0, 26), u"Error 481:Invalid picture ") << toUtf8(errorLine());
 }
 
 } // namespace

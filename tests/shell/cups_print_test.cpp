@@ -5,10 +5,7 @@
 
 #include "../run_command.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QThread>
@@ -97,9 +94,8 @@ protected:
             GTEST_SKIP() << "No CUPS queue of printer-driver-cups-pdf is reachable (lpstat -v lists none): "
                             "scripts/start-print-queue.sh starts CUPS and adds one, as .ci/run does.";
         start();
-        dialogs.openAnswers.push_back(path("characters/aldric.kvr"));
-        trigger("MenuFileLoad");
-        ASSERT_EQ(shell->state.currentCharacter().Name, u"Sir Aldric Venn");
+        load("aldric.kvr");
+        ASSERT_EQ(characterName(), u"Sir Aldric Venn");
     }
     // Once the queue has no job left, the newest PDF written in `folder`
     // since `before`; empty when none came within two minutes.

@@ -6,23 +6,14 @@
 #include "shell/command_line.h"
 #include "shell/start_up.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QLabel>
 #include <QMimeData>
 #include <QUrl>
 
 namespace quillet::testing {
 
-class HandedFilesTest : public ShellTest {
-protected:
-    void startWith(const HandedFiles& files) { Main(*shell, home(), files); }
-    QString tesseraLabel() { return mainWindow().findChild<QLabel*>(QStringLiteral("lblTesseraFile"))->text(); }
-    Text caption() { return mainWindow().windowTitle().toStdU16String(); }
-    Text characterName() const { return shell->state.currentCharacter().Name; }
-};
+using HandedFilesTest = ShellTest;
 
 TEST(HandedFileKinds, ASheetScriptIsKnownByItsExtensionInAnyCase)
 {
@@ -72,15 +63,15 @@ TEST_F(HandedFilesTest, StartUpOpensTheHandedSheetAndCharacterOnceTheWindowIsSho
 {
     writeFile("mine.TSX", "'VBScript\r\n");
     const Text character = path("characters/aldric.kvr");
-    startWith({character, path("mine.TSX")});
+    Main(*shell, home(), {character, path("mine.TSX")});
     EXPECT_TRUE(mainWindow().isVisible());
     EXPECT_EQ(characterName(), u"Sir Aldric Venn");
-    EXPECT_EQ(caption(), u"KVR Character Printer " + VersionText() + u" (" + character + u")");
+    EXPECT_EQ(caption(), programCaption() + u" (" + character + u")");
     EXPECT_EQ(shell->state.MRUFiles[1], character);
     EXPECT_EQ(shell->state.CharDir, path("characters/"));
     EXPECT_EQ(shell->state.TesseraFile, path("mine.TSX"));
     EXPECT_EQ(shell->state.TesseraDir, home());
-    EXPECT_EQ(tesseraLabel().toStdU16String(), path("mine.TSX"));
+    EXPECT_EQ(label(mainWindow(), "lblTesseraFile")->text().toStdU16String(), path("mine.TSX"));
     EXPECT_TRUE(dialogs.messages.empty());
     // Start-up still leaves the program folder as the current directory.
     EXPECT_EQ(QDir::currentPath().toStdU16String() + u"/", home());
@@ -89,12 +80,12 @@ TEST_F(HandedFilesTest, StartUpOpensTheHandedSheetAndCharacterOnceTheWindowIsSho
 TEST_F(HandedFilesTest, AHandedFileThatIsNotThereIsReportedAndChangesNothing)
 {
     const Text missing = path("characters/gone.kvr");
-    startWith({missing, path("characters")}); // a folder is no sheet script either
+    Main(*shell, home(), {missing, path("characters")}); // a folder is no sheet script either
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages[0].text, u"File: " + path("characters") + u" could not be found.");
     EXPECT_EQ(dialogs.messages[1].text, u"File: " + missing + u" could not be found.");
     EXPECT_EQ(shell->state.TesseraFile, home() + u"chrsht.tsx");
-    EXPECT_EQ(caption(), u"KVR Character Printer " + VersionText());
+    EXPECT_EQ(caption(), programCaption());
     EXPECT_EQ(shell->state.MRUFiles[1], Text());
 }
 
@@ -111,8 +102,7 @@ TEST_F(HandedFilesTest, ABrokenHandedCharacterFailsAsLoadCharacterFails)
         return Outcome{dialogs.messageTexts(), caption(), characterName(), shell->state.CurrentCharFile,
                        shell->state.MRUFiles[1]};
     };
-    dialogs.openAnswers.push_back(path("characters/broken.kvr"));
-    trigger("MenuFileLoad");
+    load("broken.kvr");
     const Outcome fromLoad = outcome();
     ASSERT_FALSE(fromLoad.messages.empty());
 
@@ -125,13 +115,8 @@ TEST_F(HandedFilesTest, ABrokenHandedCharacterFailsAsLoadCharacterFails)
 
 // ---- Drops on the main window
 
-class DropTest : public HandedFilesTest {
+class DropTest : public StartedShellTest {
 protected:
-    void SetUp() override
-    {
-        HandedFilesTest::SetUp();
-        start();
-    }
     static QMimeData* files(const std::vector<Text>& paths)
     {
         auto* data = new QMimeData;
@@ -171,9 +156,9 @@ TEST_F(DropTest, DroppingACharacterAndASheetOpensBoth)
     EXPECT_FALSE(characterName().empty());
     EXPECT_EQ(shell->state.CurrentCharFile, character);
     EXPECT_EQ(shell->state.MRUFiles[1], character);
-    EXPECT_EQ(caption(), u"KVR Character Printer " + VersionText() + u" (" + character + u")");
+    EXPECT_EQ(caption(), programCaption() + u" (" + character + u")");
     EXPECT_EQ(shell->state.TesseraFile, path("dropped.tsx"));
-    EXPECT_EQ(tesseraLabel().toStdU16String(), path("dropped.tsx"));
+    EXPECT_EQ(label(mainWindow(), "lblTesseraFile")->text().toStdU16String(), path("dropped.tsx"));
     EXPECT_TRUE(dialogs.messages.empty());
 }
 

@@ -3,19 +3,10 @@
 // and failures told in the error bar with the old pages kept.
 #include "shell_fixture.h"
 
-#include "shell/form_report.h"
 #include "shell/live_error_bar.h"
 #include "shell/live_refresh.h"
-#include "shell/preview_controls.h"
-#include "surface/widgets/preview_widget.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QDeadlineTimer>
-#include <QFile>
-#include <QLabel>
-#include <QPushButton>
-#include <QToolBar>
 
 namespace quillet::testing {
 
@@ -48,26 +39,13 @@ std::string sheetOfPages(int pages)
 
 } // namespace
 
-class LiveRefreshTest : public ShellTest {
+class LiveRefreshTest : public StartedShellTest {
 protected:
     void SetUp() override
     {
-        ShellTest::SetUp();
-        start();
-        dialogs.openAnswers.push_back(path("characters/aldric.kvr"));
-        trigger("MenuFileLoad");
-        writeFile("live.tsx", sheetOfPages(3));
-        shell->state.TesseraFile = path("live.tsx");
-    }
-    // Previews; `use` works the shown window, which is closed afterwards.
-    void withPreview(const std::function<void(FormReport&)>& use)
-    {
-        whenShown("formReport", [=](QWidget* window) {
-            use(*static_cast<FormReport*>(window));
-            window->close();
-        });
-        trigger("MenuFilePrintPreview");
-        ASSERT_TRUE(sawWindow("formReport"));
+        StartedShellTest::SetUp();
+        load("aldric.kvr");
+        useSheet("live.tsx", sheetOfPages(3));
     }
     static int pages(FormReport& report) { return report.previewWidget()->pageCount(); }
     static bool barShown(FormReport& report) { return !report.errorBar()->isHidden(); }
@@ -101,7 +79,7 @@ TEST_F(LiveRefreshTest, AScriptErrorShowsInTheBarOverTheOldPagesUntilItIsFixed)
 {
     withPreview([&](FormReport& report) {
         LiveErrorBar& bar = *report.errorBar();
-        writeFile("live.tsx", "'VBScript\r\nSub main()\r\n  Preview.Text = \"half\"\r\n  x = 1 / 0\r\nEnd Sub\r\n");
+        writeFile("live.tsx", mainSub({"Preview.Text = \"half\"", "x = 1 / 0"}));
         ASSERT_TRUE(waitFor([&] { return barShown(report); }));
         EXPECT_EQ(bar.headline()->text(), QStringLiteral("Error 11: Division by zero in line 4"));
         EXPECT_EQ(bar.lineLabel()->text(), QStringLiteral("line 4: x = 1 / 0"));
@@ -110,7 +88,7 @@ TEST_F(LiveRefreshTest, AScriptErrorShowsInTheBarOverTheOldPagesUntilItIsFixed)
         EXPECT_EQ(report.previewWidget()->y(), report.errorBar()->geometry().bottom() + 1);
 
         // A compile error is told the same way.
-        writeFile("live.tsx", "'VBScript\r\nSub main()\r\n  If True Then\r\nEnd Sub\r\n");
+        writeFile("live.tsx", mainSub({"If True Then"}));
         ASSERT_TRUE(waitFor([&] { return bar.headline()->text().startsWith(QStringLiteral("Error 1")) &&
                                          !bar.headline()->text().startsWith(QStringLiteral("Error 11")); }));
         EXPECT_TRUE(bar.headline()->text().contains(QStringLiteral(" in line ")));
@@ -142,8 +120,8 @@ TEST_F(LiveRefreshTest, ASheetThatGoesAwayKeepsThePagesAndComesBackWhenSaved)
 TEST_F(LiveRefreshTest, SavingTheCharacterReadsItAgainAndABadOneKeepsTheOldCharacter)
 {
     // Two pages for Sir Aldric, one for anybody else.
-    writeFile("live.tsx", "'VBScript\r\nSub main()\r\n  Preview.Text = Char.Name\r\n"
-                          "  If Char.Name = \"Sir Aldric Venn\" Then Preview.NewPage\r\nEnd Sub\r\n");
+    writeFile("live.tsx",
+              mainSub({"Preview.Text = Char.Name", "If Char.Name = \"Sir Aldric Venn\" Then Preview.NewPage"}));
     const std::string original = readFile("characters/aldric.kvr");
     withPreview([&](FormReport& report) {
         ASSERT_EQ(pages(report), 2);
@@ -153,14 +131,14 @@ TEST_F(LiveRefreshTest, SavingTheCharacterReadsItAgainAndABadOneKeepsTheOldChara
         EXPECT_TRUE(told.contains(QString::fromStdU16String(path("characters/aldric.kvr")))) << told.toStdString();
         EXPECT_TRUE(told.contains(QStringLiteral("Reading stopped at line 3: Overflow (error 6)."))) << told.toStdString();
         EXPECT_EQ(pages(report), 2);
-        EXPECT_EQ(shell->state.currentCharacter().Name, u"Sir Aldric Venn");
+        EXPECT_EQ(characterName(), u"Sir Aldric Venn");
         EXPECT_EQ(shell->state.CurrentCharFile, path("characters/aldric.kvr"));
 
         std::string renamed = original;
         renamed.replace(renamed.find("Sir Aldric Venn"), 15, "Sir Aldric Vane");
         writeFile("characters/aldric.kvr", renamed);
         ASSERT_TRUE(waitFor([&] { return !barShown(report) && pages(report) == 1; }));
-        EXPECT_EQ(shell->state.currentCharacter().Name, u"Sir Aldric Vane");
+        EXPECT_EQ(characterName(), u"Sir Aldric Vane");
     });
     EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -171,9 +149,9 @@ TEST_F(LiveRefreshTest, ARunawayRefreshIsEndedByTheStopDialog)
         bool stopOffered = false;
         whenShown("dlgStopScript", [&](QWidget* window) {
             stopOffered = true;
-            window->findChild<QPushButton*>(QStringLiteral("btnStop"))->click();
+            button(*window, "btnStop")->click();
         });
-        writeFile("live.tsx", "'VBScript\r\nSub main()\r\n  Do\r\n  Loop\r\nEnd Sub\r\n");
+        writeFile("live.tsx", mainSub({"Do", "Loop"}));
         ASSERT_TRUE(waitFor([&] { return barShown(report); }));
         EXPECT_TRUE(stopOffered);
         EXPECT_TRUE(report.errorBar()->headline()->text().startsWith(QStringLiteral("Error 18:")));

@@ -2,52 +2,17 @@
 // Browse, Print Setup, About, Exit, and the Busy rule.
 #include "shell_fixture.h"
 
-#include "shell/frm_prefs.h"
 #include "common/file_system.h"
 #include "shell/mru_list.h"
 
-#include <QAction>
-#include <QDir>
-#include <QFile>
-#include <QApplication>
-#include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QSet>
 #include <QStatusTipEvent>
-#include <QToolButton>
 
 namespace quillet::testing {
 
-namespace {
-
-Text characterName(const Shell& shell)
-{
-    return shell.state.currentCharacter().Name;
-}
-
-} // namespace
-
-class MainCommandsTest : public ShellTest {
+class MainCommandsTest : public StartedShellTest {
 protected:
-    void SetUp() override
-    {
-        ShellTest::SetUp();
-        start();
-    }
-    // Four more character files, copies of a sample under other names.
-    void makeCopies()
-    {
-        const std::string sample = readFile("characters/mira.kvr");
-        for (const char* name : {"a.kvr", "b.kvr", "c.kvr", "d.kvr", "e.kvr"})
-            writeFile(std::string("characters/") + name, sample);
-    }
-    void load(const std::string& name)
-    {
-        dialogs.openAnswers.push_back(path("characters/" + name));
-        trigger("MenuFileLoad");
-    }
     std::vector<Text> recentFiles() const
     {
         return {shell->state.MRUFiles.begin() + 1, shell->state.MRUFiles.end()};
@@ -67,12 +32,11 @@ TEST_F(MainCommandsTest, LoadCharacterSetsUpTheDialogAndReadsTheChosenFile)
     EXPECT_EQ(request.filterIndex, 1);
 
     const Text file = path("characters/aldric.kvr");
-    EXPECT_EQ(characterName(*shell), u"Sir Aldric Venn");
+    EXPECT_EQ(characterName(), u"Sir Aldric Venn");
     EXPECT_EQ(shell->state.CurrentCharFile, file);
     EXPECT_EQ(shell->state.MRUFiles[1], file);
     EXPECT_EQ(shell->state.CharDir, path("characters/"));
-    EXPECT_EQ(mainWindow().windowTitle().toStdU16String(),
-              u"KVR Character Printer " + VersionText() + u" (" + file + u")");
+    EXPECT_EQ(caption(), programCaption() + u" (" + file + u")");
     EXPECT_EQ(mainWindow().recentFileEntries()[0]->text().toStdU16String(), u"&1 " + file);
     EXPECT_TRUE(mainWindow().recentFileEntries()[0]->isEnabled());
     EXPECT_EQ(shell->state.Busy, kFalse);
@@ -87,11 +51,11 @@ TEST_F(MainCommandsTest, CancellingLoadBrowseOrPrintSetupChangesNothing)
     const Text charDir = shell->state.CharDir;
     const Text sheet = shell->state.TesseraFile;
     mainWindow().toolButton(1)->click(); // cancelled: no answer queued
-    mainWindow().findChild<QPushButton*>(QStringLiteral("btnBrowse"))->click();
+    button(mainWindow(), "btnBrowse")->click();
     trigger("MenuFilePrinterSetup");
     EXPECT_EQ(dialogs.openRequests.size(), 3u);
     EXPECT_EQ(dialogs.printSetupCalls, 1);
-    EXPECT_EQ(characterName(*shell), u"Mira \"Quickfingers\" Tallowby");
+    EXPECT_EQ(characterName(), u"Mira \"Quickfingers\" Tallowby");
     EXPECT_EQ(shell->state.CharDir, charDir);
     EXPECT_EQ(shell->state.TesseraFile, sheet);
     EXPECT_EQ(recentFiles()[1], Text());
@@ -101,7 +65,9 @@ TEST_F(MainCommandsTest, CancellingLoadBrowseOrPrintSetupChangesNothing)
 
 TEST_F(MainCommandsTest, RecentFilesAfterFourFiveAndRepeatedLoads)
 {
-    makeCopies();
+    const std::string sample = readFile("characters/mira.kvr");
+    for (const char* name : {"a.kvr", "b.kvr", "c.kvr", "d.kvr", "e.kvr"})
+        writeFile(std::string("characters/") + name, sample);
     for (const char* name : {"a.kvr", "b.kvr", "c.kvr", "d.kvr"})
         load(name);
     const Text a = path("characters/a.kvr"), b = path("characters/b.kvr"), c = path("characters/c.kvr"),
@@ -130,43 +96,40 @@ TEST_F(MainCommandsTest, RecentFilesAfterFourFiveAndRepeatedLoads)
 
 TEST_F(MainCommandsTest, LongRecentPathsLoseTheirMiddleAndShowWholeInTheStatusLine)
 {
-    const std::string deep = "characters/" + std::string(40, 'a') + "/" + std::string(40, 'b') + "/" +
-                             std::string(40, 'c') + "/R&D";
-    QDir().mkpath(QString::fromStdU16String(path(deep)));
-    writeFile(deep + "/hero.kvr", readFile("characters/mira.kvr"));
+    const std::string deep = std::string(40, 'a') + "/" + std::string(40, 'b') + "/" + std::string(40, 'c') + "/R&D";
+    QDir().mkpath(QString::fromStdU16String(path("characters/" + deep)));
+    writeFile("characters/" + deep + "/hero.kvr", readFile("characters/mira.kvr"));
     load("mira.kvr");
-    dialogs.openAnswers.push_back(path(deep + "/hero.kvr"));
-    trigger("MenuFileLoad");
+    load(deep + "/hero.kvr");
 
     QAction* entry = mainWindow().recentFileEntries()[0];
-    const QString caption = entry->text();
-    const QString full = QString::fromStdU16String(path(deep + "/hero.kvr"));
-    EXPECT_TRUE(caption.startsWith(QStringLiteral("&1 ") + QString::fromStdU16String(home()).left(5)));
-    EXPECT_TRUE(caption.endsWith(QStringLiteral("/hero.kvr")));
-    EXPECT_TRUE(caption.contains(QChar(0x2026))) << caption.toStdString();
-    EXPECT_LT(caption.size(), full.size() / 2);
+    const QString shown = entry->text();
+    const QString full = QString::fromStdU16String(path("characters/" + deep + "/hero.kvr"));
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("&1 ") + QString::fromStdU16String(home()).left(5)));
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("/hero.kvr")));
+    EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+    EXPECT_LT(shown.size(), full.size() / 2);
     EXPECT_EQ(entry->statusTip(), full);
     // A short path is shown whole.
     EXPECT_EQ(mainWindow().recentFileEntries()[1]->text().toStdU16String(),
               u"&2 " + path("characters/mira.kvr"));
 
-    auto* status = mainWindow().findChild<QLabel*>(QStringLiteral("pnlStatusBar"));
-    const QString before = status->text();
+    const QString before = statusLine();
     entry->showStatusText(&mainWindow());
-    EXPECT_EQ(status->text(), full);
+    EXPECT_EQ(statusLine(), full);
     QStatusTipEvent left{QString()};
     QApplication::sendEvent(&mainWindow(), &left);
-    EXPECT_EQ(status->text(), before);
+    EXPECT_EQ(statusLine(), before);
 }
 
-TEST_F(MainCommandsTest, RecentFileEntryReadsItsFileOrSaysItIsMissing)
+TEST_F(MainCommandsTest, RecentFileEntryReadsItsFileOrSaysWhyNotAndKeepsIt)
 {
     load("aldric.kvr");
     load("mira.kvr");
     dialogs.messages.clear();
     const auto& entries = mainWindow().recentFileEntries();
     entries[1]->trigger(); // aldric, position 2
-    EXPECT_EQ(characterName(*shell), u"Sir Aldric Venn");
+    EXPECT_EQ(characterName(), u"Sir Aldric Venn");
     EXPECT_EQ(shell->state.MRUFiles[1], path("characters/aldric.kvr"));
 
     QFile::remove(QString::fromStdU16String(path("characters/mira.kvr")));
@@ -174,9 +137,19 @@ TEST_F(MainCommandsTest, RecentFileEntryReadsItsFileOrSaysItIsMissing)
     entries[1]->trigger(); // mira, now missing
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, u"File: " + path("characters/mira.kvr") + u" could not be found.");
-    EXPECT_EQ(characterName(*shell), u"Sir Aldric Venn");
+    EXPECT_EQ(characterName(), u"Sir Aldric Venn");
     EXPECT_EQ(shell->state.MRUFiles[2], path("characters/mira.kvr")); // stays in the list
     EXPECT_EQ(shell->state.CharDir, charDir);
+
+    dialogs.messages.clear();
+    writeFile("characters/mira.kvr", "[system]\r\n[race]\r\nst(99999)\r\n"); // back, but spoilt
+    entries[1]->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, u"The character file " + path("characters/mira.kvr") +
+                                            u" could not be read.\r\n\r\nReading stopped at line 3: Overflow (error 6).");
+    EXPECT_EQ(characterName(), Text());
+    EXPECT_EQ(shell->state.MRUFiles[2], path("characters/mira.kvr"));
+    EXPECT_EQ(shell->state.MRUFiles[1], path("characters/aldric.kvr"));
 }
 
 TEST_F(MainCommandsTest, ABadCharacterFileIsReportedAndTheProgramGoesOn)
@@ -184,7 +157,6 @@ TEST_F(MainCommandsTest, ABadCharacterFileIsReportedAndTheProgramGoesOn)
     load("aldric.kvr");
     const std::array<Text, 5> recent = shell->state.MRUFiles;
     const Text charDir = shell->state.CharDir;
-    const QString plainCaption = QString::fromStdU16String(u"KVR Character Printer " + VersionText());
 
     // Malformed on its fourth line, empty, too large to read: each names
     // the file, the error and the line, and leaves an empty character.
@@ -205,8 +177,8 @@ TEST_F(MainCommandsTest, ABadCharacterFileIsReportedAndTheProgramGoesOn)
         ASSERT_EQ(dialogs.messages.size(), 1u) << c.name;
         EXPECT_EQ(dialogs.messages[0].text, u"The character file " + path(std::string("characters/") + c.name) +
                                                 u" could not be read.\r\n\r\n" + c.expected);
-        EXPECT_EQ(characterName(*shell), Text()) << "nothing half-read stays";
-        EXPECT_EQ(mainWindow().windowTitle(), plainCaption);
+        EXPECT_EQ(characterName(), Text()) << "nothing half-read stays";
+        EXPECT_EQ(caption(), programCaption());
         EXPECT_EQ(shell->state.MRUFiles, recent);
         EXPECT_EQ(shell->state.CharDir, charDir);
         EXPECT_EQ(shell->state.Busy, kFalse);
@@ -221,59 +193,38 @@ TEST_F(MainCommandsTest, ABadCharacterFileIsReportedAndTheProgramGoesOn)
 
     // The program is still there, and closing it saves the settings.
     load("mira.kvr");
-    EXPECT_EQ(characterName(*shell), u"Mira \"Quickfingers\" Tallowby");
+    EXPECT_EQ(characterName(), u"Mira \"Quickfingers\" Tallowby");
     trigger("MenuFileExit");
     EXPECT_NE(readFile("quillet32.ini").find("MRUFile1=" + toUtf8(path("characters/mira.kvr"))), std::string::npos)
         << readFile("quillet32.ini");
 }
 
-TEST_F(MainCommandsTest, ARecentFileThatFailsToReadIsReportedAndStaysInTheList)
+TEST_F(MainCommandsTest, InitialFolderDropsTheLastCharacterOrIsHomeWhenEmpty)
 {
-    writeFile("characters/later.kvr", readFile("characters/mira.kvr"));
-    load("later.kvr");
-    load("aldric.kvr");
-    writeFile("characters/later.kvr", "[system]\r\n[race]\r\nst(99999)\r\n"); // spoilt since
-    mainWindow().recentFileEntries()[1]->trigger();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, u"The character file " + path("characters/later.kvr") +
-                                            u" could not be read.\r\n\r\nReading stopped at line 3: Overflow (error 6).");
-    EXPECT_EQ(characterName(*shell), Text());
-    EXPECT_EQ(shell->state.MRUFiles[2], path("characters/later.kvr"));
-    EXPECT_EQ(shell->state.MRUFiles[1], path("characters/aldric.kvr"));
-}
-
-TEST_F(MainCommandsTest, AnEmptyCharDirOrTesseraDirOpensTheDialogAtHome)
-{
+    shell->state.CharDir = u"/tmp/chars"; // whatever the last character is
+    trigger("MenuFileLoad");
     shell->state.CharDir.clear();
     trigger("MenuFileLoad");
     shell->state.TesseraDir.clear();
-    mainWindow().findChild<QPushButton*>(QStringLiteral("btnBrowse"))->click();
-    ASSERT_EQ(dialogs.openRequests.size(), 2u);
-    EXPECT_EQ(dialogs.openRequests[0].initialFolder, home());
-    EXPECT_EQ(dialogs.openRequests[1].initialFolder, home());
-    EXPECT_TRUE(dialogs.messages.empty());
-}
-
-TEST_F(MainCommandsTest, InitialFolderDropsTheLastCharacterWhateverItIs)
-{
-    shell->state.CharDir = u"/tmp/chars";
-    trigger("MenuFileLoad");
-    ASSERT_EQ(dialogs.openRequests.size(), 1u);
+    button(mainWindow(), "btnBrowse")->click();
+    ASSERT_EQ(dialogs.openRequests.size(), 3u);
     EXPECT_EQ(dialogs.openRequests[0].initialFolder, u"/tmp/char");
+    EXPECT_EQ(dialogs.openRequests[1].initialFolder, home());
+    EXPECT_EQ(dialogs.openRequests[2].initialFolder, home());
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(MainCommandsTest, BrowseChoosesTheSheetScriptWithoutReadingIt)
 {
     dialogs.openAnswers.push_back(u"  /elsewhere/Sheets/Mine.TSX ");
-    mainWindow().findChild<QPushButton*>(QStringLiteral("btnBrowse"))->click();
+    button(mainWindow(), "btnBrowse")->click();
     ASSERT_EQ(dialogs.openRequests.size(), 1u);
     EXPECT_EQ(dialogs.openRequests[0].title, u"Load Tessera Files");
     EXPECT_EQ(dialogs.openRequests[0].filter, u"Tessera Files (*.TSX)|*.TSX");
     EXPECT_EQ(dialogs.openRequests[0].initialFileName, home() + u"chrsht.tsx");
     EXPECT_EQ(shell->state.TesseraFile, u"/elsewhere/Sheets/Mine.TSX"); // trimmed, case kept
     EXPECT_EQ(shell->state.TesseraDir, u"/elsewhere/Sheets/");
-    EXPECT_EQ(mainWindow().findChild<QLabel*>(QStringLiteral("lblTesseraFile"))->text(),
-              QStringLiteral("/elsewhere/Sheets/Mine.TSX"));
+    EXPECT_EQ(label(mainWindow(), "lblTesseraFile")->text(), QStringLiteral("/elsewhere/Sheets/Mine.TSX"));
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -281,13 +232,13 @@ TEST_F(MainCommandsTest, NewClearsTheCharacterAndTheCaptionsFile)
 {
     load("aldric.kvr");
     trigger("MenuFileNew");
-    EXPECT_EQ(characterName(*shell), Text());
-    EXPECT_EQ(mainWindow().windowTitle().toStdU16String(), u"KVR Character Printer " + VersionText());
+    EXPECT_EQ(characterName(), Text());
+    EXPECT_EQ(caption(), programCaption());
     EXPECT_EQ(shell->state.CurrentCharFile, Text());
     EXPECT_EQ(shell->state.MRUFiles[1], path("characters/aldric.kvr"));
     load("aldric.kvr");
     mainWindow().toolButton(0)->click();
-    EXPECT_EQ(characterName(*shell), Text());
+    EXPECT_EQ(characterName(), Text());
 }
 
 TEST_F(MainCommandsTest, WhileBusyTheGuardedCommandsDoNothing)
@@ -305,16 +256,16 @@ TEST_F(MainCommandsTest, WhileBusyTheGuardedCommandsDoNothing)
     EXPECT_EQ(dialogs.printSetupCalls, 0);
     EXPECT_EQ(shell->prefsDialogIfLoaded(), nullptr);
     EXPECT_EQ(shell->reportWindowIfLoaded(), nullptr);
-    EXPECT_EQ(characterName(*shell), u"Sir Aldric Venn"); // tool button 0 ignored too
+    EXPECT_EQ(characterName(), u"Sir Aldric Venn"); // tool button 0 ignored too
     EXPECT_TRUE(dialogs.messages.empty());
 
     // New, Browse, Show Picture and About do not look at Busy.
     trigger("MenuFileNew");
-    EXPECT_EQ(characterName(*shell), Text());
-    mainWindow().findChild<QPushButton*>(QStringLiteral("btnBrowse"))->click();
+    EXPECT_EQ(characterName(), Text());
+    button(mainWindow(), "btnBrowse")->click();
     EXPECT_EQ(dialogs.openRequests.size(), 1u);
     whenShown("frmPortrait", [](QWidget* window) { window->close(); });
-    mainWindow().findChild<QPushButton*>(QStringLiteral("btnShowPicture"))->click();
+    button(mainWindow(), "btnShowPicture")->click();
     EXPECT_TRUE(sawWindow("frmPortrait"));
     trigger("mnuHelpAbout");
     EXPECT_EQ(dialogs.messages.size(), 1u);
@@ -325,8 +276,7 @@ TEST_F(MainCommandsTest, AboutNamesTheProgramVersionAndEngine)
     trigger("mnuHelpAbout");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     const Text& text = dialogs.messages[0].text;
-    EXPECT_EQ(text.rfind(u"KVR Character Printer " + VersionText() + u"\r\n" + Text(kNoticeLine) + u"\r\n\r\n", 0),
-              0u);
+    EXPECT_EQ(text.rfind(programCaption() + u"\r\n" + Text(kNoticeLine) + u"\r\n\r\n", 0), 0u);
     EXPECT_NE(text.find(u"VBScript engine"), Text::npos);
     EXPECT_EQ(dialogs.messages[0].title, Text(kAppTitle));
 }
@@ -392,9 +342,8 @@ TEST_F(MainCommandsTest, MenusCarryTheirCaptionsAndShortcuts)
     EXPECT_EQ(bar[0]->menu(), file);
     EXPECT_EQ(bar[1]->menu(), help);
 
-    EXPECT_EQ(mainWindow().findChild<QPushButton*>(QStringLiteral("btnShowPicture"))->text(),
-              QStringLiteral("&Show Picture"));
-    EXPECT_EQ(mainWindow().findChild<QPushButton*>(QStringLiteral("btnBrowse"))->text(), QStringLiteral("&Browse"));
+    EXPECT_EQ(button(mainWindow(), "btnShowPicture")->text(), QStringLiteral("&Show Picture"));
+    EXPECT_EQ(button(mainWindow(), "btnBrowse")->text(), QStringLiteral("&Browse"));
 
     const char* tips[4] = {"Clear Character", "Load Character...", "Print", "Print Preview"};
     for (int i = 0; i < 4; ++i) {

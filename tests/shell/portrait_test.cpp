@@ -5,31 +5,16 @@
 #include "shell/frm_portrait.h"
 #include "shell/portrait_layout.h"
 
-#include <QLabel>
-#include <QPushButton>
-
 namespace quillet::testing {
 
-class PortraitTest : public ShellTest {
+class PortraitTest : public StartedShellTest {
 protected:
-    void SetUp() override
-    {
-        ShellTest::SetUp();
-        start();
-    }
-    QPushButton* button(QWidget* window, const char* name)
-    {
-        return window->findChild<QPushButton*>(QString::fromLatin1(name));
-    }
-    QString label(QWidget* window)
-    {
-        return window->findChild<QLabel*>(QStringLiteral("lblPortrait"))->text();
-    }
+    static QString pathShown(FrmPortrait* window) { return label(*window, "lblPortrait")->text(); }
     // Show Picture, running `inside` while the modal window is shown.
     void showPicture(std::function<void(FrmPortrait*)> inside)
     {
         whenShown("frmPortrait", [inside](QWidget* window) { inside(static_cast<FrmPortrait*>(window)); });
-        mainWindow().findChild<QPushButton*>(QStringLiteral("btnShowPicture"))->click();
+        button(mainWindow(), "btnShowPicture")->click();
         EXPECT_TRUE(sawWindow("frmPortrait"));
     }
     Text portrait() const { return shell->state.currentCharacter().Portrait; }
@@ -60,19 +45,18 @@ TEST_F(PortraitTest, PropertyKeepsExistingFilesAndEmptiesMissingOnes)
 TEST_F(PortraitTest, ShowPictureWithAnExistingFileKeepsThePathOnExit)
 {
     const Text picture = picturePath();
-    dialogs.openAnswers.push_back(path("characters/aldric.kvr"));
-    trigger("MenuFileLoad");
+    load("aldric.kvr");
     ASSERT_EQ(portrait(), picture);
     QString shownLabel;
     bool hasPicture = false;
     showPicture([&](FrmPortrait* window) {
-        shownLabel = label(window);
+        shownLabel = pathShown(window);
         hasPicture = !window->view()->image().isNull();
         EXPECT_EQ(window->windowTitle(), QStringLiteral("Character Portrait"));
-        EXPECT_EQ(button(window, "btnClear")->text(), QStringLiteral("&Clear"));
-        EXPECT_EQ(button(window, "btnLoad")->text(), QStringLiteral("&Load"));
-        EXPECT_EQ(button(window, "btnExit")->text(), QStringLiteral("E&xit"));
-        button(window, "btnExit")->click();
+        EXPECT_EQ(button(*window, "btnClear")->text(), QStringLiteral("&Clear"));
+        EXPECT_EQ(button(*window, "btnLoad")->text(), QStringLiteral("&Load"));
+        EXPECT_EQ(button(*window, "btnExit")->text(), QStringLiteral("E&xit"));
+        button(*window, "btnExit")->click();
     });
     EXPECT_EQ(shownLabel.toStdU16String(), picture);
     EXPECT_TRUE(hasPicture);
@@ -85,7 +69,7 @@ TEST_F(PortraitTest, AMissingFileOpensEmptyAndEmptiesTheCharactersPortrait)
     shell->state.currentCharacter().Portrait = path("characters/gone.png");
     QString shownLabel = QStringLiteral("unset");
     showPicture([&](FrmPortrait* window) {
-        shownLabel = label(window);
+        shownLabel = pathShown(window);
         window->close();
     });
     EXPECT_EQ(shownLabel, QString());
@@ -97,11 +81,11 @@ TEST_F(PortraitTest, ClearThenExitEmptiesThePortrait)
     const Text picture = picturePath();
     shell->state.currentCharacter().Portrait = picture;
     showPicture([&](FrmPortrait* window) {
-        button(window, "btnClear")->click();
-        EXPECT_EQ(label(window), QString());
+        button(*window, "btnClear")->click();
+        EXPECT_EQ(pathShown(window), QString());
         EXPECT_EQ(window->image().fileName(), Text());
         EXPECT_TRUE(window->view()->image().isNull());
-        button(window, "btnExit")->click();
+        button(*window, "btnExit")->click();
     });
     EXPECT_EQ(portrait(), Text());
 }
@@ -115,10 +99,10 @@ TEST_F(PortraitTest, LoadReplacesThePictureAndABadFileKeepsTheOldOne)
     dialogs.openAnswers.push_back(path("fake.png"));
     dialogs.openAnswers.push_back(path("other.png"));
     showPicture([&](FrmPortrait* window) {
-        button(window, "btnLoad")->click(); // not a picture
+        button(*window, "btnLoad")->click(); // not a picture
         EXPECT_EQ(window->Portrait(), picture);
-        button(window, "btnLoad")->click();
-        EXPECT_EQ(label(window).toStdU16String(), path("other.png"));
+        button(*window, "btnLoad")->click();
+        EXPECT_EQ(pathShown(window).toStdU16String(), path("other.png"));
         window->close();
     });
     ASSERT_EQ(dialogs.openRequests.size(), 2u);
@@ -128,7 +112,7 @@ TEST_F(PortraitTest, LoadReplacesThePictureAndABadFileKeepsTheOldOne)
 
     // Cancelling Load keeps the picture.
     showPicture([&](FrmPortrait* window) {
-        button(window, "btnLoad")->click();
+        button(*window, "btnLoad")->click();
         window->close();
     });
     EXPECT_EQ(portrait(), path("other.png"));
@@ -144,9 +128,8 @@ TEST_F(PortraitTest, ACharacterWhosePortraitIsNoPictureStillLoads)
     std::string character = readFile("characters/aldric.kvr");
     character.replace(character.find("portraitfile(aldric.png)"), 24, "portraitfile(loop.png)");
     writeFile("characters/loop.kvr", character);
-    dialogs.openAnswers.push_back(path("characters/loop.kvr"));
-    trigger("MenuFileLoad");
-    EXPECT_EQ(shell->state.currentCharacter().Name, u"Sir Aldric Venn");
+    load("loop.kvr");
+    EXPECT_EQ(characterName(), u"Sir Aldric Venn");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.messages[0].text.find(u"cannot be shown: Invalid picture"), Text::npos)
         << toUtf8(dialogs.messages[0].text);
@@ -184,13 +167,13 @@ TEST_F(PortraitTest, ResizingTheWindowAppliesTheRuleAboveTheMinimum)
     FrmPortrait& window = shell->portraitWindow();
     window.show();
     window.resize(400, 300); // inner width 6000 twips
-    QWidget* clear = window.findChild<QPushButton*>(QStringLiteral("btnClear"));
+    QWidget* clear = button(window, "btnClear");
     QWidget* image = window.view();
     EXPECT_EQ(clear->x(), 315);          // 4725 twips
     EXPECT_EQ(image->width(), 295);      // 4425 twips
     EXPECT_EQ(image->height(), 300 - 32 - 4);
     EXPECT_EQ(image->pos(), QPoint(12, 32));
-    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("lblPortrait"))->width(), 295);
+    EXPECT_EQ(label(window, "lblPortrait")->width(), 295);
 
     // The minimum applies to the outer height, frame included.
     const int frame = window.frameGeometry().height() - window.height();

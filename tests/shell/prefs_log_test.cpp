@@ -1,28 +1,34 @@
 // The preferences dialog and the logging window as the user meets them.
 #include "shell_fixture.h"
 
-#include "shell/frm_log.h"
-#include "shell/frm_prefs.h"
-
 #include <QCheckBox>
-#include <QGuiApplication>
-#include <QAction>
-#include <QListWidget>
-#include <QMenu>
-#include <QPushButton>
-#include <QScreen>
 
 namespace quillet::testing {
 
-using PrefsTest = ShellTest;
-using LogWindowTest = ShellTest;
+class PrefsTest : public ShellTest {
+protected:
+    FrmPrefs* openPrefs()
+    {
+        trigger("MenuFilePrefs");
+        return shell->prefsDialogIfLoaded();
+    }
+    // Preferences with the boxes ticked or cleared as given, then OK.
+    void setPrefs(std::initializer_list<std::pair<size_t, bool>> boxes)
+    {
+        FrmPrefs* dialog = openPrefs();
+        ASSERT_NE(dialog, nullptr);
+        for (const auto& [box, ticked] : boxes)
+            dialog->checkBox(box)->setChecked(ticked);
+        button(*dialog, "btnOkay")->click();
+    }
+};
+using LogWindowTest = PrefsTest;
 
 TEST_F(PrefsTest, OpensWithTheFlagsAndOkStoresTheTickedBoxes)
 {
     writeFile("quillet32.ini", "[Options]\r\nNoLogo=1\r\nEchoToRun=-1\r\n");
     start();
-    trigger("MenuFilePrefs");
-    FrmPrefs* dialog = shell->prefsDialogIfLoaded();
+    FrmPrefs* dialog = openPrefs();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_FALSE(dialog->isModal());
@@ -35,11 +41,9 @@ TEST_F(PrefsTest, OpensWithTheFlagsAndOkStoresTheTickedBoxes)
         EXPECT_EQ(dialog->checkBox(i)->objectName(), QString::fromLatin1(names[i]));
         EXPECT_EQ(dialog->checkBox(i)->text(), QString::fromLatin1(captions[i]));
     }
-    EXPECT_EQ(dialog->findChild<QPushButton*>(QStringLiteral("btnCancel"))->text(), QStringLiteral("&Cancel"));
-    EXPECT_EQ(dialog->findChild<QPushButton*>(QStringLiteral("btnOkay"))->text(), QStringLiteral("&OK"));
-    // Cancel, then OK.
-    EXPECT_LT(dialog->findChild<QPushButton*>(QStringLiteral("btnCancel"))->x(),
-              dialog->findChild<QPushButton*>(QStringLiteral("btnOkay"))->x());
+    EXPECT_EQ(button(*dialog, "btnCancel")->text(), QStringLiteral("&Cancel"));
+    EXPECT_EQ(button(*dialog, "btnOkay")->text(), QStringLiteral("&OK"));
+    EXPECT_LT(button(*dialog, "btnCancel")->x(), button(*dialog, "btnOkay")->x()); // Cancel, then OK
     // A stored 1 ticks the box although it does not count as on.
     EXPECT_TRUE(dialog->checkBox(0)->isChecked());
     EXPECT_FALSE(dialog->checkBox(1)->isChecked());
@@ -48,7 +52,7 @@ TEST_F(PrefsTest, OpensWithTheFlagsAndOkStoresTheTickedBoxes)
 
     dialog->checkBox(2)->setChecked(false);
     dialog->checkBox(3)->setChecked(true);
-    dialog->findChild<QPushButton*>(QStringLiteral("btnOkay"))->click();
+    button(*dialog, "btnOkay")->click();
     EXPECT_EQ(shell->state.NoLogo, kTrue); // 1 became -1
     EXPECT_EQ(shell->state.EchoToRun, kFalse);
     EXPECT_EQ(shell->state.Debug, kTrue);
@@ -62,15 +66,13 @@ TEST_F(PrefsTest, OpensWithTheFlagsAndOkStoresTheTickedBoxes)
 TEST_F(PrefsTest, CancelAndTheWindowFrameChangeNothing)
 {
     start();
-    trigger("MenuFilePrefs");
-    FrmPrefs* dialog = shell->prefsDialogIfLoaded();
+    FrmPrefs* dialog = openPrefs();
     ASSERT_NE(dialog, nullptr);
     dialog->checkBox(3)->setChecked(true);
-    dialog->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+    button(*dialog, "btnCancel")->click();
     EXPECT_EQ(shell->state.Debug, kFalse);
 
-    trigger("MenuFilePrefs");
-    dialog = shell->prefsDialogIfLoaded();
+    dialog = openPrefs();
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(dialog->checkBox(3)->isChecked()); // a fresh dialog
     dialog->checkBox(3)->setChecked(true);
@@ -78,11 +80,10 @@ TEST_F(PrefsTest, CancelAndTheWindowFrameChangeNothing)
     EXPECT_EQ(shell->state.Debug, kFalse);
 
     // A greyed box does not count as ticked.
-    trigger("MenuFilePrefs");
-    dialog = shell->prefsDialogIfLoaded();
+    dialog = openPrefs();
     dialog->checkBox(3)->setTristate(true);
     dialog->checkBox(3)->setCheckState(Qt::PartiallyChecked);
-    dialog->findChild<QPushButton*>(QStringLiteral("btnOkay"))->click();
+    button(*dialog, "btnOkay")->click();
     EXPECT_EQ(shell->state.Debug, kFalse);
 }
 
@@ -167,8 +168,7 @@ TEST_F(LogWindowTest, ExportWritesTheListToDebugLog)
     ASSERT_NE(log, nullptr);
     EXPECT_EQ(log->exportButton()->text(), QStringLiteral("Export Log"));
     log->exportButton()->click();
-    const std::string expected = "KVR Character Printer " + toUtf8(VersionText()) + "\r\nHomePath = " +
-                                 toUtf8(home()) + "\r\nthird line\r\n";
+    const std::string expected = toUtf8(programCaption()) + "\r\nHomePath = " + toUtf8(home()) + "\r\nthird line\r\n";
     EXPECT_EQ(readFile("debug.log"), expected);
     EXPECT_EQ(readFile("debug.run"), expected); // the earlier one was deleted at start-up
     // The user is told where it went ...
@@ -189,11 +189,7 @@ TEST_F(LogWindowTest, SwitchingLoggingOnShowsTheWindowAtOnce)
     writeFile("debug.run", "from an earlier run\r\n");
     start();
     EXPECT_EQ(shell->logWindowIfLoaded(), nullptr);
-    trigger("MenuFilePrefs");
-    FrmPrefs* prefs = shell->prefsDialogIfLoaded();
-    prefs->checkBox(2)->setChecked(true); // echo to debug.run
-    prefs->checkBox(3)->setChecked(true); // Debug/Logging
-    prefs->findChild<QPushButton*>(QStringLiteral("btnOkay"))->click();
+    setPrefs({{2, true}, {3, true}}); // echo to debug.run, Debug/Logging
 
     FrmLog* log = shell->logWindowIfLoaded();
     ASSERT_NE(log, nullptr);
@@ -203,13 +199,9 @@ TEST_F(LogWindowTest, SwitchingLoggingOnShowsTheWindowAtOnce)
     EXPECT_EQ(readFile("debug.run"), "after switching on\r\n") << "a fresh debug.run, as at start-up";
 
     // Switched off and on again: the window shows again, debug.run goes on.
-    trigger("MenuFilePrefs");
-    shell->prefsDialogIfLoaded()->checkBox(3)->setChecked(false);
-    shell->prefsDialogIfLoaded()->findChild<QPushButton*>(QStringLiteral("btnOkay"))->click();
+    setPrefs({{3, false}});
     log->close();
-    trigger("MenuFilePrefs");
-    shell->prefsDialogIfLoaded()->checkBox(3)->setChecked(true);
-    shell->prefsDialogIfLoaded()->findChild<QPushButton*>(QStringLiteral("btnOkay"))->click();
+    setPrefs({{3, true}});
     ASSERT_NE(shell->logWindowIfLoaded(), nullptr);
     EXPECT_TRUE(shell->logWindowIfLoaded()->isVisible());
     shell->LogLine(u"again");

@@ -2,22 +2,11 @@
 // saving from the preview, driven as a user would while it is shown.
 #include "shell_fixture.h"
 
-#include "shell/form_report.h"
-#include "shell/preview_controls.h"
-#include "surface/widgets/preview_widget.h"
-
-#include <QAction>
-#include <QApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSpinBox>
-#include <QStatusBar>
-#include <QToolBar>
 
 namespace quillet::testing {
 
@@ -39,41 +28,21 @@ bool hasLine(const QString& info, const QString& key, const QString& value)
                                             QRegularExpression::MultilineOption));
 }
 
-void typeInto(QWidget* widget, const QString& text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &press);
-    }
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(widget, &enter);
-}
-
 } // namespace
 
-class PreviewControlsTest : public ShellTest {
+class PreviewControlsTest : public StartedShellTest {
 protected:
     void SetUp() override
     {
-        ShellTest::SetUp();
-        start();
-        dialogs.openAnswers.push_back(path("characters/aldric.kvr"));
-        trigger("MenuFileLoad");
-        writeFile("three.tsx", "'VBScript\r\nSub main()\r\n  Preview.Text = \"one\"\r\n  Preview.NewPage\r\n"
-                               "  Preview.Text = \"two\"\r\n  Preview.NewPage\r\n  Preview.Text = \"three\"\r\n"
-                               "End Sub\r\n");
-        shell->state.TesseraFile = path("three.tsx");
+        StartedShellTest::SetUp();
+        load("aldric.kvr");
+        useSheet("three.tsx", mainSub({"Preview.Text = \"one\"", "Preview.NewPage", "Preview.Text = \"two\"",
+                                       "Preview.NewPage", "Preview.Text = \"three\""}));
     }
-    // Previews; `use` works the shown window, which is closed afterwards.
-    void withPreview(const std::function<void(FormReport&, PreviewControls&)>& use)
+    // Previews; `use` works the shown window and its controls.
+    void withControls(const std::function<void(FormReport&, PreviewControls&)>& use)
     {
-        whenShown("formReport", [=](QWidget* window) {
-            auto* report = static_cast<FormReport*>(window);
-            use(*report, *report->controls());
-            window->close();
-        });
-        trigger("MenuFilePrintPreview");
-        ASSERT_TRUE(sawWindow("formReport"));
+        withPreview([=](FormReport& report) { use(report, *report.controls()); });
     }
     static QAction* act(PreviewControls& controls, const char* name)
     {
@@ -85,7 +54,7 @@ protected:
 
 TEST_F(PreviewControlsTest, PagingButtonsAndThePageFieldMoveThroughTheSheet)
 {
-    withPreview([&](FormReport& report, PreviewControls& controls) {
+    withControls([&](FormReport& report, PreviewControls& controls) {
         const surface::PreviewWidget& preview = *report.previewWidget();
         EXPECT_EQ(controls.pageLabel()->text(), QStringLiteral("Page 1 of 3"));
         EXPECT_FALSE(act(controls, "actFirstPage")->isEnabled());
@@ -106,7 +75,10 @@ TEST_F(PreviewControlsTest, PagingButtonsAndThePageFieldMoveThroughTheSheet)
         auto* edit = controls.pageField()->findChild<QLineEdit*>();
         ASSERT_NE(edit, nullptr);
         edit->selectAll();
-        typeInto(edit, QStringLiteral("1"));
+        QKeyEvent one(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("1"));
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(edit, &one);
+        QApplication::sendEvent(edit, &enter);
         EXPECT_EQ(preview.currentPage(), 1);
         EXPECT_EQ(controls.pageLabel()->text(), QStringLiteral("Page 1 of 3"));
         EXPECT_EQ(controls.pageField()->maximum(), 3);
@@ -115,7 +87,7 @@ TEST_F(PreviewControlsTest, PagingButtonsAndThePageFieldMoveThroughTheSheet)
 
 TEST_F(PreviewControlsTest, ZoomButtonsAreTheSurfacesMenuAndTheStatusBarShowsTheZoom)
 {
-    withPreview([&](FormReport& report, PreviewControls& controls) {
+    withControls([&](FormReport& report, PreviewControls& controls) {
         surface::PreviewWidget& preview = *report.previewWidget();
         // The four modes on the tool bar are the entries of the zoom menu.
         const QList<QAction*> menu = preview.zoomMenu()->actions();
@@ -155,7 +127,7 @@ TEST_F(PreviewControlsTest, ZoomButtonsAreTheSurfacesMenuAndTheStatusBarShowsThe
 
 TEST_F(PreviewControlsTest, EveryButtonHasAShortcutItsToolTipNames)
 {
-    withPreview([&](FormReport&, PreviewControls& controls) {
+    withControls([&](FormReport&, PreviewControls& controls) {
         int buttons = 0;
         for (QAction* action : controls.toolBar()->actions()) {
             if (action->isSeparator() || action->text().isEmpty())
@@ -174,7 +146,7 @@ TEST_F(PreviewControlsTest, EveryButtonHasAShortcutItsToolTipNames)
 
 TEST_F(PreviewControlsTest, TheSurfaceFillsTheWindowBetweenTheBars)
 {
-    withPreview([&](FormReport& report, PreviewControls& controls) {
+    withControls([&](FormReport& report, PreviewControls& controls) {
         for (const QSize size : {QSize(500, 420), QSize(640, 700)}) {
             report.resize(size);
             const QRect surface = report.previewWidget()->QWidget::geometry();
@@ -195,7 +167,7 @@ TEST_F(PreviewControlsTest, PrintAsksForPrinterAndPagesThenSaysWhatWentWhere)
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdU16String(path("range.pdf")));
     };
-    withPreview([&](FormReport& report, PreviewControls& controls) {
+    withControls([&](FormReport& report, PreviewControls& controls) {
         // Cancelled: nothing printed, nothing said.
         act(controls, "actPrint")->trigger();
         EXPECT_EQ(dialogs.printDialogCalls, 1);
@@ -207,7 +179,7 @@ TEST_F(PreviewControlsTest, PrintAsksForPrinterAndPagesThenSaysWhatWentWhere)
         EXPECT_TRUE(hasLine(pdfInfo(path("range.pdf")), "Pages", "2")) << pdfInfo(path("range.pdf")).toStdString();
         const QString said = QString::fromStdU16String(u"2 pages written to " + path("range.pdf") + u".");
         EXPECT_EQ(controls.statusBar()->currentMessage(), said);
-        EXPECT_EQ(mainWindow().findChild<QLabel*>(QStringLiteral("pnlStatusBar"))->text(), said);
+        EXPECT_EQ(statusLine(), said);
 
         // The print key on the surface asks the same way.
         QKeyEvent print(QEvent::KeyPress, Qt::Key_P, Qt::ControlModifier);
@@ -225,7 +197,7 @@ TEST_F(PreviewControlsTest, SaveAsPdfProposesTheCharactersFileAndWritesWhatIsCho
 {
     dialogs.saveAnswers.push_back(path("no/such/folder/x.pdf"));
     dialogs.saveAnswers.push_back(path("saved.pdf"));
-    withPreview([&](FormReport&, PreviewControls& controls) {
+    withControls([&](FormReport&, PreviewControls& controls) {
         act(controls, "actSavePdf")->trigger();
         ASSERT_EQ(dialogs.saveRequests.size(), 1u);
         EXPECT_EQ(dialogs.saveRequests[0].initialPath, path("characters/aldric.pdf"));
@@ -243,7 +215,7 @@ TEST_F(PreviewControlsTest, SaveAsPdfProposesTheCharactersFileAndWritesWhatIsCho
     });
     dialogs.saveAnswers.push_back(std::nullopt); // cancelled: nothing written
     trigger("MenuFileNew");
-    withPreview([&](FormReport&, PreviewControls& controls) {
+    withControls([&](FormReport&, PreviewControls& controls) {
         act(controls, "actSavePdf")->trigger();
         // Without a character file: the sheet's name in the folder of characters.
         EXPECT_EQ(dialogs.saveRequests.back().initialPath, path("characters/three.pdf"));
@@ -253,8 +225,8 @@ TEST_F(PreviewControlsTest, SaveAsPdfProposesTheCharactersFileAndWritesWhatIsCho
 
 TEST_F(PreviewControlsTest, CloseButtonClosesThePreview)
 {
-    whenShown("formReport", [&](QWidget* window) {
-        static_cast<FormReport*>(window)->controls()->action(QStringLiteral("actClose"))->trigger();
+    whenShown("formReport", [](QWidget* window) {
+        act(*static_cast<FormReport*>(window)->controls(), "actClose")->trigger();
     });
     trigger("MenuFilePrintPreview");
     EXPECT_TRUE(sawWindow("formReport"));

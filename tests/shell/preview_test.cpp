@@ -2,130 +2,76 @@
 // the worker thread with its Stop dialog and message boxes.
 #include "shell_fixture.h"
 
-#include "shell/form_report.h"
-#include "shell/frm_log.h"
-#include "shell/preview_controls.h"
-#include "shell/stop_dialog.h"
-#include "surface/widgets/preview_widget.h"
-
-#include <QAction>
-#include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
-#include <QTimer>
-#include <QFile>
-#include <QLabel>
 #include <QPainter>
-#include <QListWidget>
-#include <QPrinter>
-#include <QPushButton>
-#include <QStatusBar>
-#include <QToolBar>
-#include <QToolButton>
+#include <QTimer>
 
 namespace quillet::testing {
 
-class PreviewTest : public ShellTest {
+class PreviewTest : public StartedShellTest {
 protected:
-    void SetUp() override
-    {
-        ShellTest::SetUp();
-        start();
-    }
-    void useSheet(const std::string& text)
-    {
-        writeFile("sheet.tsx", text);
-        shell->state.TesseraFile = path("sheet.tsx");
-    }
-    // Previews, closing the preview window once it is shown; returns the
-    // window's caption and page count as seen while it was shown.
-    void previewAndClose(QString* caption = nullptr, int* pages = nullptr)
-    {
-        whenShown("formReport", [=](QWidget* window) {
-            auto* report = static_cast<FormReport*>(window);
-            if (caption)
-                *caption = report->windowTitle();
-            if (pages)
-                *pages = report->previewWidget()->pageCount();
-            window->close();
-        });
-        trigger("MenuFilePrintPreview");
-    }
+    using ShellTest::useSheet;
+    // sheet.tsx, its Sub main running these lines, as the sheet script.
+    void useSheet(std::initializer_list<std::string> lines) { useSheet("sheet.tsx", mainSub(lines)); }
+    static int pages(FormReport& report) { return report.previewWidget()->pageCount(); }
 };
 
 TEST_F(PreviewTest, PreviewOfTheBundledSheetShowsItsPagesModally)
 {
-    dialogs.openAnswers.push_back(path("characters/aldric.kvr"));
-    trigger("MenuFileLoad");
-    QString caption;
-    int pages = 0;
-    bool mainBlocked = false;
-    whenShown("formReport", [&](QWidget* window) {
-        auto* report = static_cast<FormReport*>(window);
-        caption = report->windowTitle();
-        pages = report->previewWidget()->pageCount();
-        mainBlocked = window->isModal() && window->windowModality() == Qt::ApplicationModal;
+    load("aldric.kvr");
+    withPreview([&](FormReport& report) {
+        EXPECT_EQ(report.windowTitle().toStdU16String(), programCaption() + u" Print Preview");
+        EXPECT_GE(pages(report), 1);
+        EXPECT_TRUE(report.isModal() && report.windowModality() == Qt::ApplicationModal);
         EXPECT_EQ(shell->state.Busy, kFalse); // lowered before the window shows
         // A resize fits the surface, then lets pending events run.
         bool pendingRan = false;
-        QMetaObject::invokeMethod(report, [&] { pendingRan = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(&report, [&] { pendingRan = true; }, Qt::QueuedConnection);
         // The surface spans the window's width, between the tool bar and
         // the status bar.
-        const auto surfaceSize = [report](QSize window) {
-            return QSize(window.width(), window.height() - report->controls()->toolBar()->height() -
-                                             report->controls()->statusBar()->height());
+        const auto surfaceSize = [&report](QSize window) {
+            return QSize(window.width(), window.height() - report.controls()->toolBar()->height() -
+                                             report.controls()->statusBar()->height());
         };
-        report->resize(500, 420);
-        EXPECT_EQ(report->previewWidget()->QWidget::size(), surfaceSize(QSize(500, 420)));
+        report.resize(500, 420);
+        EXPECT_EQ(report.previewWidget()->QWidget::size(), surfaceSize(QSize(500, 420)));
         EXPECT_TRUE(pendingRan);
         // Minimised it keeps the surface; restored, the surface fills it.
-        report->showMinimized();
-        report->resize(460, 380);
-        EXPECT_EQ(report->previewWidget()->QWidget::size(), surfaceSize(QSize(500, 420)));
-        report->showNormal();
-        EXPECT_EQ(report->previewWidget()->QWidget::size(), surfaceSize(QSize(460, 380)));
-        window->close();
+        report.showMinimized();
+        report.resize(460, 380);
+        EXPECT_EQ(report.previewWidget()->QWidget::size(), surfaceSize(QSize(500, 420)));
+        report.showNormal();
+        EXPECT_EQ(report.previewWidget()->QWidget::size(), surfaceSize(QSize(460, 380)));
     });
-    trigger("MenuFilePrintPreview");
-    EXPECT_TRUE(sawWindow("formReport"));
-    EXPECT_EQ(caption.toStdU16String(), u"KVR Character Printer " + VersionText() + u" Print Preview");
-    EXPECT_GE(pages, 1);
-    EXPECT_TRUE(mainBlocked);
     EXPECT_TRUE(dialogs.messages.empty()) << toUtf8(dialogs.messages.empty() ? Text() : dialogs.messages[0].text);
-    EXPECT_EQ(mainWindow().findChild<QLabel*>(QStringLiteral("pnlStatusBar"))->text(), QString());
+    EXPECT_EQ(statusLine(), QString());
 }
 
 TEST_F(PreviewTest, TwoPreviewsInARowShowOnlyTheSecondRunInANewWindow)
 {
-    useSheet("'VBScript\r\nSub main()\r\n  Preview.Text = \"one\"\r\nEnd Sub\r\n");
-    int firstPages = 0;
-    previewAndClose(nullptr, &firstPages);
-    EXPECT_EQ(firstPages, 1);
-    useSheet("'VBScript\r\nSub main()\r\n  Preview.Text = \"one\"\r\n  Preview.NewPage\r\n  Preview.Text = \"two\"\r\n"
-             "End Sub\r\n");
-    int secondPages = 0;
-    previewAndClose(nullptr, &secondPages);
-    EXPECT_EQ(secondPages, 2);
+    useSheet({"Preview.Text = \"one\""});
+    withPreview([](FormReport& report) { EXPECT_EQ(pages(report), 1); });
+    useSheet({"Preview.Text = \"one\"", "Preview.NewPage", "Preview.Text = \"two\""});
+    withPreview([](FormReport& report) { EXPECT_EQ(pages(report), 2); });
     EXPECT_EQ(shell->reportWindowIfLoaded(), nullptr); // closed and released
 }
 
 TEST_F(PreviewTest, PrintNeverShowsTheWindowAndSendsThePagesToThePrinter)
 {
-    dialogs.openAnswers.push_back(path("characters/aldric.kvr"));
-    trigger("MenuFileLoad");
-    useSheet("'VBScript\r\nSub main()\r\n  Preview.Text = \"printed\"\r\n  Preview.NewPage\r\nEnd Sub\r\n");
+    load("aldric.kvr");
+    useSheet({"Preview.Text = \"printed\"", "Preview.NewPage"});
     shell->printer().setOutputFileName(QString::fromStdU16String(path("printed.pdf")));
     mainWindow().toolButton(2)->click();
     FormReport* report = shell->reportWindowIfLoaded();
     ASSERT_NE(report, nullptr); // stays loaded, hidden
     EXPECT_FALSE(report->isVisible());
-    EXPECT_EQ(report->windowTitle().toStdU16String(), u"KVR Character Printer " + VersionText() + u" Print Preview");
+    EXPECT_EQ(report->windowTitle().toStdU16String(), programCaption() + u" Print Preview");
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(readFile("printed.pdf").rfind("%PDF", 0), 0u);
     // The status line says how many pages went where; the job is named
     // after the character and the sheet.
-    EXPECT_EQ(mainWindow().findChild<QLabel*>(QStringLiteral("pnlStatusBar"))->text().toStdU16String(),
-              u"2 pages written to " + path("printed.pdf") + u".");
+    EXPECT_EQ(statusLine().toStdU16String(), u"2 pages written to " + path("printed.pdf") + u".");
     EXPECT_EQ(shell->printer().docName(), QStringLiteral("Sir Aldric Venn - sheet.tsx"));
 
     // The next run discards it for a fresh one.
@@ -136,7 +82,7 @@ TEST_F(PreviewTest, PrintNeverShowsTheWindowAndSendsThePagesToThePrinter)
 
 TEST_F(PreviewTest, APrinterThatCannotBeOpenedIsReported)
 {
-    useSheet("'VBScript\r\nSub main()\r\n  Preview.Text = \"printed\"\r\nEnd Sub\r\n");
+    useSheet({"Preview.Text = \"printed\""});
     shell->printer().setOutputFileName(QString::fromStdU16String(path("no/such/folder/printed.pdf")));
     trigger("MenuFilePrint");
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -147,7 +93,7 @@ TEST_F(PreviewTest, APrinterThatCannotBeOpenedIsReported)
 
 TEST_F(PreviewTest, AFailedPrintNeverBreaksPrintingForTheSession)
 {
-    useSheet("'VBScript\r\nSub main()\r\n  Preview.Text = \"printed\"\r\nEnd Sub\r\n");
+    useSheet({"Preview.Text = \"printed\""});
     // No printer at all: what Qt offers then is a PDF writer without a
     // file, which a start of printing leaves marked as printing for good.
     QPrinter& none = shell->printer();
@@ -170,12 +116,11 @@ TEST_F(PreviewTest, AFailedPrintNeverBreaksPrintingForTheSession)
         printer.setOutputFileName(QString::fromStdU16String(path("chosen.pdf")));
     };
     trigger("MenuFilePrinterSetup");
-    auto* status = mainWindow().findChild<QLabel*>(QStringLiteral("pnlStatusBar"));
-    EXPECT_EQ(status->text().toStdU16String(), u"Sheets are written to " + path("chosen.pdf") + u".");
+    EXPECT_EQ(statusLine().toStdU16String(), u"Sheets are written to " + path("chosen.pdf") + u".");
     trigger("MenuFilePrint");
     EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(readFile("chosen.pdf").rfind("%PDF", 0), 0u);
-    EXPECT_EQ(status->text().toStdU16String(), u"1 page written to " + path("chosen.pdf") + u".");
+    EXPECT_EQ(statusLine().toStdU16String(), u"1 page written to " + path("chosen.pdf") + u".");
 }
 
 TEST_F(PreviewTest, AFreshWindowCarriesTheCaptionAndSurfaceSettings)
@@ -203,7 +148,7 @@ TEST_F(PreviewTest, MissingSheetAndScriptErrorsAreReported)
     EXPECT_EQ(shell->reportWindowIfLoaded(), nullptr);
 
     dialogs.messages.clear();
-    useSheet("'VBScript\r\nSub main()\r\n  x = 1 / 0\r\nEnd Sub\r\n");
+    useSheet({"x = 1 / 0"});
     trigger("MenuFilePrintPreview");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text.rfind(u"Error 11:Division by zero in line 3\r\nline is:   x = 1 / 0", 0), 0u)
@@ -213,22 +158,20 @@ TEST_F(PreviewTest, MissingSheetAndScriptErrorsAreReported)
     EXPECT_FALSE(shell->reportWindowIfLoaded()->isVisible());
 
     // The next preview works normally.
-    useSheet("'VBScript\r\nSub main()\r\n  Preview.Text = \"fine\"\r\nEnd Sub\r\n");
-    int pages = 0;
-    previewAndClose(nullptr, &pages);
-    EXPECT_EQ(pages, 1);
+    useSheet({"Preview.Text = \"fine\""});
+    withPreview([](FormReport& report) { EXPECT_EQ(pages(report), 1); });
 }
 
 TEST_F(PreviewTest, ARunawayScriptCanBeStoppedFromTheStopDialog)
 {
-    useSheet("'VBScript\r\nSub main()\r\n  Do\r\n  Loop\r\nEnd Sub\r\n");
-    QString caption;
+    useSheet({"Do", "Loop"});
+    QString stopCaption;
     whenShown("dlgStopScript", [&](QWidget* window) {
-        caption = window->windowTitle();
-        window->findChild<QPushButton*>(QStringLiteral("btnStop"))->click();
+        stopCaption = window->windowTitle();
+        button(*window, "btnStop")->click();
     });
     trigger("MenuFilePrintPreview");
-    EXPECT_EQ(caption, QStringLiteral("Stop script"));
+    EXPECT_EQ(stopCaption, QStringLiteral("Stop script"));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text.rfind(u"Error 18:", 0), 0u) << toUtf8(dialogs.messages[0].text);
     EXPECT_EQ(shell->state.Busy, kFalse);
@@ -238,7 +181,7 @@ TEST_F(PreviewTest, ARunawayScriptCanBeStoppedFromTheStopDialog)
 
 TEST_F(PreviewTest, EscAndTheCloseButtonOfTheStopDialogMeanStop)
 {
-    useSheet("'VBScript\r\nSub main()\r\n  Do\r\n  Loop\r\nEnd Sub\r\n");
+    useSheet({"Do", "Loop"});
     const std::function<void(QWidget*)> ways[] = {
         [](QWidget* window) {
             QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
@@ -264,7 +207,7 @@ TEST_F(PreviewTest, EscAndTheCloseButtonOfTheStopDialogMeanStop)
 
 TEST_F(PreviewTest, TimeSpentAnsweringTheScriptDoesNotBringUpTheStopDialog)
 {
-    useSheet("'VBScript\r\nSub main()\r\n  MsgBox \"Ready?\"\r\n  Preview.Text = \"done\"\r\nEnd Sub\r\n");
+    useSheet({"MsgBox \"Ready?\"", "Preview.Text = \"done\""});
     bool stopShown = false;
     dialogs.onScriptMessage = [&] {
         // The user takes three times the delay to answer.
@@ -276,21 +219,20 @@ TEST_F(PreviewTest, TimeSpentAnsweringTheScriptDoesNotBringUpTheStopDialog)
         QTimer::singleShot(3 * shell->stopDialogDelayMs, &box, &QDialog::accept);
         box.exec();
     };
-    previewAndClose();
+    withPreview([](FormReport&) {});
     EXPECT_EQ(dialogs.scriptPrompts, std::vector<Text>{u"Ready?"});
     EXPECT_FALSE(stopShown);
-    EXPECT_TRUE(sawWindow("formReport"));
 }
 
 TEST_F(PreviewTest, ScriptMessageBoxesAndLogLinesReachTheUserInterfaceThread)
 {
     shell->state.Debug = kTrue;
     shell->logging.OpenLog();
-    useSheet("'VBScript\r\nSub main()\r\n  If MsgBox(\"Print it?\", vbYesNo) = vbYes Then Preview.DebugLog \"yes\"\r\n"
-             "  Preview.DebugLog InputBox(\"Name?\")\r\nEnd Sub\r\n");
+    useSheet({"If MsgBox(\"Print it?\", vbYesNo) = vbYes Then Preview.DebugLog \"yes\"",
+              "Preview.DebugLog InputBox(\"Name?\")"});
     dialogs.scriptAnswers.push_back(6);
     dialogs.inputAnswers.push_back(Text(u"Kel"));
-    previewAndClose();
+    withPreview([](FormReport&) {});
     EXPECT_EQ(dialogs.scriptPrompts, (std::vector<Text>{u"Print it?", u"Name?"}));
     EXPECT_TRUE(dialogs.scriptAnsweredOnUiThread);
     FrmLog* log = shell->logWindowIfLoaded();
@@ -303,19 +245,16 @@ TEST_F(PreviewTest, ScriptMessageBoxesAndLogLinesReachTheUserInterfaceThread)
     EXPECT_TRUE(lines.contains(QStringLiteral("PrintReport:: Script processing completed")));
 }
 
-} // namespace quillet::testing
-
-namespace quillet::testing {
-
 TEST_F(PreviewTest, ObjectsLeftAliveEndQuietlyWhenTheProgramEnds)
 {
     // The sheet leaves an object whose Class_Terminate asks the user and
     // then never ends; after the main window has closed nobody is there
     // to answer, and the program must still end.
-    useSheet("'VBScript\r\nClass Leftover\r\n  Sub Class_Terminate\r\n    Char.Name = MsgBox(\"Still there?\", vbYesNo)\r\n"
-             "    Char.Player = InputBox(\"Name?\", , \"nobody\")\r\n    Do\r\n    Loop\r\n  End Sub\r\nEnd Class\r\n"
-             "Dim kept\r\nSub main()\r\n  Set kept = New Leftover\r\nEnd Sub\r\n");
-    previewAndClose();
+    useSheet("sheet.tsx", "'VBScript\r\nClass Leftover\r\n  Sub Class_Terminate\r\n"
+                          "    Char.Name = MsgBox(\"Still there?\", vbYesNo)\r\n"
+                          "    Char.Player = InputBox(\"Name?\", , \"nobody\")\r\n    Do\r\n    Loop\r\n"
+                          "  End Sub\r\nEnd Class\r\nDim kept\r\nSub main()\r\n  Set kept = New Leftover\r\nEnd Sub\r\n");
+    withPreview([](FormReport&) {});
     const std::shared_ptr<KVRCharacter> character = shell->state.currentCharacterPtr();
     mainWindow().close();
     shell.reset();

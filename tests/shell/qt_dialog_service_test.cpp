@@ -3,23 +3,13 @@
 #include "shell/qt_dialog_service.h"
 #include "shell_fixture.h"
 
-#include <QApplication>
-#include <QFile>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QHeaderView>
-#include <QScreen>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
-#include <QPrinter>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QTreeView>
-
-#include <functional>
 
 namespace quillet::testing {
 
@@ -29,22 +19,9 @@ namespace {
 template <typename T>
 void whenModal(std::function<void(T*)> then)
 {
-    auto* timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, then] {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            then(dialog);
-        } else if (++*tries > 500) {
-            ADD_FAILURE() << "no dialog appeared";
-            timer->stop();
-            timer->deleteLater();
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
-        }
-    });
-    timer->start(10);
+    whenFound(
+        "a dialog", [] { return qobject_cast<T*>(QApplication::activeModalWidget()); },
+        [then](QWidget* dialog) { then(static_cast<T*>(dialog)); });
 }
 
 class QtDialogServiceTest : public ::testing::Test {
@@ -63,11 +40,10 @@ TEST_F(QtDialogServiceTest, OpenFileOffersTheRequestAndAnswersTheChoiceOrNothing
         QFile file(dir.filePath(QString::fromLatin1(name)));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
-    OpenFileRequest request;
-    request.title = u"Load Character";
-    request.initialFolder = dir.path().toStdU16String();
-    request.initialFileName = dir.filePath(QStringLiteral("a.kvr")).toStdU16String();
-    request.filter = u"Character Files (*.KVR;*.CHR)|*.KVR;*.CHR|All Files (*.*)|*.*";
+    const OpenFileRequest request{.title = u"Load Character",
+                                  .initialFileName = dir.filePath(QStringLiteral("a.kvr")).toStdU16String(),
+                                  .initialFolder = dir.path().toStdU16String(),
+                                  .filter = u"Character Files (*.KVR;*.CHR)|*.KVR;*.CHR|All Files (*.*)|*.*"};
 
     QString title, folder, nameFilter;
     QStringList selected;
@@ -92,39 +68,34 @@ TEST_F(QtDialogServiceTest, OpenFileOffersTheRequestAndAnswersTheChoiceOrNothing
 
 TEST_F(QtDialogServiceTest, FileDialogsOpenAtAUsefulSizeAndRememberTheUsers)
 {
-    OpenFileRequest request;
-    request.title = u"Load Character";
-    request.initialFolder = QDir::tempPath().toStdU16String();
-    request.filter = u"Character Files (*.KVR;*.CHR)|*.KVR;*.CHR";
+    const OpenFileRequest request{.title = u"Load Character",
+                                  .initialFileName = {},
+                                  .initialFolder = QDir::tempPath().toStdU16String(),
+                                  .filter = u"Character Files (*.KVR;*.CHR)|*.KVR;*.CHR"};
+    // The size a dialog opens at; the user may leave it at `left`.
+    const auto openedSize = [&](QSize left = QSize()) {
+        QSize opened;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            opened = dialog->size();
+            if (left.isValid())
+                dialog->resize(left);
+            dialog->reject();
+        });
+        service.openFile(nullptr, request);
+        return opened;
+    };
 
     // Unset: room for the file list, within the screen (Qt's own would be
     // 624 by 412 with the columns cut off).
-    QSize opened;
     const QSize screen = QGuiApplication::primaryScreen()->availableSize();
-    whenModal<QFileDialog>([&](QFileDialog* dialog) {
-        opened = dialog->size();
-        dialog->resize(520, 380); // the user makes it smaller
-        dialog->reject();
-    });
-    service.openFile(nullptr, request);
-    EXPECT_EQ(opened, QSize(960, 640).boundedTo(screen * 0.9));
+    EXPECT_EQ(openedSize(QSize(520, 380)), QSize(960, 640).boundedTo(screen * 0.9)); // the user makes it smaller
     EXPECT_EQ(service.fileDialogSize, QSize(520, 380));
-
-    whenModal<QFileDialog>([&](QFileDialog* dialog) {
-        opened = dialog->size();
-        dialog->reject();
-    });
-    service.openFile(nullptr, request);
-    EXPECT_EQ(opened, QSize(520, 380)) << "the next one opens as the user left the last";
+    EXPECT_EQ(openedSize(), QSize(520, 380)) << "the next one opens as the user left the last";
 
     service.fileDialogSize = QSize(20000, 20000); // from a settings file
-    whenModal<QFileDialog>([&](QFileDialog* dialog) {
-        opened = dialog->size();
-        dialog->reject();
-    });
-    service.openFile(nullptr, request);
-    EXPECT_LE(opened.width(), screen.width());
-    EXPECT_LE(opened.height(), screen.height());
+    const QSize fitted = openedSize();
+    EXPECT_LE(fitted.width(), screen.width());
+    EXPECT_LE(fitted.height(), screen.height());
 }
 
 TEST_F(QtDialogServiceTest, FileDialogColumnsShowTheirWholeTextsAndNamesTakeTheRest)
@@ -135,10 +106,10 @@ TEST_F(QtDialogServiceTest, FileDialogColumnsShowTheirWholeTextsAndNamesTakeTheR
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("x");
     file.close();
-    OpenFileRequest request;
-    request.title = u"Load Character";
-    request.initialFolder = dir.path().toStdU16String();
-    request.filter = u"All Files (*.*)|*.*";
+    const OpenFileRequest request{.title = u"Load Character",
+                                  .initialFileName = {},
+                                  .initialFolder = dir.path().toStdU16String(),
+                                  .filter = u"All Files (*.*)|*.*"};
 
     whenModal<QFileDialog>([&](QFileDialog* dialog) {
         auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
@@ -170,10 +141,9 @@ TEST_F(QtDialogServiceTest, SaveFileProposesTheFileAndAddsItsExtension)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    SaveFileRequest request;
-    request.title = u"Save as PDF";
-    request.initialPath = dir.filePath(QStringLiteral("aldric.pdf")).toStdU16String();
-    request.filter = u"PDF Files (*.pdf)|*.pdf";
+    const SaveFileRequest request{.title = u"Save as PDF",
+                                  .initialPath = dir.filePath(QStringLiteral("aldric.pdf")).toStdU16String(),
+                                  .filter = u"PDF Files (*.pdf)|*.pdf"};
 
     QString folder;
     QStringList proposed;
@@ -182,7 +152,9 @@ TEST_F(QtDialogServiceTest, SaveFileProposesTheFileAndAddsItsExtension)
         folder = dialog->directory().absolutePath();
         proposed = dialog->selectedFiles();
         asksBeforeReplacing = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
-        dialog->selectFile(QStringLiteral("renamed")); // typed without ".pdf"
+        // Typed without ".pdf".  (Not selectFile: that leaves the name
+        // field alone while it has the focus, which it may or may not.)
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("renamed"));
         static_cast<QDialog*>(dialog)->accept();
     });
     const std::optional<Text> chosen = service.saveFile(nullptr, request);
@@ -196,7 +168,7 @@ TEST_F(QtDialogServiceTest, SaveFileProposesTheFileAndAddsItsExtension)
     EXPECT_FALSE(service.saveFile(nullptr, request));
 }
 
-TEST_F(QtDialogServiceTest, PrintDialogOffersThePagesAndCancelPrintsNothing)
+TEST_F(QtDialogServiceTest, PrintDialogOffersThePagesAndCancellingEitherPrintDialogChangesNothing)
 {
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -213,6 +185,19 @@ TEST_F(QtDialogServiceTest, PrintDialogOffersThePagesAndCancelPrintsNothing)
     EXPECT_EQ(first, 1);
     EXPECT_EQ(last, 5);
     EXPECT_TRUE(currentPageOffered);
+    EXPECT_EQ(printer.outputFileName(), QStringLiteral("/tmp/unchanged.pdf"));
+
+    // Print Setup only stores the choice, and its button says so.
+    QString confirm;
+    whenModal<QPrintDialog>([&](QPrintDialog* dialog) {
+        for (QDialogButtonBox* box : dialog->findChildren<QDialogButtonBox*>())
+            for (QAbstractButton* button : box->buttons())
+                if (box->buttonRole(button) == QDialogButtonBox::AcceptRole)
+                    confirm = button->text();
+        dialog->reject();
+    });
+    EXPECT_FALSE(service.printSetup(nullptr, printer));
+    EXPECT_EQ(confirm, QStringLiteral("OK"));
     EXPECT_EQ(printer.outputFileName(), QStringLiteral("/tmp/unchanged.pdf"));
 }
 
@@ -245,24 +230,6 @@ TEST_F(QtDialogServiceTest, ScriptMessageBoxAnswersTheButtonPressed)
     EXPECT_EQ(service.scriptMessageBox(nullptr, u"Print it?", 4, Text()), 7); // vbYesNo, No
     whenModal<QMessageBox>([](QMessageBox* box) { box->close(); });
     EXPECT_EQ(service.scriptMessageBox(nullptr, u"Go on?", 1, Text()), 2); // closed: Cancel
-}
-
-TEST_F(QtDialogServiceTest, CancellingPrintSetupLeavesThePrinterAlone)
-{
-    QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QStringLiteral("/tmp/unchanged.pdf"));
-    QString confirm;
-    whenModal<QPrintDialog>([&](QPrintDialog* dialog) {
-        for (QDialogButtonBox* box : dialog->findChildren<QDialogButtonBox*>())
-            for (QAbstractButton* button : box->buttons())
-                if (box->buttonRole(button) == QDialogButtonBox::AcceptRole)
-                    confirm = button->text();
-        dialog->reject();
-    });
-    EXPECT_FALSE(service.printSetup(nullptr, printer));
-    EXPECT_EQ(confirm, QStringLiteral("OK")) << "it only stores the choice";
-    EXPECT_EQ(printer.outputFileName(), QStringLiteral("/tmp/unchanged.pdf"));
 }
 
 } // namespace quillet::testing

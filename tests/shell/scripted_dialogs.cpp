@@ -4,56 +4,6 @@
 
 namespace quillet::testing {
 
-namespace {
-
-// The next scripted answer, or `none` once they have run out.
-template <typename Answer>
-Answer nextAnswer(std::deque<Answer>& answers, Answer none)
-{
-    if (answers.empty())
-        return none;
-    Answer answer = std::move(answers.front());
-    answers.pop_front();
-    return answer;
-}
-
-} // namespace
-
-std::optional<Text> ScriptedDialogs::openFile(QWidget*, const OpenFileRequest& request)
-{
-    openRequests.push_back(request);
-    return nextAnswer(openAnswers, std::optional<Text>());
-}
-
-std::optional<Text> ScriptedDialogs::saveFile(QWidget*, const SaveFileRequest& request)
-{
-    saveRequests.push_back(request);
-    return nextAnswer(saveAnswers, std::optional<Text>());
-}
-
-std::optional<PageRange> ScriptedDialogs::printDialog(QWidget*, QPrinter& printer, int, int)
-{
-    ++printDialogCalls;
-    if (onPrintSetup)
-        onPrintSetup(printer);
-    return printAnswer;
-}
-
-bool ScriptedDialogs::printSetup(QWidget*, QPrinter& printer)
-{
-    ++printSetupCalls;
-    if (onPrintSetup)
-        onPrintSetup(printer);
-    return printSetupAnswer;
-}
-
-void ScriptedDialogs::messageBox(QWidget*, const MessageBoxRequest& request)
-{
-    messages.push_back(request);
-    if (onMessage)
-        onMessage(request);
-}
-
 int ScriptedDialogs::scriptMessageBox(QWidget*, const Text& prompt, int, const Text&)
 {
     scriptAnsweredOnUiThread = scriptAnsweredOnUiThread && onUiThread();

@@ -40,15 +40,52 @@ public:
     std::deque<std::optional<Text>> inputAnswers;
     bool scriptAnsweredOnUiThread = true;
 
-    std::optional<Text> openFile(QWidget*, const OpenFileRequest& request) override;
-    std::optional<Text> saveFile(QWidget*, const SaveFileRequest& request) override;
-    bool printSetup(QWidget*, QPrinter&) override;
-    std::optional<PageRange> printDialog(QWidget*, QPrinter& printer, int, int) override;
-    void messageBox(QWidget*, const MessageBoxRequest& request) override;
+    std::optional<Text> openFile(QWidget*, const OpenFileRequest& request) override
+    {
+        openRequests.push_back(request);
+        return nextAnswer(openAnswers, std::optional<Text>());
+    }
+    std::optional<Text> saveFile(QWidget*, const SaveFileRequest& request) override
+    {
+        saveRequests.push_back(request);
+        return nextAnswer(saveAnswers, std::optional<Text>());
+    }
+    bool printSetup(QWidget*, QPrinter& printer) override
+    {
+        ++printSetupCalls;
+        if (onPrintSetup)
+            onPrintSetup(printer);
+        return printSetupAnswer;
+    }
+    std::optional<PageRange> printDialog(QWidget*, QPrinter& printer, int, int) override
+    {
+        ++printDialogCalls;
+        if (onPrintSetup)
+            onPrintSetup(printer);
+        return printAnswer;
+    }
+    void messageBox(QWidget*, const MessageBoxRequest& request) override
+    {
+        messages.push_back(request);
+        if (onMessage)
+            onMessage(request);
+    }
     int scriptMessageBox(QWidget*, const Text& prompt, int buttons, const Text& title) override;
     std::optional<Text> inputBox(QWidget*, const Text& prompt, const Text& title, const Text& defaultText) override;
 
     std::vector<Text> messageTexts() const;
+
+private:
+    // The next scripted answer, or `none` once they have run out.
+    template <typename Answer>
+    static Answer nextAnswer(std::deque<Answer>& answers, Answer none)
+    {
+        if (answers.empty())
+            return none;
+        Answer answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
 };
 
 } // namespace quillet::testing

@@ -2,10 +2,6 @@
 
 #include "shell/start_up.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QTimer>
 
 #include <set>
@@ -56,6 +52,14 @@ QWidget* shownWindow(const char* objectName)
     return nullptr;
 }
 
+std::string mainSub(std::initializer_list<std::string> lines)
+{
+    std::string script = "'VBScript\r\nSub main()\r\n";
+    for (const std::string& line : lines)
+        script += "  " + line + "\r\n";
+    return script + "End Sub\r\n";
+}
+
 void ShellTest::SetUp()
 {
     ensureQtApplication();
@@ -81,16 +85,6 @@ void ShellTest::start()
     Main(*shell, home());
 }
 
-Text ShellTest::home() const
-{
-    return (dir_->path() + u'/').toStdU16String();
-}
-
-Text ShellTest::path(const std::string& name) const
-{
-    return home() + fromUtf8(name);
-}
-
 void ShellTest::writeFile(const std::string& name, const std::string& content) const
 {
     QFile file(QString::fromStdU16String(path(name)));
@@ -106,11 +100,6 @@ std::string ShellTest::readFile(const std::string& name) const
     return file.readAll().toStdString();
 }
 
-bool ShellTest::fileExists(const std::string& name) const
-{
-    return QFile::exists(QString::fromStdU16String(path(name)));
-}
-
 void ShellTest::trigger(const char* actionName)
 {
     QAction* action = mainWindow().action(actionName);
@@ -118,23 +107,20 @@ void ShellTest::trigger(const char* actionName)
     action->trigger();
 }
 
-void ShellTest::whenShown(const char* objectName, std::function<void(QWidget*)> then)
+void whenFound(const std::string& what, std::function<QWidget*()> find, std::function<void(QWidget*)> then)
 {
     auto* timer = new QTimer;
-    auto started = std::make_shared<int>(0);
-    const std::string name = objectName;
-    QObject::connect(timer, &QTimer::timeout, [timer, started, name, then] {
-        if (QWidget* window = shownWindow(name.c_str())) {
-            seenWindows().insert(name);
-            timer->deleteLater();
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, tries, what, find, then] {
+        QWidget* window = find();
+        if (window || ++*tries > 1000) { // ten seconds
             timer->stop();
-            then(window);
-            return;
+            timer->deleteLater();
         }
-        if (++*started > 1000) { // ten seconds
-            ADD_FAILURE() << "window " << name << " never appeared";
-            timer->stop();
-            timer->deleteLater();
+        if (window) {
+            then(window);
+        } else if (*tries > 1000) {
+            ADD_FAILURE() << what << " never appeared";
             if (QWidget* modal = QApplication::activeModalWidget())
                 modal->close();
         }
@@ -142,9 +128,28 @@ void ShellTest::whenShown(const char* objectName, std::function<void(QWidget*)> 
     timer->start(10);
 }
 
+void ShellTest::whenShown(const char* objectName, std::function<void(QWidget*)> then)
+{
+    const std::string name = objectName;
+    whenFound("window " + name, [name] { return shownWindow(name.c_str()); }, [name, then](QWidget* window) {
+        seenWindows().insert(name);
+        then(window);
+    });
+}
+
 bool ShellTest::sawWindow(const char* objectName) const
 {
     return seenWindows().count(objectName) > 0;
+}
+
+void ShellTest::withPreview(const std::function<void(FormReport&)>& use)
+{
+    whenShown("formReport", [=](QWidget* window) {
+        use(*static_cast<FormReport*>(window));
+        window->close();
+    });
+    trigger("MenuFilePrintPreview");
+    ASSERT_TRUE(sawWindow("formReport"));
 }
 
 } // namespace quillet::testing

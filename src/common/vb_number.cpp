@@ -3,6 +3,7 @@
 #include "common/vb_error.h"
 
 #include <cfenv>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -147,9 +148,19 @@ int collectDecimal(TextView text, size_t& i, std::string& out)
     return digits;
 }
 
+// `ascii` (made by collectDecimal or groupedDecimal: an optional sign,
+// digits with at most one point, an optional exponent) as a double.
+// from_chars rounds as strtod does, to the nearest double, and is several
+// times faster; it takes no '+', and what lies past a double's range, too
+// large or too small, is left to strtod, whose results there we keep.
 double toDoubleChecked(const std::string& ascii)
 {
-    const double v = std::strtod(ascii.c_str(), nullptr);
+    const char* begin = ascii.data() + (ascii.starts_with('+') ? 1 : 0);
+    const char* end = ascii.data() + ascii.size();
+    double v;
+    const auto [stop, error] = std::from_chars(begin, end, v);
+    if (error != std::errc() || stop != end)
+        v = std::strtod(ascii.c_str(), nullptr);
     if (std::isinf(v))
         throw VbError(vberr::Overflow);
     return v;

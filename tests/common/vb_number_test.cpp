@@ -89,6 +89,35 @@ TEST(VbNumericText, WholeTextMustBeANumber)
     EXPECT_FALSE(parseNumericText(u"."));
 }
 
+// Decimal text becomes the nearest double, to the last bit, however many
+// digits it has; past the range of a double, too large is an overflow and
+// too small is zero or the nearest tiny (denormal) double.
+TEST(VbNumericText, DecimalsReadToTheNearestDouble)
+{
+    const struct {
+        const char16_t* text;
+        double value;
+    } cases[] = {
+        {u"0.1", 0.1},
+        {u"9007199254740993", 9007199254740992.0}, // halfway: to the even neighbour
+        {u"123456789012345678901234567890", 123456789012345678901234567890.0},
+        {u"2.2250738585072011e-308", 2.2250738585072011e-308},
+        {u"1.7976931348623157e308", std::numeric_limits<double>::max()},
+        {u"4.9e-324", std::numeric_limits<double>::denorm_min()},
+        {u"1e-400", 0.0},
+        {u"-1e-400", -0.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.text, c.text + std::char_traits<char16_t>::length(c.text)));
+        EXPECT_EQ(parseNumericText(c.text).value(), c.value);
+        EXPECT_EQ(std::signbit(parseNumericText(c.text).value()), std::signbit(c.value));
+        EXPECT_EQ(leadingNumber(c.text), c.value);
+    }
+    EXPECT_EQ(leadingNumber(u"+0.1"), 0.1);
+    EXPECT_EQ(errorNumberOf([] { parseNumericText(u"1.8e308"); }), vberr::Overflow);
+    EXPECT_EQ(errorNumberOf([] { leadingNumber(u"-1.8e308"); }), vberr::Overflow);
+}
+
 TEST(VbNumericText, AmountsAsEnUsSettingsWriteThem)
 {
     const std::pair<const char16_t*, double> accepted[] = {

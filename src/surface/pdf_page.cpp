@@ -169,7 +169,17 @@ void PageContent::moveTo(double x, double y, double slant)
 
 void PageContent::appendCode(unsigned code)
 {
-    for (const unsigned byte : {(code >> 8) & 0xFF, code & 0xFF}) {
+    const auto plain = [](unsigned byte) {
+        return byte != '(' && byte != ')' && byte != '\\' && byte != '\r' && byte != '\n';
+    };
+    const unsigned high = (code >> 8) & 0xFF, low = code & 0xFF;
+    if (plain(high) && plain(low)) {
+        // Nearly every code: its two bytes as they are.
+        const char bytes[2] = {char(high), char(low)};
+        out_.append(bytes, 2);
+        return;
+    }
+    for (const unsigned byte : {high, low}) {
         if (byte == '(' || byte == ')' || byte == '\\') {
             out_ += '\\';
             out_ += char(byte);

@@ -110,7 +110,7 @@ const StyleFont& FontSet::styleFont(const FontStyle& style)
     entry->font = QFont(makeTwipFont(style, kTwipDpi), &device_);
     // The face at the size of Qt's engine for the font, which the painter
     // places lines with, from the face's one engine (twip_faces.h).
-    const QRawFont engineFace = twipFace(entry->font, enginePixelSize(entry->font, kTwipDpi));
+    const QRawFont engineFace = twipFace(entry->font, kTwipDpi);
     entry->raw = engineFace.isValid() ? engineFace : QRawFont::fromFont(entry->font);
     // At 1440 dpi the pixel size is the point size times 20.
     entry->raw.setPixelSize(entry->font.pointSizeF() * kTwipDpi / 72.0);

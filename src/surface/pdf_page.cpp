@@ -180,16 +180,9 @@ void PageContent::appendCode(unsigned code)
         return;
     }
     for (const unsigned byte : {high, low}) {
-        if (byte == '(' || byte == ')' || byte == '\\') {
+        if (!plain(byte))
             out_ += '\\';
-            out_ += char(byte);
-        } else if (byte == '\r') {
-            out_ += "\\r";
-        } else if (byte == '\n') {
-            out_ += "\\n";
-        } else {
-            out_ += char(byte);
-        }
+        out_ += byte == '\r' ? 'r' : byte == '\n' ? 'n' : char(byte);
     }
 }
 

@@ -112,7 +112,7 @@ struct QtTextMeasurer::Cache {
         }
 
     private:
-        QRawFont face() const { return twipFace(font, enginePixelSize(font, kMeasureDpi)); }
+        QRawFont face() const { return twipFace(font, kMeasureDpi); }
 
         void readAdvances(TextView text)
         {

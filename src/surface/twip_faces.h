@@ -15,14 +15,9 @@
 
 namespace quillet::surface {
 
-// The pixel size of the engine Qt makes for `font` (sized in points, for a
-// device of `deviceDpi` logical dots per inch): the exact size rounded to
-// hundredths of a pixel, then to a whole pixel.
-double enginePixelSize(const QFont& font, double deviceDpi);
-
-// The primary face of `font` (a makeTwipFont font for the device it will
-// be measured or drawn on) at `pixelSize`; invalid when Qt gives no raw
-// font for it.
-QRawFont twipFace(const QFont& font, double pixelSize);
+// The primary face of `font` (a makeTwipFont font, sized in points, for a
+// device of `deviceDpi` logical dots per inch) at the pixel size of the
+// engine Qt would make for it; invalid when Qt gives no raw font for it.
+QRawFont twipFace(const QFont& font, double deviceDpi);
 
 } // namespace quillet::surface

@@ -119,6 +119,20 @@ QImage sharedView(const std::shared_ptr<DecodedPixels>& pixels)
         [](void* held) { delete static_cast<std::shared_ptr<DecodedPixels>*>(held); }, hold);
 }
 
+// The size of the picture in `data` when a PDF can hold the file as it is
+// (JPEG and PNG only); nothing otherwise.
+std::optional<QSize> pdfReadySize(PictureFormat format, const QByteArray& data)
+{
+    if (format == PictureFormat::Jpeg) {
+        if (const std::optional<surface::JpegFrame> frame = surface::pdfReadyJpegFrame(data))
+            return QSize(frame->width, frame->height);
+    } else if (format == PictureFormat::Png) {
+        if (const std::optional<surface::PngFrame> frame = surface::pdfReadyPngFrame(data))
+            return QSize(frame->width, frame->height);
+    }
+    return std::nullopt;
+}
+
 std::shared_ptr<DecodedPixels> decode(const Text& path, const std::string& bytes)
 {
     const PictureFormat format = sniffPictureFormat(bytes);
@@ -158,15 +172,8 @@ std::shared_ptr<DecodedPixels> decode(const Text& path, const std::string& bytes
     pixels->image = decoded.convertToFormat(decoded.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                                       : QImage::Format_RGB32);
     decoded = QImage();
-    if (format == PictureFormat::Jpeg && !turned) {
-        const std::optional<surface::JpegFrame> frame = surface::pdfReadyJpegFrame(data);
-        if (frame && QSize(frame->width, frame->height) == pixels->image.size())
-            pixels->file = QByteArray(data.constData(), data.size());
-    } else if (format == PictureFormat::Png && !turned) {
-        const std::optional<surface::PngFrame> frame = surface::pdfReadyPngFrame(data);
-        if (frame && QSize(frame->width, frame->height) == pixels->image.size())
-            pixels->file = QByteArray(data.constData(), data.size());
-    }
+    if (!turned && pdfReadySize(format, data) == pixels->image.size())
+        pixels->file = QByteArray(data.constData(), data.size());
     pixels->charge.settle(static_cast<size_t>(pixels->image.sizeInBytes() + pixels->file.size()));
     return pixels;
 }

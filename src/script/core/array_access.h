@@ -23,7 +23,8 @@ namespace quillet::script {
             return -1;
         const ArrayDim& dim = rep.dims[d];
         const int64_t offset = int64_t(s.rawLong()) - dim.lower;
-        if (offset < 0 || offset >= dim.count)
+        // One comparison for both ends: below the lower bound wraps round.
+        if (static_cast<uint64_t>(offset) >= static_cast<uint64_t>(dim.count))
             return -1;
         index = index * static_cast<size_t>(dim.count) + static_cast<size_t>(offset);
     }

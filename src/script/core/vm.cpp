@@ -155,8 +155,10 @@ void locate(Signal& s, int line, int column, const Frame& f)
 {
     if (count != rep.dims.size())
         return -1;
-    size_t index = 0;
-    for (size_t d = 0; d < count; ++d) {
+    const ArrayDim* dims = rep.dims.data();
+    // The offset of subscript d in its dimension; -1 when it is no plain
+    // variable holding a whole number in range.
+    auto offsetAt = [&](size_t d) -> int64_t {
         const Instr& load = subscripts[d];
         const Value* s;
         if (load.op == OpCode::ArgLocal || load.op == OpCode::LoadLocal)
@@ -165,11 +167,14 @@ void locate(Signal& s, int line, int column, const Frame& f)
             return -1;
         if (!isIntegerOrLong(*s))
             return -1;
-        const ArrayDim& dim = rep.dims[d];
-        const int64_t offset = int64_t(s->rawLong()) - dim.lower;
-        if (offset < 0 || offset >= dim.count)
-            return -1;
-        index = index * static_cast<size_t>(dim.count) + static_cast<size_t>(offset);
+        const int64_t offset = int64_t(s->rawLong()) - dims[d].lower;
+        // One comparison for both ends: below the lower bound wraps round.
+        return static_cast<uint64_t>(offset) < static_cast<uint64_t>(dims[d].count) ? offset : -1;
+    };
+    int64_t index = offsetAt(0);
+    for (size_t d = 1; d < count && index >= 0; ++d) {
+        const int64_t offset = offsetAt(d);
+        index = offset >= 0 ? index * dims[d].count + offset : -1;
     }
     return static_cast<ptrdiff_t>(index);
 }

@@ -115,6 +115,17 @@ TEST(VmFastPaths, ElementsAtVariableSubscriptsAgreeWithTheGeneralWay)
         {u"i = 1: a = 4", u"y = a(i)", u"y = a((i))"},           // no longer an array
         {u"i = 3", u"y = Twice(i) & \" \" & i", u"y = Twice(i) & \" \" & i"}, // by reference
     });
+    // Three subscripts: each dimension's offset counts, and any one of
+    // them out of range (below or above) is the general way's error.
+    const Text cube = u"Dim c(1, 2, 3): c(1, 2, 3) = 6: c(0, 1, 2) = 5\n";
+    expectSameAsGeneral(cube, {
+        {u"i = 1: j = 2: k = 3", u"y = c(i, j, k)", u"y = c((i), (j), (k))"},
+        {u"i = 0: j = 1: k = 2", u"y = c(i, j, k)", u"y = c((i), (j), (k))"},
+        {u"i = 0: j = 1: k = 4", u"y = c(i, j, k)", u"y = c((i), (j), (k))"},
+        {u"i = 0: j = -1: k = 2", u"y = c(i, j, k)", u"y = c((i), (j), (k))"},
+        {u"i = 1: j = 0: k = 3", u"c(i, j, k) = 4: y = c(1, 0, 3) & c(1, 2, 3)",
+         u"c(i, j, k + 0) = 4: y = c(1, 0, 3) & c(1, 2, 3)"},
+    });
     EXPECT_EQ(u"7", evalAfter(setup + u"i = 1: j = 2: y = a(i, j)", u"y"));
     EXPECT_EQ(u"(error 9)", evalAfter(setup + u"i = 3: j = 0: y = a(i, j)", u"y"));
     EXPECT_EQ(u"6 6", evalAfter(setup + u"i = 3: y = Twice(i) & \" \" & i", u"y"));

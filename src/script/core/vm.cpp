@@ -234,9 +234,14 @@ void locate(Signal& s, int line, int column, const Frame& f)
 [[gnu::always_inline]] inline bool Runtime::updateInPlace(Frame& f, const Code& code, const Instr* steps, size_t count,
                                                           Value& target)
 {
-    // steps: the operand instruction, Binary, [BinaryConst], the store.
-    InlineNumber result, operand;
-    if (!InlineNumber::from(target, result) || !fusedBinary(f, code, steps[0], operand) ||
+    // steps: the operand instruction (LocalBinary or GlobalBinary, so one
+    // comparison tells which), Binary, [BinaryConst], the store.
+    const Instr& first = steps[0];
+    const Value* y = first.op == OpCode::LocalBinary ? &f.locals[first.b].deref() : globalVariable(code.names[first.b]);
+    const Value* z = y ? fusedRight(f, code, first.a) : nullptr;
+    InlineNumber result, operand, r;
+    if (!z || !InlineNumber::from(target, result) || !InlineNumber::from(*y, operand) || !InlineNumber::from(*z, r) ||
+        !applyInline(static_cast<Op>(first.flags >> kBinaryOpShift), operand, r) ||
         !applyInline(static_cast<Op>(steps[1].b), result, operand))
         return false;
     if (count == 4) {

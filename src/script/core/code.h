@@ -228,6 +228,13 @@ inline constexpr int kBinaryOpShift = 2;
 // object's default member where `x` would be the object itself.
 enum CallFlags : uint8_t { kEmptyParens = 1 };
 
+// Instr::flags of ElementRead, CalleeElementRead and ElementWrite (and the
+// forms fuseOperators makes of them), set by fuseElementAccess above bit 0
+// (GlobalPrep's and LoadCallee's "has arguments"): one subscript, read from
+// a local slot (else from a Global name), and where the array variable is
+// when it is a Local or Global name.
+enum ElementFlags : uint8_t { kOneSubscript = 2, kSubscriptLocal = 4, kArrayLocal = 8, kArrayGlobal = 16 };
+
 // Instr::flags of ArgLocal and ArgName: the call takes arguments by
 // reference always; without it, as the mode value at stack position b says.
 enum ArgFlags : uint8_t { kArgByRef = 1 };

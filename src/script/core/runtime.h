@@ -229,8 +229,14 @@ private:
     ptrdiff_t subscriptsInPlace(Frame& f, const Code& code, const Instr* subscripts, size_t count, const ArrayRep& rep);
     // The element of `array` those subscripts give when it is an array and
     // subscriptsInPlace() finds it; null otherwise.
-    const Value* elementInPlace(Frame& f, const Code& code, const Instr* subscripts, size_t count,
+    const Value* elementInPlace(Frame& f, const Code& code, const Instr& in, const Instr* subscripts,
                                 const Value& array);
+    // subscriptsInPlace() for an access fuseElementAccess marked
+    // kOneSubscript (`flags`), its subscript read by `load`.
+    ptrdiff_t oneSubscriptInPlace(Frame& f, const Code& code, uint8_t flags, const Instr& load, const ArrayRep& rep);
+    // The array variable of element access `in` (names[in.a]) as
+    // plainVariable() finds it, by the place its ElementFlags say.
+    Value* arrayVariable(Frame& f, const Code& code, const Instr& in);
     // The element an ElementRead or CalleeElementRead `in` (or its Jump
     // form), its subscript loads at `subscripts`, reads when it reads it
     // in place; null otherwise.

@@ -171,6 +171,28 @@ size_t elementReadJump(const Code& code, size_t first)
     return jump < code.instrs.size() && conditionalJump(code.instrs[jump].op) ? jump : 0;
 }
 
+// The ElementFlags of the element access at `first` whose `count`
+// subscript loads follow it.
+uint8_t elementFlags(const Code& code, size_t first, size_t count)
+{
+    const Instr& head = code.instrs[first];
+    // GlobalPrep and LoadCallee take any flags as "has arguments".
+    if (head.op != OpCode::IndexedPrep && !(head.flags & 1))
+        return 0;
+    uint8_t flags = 0;
+    const NameKind array = code.names[static_cast<size_t>(head.a)].kind;
+    if (head.op == OpCode::IndexedPrep || head.op == OpCode::LoadCallee)
+        flags |= array == NameKind::Local ? kArrayLocal : array == NameKind::Global ? kArrayGlobal : 0;
+    if (count != 1)
+        return flags;
+    const Instr& load = code.instrs[first + 1];
+    if (load.op == OpCode::LoadLocal || load.op == OpCode::ArgLocal)
+        return flags | kOneSubscript | kSubscriptLocal;
+    if (code.names[static_cast<size_t>(load.a)].kind == NameKind::Global)
+        return flags | kOneSubscript;
+    return flags;
+}
+
 } // namespace
 
 void fuseOperators(Code& code)
@@ -224,14 +246,17 @@ void fuseElementAccess(Code& code)
         size_t count = 0;
         if (in.op == OpCode::GlobalPrep &&
             (count = fusable(code, entry, i, OpCode::ArgLocal, OpCode::ArgName, OpCode::GlobalCall)) > 0) {
+            in.flags |= elementFlags(code, i, count);
             in.op = OpCode::ElementRead;
             in.b = static_cast<uint16_t>(count);
         } else if (in.op == OpCode::LoadCallee &&
                    (count = fusable(code, entry, i, OpCode::LoadLocal, OpCode::LoadGlobal, OpCode::Index)) > 0) {
+            in.flags |= elementFlags(code, i, count);
             in.op = OpCode::CalleeElementRead;
             in.b = static_cast<uint16_t>(count);
         } else if (in.op == OpCode::IndexedPrep &&
                    (count = fusable(code, entry, i, OpCode::LoadLocal, OpCode::LoadGlobal, OpCode::StoreIndexed)) > 0) {
+            in.flags |= elementFlags(code, i, count);
             in.op = OpCode::ElementWrite;
             in.b = static_cast<uint16_t>(count);
         }

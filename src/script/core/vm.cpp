@@ -179,14 +179,47 @@ void locate(Signal& s, int line, int column, const Frame& f)
     return static_cast<ptrdiff_t>(index);
 }
 
-[[gnu::always_inline]] inline const Value* Runtime::elementInPlace(Frame& f, const Code& code, const Instr* subscripts,
-                                                                   size_t count, const Value& array)
+[[gnu::always_inline]] inline ptrdiff_t Runtime::oneSubscriptInPlace(Frame& f, const Code& code, uint8_t flags,
+                                                                    const Instr& load, const ArrayRep& rep)
+{
+    const Value* s;
+    if (flags & kSubscriptLocal) {
+        s = &f.locals[load.a].deref();
+    } else {
+        const GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(load.a)]);
+        if (g.kind != GlobalKind::Variable)
+            return -1;
+        s = &g.value;
+    }
+    if (rep.dims.size() != 1 || !isIntegerOrLong(*s))
+        return -1;
+    const ArrayDim& dim = rep.dims.front();
+    const int64_t offset = int64_t(s->rawLong()) - dim.lower;
+    // One comparison for both ends: below the lower bound wraps round.
+    return static_cast<uint64_t>(offset) < static_cast<uint64_t>(dim.count) ? static_cast<ptrdiff_t>(offset) : -1;
+}
+
+[[gnu::always_inline]] inline const Value* Runtime::elementInPlace(Frame& f, const Code& code, const Instr& in,
+                                                                   const Instr* subscripts, const Value& array)
 {
     if (!array.isArray())
         return nullptr;
     const ArrayRep& rep = *array.rawArray();
-    const ptrdiff_t at = subscriptsInPlace(f, code, subscripts, count, rep);
+    const ptrdiff_t at = in.flags & kOneSubscript ? oneSubscriptInPlace(f, code, in.flags, subscripts[0], rep)
+                                                  : subscriptsInPlace(f, code, subscripts, in.b, rep);
     return at >= 0 ? &rep.items[static_cast<size_t>(at)] : nullptr;
+}
+
+[[gnu::always_inline]] inline Value* Runtime::arrayVariable(Frame& f, const Code& code, const Instr& in)
+{
+    const NameRef& n = code.names[static_cast<size_t>(in.a)];
+    if (in.flags & kArrayGlobal) {
+        GlobalEntry& g = globalEntry(n);
+        return g.kind == GlobalKind::Variable ? &g.value : nullptr;
+    }
+    if (in.flags & kArrayLocal)
+        return &f.locals[n.slot].deref();
+    return plainVariable(n, f);
 }
 
 [[gnu::always_inline]] inline const Value* Runtime::elementReadInPlace(Frame& f, const Code& code, const Instr& in,
@@ -194,10 +227,10 @@ void locate(Signal& s, int line, int column, const Frame& f)
 {
     if (in.op == OpCode::ElementRead || in.op == OpCode::ElementReadJump) {
         const GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
-        return g.kind == GlobalKind::Variable ? elementInPlace(f, code, subscripts, in.b, g.value) : nullptr;
+        return g.kind == GlobalKind::Variable ? elementInPlace(f, code, in, subscripts, g.value) : nullptr;
     }
-    const Value* array = plainVariable(code.names[static_cast<size_t>(in.a)], f);
-    return array ? elementInPlace(f, code, subscripts, in.b, *array) : nullptr;
+    const Value* array = arrayVariable(f, code, in);
+    return array ? elementInPlace(f, code, in, subscripts, *array) : nullptr;
 }
 
 [[gnu::always_inline]] inline const Value* Runtime::fusedLeft(Frame& f, const Code& code, const Instr& in)
@@ -300,13 +333,14 @@ void locate(Signal& s, int line, int column, const Frame& f)
 [[gnu::always_inline]] inline Value* Runtime::writableElement(Frame& f, const Code& code, const Instr& write,
                                                               const Instr* subscripts)
 {
-    Value* array = plainVariable(code.names[static_cast<size_t>(write.a)], f);
+    Value* array = arrayVariable(f, code, write);
     if (!array || !array->isArray())
         return nullptr;
     ArrayRep* rep = array->rawArray();
     if (rep->refs != 1 || rep->textItems)
         return nullptr;
-    const ptrdiff_t at = subscriptsInPlace(f, code, subscripts, write.b, *rep);
+    const ptrdiff_t at = write.flags & kOneSubscript ? oneSubscriptInPlace(f, code, write.flags, subscripts[0], *rep)
+                                                     : subscriptsInPlace(f, code, subscripts, write.b, *rep);
     return at >= 0 ? &rep->items[static_cast<size_t>(at)] : nullptr;
 }
 

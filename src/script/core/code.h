@@ -235,6 +235,10 @@ enum CallFlags : uint8_t { kEmptyParens = 1 };
 // when it is a Local or Global name.
 enum ElementFlags : uint8_t { kOneSubscript = 2, kSubscriptLocal = 4, kArrayLocal = 8, kArrayGlobal = 16 };
 
+// Instr::flags of ForNext, set by fuseOperators: the counter is a Local
+// name or a Global name (neither: some other place, found the general way).
+enum ForNextFlags : uint8_t { kCounterLocal = 1, kCounterGlobal = 2 };
+
 // Instr::flags of ArgLocal and ArgName: the call takes arguments by
 // reference always; without it, as the mode value at stack position b says.
 enum ArgFlags : uint8_t { kArgByRef = 1 };

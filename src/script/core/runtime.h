@@ -237,6 +237,9 @@ private:
     // The array variable of element access `in` (names[in.a]) as
     // plainVariable() finds it, by the place its ElementFlags say.
     Value* arrayVariable(Frame& f, const Code& code, const Instr& in);
+    // The counter of For loop `loop` as plainVariable() finds it, by the
+    // place its ForNext's flags say.
+    Value* forCounter(Frame& f, const Code& code, uint8_t flags, const ForLoopInfo& loop);
     // The element an ElementRead or CalleeElementRead `in` (or its Jump
     // form), its subscript loads at `subscripts`, reads when it reads it
     // in place; null otherwise.

@@ -201,6 +201,11 @@ void fuseOperators(Code& code)
     std::vector<Instr>& instrs = code.instrs;
     for (size_t i = 0; i + 1 < instrs.size(); ++i) {
         Instr& in = instrs[i];
+        if (in.op == OpCode::ForNext) {
+            const NameKind counter = code.names[static_cast<size_t>(code.forLoops[in.b].counter)].kind;
+            in.flags = counter == NameKind::Local ? kCounterLocal : counter == NameKind::Global ? kCounterGlobal : 0;
+            continue;
+        }
         if ((in.op == OpCode::LocalBinary || in.op == OpCode::GlobalBinary) && isWholeComparison(fusedOp(in)) &&
             conditionalJump(instrs[i + 1].op) && straight(entry, i, i + 1)) {
             in.op = in.op == OpCode::LocalBinary ? OpCode::LocalCompareJump : OpCode::GlobalCompareJump;

@@ -344,6 +344,19 @@ void locate(Signal& s, int line, int column, const Frame& f)
     return at >= 0 ? &rep->items[static_cast<size_t>(at)] : nullptr;
 }
 
+[[gnu::always_inline]] inline Value* Runtime::forCounter(Frame& f, const Code& code, uint8_t flags,
+                                                         const ForLoopInfo& loop)
+{
+    const NameRef& n = code.names[static_cast<size_t>(loop.counter)];
+    if (flags & kCounterGlobal) {
+        GlobalEntry& g = globalEntry(n);
+        return g.kind == GlobalKind::Variable ? &g.value : nullptr;
+    }
+    if (flags & kCounterLocal)
+        return &f.locals[n.slot].deref();
+    return plainVariable(n, f);
+}
+
 [[gnu::always_inline]] inline Value* Runtime::directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args)
 {
     // Each argument as its instruction would push it for a procedure,
@@ -911,7 +924,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     const ForLoopInfo& loop = code.forLoops[in.b];
                     Value* const slots = f.locals + loop.slots;
                     if (countsWhole(slots)) {
-                        Value* counter = plainVariable(code.names[static_cast<size_t>(loop.counter)], f);
+                        Value* counter = forCounter(f, code, in.flags, loop);
                         int64_t next;
                         if (counter && nextWhole(*counter, slots, next)) {
                             checkStep();

@@ -142,6 +142,15 @@ TEST(VmFastPaths, ElementsAtVariableSubscriptsAgreeWithTheGeneralWay)
     EXPECT_EQ(u"6 13", evalAfter(u"Function H(k)\n  On Error Resume Next\n  b = Array(5, 6): H = b(k)\n"
                                  u"  b = 2: H = b(k)\n  H = H & \" \" & Err.Number\nEnd Function\ny = H(1)",
                                  u"y"));
+    // One subscript, the array and the subscript each a local (a by-reference
+    // parameter among them) or a global: read, written, tested, and out of range.
+    const Text mixed = u"Dim g(3): g(2) = 5: n = 2\n"
+                       u"Function F(k, p)\n  Dim b(3): b(n) = 6: b(k) = b(k) + g(k)\n  p(k) = 1: g(k) = True\n"
+                       u"  If g(k) Then F = b(n) & p(k) & b(k) & p(n)\nEnd Function\n";
+    EXPECT_EQ(u"6105", evalAfter(mixed + u"Dim q(3): q(2) = 5: y = F(1, q)", u"y"));
+    EXPECT_EQ(u"111111", evalAfter(mixed + u"Dim q(3): q(2) = 5: y = F(2, q)", u"y"));
+    EXPECT_EQ(u"(error 9)", evalAfter(mixed + u"Dim q(3): y = F(4, q)", u"y"));
+    EXPECT_EQ(u"(error 13)", evalAfter(mixed + u"q = 1: y = F(1, q)", u"y"));
     // Inside a procedure, with local subscripts, and under On Error Resume Next.
     EXPECT_EQ(u"4 9", evalAfter(setup + u"y = 0\nSub S()\n  Dim k: k = 2\n  a(k, k) = 4\n  On Error Resume Next\n"
                                          u"  k = 7\n  y = a(k, 1)\n  y = a(2, 2) & \" \" & Err.Number\nEnd Sub\nS",

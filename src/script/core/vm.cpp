@@ -75,8 +75,22 @@ inline void letFromStack(Value& target, Value*& sp)
 // as the stores write it: the old value goes once the new one is there.
 void replaceElement(Value& element, Value&& v)
 {
+    // An old value that holds no text, array or object has nothing to release.
+    if (element.type() < Type::String) [[likely]] {
+        ::new (static_cast<void*>(&element)) Value(std::move(v));
+        return;
+    }
     Value old(std::move(element));
     ::new (static_cast<void*>(&element)) Value(std::move(v));
+}
+
+// replaceElement() with a copy of `v`, made in place.
+[[gnu::always_inline]] inline void copyIntoElement(Value& element, const Value& v)
+{
+    if (element.type() < Type::String) [[likely]]
+        ::new (static_cast<void*>(&element)) Value(v);
+    else
+        replaceElement(element, Value(v));
 }
 
 // Pops the condition of a conditional jump; a Boolean is read directly.
@@ -782,7 +796,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     // ip: the AssignValue, then the ElementWrite and its subscripts.
                     const Instr& write = ip[1];
                     if (Value* element = writableElement(f, code, write, ip + 2)) {
-                        replaceElement(*element, Value(code.constants[static_cast<size_t>(in.a)]));
+                        copyIntoElement(*element, code.constants[static_cast<size_t>(in.a)]);
                         ip += 2u + write.b + 1u;
                         break;
                     }

@@ -212,10 +212,7 @@ private:
         return Value();
     }
     // The slots a call of `proc` takes: its locals, then its value stack.
-    static size_t frameSize(const Procedure& proc)
-    {
-        return static_cast<size_t>(proc.localCount) + static_cast<size_t>(proc.code->maxStack);
-    }
+    static size_t frameSize(const Procedure& proc) { return proc.frameSlots; }
     // A call counted in the depth until it ends (enterCall() counted it).
     struct CallDepth {
         int& depth;

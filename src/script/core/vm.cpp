@@ -347,7 +347,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
 
 bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, size_t count, Value* result)
 {
-    if (count != proc.params.size())
+    if (count != proc.paramCount)
         return false;
     CallSlots slots(slots_, frameSize(proc), proc.localCount);
     Value* locals = slots.data();

@@ -535,7 +535,10 @@ Value Runtime::runTopLevel(CodeUnit& unit, Frame* outer, bool evalExpression)
     f.proc = &top;
     f.me = outer ? outer->me : nullptr;
     f.outer = outer;
-    return execute(f, code);
+    execute(f, code);
+    if (evalExpression)
+        return std::move(f.stack[0]);
+    return Value();
 }
 
 void Runtime::addCode(Text source)

@@ -195,8 +195,18 @@ public:
 private:
     // ---- execution ---------------------------------------------------------
     // vm.cpp: runs compiled code in `f` (locals and stack set up by the
-    // caller); the value an Eval expression leaves, Empty otherwise.
-    Value execute(Frame& f, const Code& code);
+    // caller).  An Eval expression leaves its value at the bottom of the
+    // frame's stack, for the caller to take.
+    void execute(Frame& f, const Code& code)
+    {
+        if (code.iterators > 0) [[unlikely]]
+            executeWithIterators(f, code);
+        else
+            run(f, code);
+    }
+    // execute() with the frame's For Each iterators made for the code.
+    void executeWithIterators(Frame& f, const Code& code);
+    void run(Frame& f, const Code& code);
     // Runs `proc` in a frame over `locals` (its arguments in place): the
     // value it returns.
     Value runFrame(Procedure& proc, ScriptObject* me, Value* locals)

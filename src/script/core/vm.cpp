@@ -423,13 +423,16 @@ void Runtime::releaseHoldings(Frame& f, const Code& code, const StatementEntry& 
     }
 }
 
-Value Runtime::execute(Frame& f, const Code& code)
+void Runtime::executeWithIterators(Frame& f, const Code& code)
 {
-    std::unique_ptr<ForEachState[]> iterators;
-    if (code.iterators > 0) {
-        iterators = std::make_unique<ForEachState[]>(static_cast<size_t>(code.iterators));
-        f.iterators = iterators.get();
-    }
+    // Released as the code ends, before the frame's result is taken.
+    const auto iterators = std::make_unique<ForEachState[]>(static_cast<size_t>(code.iterators));
+    f.iterators = iterators.get();
+    run(f, code);
+}
+
+void Runtime::run(Frame& f, const Code& code)
+{
     Value* const base = f.stack;
     Value* sp = base;
     const Instr* const instrs = code.instrs.data();
@@ -851,14 +854,16 @@ Value Runtime::execute(Frame& f, const Code& code)
                         ip = instrs + in.a;
                     break;
                 case OpCode::Return:
+                    // An Eval expression's value stays where it is, the
+                    // only value on the stack (runTopLevel takes it).
                     if (in.flags)
-                        return std::move(*--sp);
+                        return;
                     // A body's statements leave nothing on the stack; were
                     // anything there, it would go now, so that the caller
                     // gets the stack's slots back Empty (CallSlots).
                     if (sp != base) [[unlikely]]
                         drop(base, sp);
-                    return Value();
+                    return;
 
                 // ---- loops and blocks ------------------------------------
                 case OpCode::ToNumeric:

@@ -330,6 +330,27 @@ void locate(Signal& s, int line, int column, const Frame& f)
                 continue;
             }
             break;
+        case OpCode::LocalBinary:
+            // The commonest computed argument, a whole-number local plus or
+            // minus a whole-number constant (`n - 1`): applyInline with the
+            // operator known, the rest by fusedBinary below.
+            if (RightOperand::kind(load.a) == OperandKind::Const) {
+                const Value& l = f.locals[load.b].deref();
+                const Value& r = code.constants[static_cast<size_t>(RightOperand::index(load.a))];
+                const auto op = static_cast<Op>(load.flags >> kBinaryOpShift);
+                if ((op == Op::Add || op == Op::Sub) && isIntegerOrLong(l) && isIntegerOrLong(r)) {
+                    InlineNumber x, y;
+                    x.type = l.type();
+                    x.whole = l.rawLong();
+                    y.type = r.type();
+                    y.whole = r.rawLong();
+                    if (op == Op::Add ? applyInline(Op::Add, x, y) : applyInline(Op::Sub, x, y)) {
+                        ::new (static_cast<void*>(out)) Value(x.value());
+                        continue;
+                    }
+                }
+            }
+            [[fallthrough]];
         default: {
             InlineNumber n;
             if (fusedBinary(f, code, load, n)) {

@@ -131,6 +131,25 @@ struct LockedElement {
     const Value* argument = nullptr;
 };
 
+// The array elements a frame passed by reference to calls not yet
+// returned (LockedElement), the last passed at the back.  Most frames pass
+// none: a frame holds only a pointer until its first.
+class LockedElements {
+public:
+    bool empty() const { return !list_ || list_->empty(); }
+    const LockedElement& back() const { return list_->back(); }
+    void pop_back() { list_->pop_back(); }
+    void push_back(const LockedElement& element)
+    {
+        if (!list_)
+            list_ = std::make_unique<std::vector<LockedElement>>();
+        list_->push_back(element);
+    }
+
+private:
+    std::unique_ptr<std::vector<LockedElement>> list_;
+};
+
 struct InlineNumber; // binary_op.h
 
 struct Frame {
@@ -142,7 +161,7 @@ struct Frame {
     Frame* outer = nullptr; // the frame that called Eval/Execute
     bool resumeNext = false;
     // Array elements passed by reference to calls not yet returned.
-    std::vector<LockedElement> locked;
+    LockedElements locked;
     AppendText append;
     // Created by the first Execute that declares a variable here; a deque
     // so that by-reference arguments pointing into it stay valid, metered
@@ -273,10 +292,11 @@ private:
     Value* directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args);
     // DirectCall of `proc`: its arguments made by directArguments() right
     // in the slots of the call, which then runs; its value constructed at
-    // `result` (Empty).  False, with nothing done, when an argument is not
+    // `result` (Empty).  `loads` follow the instruction that counts them
+    // (loads[-1].b).  False, with nothing done, when an argument is not
     // of those or the count is not the procedure's: the general path then
     // makes the call (and raises its errors).
-    bool directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, size_t count, Value* result);
+    bool directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, Value* result);
     void raiseFrom(ScriptError& e, int line, int column, Frame& f);
     // Only inside a catch handler: the error being handled, raised at
     // `line`/`column` (recorded under On Error Resume Next, thrown on

@@ -366,8 +366,9 @@ void locate(Signal& s, int line, int column, const Frame& f)
     return out;
 }
 
-bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, size_t count, Value* result)
+bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, Value* result)
 {
+    const size_t count = loads[-1].b;
     if (count != proc.paramCount)
         return false;
     CallSlots slots(slots_, frameSize(proc), proc.localCount);
@@ -633,7 +634,7 @@ void Runtime::run(Frame& f, const Code& code)
                     // argument instructions would, so that an error in the
                     // call unwinds the same.
                     GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
-                    if (g.kind == GlobalKind::Procedure && directCall(f, code, *g.proc, ip, in.b, sp)) {
+                    if (g.kind == GlobalKind::Procedure && directCall(f, code, *g.proc, ip, sp)) {
                         ++sp;
                         ip += in.b + 1u;
                         break;

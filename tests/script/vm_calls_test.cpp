@@ -75,6 +75,21 @@ TEST(VmCalls, ParametersGetTheirArgumentsAsTheGeneralWay)
                                  u"r"));
 }
 
+TEST(VmCalls, ComputedArgumentsTakeTheTypeTheOperatorGives)
+{
+    // `n + 1` and `n - 1` over a local are made straight in the callee's
+    // slot: Integer while it fits, then Long, then Double, and anything
+    // that is no whole number by the general rules.
+    const Text procs = u"Function T(v)\n  T = TypeName(v) & \":\" & v\nEnd Function\n"
+                       u"Function Via(n, m)\n  Via = T(n + 1) & \" \" & T(n - 1) & \" \" & T(m - 1) & \" \" & "
+                       u"T(m + 40000) & \" \" & T(n - 2.5)\nEnd Function\n";
+    EXPECT_EQ(u"Long:32768 Integer:32766 Double:-2147483649 Long:-2147443648 Double:32764.5",
+              evalAfter(procs, u"Via(CInt(32767), CLng(-2147483648))"));
+    EXPECT_EQ(u"Integer:-32767 Long:-32769 Long:2147483646 Double:2147523647 Double:-32770.5",
+              evalAfter(procs, u"Via(CInt(-32768), CLng(2147483647))"));
+    EXPECT_EQ(u"Double:6 Double:4 Integer:-1 Long:40000 Double:2.5", evalAfter(procs, u"Via(\"5\", Empty)"));
+}
+
 TEST(VmCalls, EveryCallStartsWithEmptyLocals)
 {
     // Slots are reused call after call: what one call left, or what an

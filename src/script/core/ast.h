@@ -250,10 +250,14 @@ struct Procedure {
     ProcKind kind = ProcKind::Sub;
     bool isPublic = true;
     bool isDefault = false;
+    uint32_t paramCount = 0;          // params.size(), set with `code` (settleFrame)
     std::vector<Param> params;
     bool anyByVal = false;            // some parameter is ByVal
     int localCount = 0;
     int resultSlot = -1;              // functions and Property Get
+    // Set with `code` (settleFrame), read by every call: the slots a call
+    // takes (its locals, then the code's value stack).
+    uint32_t frameSlots = 0;
     Block body;                       // until compiled
     std::unique_ptr<Code> code;       // the body compiled
     ClassDef* owner = nullptr;
@@ -273,6 +277,12 @@ struct Procedure {
         return slot;
     }
     int addHidden() { return localCount++; }
+    // Records what calls read of `code`, once it is set.
+    void settleFrame()
+    {
+        paramCount = static_cast<uint32_t>(params.size());
+        frameSlots = static_cast<uint32_t>(localCount) + static_cast<uint32_t>(code->maxStack);
+    }
 };
 
 struct ClassField {

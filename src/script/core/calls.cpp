@@ -79,7 +79,7 @@ void Runtime::stopRun() const
 
 Value Runtime::callProcedure(Procedure& proc, ScriptObject* me, std::span<Value> args)
 {
-    if (args.size() != proc.params.size())
+    if (args.size() != proc.paramCount)
         throw VbError(vberr::WrongArgCount);
     enterCall();
     CallDepth depth{depth_};

@@ -275,6 +275,7 @@ void Runtime::compileInstalled(CodeUnit& unit)
         fuseElementAccess(*proc.code);
         fuseOperators(*proc.code);
         returnWhereJumpsToReturn(*proc.code);
+        proc.settleFrame();
         proc.body.clear();
         proc.names = {};
     };
@@ -301,6 +302,7 @@ void Runtime::keepUncompiled(const std::shared_ptr<CodeUnit>& unit, int number)
         code->instrs.push_back(Instr{OpCode::Return, 0, 0, 0});
         code->statements.push_back(StatementEntry{0, proc.line, 1, 1, 1, 0, 0, 0});
         proc.code = std::move(code);
+        proc.settleFrame();
         proc.body.clear();
         proc.names = {};
     };
@@ -533,7 +535,10 @@ Value Runtime::runTopLevel(CodeUnit& unit, Frame* outer, bool evalExpression)
     f.proc = &top;
     f.me = outer ? outer->me : nullptr;
     f.outer = outer;
-    return execute(f, code);
+    execute(f, code);
+    if (evalExpression)
+        return std::move(f.stack[0]);
+    return Value();
 }
 
 void Runtime::addCode(Text source)

@@ -131,6 +131,25 @@ struct LockedElement {
     const Value* argument = nullptr;
 };
 
+// The array elements a frame passed by reference to calls not yet
+// returned (LockedElement), the last passed at the back.  Most frames pass
+// none: a frame holds only a pointer until its first.
+class LockedElements {
+public:
+    bool empty() const { return !list_ || list_->empty(); }
+    const LockedElement& back() const { return list_->back(); }
+    void pop_back() { list_->pop_back(); }
+    void push_back(const LockedElement& element)
+    {
+        if (!list_)
+            list_ = std::make_unique<std::vector<LockedElement>>();
+        list_->push_back(element);
+    }
+
+private:
+    std::unique_ptr<std::vector<LockedElement>> list_;
+};
+
 struct InlineNumber; // binary_op.h
 
 struct Frame {
@@ -142,7 +161,7 @@ struct Frame {
     Frame* outer = nullptr; // the frame that called Eval/Execute
     bool resumeNext = false;
     // Array elements passed by reference to calls not yet returned.
-    std::vector<LockedElement> locked;
+    LockedElements locked;
     AppendText append;
     // Created by the first Execute that declares a variable here; a deque
     // so that by-reference arguments pointing into it stay valid, metered
@@ -195,8 +214,18 @@ public:
 private:
     // ---- execution ---------------------------------------------------------
     // vm.cpp: runs compiled code in `f` (locals and stack set up by the
-    // caller); the value an Eval expression leaves, Empty otherwise.
-    Value execute(Frame& f, const Code& code);
+    // caller).  An Eval expression leaves its value at the bottom of the
+    // frame's stack, for the caller to take.
+    void execute(Frame& f, const Code& code)
+    {
+        if (code.iterators > 0) [[unlikely]]
+            executeWithIterators(f, code);
+        else
+            run(f, code);
+    }
+    // execute() with the frame's For Each iterators made for the code.
+    void executeWithIterators(Frame& f, const Code& code);
+    void run(Frame& f, const Code& code);
     // Runs `proc` in a frame over `locals` (its arguments in place): the
     // value it returns.
     Value runFrame(Procedure& proc, ScriptObject* me, Value* locals)
@@ -212,10 +241,7 @@ private:
         return Value();
     }
     // The slots a call of `proc` takes: its locals, then its value stack.
-    static size_t frameSize(const Procedure& proc)
-    {
-        return static_cast<size_t>(proc.localCount) + static_cast<size_t>(proc.code->maxStack);
-    }
+    static size_t frameSize(const Procedure& proc) { return proc.frameSlots; }
     // A call counted in the depth until it ends (enterCall() counted it).
     struct CallDepth {
         int& depth;
@@ -275,10 +301,11 @@ private:
     Value* directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args);
     // DirectCall of `proc`: its arguments made by directArguments() right
     // in the slots of the call, which then runs; its value constructed at
-    // `result` (Empty).  False, with nothing done, when an argument is not
+    // `result` (Empty).  `loads` follow the instruction that counts them
+    // (loads[-1].b).  False, with nothing done, when an argument is not
     // of those or the count is not the procedure's: the general path then
     // makes the call (and raises its errors).
-    bool directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, size_t count, Value* result);
+    bool directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, Value* result);
     void raiseFrom(ScriptError& e, int line, int column, Frame& f);
     // Only inside a catch handler: the error being handled, raised at
     // `line`/`column` (recorded under On Error Resume Next, thrown on

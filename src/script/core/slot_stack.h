@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace quillet::script {
@@ -83,8 +84,12 @@ public:
     ~CallSlots()
     {
         for (Value* v = slots_ + locals_; v-- != slots_;) {
-            if (v->type() != Type::Empty) {
+            // What holds nothing (a number, a reference) is simply
+            // overwritten.
+            if (v->type() >= Type::String) [[unlikely]] {
                 Value old(std::move(*v));
+            } else {
+                ::new (static_cast<void*>(v)) Value();
             }
         }
         stack_.give(slots_);

@@ -391,6 +391,27 @@ void locate(Signal& s, int line, int column, const Frame& f)
                 continue;
             }
             break;
+        case OpCode::LocalBinary:
+            // The commonest computed argument, a whole-number local plus or
+            // minus a whole-number constant (`n - 1`): applyInline with the
+            // operator known, the rest by fusedBinary below.
+            if (RightOperand::kind(load.a) == OperandKind::Const) {
+                const Value& l = f.locals[load.b].deref();
+                const Value& r = code.constants[static_cast<size_t>(RightOperand::index(load.a))];
+                const auto op = static_cast<Op>(load.flags >> kBinaryOpShift);
+                if ((op == Op::Add || op == Op::Sub) && isIntegerOrLong(l) && isIntegerOrLong(r)) {
+                    InlineNumber x, y;
+                    x.type = l.type();
+                    x.whole = l.rawLong();
+                    y.type = r.type();
+                    y.whole = r.rawLong();
+                    if (op == Op::Add ? applyInline(Op::Add, x, y) : applyInline(Op::Sub, x, y)) {
+                        ::new (static_cast<void*>(out)) Value(x.value());
+                        continue;
+                    }
+                }
+            }
+            [[fallthrough]];
         default: {
             InlineNumber n;
             if (fusedBinary(f, code, load, n)) {
@@ -406,9 +427,10 @@ void locate(Signal& s, int line, int column, const Frame& f)
     return out;
 }
 
-bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, size_t count, Value* result)
+bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, Value* result)
 {
-    if (count != proc.params.size())
+    const size_t count = loads[-1].b;
+    if (count != proc.paramCount)
         return false;
     CallSlots slots(slots_, frameSize(proc), proc.localCount);
     Value* locals = slots.data();
@@ -484,13 +506,16 @@ void Runtime::releaseHoldings(Frame& f, const Code& code, const StatementEntry& 
     }
 }
 
-Value Runtime::execute(Frame& f, const Code& code)
+void Runtime::executeWithIterators(Frame& f, const Code& code)
 {
-    std::unique_ptr<ForEachState[]> iterators;
-    if (code.iterators > 0) {
-        iterators = std::make_unique<ForEachState[]>(static_cast<size_t>(code.iterators));
-        f.iterators = iterators.get();
-    }
+    // Released as the code ends, before the frame's result is taken.
+    const auto iterators = std::make_unique<ForEachState[]>(static_cast<size_t>(code.iterators));
+    f.iterators = iterators.get();
+    run(f, code);
+}
+
+void Runtime::run(Frame& f, const Code& code)
+{
     Value* const base = f.stack;
     Value* sp = base;
     const Instr* const instrs = code.instrs.data();
@@ -670,7 +695,7 @@ Value Runtime::execute(Frame& f, const Code& code)
                     // argument instructions would, so that an error in the
                     // call unwinds the same.
                     GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
-                    if (g.kind == GlobalKind::Procedure && directCall(f, code, *g.proc, ip, in.b, sp)) {
+                    if (g.kind == GlobalKind::Procedure && directCall(f, code, *g.proc, ip, sp)) {
                         ++sp;
                         ip += in.b + 1u;
                         break;
@@ -912,14 +937,16 @@ Value Runtime::execute(Frame& f, const Code& code)
                         ip = instrs + in.a;
                     break;
                 case OpCode::Return:
+                    // An Eval expression's value stays where it is, the
+                    // only value on the stack (runTopLevel takes it).
                     if (in.flags)
-                        return std::move(*--sp);
+                        return;
                     // A body's statements leave nothing on the stack; were
                     // anything there, it would go now, so that the caller
                     // gets the stack's slots back Empty (CallSlots).
                     if (sp != base) [[unlikely]]
                         drop(base, sp);
-                    return Value();
+                    return;
 
                 // ---- loops and blocks ------------------------------------
                 case OpCode::ToNumeric:

@@ -1023,9 +1023,12 @@ void Runtime::run(Frame& f, const Code& code)
             }
         } catch (...) {
             // An Eval expression has no statements: its errors belong to
-            // the statement that called Eval.
-            if (code.statements.empty())
+            // the statement that called Eval, once the elements it passed
+            // by reference are unlocked (its frame goes with the error).
+            if (code.statements.empty()) {
+                unlockArguments(f, base, false);
                 throw;
+            }
             // The temporaries of the failed statement go first, the most
             // recent first.  An instruction may have put values above the
             // top it started from before failing: the whole stack is cleared.

@@ -28,3 +28,14 @@ WScript.Echo Err.Number
 Err.Clear
 Set ref = GetRef("NoSuchProcedure")
 WScript.Echo Err.Number
+' An element passed by reference to a call failing inside Eval: its array
+' is locked only while the call runs.
+Dim held()
+ReDim held(3)
+Function Fails(x) : x = 1 : Err.Raise 5 : End Function
+Err.Clear
+WScript.Echo Eval("Fails(held(1))")
+WScript.Echo Err.Number, held(1)
+Err.Clear
+ReDim held(5)
+WScript.Echo Err.Number, UBound(held)

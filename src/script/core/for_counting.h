@@ -14,10 +14,17 @@
 
 namespace quillet::script {
 
+// The mode local: Empty until the loop starts, then an Integer while the
+// loop counts whole (its value one of WholeWide, WholeNarrow) and a Long
+// (General) once it counts under Variant arithmetic, so that the type alone
+// tells the machine's step which way to go.
 enum ForMode : int16_t { NotStarted = 0, WholeWide = 1, WholeNarrow = 2, General = 3 };
 
 // The three hidden locals of a For loop, from its first slot.
 enum ForSlot : int { ForLimit = 0, ForStep = 1, ForModeSlot = 2 };
+
+inline Value wholeMode(bool narrow) { return Value::integer(narrow ? WholeNarrow : WholeWide); }
+inline Value generalMode() { return Value::longInt(General); }
 
 inline Value wholeCounter(int64_t i, bool narrow)
 {
@@ -34,8 +41,19 @@ inline bool wholeInRange(int64_t i, int64_t end, int64_t step)
 // numbers still.
 inline bool countsWhole(const Value* slots)
 {
-    const Value& mode = slots[ForModeSlot];
-    return mode.type() == Type::Integer && (mode.rawInteger() == WholeWide || mode.rawInteger() == WholeNarrow);
+    return slots[ForModeSlot].type() == Type::Integer;
+}
+
+// The next count of a whole-number loop when it goes on: false when the
+// loop ends there or cannot be counted that way (the counter holds
+// something else).  The limit is a Long, so a count in range is one too.
+[[gnu::always_inline]] inline bool nextWholeInRange(const Value& counter, const Value* slots, int64_t& next)
+{
+    if (!isIntegerOrLong(counter))
+        return false;
+    const int64_t step = slots[ForStep].rawLong();
+    next = int64_t(counter.rawLong()) + step;
+    return wholeInRange(next, slots[ForLimit].rawLong(), step);
 }
 
 // The next count of a whole-number loop: false when it cannot be counted
@@ -49,12 +67,11 @@ inline bool countsWhole(const Value* slots)
     return next <= INT32_MAX && next >= INT32_MIN;
 }
 
-// Stores that count in the counter, which nextWhole() found holding a
-// whole number (nothing to release); whether it is still in range.
-[[gnu::always_inline]] inline bool storeWhole(Value& counter, const Value* slots, int64_t next)
+// Stores a count in the Long range in the counter, which was found holding
+// a whole number (nothing to release).
+[[gnu::always_inline]] inline void storeWhole(Value& counter, const Value* slots, int64_t next)
 {
     ::new (static_cast<void*>(&counter)) Value(wholeCounter(next, slots[ForModeSlot].rawInteger() == WholeNarrow));
-    return wholeInRange(next, slots[ForLimit].rawLong(), slots[ForStep].rawLong());
 }
 
 } // namespace quillet::script

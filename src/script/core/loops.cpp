@@ -45,13 +45,13 @@ bool Runtime::forStart(Frame& f, const Code& code, const ForLoopInfo& loop, Valu
         const bool runs = wholeInRange(i, to.rawLong(), step.rawLong());
         s.limit = std::move(to);
         s.step = std::move(step);
-        s.mode = Value::integer(narrow ? WholeNarrow : WholeWide);
+        s.mode = wholeMode(narrow);
         return runs;
     }
     assignName(counterName, f, from, false);
     s.limit = std::move(to);
     s.step = std::move(step);
-    s.mode = Value::integer(General);
+    s.mode = generalMode();
     return generalInRange(evalName(counterName, f), s);
 }
 
@@ -65,16 +65,17 @@ bool Runtime::forNext(Frame& f, const Code& code, const ForLoopInfo& loop)
     }
     checkStep();
     const NameRef& counterName = code.names[static_cast<size_t>(loop.counter)];
-    const int16_t mode = s.mode.rawInteger();
-    if (mode != General) {
+    if (countsWhole(f.locals + loop.slots)) {
         Value* counter = variableSlot(counterName, f);
         int64_t next;
-        if (nextWhole(*counter, f.locals + loop.slots, next))
-            return storeWhole(*counter, f.locals + loop.slots, next);
+        if (nextWhole(*counter, f.locals + loop.slots, next)) {
+            storeWhole(*counter, f.locals + loop.slots, next);
+            return wholeInRange(next, s.limit.rawLong(), s.step.rawLong());
+        }
         // Past the Long range the counter goes on as a Double.
         if (isIntegerOrLong(*counter))
             *counter = Value::dbl(static_cast<double>(counter->rawLong()));
-        s.mode = Value::integer(General);
+        s.mode = generalMode();
     }
     assignName(counterName, f, binaryOp(Op::Add, evalName(counterName, f), s.step), false);
     return generalInRange(evalName(counterName, f), s);

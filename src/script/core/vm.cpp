@@ -961,16 +961,17 @@ void Runtime::run(Frame& f, const Code& code)
                     break;
                 }
                 case OpCode::ForNext: {
-                    // A whole-number loop steps here; anything else in forNext.
+                    // A whole-number loop steps here while it goes on;
+                    // anything else, the turn that ends it too, in forNext.
                     const ForLoopInfo& loop = code.forLoops[in.b];
                     Value* const slots = f.locals + loop.slots;
                     if (countsWhole(slots)) {
                         Value* counter = forCounter(f, code, in.flags, loop);
                         int64_t next;
-                        if (counter && nextWhole(*counter, slots, next)) {
+                        if (counter && nextWholeInRange(*counter, slots, next)) {
                             checkStep();
-                            if (storeWhole(*counter, slots, next))
-                                ip = instrs + in.a;
+                            storeWhole(*counter, slots, next);
+                            ip = instrs + in.a;
                             break;
                         }
                     }

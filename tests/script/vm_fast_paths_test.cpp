@@ -77,6 +77,40 @@ TEST(VmFastPaths, WholeNumberForLoopsPassTheLongRangeAsDouble)
                                       u"n & \" \" & TypeName(i)"));
 }
 
+TEST(VmFastPaths, WholeNumberForLoopsCountEitherWayAsTheGeneralRules)
+{
+    // Each loop's body notes the counter's type and value; then the counter
+    // as the loop leaves it.  lo is the Long minimum (-2147483648 written
+    // out is a Double).
+    const struct {
+        const char16_t* loop;
+        const char16_t* trace;
+    } cases[] = {
+        {u"For i = -32767 To -32769 Step -1", u"Integer-32767 Integer-32768 Long-32769 Long-32770"},
+        {u"For i = -2147483647 To lo Step -1", u"Long-2147483647 Long-2147483648 Double-2147483649"},
+        {u"For i = 5 To lo Step -2147483647", u"Long5 Long-2147483642 Double-4294967289"},
+        {u"For i = lo To lo Step -1", u"Long-2147483648 Double-2147483649"},
+        {u"For i = lo To lo", u"Long-2147483648 Long-2147483647"},
+        {u"For i = 2147483647 To 2147483647 Step -1", u"Long2147483647 Long2147483646"},
+        {u"For i = -5 To -3 Step -1", u"Integer-5"},
+        {u"For i = 3 To 1 Step 0", u"Integer3"},
+        // Changed by the body, a counting-down loop goes on the general
+        // way against the limit it was given; a narrow one stored a Long
+        // steps on to an Integer.
+        {u"For i = 10 To 1 Step -3\n  If i = 7 Then i = 5.5", u"Integer10 Double5.5 Double2.5 Double-0.5"},
+        {u"For i = 10 To 1 Step -3\n  If i = 7 Then i = \"4\"", u"Integer10 String4 Double1 Double-2"},
+        {u"For i = 2 To 0 Step -1\n  i = CLng(i)", u"Long2 Long1 Long0 Integer-1"},
+        {u"For i = 0 To -3 Step -1\n  If i = -1 Then i = -32768.0", u"Integer0 Double-32768 Double-32769"},
+    };
+    for (const auto& c : cases) {
+        const Text code = u"lo = -2147483647 - 1\n" + Text(c.loop) + u"\n  s = s & TypeName(i) & i & \" \"\nNext";
+        EXPECT_EQ(Text(c.trace), evalAfter(code, u"s & TypeName(i) & i")) << toUtf8(c.loop);
+    }
+    // A step of 0 loops until the body leaves.
+    EXPECT_EQ(u"3 Integer1", evalAfter(u"For i = 1 To 3 Step 0\n  n = n + 1\n  If n = 3 Then Exit For\nNext",
+                                       u"n & \" \" & TypeName(i) & i"));
+}
+
 TEST(VmFastPaths, ArrayElementsFollowTheGeneralRulesAtTheEdges)
 {
     const Text grid = u"Dim a(2, 3): a(1, 2) = 7\n";

@@ -32,9 +32,21 @@ inline Value wholeCounter(int64_t i, bool narrow)
                                                        : Value::longInt(static_cast<int32_t>(i));
 }
 
-inline bool wholeInRange(int64_t i, int64_t end, int64_t step)
+// While a loop counts whole, its limit local holds a Long facing the
+// step's way: the limit itself for a step of 0 or more, its complement for
+// a negative step (i >= end exactly when ~i <= ~end), so that one
+// comparison with no branch on the sign tells whether a count is in range.
+inline int64_t stepFlip(int64_t step) { return step >> 63; }
+
+inline Value facedLimit(int64_t end, int64_t step) { return Value::longInt(static_cast<int32_t>(end ^ stepFlip(step))); }
+
+// The limit as the loop was given it, for the Variant arithmetic that
+// takes over from whole-number counting.
+inline Value unfacedLimit(const Value& faced, int64_t step) { return Value::longInt(static_cast<int32_t>(faced.rawLong() ^ stepFlip(step))); }
+
+inline bool wholeInRange(int64_t i, int64_t facedEnd, int64_t step)
 {
-    return step >= 0 ? i <= end : i >= end;
+    return (i ^ stepFlip(step)) <= facedEnd;
 }
 
 // Whether the loop whose hidden locals start at `slots` counts in whole

@@ -42,8 +42,8 @@ bool Runtime::forStart(Frame& f, const Code& code, const ForLoopInfo& loop, Valu
         const bool narrow = from.type() == Type::Integer && step.type() == Type::Integer;
         const int64_t i = from.rawLong();
         *counter = wholeCounter(i, narrow);
-        const bool runs = wholeInRange(i, to.rawLong(), step.rawLong());
-        s.limit = std::move(to);
+        s.limit = facedLimit(to.rawLong(), step.rawLong());
+        const bool runs = wholeInRange(i, s.limit.rawLong(), step.rawLong());
         s.step = std::move(step);
         s.mode = wholeMode(narrow);
         return runs;
@@ -75,6 +75,7 @@ bool Runtime::forNext(Frame& f, const Code& code, const ForLoopInfo& loop)
         // Past the Long range the counter goes on as a Double.
         if (isIntegerOrLong(*counter))
             *counter = Value::dbl(static_cast<double>(counter->rawLong()));
+        s.limit = unfacedLimit(s.limit, s.step.rawLong());
         s.mode = generalMode();
     }
     assignName(counterName, f, binaryOp(Op::Add, evalName(counterName, f), s.step), false);

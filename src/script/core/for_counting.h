@@ -83,7 +83,12 @@ inline bool countsWhole(const Value* slots)
 // a whole number (nothing to release).
 [[gnu::always_inline]] inline void storeWhole(Value& counter, const Value* slots, int64_t next)
 {
-    ::new (static_cast<void*>(&counter)) Value(wholeCounter(next, slots[ForModeSlot].rawInteger() == WholeNarrow));
+    // Most counts of a long loop are past the Integer range, where any
+    // loop's counter is a Long: the mode is read only for the others.
+    if (next < INT16_MIN || next > INT16_MAX) [[likely]]
+        ::new (static_cast<void*>(&counter)) Value(Value::longInt(static_cast<int32_t>(next)));
+    else
+        ::new (static_cast<void*>(&counter)) Value(wholeCounter(next, slots[ForModeSlot].rawInteger() == WholeNarrow));
 }
 
 } // namespace quillet::script

@@ -11,6 +11,14 @@
 
 namespace quillet::script {
 
+// The offset of whole-number subscript `s` in `dim`, or -1 out of range
+// (one comparison for both ends: below the lower bound wraps round).
+[[gnu::always_inline]] inline int64_t offsetIn(const ArrayDim& dim, int32_t s)
+{
+    const int64_t offset = int64_t(s) - dim.lower;
+    return static_cast<uint64_t>(offset) < static_cast<uint64_t>(dim.count) ? offset : -1;
+}
+
 // The flat index of the element at `subscripts`, or -1 for the general way.
 [[gnu::always_inline]] inline ptrdiff_t quickIndex(const ArrayRep& rep, const Value* subscripts, size_t count)
 {

@@ -228,16 +228,18 @@ inline constexpr int kBinaryOpShift = 2;
 // object's default member where `x` would be the object itself.
 enum CallFlags : uint8_t { kEmptyParens = 1 };
 
+// Instr::flags of an instruction working on a variable the compiler found
+// to be a Local name or a Global name (neither: some other place, found
+// the general way): the array of the element instructions below, the
+// counter of ForNext (set by fuseOperators).
+enum PlaceFlags : uint8_t { kPlacedLocal = 8, kPlacedGlobal = 16 };
+
 // Instr::flags of ElementRead, CalleeElementRead and ElementWrite (and the
 // forms fuseOperators makes of them), set by fuseElementAccess above bit 0
 // (GlobalPrep's and LoadCallee's "has arguments"): one subscript, read from
-// a local slot (else from a Global name), and where the array variable is
-// when it is a Local or Global name.
-enum ElementFlags : uint8_t { kOneSubscript = 2, kSubscriptLocal = 4, kArrayLocal = 8, kArrayGlobal = 16 };
-
-// Instr::flags of ForNext, set by fuseOperators: the counter is a Local
-// name or a Global name (neither: some other place, found the general way).
-enum ForNextFlags : uint8_t { kCounterLocal = 1, kCounterGlobal = 2 };
+// a local slot (else from a Global name), and the array variable's place
+// (PlaceFlags) when it is a Local or Global name.
+enum ElementFlags : uint8_t { kOneSubscript = 2, kSubscriptLocal = 4 };
 
 // Instr::flags of ArgLocal and ArgName: the call takes arguments by
 // reference always; without it, as the mode value at stack position b says.

@@ -260,12 +260,9 @@ private:
     // subscriptsInPlace() for an access fuseElementAccess marked
     // kOneSubscript (`flags`), its subscript read by `load`.
     ptrdiff_t oneSubscriptInPlace(Frame& f, const Code& code, uint8_t flags, const Instr& load, const ArrayRep& rep);
-    // The array variable of element access `in` (names[in.a]) as
-    // plainVariable() finds it, by the place its ElementFlags say.
-    Value* arrayVariable(Frame& f, const Code& code, const Instr& in);
-    // The counter of For loop `loop` as plainVariable() finds it, by the
-    // place its ForNext's flags say.
-    Value* forCounter(Frame& f, const Code& code, uint8_t flags, const ForLoopInfo& loop);
+    // plainVariable() for a name whose place the compiler marked in the
+    // instruction's `flags` (PlaceFlags).
+    Value* placedVariable(const NameRef& n, Frame& f, uint8_t flags);
     // The element an ElementRead or CalleeElementRead `in` (or its Jump
     // form), its subscript loads at `subscripts`, reads when it reads it
     // in place; null otherwise.

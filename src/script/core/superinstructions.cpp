@@ -171,6 +171,13 @@ size_t elementReadJump(const Code& code, size_t first)
     return jump < code.instrs.size() && conditionalJump(code.instrs[jump].op) ? jump : 0;
 }
 
+// The PlaceFlags of the name at `index`.
+uint8_t placeFlags(const Code& code, int32_t index)
+{
+    const NameKind kind = code.names[static_cast<size_t>(index)].kind;
+    return kind == NameKind::Local ? kPlacedLocal : kind == NameKind::Global ? kPlacedGlobal : 0;
+}
+
 // The ElementFlags of the element access at `first` whose `count`
 // subscript loads follow it.
 uint8_t elementFlags(const Code& code, size_t first, size_t count)
@@ -180,9 +187,8 @@ uint8_t elementFlags(const Code& code, size_t first, size_t count)
     if (head.op != OpCode::IndexedPrep && !(head.flags & 1))
         return 0;
     uint8_t flags = 0;
-    const NameKind array = code.names[static_cast<size_t>(head.a)].kind;
     if (head.op == OpCode::IndexedPrep || head.op == OpCode::LoadCallee)
-        flags |= array == NameKind::Local ? kArrayLocal : array == NameKind::Global ? kArrayGlobal : 0;
+        flags |= placeFlags(code, head.a);
     if (count != 1)
         return flags;
     const Instr& load = code.instrs[first + 1];
@@ -202,8 +208,7 @@ void fuseOperators(Code& code)
     for (size_t i = 0; i + 1 < instrs.size(); ++i) {
         Instr& in = instrs[i];
         if (in.op == OpCode::ForNext) {
-            const NameKind counter = code.names[static_cast<size_t>(code.forLoops[in.b].counter)].kind;
-            in.flags = counter == NameKind::Local ? kCounterLocal : counter == NameKind::Global ? kCounterGlobal : 0;
+            in.flags = placeFlags(code, code.forLoops[in.b].counter);
             continue;
         }
         if ((in.op == OpCode::LocalBinary || in.op == OpCode::GlobalBinary) && isWholeComparison(fusedOp(in)) &&

@@ -181,9 +181,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
             return -1;
         if (!isIntegerOrLong(*s))
             return -1;
-        const int64_t offset = int64_t(s->rawLong()) - dims[d].lower;
-        // One comparison for both ends: below the lower bound wraps round.
-        return static_cast<uint64_t>(offset) < static_cast<uint64_t>(dims[d].count) ? offset : -1;
+        return offsetIn(dims[d], s->rawLong());
     };
     int64_t index = offsetAt(0);
     for (size_t d = 1; d < count && index >= 0; ++d) {
@@ -207,10 +205,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
     }
     if (rep.dims.size() != 1 || !isIntegerOrLong(*s))
         return -1;
-    const ArrayDim& dim = rep.dims.front();
-    const int64_t offset = int64_t(s->rawLong()) - dim.lower;
-    // One comparison for both ends: below the lower bound wraps round.
-    return static_cast<uint64_t>(offset) < static_cast<uint64_t>(dim.count) ? static_cast<ptrdiff_t>(offset) : -1;
+    return static_cast<ptrdiff_t>(offsetIn(rep.dims.front(), s->rawLong()));
 }
 
 [[gnu::always_inline]] inline const Value* Runtime::elementInPlace(Frame& f, const Code& code, const Instr& in,
@@ -224,14 +219,13 @@ void locate(Signal& s, int line, int column, const Frame& f)
     return at >= 0 ? &rep.items[static_cast<size_t>(at)] : nullptr;
 }
 
-[[gnu::always_inline]] inline Value* Runtime::arrayVariable(Frame& f, const Code& code, const Instr& in)
+[[gnu::always_inline]] inline Value* Runtime::placedVariable(const NameRef& n, Frame& f, uint8_t flags)
 {
-    const NameRef& n = code.names[static_cast<size_t>(in.a)];
-    if (in.flags & kArrayGlobal) {
+    if (flags & kPlacedGlobal) {
         GlobalEntry& g = globalEntry(n);
         return g.kind == GlobalKind::Variable ? &g.value : nullptr;
     }
-    if (in.flags & kArrayLocal)
+    if (flags & kPlacedLocal)
         return &f.locals[n.slot].deref();
     return plainVariable(n, f);
 }
@@ -243,7 +237,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
         const GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
         return g.kind == GlobalKind::Variable ? elementInPlace(f, code, in, subscripts, g.value) : nullptr;
     }
-    const Value* array = arrayVariable(f, code, in);
+    const Value* array = placedVariable(code.names[static_cast<size_t>(in.a)], f, in.flags);
     return array ? elementInPlace(f, code, in, subscripts, *array) : nullptr;
 }
 
@@ -347,7 +341,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
 [[gnu::always_inline]] inline Value* Runtime::writableElement(Frame& f, const Code& code, const Instr& write,
                                                               const Instr* subscripts)
 {
-    Value* array = arrayVariable(f, code, write);
+    Value* array = placedVariable(code.names[static_cast<size_t>(write.a)], f, write.flags);
     if (!array || !array->isArray())
         return nullptr;
     ArrayRep* rep = array->rawArray();
@@ -356,19 +350,6 @@ void locate(Signal& s, int line, int column, const Frame& f)
     const ptrdiff_t at = write.flags & kOneSubscript ? oneSubscriptInPlace(f, code, write.flags, subscripts[0], *rep)
                                                      : subscriptsInPlace(f, code, subscripts, write.b, *rep);
     return at >= 0 ? &rep->items[static_cast<size_t>(at)] : nullptr;
-}
-
-[[gnu::always_inline]] inline Value* Runtime::forCounter(Frame& f, const Code& code, uint8_t flags,
-                                                         const ForLoopInfo& loop)
-{
-    const NameRef& n = code.names[static_cast<size_t>(loop.counter)];
-    if (flags & kCounterGlobal) {
-        GlobalEntry& g = globalEntry(n);
-        return g.kind == GlobalKind::Variable ? &g.value : nullptr;
-    }
-    if (flags & kCounterLocal)
-        return &f.locals[n.slot].deref();
-    return plainVariable(n, f);
 }
 
 [[gnu::always_inline]] inline Value* Runtime::directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args)
@@ -400,11 +381,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
                 const Value& r = code.constants[static_cast<size_t>(RightOperand::index(load.a))];
                 const auto op = static_cast<Op>(load.flags >> kBinaryOpShift);
                 if ((op == Op::Add || op == Op::Sub) && isIntegerOrLong(l) && isIntegerOrLong(r)) {
-                    InlineNumber x, y;
-                    x.type = l.type();
-                    x.whole = l.rawLong();
-                    y.type = r.type();
-                    y.whole = r.rawLong();
+                    InlineNumber x{l.type(), l.rawLong()}, y{r.type(), r.rawLong()};
                     if (op == Op::Add ? applyInline(Op::Add, x, y) : applyInline(Op::Sub, x, y)) {
                         ::new (static_cast<void*>(out)) Value(x.value());
                         continue;
@@ -966,7 +943,7 @@ void Runtime::run(Frame& f, const Code& code)
                     const ForLoopInfo& loop = code.forLoops[in.b];
                     Value* const slots = f.locals + loop.slots;
                     if (countsWhole(slots)) {
-                        Value* counter = forCounter(f, code, in.flags, loop);
+                        Value* counter = placedVariable(code.names[static_cast<size_t>(loop.counter)], f, in.flags);
                         int64_t next;
                         if (counter && nextWholeInRange(*counter, slots, next)) {
                             checkStep();

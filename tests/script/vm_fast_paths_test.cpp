@@ -346,5 +346,41 @@ TEST(VmFastPaths, DirectCallsPassArgumentsAsTheGeneralWay)
         EXPECT_EQ(expected, evalAfter(procs + code, expression)) << toUtf8(code);
 }
 
+TEST(VmFastPaths, GlobalsThatChangeWhatTheyAreAreReadAsTheGeneralWay)
+{
+    // The fused instructions reach a global through a table made with the
+    // code; code ExecuteGlobal runs later may make a name read there a
+    // variable, a procedure or a constant.  Each statement runs on three
+    // turns, the change made after the first.
+    auto loop = [](const Text& before, const Text& statement, const Text& change) {
+        return before + u"y = 0\nFor n = 1 To 3\n  " + statement + u"\n  If n = 1 Then ExecuteGlobal \"" + change +
+               u"\"\nNext\n";
+    };
+    const Text changes[] = {u"Function x : x = 10 : End Function", u"Const x = 7", u"Dim x : x = 4"};
+    // A statement in the form the machine does in one step, and the same
+    // with x read the general way.
+    using Case = std::pair<const char16_t*, const char16_t*>;
+    const Case statements[] = {
+        {u"y = y + x * 1", u"y = y + (x) * 1"},
+        {u"y = x + n", u"y = (x) + n"},
+        {u"y = n - x", u"y = n - (x)"},
+        {u"If x > n Then y = y + 1", u"If (x) > n Then y = y + 1"},
+        {u"x = x + n * 1: y = x", u"x = (x) + n * 1: y = x"},
+    };
+    for (const Text& change : changes) {
+        // x a variable before the change, and x read before anything
+        // declares or assigns it.
+        for (const Text before : {Text(u"x = 2\n"), Text()}) {
+            for (const auto& [inPlace, general] : statements) {
+                EXPECT_EQ(evalAfter(loop(before, general, change), u"y"), evalAfter(loop(before, inPlace, change), u"y"))
+                    << toUtf8(inPlace) << " / " << toUtf8(change) << " / " << toUtf8(before);
+            }
+        }
+    }
+    // Under Option Explicit a name no code has declared yet is no variable
+    // to read, until ExecuteGlobal declares it.
+    EXPECT_EQ(u"(error 500)", evalAfter(u"Option Explicit\nDim y: y = 0\ny = y + z * 1", u"y"));
+}
+
 } // namespace
 } // namespace quillet::script

@@ -319,6 +319,11 @@ struct Code {
     std::vector<Holding> holdings;
     std::vector<Value> constants;
     std::vector<NameRef> names;
+    // The runtime's entry of each Global name, by the name's index in
+    // `names` (null for other names), set when the code is made
+    // (bindGlobals): the machine's hot instructions reach a global with
+    // one load instead of going through its NameRef.
+    std::vector<GlobalEntry*> globals;
     std::vector<MemberSite> members;
     std::vector<Text> classNames;
     std::vector<ArgSite> argSites;

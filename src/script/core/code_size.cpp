@@ -43,6 +43,7 @@ size_t codeBytes(const Code& code)
 {
     size_t bytes = sizeof(Code) + vectorBytes(code.instrs) + vectorBytes(code.statements) +
                    vectorBytes(code.holdings) + vectorBytes(code.constants) + vectorBytes(code.names) +
+                   vectorBytes(code.globals) +
                    vectorBytes(code.members) + textsBytes(code.classNames) + vectorBytes(code.argSites) +
                    vectorBytes(code.nested) + vectorBytes(code.forLoops) + vectorBytes(code.forEachLoops);
     for (const MemberSite& m : code.members)

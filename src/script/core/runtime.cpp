@@ -229,9 +229,11 @@ std::shared_ptr<CodeUnit> Runtime::compile(Text source, ParseMode mode, Procedur
 
 void Runtime::bindGlobals(Code& code)
 {
-    for (NameRef& n : code.names) {
+    code.globals.assign(code.names.size(), nullptr);
+    for (size_t i = 0; i < code.names.size(); ++i) {
+        NameRef& n = code.names[i];
         if (n.kind == NameKind::Global)
-            n.global = &globals_[static_cast<size_t>(n.slot)];
+            code.globals[i] = n.global = &globals_[static_cast<size_t>(n.slot)];
     }
 }
 

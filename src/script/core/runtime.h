@@ -262,7 +262,8 @@ private:
     ptrdiff_t oneSubscriptInPlace(Frame& f, const Code& code, uint8_t flags, const Instr& load, const ArrayRep& rep);
     // plainVariable() for a name whose place the compiler marked in the
     // instruction's `flags` (PlaceFlags).
-    Value* placedVariable(const NameRef& n, Frame& f, uint8_t flags);
+    // `index`: the name's index in the code's names.
+    Value* placedVariable(const Code& code, int32_t index, Frame& f, uint8_t flags);
     // The element an ElementRead or CalleeElementRead `in` (or its Jump
     // form), its subscript loads at `subscripts`, reads when it reads it
     // in place; null otherwise.
@@ -398,12 +399,23 @@ private:
     }
     // The value of `n`, a Global, when it is a variable (or one assigned
     // without a declaration) that reading cannot call; null otherwise.
-    const Value* globalVariable(const NameRef& n) const
+    const Value* globalVariable(const NameRef& n) const { return globalVariable(globalEntry(n)); }
+    const Value* globalVariable(const GlobalEntry& g) const
     {
-        const GlobalEntry& g = globalEntry(n);
         if (g.kind == GlobalKind::Variable || (g.kind == GlobalKind::Undeclared && !optionExplicit_))
             return &g.value;
         return nullptr;
+    }
+    // The entry of names[index], a Global name of `code`, through the
+    // code's table of them (bindGlobals).
+    static GlobalEntry& globalAt(const Code& code, int32_t index)
+    {
+        return *code.globals[static_cast<size_t>(index)];
+    }
+    // The value of a global that is a declared variable; null otherwise.
+    static Value* declaredVariable(GlobalEntry& g)
+    {
+        return g.kind == GlobalKind::Variable ? &g.value : nullptr;
     }
     void assignName(const NameRef& n, Frame& f, Value value, bool isSet);
     Value* elementPtr(Value& arrayValue, std::span<Value> subscripts);

@@ -152,11 +152,10 @@ void locate(Signal& s, int line, int column, const Frame& f)
         binaryInto(op, left, f.locals[index].deref(), leftLiteral, rightLiteral, true);
         return;
     case OperandKind::Global: {
-        const NameRef& n = code.names[static_cast<size_t>(index)];
-        if (const Value* v = globalVariable(n)) {
+        if (const Value* v = globalVariable(globalAt(code, index))) {
             binaryInto(op, left, *v, leftLiteral, rightLiteral, true);
         } else {
-            const Value right = evalName(n, f);
+            const Value right = evalName(code.names[static_cast<size_t>(index)], f);
             binaryInto(op, left, right, leftLiteral, rightLiteral, false);
         }
         return;
@@ -177,9 +176,11 @@ void locate(Signal& s, int line, int column, const Frame& f)
         const Value* s;
         if (load.op == OpCode::ArgLocal || load.op == OpCode::LoadLocal)
             s = &f.locals[load.a].deref();
-        else if (!(s = plainVariable(code.names[static_cast<size_t>(load.a)], f)))
-            return -1;
-        if (!isIntegerOrLong(*s))
+        else if (GlobalEntry* g = code.globals[static_cast<size_t>(load.a)])
+            s = declaredVariable(*g);
+        else // an ArgName of no Global name
+            s = plainVariable(code.names[static_cast<size_t>(load.a)], f);
+        if (!s || !isIntegerOrLong(*s))
             return -1;
         return offsetIn(dims[d], s->rawLong());
     };
@@ -198,10 +199,8 @@ void locate(Signal& s, int line, int column, const Frame& f)
     if (flags & kSubscriptLocal) {
         s = &f.locals[load.a].deref();
     } else {
-        const GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(load.a)]);
-        if (g.kind != GlobalKind::Variable)
+        if (!(s = declaredVariable(globalAt(code, load.a))))
             return -1;
-        s = &g.value;
     }
     if (rep.dims.size() != 1 || !isIntegerOrLong(*s))
         return -1;
@@ -219,12 +218,12 @@ void locate(Signal& s, int line, int column, const Frame& f)
     return at >= 0 ? &rep.items[static_cast<size_t>(at)] : nullptr;
 }
 
-[[gnu::always_inline]] inline Value* Runtime::placedVariable(const NameRef& n, Frame& f, uint8_t flags)
+[[gnu::always_inline]] inline Value* Runtime::placedVariable(const Code& code, int32_t index, Frame& f,
+                                                            uint8_t flags)
 {
-    if (flags & kPlacedGlobal) {
-        GlobalEntry& g = globalEntry(n);
-        return g.kind == GlobalKind::Variable ? &g.value : nullptr;
-    }
+    if (flags & kPlacedGlobal)
+        return declaredVariable(globalAt(code, index));
+    const NameRef& n = code.names[static_cast<size_t>(index)];
     if (flags & kPlacedLocal)
         return &f.locals[n.slot].deref();
     return plainVariable(n, f);
@@ -234,10 +233,10 @@ void locate(Signal& s, int line, int column, const Frame& f)
                                                                        const Instr* subscripts)
 {
     if (in.op == OpCode::ElementRead || in.op == OpCode::ElementReadJump) {
-        const GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
-        return g.kind == GlobalKind::Variable ? elementInPlace(f, code, in, subscripts, g.value) : nullptr;
+        const Value* array = declaredVariable(globalAt(code, in.a));
+        return array ? elementInPlace(f, code, in, subscripts, *array) : nullptr;
     }
-    const Value* array = placedVariable(code.names[static_cast<size_t>(in.a)], f, in.flags);
+    const Value* array = placedVariable(code, in.a, f, in.flags);
     return array ? elementInPlace(f, code, in, subscripts, *array) : nullptr;
 }
 
@@ -245,7 +244,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
 {
     if (in.op == OpCode::LocalBinary || in.op == OpCode::LocalCompareJump || in.op == OpCode::LocalBinaryStore)
         return &f.locals[in.b].deref();
-    return globalVariable(code.names[in.b]);
+    return globalVariable(globalAt(code, in.b));
 }
 
 [[gnu::always_inline]] inline const Value* Runtime::fusedRight(Frame& f, const Code& code, int32_t packed)
@@ -257,7 +256,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
     case OperandKind::Local:
         return &f.locals[index].deref();
     case OperandKind::Global:
-        return globalVariable(code.names[static_cast<size_t>(index)]);
+        return globalVariable(globalAt(code, index));
     }
     return nullptr;
 }
@@ -278,7 +277,8 @@ void locate(Signal& s, int line, int column, const Frame& f)
     // steps: the operand instruction (LocalBinary or GlobalBinary, so one
     // comparison tells which), Binary, [BinaryConst], the store.
     const Instr& first = steps[0];
-    const Value* y = first.op == OpCode::LocalBinary ? &f.locals[first.b].deref() : globalVariable(code.names[first.b]);
+    const Value* y =
+        first.op == OpCode::LocalBinary ? &f.locals[first.b].deref() : globalVariable(globalAt(code, first.b));
     const Value* z = y ? fusedRight(f, code, first.a) : nullptr;
     InlineNumber result, operand, r;
     if (!z || !InlineNumber::from(target, result) || !InlineNumber::from(*y, operand) || !InlineNumber::from(*z, r) ||
@@ -302,9 +302,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
     Value* target;
     if (store.op == OpCode::StoreLocal)
         target = &f.locals[store.a].deref();
-    else if (GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(store.a)]); g.kind == GlobalKind::Variable)
-        target = &g.value;
-    else
+    else if (!(target = declaredVariable(globalAt(code, store.a))))
         return false;
     InlineNumber result;
     if (!fusedBinary(f, code, in, result))
@@ -341,7 +339,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
 [[gnu::always_inline]] inline Value* Runtime::writableElement(Frame& f, const Code& code, const Instr& write,
                                                               const Instr* subscripts)
 {
-    Value* array = placedVariable(code.names[static_cast<size_t>(write.a)], f, write.flags);
+    Value* array = placedVariable(code, write.a, f, write.flags);
     if (!array || !array->isArray())
         return nullptr;
     ArrayRep* rep = array->rawArray();
@@ -500,11 +498,11 @@ void Runtime::run(Frame& f, const Code& code)
     const Instr* ip = instrs;
     // A global's value as LoadGlobal pushes it: read in place when it is a
     // variable, otherwise whatever the name means (a call, a constant).
-    auto pushGlobal = [&](const NameRef& n) {
-        if (const Value* v = globalVariable(n))
+    auto pushGlobal = [&](int32_t index) {
+        if (const Value* v = globalVariable(globalAt(code, index)))
             push(sp, *v);
         else
-            push(sp, evalName(n, f));
+            push(sp, evalName(code.names[static_cast<size_t>(index)], f));
     };
     while (true) {
         try {
@@ -528,7 +526,7 @@ void Runtime::run(Frame& f, const Code& code)
                     push(sp, f.locals[in.a].deref());
                     break;
                 case OpCode::LoadGlobal:
-                    pushGlobal(code.names[static_cast<size_t>(in.a)]);
+                    pushGlobal(in.a);
                     break;
                 case OpCode::LoadName:
                     push(sp, evalName(code.names[static_cast<size_t>(in.a)], f));
@@ -571,11 +569,10 @@ void Runtime::run(Frame& f, const Code& code)
                     }
                     [[fallthrough]];
                 case OpCode::GlobalBinary: {
-                    const NameRef& n = code.names[in.b];
-                    if (const Value* v = globalVariable(n))
+                    if (const Value* v = globalVariable(globalAt(code, in.b)))
                         push(sp, *v);
                     else
-                        push(sp, evalName(n, f));
+                        push(sp, evalName(code.names[in.b], f));
                     binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags,
                                   RightOperand::kind(in.a), RightOperand::index(in.a), sp[-1]);
                     break;
@@ -598,7 +595,7 @@ void Runtime::run(Frame& f, const Code& code)
                     if (in.op == OpCode::LocalCompareJump)
                         push(sp, f.locals[in.b].deref());
                     else
-                        pushGlobal(code.names[in.b]);
+                        pushGlobal(in.b);
                     binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags,
                                   RightOperand::kind(in.a), RightOperand::index(in.a), sp[-1]);
                     break;
@@ -611,13 +608,12 @@ void Runtime::run(Frame& f, const Code& code)
                     push(sp, f.locals[in.a].deref());
                     break;
                 case OpCode::UpdateGlobal: {
-                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
-                    GlobalEntry& g = globalEntry(n);
+                    GlobalEntry& g = globalAt(code, in.a);
                     if (g.kind == GlobalKind::Variable && updateInPlace(f, code, ip, in.b, g.value)) {
                         ip += in.b;
                         break;
                     }
-                    pushGlobal(n);
+                    pushGlobal(in.a);
                     break;
                 }
 
@@ -671,7 +667,7 @@ void Runtime::run(Frame& f, const Code& code)
                     // [callee][mode][args] laid out as GlobalPrep and the
                     // argument instructions would, so that an error in the
                     // call unwinds the same.
-                    GlobalEntry& g = globalEntry(code.names[static_cast<size_t>(in.a)]);
+                    GlobalEntry& g = globalAt(code, in.a);
                     if (g.kind == GlobalKind::Procedure && directCall(f, code, *g.proc, ip, sp)) {
                         ++sp;
                         ip += in.b + 1u;
@@ -682,12 +678,11 @@ void Runtime::run(Frame& f, const Code& code)
                 case OpCode::GlobalPrep: {
                     // Calling a procedure is the common case: no callee value,
                     // arguments by reference (the slots above sp are Empty).
-                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
-                    if (globalEntry(n).kind == GlobalKind::Procedure) {
+                    if (globalAt(code, in.a).kind == GlobalKind::Procedure) {
                         sp[1] = Value::longInt(kProcedureMode);
                         sp += 2;
                     } else {
-                        sp = globalPrep(n, in.flags, sp);
+                        sp = globalPrep(code.names[static_cast<size_t>(in.a)], in.flags, sp);
                     }
                     break;
                 }
@@ -707,8 +702,7 @@ void Runtime::run(Frame& f, const Code& code)
                         sp = globalCall(f, code.names[static_cast<size_t>(in.a)], in.b, sp, in.flags & kEmptyParens);
                         break;
                     }
-                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
-                    Value result = callProcedure(*globalEntry(n).proc, nullptr,
+                    Value result = callProcedure(*globalAt(code, in.a).proc, nullptr,
                                                  std::span<Value>(args, in.b));
                     if (!f.locked.empty())
                         unlockArguments(f, args, true);
@@ -774,14 +768,14 @@ void Runtime::run(Frame& f, const Code& code)
                     letFromStack(f.locals[in.a].deref(), sp);
                     break;
                 case OpCode::StoreGlobal: {
-                    const NameRef& n = code.names[static_cast<size_t>(in.a)];
-                    GlobalEntry& g = globalEntry(n);
+                    GlobalEntry& g = globalAt(code, in.a);
                     if (g.kind == GlobalKind::Variable) {
                         letFromStack(g.value, sp);
                     } else {
                         Value v = std::move(*--sp);
                         settleAssigned(v, false);
-                        assignName(n, f, std::move(v), false); // declares it, or refuses
+                        // declares it, or refuses
+                        assignName(code.names[static_cast<size_t>(in.a)], f, std::move(v), false);
                     }
                     break;
                 }
@@ -943,7 +937,7 @@ void Runtime::run(Frame& f, const Code& code)
                     const ForLoopInfo& loop = code.forLoops[in.b];
                     Value* const slots = f.locals + loop.slots;
                     if (countsWhole(slots)) {
-                        Value* counter = placedVariable(code.names[static_cast<size_t>(loop.counter)], f, in.flags);
+                        Value* counter = placedVariable(code, loop.counter, f, in.flags);
                         int64_t next;
                         if (counter && nextWholeInRange(*counter, slots, next)) {
                             checkStep();

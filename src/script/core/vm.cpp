@@ -291,8 +291,10 @@ void locate(Signal& s, int line, int column, const Frame& f)
             !applyInline(static_cast<Op>(steps[2].b), result, c))
             return false;
     }
-    // Numbers on both sides: nothing to release, nothing to run.
-    replaceValue(target, result.value());
+    // Numbers on both sides: the old value, which InlineNumber::from read
+    // as a number, has nothing to release, so the result is made over it
+    // without replaceValue's destructor test (which GCC did not drop).
+    ::new (static_cast<void*>(&target)) Value(result.value());
     return true;
 }
 

@@ -138,14 +138,16 @@ inline bool isWholeComparison(Op op)
 // needs applyBinary; otherwise `left` holds the result.
 [[gnu::always_inline]] inline bool applyInPlace(Op op, Value& left, const Value& right)
 {
+    // Either way `left` was found to be a number, which has nothing to
+    // release: the result is made over it.
     if (isWholeComparison(op) && isIntegerOrLong(left) && isIntegerOrLong(right)) {
-        replaceValue(left, Value::boolean(compareWhole(op, left.rawLong(), right.rawLong())));
+        ::new (static_cast<void*>(&left)) Value(Value::boolean(compareWhole(op, left.rawLong(), right.rawLong())));
         return true;
     }
     InlineNumber l, r;
     if (!InlineNumber::from(left, l) || !InlineNumber::from(right, r) || !applyInline(op, l, r))
         return false;
-    replaceValue(left, l.value());
+    ::new (static_cast<void*>(&left)) Value(l.value());
     return true;
 }
 

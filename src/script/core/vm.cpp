@@ -102,8 +102,11 @@ bool popCondition(Value*& sp)
 }
 
 // One piece of `s = s & a & b`, made text as soon as it is evaluated.
-void appendPiece(AppendText& text, const Value& piece)
+// The pieces follow their AppendStart in one statement (nothing resumes
+// within a statement): the frame's extras are there.
+void appendPiece(Frame& f, const Value& piece)
 {
+    AppendText& text = f.extras->append;
     if (piece.isArray())
         throw VbError(vberr::TypeMismatch);
     if (piece.isNull())
@@ -851,15 +854,19 @@ void Runtime::run(Frame& f, const Code& code)
                     sp = storeDefault(in.b, in.flags, sp);
                     break;
                 case OpCode::AppendStart:
-                    f.append.text.clear();
-                    f.append.allNull = true;
+                    if (f.extras) [[likely]] {
+                        f.extras->append.text.clear();
+                        f.extras->append.allNull = true;
+                    } else {
+                        startAppend(f);
+                    }
                     break;
                 case OpCode::Append:
-                    appendPiece(f.append, sp[-1]);
+                    appendPiece(f, sp[-1]);
                     clear(*--sp);
                     break;
                 case OpCode::AppendConst:
-                    appendPiece(f.append, code.constants[static_cast<size_t>(in.a)]);
+                    appendPiece(f, code.constants[static_cast<size_t>(in.a)]);
                     break;
                 case OpCode::AppendStore:
                     appendStore(f, code.names[static_cast<size_t>(in.a)]);

@@ -359,9 +359,9 @@ void locate(Signal& s, int line, int column, const Frame& f)
 {
     // Each argument as its instruction would push it for a procedure,
     // which takes variables by reference.
-    Value* out = args;
-    for (size_t k = 0; k < count; ++k, ++out) {
-        const Instr& load = loads[k];
+    Value* const end = args + count;
+    for (Value* out = args; out != end; ++out, ++loads) {
+        const Instr& load = *loads;
         switch (load.op) {
         case OpCode::PushConst:
             ::new (static_cast<void*>(out)) Value(code.constants[static_cast<size_t>(load.a)]);
@@ -404,7 +404,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
         drop(args, out);
         return nullptr;
     }
-    return out;
+    return end;
 }
 
 bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, Value* result)

@@ -348,6 +348,7 @@ void FrameExtrasPool::give(FrameExtras* extras) noexcept
     // The call's Execute variables go as it ends; a Class_Terminate they
     // run may take blocks of its own meanwhile.
     extras->executedLocals.reset();
+    extras->locked.clear(); // empty: each call unlocks what it was passed
     if (spareCount_ >= kMaxSpare) {
         delete extras;
         return;

@@ -135,37 +135,22 @@ struct LockedElement {
     const Value* argument = nullptr;
 };
 
-// The array elements a frame passed by reference to calls not yet
-// returned (LockedElement), the last passed at the back.  Most frames pass
-// none: a frame holds only a pointer until its first.
-class LockedElements {
-public:
-    bool empty() const { return !list_ || list_->empty(); }
-    const LockedElement& back() const { return list_->back(); }
-    void pop_back() { list_->pop_back(); }
-    void push_back(const LockedElement& element)
-    {
-        if (!list_)
-            list_ = std::make_unique<std::vector<LockedElement>>();
-        list_->push_back(element);
-    }
-
-private:
-    std::unique_ptr<std::vector<LockedElement>> list_;
-};
-
 struct InlineNumber; // binary_op.h
 
 using ExecutedLocals = std::deque<ExecutedLocal, MeteredAllocator<ExecutedLocal>>;
 
 class FrameExtrasPool;
 
-// What only some calls use: the text of an append, and the variables
-// Execute declared in the call.  A frame takes a block from its runtime's
+// What only some calls use: the array elements passed by reference to
+// calls not yet returned, the text of an append, and the variables Execute
+// declared in the call.  A frame takes a block from its runtime's
 // pool the first time it needs one (Runtime::extrasOf) and gives it back
 // as it ends, so that a call that uses neither costs nothing for them.
 struct FrameExtras {
     AppendText append;
+    // Array elements passed by reference to calls not yet returned, the
+    // last passed at the back.
+    std::vector<LockedElement> locked;
     // Created by the first Execute that declares a variable here; a deque
     // so that by-reference arguments pointing into it stay valid, metered
     // as a loop of such Executes may grow it without end.
@@ -201,10 +186,8 @@ struct Frame {
     ScriptObject* me = nullptr;
     Frame* outer = nullptr; // the frame that called Eval/Execute
     bool resumeNext = false;
-    // Array elements passed by reference to calls not yet returned.
-    LockedElements locked;
-    // Null until the frame first appends or Execute declares a variable in
-    // it (Runtime::extrasOf).
+    // Null until the frame first passes an array element by reference,
+    // appends or has Execute declare a variable (Runtime::extrasOf).
     FrameExtras* extras = nullptr;
 
     Frame() = default;
@@ -216,6 +199,9 @@ struct Frame {
             extras->pool->give(extras);
     }
 
+    // Whether array elements passed by reference are locked for calls not
+    // yet returned.
+    bool anyLocked() const { return extras && !extras->locked.empty(); }
     // The variables Execute declared in this call; null when none.
     const ExecutedLocals* executedLocals() const { return extras ? extras->executedLocals.get() : nullptr; }
     // One of them, by its number (it exists: a name resolved to it).

@@ -713,7 +713,7 @@ void Runtime::run(Frame& f, const Code& code)
                     const NameRef& n = code.names[static_cast<size_t>(in.a)];
                     Value result = callProcedure(*globalEntry(n).proc, nullptr,
                                                  std::span<Value>(args, in.b));
-                    if (!f.locked.empty())
+                    if (f.anyLocked())
                         unlockArguments(f, args, true);
                     sp = drop(args - 2, sp);
                     push(sp, std::move(result));

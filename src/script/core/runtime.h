@@ -143,9 +143,9 @@ class FrameExtrasPool;
 
 // What only some calls use: the array elements passed by reference to
 // calls not yet returned, the text of an append, and the variables Execute
-// declared in the call.  A frame takes a block from its runtime's
-// pool the first time it needs one (Runtime::extrasOf) and gives it back
-// as it ends, so that a call that uses neither costs nothing for them.
+// declared in the call.  A frame takes a block from its runtime's pool the
+// first time it needs one (Runtime::extrasOf) and gives it back as it ends,
+// so that a call that uses none of them costs nothing for them.
 struct FrameExtras {
     AppendText append;
     // Array elements passed by reference to calls not yet returned, the

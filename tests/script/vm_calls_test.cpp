@@ -168,5 +168,30 @@ TEST(VmCalls, ValuesACallHeldGoWhenItEnds)
     EXPECT_EQ(u"[x]11", evalAfter(program + u"On Error Resume Next\nr = Broken(\"x\")\nlog = log & Err.Number", u"log"));
 }
 
+
+TEST(VmCalls, AppendsAndExecuteVariablesBelongToTheirOwnCall)
+{
+    // Each call appending while a piece runs another call that appends:
+    // deeper than the blocks the runtime keeps for reuse, and back up
+    // through them.
+    const Text nest = u"Function Nest(n)\n  Dim s: s = \"<\" & n\n"
+                      u"  If n > 0 Then s = s & \",\" & Nest(n - 1) & \">\" Else s = s & \">\"\n"
+                      u"  Nest = s\nEnd Function\n";
+    EXPECT_EQ(u"<12,<11,<10,<9,<8,<7,<6,<5,<4,<3,<2,<1,<0>>>>>>>>>>>>>", evalAfter(nest, u"Nest(12)"));
+    // A Class_Terminate that appends and declares through Execute, run
+    // as a piece drops the last reference, and as an Execute variable goes
+    // with the call that declared it; a call after it declares nothing.
+    const Text program =
+        u"Dim log\nClass Noisy\n  Public Name\n  Private Sub Class_Terminate\n"
+        u"    Dim t: t = \"~\": t = t & Name & \";\"\n    Execute \"Dim z: z = 1\"\n    log = log & t\n  End Sub\nEnd Class\n"
+        u"Function Gone(s)\n  Dim o: Set o = New Noisy: o.Name = s\n  Set o = Nothing\n  Gone = s\nEnd Function\n"
+        u"Function Keep(s)\n  Dim a: a = \"[\" & s\n  Execute \"Dim o: Set o = New Noisy: o.Name = \"\"\" & s & \"\"\"\"\n"
+        u"  a = a & Gone(s & \"!\") & \"]\"\n  Keep = a\nEnd Function\n"
+        u"Function Later()\n  Dim a: a = \"\": a = a & \"later\"\n  Execute \"seen = IsEmpty(o) And IsEmpty(z)\"\n"
+        u"  Later = a & \" \" & seen\nEnd Function\n"
+        u"r = Keep(\"k\") & \" \" & log\n";
+    EXPECT_EQ(u"[kk!] ~k!;~k; later True", evalAfter(program + u"r = r & \" \" & Later()", u"r"));
+}
+
 } // namespace
 } // namespace quillet::script

@@ -10,6 +10,7 @@
 #include "script/host_object.h"
 #include "script/value.h"
 
+#include <algorithm>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -256,7 +257,8 @@ struct Procedure {
     int localCount = 0;
     int resultSlot = -1;              // functions and Property Get
     // Set with `code` (settleFrame), read by every call: the slots a call
-    // takes (its locals, then the code's value stack).
+    // takes (its locals, then the code's value stack), at least one (as
+    // SlotStack::takeFrame wants).
     uint32_t frameSlots = 0;
     Block body;                       // until compiled
     std::unique_ptr<Code> code;       // the body compiled
@@ -281,7 +283,7 @@ struct Procedure {
     void settleFrame()
     {
         paramCount = static_cast<uint32_t>(params.size());
-        frameSlots = static_cast<uint32_t>(localCount) + static_cast<uint32_t>(code->maxStack);
+        frameSlots = std::max(1u, static_cast<uint32_t>(localCount) + static_cast<uint32_t>(code->maxStack));
     }
 };
 

@@ -8,8 +8,6 @@
 namespace quillet::script {
 namespace {
 
-constexpr size_t kKeptAppendCapacity = 4096; // UTF-16 units
-
 std::vector<int32_t> upperBounds(std::span<Value> bounds)
 {
     std::vector<int32_t> out;
@@ -102,10 +100,18 @@ void Runtime::erase(Frame& f, const NameRef& n)
     }
 }
 
+void Runtime::startAppend(Frame& f)
+{
+    AppendText& append = extrasOf(f).append;
+    append.text.clear();
+    append.allNull = true;
+}
+
 void Runtime::appendStore(Frame& f, const NameRef& n)
 {
     // The buffer is kept for the next append of this frame, unless it grew
-    // large: a long-running loop should not hold on to a huge piece.
+    // large (kKeptAppendCapacity).  AppendStart made the frame's extras.
+    AppendText& append = f.extras->append;
     struct Trim {
         Text& buffer;
         ~Trim()
@@ -113,9 +119,9 @@ void Runtime::appendStore(Frame& f, const NameRef& n)
             if (buffer.capacity() > kKeptAppendCapacity)
                 Text().swap(buffer);
         }
-    } trim{f.append.text};
-    const bool allNull = f.append.allNull;
-    const Text& tail = f.append.text;
+    } trim{append.text};
+    const bool allNull = append.allNull;
+    const Text& tail = append.text;
     Value* target = variableSlot(n, f);
     if (!target) {
         // A property or the like: the general path.

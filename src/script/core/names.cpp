@@ -13,7 +13,7 @@ Value Runtime::evalName(const NameRef& n, Frame& f)
     case NameKind::OuterLocal:
         return f.outer->locals[n.slot].deref();
     case NameKind::OuterExecuted:
-        return (*f.outer->executedLocals)[static_cast<size_t>(n.slot)].value;
+        return f.outer->executedValue(n.slot);
     case NameKind::Field:
         return f.me->field(n.slot);
     case NameKind::Constant:
@@ -70,7 +70,7 @@ Value* Runtime::variablePtr(const NameRef& n, Frame& f)
     case NameKind::OuterLocal:
         return &f.outer->locals[n.slot].deref();
     case NameKind::OuterExecuted:
-        return &(*f.outer->executedLocals)[static_cast<size_t>(n.slot)].value;
+        return &f.outer->executedValue(n.slot);
     case NameKind::Field:
         return &f.me->field(n.slot);
     case NameKind::Global: {
@@ -117,7 +117,7 @@ void Runtime::assignName(const NameRef& n, Frame& f, Value value, bool isSet)
         f.outer->locals[n.slot].deref() = std::move(value);
         return;
     case NameKind::OuterExecuted:
-        (*f.outer->executedLocals)[static_cast<size_t>(n.slot)].value = std::move(value);
+        f.outer->executedValue(n.slot) = std::move(value);
         return;
     case NameKind::Field:
         f.me->field(n.slot) = std::move(value);

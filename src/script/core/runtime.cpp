@@ -314,13 +314,52 @@ void Runtime::keepUncompiled(const std::shared_ptr<CodeUnit>& unit, int number)
 
 int Frame::executedLocal(TextView lowerName) const
 {
-    if (!executedLocals)
+    const ExecutedLocals* declared = executedLocals();
+    if (!declared)
         return -1;
-    for (size_t i = 0; i < executedLocals->size(); ++i) {
-        if ((*executedLocals)[i].name == lowerName)
+    for (size_t i = 0; i < declared->size(); ++i) {
+        if ((*declared)[i].name == lowerName)
             return static_cast<int>(i);
     }
     return -1;
+}
+
+FrameExtrasPool::~FrameExtrasPool()
+{
+    while (FrameExtras* e = spare_) {
+        spare_ = e->nextSpare;
+        delete e;
+    }
+}
+
+FrameExtras* FrameExtrasPool::take()
+{
+    if (FrameExtras* e = spare_) {
+        spare_ = e->nextSpare;
+        --spareCount_;
+        e->nextSpare = nullptr;
+        return e;
+    }
+    auto* e = new FrameExtras;
+    e->pool = this;
+    return e;
+}
+
+void FrameExtrasPool::give(FrameExtras* extras) noexcept
+{
+    // The call's Execute variables go as it ends; a Class_Terminate they
+    // run may take blocks of its own meanwhile.
+    extras->executedLocals.reset();
+    extras->locked.clear(); // empty: each call unlocks what it was passed
+    if (spareCount_ >= kMaxSpare) {
+        delete extras;
+        return;
+    }
+    if (extras->append.text.capacity() > kKeptAppendCapacity)
+        Text().swap(extras->append.text);
+    extras->nextSpare = spare_;
+    spare_ = extras;
+    ++spareCount_;
 }
 
 void Runtime::install(const std::shared_ptr<CodeUnit>& unitPtr)
@@ -335,9 +374,10 @@ void Runtime::install(const std::shared_ptr<CodeUnit>& unitPtr)
             const Text lower = lowerCase(decl.name);
             if (frame.proc->locals.count(lower) || frame.executedLocal(lower) >= 0)
                 continue;
-            if (!frame.executedLocals)
-                frame.executedLocals = std::make_unique<std::deque<ExecutedLocal, MeteredAllocator<ExecutedLocal>>>();
-            frame.executedLocals->push_back(ExecutedLocal{lower, Value()});
+            FrameExtras& extras = extrasOf(frame);
+            if (!extras.executedLocals)
+                extras.executedLocals = std::make_unique<ExecutedLocals>();
+            extras.executedLocals->push_back(ExecutedLocal{lower, Value()});
             continue;
         }
         GlobalEntry& g = globals_[static_cast<size_t>(globalSlot(decl.name, true))];
@@ -600,8 +640,8 @@ Value Runtime::evalText(const Text& text)
     // their number in it: the compiled expression is shared only with
     // calls that declared the same names in the same order.
     Text keyText;
-    if (caller && caller->executedLocals) {
-        for (const ExecutedLocal& local : *caller->executedLocals) {
+    if (const ExecutedLocals* declared = caller ? caller->executedLocals() : nullptr) {
+        for (const ExecutedLocal& local : *declared) {
             keyText += local.name;
             keyText += u'\n';
         }

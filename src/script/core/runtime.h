@@ -118,6 +118,10 @@ struct AppendText {
     bool allNull = true; // every piece so far was Null
 };
 
+// The capacity an append text keeps for the next append (UTF-16 units):
+// a long-running loop should not hold on to a huge piece.
+inline constexpr size_t kKeptAppendCapacity = 4096;
+
 // The mode value (see code.h) of a call taking its arguments by reference
 // with no host member looked up: script procedures and methods.
 inline constexpr int32_t kProcedureMode = -1;
@@ -131,26 +135,48 @@ struct LockedElement {
     const Value* argument = nullptr;
 };
 
-// The array elements a frame passed by reference to calls not yet
-// returned (LockedElement), the last passed at the back.  Most frames pass
-// none: a frame holds only a pointer until its first.
-class LockedElements {
-public:
-    bool empty() const { return !list_ || list_->empty(); }
-    const LockedElement& back() const { return list_->back(); }
-    void pop_back() { list_->pop_back(); }
-    void push_back(const LockedElement& element)
-    {
-        if (!list_)
-            list_ = std::make_unique<std::vector<LockedElement>>();
-        list_->push_back(element);
-    }
+struct InlineNumber; // binary_op.h
 
-private:
-    std::unique_ptr<std::vector<LockedElement>> list_;
+using ExecutedLocals = std::deque<ExecutedLocal, MeteredAllocator<ExecutedLocal>>;
+
+class FrameExtrasPool;
+
+// What only some calls use: the array elements passed by reference to
+// calls not yet returned, the text of an append, and the variables Execute
+// declared in the call.  A frame takes a block from its runtime's pool the
+// first time it needs one (Runtime::extrasOf) and gives it back as it ends,
+// so that a call that uses none of them costs nothing for them.
+struct FrameExtras {
+    AppendText append;
+    // Array elements passed by reference to calls not yet returned, the
+    // last passed at the back.
+    std::vector<LockedElement> locked;
+    // Created by the first Execute that declares a variable here; a deque
+    // so that by-reference arguments pointing into it stay valid, metered
+    // as a loop of such Executes may grow it without end.
+    std::unique_ptr<ExecutedLocals> executedLocals;
+    FrameExtrasPool* pool = nullptr;
+    FrameExtras* nextSpare = nullptr; // in the pool
 };
 
-struct InlineNumber; // binary_op.h
+// The blocks of FrameExtras frames gave back, for the next frames to use.
+// A few are kept; each is emptied as it comes back (the values Execute
+// declared go then, as the call ends).
+class FrameExtrasPool {
+public:
+    FrameExtrasPool() = default;
+    FrameExtrasPool(const FrameExtrasPool&) = delete;
+    FrameExtrasPool& operator=(const FrameExtrasPool&) = delete;
+    ~FrameExtrasPool();
+
+    FrameExtras* take();
+    void give(FrameExtras* extras) noexcept;
+
+private:
+    static constexpr size_t kMaxSpare = 8;
+    FrameExtras* spare_ = nullptr;
+    size_t spareCount_ = 0;
+};
 
 struct Frame {
     Value* locals = nullptr;
@@ -160,14 +186,26 @@ struct Frame {
     ScriptObject* me = nullptr;
     Frame* outer = nullptr; // the frame that called Eval/Execute
     bool resumeNext = false;
-    // Array elements passed by reference to calls not yet returned.
-    LockedElements locked;
-    AppendText append;
-    // Created by the first Execute that declares a variable here; a deque
-    // so that by-reference arguments pointing into it stay valid, metered
-    // as a loop of such Executes may grow it without end.
-    std::unique_ptr<std::deque<ExecutedLocal, MeteredAllocator<ExecutedLocal>>> executedLocals;
+    // Null until the frame first passes an array element by reference,
+    // appends or has Execute declare a variable (Runtime::extrasOf).
+    FrameExtras* extras = nullptr;
 
+    Frame() = default;
+    Frame(const Frame&) = delete;
+    Frame& operator=(const Frame&) = delete;
+    ~Frame()
+    {
+        if (extras) [[unlikely]]
+            extras->pool->give(extras);
+    }
+
+    // Whether array elements passed by reference are locked for calls not
+    // yet returned.
+    bool anyLocked() const { return extras && !extras->locked.empty(); }
+    // The variables Execute declared in this call; null when none.
+    const ExecutedLocals* executedLocals() const { return extras ? extras->executedLocals.get() : nullptr; }
+    // One of them, by its number (it exists: a name resolved to it).
+    Value& executedValue(int index) { return (*extras->executedLocals)[static_cast<size_t>(index)].value; }
     int executedLocal(TextView lowerName) const;
 };
 
@@ -239,6 +277,13 @@ private:
         if (proc.resultSlot >= 0)
             return std::move(locals[proc.resultSlot].deref());
         return Value();
+    }
+    // The extras of `f`, taken from the pool the first time.
+    FrameExtras& extrasOf(Frame& f)
+    {
+        if (!f.extras) [[unlikely]]
+            f.extras = extrasPool_.take();
+        return *f.extras;
     }
     // The slots a call of `proc` takes: its locals, then its value stack.
     static size_t frameSize(const Procedure& proc) { return proc.frameSlots; }
@@ -351,6 +396,8 @@ private:
     Value* storeIndexed(Frame& f, const NameRef& n, uint16_t argc, bool isSet, Value* sp);
     Value* storeNested(Frame& f, const NameRef& base, const NestedSite& site, uint16_t argc, bool isSet, Value* sp);
     Value* storeDefault(uint16_t argc, bool isSet, Value* sp);
+    // AppendStart: the frame's append text (made the first time), empty.
+    void startAppend(Frame& f);
     void appendStore(Frame& f, const NameRef& n);
     void dimArray(Frame& f, const NameRef& n, std::span<Value> bounds);
     void reDim(Frame& f, const NameRef& n, std::span<Value> bounds, bool preserve);
@@ -485,6 +532,8 @@ private:
     // The slots of the calls in progress; declared early, so that it
     // outlasts every member whose going may still run script code.
     SlotStack slots_;
+    // The frames' extras (FrameExtras), early for the same reason.
+    FrameExtrasPool extrasPool_;
     // The session's objects that hold values (Context::objects points here).
     ObjectRegistry objects_;
 

@@ -25,9 +25,11 @@ public:
     // `count` Empty slots, contiguous.  At least one is taken, so that
     // every call's slots start at an address of their own (which is how
     // give() finds their chunk).
-    Value* take(size_t count)
+    Value* take(size_t count) { return takeFrame(count + (count == 0)); }
+
+    // take() of a count known to be at least one: a call's frame.
+    Value* takeFrame(size_t count)
     {
-        count += count == 0;
         if (static_cast<size_t>(limit_ - top_) >= count) {
             Value* slots = top_;
             top_ += count;
@@ -69,21 +71,22 @@ private:
     Value* limit_ = nullptr;
 };
 
-// The slots of one call (`count`, its locals the first `locals`), given
-// back when it ends however it ends.  The locals are emptied first, the
-// last first (as an array's elements go), while the slots are still taken,
-// so that a Class_Terminate that runs meanwhile takes slots above them.
-// The machine leaves the value stack above them Empty as the call's code
-// ends, returning or failing (execute()).
+// The slots of one call (`count`, at least one, its locals the first
+// `locals`), given back when it ends however it ends.  The locals are
+// emptied first, the last first (as an array's elements go), while the
+// slots are still taken, so that a Class_Terminate that runs meanwhile
+// takes slots above them.  The machine leaves the value stack above them
+// Empty as the call's code ends, returning or failing (execute()).
 class CallSlots {
 public:
     CallSlots(SlotStack& stack, size_t count, size_t locals)
-        : stack_(stack), slots_(stack.take(count)), locals_(locals)
+        : stack_(stack), slots_(stack.takeFrame(count)), locals_(locals)
     {
     }
     ~CallSlots()
     {
-        for (Value* v = slots_ + locals_; v-- != slots_;) {
+        for (Value* v = slots_ + locals_; v != slots_;) {
+            --v;
             // What holds nothing (a number, a reference) is simply
             // overwritten.
             if (v->type() >= Type::String) [[unlikely]] {

@@ -102,8 +102,11 @@ bool popCondition(Value*& sp)
 }
 
 // One piece of `s = s & a & b`, made text as soon as it is evaluated.
-void appendPiece(AppendText& text, const Value& piece)
+// The pieces follow their AppendStart in one statement (nothing resumes
+// within a statement): the frame's extras are there.
+void appendPiece(Frame& f, const Value& piece)
 {
+    AppendText& text = f.extras->append;
     if (piece.isArray())
         throw VbError(vberr::TypeMismatch);
     if (piece.isNull())
@@ -356,9 +359,9 @@ void locate(Signal& s, int line, int column, const Frame& f)
 {
     // Each argument as its instruction would push it for a procedure,
     // which takes variables by reference.
-    Value* out = args;
-    for (size_t k = 0; k < count; ++k, ++out) {
-        const Instr& load = loads[k];
+    Value* const end = args + count;
+    for (Value* out = args; out != end; ++out, ++loads) {
+        const Instr& load = *loads;
         switch (load.op) {
         case OpCode::PushConst:
             ::new (static_cast<void*>(out)) Value(code.constants[static_cast<size_t>(load.a)]);
@@ -401,7 +404,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
         drop(args, out);
         return nullptr;
     }
-    return out;
+    return end;
 }
 
 bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, Value* result)
@@ -706,7 +709,7 @@ void Runtime::run(Frame& f, const Code& code)
                     }
                     Value result = callProcedure(*globalAt(code, in.a).proc, nullptr,
                                                  std::span<Value>(args, in.b));
-                    if (!f.locked.empty())
+                    if (f.anyLocked())
                         unlockArguments(f, args, true);
                     sp = drop(args - 2, sp);
                     push(sp, std::move(result));
@@ -847,15 +850,19 @@ void Runtime::run(Frame& f, const Code& code)
                     sp = storeDefault(in.b, in.flags, sp);
                     break;
                 case OpCode::AppendStart:
-                    f.append.text.clear();
-                    f.append.allNull = true;
+                    if (f.extras) [[likely]] {
+                        f.extras->append.text.clear();
+                        f.extras->append.allNull = true;
+                    } else {
+                        startAppend(f);
+                    }
                     break;
                 case OpCode::Append:
-                    appendPiece(f.append, sp[-1]);
+                    appendPiece(f, sp[-1]);
                     clear(*--sp);
                     break;
                 case OpCode::AppendConst:
-                    appendPiece(f.append, code.constants[static_cast<size_t>(in.a)]);
+                    appendPiece(f, code.constants[static_cast<size_t>(in.a)]);
                     break;
                 case OpCode::AppendStore:
                     appendStore(f, code.names[static_cast<size_t>(in.a)]);

@@ -45,9 +45,12 @@ void settleText(Value& element, bool strict)
 
 void Runtime::unlockArguments(Frame& f, const Value* from, bool strict)
 {
-    while (!f.locked.empty() && f.locked.back().argument >= from) {
-        const LockedElement l = f.locked.back();
-        f.locked.pop_back();
+    if (!f.extras)
+        return;
+    std::vector<LockedElement>& locked = f.extras->locked;
+    while (!locked.empty() && locked.back().argument >= from) {
+        const LockedElement l = locked.back();
+        locked.pop_back();
         struct Unlock {
             ArrayRep* rep;
             ~Unlock()
@@ -64,7 +67,7 @@ void Runtime::unlockArguments(Frame& f, const Value* from, bool strict)
 
 Value* Runtime::endCall(Frame& f, Value* callee, Value* args, Value* sp, Value result)
 {
-    if (!f.locked.empty())
+    if (f.anyLocked())
         unlockArguments(f, args, true);
     dropTo(callee, sp);
     *callee = std::move(result);
@@ -195,7 +198,7 @@ Value* Runtime::elementRef(Frame& f, Value& array, Value* callee, uint16_t argc,
     Value* subs = sp - argc;
     Value* element = elementPtr(array, std::span<Value>(subs, argc));
     ArrayRep* rep = array.rawArray();
-    f.locked.push_back(LockedElement{rep, element, callee});
+    extrasOf(f).locked.push_back(LockedElement{rep, element, callee});
     ++rep->locks;
     ++rep->refs;
     dropTo(callee, sp);

@@ -293,6 +293,11 @@ struct StatementEntry {
 struct ForLoopInfo {
     int counter = -1; // in names
     int slots = -1; // three hidden locals: limit, step, mode (Empty: not started)
+    // The counter's place for the machine's step, set by fuseOperators as
+    // ForNext's PlaceFlags say: its slot when a Local name, its runtime
+    // entry when a Global one.
+    int counterSlot = -1;
+    GlobalEntry* counterGlobal = nullptr;
 };
 
 struct ForEachInfo {

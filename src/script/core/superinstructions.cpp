@@ -235,7 +235,11 @@ void fuseOperators(Code& code)
     for (size_t i = 0; i + 1 < instrs.size(); ++i) {
         Instr& in = instrs[i];
         if (in.op == OpCode::ForNext) {
-            in.flags = placeFlags(code, code.forLoops[in.b].counter);
+            ForLoopInfo& loop = code.forLoops[in.b];
+            const NameRef& counter = code.names[static_cast<size_t>(loop.counter)];
+            in.flags = placeFlags(code, loop.counter);
+            loop.counterSlot = counter.kind == NameKind::Local ? counter.slot : -1;
+            loop.counterGlobal = counter.kind == NameKind::Global ? counter.global : nullptr;
             continue;
         }
         if ((in.op == OpCode::LocalBinary || in.op == OpCode::GlobalBinary) && isWholeComparison(fusedOp(in)) &&

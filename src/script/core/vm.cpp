@@ -941,7 +941,11 @@ void Runtime::run(Frame& f, const Code& code)
                     const ForLoopInfo& loop = code.forLoops[in.b];
                     Value* const slots = f.locals + loop.slots;
                     if (countsWhole(slots)) {
-                        Value* counter = placedVariable(code, loop.counter, f, in.flags);
+                        // The counter's place as fuseOperators kept it in the loop.
+                        Value* counter =
+                            in.flags & kPlacedGlobal  ? declaredVariable(*loop.counterGlobal)
+                            : in.flags & kPlacedLocal ? &f.locals[loop.counterSlot].deref()
+                                                      : plainVariable(code.names[static_cast<size_t>(loop.counter)], f);
                         int64_t next;
                         if (counter && nextWholeInRange(*counter, slots, next)) {
                             checkStep();

@@ -210,6 +210,32 @@ TEST(VmFastPaths, WholeStatementUpdatesAgreeWithTheGeneralWay)
               evalAfter(u"On Error Resume Next\nx = 5: i = 0\nx = (x + i * 2) Mod i\ne = Err.Number", result + u" & \" \" & e"));
     // A function on the right still runs, after x was read.
     EXPECT_EQ(u"Integer 12", evalAfter(u"Function F(a)\n  x = 100: F = a\nEnd Function\nx = 5: x = x + F(7) * 1", result));
+    // z a variable, z and c Double or text constants, each against the
+    // same statement written so that it takes the general way.
+    expectSameAsGeneral(u"Function Id(v)\n  Id = v\nEnd Function\n",
+                        {
+                            {u"x = 5: i = 3: j = 4", u"x = x + i * j: y = TypeName(x) & x",
+                             u"x = x + i * Id(j): y = TypeName(x) & x"},
+                            {u"x = 5: i = 3: j = \"4\"", u"x = x - i * j: y = TypeName(x) & x",
+                             u"x = x - i * Id(j): y = TypeName(x) & x"},
+                            {u"x = 32000: i = 3: j = 300", u"x = x + i * j: y = TypeName(x) & x",
+                             u"x = x + i * Id(j): y = TypeName(x) & x"},
+                            {u"x = 5: i = 3", u"x = (x + i * 2.5) * 0.5: y = TypeName(x) & x",
+                             u"x = (x + i * Id(2.5)) * 0.5: y = TypeName(x) & x"},
+                            {u"x = 5: i = 3", u"x = (x + i / 2) \\ 2: y = TypeName(x) & x",
+                             u"x = (x + i / Id(2)) \\ 2: y = TypeName(x) & x"},
+                            {u"x = 5: i = 3", u"x = (x + i * \"2\") Mod 4: y = TypeName(x) & x",
+                             u"x = (x + i * Id(\"2\")) Mod 4: y = TypeName(x) & x"},
+                            {u"x = 5: i = 3", u"x = (x + i * 2) & \"!\": y = TypeName(x) & x",
+                             u"x = (x + i * Id(2)) & \"!\": y = TypeName(x) & x"},
+                            {u"x = 5: i = 3", u"x = (x + i * 2) Mod 0.4: y = TypeName(x) & x",
+                             u"x = (x + i * Id(2)) Mod 0.4: y = TypeName(x) & x"},
+                            {u"y = 0\nSub S\n  Dim x, i, j: x = 5: i = 3: j = 4.5",
+                             u"  x = (x - i * j) * 2: y = TypeName(x) & x\nEnd Sub\nS",
+                             u"  x = (x - i * Id(j)) * 2: y = TypeName(x) & x\nEnd Sub\nS"},
+                            {u"x = 1E308: i = 1E308", u"On Error Resume Next\nx = x + i * 10\ny = Err.Number & TypeName(x) & x",
+                             u"On Error Resume Next\nx = x + i * Id(10)\ny = Err.Number & TypeName(x) & x"},
+                        });
     // Locals, and a by-reference argument written through.
     EXPECT_EQ(u"Long 35353",
               evalAfter(u"Sub Acc(t, n)\n  Dim i\n  For i = 1 To n\n    t = (t + i * 7) Mod 1000003\n  Next\nEnd Sub\n"

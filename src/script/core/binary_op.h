@@ -4,6 +4,7 @@
 #pragma once
 
 #include "script/core/ast.h"
+#include "script/core/inline_number.h"
 #include "script/value.h"
 
 #include <cmath>
@@ -22,41 +23,6 @@ inline void replaceValue(Value& slot, Value&& v) noexcept
 
 // `left` may be consumed (Concat appends to it in place).
 Value applyBinary(Op op, Value& left, const Value& right, bool leftLiteral, bool rightLiteral);
-
-// Integer or Long: the values the whole-number shortcuts of the machine
-// and of For loops take, read with rawLong().
-inline bool isIntegerOrLong(const Value& v)
-{
-    return v.type() == Type::Integer || v.type() == Type::Long;
-}
-
-// An Integer, Long or Double held apart from a Value, so that a chain of
-// operators (the machine's whole-statement instructions) stays in
-// registers instead of going through Values in memory.
-struct InlineNumber {
-    Type type = Type::Empty;
-    int64_t whole = 0; // Integer, Long
-    double real = 0;   // Double
-
-    // False when `v` is no Integer, Long or Double.
-    [[gnu::always_inline]] static bool from(const Value& v, InlineNumber& n)
-    {
-        n.type = v.type();
-        if (isIntegerOrLong(v)) {
-            n.whole = v.rawLong();
-            return true;
-        }
-        n.real = v.rawDouble();
-        return n.type == Type::Double;
-    }
-    Value value() const
-    {
-        if (type == Type::Double)
-            return Value::dbl(real);
-        return type == Type::Integer ? Value::integer(static_cast<int16_t>(whole))
-                                     : Value::longInt(static_cast<int32_t>(whole));
-    }
-};
 
 // `l op r` for the arithmetic operators: + - * \ Mod of whole numbers (an
 // Integer result while it fits, then Long, then Double), and + - * / where

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "script/builtins.h"
+#include "script/core/inline_number.h"
 #include "script/host_object.h"
 #include "script/value.h"
 
@@ -176,10 +177,10 @@ enum class OpCode : uint8_t {
     LocalCompareJump,
     GlobalCompareJump,
     // In place of the LoadLocal or LoadGlobal starting `x = x op2 (y op z)
-    // [op3 c]` (b: the number of instructions after it, up to the store):
-    // does the whole statement when every operand is a variable or a
-    // constant and each operator is one of the machine's fast cases;
-    // otherwise runs as that load.
+    // [op3 c]` (b: its UpdateSite in Code::updates): does the whole
+    // statement when every operand is a variable or a constant and each
+    // operator is one of the machine's fast cases; otherwise runs as that
+    // load.
     UpdateLocal,
     UpdateGlobal,
     // In place of a LocalBinary or GlobalBinary `y op z` followed by the
@@ -292,6 +293,11 @@ struct StatementEntry {
 struct ForLoopInfo {
     int counter = -1; // in names
     int slots = -1; // three hidden locals: limit, step, mode (Empty: not started)
+    // The counter's place for the machine's step, set by fuseOperators as
+    // ForNext's PlaceFlags say: its slot when a Local name, its runtime
+    // entry when a Global one.
+    int counterSlot = -1;
+    GlobalEntry* counterGlobal = nullptr;
 };
 
 struct ForEachInfo {
@@ -313,6 +319,26 @@ struct NestedSite {
     std::vector<uint16_t> counts;
 };
 
+// What fuseOperators settled about one `x = x op2 (y op z) [op3 c]` of
+// UpdateLocal / UpdateGlobal, so that the machine does not decide it again
+// at every run: where y and z are, and the constants z and c already read
+// as numbers (fuseOperators leaves the statement alone when a constant is
+// no Integer, Long or Double).  The instructions after the head still
+// hold all of it for the general way.
+struct UpdateSite {
+    InlineNumber z;                      // z when zKind is Const
+    InlineNumber c;                      // c when hasC
+    int32_t y = 0;                       // a local slot (yLocal) or a Global name's index
+    int32_t zAt = 0;                     // likewise for z when it is no constant
+    uint8_t op1 = 0;                     // y op1 z (an Op)
+    uint8_t op2 = 0;                     // x op2 (y op1 z)
+    uint8_t op3 = 0;                     // ... op3 c
+    OperandKind zKind = OperandKind::Const;
+    bool yLocal = false;
+    bool hasC = false;
+    uint8_t length = 0;                  // the instructions after the head, up to the store
+};
+
 struct Code {
     std::vector<Instr> instrs;
     std::vector<StatementEntry> statements; // by start
@@ -330,6 +356,7 @@ struct Code {
     std::vector<NestedSite> nested;
     std::vector<ForLoopInfo> forLoops;
     std::vector<ForEachInfo> forEachLoops;
+    std::vector<UpdateSite> updates;
     int maxStack = 0;
     int iterators = 0;
 

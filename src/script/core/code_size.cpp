@@ -45,7 +45,8 @@ size_t codeBytes(const Code& code)
                    vectorBytes(code.holdings) + vectorBytes(code.constants) + vectorBytes(code.names) +
                    vectorBytes(code.globals) +
                    vectorBytes(code.members) + textsBytes(code.classNames) + vectorBytes(code.argSites) +
-                   vectorBytes(code.nested) + vectorBytes(code.forLoops) + vectorBytes(code.forEachLoops);
+                   vectorBytes(code.nested) + vectorBytes(code.forLoops) + vectorBytes(code.forEachLoops) +
+                   vectorBytes(code.updates);
     for (const MemberSite& m : code.members)
         bytes += textBytes(m.name);
     for (const NestedSite& n : code.nested)

@@ -4,6 +4,7 @@
 #include "script/core/binary_op.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
 #include <vector>
 
@@ -109,6 +110,32 @@ size_t updateLength(const Code& code, size_t first)
     return at - first;
 }
 
+// What UpdateLocal / UpdateGlobal need of the statement at `first` whose
+// `length` instructions updateLength counted; false when a constant in it
+// is no number, which no fast case takes.
+bool updateSite(const Code& code, size_t first, size_t length, UpdateSite& site)
+{
+    const Instr& operand = code.instrs[first + 1];
+    site.yLocal = operand.op == OpCode::LocalBinary;
+    site.y = operand.b;
+    site.op1 = static_cast<uint8_t>(fusedOp(operand));
+    site.zKind = RightOperand::kind(operand.a);
+    site.zAt = RightOperand::index(operand.a);
+    if (site.zKind == OperandKind::Const &&
+        !InlineNumber::from(code.constants[static_cast<size_t>(site.zAt)], site.z))
+        return false;
+    site.op2 = static_cast<uint8_t>(code.instrs[first + 2].b);
+    site.hasC = length == 4;
+    if (site.hasC) {
+        const Instr& last = code.instrs[first + 3];
+        site.op3 = static_cast<uint8_t>(last.b);
+        if (!InlineNumber::from(code.constants[static_cast<size_t>(last.a)], site.c))
+            return false;
+    }
+    site.length = static_cast<uint8_t>(length);
+    return true;
+}
+
 // The number of arguments of the call `f(args)` that fuseOperators makes
 // a DirectCall when the GlobalPrep at `first` starts one; -1 otherwise.
 int directArgumentCount(const Code& code, size_t first)
@@ -208,7 +235,11 @@ void fuseOperators(Code& code)
     for (size_t i = 0; i + 1 < instrs.size(); ++i) {
         Instr& in = instrs[i];
         if (in.op == OpCode::ForNext) {
-            in.flags = placeFlags(code, code.forLoops[in.b].counter);
+            ForLoopInfo& loop = code.forLoops[in.b];
+            const NameRef& counter = code.names[static_cast<size_t>(loop.counter)];
+            in.flags = placeFlags(code, loop.counter);
+            loop.counterSlot = counter.kind == NameKind::Local ? counter.slot : -1;
+            loop.counterGlobal = counter.kind == NameKind::Global ? counter.global : nullptr;
             continue;
         }
         if ((in.op == OpCode::LocalBinary || in.op == OpCode::GlobalBinary) && isWholeComparison(fusedOp(in)) &&
@@ -238,9 +269,12 @@ void fuseOperators(Code& code)
             }
             continue;
         }
-        if (const size_t length = updateLength(code, i); length > 0 && straight(entry, i, i + length)) {
+        UpdateSite site;
+        if (const size_t length = updateLength(code, i); length > 0 && straight(entry, i, i + length) &&
+            code.updates.size() <= UINT16_MAX && updateSite(code, i, length, site)) {
             in.op = in.op == OpCode::LoadLocal ? OpCode::UpdateLocal : OpCode::UpdateGlobal;
-            in.b = static_cast<uint16_t>(length);
+            in.b = static_cast<uint16_t>(code.updates.size());
+            code.updates.push_back(site);
             i += length;
         }
     }

@@ -29,7 +29,7 @@ void fuseElementAccess(Code& code);
 //     -> LocalCompareJump / GlobalCompareJump (b of the jump unused)
 //   (LoadLocal | LoadGlobal) x; (LocalBinary | GlobalBinary) y op z; Binary op2;
 //   [BinaryConst op3 c]; (StoreLocal | StoreGlobal) x             x = x op2 (y op z) [op3 c]
-//     -> UpdateLocal / UpdateGlobal, the count of instructions after it in b
+//     -> UpdateLocal / UpdateGlobal, the index of its UpdateSite in b (constants all numbers)
 //   (LocalBinary | GlobalBinary) y op z, arithmetic; (StoreLocal | StoreGlobal) x
 //                                                                 x = y op z
 //     -> LocalBinaryStore / GlobalBinaryStore

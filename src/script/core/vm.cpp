@@ -274,26 +274,25 @@ void locate(Signal& s, int line, int column, const Frame& f)
            applyInline(static_cast<Op>(in.flags >> kBinaryOpShift), result, r);
 }
 
-[[gnu::always_inline]] inline bool Runtime::updateInPlace(Frame& f, const Code& code, const Instr* steps, size_t count,
+[[gnu::always_inline]] inline bool Runtime::updateInPlace(Frame& f, const Code& code, const UpdateSite& site,
                                                           Value& target)
 {
-    // steps: the operand instruction (LocalBinary or GlobalBinary, so one
-    // comparison tells which), Binary, [BinaryConst], the store.
-    const Instr& first = steps[0];
-    const Value* y =
-        first.op == OpCode::LocalBinary ? &f.locals[first.b].deref() : globalVariable(globalAt(code, first.b));
-    const Value* z = y ? fusedRight(f, code, first.a) : nullptr;
-    InlineNumber result, operand, r;
-    if (!z || !InlineNumber::from(target, result) || !InlineNumber::from(*y, operand) || !InlineNumber::from(*z, r) ||
-        !applyInline(static_cast<Op>(first.flags >> kBinaryOpShift), operand, r) ||
-        !applyInline(static_cast<Op>(steps[1].b), result, operand))
+    const Value* y = site.yLocal ? &f.locals[site.y].deref() : globalVariable(globalAt(code, site.y));
+    if (!y)
         return false;
-    if (count == 4) {
-        InlineNumber c;
-        if (!InlineNumber::from(code.constants[static_cast<size_t>(steps[2].a)], c) ||
-            !applyInline(static_cast<Op>(steps[2].b), result, c))
+    InlineNumber result, operand, r;
+    if (site.zKind == OperandKind::Const) {
+        r = site.z;
+    } else {
+        const Value* z = site.zKind == OperandKind::Local ? &f.locals[site.zAt].deref()
+                                                          : globalVariable(globalAt(code, site.zAt));
+        if (!z || !InlineNumber::from(*z, r))
             return false;
     }
+    if (!InlineNumber::from(target, result) || !InlineNumber::from(*y, operand) || !applyInline(static_cast<Op>(site.op1), operand, r) ||
+        !applyInline(static_cast<Op>(site.op2), result, operand) ||
+        (site.hasC && !applyInline(static_cast<Op>(site.op3), result, site.c)))
+        return false;
     // Numbers on both sides: the old value, which InlineNumber::from read
     // as a number, has nothing to release, so the result is made over it
     // without replaceValue's destructor test (which GCC did not drop).
@@ -605,17 +604,20 @@ void Runtime::run(Frame& f, const Code& code)
                                   RightOperand::kind(in.a), RightOperand::index(in.a), sp[-1]);
                     break;
                 }
-                case OpCode::UpdateLocal:
-                    if (updateInPlace(f, code, ip, in.b, f.locals[in.a].deref())) {
-                        ip += in.b;
+                case OpCode::UpdateLocal: {
+                    const UpdateSite& site = code.updates[in.b];
+                    if (updateInPlace(f, code, site, f.locals[in.a].deref())) {
+                        ip += site.length;
                         break;
                     }
                     push(sp, f.locals[in.a].deref());
                     break;
+                }
                 case OpCode::UpdateGlobal: {
                     GlobalEntry& g = globalAt(code, in.a);
-                    if (g.kind == GlobalKind::Variable && updateInPlace(f, code, ip, in.b, g.value)) {
-                        ip += in.b;
+                    const UpdateSite& site = code.updates[in.b];
+                    if (g.kind == GlobalKind::Variable && updateInPlace(f, code, site, g.value)) {
+                        ip += site.length;
                         break;
                     }
                     pushGlobal(in.a);
@@ -946,7 +948,11 @@ void Runtime::run(Frame& f, const Code& code)
                     const ForLoopInfo& loop = code.forLoops[in.b];
                     Value* const slots = f.locals + loop.slots;
                     if (countsWhole(slots)) {
-                        Value* counter = placedVariable(code, loop.counter, f, in.flags);
+                        // The counter's place as fuseOperators kept it in the loop.
+                        Value* counter =
+                            in.flags & kPlacedGlobal  ? declaredVariable(*loop.counterGlobal)
+                            : in.flags & kPlacedLocal ? &f.locals[loop.counterSlot].deref()
+                                                      : plainVariable(code.names[static_cast<size_t>(loop.counter)], f);
                         int64_t next;
                         if (counter && nextWholeInRange(*counter, slots, next)) {
                             checkStep();

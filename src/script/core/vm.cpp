@@ -377,16 +377,25 @@ void locate(Signal& s, int line, int column, const Frame& f)
             break;
         case OpCode::LocalBinary:
             // The commonest computed argument, a whole-number local plus or
-            // minus a whole-number constant (`n - 1`): applyInline with the
-            // operator known, the rest by fusedBinary below.
+            // minus an Integer constant (`n - 1`), in whole numbers: an
+            // Integer result while an Integer local's fits, else a Long, and
+            // for a Long local a Long while it fits, else a Double, as
+            // applyInline gives; anything else by fusedBinary below.
             if (RightOperand::kind(load.a) == OperandKind::Const) {
                 const Value& l = f.locals[load.b].deref();
                 const Value& r = code.constants[static_cast<size_t>(RightOperand::index(load.a))];
                 const auto op = static_cast<Op>(load.flags >> kBinaryOpShift);
-                if ((op == Op::Add || op == Op::Sub) && isIntegerOrLong(l) && isIntegerOrLong(r)) {
-                    InlineNumber x{l.type(), l.rawLong()}, y{r.type(), r.rawLong()};
-                    if (op == Op::Add ? applyInline(Op::Add, x, y) : applyInline(Op::Sub, x, y)) {
-                        ::new (static_cast<void*>(out)) Value(x.value());
+                if (isIntegerOrLong(l) && r.type() == Type::Integer && (op == Op::Add || op == Op::Sub)) {
+                    const int64_t y = op == Op::Add ? r.rawLong() : -int64_t(r.rawLong());
+                    const int64_t v = int64_t(l.rawLong()) + y;
+                    if (l.type() == Type::Integer) {
+                        ::new (static_cast<void*>(out)) Value(v >= INT16_MIN && v <= INT16_MAX
+                                                                  ? Value::integer(static_cast<int16_t>(v))
+                                                                  : Value::longInt(static_cast<int32_t>(v)));
+                        continue;
+                    }
+                    if (v >= INT32_MIN && v <= INT32_MAX) {
+                        ::new (static_cast<void*>(out)) Value(Value::longInt(static_cast<int32_t>(v)));
                         continue;
                     }
                 }

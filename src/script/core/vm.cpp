@@ -434,9 +434,30 @@ bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Inst
                 locals[i] = Value(*locals[i].rawRef());
         }
     }
-    enterCall();
-    CallDepth depth{depth_};
-    ::new (static_cast<void*>(result)) Value(runFrame(proc, nullptr, locals));
+    // A function's value is made right where the caller takes it: its
+    // variable refers there (`result` is Empty), so nothing moves as the
+    // call returns.  A procedure's value is that Empty.
+    const int resultSlot = proc.resultSlot;
+    if (resultSlot >= 0)
+        ::new (static_cast<void*>(locals + resultSlot)) Value(Value::ref(result));
+    try {
+        enterCall();
+        CallDepth depth{depth_};
+        Frame callee;
+        callee.locals = locals;
+        callee.stack = locals + proc.localCount;
+        callee.proc = &proc;
+        execute(callee, *proc.code);
+    } catch (...) {
+        // The value made so far goes in the place of the variable among the
+        // locals, as they go the last first (CallSlots empties the rest).
+        if (resultSlot >= 0) [[likely]] {
+            for (Value* v = locals + proc.localCount; --v != locals + resultSlot;)
+                replaceValue(*v, Value());
+            replaceValue(*result, Value());
+        }
+        throw;
+    }
     return true;
 }
 

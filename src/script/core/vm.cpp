@@ -400,6 +400,9 @@ void locate(Signal& s, int line, int column, const Frame& f)
                     }
                 }
             }
+            // The operands are read afresh below: the fast path above then
+            // keeps nothing of them for this one (no values spilled).
+            asm volatile("" ::: "memory");
             [[fallthrough]];
         default: {
             InlineNumber n;

@@ -702,16 +702,26 @@ void Runtime::run(Frame& f, const Code& code)
                     [[fallthrough]];
                 }
                 case OpCode::DirectCall: {
-                    // [callee][mode][args] laid out as GlobalPrep and the
-                    // argument instructions would, so that an error in the
-                    // call unwinds the same.
+                    // The value lands where GlobalPrep would put the callee,
+                    // so that an error in the call unwinds the same.  Every
+                    // other way goes on as GlobalPrep does, here rather than
+                    // by falling into it (the machine's loop then keeps
+                    // nothing spilled for that).
                     GlobalEntry& g = globalAt(code, in.a);
-                    if (g.kind == GlobalKind::Procedure && directCall(f, code, *g.proc, ip, sp)) {
+                    if (g.kind != GlobalKind::Procedure) {
+                        sp = globalPrep(code.names[static_cast<size_t>(in.a)], in.flags, sp);
+                        break;
+                    }
+                    if (directCall(f, code, *g.proc, ip, sp)) {
                         ++sp;
                         ip += in.b + 1u;
                         break;
                     }
-                    [[fallthrough]];
+                    // As GlobalPrep (below) for a procedure: the arguments
+                    // follow as instructions (directCall left nothing).
+                    sp[1] = Value::longInt(kProcedureMode);
+                    sp += 2;
+                    break;
                 }
                 case OpCode::GlobalPrep: {
                     // Calling a procedure is the common case: no callee value,

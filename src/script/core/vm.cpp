@@ -424,10 +424,15 @@ bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Inst
     const size_t count = loads[-1].b;
     if (count != proc.paramCount)
         return false;
-    CallSlots slots(slots_, frameSize(proc), proc.localCount);
-    Value* locals = slots.data();
-    if (!directArguments(f, code, loads, count, locals))
+    // The call's slots, given back as CallSlots would give them on each
+    // way out below (written out here, where the runtime and the procedure
+    // at hand say where they are, so that nothing is kept spilled for it).
+    // Nothing throws before the try.
+    Value* const locals = slots_.takeFrame(frameSize(proc));
+    if (!directArguments(f, code, loads, count, locals)) {
+        slots_.give(locals);
         return false;
+    }
     // No argument is an array element (nothing to lock) or omitted; a
     // variable passed to a by-value parameter is copied.
     if (proc.anyByVal) {
@@ -452,15 +457,18 @@ bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Inst
         callee.proc = &proc;
         execute(callee, *proc.code);
     } catch (...) {
-        // The value made so far goes in the place of the variable among the
-        // locals, as they go the last first (CallSlots empties the rest).
+        // The locals go the last first, the value made so far in the place
+        // of the variable among them.
         if (resultSlot >= 0) [[likely]] {
-            for (Value* v = locals + proc.localCount; --v != locals + resultSlot;)
-                replaceValue(*v, Value());
+            CallSlots::emptyLocals(locals + resultSlot + 1, proc.localCount - size_t(resultSlot) - 1);
             replaceValue(*result, Value());
         }
+        CallSlots::emptyLocals(locals, proc.localCount);
+        slots_.give(locals);
         throw;
     }
+    CallSlots::emptyLocals(locals, proc.localCount);
+    slots_.give(locals);
     return true;
 }
 

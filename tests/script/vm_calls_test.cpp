@@ -166,6 +166,19 @@ TEST(VmCalls, ValuesACallHeldGoWhenItEnds)
     // An error leaving the callee releases its locals before the caller
     // goes on.
     EXPECT_EQ(u"[x]11", evalAfter(program + u"On Error Resume Next\nr = Broken(\"x\")\nlog = log & Err.Number", u"log"));
+    // A function's value, made where its caller takes it, goes in its
+    // place among the locals when an error leaves the call: after those
+    // declared later, before the parameters; and on a normal return it
+    // goes to the caller.
+    const Text valued =
+        u"Function Half(ByVal p, q)\n  Dim a: Set a = New Noisy: a.Name = \"a\"\n  Set p = New Noisy: p.Name = \"p\"\n"
+        u"  Dim r: Set r = New Noisy: r.Name = \"value\": Set Half = r: Set r = Nothing\n"
+        u"  Dim z: Set z = New Noisy: z.Name = \"z\"\n  If q Then Err.Raise 5\nEnd Function\n";
+    EXPECT_EQ(u"[z][a][value][p]5",
+              evalAfter(program + valued + u"On Error Resume Next\nSet v = Half(0, True)\nlog = log & Err.Number", u"log"));
+    EXPECT_EQ(u"[z][a][p] value [value]",
+              evalAfter(program + valued + u"Set v = Half(0, False)\nlog = log & \" \" & v.Name & \" \"\nSet v = Nothing",
+                        u"log"));
 }
 
 

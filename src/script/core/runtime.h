@@ -343,11 +343,12 @@ private:
     // when one is not.
     Value* directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args);
     // DirectCall of `proc`: its arguments made by directArguments() right
-    // in the slots of the call, which then runs; its value constructed at
-    // `result` (Empty).  `loads` follow the instruction that counts them
-    // (loads[-1].b).  False, with nothing done, when an argument is not
-    // of those or the count is not the procedure's: the general path then
-    // makes the call (and raises its errors).
+    // in the slots of the call, which then runs; a function's value made
+    // at `result` (Empty) through its variable, which refers there.
+    // `loads` follow the instruction that counts them (loads[-1].b).
+    // False, with nothing done, when an argument is not of those or the
+    // count is not the procedure's: the general path then makes the call
+    // (and raises its errors).
     bool directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, Value* result);
     void raiseFrom(ScriptError& e, int line, int column, Frame& f);
     // Only inside a catch handler: the error being handled, raised at

@@ -85,7 +85,13 @@ public:
     }
     ~CallSlots()
     {
-        for (Value* v = slots_ + locals_; v != slots_;) {
+        emptyLocals(slots_, locals_);
+        stack_.give(slots_);
+    }
+    // Empties the first `locals` of `slots`, the last first.
+    static void emptyLocals(Value* slots, size_t locals)
+    {
+        for (Value* v = slots + locals; v != slots;) {
             --v;
             // What holds nothing (a number, a reference) is simply
             // overwritten.
@@ -95,7 +101,6 @@ public:
                 ::new (static_cast<void*>(v)) Value();
             }
         }
-        stack_.give(slots_);
     }
     CallSlots(const CallSlots&) = delete;
     CallSlots& operator=(const CallSlots&) = delete;

@@ -376,20 +376,32 @@ void locate(Signal& s, int line, int column, const Frame& f)
             break;
         case OpCode::LocalBinary:
             // The commonest computed argument, a whole-number local plus or
-            // minus a whole-number constant (`n - 1`): applyInline with the
-            // operator known, the rest by fusedBinary below.
+            // minus an Integer constant (`n - 1`), in whole numbers: an
+            // Integer result while an Integer local's fits, else a Long, and
+            // for a Long local a Long while it fits, else a Double, as
+            // applyInline gives; anything else by fusedBinary below.
             if (RightOperand::kind(load.a) == OperandKind::Const) {
                 const Value& l = f.locals[load.b].deref();
                 const Value& r = code.constants[static_cast<size_t>(RightOperand::index(load.a))];
                 const auto op = static_cast<Op>(load.flags >> kBinaryOpShift);
-                if ((op == Op::Add || op == Op::Sub) && isIntegerOrLong(l) && isIntegerOrLong(r)) {
-                    InlineNumber x{l.type(), l.rawLong()}, y{r.type(), r.rawLong()};
-                    if (op == Op::Add ? applyInline(Op::Add, x, y) : applyInline(Op::Sub, x, y)) {
-                        ::new (static_cast<void*>(out)) Value(x.value());
+                if (isIntegerOrLong(l) && r.type() == Type::Integer && (op == Op::Add || op == Op::Sub)) {
+                    const int64_t y = op == Op::Add ? r.rawLong() : -int64_t(r.rawLong());
+                    const int64_t v = int64_t(l.rawLong()) + y;
+                    if (l.type() == Type::Integer) {
+                        ::new (static_cast<void*>(out)) Value(v >= INT16_MIN && v <= INT16_MAX
+                                                                  ? Value::integer(static_cast<int16_t>(v))
+                                                                  : Value::longInt(static_cast<int32_t>(v)));
+                        continue;
+                    }
+                    if (v >= INT32_MIN && v <= INT32_MAX) {
+                        ::new (static_cast<void*>(out)) Value(Value::longInt(static_cast<int32_t>(v)));
                         continue;
                     }
                 }
             }
+            // The operands are read afresh below: the fast path above then
+            // keeps nothing of them for this one (no values spilled).
+            asm volatile("" ::: "memory");
             [[fallthrough]];
         default: {
             InlineNumber n;
@@ -411,10 +423,15 @@ bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Inst
     const size_t count = loads[-1].b;
     if (count != proc.paramCount)
         return false;
-    CallSlots slots(slots_, frameSize(proc), proc.localCount);
-    Value* locals = slots.data();
-    if (!directArguments(f, code, loads, count, locals))
+    // The call's slots, given back as CallSlots would give them on each
+    // way out below (written out here, where the runtime and the procedure
+    // at hand say where they are, so that nothing is kept spilled for it).
+    // Nothing throws before the try.
+    Value* const locals = slots_.takeFrame(frameSize(proc));
+    if (!directArguments(f, code, loads, count, locals)) {
+        slots_.give(locals);
         return false;
+    }
     // No argument is an array element (nothing to lock) or omitted; a
     // variable passed to a by-value parameter is copied.
     if (proc.anyByVal) {
@@ -424,9 +441,33 @@ bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Inst
                 locals[i] = Value(*locals[i].rawRef());
         }
     }
-    enterCall();
-    CallDepth depth{depth_};
-    ::new (static_cast<void*>(result)) Value(runFrame(proc, nullptr, locals));
+    // A function's value is made right where the caller takes it: its
+    // variable refers there (`result` is Empty), so nothing moves as the
+    // call returns.  A procedure's value is that Empty.
+    const int resultSlot = proc.resultSlot;
+    if (resultSlot >= 0)
+        ::new (static_cast<void*>(locals + resultSlot)) Value(Value::ref(result));
+    try {
+        enterCall();
+        CallDepth depth{depth_};
+        Frame callee;
+        callee.locals = locals;
+        callee.stack = locals + proc.localCount;
+        callee.proc = &proc;
+        execute(callee, *proc.code);
+    } catch (...) {
+        // The locals go the last first, the value made so far in the place
+        // of the variable among them.
+        if (resultSlot >= 0) [[likely]] {
+            CallSlots::emptyLocals(locals + resultSlot + 1, proc.localCount - size_t(resultSlot) - 1);
+            replaceValue(*result, Value());
+        }
+        CallSlots::emptyLocals(locals, proc.localCount);
+        slots_.give(locals);
+        throw;
+    }
+    CallSlots::emptyLocals(locals, proc.localCount);
+    slots_.give(locals);
     return true;
 }
 
@@ -671,16 +712,26 @@ void Runtime::run(Frame& f, const Code& code)
                     [[fallthrough]];
                 }
                 case OpCode::DirectCall: {
-                    // [callee][mode][args] laid out as GlobalPrep and the
-                    // argument instructions would, so that an error in the
-                    // call unwinds the same.
+                    // The value lands where GlobalPrep would put the callee,
+                    // so that an error in the call unwinds the same.  Every
+                    // other way goes on as GlobalPrep does, here rather than
+                    // by falling into it (the machine's loop then keeps
+                    // nothing spilled for that).
                     GlobalEntry& g = globalAt(code, in.a);
-                    if (g.kind == GlobalKind::Procedure && directCall(f, code, *g.proc, ip, sp)) {
+                    if (g.kind != GlobalKind::Procedure) {
+                        sp = globalPrep(code.names[static_cast<size_t>(in.a)], in.flags, sp);
+                        break;
+                    }
+                    if (directCall(f, code, *g.proc, ip, sp)) {
                         ++sp;
                         ip += in.b + 1u;
                         break;
                     }
-                    [[fallthrough]];
+                    // As GlobalPrep (below) for a procedure: the arguments
+                    // follow as instructions (directCall left nothing).
+                    sp[1] = Value::longInt(kProcedureMode);
+                    sp += 2;
+                    break;
                 }
                 case OpCode::GlobalPrep: {
                     // Calling a procedure is the common case: no callee value,

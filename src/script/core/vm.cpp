@@ -571,7 +571,7 @@ void Runtime::run(Frame& f, const Code& code)
     while (true) {
         try {
             while (true) {
-                const Instr in = *ip++;
+                const Instr& in = *ip++;
                 switch (in.op) {
                 // ---- values ----------------------------------------------
                 case OpCode::PushConst:

@@ -264,6 +264,8 @@ private:
     // execute() with the frame's For Each iterators made for the code.
     void executeWithIterators(Frame& f, const Code& code);
     void run(Frame& f, const Code& code);
+    bool startFor(Frame& f, const Code& code, Instr in, Value* operands);
+    Value* storeNestedAt(Frame& f, const Code& code, Instr in, Value* sp);
     // Runs `proc` in a frame over `locals` (its arguments in place): the
     // value it returns.
     Value runFrame(Procedure& proc, ScriptObject* me, Value* locals)

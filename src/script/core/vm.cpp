@@ -534,6 +534,25 @@ void Runtime::executeWithIterators(Frame& f, const Code& code)
     run(f, code);
 }
 
+// Two instructions whose calls take more arguments than registers pass,
+// out of the machine's loop: a call that passes some on the stack costs
+// the loop its frame pointer register.
+[[gnu::noinline]] bool Runtime::startFor(Frame& f, const Code& code, Instr in, Value* operands)
+{
+    // The start, the end and the step if there is one; taken, so their
+    // slots are Empty again.
+    Value from = std::move(operands[0]);
+    Value to = std::move(operands[1]);
+    Value step = in.flags ? std::move(operands[2]) : Value::integer(1);
+    return forStart(f, code, code.forLoops[in.b], std::move(from), std::move(to), std::move(step));
+}
+
+[[gnu::noinline]] Value* Runtime::storeNestedAt(Frame& f, const Code& code, Instr in, Value* sp)
+{
+    const NestedSite& site = code.nested[static_cast<size_t>(in.a)];
+    return storeNested(f, code.names[static_cast<size_t>(site.base)], site, in.b, in.flags, sp);
+}
+
 void Runtime::run(Frame& f, const Code& code)
 {
     Value* const base = f.stack;
@@ -552,7 +571,7 @@ void Runtime::run(Frame& f, const Code& code)
     while (true) {
         try {
             while (true) {
-                const Instr in = *ip++;
+                const Instr& in = *ip++;
                 switch (in.op) {
                 // ---- values ----------------------------------------------
                 case OpCode::PushConst:
@@ -890,11 +909,9 @@ void Runtime::run(Frame& f, const Code& code)
                 case OpCode::TestVariable:
                     push(sp, Value::boolean(variablePtr(code.names[static_cast<size_t>(in.a)], f) != nullptr));
                     break;
-                case OpCode::StoreNested: {
-                    const NestedSite& site = code.nested[static_cast<size_t>(in.a)];
-                    sp = storeNested(f, code.names[static_cast<size_t>(site.base)], site, in.b, in.flags, sp);
+                case OpCode::StoreNested:
+                    sp = storeNestedAt(f, code, in, sp);
                     break;
-                }
                 case OpCode::RequireObject:
                     if (!sp[-1].isObject() || !sp[-1].rawObject())
                         throw VbError(vberr::ObjectRequired);
@@ -986,10 +1003,9 @@ void Runtime::run(Frame& f, const Code& code)
                     replaceValue(sp[-1], sp[-1].toNumeric());
                     break;
                 case OpCode::ForStart: {
-                    Value step = in.flags ? std::move(*--sp) : Value::integer(1);
-                    Value to = std::move(*--sp);
-                    Value from = std::move(*--sp);
-                    if (!forStart(f, code, code.forLoops[in.b], std::move(from), std::move(to), std::move(step)))
+                    Value* const operands = sp - (in.flags ? 3 : 2);
+                    sp = operands;
+                    if (!startFor(f, code, in, operands))
                         ip = instrs + in.a;
                     break;
                 }

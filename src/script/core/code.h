@@ -229,10 +229,9 @@ inline constexpr int kBinaryOpShift = 2;
 // object's default member where `x` would be the object itself.
 enum CallFlags : uint8_t { kEmptyParens = 1 };
 
-// Instr::flags of an instruction working on a variable the compiler found
-// to be a Local name or a Global name (neither: some other place, found
-// the general way): the array of the element instructions below, the
-// counter of ForNext (set by fuseOperators).
+// Instr::flags of an element instruction (below) whose array variable the
+// compiler found to be a Local name or a Global name (neither: some other
+// place, found the general way).
 enum PlaceFlags : uint8_t { kPlacedLocal = 8, kPlacedGlobal = 16 };
 
 // Instr::flags of ElementRead, CalleeElementRead and ElementWrite (and the
@@ -293,9 +292,9 @@ struct StatementEntry {
 struct ForLoopInfo {
     int counter = -1; // in names
     int slots = -1; // three hidden locals: limit, step, mode (Empty: not started)
-    // The counter's place for the machine's step, set by fuseOperators as
-    // ForNext's PlaceFlags say: its slot when a Local name, its runtime
-    // entry when a Global one.
+    // The counter's place for the machine's step, set by fuseOperators:
+    // its slot when a Local name, its runtime entry when a Global one
+    // (neither: found the general way).
     int counterSlot = -1;
     GlobalEntry* counterGlobal = nullptr;
 };

@@ -135,8 +135,6 @@ struct LockedElement {
     const Value* argument = nullptr;
 };
 
-struct InlineNumber; // binary_op.h
-
 using ExecutedLocals = std::deque<ExecutedLocal, MeteredAllocator<ExecutedLocal>>;
 
 class FrameExtrasPool;
@@ -300,16 +298,16 @@ private:
     // from `subscripts` on name (ElementRead, ElementWrite) when each reads
     // a plain variable holding a whole number in range; -1 otherwise.
     ptrdiff_t subscriptsInPlace(Frame& f, const Code& code, const Instr* subscripts, size_t count, const ArrayRep& rep);
-    // The element of `array` those subscripts give when it is an array and
-    // subscriptsInPlace() finds it; null otherwise.
+    // subscriptsInPlace() for the element access `in` (its subscript loads
+    // at `subscripts`), or the same in one step when fuseElementAccess
+    // marked it kOneSubscript.
+    ptrdiff_t elementOffset(Frame& f, const Code& code, const Instr& in, const Instr* subscripts, const ArrayRep& rep);
+    // The element of `array` elementOffset() gives when it is an array and
+    // the subscripts are found in place; null otherwise.
     const Value* elementInPlace(Frame& f, const Code& code, const Instr& in, const Instr* subscripts,
                                 const Value& array);
-    // subscriptsInPlace() for an access fuseElementAccess marked
-    // kOneSubscript (`flags`), its subscript read by `load`.
-    ptrdiff_t oneSubscriptInPlace(Frame& f, const Code& code, uint8_t flags, const Instr& load, const ArrayRep& rep);
-    // plainVariable() for a name whose place the compiler marked in the
-    // instruction's `flags` (PlaceFlags).
-    // `index`: the name's index in the code's names.
+    // plainVariable() for names[index], whose place the compiler marked in
+    // the instruction's `flags` (PlaceFlags).
     Value* placedVariable(const Code& code, int32_t index, Frame& f, uint8_t flags);
     // The element an ElementRead or CalleeElementRead `in` (or its Jump
     // form), its subscript loads at `subscripts`, reads when it reads it
@@ -433,11 +431,8 @@ private:
     {
         if (n.kind == NameKind::Local)
             return &f.locals[n.slot].deref();
-        if (n.kind == NameKind::Global) {
-            GlobalEntry& g = globalEntry(n);
-            if (g.kind == GlobalKind::Variable)
-                return &g.value;
-        }
+        if (n.kind == NameKind::Global)
+            return declaredVariable(globalEntry(n));
         return nullptr;
     }
     // variablePtr() with the two common cases first, for the machine's loop.

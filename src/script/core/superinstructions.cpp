@@ -237,7 +237,6 @@ void fuseOperators(Code& code)
         if (in.op == OpCode::ForNext) {
             ForLoopInfo& loop = code.forLoops[in.b];
             const NameRef& counter = code.names[static_cast<size_t>(loop.counter)];
-            in.flags = placeFlags(code, loop.counter);
             loop.counterSlot = counter.kind == NameKind::Local ? counter.slot : -1;
             loop.counterGlobal = counter.kind == NameKind::Global ? counter.global : nullptr;
             continue;

@@ -195,17 +195,15 @@ void locate(Signal& s, int line, int column, const Frame& f)
     return static_cast<ptrdiff_t>(index);
 }
 
-[[gnu::always_inline]] inline ptrdiff_t Runtime::oneSubscriptInPlace(Frame& f, const Code& code, uint8_t flags,
-                                                                    const Instr& load, const ArrayRep& rep)
+[[gnu::always_inline]] inline ptrdiff_t Runtime::elementOffset(Frame& f, const Code& code, const Instr& in,
+                                                              const Instr* subscripts, const ArrayRep& rep)
 {
-    const Value* s;
-    if (flags & kSubscriptLocal) {
-        s = &f.locals[load.a].deref();
-    } else {
-        if (!(s = declaredVariable(globalAt(code, load.a))))
-            return -1;
-    }
-    if (rep.dims.size() != 1 || !isIntegerOrLong(*s))
+    if (!(in.flags & kOneSubscript))
+        return subscriptsInPlace(f, code, subscripts, in.b, rep);
+    // One subscript, in a local or a global as fuseElementAccess found.
+    const Instr& load = subscripts[0];
+    const Value* s = in.flags & kSubscriptLocal ? &f.locals[load.a].deref() : declaredVariable(globalAt(code, load.a));
+    if (!s || rep.dims.size() != 1 || !isIntegerOrLong(*s))
         return -1;
     return static_cast<ptrdiff_t>(offsetIn(rep.dims.front(), s->rawLong()));
 }
@@ -216,8 +214,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
     if (!array.isArray())
         return nullptr;
     const ArrayRep& rep = *array.rawArray();
-    const ptrdiff_t at = in.flags & kOneSubscript ? oneSubscriptInPlace(f, code, in.flags, subscripts[0], rep)
-                                                  : subscriptsInPlace(f, code, subscripts, in.b, rep);
+    const ptrdiff_t at = elementOffset(f, code, in, subscripts, rep);
     return at >= 0 ? &rep.items[static_cast<size_t>(at)] : nullptr;
 }
 
@@ -349,8 +346,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
     ArrayRep* rep = array->rawArray();
     if (rep->refs != 1 || rep->textItems)
         return nullptr;
-    const ptrdiff_t at = write.flags & kOneSubscript ? oneSubscriptInPlace(f, code, write.flags, subscripts[0], *rep)
-                                                     : subscriptsInPlace(f, code, subscripts, write.b, *rep);
+    const ptrdiff_t at = elementOffset(f, code, write, subscripts, *rep);
     return at >= 0 ? &rep->items[static_cast<size_t>(at)] : nullptr;
 }
 
@@ -920,6 +916,8 @@ void Runtime::run(Frame& f, const Code& code)
                     sp = storeDefault(in.b, in.flags, sp);
                     break;
                 case OpCode::AppendStart:
+                    // The frame's extras are made out of the loop, the
+                    // first time (startAppend).
                     if (f.extras) [[likely]] {
                         f.extras->append.text.clear();
                         f.extras->append.allNull = true;
@@ -1017,9 +1015,9 @@ void Runtime::run(Frame& f, const Code& code)
                     if (countsWhole(slots)) {
                         // The counter's place as fuseOperators kept it in the loop.
                         Value* counter =
-                            in.flags & kPlacedGlobal  ? declaredVariable(*loop.counterGlobal)
-                            : in.flags & kPlacedLocal ? &f.locals[loop.counterSlot].deref()
-                                                      : plainVariable(code.names[static_cast<size_t>(loop.counter)], f);
+                            loop.counterGlobal      ? declaredVariable(*loop.counterGlobal)
+                            : loop.counterSlot >= 0 ? &f.locals[loop.counterSlot].deref()
+                                                    : plainVariable(code.names[static_cast<size_t>(loop.counter)], f);
                         int64_t next;
                         if (counter && nextWholeInRange(*counter, slots, next)) {
                             checkStep();

@@ -350,6 +350,11 @@ struct UpdateSite {
     OperandKind zKind = OperandKind::Const;
     bool hasC = false;
     uint8_t length = 0;                  // the instructions after the head, up to the store
+    // For the built versions: z as a double when a constant, and the
+    // constants' types less Integer's, or-ed (0: all Integers, 1: Longs
+    // among them, more: a Double among them).
+    uint8_t constantBits = 0;
+    double zReal = 0;
 };
 
 struct Code {

@@ -25,8 +25,10 @@ namespace {
     return g->kind == GlobalKind::Variable;
 }
 
-// x, y and z of `site` (z the site's constant or a variable); false when
-// a global among them is no declared variable.
+// x, y and z of `site` (z the site's constant or a variable; `zConst`:
+// known to be the constant); false when a global among them is no
+// declared variable.
+template <bool zConst = false>
 [[gnu::always_inline]] inline bool operands(const UpdateSite& site, Value* locals, Value*& x, const Value*& y,
                                             const Value*& z)
 {
@@ -34,7 +36,7 @@ namespace {
     if (!variableAt(site.xGlobal, site.x, locals, x) || !variableAt(site.yGlobal, site.y, locals, v))
         return false;
     y = v;
-    if (site.zKind == OperandKind::Const) {
+    if (zConst || site.zKind == OperandKind::Const) {
         z = &site.z;
         return true;
     }
@@ -111,22 +113,23 @@ template <Op op>
 constexpr bool realOp = op == Op::Add || op == Op::Sub || op == Op::Mul || op == Op::Div;
 
 // `x = x op2 (y op1 z) [op3 c]` for the operators it is built for, where
-// op3 is none without `hasC`.  updateFunction picks it only for sites whose
-// op2 is no division and whose c, if any, is a whole number (not 0 or -1
-// under \ or Mod), which these paths assume.
-template <Op op1, Op op2, Op op3, bool hasC>
+// op3 is none without `hasC`, and z the site's constant with `zConst`.
+// updateFunction picks it only for sites whose op2 is no division, whose c,
+// if any, is a whole number (not 0 or -1 under \ or Mod), and whose
+// constant z is no 0 under /, which these paths assume.
+template <Op op1, Op op2, Op op3, bool hasC, bool zConst>
 bool updateShaped(const UpdateSite& site, Value* locals)
 {
     Value* x;
     const Value *y, *z;
-    if (!operands(site, locals, x, y, z))
+    if (!operands<zConst>(site, locals, x, y, z))
         return false;
     if constexpr (wholeOp<op1>) {
         // All whole numbers: int64 steps, each result in the Long range, and
         // an Integer only when every operand is one and every step fits
         // one, as applyInline's Integer-then-Long rule gives step by step.
-        const unsigned types = wholeBits(x->type()) | wholeBits(y->type()) | wholeBits(z->type()) |
-                               (hasC ? wholeBits(site.c.type) : 0u);
+        const unsigned types =
+            wholeBits(x->type()) | wholeBits(y->type()) | (zConst ? 0u : wholeBits(z->type())) | site.constantBits;
         if (types <= 1) {
             int64_t v1, v2, v3 = 0;
             if (!wholeStep<op1>(y->rawLong(), z->rawLong(), v1) || !wholeStep<op2>(x->rawLong(), v1, v2))
@@ -155,10 +158,13 @@ bool updateShaped(const UpdateSite& site, Value* locals)
         // is not leaves the end infinite or undefined too.
         if (op1 == Op::Div || y->type() == Type::Double || z->type() == Type::Double) {
             double xd, yd, zd;
-            if (!realOf(*x, xd) || !realOf(*y, yd) || !realOf(*z, zd))
+            if (!realOf(*x, xd) || !realOf(*y, yd))
                 return false;
-            if (op1 == Op::Div && zd == 0.0)
+            if constexpr (zConst) {
+                zd = site.zReal;
+            } else if (!realOf(*z, zd) || (op1 == Op::Div && zd == 0.0)) {
                 return false;
+            }
             double v = realStep<op2>(xd, realStep<op1>(yd, zd));
             if constexpr (hasC)
                 v = realStep<op3>(v, static_cast<double>(site.c.whole));
@@ -175,13 +181,16 @@ struct Shape {
     Op op1, op2;
     bool hasC;
     Op op3;
-    UpdateFn update;
+    UpdateFn variable; // z a variable
+    UpdateFn constant; // z a constant
 };
 
 template <Op op1, Op op2>
-constexpr Shape plain{op1, op2, false, Op::Add, updateShaped<op1, op2, Op::Add, false>};
+constexpr Shape plain{op1, op2, false, Op::Add, updateShaped<op1, op2, Op::Add, false, false>,
+                      updateShaped<op1, op2, Op::Add, false, true>};
 template <Op op1, Op op2>
-constexpr Shape modulo{op1, op2, true, Op::Mod, updateShaped<op1, op2, Op::Mod, true>};
+constexpr Shape modulo{op1, op2, true, Op::Mod, updateShaped<op1, op2, Op::Mod, true, false>,
+                       updateShaped<op1, op2, Op::Mod, true, true>};
 
 // The common shapes: a sum or difference of a variable and a step
 // `y op1 z`, optionally kept in range by `Mod c`.
@@ -210,18 +219,29 @@ bool updateGeneral(const UpdateSite& site, Value* locals)
     return true;
 }
 
-UpdateFn updateFunction(const UpdateSite& site)
+UpdateFn updateFunction(UpdateSite& site)
 {
     const auto op1 = static_cast<Op>(site.op1), op2 = static_cast<Op>(site.op2), op3 = static_cast<Op>(site.op3);
+    const bool zConst = site.zKind == OperandKind::Const;
     if (site.hasC) {
         // The built versions take c as a whole number that Mod leaves to them.
         const bool wholeC = site.c.type == Type::Integer || site.c.type == Type::Long;
         if (!wholeC || site.c.whole == 0 || site.c.whole == -1)
             return updateGeneral;
     }
+    if (zConst) {
+        // A division by a constant 0 is left to the general rules.
+        InlineNumber z;
+        InlineNumber::from(site.z, z);
+        site.zReal = z.type == Type::Double ? z.real : static_cast<double>(z.whole);
+        if (op1 == Op::Div && site.zReal == 0.0)
+            return updateGeneral;
+    }
+    site.constantBits = static_cast<uint8_t>((zConst ? wholeBits(site.z.type()) : 0u) |
+                                             (site.hasC ? wholeBits(site.c.type) : 0u));
     for (const Shape& shape : kShapes) {
         if (shape.op1 == op1 && shape.op2 == op2 && shape.hasC == site.hasC && (!site.hasC || shape.op3 == op3))
-            return shape.update;
+            return zConst ? shape.constant : shape.variable;
     }
     return updateGeneral;
 }

@@ -18,8 +18,9 @@
 namespace quillet::script {
 
 // The version for `site`'s operators and constants (the general one when
-// no built version fits them).
-UpdateFn updateFunction(const UpdateSite& site);
+// no built version fits them); settles the site's constantBits and zReal
+// for it.
+UpdateFn updateFunction(UpdateSite& site);
 
 // The general version, for sites with no built version.
 bool updateGeneral(const UpdateSite& site, Value* locals);

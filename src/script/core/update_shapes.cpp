@@ -60,25 +60,22 @@ template <bool zConst = false>
 [[gnu::always_inline]] inline uint64_t integerBias(int64_t v) { return uint64_t(v) + (uint64_t(1) << 15); }
 
 // `l op r` in whole numbers.  + - * wrap instead of overflowing (a result
-// out of the Long range goes the general way anyway, whatever it is);
-// false for \ and Mod by 0 or -1, which applyInline leaves to the general
-// rules (`checked`: unless the divisor is known to be neither).
-template <Op op, bool checked = true>
-[[gnu::always_inline]] inline bool wholeStep(int64_t l, int64_t r, int64_t& v)
+// out of the Long range goes the general way anyway, whatever it is); Mod
+// only by a constant that is neither 0 nor -1 (updateFunction sees to it),
+// the divisors applyInline leaves to the general rules.
+template <Op op>
+[[gnu::always_inline]] inline int64_t wholeStep(int64_t l, int64_t r)
 {
     if constexpr (op == Op::Add) {
-        v = static_cast<int64_t>(uint64_t(l) + uint64_t(r));
+        return static_cast<int64_t>(uint64_t(l) + uint64_t(r));
     } else if constexpr (op == Op::Sub) {
-        v = static_cast<int64_t>(uint64_t(l) - uint64_t(r));
+        return static_cast<int64_t>(uint64_t(l) - uint64_t(r));
     } else if constexpr (op == Op::Mul) {
-        v = static_cast<int64_t>(uint64_t(l) * uint64_t(r));
+        return static_cast<int64_t>(uint64_t(l) * uint64_t(r));
     } else {
-        static_assert(op == Op::Mod || op == Op::IntDiv);
-        if (checked && (r == 0 || r == -1))
-            return false;
-        v = op == Op::Mod ? l % r : l / r;
+        static_assert(op == Op::Mod);
+        return l % r;
     }
-    return true;
 }
 
 template <Op op>
@@ -108,15 +105,14 @@ template <Op op>
 }
 
 template <Op op>
-constexpr bool wholeOp = op == Op::Add || op == Op::Sub || op == Op::Mul || op == Op::IntDiv || op == Op::Mod;
+constexpr bool wholeOp = op == Op::Add || op == Op::Sub || op == Op::Mul;
 template <Op op>
 constexpr bool realOp = op == Op::Add || op == Op::Sub || op == Op::Mul || op == Op::Div;
 
-// `x = x op2 (y op1 z) [op3 c]` for the operators it is built for, where
-// op3 is none without `hasC`, and z the site's constant with `zConst`.
-// updateFunction picks it only for sites whose op2 is no division, whose c,
-// if any, is a whole number (not 0 or -1 under \ or Mod), and whose
-// constant z is no 0 under /, which these paths assume.
+// `x = x op2 (y op1 z) [op3 c]` for the operators it is built for (kShapes:
+// op1 + - * or /, op2 + or -, op3 Mod or none without `hasC`), with z the
+// site's constant when `zConst`.  updateFunction picks it only for sites
+// whose c, if any, is a whole number other than 0 and -1.
 template <Op op1, Op op2, Op op3, bool hasC, bool zConst>
 bool updateShaped(const UpdateSite& site, Value* locals)
 {
@@ -131,14 +127,13 @@ bool updateShaped(const UpdateSite& site, Value* locals)
         const unsigned types =
             wholeBits(x->type()) | wholeBits(y->type()) | (zConst ? 0u : wholeBits(z->type())) | site.constantBits;
         if (types <= 1) {
-            int64_t v1, v2, v3 = 0;
-            if (!wholeStep<op1>(y->rawLong(), z->rawLong(), v1) || !wholeStep<op2>(x->rawLong(), v1, v2))
-                return updateGeneral(site, locals);
+            const int64_t v1 = wholeStep<op1>(y->rawLong(), z->rawLong());
+            const int64_t v2 = wholeStep<op2>(x->rawLong(), v1);
             uint64_t longs = longBias(v1) | longBias(v2);
             uint64_t integers = integerBias(v1) | integerBias(v2);
             int64_t result = v2;
             if constexpr (hasC) {
-                wholeStep<op3, false>(v2, site.c.whole, v3);
+                const int64_t v3 = wholeStep<op3>(v2, site.c.whole);
                 longs |= longBias(v3);
                 integers |= integerBias(v3);
                 result = v3;
@@ -152,22 +147,21 @@ bool updateShaped(const UpdateSite& site, Value* locals)
             return true;
         }
     }
-    if constexpr (realOp<op1> && (!hasC || realOp<op3>)) {
-        // A Double from the first step on: every step in doubles.  Only the
-        // end is tested for being finite: with op2 no division, a step that
-        // is not leaves the end infinite or undefined too.
+    if constexpr (realOp<op1> && !hasC) {
+        // A Double from the first step on: both steps in doubles (a Double
+        // meets Mod only under the general rules).  Only the end is tested
+        // for being finite: with op2 + or -, a first step that is not (a
+        // division by zero among them) leaves the end infinite or undefined
+        // too, and the general rules then give the error.
         if (op1 == Op::Div || y->type() == Type::Double || z->type() == Type::Double) {
             double xd, yd, zd;
             if (!realOf(*x, xd) || !realOf(*y, yd))
                 return false;
-            if constexpr (zConst) {
+            if constexpr (zConst)
                 zd = site.zReal;
-            } else if (!realOf(*z, zd) || (op1 == Op::Div && zd == 0.0)) {
+            else if (!realOf(*z, zd))
                 return false;
-            }
-            double v = realStep<op2>(xd, realStep<op1>(yd, zd));
-            if constexpr (hasC)
-                v = realStep<op3>(v, static_cast<double>(site.c.whole));
+            const double v = realStep<op2>(xd, realStep<op1>(yd, zd));
             if (!std::isfinite(v))
                 return false;
             ::new (static_cast<void*>(x)) Value(Value::dbl(v));
@@ -230,12 +224,9 @@ UpdateFn updateFunction(UpdateSite& site)
             return updateGeneral;
     }
     if (zConst) {
-        // A division by a constant 0 is left to the general rules.
         InlineNumber z;
         InlineNumber::from(site.z, z);
         site.zReal = z.type == Type::Double ? z.real : static_cast<double>(z.whole);
-        if (op1 == Op::Div && site.zReal == 0.0)
-            return updateGeneral;
     }
     site.constantBits = static_cast<uint8_t>((zConst ? wholeBits(site.z.type()) : 0u) |
                                              (site.hasC ? wholeBits(site.c.type) : 0u));

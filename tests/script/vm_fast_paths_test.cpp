@@ -243,6 +243,57 @@ TEST(VmFastPaths, WholeStatementUpdatesAgreeWithTheGeneralWay)
                         result));
 }
 
+TEST(VmFastPaths, UpdateVersionsForOperatorsAgreeWithTheGeneralWay)
+{
+    // `x = x op2 (i op1 j) [Mod c]` for each set of operators the machine
+    // has its own version of, with j a variable and a constant, globals
+    // and locals, against the same statement with j read through a call
+    // (the general way): at the Integer and Long edges, a step leaving the
+    // Long range, a Double in each place, division by zero, overflow, and
+    // operands no version takes.
+    struct Values {
+        const char16_t *x, *i, *j;
+    };
+    const Values values[] = {
+        {u"5", u"3", u"2"},     {u"32766", u"1", u"1"},      {u"32767", u"1", u"1"},   {u"-32767", u"1", u"1"},
+        {u"100", u"300", u"200"}, {u"40000", u"3", u"2"},    {u"2147483646", u"1", u"1"},
+        {u"-2147483647", u"1", u"1"}, {u"5", u"65536", u"65536"}, {u"-7", u"3", u"2"},
+        {u"2.5", u"3", u"2"},   {u"5", u"1.5", u"2"},        {u"5", u"3", u"0.5"},     {u"5", u"3", u"0"},
+        {u"1E308", u"1E308", u"10"}, {u"True", u"3", u"2"},  {u"5", u"CCur(3)", u"2"}, {u"5", u"3", u"\"2\""},
+        {u"Empty", u"3", u"2"},
+    };
+    const Text op1s[] = {u"+", u"-", u"*", u"/"};
+    const Text op2s[] = {u"+", u"-"};
+    const Text ends[] = {Text(), u" Mod 7", u" Mod 40000"};
+    const Text report = u"r = Err.Number & \" \" & TypeName(x) & \" \" & x";
+    auto run = [&](const Values& v, const Text& statement, bool local) {
+        const Text body = u"On Error Resume Next\nx = " + Text(v.x) + u": i = " + v.i + u": j = " + v.j + u"\n" +
+                          statement + u"\n" + report + u"\n";
+        const Text id = u"Function Id(v)\n  Id = v\nEnd Function\n";
+        return evalAfter(local ? id + u"Sub S\nDim x, i, j\n" + body + u"End Sub\nS" : id + body, u"r");
+    };
+    for (const Text& op1 : op1s) {
+        for (const Text& op2 : op2s) {
+            for (const Text& end : ends) {
+                auto statement = [&](const Text& j) {
+                    const Text update = u"x " + op2 + u" (i " + op1 + u" " + j + u")";
+                    return u"x = " + (end.empty() ? update : u"(" + update + u")" + end);
+                };
+                for (const Values& v : values) {
+                    for (const bool local : {false, true}) {
+                        // j a variable, then the constant it holds.
+                        for (const Text j : {Text(u"j"), Text(v.j)}) {
+                            EXPECT_EQ(run(v, statement(u"Id(" + j + u")"), local), run(v, statement(j), local))
+                                << toUtf8(statement(j)) << " with x = " << toUtf8(v.x) << ", i = " << toUtf8(v.i)
+                                << ", j = " << toUtf8(v.j) << (local ? " in a Sub" : "");
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(VmFastPaths, ResultsStoredStraightIntoTheVariableAgreeWithTheGeneralWay)
 {
     // `x = y op z` written into x without a push: the same widening, the

@@ -318,24 +318,43 @@ struct NestedSite {
     std::vector<uint16_t> counts;
 };
 
+struct UpdateSite;
+
+// Computes an UpdateSite's statement into its variable x: false, with
+// nothing changed, when its operands are not numbers the machine's fast
+// cases take, or a global among them is no declared variable (the general
+// way then runs the statement).  `locals`: the frame's.  update_shapes.h
+// has the versions.
+using UpdateFn = bool (*)(const UpdateSite& site, Value* locals);
+
 // What fuseOperators settled about one `x = x op2 (y op z) [op3 c]` of
 // UpdateLocal / UpdateGlobal, so that the machine does not decide it again
-// at every run: where y and z are, and the constants z and c already read
-// as numbers (fuseOperators leaves the statement alone when a constant is
-// no Integer, Long or Double).  The instructions after the head still
-// hold all of it for the general way.
+// at every run: where x, y and z are (a global by its runtime entry), the
+// constants z and c already read as numbers (fuseOperators leaves the
+// statement alone when a constant is no Integer, Long or Double), and the
+// version of the update built for its operators.  The instructions after
+// the head still hold all of it for the general way.
 struct UpdateSite {
-    InlineNumber z;                      // z when zKind is Const
+    Value z;                             // z when zKind is Const (a number)
     InlineNumber c;                      // c when hasC
-    int32_t y = 0;                       // a local slot (yLocal) or a Global name's index
-    int32_t zAt = 0;                     // likewise for z when it is no constant
+    UpdateFn update = nullptr;           // update_shapes.h
+    GlobalEntry* xGlobal = nullptr;      // x when a global (else local slot x)
+    GlobalEntry* yGlobal = nullptr;      // y when a global (else local slot y)
+    GlobalEntry* zGlobal = nullptr;      // z when zKind is Global
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t zAt = 0;                     // z's local slot when zKind is Local
     uint8_t op1 = 0;                     // y op1 z (an Op)
     uint8_t op2 = 0;                     // x op2 (y op1 z)
     uint8_t op3 = 0;                     // ... op3 c
     OperandKind zKind = OperandKind::Const;
-    bool yLocal = false;
     bool hasC = false;
     uint8_t length = 0;                  // the instructions after the head, up to the store
+    // For the built versions: z as a double when a constant, and the
+    // constants' types less Integer's, or-ed (0: all Integers, 1: Longs
+    // among them, more: a Double among them).
+    uint8_t constantBits = 0;
+    double zReal = 0;
 };
 
 struct Code {

@@ -334,9 +334,6 @@ private:
     // into the variable `store` writes, when it is a local or a global
     // variable; false (nothing done) otherwise.
     bool binaryStore(Frame& f, const Code& code, const Instr& in, const Instr& store);
-    // UpdateLocal / UpdateGlobal: the whole statement into `target` when
-    // every step is an inline case; false (nothing done) otherwise.
-    bool updateInPlace(Frame& f, const Code& code, const UpdateSite& site, Value& target);
     // DirectCall: the `count` arguments its loads push, made at `args`
     // (Empty slots) when each is a constant, a plain variable or a number
     // fusedBinary computes; the end of them, or null (nothing left behind)

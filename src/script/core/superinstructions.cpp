@@ -2,6 +2,7 @@
 
 #include "script/core/ast.h"
 #include "script/core/binary_op.h"
+#include "script/core/update_shapes.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -112,17 +113,28 @@ size_t updateLength(const Code& code, size_t first)
 
 // What UpdateLocal / UpdateGlobal need of the statement at `first` whose
 // `length` instructions updateLength counted; false when a constant in it
-// is no number, which no fast case takes.
+// is no number, which no fast case takes, or a global in it is not bound.
 bool updateSite(const Code& code, size_t first, size_t length, UpdateSite& site)
 {
+    auto global = [&](int32_t index) { return code.names[static_cast<size_t>(index)].global; };
+    const Instr& head = code.instrs[first];
+    site.x = head.a;
+    if (head.op == OpCode::LoadGlobal && !(site.xGlobal = global(head.a)))
+        return false;
     const Instr& operand = code.instrs[first + 1];
-    site.yLocal = operand.op == OpCode::LocalBinary;
     site.y = operand.b;
+    if (operand.op == OpCode::GlobalBinary && !(site.yGlobal = global(operand.b)))
+        return false;
     site.op1 = static_cast<uint8_t>(fusedOp(operand));
     site.zKind = RightOperand::kind(operand.a);
     site.zAt = RightOperand::index(operand.a);
-    if (site.zKind == OperandKind::Const &&
-        !InlineNumber::from(code.constants[static_cast<size_t>(site.zAt)], site.z))
+    if (site.zKind == OperandKind::Const) {
+        InlineNumber z;
+        site.z = code.constants[static_cast<size_t>(site.zAt)];
+        if (!InlineNumber::from(site.z, z))
+            return false;
+    }
+    if (site.zKind == OperandKind::Global && !(site.zGlobal = global(site.zAt)))
         return false;
     site.op2 = static_cast<uint8_t>(code.instrs[first + 2].b);
     site.hasC = length == 4;
@@ -133,6 +145,7 @@ bool updateSite(const Code& code, size_t first, size_t length, UpdateSite& site)
             return false;
     }
     site.length = static_cast<uint8_t>(length);
+    site.update = updateFunction(site);
     return true;
 }
 

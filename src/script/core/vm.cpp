@@ -271,32 +271,6 @@ void locate(Signal& s, int line, int column, const Frame& f)
            applyInline(static_cast<Op>(in.flags >> kBinaryOpShift), result, r);
 }
 
-[[gnu::always_inline]] inline bool Runtime::updateInPlace(Frame& f, const Code& code, const UpdateSite& site,
-                                                          Value& target)
-{
-    const Value* y = site.yLocal ? &f.locals[site.y].deref() : globalVariable(globalAt(code, site.y));
-    if (!y)
-        return false;
-    InlineNumber result, operand, r;
-    if (site.zKind == OperandKind::Const) {
-        r = site.z;
-    } else {
-        const Value* z = site.zKind == OperandKind::Local ? &f.locals[site.zAt].deref()
-                                                          : globalVariable(globalAt(code, site.zAt));
-        if (!z || !InlineNumber::from(*z, r))
-            return false;
-    }
-    if (!InlineNumber::from(target, result) || !InlineNumber::from(*y, operand) || !applyInline(static_cast<Op>(site.op1), operand, r) ||
-        !applyInline(static_cast<Op>(site.op2), result, operand) ||
-        (site.hasC && !applyInline(static_cast<Op>(site.op3), result, site.c)))
-        return false;
-    // Numbers on both sides: the old value, which InlineNumber::from read
-    // as a number, has nothing to release, so the result is made over it
-    // without replaceValue's destructor test (which GCC did not drop).
-    ::new (static_cast<void*>(&target)) Value(result.value());
-    return true;
-}
-
 [[gnu::always_inline]] inline bool Runtime::binaryStore(Frame& f, const Code& code, const Instr& in,
                                                         const Instr& store)
 {
@@ -662,7 +636,7 @@ void Runtime::run(Frame& f, const Code& code)
                 }
                 case OpCode::UpdateLocal: {
                     const UpdateSite& site = code.updates[in.b];
-                    if (updateInPlace(f, code, site, f.locals[in.a].deref())) {
+                    if (site.update(site, f.locals)) {
                         ip += site.length;
                         break;
                     }
@@ -670,9 +644,8 @@ void Runtime::run(Frame& f, const Code& code)
                     break;
                 }
                 case OpCode::UpdateGlobal: {
-                    GlobalEntry& g = globalAt(code, in.a);
                     const UpdateSite& site = code.updates[in.b];
-                    if (g.kind == GlobalKind::Variable && updateInPlace(f, code, site, g.value)) {
+                    if (site.update(site, f.locals)) {
                         ip += site.length;
                         break;
                     }

@@ -208,6 +208,12 @@ enum class OpCode : uint8_t {
     // variable or an inline number, pushes them, calls f and goes past the
     // GlobalCall; otherwise runs as that GlobalPrep.
     DirectCall,
+    // In place of a ForNext whose counter is a Local name (ForNextLocal) or
+    // a Global name bound to its entry (ForNextGlobal): steps a loop that
+    // counts whole with the counter reached straight at the place its
+    // ForLoopInfo keeps; otherwise runs as ForNext.
+    ForNextLocal,
+    ForNextGlobal,
 };
 
 // Instr::flags of Binary.
@@ -292,7 +298,8 @@ struct StatementEntry {
 struct ForLoopInfo {
     int counter = -1; // in names
     int slots = -1; // three hidden locals: limit, step, mode (Empty: not started)
-    // The counter's place for the machine's step, set by fuseOperators:
+    // The counter's place for the machine's step, set by fuseOperators
+    // with the ForNextLocal / ForNextGlobal it makes of the loop's ForNext:
     // its slot when a Local name, its runtime entry when a Global one
     // (neither: found the general way).
     int counterSlot = -1;

@@ -13,8 +13,9 @@ namespace quillet::script {
 namespace {
 
 // The instructions whose operand `a` is a jump target.
-constexpr OpCode kJumps[] = {OpCode::Jump,     OpCode::LoopBack, OpCode::JumpIfFalse,  OpCode::JumpIfTrue,
-                             OpCode::ForStart, OpCode::ForNext,  OpCode::ForEachStart, OpCode::ForEachNext};
+constexpr OpCode kJumps[] = {OpCode::Jump,         OpCode::LoopBack,     OpCode::JumpIfFalse,   OpCode::JumpIfTrue,
+                             OpCode::ForStart,     OpCode::ForNext,      OpCode::ForNextLocal,  OpCode::ForNextGlobal,
+                             OpCode::ForEachStart, OpCode::ForEachNext};
 
 bool jumps(OpCode op)
 {
@@ -239,6 +240,21 @@ uint8_t elementFlags(const Code& code, size_t first, size_t count)
     return flags;
 }
 
+// Settles where the counter of the loop ForNext `in` steps is, in its
+// ForLoopInfo, and makes `in` the form that reaches it there.
+void placeForCounter(Code& code, Instr& in)
+{
+    ForLoopInfo& loop = code.forLoops[in.b];
+    const NameRef& counter = code.names[static_cast<size_t>(loop.counter)];
+    if (counter.kind == NameKind::Local) {
+        loop.counterSlot = counter.slot;
+        in.op = OpCode::ForNextLocal;
+    } else if (counter.kind == NameKind::Global && counter.global) {
+        loop.counterGlobal = counter.global;
+        in.op = OpCode::ForNextGlobal;
+    }
+}
+
 } // namespace
 
 void fuseOperators(Code& code)
@@ -248,10 +264,7 @@ void fuseOperators(Code& code)
     for (size_t i = 0; i + 1 < instrs.size(); ++i) {
         Instr& in = instrs[i];
         if (in.op == OpCode::ForNext) {
-            ForLoopInfo& loop = code.forLoops[in.b];
-            const NameRef& counter = code.names[static_cast<size_t>(loop.counter)];
-            loop.counterSlot = counter.kind == NameKind::Local ? counter.slot : -1;
-            loop.counterGlobal = counter.kind == NameKind::Global ? counter.global : nullptr;
+            placeForCounter(code, in);
             continue;
         }
         if ((in.op == OpCode::LocalBinary || in.op == OpCode::GlobalBinary) && isWholeComparison(fusedOp(in)) &&

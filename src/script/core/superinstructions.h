@@ -41,6 +41,8 @@ void fuseElementAccess(Code& code);
 //   GlobalPrep f; (PushConst | ArgLocal | ArgName | LocalBinary | GlobalBinary)...;
 //   GlobalCall f                                                  f(args)
 //     -> DirectCall, the number of arguments in b
+//   ForNext of a counter that is a Local name or a bound Global one
+//     -> ForNextLocal / ForNextGlobal, the counter's place in its ForLoopInfo
 // A sequence is left alone when a jump, a statement or a resume point
 // starts inside it.
 void fuseOperators(Code& code);

@@ -538,6 +538,17 @@ void Runtime::run(Frame& f, const Code& code)
         else
             push(sp, evalName(code.names[static_cast<size_t>(index)], f));
     };
+    // The turn of a loop counting whole whose counter holds a whole number
+    // and goes on in range: the count stepped, after the stop and
+    // step-budget check.  False, with nothing done, otherwise.
+    auto stepWhole = [&](Value& counter, const Value* slots) {
+        int64_t next;
+        if (!nextWholeInRange(counter, slots, next))
+            return false;
+        checkStep();
+        storeWhole(counter, slots, next);
+        return true;
+    };
     while (true) {
         try {
             while (true) {
@@ -980,21 +991,25 @@ void Runtime::run(Frame& f, const Code& code)
                         ip = instrs + in.a;
                     break;
                 }
-                case OpCode::ForNext: {
+                case OpCode::ForNextLocal: {
                     // A whole-number loop steps here while it goes on;
                     // anything else, the turn that ends it too, in forNext.
                     const ForLoopInfo& loop = code.forLoops[in.b];
                     Value* const slots = f.locals + loop.slots;
+                    if (countsWhole(slots) && stepWhole(f.locals[loop.counterSlot].deref(), slots)) {
+                        ip = instrs + in.a;
+                        break;
+                    }
+                    if (forNext(f, code, loop))
+                        ip = instrs + in.a;
+                    break;
+                }
+                case OpCode::ForNextGlobal: {
+                    const ForLoopInfo& loop = code.forLoops[in.b];
+                    Value* const slots = f.locals + loop.slots;
                     if (countsWhole(slots)) {
-                        // The counter's place as fuseOperators kept it in the loop.
-                        Value* counter =
-                            loop.counterGlobal      ? declaredVariable(*loop.counterGlobal)
-                            : loop.counterSlot >= 0 ? &f.locals[loop.counterSlot].deref()
-                                                    : plainVariable(code.names[static_cast<size_t>(loop.counter)], f);
-                        int64_t next;
-                        if (counter && nextWholeInRange(*counter, slots, next)) {
-                            checkStep();
-                            storeWhole(*counter, slots, next);
+                        Value* counter = declaredVariable(*loop.counterGlobal);
+                        if (counter && stepWhole(*counter, slots)) {
                             ip = instrs + in.a;
                             break;
                         }
@@ -1003,6 +1018,12 @@ void Runtime::run(Frame& f, const Code& code)
                         ip = instrs + in.a;
                     break;
                 }
+                case OpCode::ForNext:
+                    // A counter in some other place (a field, a variable of
+                    // the code that ran Execute).
+                    if (forNext(f, code, code.forLoops[in.b]))
+                        ip = instrs + in.a;
+                    break;
                 case OpCode::ForEachStart:
                     if (!forEachStart(f, code, code.forEachLoops[in.b], std::move(*--sp)))
                         ip = instrs + in.a;

@@ -214,6 +214,19 @@ enum class OpCode : uint8_t {
     // ForLoopInfo keeps; otherwise runs as ForNext.
     ForNextLocal,
     ForNextGlobal,
+    // In place of a ConstElementWrite whose ElementWrite has one subscript
+    // and whose constant holds no text, array or object: the array and the
+    // subscript both Global names (ConstElementWriteGlobal) or both Local
+    // names (ConstElementWriteLocal, the array's slot in b).  Writes the
+    // element with no further choices when the places hold what the fast
+    // case takes; otherwise runs as ConstElementWrite.
+    ConstElementWriteGlobal,
+    ConstElementWriteLocal,
+    // In place of an ElementReadJump of one subscript that is a Global
+    // name, and of a CalleeElementReadJump of one subscript whose array
+    // and subscript are Local names: as those, with no further choices.
+    ElementReadJumpGlobal,
+    CalleeElementReadJumpLocal,
 };
 
 // Instr::flags of Binary.

@@ -255,6 +255,52 @@ void placeForCounter(Code& code, Instr& in)
     }
 }
 
+// Whether names[index] is a Global name bound to its runtime entry.
+bool boundGlobal(const Code& code, int32_t index)
+{
+    const NameRef& n = code.names[static_cast<size_t>(index)];
+    return n.kind == NameKind::Global && n.global;
+}
+
+// The form of the ConstElementWrite at `at` for one subscript when the
+// array of its ElementWrite and the subscript are both Global names bound
+// to their entries or both Local names, and the constant needs no
+// reference counting.
+void oneElementWrite(Code& code, size_t at)
+{
+    Instr& in = code.instrs[at];
+    const Instr& write = code.instrs[at + 2];
+    if (!(write.flags & kOneSubscript) || code.constants[static_cast<size_t>(in.a)].type() >= Type::String)
+        return;
+    const Instr& subscript = code.instrs[at + 3];
+    if ((write.flags & kPlacedGlobal) && !(write.flags & kSubscriptLocal) && boundGlobal(code, write.a) &&
+        boundGlobal(code, subscript.a)) {
+        in.op = OpCode::ConstElementWriteGlobal;
+        return;
+    }
+    const int slot = code.names[static_cast<size_t>(write.a)].slot;
+    if ((write.flags & kPlacedLocal) && (write.flags & kSubscriptLocal) && slot >= 0 && slot <= UINT16_MAX) {
+        in.op = OpCode::ConstElementWriteLocal;
+        in.b = static_cast<uint16_t>(slot);
+    }
+}
+
+// The form of the ElementReadJump / CalleeElementReadJump at `at` for one
+// subscript in the same kind of place as the array, a global bound to its
+// entry.
+void oneElementReadJump(Code& code, size_t at)
+{
+    Instr& in = code.instrs[at];
+    if (!(in.flags & kOneSubscript))
+        return;
+    const Instr& subscript = code.instrs[at + 1];
+    if (in.op == OpCode::ElementReadJump && !(in.flags & kSubscriptLocal) && boundGlobal(code, in.a) &&
+        boundGlobal(code, subscript.a))
+        in.op = OpCode::ElementReadJumpGlobal;
+    else if (in.op == OpCode::CalleeElementReadJump && (in.flags & kPlacedLocal) && (in.flags & kSubscriptLocal))
+        in.op = OpCode::CalleeElementReadJumpLocal;
+}
+
 } // namespace
 
 void fuseOperators(Code& code)
@@ -279,10 +325,12 @@ void fuseOperators(Code& code)
         }
         if (constantElementWrite(code, i) && straight(entry, i, i + 2)) {
             in.op = OpCode::ConstElementWrite;
+            oneElementWrite(code, i);
             continue;
         }
         if (const size_t jump = elementReadJump(code, i); jump > 0 && straight(entry, i, jump)) {
             in.op = in.op == OpCode::ElementRead ? OpCode::ElementReadJump : OpCode::CalleeElementReadJump;
+            oneElementReadJump(code, i);
             i = jump;
             continue;
         }

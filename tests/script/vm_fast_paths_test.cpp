@@ -10,6 +10,7 @@
 
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace quillet::script {
 namespace {
@@ -109,6 +110,56 @@ TEST(VmFastPaths, WholeNumberForLoopsCountEitherWayAsTheGeneralRules)
     // A step of 0 loops until the body leaves.
     EXPECT_EQ(u"3 Integer1", evalAfter(u"For i = 1 To 3 Step 0\n  n = n + 1\n  If n = 3 Then Exit For\nNext",
                                        u"n & \" \" & TypeName(i) & i"));
+}
+
+TEST(VmFastPaths, LoopsWithoutStepCountAsWithStepOne)
+{
+    // A loop written without Step steps its counter by 1 in a form of its
+    // own: each loop against the same written with Step 1, the counter a
+    // local, a by-reference parameter, and a global stepped in a procedure.
+    // The trace notes the counter's type and value each turn, then as the
+    // loop leaves it.
+    const struct {
+        const char16_t* bounds;
+        const char16_t* body;
+    } cases[] = {
+        {u"1 To 3", u""},
+        {u"32766 To 32768", u""},
+        {u"-32769 To -32767", u""},
+        {u"2147483646 To 2147483647", u""},
+        {u"lo To lo + 1", u""},
+        {u"5 To 3", u""},
+        {u"1.5 To 3", u""},
+        {u"\"1\" To 3", u""},
+        {u"CLng(1) To 3", u""},
+        {u"1 To 5", u"If i = 2 Then i = 2.5"},
+        {u"1 To 5", u"If i = 2 Then i = \"3\""},
+        {u"1 To 3", u"i = CLng(i)"},
+        {u"1 To 40000", u"If i = 3 Then i = 32766"},
+        {u"1 To 9", u"If i = 3 Then Exit For"},
+    };
+    auto trace = [](const Text& counter, const Text& head, const Text& body) {
+        return u"  For " + counter + u" = " + head + u"\n    " + body + u"\n    s = s & TypeName(" + counter + u") & " +
+               counter + u" & \" \"\n  Next\n  s = s & TypeName(" + counter + u") & " + counter + u"\n";
+    };
+    for (const auto& c : cases) {
+        const Text head = c.bounds;
+        const Text stepped = Text(c.bounds) + u" Step 1";
+        auto programs = [&](const Text& loopHead) {
+            const Text lo = u"  lo = -2147483647 - 1\n";
+            return std::vector<Text>{
+                u"Function F()\n  Dim i, s, lo\n" + lo + trace(u"i", loopHead, c.body) + u"  F = s\nEnd Function\n",
+                u"Function F()\n  Dim k, lo: F = G(k)\nEnd Function\nFunction G(i)\n  Dim s, lo\n" + lo +
+                    trace(u"i", loopHead, c.body) + u"  G = s\nEnd Function\n",
+                u"Dim i\nFunction F()\n  Dim s, lo\n" + lo + trace(u"i", loopHead, c.body) + u"  F = s\nEnd Function\n",
+            };
+        };
+        const auto up = programs(head);
+        const auto general = programs(stepped);
+        for (size_t k = 0; k < up.size(); ++k)
+            EXPECT_EQ(evalAfter(general[k], u"F()"), evalAfter(up[k], u"F()"))
+                << toUtf8(head) << " / " << toUtf8(c.body) << " / " << k;
+    }
 }
 
 TEST(VmFastPaths, ArrayElementsFollowTheGeneralRulesAtTheEdges)

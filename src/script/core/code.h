@@ -214,6 +214,9 @@ enum class OpCode : uint8_t {
     // ForLoopInfo keeps; otherwise runs as ForNext.
     ForNextLocal,
     ForNextGlobal,
+    // The same for a loop written without Step, which counts up by 1.
+    ForNextLocalUp,
+    ForNextGlobalUp,
     // In place of a ConstElementWrite whose ElementWrite has one subscript
     // and whose constant holds no text, array or object: the array and the
     // subscript both Global names (ConstElementWriteGlobal) or both Local

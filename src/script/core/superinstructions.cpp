@@ -15,7 +15,7 @@ namespace {
 // The instructions whose operand `a` is a jump target.
 constexpr OpCode kJumps[] = {OpCode::Jump,         OpCode::LoopBack,     OpCode::JumpIfFalse,   OpCode::JumpIfTrue,
                              OpCode::ForStart,     OpCode::ForNext,      OpCode::ForNextLocal,  OpCode::ForNextGlobal,
-                             OpCode::ForEachStart, OpCode::ForEachNext};
+                             OpCode::ForNextLocalUp, OpCode::ForNextGlobalUp, OpCode::ForEachStart, OpCode::ForEachNext};
 
 bool jumps(OpCode op)
 {
@@ -240,18 +240,23 @@ uint8_t elementFlags(const Code& code, size_t first, size_t count)
     return flags;
 }
 
-// Settles where the counter of the loop ForNext `in` steps is, in its
-// ForLoopInfo, and makes `in` the form that reaches it there.
-void placeForCounter(Code& code, Instr& in)
+// Settles where the counter of the loop whose ForNext is at `at` is, in its
+// ForLoopInfo, and makes the ForNext the form that reaches it there (an Up
+// form when the loop has no Step: its ForStart, right before the body the
+// ForNext goes back to, takes none).
+void placeForCounter(Code& code, size_t at)
 {
+    Instr& in = code.instrs[at];
     ForLoopInfo& loop = code.forLoops[in.b];
     const NameRef& counter = code.names[static_cast<size_t>(loop.counter)];
+    const Instr* start = in.a >= 1 && static_cast<size_t>(in.a) <= at ? &code.instrs[static_cast<size_t>(in.a) - 1] : nullptr;
+    const bool up = start && start->op == OpCode::ForStart && start->b == in.b && start->flags == 0;
     if (counter.kind == NameKind::Local) {
         loop.counterSlot = counter.slot;
-        in.op = OpCode::ForNextLocal;
+        in.op = up ? OpCode::ForNextLocalUp : OpCode::ForNextLocal;
     } else if (counter.kind == NameKind::Global && counter.global) {
         loop.counterGlobal = counter.global;
-        in.op = OpCode::ForNextGlobal;
+        in.op = up ? OpCode::ForNextGlobalUp : OpCode::ForNextGlobal;
     }
 }
 
@@ -310,7 +315,7 @@ void fuseOperators(Code& code)
     for (size_t i = 0; i + 1 < instrs.size(); ++i) {
         Instr& in = instrs[i];
         if (in.op == OpCode::ForNext) {
-            placeForCounter(code, in);
+            placeForCounter(code, i);
             continue;
         }
         if ((in.op == OpCode::LocalBinary || in.op == OpCode::GlobalBinary) && isWholeComparison(fusedOp(in)) &&

@@ -558,9 +558,10 @@ void Runtime::run(Frame& f, const Code& code)
     // The turn of a loop counting whole whose counter holds a whole number
     // and goes on in range: the count stepped, after the stop and
     // step-budget check.  False, with nothing done, otherwise.
-    auto stepWhole = [&](Value& counter, const Value* slots) {
+    // `up`: a loop without Step, counting by 1.
+    auto stepWhole = [&](Value& counter, const Value* slots, bool up) {
         int64_t next;
-        if (!nextWholeInRange(counter, slots, next))
+        if (!(up ? nextUpInRange(counter, slots, next) : nextWholeInRange(counter, slots, next)))
             return false;
         checkStep();
         storeWhole(counter, slots, next);
@@ -1054,12 +1055,23 @@ void Runtime::run(Frame& f, const Code& code)
                         ip = instrs + in.a;
                     break;
                 }
+                // A whole-number loop steps here while it goes on; anything
+                // else, the turn that ends it too, in forNext.
                 case OpCode::ForNextLocal: {
-                    // A whole-number loop steps here while it goes on;
-                    // anything else, the turn that ends it too, in forNext.
                     const ForLoopInfo& loop = code.forLoops[in.b];
                     Value* const slots = f.locals + loop.slots;
-                    if (countsWhole(slots) && stepWhole(f.locals[loop.counterSlot].deref(), slots)) {
+                    if (countsWhole(slots) && stepWhole(f.locals[loop.counterSlot].deref(), slots, false)) {
+                        ip = instrs + in.a;
+                        break;
+                    }
+                    if (forNext(f, code, loop))
+                        ip = instrs + in.a;
+                    break;
+                }
+                case OpCode::ForNextLocalUp: {
+                    const ForLoopInfo& loop = code.forLoops[in.b];
+                    Value* const slots = f.locals + loop.slots;
+                    if (countsWhole(slots) && stepWhole(f.locals[loop.counterSlot].deref(), slots, true)) {
                         ip = instrs + in.a;
                         break;
                     }
@@ -1072,7 +1084,21 @@ void Runtime::run(Frame& f, const Code& code)
                     Value* const slots = f.locals + loop.slots;
                     if (countsWhole(slots)) {
                         Value* counter = declaredVariable(*loop.counterGlobal);
-                        if (counter && stepWhole(*counter, slots)) {
+                        if (counter && stepWhole(*counter, slots, false)) {
+                            ip = instrs + in.a;
+                            break;
+                        }
+                    }
+                    if (forNext(f, code, loop))
+                        ip = instrs + in.a;
+                    break;
+                }
+                case OpCode::ForNextGlobalUp: {
+                    const ForLoopInfo& loop = code.forLoops[in.b];
+                    Value* const slots = f.locals + loop.slots;
+                    if (countsWhole(slots)) {
+                        Value* counter = declaredVariable(*loop.counterGlobal);
+                        if (counter && stepWhole(*counter, slots, true)) {
                             ip = instrs + in.a;
                             break;
                         }

@@ -176,6 +176,14 @@ QtTextMeasurer::~QtTextMeasurer() = default;
 
 double QtTextMeasurer::advance(const FontStyle& font, TextView text) const
 {
+    bool sumOfCharacters = false;
+    return advanceOfCharacters(font, text, sumOfCharacters);
+}
+
+double QtTextMeasurer::advanceOfCharacters(const FontStyle& font, TextView text, bool& sumOfCharacters) const
+{
+    // Whole 64ths of a unit add up exactly, in any grouping.
+    sumOfCharacters = true;
     if (text.empty())
         return 0;
     Cache::Font& entry = cache_->fontFor(font);
@@ -192,6 +200,7 @@ double QtTextMeasurer::advance(const FontStyle& font, TextView text) const
         if (i == text.size())
             return total;
     }
+    sumOfCharacters = false;
     const double widest = std::max(entry.metrics().maxWidth(), 1.0);
     const size_t piece = std::max<size_t>(2, static_cast<size_t>(kSafePieceAdvance / widest));
     if (text.size() <= piece)

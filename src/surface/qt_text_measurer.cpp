@@ -192,10 +192,12 @@ double QtTextMeasurer::advanceOfCharacters(const FontStyle& font, TextView text,
         // then the whole text is measured at once below.
         double total = 0;
         size_t i = 0;
-        for (; i < text.size() && isTabled(text[i]); ++i) {
+        const char16_t* const chars = text.data();
+        for (; i < text.size() && isTabled(chars[i]); ++i) {
             if (i % kPollStride == kPollStride - 1)
                 pollStop();
-            total += entry.advanceOf(text.substr(i));
+            const double known = entry.advances[chars[i]];
+            total += std::isnan(known) ? entry.advanceOf(text.substr(i)) : known;
         }
         if (i == text.size())
             return total;

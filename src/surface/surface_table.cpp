@@ -63,9 +63,9 @@ Surface::TableRow Surface::layoutTableRow(std::vector<Text>& cells, const std::v
         options.wrap = column.wrap && options.width >= 1;
         options.tolerance = kWrapTolerance;
         options.align = column.align;
-        runs.front().text.swap(cells[c]);
+        runs.front().text = std::move(cells[c]);
         auto lines = breakLines(runs, options, *measurer_, font_);
-        runs.front().text.swap(cells[c]);
+        cells[c] = std::move(runs.front().text);
         double height = 0;
         for (const LaidLine& line : lines)
             height += line.height();

@@ -14,10 +14,6 @@ namespace {
 
 std::atomic<int32_t> itemKeyCounter{0};
 
-// Where the value of a tag starts: just after the first ",tag(" in the
-// tag list, letter case aside (as a plain search of the lower-cased list
-// finds it, without lower-casing the list on every read).  npos when
-// absent.
 // The first ',' of `text` at or after `from`, npos when none.  The
 // lookups of a sheet spend their time here: memchr finds the comma's byte
 // many characters at a time, and a byte that is only part of another
@@ -38,6 +34,10 @@ size_t nextComma(const Text& text, size_t from)
     return Text::npos;
 }
 
+// Where the value of a tag starts: just after the first ",tag(" in the
+// tag list, letter case aside (as a plain search of the lower-cased list
+// finds it, without lower-casing the list on every read).  npos when
+// absent.
 size_t tagValueStart(const Text& tagList, TextView tag)
 {
     if (tagList.size() > kMaxParserText)

@@ -338,18 +338,23 @@ private:
     // every step is an inline case; false (nothing done) otherwise.
     bool updateInPlace(Frame& f, const Code& code, const UpdateSite& site, Value& target);
     // DirectCall: the `count` arguments its loads push, made at `args`
-    // (Empty slots) when each is a constant, a plain variable or a number
-    // fusedBinary computes; the end of them, or null (nothing left behind)
-    // when one is not.
-    Value* directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args);
-    // DirectCall of `proc`: its arguments made by directArguments() right
-    // in the slots of the call, which then runs; a function's value made
-    // at `result` (Empty) through its variable, which refers there.
-    // `loads` follow the instruction that counts them (loads[-1].b).
-    // False, with nothing done, when an argument is not of those or the
-    // count is not the procedure's: the general path then makes the call
-    // (and raises its errors).
-    bool directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, Value* result);
+    // (Empty slots) as their records (`plan`) say when each is a constant,
+    // a plain variable or a number fusedBinary computes; the end of them,
+    // or null (nothing left behind) when one is not.
+    Value* directArguments(Frame& f, const Code& code, const DirectArg* plan, const Instr* loads, size_t count,
+                           Value* args);
+    // The same for the ArgLocal / ArgName loads of a call ElementRead
+    // found: references to the variables, or null when one is no local or
+    // declared global.
+    Value* variableArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args);
+    // DirectCall `in` (or an ElementRead of a procedure) of `proc`: its
+    // arguments made right in the slots of the call, which then runs; a
+    // function's value made at `result` (Empty) through its variable,
+    // which refers there.  The instructions to go past (`in`'s loads and
+    // call), or 0, with nothing done, when an argument is not of those or
+    // the count is not the procedure's: the general path then makes the
+    // call (and raises its errors).
+    size_t directCall(Frame& f, const Code& code, Procedure& proc, const Instr& in, Value* result);
     void raiseFrom(ScriptError& e, int line, int column, Frame& f);
     // Only inside a catch handler: the error being handled, raised at
     // `line`/`column` (recorded under On Error Resume Next, thrown on

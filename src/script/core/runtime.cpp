@@ -99,7 +99,7 @@ Runtime::~Runtime()
 
 void Runtime::enter()
 {
-    if (depth_ == 0) {
+    if (outsideCalls()) {
         char probe;
         const auto base = reinterpret_cast<uintptr_t>(&probe);
         stackLimit_ = base > limits_.stackBytes ? base - limits_.stackBytes : 0;
@@ -112,7 +112,7 @@ void Runtime::finishHostCall()
 {
     // Until the host call returns, the stop request (or the spent budget)
     // is still there for the next loop turn or call to find.
-    if (depth_ == 0 && terminatorStop_) {
+    if (outsideCalls() && terminatorStop_) {
         StopSignal stop = std::move(*terminatorStop_);
         terminatorStop_.reset();
         throw stop;

@@ -10,6 +10,7 @@
 #include "script/value.h"
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -91,14 +92,15 @@ public:
     // Empties the first `locals` of `slots`, the last first.
     static void emptyLocals(Value* slots, size_t locals)
     {
+        static_assert(Type::Empty == Type{0}, "an Empty value is all zero bytes");
         for (Value* v = slots + locals; v != slots;) {
             --v;
             // What holds nothing (a number, a reference) is simply
-            // overwritten.
+            // overwritten, in one store: Empty is all zero bytes.
             if (v->type() >= Type::String) [[unlikely]] {
                 Value old(std::move(*v));
             } else {
-                ::new (static_cast<void*>(v)) Value();
+                std::memset(static_cast<void*>(v), 0, sizeof(Value));
             }
         }
     }

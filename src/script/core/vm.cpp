@@ -94,7 +94,8 @@ void replaceElement(Value& element, Value&& v)
 }
 
 // Pops the condition of a conditional jump; a Boolean is read directly.
-bool popCondition(Value*& sp)
+// Out of line: the machine's loop keeps more in registers without it.
+[[gnu::noinline]] bool popCondition(Value*& sp)
 {
     const bool c = sp[-1].type() == Type::Boolean ? sp[-1].rawBoolean() : conditionTrue(sp[-1]);
     clear(*--sp);
@@ -350,7 +351,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
     return at >= 0 ? &rep->items[static_cast<size_t>(at)] : nullptr;
 }
 
-[[gnu::always_inline]] inline Value* Runtime::variableArguments(Frame& f, const Code& code, const Instr* loads,
+[[gnu::always_inline]] inline bool Runtime::variableArguments(Frame& f, const Code& code, const Instr* loads,
                                                                size_t count, Value* args)
 {
     // Each a reference, as the load would push it for a procedure.
@@ -360,14 +361,14 @@ void locate(Signal& s, int line, int column, const Frame& f)
                                                  : plainVariable(code.names[static_cast<size_t>(loads->a)], f);
         if (!v) {
             drop(args, out);
-            return nullptr;
+            return false;
         }
         ::new (static_cast<void*>(out)) Value(Value::ref(v));
     }
-    return end;
+    return true;
 }
 
-[[gnu::always_inline]] inline Value* Runtime::directArguments(Frame& f, const Code& code, const DirectArg* plan,
+[[gnu::always_inline]] inline bool Runtime::directArguments(Frame& f, const Code& code, const DirectArg* plan,
                                                              const Instr* loads, size_t count, Value* args)
 {
     // Each argument as its instruction would push it for a procedure,
@@ -419,40 +420,52 @@ void locate(Signal& s, int line, int column, const Frame& f)
         }
         }
         drop(args, out);
-        return nullptr;
+        return false;
     }
-    return end;
+    return true;
 }
 
-size_t Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Instr& in, Value* result)
+bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, Value* result)
 {
-    const Instr* const loads = &in + 1;
-    // A DirectCall's arguments as its records say; the variables of a
-    // call ElementRead found (the same sequence) are all references.
-    const DirectArg* plan = nullptr;
-    size_t count = in.b;
+    // The call's slots are given back as CallSlots would give them on each
+    // way out (written out here, where the runtime and the procedure at
+    // hand say where they are, so that nothing is kept spilled for it).
+    // Nothing throws before runDirect's try.
+    const Instr& in = loads[-1];
     if (in.op == OpCode::DirectCall) {
-        plan = &code.directArgs[in.b];
-        count = static_cast<size_t>(plan->index);
-        ++plan;
+        // The arguments as the call's records say.
+        const DirectArg* plan = &code.directArgs[in.b];
+        const auto count = static_cast<size_t>(plan->index);
+        if (count != proc.paramCount)
+            return false;
+        Value* const locals = slots_.takeFrame(frameSize(proc));
+        if (!directArguments(f, code, plan + 1, loads, count, locals)) {
+            slots_.give(locals);
+            return false;
+        }
+        runDirect(proc, locals, result);
+        return true;
     }
-    if (count != proc.paramCount)
-        return 0;
-    // The call's slots, given back as CallSlots would give them on each
-    // way out below (written out here, where the runtime and the procedure
-    // at hand say where they are, so that nothing is kept spilled for it).
-    // Nothing throws before the try.
+    // The variables of a call ElementRead found (the same sequence), all
+    // by reference.
+    if (in.b != proc.paramCount)
+        return false;
     Value* const locals = slots_.takeFrame(frameSize(proc));
-    if (!(plan ? directArguments(f, code, plan, loads, count, locals)
-               : variableArguments(f, code, loads, count, locals))) {
+    if (!variableArguments(f, code, loads, in.b, locals)) {
         slots_.give(locals);
-        return 0;
+        return false;
     }
+    runDirect(proc, locals, result);
+    return true;
+}
+
+[[gnu::always_inline]] inline void Runtime::runDirect(Procedure& proc, Value* locals, Value* result)
+{
     // No argument is an array element (nothing to lock) or omitted; a
     // variable passed to a by-value parameter is copied.
     if (proc.anyByVal) {
         const Param* params = proc.params.data();
-        for (size_t i = 0; i < count; ++i) {
+        for (size_t i = 0; i < proc.paramCount; ++i) {
             if (params[i].byVal && locals[i].isRef())
                 locals[i] = Value(*locals[i].rawRef());
         }
@@ -465,7 +478,7 @@ size_t Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const In
         ::new (static_cast<void*>(locals + resultSlot)) Value(Value::ref(result));
     try {
         enterCall();
-        CallDepth depth{depth_};
+        CallDepth depth{callRoom_};
         Frame callee;
         callee.locals = locals;
         callee.stack = locals + proc.localCount;
@@ -484,7 +497,6 @@ size_t Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const In
     }
     CallSlots::emptyLocals(locals, proc.localCount);
     slots_.give(locals);
-    return count + 1;
 }
 
 void Runtime::raiseFrom(ScriptError& e, int line, int column, Frame& f)
@@ -757,9 +769,11 @@ void Runtime::run(Frame& f, const Code& code)
                         sp = globalPrep(code.names[static_cast<size_t>(in.a)], in.flags, sp);
                         break;
                     }
-                    if (const size_t past = directCall(f, code, *g.proc, in, sp)) {
+                    if (directCall(f, code, *g.proc, ip, sp)) {
+                        // Past the loads, as many as the procedure's
+                        // parameters, and the GlobalCall.
                         ++sp;
-                        ip += past;
+                        ip += g.proc->paramCount + 1u;
                         break;
                     }
                     // As GlobalPrep (below) for a procedure: the arguments

@@ -10,6 +10,7 @@
 #include "script/value.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -31,9 +32,13 @@ public:
     // take() of a count known to be at least one: a call's frame.
     Value* takeFrame(size_t count)
     {
-        if (static_cast<size_t>(limit_ - top_) >= count) {
-            Value* slots = top_;
-            top_ += count;
+        // Addresses compared, not counts: the count is scaled once.  (As
+        // numbers: before the first chunk the pointers are null.)  A
+        // procedure's frame is far too small to wrap the address.
+        Value* slots = top_;
+        if (reinterpret_cast<uintptr_t>(slots) + count * sizeof(Value) <= reinterpret_cast<uintptr_t>(limit_))
+            [[likely]] {
+            top_ = slots + count;
             return slots;
         }
         return takeFromNextChunk(count);
@@ -42,7 +47,7 @@ public:
     // Gives back the slots `take` returned last, all Empty again.
     void give(Value* slots)
     {
-        if (slots >= chunkBase_ && slots <= top_) {
+        if (slots >= chunkBase_ && slots <= top_) [[likely]] {
             top_ = slots;
             return;
         }

@@ -493,7 +493,10 @@ private:
         char probe;
         if (reinterpret_cast<uintptr_t>(&probe) < stackLimit_)
             throw VbError(vberr::OutOfStack);
-        checkStep();
+        // Both parts of checkStep() in one test first: most runs have no
+        // budget, and the stop request is seldom there.
+        if (stopFlag_->load(std::memory_order_relaxed) | budgeted_) [[unlikely]]
+            checkStep();
         --callRoom_;
     }
     // No call in progress.
@@ -570,6 +573,8 @@ private:
     // less the calls in progress).
     int callRoom_ = limits_.maxCallDepth;
     uint64_t steps_ = 0;
+    // Whether limits_.stepBudget counts steps (kept with it).
+    bool budgeted_ = limits_.stepBudget != 0;
     // A stop that ended a Class_Terminate since the host call began.
     std::optional<StopSignal> terminatorStop_;
     // The lowest C++ stack address calls may reach: stackBytes below where

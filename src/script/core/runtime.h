@@ -478,6 +478,12 @@ private:
     // the step budget is spent.
     void checkStep()
     {
+        if (stopFlag_->load(std::memory_order_relaxed) | budgeted_) [[unlikely]]
+            countStep();
+    }
+    // checkStep() when there is a request or a budget.
+    void countStep()
+    {
         if (stopFlag_->load(std::memory_order_relaxed) ||
             (limits_.stepBudget && ++steps_ > limits_.stepBudget))
             stopRun();
@@ -495,8 +501,7 @@ private:
             throw VbError(vberr::OutOfStack);
         // Both parts of checkStep() in one test first: most runs have no
         // budget, and the stop request is seldom there.
-        if (stopFlag_->load(std::memory_order_relaxed) | budgeted_) [[unlikely]]
-            checkStep();
+        checkStep();
         --callRoom_;
     }
     // No call in progress.

@@ -349,13 +349,16 @@ struct DirectArg {
         Head,      // index: the number of arguments that follow
         Constant,  // constants[index], by value
         Local,     // a reference to local `index`
-        Global,    // a reference to the Global name `index`, when a declared variable
+        Global,    // a reference to the entry `global` (a Global name's), when a declared variable
         LocalStep, // local `index` plus `step` when it holds an Integer or a Long
         Computed,  // the LocalBinary / GlobalBinary at its instruction, inline (fusedBinary)
     };
     Kind kind = Head;
     int32_t step = 0;
-    int32_t index = 0;
+    union {
+        int32_t index = 0;
+        GlobalEntry* global; // Global: its runtime entry, which never moves
+    };
 };
 
 struct Code {

@@ -180,6 +180,7 @@ bool addDirectArgs(Code& code, size_t first, size_t count)
                 return false;
             } else {
                 arg.kind = DirectArg::Global;
+                arg.global = n.global;
             }
             break;
         }

@@ -383,7 +383,7 @@ void locate(Signal& s, int line, int column, const Frame& f)
             ::new (static_cast<void*>(out)) Value(Value::ref(&f.locals[plan->index].deref()));
             continue;
         case DirectArg::Global:
-            if (Value* v = declaredVariable(globalAt(code, plan->index))) {
+            if (Value* v = declaredVariable(*plan->global)) {
                 ::new (static_cast<void*>(out)) Value(Value::ref(v));
                 continue;
             }

@@ -395,7 +395,7 @@ TEST(VmFastPaths, DirectCallArgumentsSettledWhenFusedGiveWhatTheGeneralWayGives)
     // A global passed by reference is found at each call: ExecuteGlobal may
     // make it a procedure or a constant after the call's code was made.
     const Text id = u"Function Id(v, d)\n  Id = v + d\nEnd Function\nx = 2\ny = 0\n";
-    for (const Text change : {Text(u"Function x : x = 10 : End Function"), Text(u"Const x = 7")}) {
+    for (const Text& change : {Text(u"Function x : x = 10 : End Function"), Text(u"Const x = 7")}) {
         auto program = [&](const Text& argument) {
             return id + u"For n = 1 To 3\n  y = y + Id(" + argument + u", 0)\n  If n = 1 Then ExecuteGlobal \"" +
                    change + u"\"\nNext\n";

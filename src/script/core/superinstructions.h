@@ -40,7 +40,7 @@ void fuseElementAccess(Code& code);
 //     -> ElementReadJump / CalleeElementReadJump
 //   GlobalPrep f; (PushConst | ArgLocal | ArgName | LocalBinary | GlobalBinary)...;
 //   GlobalCall f                                                  f(args)
-//     -> DirectCall, the number of arguments in b
+//     -> DirectCall, where its DirectArg records start in b
 // A sequence is left alone when a jump, a statement or a resume point
 // starts inside it.
 void fuseOperators(Code& code);

@@ -5,6 +5,8 @@
 
 #include "common/text.h"
 
+#include <cstring>
+
 namespace quillet::surface {
 
 struct FontStyle {
@@ -15,7 +17,14 @@ struct FontStyle {
     bool underline = false;
     bool strikeout = false;
 
-    friend bool operator==(const FontStyle&, const FontStyle&) = default;
+    // Layout and the writers look fonts up by style all the time: the
+    // plain fields first, and the name's bytes at once.
+    friend bool operator==(const FontStyle& a, const FontStyle& b)
+    {
+        return a.size == b.size && a.bold == b.bold && a.italic == b.italic && a.underline == b.underline &&
+               a.strikeout == b.strikeout && a.name.size() == b.name.size() &&
+               std::memcmp(a.name.data(), b.name.data(), a.name.size() * sizeof(char16_t)) == 0;
+    }
 };
 
 } // namespace quillet::surface

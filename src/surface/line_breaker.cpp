@@ -42,7 +42,7 @@ struct Tokens {
 
 bool isSeparator(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
 
-Tokens tokenize(const std::vector<StyledRun>& runs)
+void tokenize(const std::vector<StyledRun>& runs, Tokens& tokens)
 {
     // A word and the blank after it take about six characters: room for
     // that many items saves growing the lists step by step for the short
@@ -52,7 +52,8 @@ Tokens tokenize(const std::vector<StyledRun>& runs)
     for (const StyledRun& run : runs)
         characters += run.text.size();
     const size_t expected = std::min<size_t>(characters / 3 + runs.size(), 256);
-    Tokens tokens;
+    tokens.items.clear();
+    tokens.fragments.clear();
     tokens.items.reserve(expected);
     tokens.fragments.reserve(expected);
     for (size_t r = 0; r < runs.size(); ++r) {
@@ -88,7 +89,6 @@ Tokens tokenize(const std::vector<StyledRun>& runs)
             }
         }
     }
-    return tokens;
 }
 
 double nextTabStop(double x)
@@ -104,18 +104,71 @@ LineMetrics combine(const LineMetrics& a, const LineMetrics& b)
     return LineMetrics{ascent, descent, below - descent};
 }
 
+// A piece of the line being built: a stretch of one run's text (words
+// and blanks that follow one another there), or a tab.
+struct Pending {
+    bool tab = false;
+    bool space = false;
+    size_t run = 0;
+    TextView text;
+    // The advance of `text` where `known`; `additive` when it is the sum
+    // of its characters' advances, so that text joined to it adds up.
+    double width = 0;
+    bool known = false;
+    bool additive = false;
+};
+
+// The working lists of a line breaking, kept for the next one on the same
+// thread: layout breaks thousands of short texts (table cells) in a row,
+// and they would otherwise be made and freed for every one.
+struct Scratch {
+    Tokens tokens;
+    std::vector<Pending> pending;
+    bool busy = false;
+};
+
+class ScratchLease {
+public:
+    ScratchLease()
+    {
+        thread_local Scratch shared;
+        scratch_ = shared.busy ? &own_ : &shared;
+        scratch_->busy = true;
+    }
+    ~ScratchLease()
+    {
+        // A huge text's lists are not kept.
+        constexpr size_t kKeptItems = 4096;
+        if (scratch_->tokens.items.capacity() > kKeptItems || scratch_->tokens.fragments.capacity() > kKeptItems ||
+            scratch_->pending.capacity() > kKeptItems)
+            *scratch_ = Scratch();
+        scratch_->busy = false;
+    }
+    ScratchLease(const ScratchLease&) = delete;
+    ScratchLease& operator=(const ScratchLease&) = delete;
+
+    Scratch& operator*() const { return *scratch_; }
+
+private:
+    Scratch own_;
+    Scratch* scratch_;
+};
+
 class LineBuilder {
 public:
     LineBuilder(const std::vector<StyledRun>& runs, const BreakOptions& options,
-                const TextMeasurer& measurer, const FontStyle& fallbackFont)
+                const TextMeasurer& measurer, const FontStyle& fallbackFont, Scratch& scratch)
         : runs_(runs), options_(options), measurer_(measurer), fallbackFont_(fallbackFont),
-          width_(std::max(options.width, 1.0)), lineStart_(options.firstLineOffset), penX_(lineStart_)
+          width_(std::max(options.width, 1.0)), lineStart_(options.firstLineOffset), penX_(lineStart_),
+          tokens_(scratch.tokens), pending_(scratch.pending)
     {
+        pending_.clear();
     }
 
     std::vector<LaidLine> run()
     {
-        const Tokens tokens = tokenize(runs_);
+        tokenize(runs_, tokens_);
+        const Tokens& tokens = tokens_;
         for (const Item& item : tokens.items) {
             pollStop();
             const Fragments fragments = tokens.of(item);
@@ -142,18 +195,20 @@ public:
     }
 
 private:
-    // A piece of the line being built: a stretch of one run's text (words
-    // and blanks that follow one another there), or a tab.
-    struct Pending {
-        bool tab = false;
-        bool space = false;
-        size_t run = 0;
-        TextView text;
-    };
-
     const FontStyle& fontOf(size_t run) const { return runs_[run].font; }
 
     double measure(size_t run, TextView text) const { return measurer_.advance(fontOf(run), text); }
+
+    struct Measured {
+        double advance = 0;
+        bool additive = false;
+    };
+    Measured measureParts(size_t run, TextView text) const
+    {
+        Measured m;
+        m.advance = measurer_.advanceOfCharacters(fontOf(run), text, m.additive);
+        return m;
+    }
 
     void noteFont(size_t run)
     {
@@ -174,11 +229,12 @@ private:
     // left edge), so moving a word down gains room.
     bool canWrap() const { return !pending_.empty() || lineStart_ > 0; }
 
-    void addText(size_t run, TextView text, bool space) { addText(run, text, space, measure(run, text)); }
+    void addText(size_t run, TextView text, bool space) { addText(run, text, space, measureParts(run, text)); }
 
     // The same, `text` already measured.
-    void addText(size_t run, TextView text, bool space, double advance)
+    void addText(size_t run, TextView text, bool space, Measured measured)
     {
+        const double advance = measured.advance;
         // Justified lines need every word and blank as its own piece so the
         // blanks can be widened.
         // What is added to a run's piece comes right after it in the run's
@@ -189,8 +245,11 @@ private:
         if (merge) {
             last->text = TextView(last->text.data(), last->text.size() + text.size());
             last->space = space;
+            last->width += advance;
+            last->known = last->known && last->additive && measured.additive;
+            last->additive = last->additive && measured.additive;
         } else {
-            pending_.push_back({false, space, run, text});
+            pending_.push_back({false, space, run, text, advance, true, measured.additive});
         }
         penX_ += advance;
         noteFont(run);
@@ -198,7 +257,7 @@ private:
 
     void addTab(size_t run)
     {
-        pending_.push_back({true, false, run, {}});
+        pending_.push_back({true, false, run, {}, 0, false, false});
         penX_ = nextTabStop(penX_);
         noteFont(run);
         skipSpaces_ = false;
@@ -209,12 +268,12 @@ private:
         bool keep = options_.keepFirstWord && firstWord_;
         firstWord_ = false;
         // A word of one fragment (most words) is measured once.
-        std::optional<double> measured;
+        std::optional<Measured> measured;
         if (options_.wrap && !keep) {
             double w = 0;
             for (const Fragment& f : word)
-                w += measure(f.run, f.text);
-            measured = w;
+                w += (measured = measureParts(f.run, f.text))->advance;
+            measured->advance = w;
             if (!fits(w) && canWrap()) {
                 finishLine(false);
                 skipSpaces_ = true;
@@ -256,8 +315,10 @@ private:
     {
         while (!pending_.empty() && !pending_.back().tab) {
             TextView& t = pending_.back().text;
-            while (!t.empty() && t.back() == u' ')
+            while (!t.empty() && t.back() == u' ') {
                 t.remove_suffix(1);
+                pending_.back().known = false;
+            }
             if (!t.empty())
                 break;
             pending_.pop_back();
@@ -279,7 +340,8 @@ private:
                 cursor = nextTabStop(cursor);
                 continue;
             }
-            LinePiece piece{cursor, measure(p.run, p.text), Text(p.text), fontOf(p.run), runs_[p.run].colour};
+            LinePiece piece{cursor, p.known ? p.width : measure(p.run, p.text), Text(p.text), fontOf(p.run),
+                            runs_[p.run].colour};
             cursor += piece.width;
             if (!p.space)
                 contentEnd = cursor;
@@ -360,7 +422,8 @@ private:
     double width_;
     double lineStart_;
     double penX_;
-    std::vector<Pending> pending_;
+    Tokens& tokens_;
+    std::vector<Pending>& pending_;
     std::vector<LaidLine> lines_;
     LineMetrics metrics_;
     bool hasMetrics_ = false;
@@ -376,7 +439,8 @@ private:
 std::vector<LaidLine> breakLines(const std::vector<StyledRun>& runs, const BreakOptions& options,
                                  const TextMeasurer& measurer, const FontStyle& fallbackFont)
 {
-    return LineBuilder(runs, options, measurer, fallbackFont).run();
+    ScratchLease scratch;
+    return LineBuilder(runs, options, measurer, fallbackFont, *scratch).run();
 }
 
 } // namespace quillet::surface

@@ -139,6 +139,19 @@ const StyleFont& FontSet::styleFont(const FontStyle& style)
     return *last_;
 }
 
+double FontSet::placeText(const StyleFont& style, const Text& text, double x, double baseline,
+                          std::vector<PlacedGlyph>& placed)
+{
+    // The commonest text is placed straight from the characters it holds,
+    // without making a QString of it.
+    if (!style.pictureFont && style.embedded >= 0 && !text.empty()) {
+        placed.clear();
+        if (const std::optional<double> advance = placeLatin(style, text, x, baseline, placed))
+            return *advance;
+    }
+    return place(style, drawn(style, text), x, baseline, placed);
+}
+
 QString FontSet::drawn(const StyleFont& style, const Text& text)
 {
     if (style.pictureFont)
@@ -153,7 +166,8 @@ double FontSet::place(const StyleFont& style, const QString& text, double x, dou
     if (text.isEmpty())
         return 0;
     if (style.embedded >= 0) {
-        if (const std::optional<double> advance = placeLatin(style, text, x, baseline, placed))
+        const TextView view(reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size()));
+        if (const std::optional<double> advance = placeLatin(style, view, x, baseline, placed))
             return *advance;
         // Most text is in the font's own characters, one glyph each:
         // looked up directly, without a text layout.
@@ -185,15 +199,16 @@ double FontSet::place(const StyleFont& style, const QString& text, double x, dou
     return placeWithLayout(style, text, x, baseline, placed);
 }
 
-std::optional<double> FontSet::placeLatin(const StyleFont& style, const QString& text, double x, double baseline,
+std::optional<double> FontSet::placeLatin(const StyleFont& style, TextView text, double x, double baseline,
                                           std::vector<PlacedGlyph>& placed)
 {
     // As the direct look-up in place() finds them, one character at a
     // time: no character of these changes the glyph of its neighbours.
-    for (const QChar c : text) {
-        if (c.unicode() >= style.latin.size())
+    for (const char16_t code : text) {
+        if (code >= style.latin.size())
             return std::nullopt;
-        StyleFont::KnownGlyph& known = style.latin[c.unicode()];
+        const QChar c(code);
+        StyleFont::KnownGlyph& known = style.latin[code];
         if (known.state == StyleFont::KnownGlyph::Unknown) {
             quint32 glyph = 0;
             int count = 1;
@@ -210,10 +225,13 @@ std::optional<double> FontSet::placeLatin(const StyleFont& style, const QString&
     }
     EmbeddedFont& font = *fonts_[size_t(style.embedded)];
     double at = x;
-    for (const QChar c : text) {
-        const StyleFont::KnownGlyph& known = style.latin[c.unicode()];
-        placed.push_back({style.embedded, known.glyph, at, baseline});
-        font.used.add(known.glyph, c.unicode());
+    const size_t first = placed.size();
+    placed.resize(first + text.size());
+    PlacedGlyph* glyph = placed.data() + first;
+    for (const char16_t c : text) {
+        const StyleFont::KnownGlyph& known = style.latin[c];
+        *glyph++ = {style.embedded, known.glyph, at, baseline};
+        font.used.add(known.glyph, c);
         at += known.advance;
     }
     return at - x;
@@ -233,23 +251,24 @@ QByteArray FontSet::writeFonts()
     return resources;
 }
 
-unsigned FontSet::codeOf(int index, unsigned glyph)
+unsigned FontSet::outlineCode(EmbeddedFont& font, unsigned glyph)
 {
-    EmbeddedFont& font = *fonts_[size_t(index)];
-    if (font.trueType)
-        return glyph;
     auto [it, added] = font.codes.try_emplace(glyph, unsigned(font.glyphOfCode.size()) + 1);
     if (added)
         font.glyphOfCode.push_back(glyph);
     return it->second;
 }
 
-double FontSet::width(int index, unsigned glyph)
+double FontSet::readWidth(int index, unsigned glyph)
 {
     EmbeddedFont& font = *fonts_[size_t(index)];
-    if (font.trueType)
-        return font.trueType->advance(glyph) * kGlyphEm / font.trueType->facts().unitsPerEm;
-    return outlineAdvance(font, glyph);
+    const double width = font.trueType
+                             ? font.trueType->advance(glyph) * kGlyphEm / font.trueType->facts().unitsPerEm
+                             : outlineAdvance(font, glyph);
+    if (glyph >= font.widths.size())
+        font.widths.resize(glyph + 1, std::nan(""));
+    font.widths[glyph] = width;
+    return width;
 }
 
 double FontSet::placeWithLayout(const StyleFont& style, const QString& text, double x, double baseline,

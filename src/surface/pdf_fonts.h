@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <array>
+#include <cmath>
 #include <map>
 #include <memory>
 #include <optional>
@@ -86,6 +87,9 @@ struct EmbeddedFont {
     std::vector<unsigned> glyphOfCode;
     QRawFont em;  // at 1000 pixels: advances and outlines in font units
     std::unordered_map<unsigned, double> advances;
+    // The PDF widths of the glyphs drawn, by glyph id; NaN where not
+    // looked up yet.  Text asks for one per glyph it draws.
+    std::vector<double> widths;
     // The face lacks the weight or style asked for: the glyphs are drawn
     // twice, a little apart, and slanted, as Qt draws such a face.  The
     // engine leaves fixed-pitch faces thin; the outlines it gives are
@@ -142,25 +146,42 @@ public:
     double place(const StyleFont& style, const QString& text, double x, double baseline,
                  std::vector<PlacedGlyph>& placed);
 
+    // place() for `text` as `style` draws it (drawn()).
+    double placeText(const StyleFont& style, const Text& text, double x, double baseline,
+                     std::vector<PlacedGlyph>& placed);
+
     // Writes every font and returns the font entries of the resources.
     QByteArray writeFonts();
 
     // The code (glyph id in the embedded font program) that draws `glyph`
     // of font `index`.
-    unsigned codeOf(int index, unsigned glyph);
+    unsigned codeOf(int index, unsigned glyph)
+    {
+        EmbeddedFont& font = *fonts_[size_t(index)];
+        return font.trueType ? glyph : outlineCode(font, glyph);
+    }
 
     const EmbeddedFont& font(int index) const { return *fonts_[size_t(index)]; }
 
     // The advance of `glyph` in thousandths of the em, as the PDF font
     // gives it.
-    double width(int index, unsigned glyph);
+    double width(int index, unsigned glyph)
+    {
+        const EmbeddedFont& font = *fonts_[size_t(index)];
+        if (glyph < font.widths.size() && !std::isnan(font.widths[glyph]))
+            return font.widths[glyph];
+        return readWidth(index, glyph);
+    }
 
 private:
+    static unsigned outlineCode(EmbeddedFont& font, unsigned glyph);
+    double readWidth(int index, unsigned glyph);
+
     double placeWithLayout(const StyleFont& style, const QString& text, double x, double baseline,
                            std::vector<PlacedGlyph>& placed);
     // place() for a text whose characters are all up to U+00FF and each a
     // glyph of the style's own font; nothing (and nothing placed) otherwise.
-    std::optional<double> placeLatin(const StyleFont& style, const QString& text, double x, double baseline,
+    std::optional<double> placeLatin(const StyleFont& style, TextView text, double x, double baseline,
                                      std::vector<PlacedGlyph>& placed);
 
     int embeddedFor(const QRawFont& raw);

@@ -3,11 +3,12 @@
 #include "common/stop_request.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace quillet::surface::pdf {
 namespace {
 
-void appendRect(std::string& out, const TwipRect& r)
+void appendRect(ContentBuffer& out, const TwipRect& r)
 {
     out << r.left << r.top << r.width() << r.height() << "re ";
 }
@@ -30,7 +31,7 @@ QByteArray PageContent::take(const Page& page, double heightPoints)
 void PageContent::operator()(const TextOp& op)
 {
     const StyleFont& style = fonts_.styleFont(op.font);
-    const double advance = fonts_.place(style, FontSet::drawn(style, op.text), op.x, op.baseline, glyphs_);
+    const double advance = fonts_.placeText(style, op.text, op.x, op.baseline, glyphs_);
     const bool decorated = op.font.underline || op.font.strikeout;
     if (glyphs_.empty() && !decorated)
         return;
@@ -100,7 +101,9 @@ void PageContent::colour(Rgb rgb, std::optional<Rgb>& current, const char* op)
     if (current == rgb)
         return;
     current = rgb;
-    out_ << (rgb & 0xFF) / 255.0 << ((rgb >> 8) & 0xFF) / 255.0 << ((rgb >> 16) & 0xFF) / 255.0 << op << "\n";
+    out_ << (rgb & 0xFF) / 255.0 << ((rgb >> 8) & 0xFF) / 255.0 << ((rgb >> 16) & 0xFF) / 255.0;
+    out_.append(op, std::strlen(op));
+    out_ += '\n';
 }
 
 void PageContent::width(double w)
@@ -169,21 +172,29 @@ void PageContent::moveTo(double x, double y, double slant)
 
 void PageContent::appendCode(unsigned code)
 {
-    const auto plain = [](unsigned byte) {
-        return byte != '(' && byte != ')' && byte != '\\' && byte != '\r' && byte != '\n';
+    // The bytes a literal string escapes: ( ) \ and the line ends.
+    constexpr uint64_t kEscapedBelow64 = (1ull << '(') | (1ull << ')') | (1ull << '\r') | (1ull << '\n');
+    const auto escaped = [](unsigned byte) {
+        return byte == '\\' || (byte < 64 && ((kEscapedBelow64 >> byte) & 1));
     };
     const unsigned high = (code >> 8) & 0xFF, low = code & 0xFF;
-    if (plain(high) && plain(low)) {
+    char* at = out_.reserveMore(4);
+    if (!escaped(high) && !escaped(low)) [[likely]] {
         // Nearly every code: its two bytes as they are.
-        const char bytes[2] = {char(high), char(low)};
-        out_.append(bytes, 2);
+        at[0] = char(high);
+        at[1] = char(low);
+        out_.commit(at + 2);
         return;
     }
     for (const unsigned byte : {high, low}) {
-        if (!plain(byte))
-            out_ += '\\';
-        out_ += byte == '\r' ? 'r' : byte == '\n' ? 'n' : char(byte);
+        if (escaped(byte)) {
+            *at++ = '\\';
+            *at++ = byte == '\r' ? 'r' : byte == '\n' ? 'n' : char(byte);
+        } else {
+            *at++ = char(byte);
+        }
     }
+    out_.commit(at);
 }
 
 void PageContent::writeRuns(double size, double shift, bool onlyEmboldened)

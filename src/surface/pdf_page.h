@@ -64,7 +64,7 @@ private:
     void moveTo(double x, double y, double slant);
 
     // A glyph id as the two bytes of a literal string.
-    void appendCode(unsigned code);
+    inline void appendCode(unsigned code);
 
     // The glyphs in runs of one PDF font: each run is placed once, and a
     // glyph that the font's advances would put elsewhere gets a TJ
@@ -76,7 +76,7 @@ private:
 
     FontSet& fonts_;
     ImageSet& images_;
-    std::string out_;
+    ContentBuffer out_;
     State state_;
     std::vector<PlacedGlyph> glyphs_;
     bool inText_ = false;

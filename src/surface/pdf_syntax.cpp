@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace quillet::surface::pdf {
 namespace {
@@ -87,6 +88,22 @@ std::string& operator<<(std::string& out, const char* text)
 std::string& operator<<(std::string& out, const QByteArray& text)
 {
     return out.append(text.constData(), size_t(text.size()));
+}
+
+void ContentBuffer::grow(size_t count)
+{
+    const size_t capacity = std::max({capacity_ * 2, size_ + count, size_t(4096)});
+    std::unique_ptr<char[]> data(new char[capacity]);
+    if (size_ != 0)
+        std::memcpy(data.get(), data_.get(), size_);
+    data_ = std::move(data);
+    capacity_ = capacity;
+}
+
+ContentBuffer& operator<<(ContentBuffer& out, const QByteArray& text)
+{
+    out.append(text.constData(), size_t(text.size()));
+    return out;
 }
 
 QByteArray& operator<<(QByteArray& out, int value)

@@ -8,6 +8,8 @@
 #include <QString>
 
 #include <concepts>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,12 +35,67 @@ QByteArray& operator<<(QByteArray& out, const char* text);
 QByteArray& operator<<(QByteArray& out, const QByteArray& text);
 QByteArray& operator<<(QByteArray& out, int value);
 
-// Page content is built in a std::string, where appending a few bytes is
-// inline; QByteArray's append is a call into Qt each time.
 std::string& operator<<(std::string& out, const char* text);
 std::string& operator<<(std::string& out, const QByteArray& text);
 
-// Numbers go into either kind of buffer.
+// Page content: millions of appends of a few bytes each.  Room is made
+// first and the bytes written straight into it, all inline; a number is
+// formatted in place rather than copied in.  (std::string's append calls
+// out of the string and into memcpy for every piece.)
+class ContentBuffer {
+public:
+    ContentBuffer() = default;
+    ContentBuffer(const ContentBuffer&) = delete;
+    ContentBuffer& operator=(const ContentBuffer&) = delete;
+
+    const char* data() const { return data_.get(); }
+    size_t size() const { return size_; }
+    void clear() { size_ = 0; }
+
+    // Room for `count` more bytes at end(); commit() takes what was written.
+    char* reserveMore(size_t count)
+    {
+        if (capacity_ - size_ < count)
+            grow(count);
+        return data_.get() + size_;
+    }
+    void commit(const char* end) { size_ = size_t(end - data_.get()); }
+
+    void append(const char* text, size_t length)
+    {
+        char* at = reserveMore(length);
+        std::memcpy(at, text, length);
+        size_ += length;
+    }
+    // A literal: its length is known here, and so the copy is a few moves.
+    template <size_t N>
+    void append(const char (&text)[N])
+    {
+        append(static_cast<const char*>(text), N - 1);
+    }
+    void operator+=(char c)
+    {
+        *reserveMore(1) = c;
+        ++size_;
+    }
+
+private:
+    void grow(size_t count);
+
+    std::unique_ptr<char[]> data_;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+};
+
+ContentBuffer& operator<<(ContentBuffer& out, const QByteArray& text);
+template <size_t N>
+ContentBuffer& operator<<(ContentBuffer& out, const char (&text)[N])
+{
+    out.append(text);
+    return out;
+}
+
+// Numbers go into any of these buffers.
 template <typename Bytes>
 concept ByteBuffer = std::same_as<Bytes, QByteArray> || std::same_as<Bytes, std::string>;
 
@@ -56,6 +113,19 @@ Bytes& operator<<(Bytes& out, double value)
     char* end = formatNumber(buffer, value);
     *end++ = ' ';
     out.append(buffer, end - buffer);
+    return out;
+}
+
+inline void appendNumber(ContentBuffer& out, double value)
+{
+    out.commit(formatNumber(out.reserveMore(kNumberChars), value));
+}
+
+inline ContentBuffer& operator<<(ContentBuffer& out, double value)
+{
+    char* end = formatNumber(out.reserveMore(kNumberChars + 1), value);
+    *end++ = ' ';
+    out.commit(end);
     return out;
 }
 

@@ -176,6 +176,14 @@ QtTextMeasurer::~QtTextMeasurer() = default;
 
 double QtTextMeasurer::advance(const FontStyle& font, TextView text) const
 {
+    bool sumOfCharacters = false;
+    return advanceOfCharacters(font, text, sumOfCharacters);
+}
+
+double QtTextMeasurer::advanceOfCharacters(const FontStyle& font, TextView text, bool& sumOfCharacters) const
+{
+    // Whole 64ths of a unit add up exactly, in any grouping.
+    sumOfCharacters = true;
     if (text.empty())
         return 0;
     Cache::Font& entry = cache_->fontFor(font);
@@ -184,14 +192,17 @@ double QtTextMeasurer::advance(const FontStyle& font, TextView text) const
         // then the whole text is measured at once below.
         double total = 0;
         size_t i = 0;
-        for (; i < text.size() && isTabled(text[i]); ++i) {
+        const char16_t* const chars = text.data();
+        for (; i < text.size() && isTabled(chars[i]); ++i) {
             if (i % kPollStride == kPollStride - 1)
                 pollStop();
-            total += entry.advanceOf(text.substr(i));
+            const double known = entry.advances[chars[i]];
+            total += std::isnan(known) ? entry.advanceOf(text.substr(i)) : known;
         }
         if (i == text.size())
             return total;
     }
+    sumOfCharacters = false;
     const double widest = std::max(entry.metrics().maxWidth(), 1.0);
     const size_t piece = std::max<size_t>(2, static_cast<size_t>(kSafePieceAdvance / widest));
     if (text.size() <= piece)

@@ -14,6 +14,7 @@ public:
     ~QtTextMeasurer() override;
 
     double advance(const FontStyle& font, TextView text) const override;
+    double advanceOfCharacters(const FontStyle& font, TextView text, bool& sumOfCharacters) const override;
     LineMetrics metrics(const FontStyle& font) const override;
     std::optional<Text> fallbackFor(const Text& fontName) const override;
 

@@ -305,7 +305,8 @@ private:
     };
     struct TablePart;
     struct TableRow;
-    TableRow layoutTableRow(const std::vector<Text>& cells, const std::vector<TableColumn>& columns,
+    // Lends `cells` out while it works; they are as they were after.
+    TableRow layoutTableRow(std::vector<Text>& cells, const std::vector<TableColumn>& columns,
                             bool isHeader) const;
     // Returns the index of the line drawn along the part's bottom, if any.
     std::optional<size_t> drawTablePart(const TablePart& part, const std::vector<TableColumn>& columns,

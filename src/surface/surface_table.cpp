@@ -44,13 +44,17 @@ struct TablePens {
 
 } // namespace
 
-Surface::TableRow Surface::layoutTableRow(const std::vector<Text>& cells, const std::vector<TableColumn>& columns,
+Surface::TableRow Surface::layoutTableRow(std::vector<Text>& cells, const std::vector<TableColumn>& columns,
                                           bool isHeader) const
 {
     TableRow row;
     row.isHeader = isHeader;
+    row.cells.reserve(columns.size());
     double tallest = 0;
     pollStop();
+    // Each cell's text is lent to the one run of its line breaking and
+    // handed back after, rather than copied.
+    std::vector<StyledRun> runs{{Text(), font_, textColor_}};
     for (size_t c = 0; c < columns.size(); ++c) {
         const TableColumn& column = columns[c];
         BreakOptions options;
@@ -59,8 +63,9 @@ Surface::TableRow Surface::layoutTableRow(const std::vector<Text>& cells, const 
         options.wrap = column.wrap && options.width >= 1;
         options.tolerance = kWrapTolerance;
         options.align = column.align;
-        std::vector<StyledRun> runs{{cells[c], font_, textColor_}};
+        runs.front().text = std::move(cells[c]);
         auto lines = breakLines(runs, options, *measurer_, font_);
+        cells[c] = std::move(runs.front().text);
         double height = 0;
         for (const LaidLine& line : lines)
             height += line.height();
@@ -197,7 +202,7 @@ void Surface::addTable(TextView format, TextView header, TextView body, const Ar
     const int borderCode = tableBorder_;
 
     std::vector<TableRow> headerRows;
-    for (const auto& cells : headerCells)
+    for (auto& cells : headerCells)
         headerRows.push_back(layoutTableRow(cells, columns, true));
     // Body rows are laid out as they are placed and kept only until their
     // part is drawn: a table of a million rows holds one page of them.

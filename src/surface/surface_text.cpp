@@ -28,7 +28,8 @@ void Surface::emitLine(const LaidLine& line, double left, double top, const std:
     const double baseline = top + line.metrics.ascent;
     for (const LinePiece& piece : line.pieces) {
         if (hasInk(piece.text, piece.font))
-            out.push_back(TextOp{left + piece.x, top, baseline, piece.width, piece.text, piece.font, piece.colour, clip});
+            out.emplace_back(std::in_place_type<TextOp>, left + piece.x, top, baseline, piece.width, piece.text,
+                             piece.font, piece.colour, clip);
     }
 }
 

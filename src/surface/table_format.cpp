@@ -170,6 +170,7 @@ std::vector<std::vector<Text>> splitTableRows(TextView text, TableSeparators sep
         // Cells past the last column are dropped unread: a row of millions
         // of separators costs no more than its columns.
         std::vector<Text> cells;
+        cells.reserve(columns);
         size_t start = 0;
         while (cells.size() < columns && start <= rowText.size()) {
             const size_t at = std::min(rowText.find(separators.column, start), rowText.size());

@@ -23,6 +23,14 @@ public:
     virtual ~TextMeasurer() = default;
     // Advance width of one line of text (no line breaks) in twips.
     virtual double advance(const FontStyle& font, TextView text) const = 0;
+    // advance(), also telling whether that advance is the exact sum of
+    // the advances of the text's characters, so that the advance of text
+    // joined from pieces so measured is the sum of theirs.
+    virtual double advanceOfCharacters(const FontStyle& font, TextView text, bool& sumOfCharacters) const
+    {
+        sumOfCharacters = false;
+        return advance(font, text);
+    }
     virtual LineMetrics metrics(const FontStyle& font) const = 0;
     // The font drawn instead of `fontName` when no font of that name is
     // known or installed; nothing when it is.

@@ -46,6 +46,9 @@ TEST(ItemTagList, TagItemReads)
     EXPECT_EQ(itemWithTags(u",ÄRA(alt)").TagItem(u"Ära"), u"alt") << "letter case beyond ASCII";
     EXPECT_EQ(itemWithTags(u",na").TagItem(u"name"), u"");
     EXPECT_EQ(itemWithTags(u",levelx(1),level(2)").TagItem(u"level"), u"2");
+    // Characters one of whose bytes is a comma's are no commas.
+    EXPECT_EQ(itemWithTags(u",n(\u012C\u2C00name(x)\u2C2C),name(y)").TagItem(u"name"), u"y");
+    EXPECT_EQ(itemWithTags(u",n(\u2C2C,name(z))").TagItem(u"name"), u"z");
 }
 
 TEST(ItemTagList, TagItemWrites)

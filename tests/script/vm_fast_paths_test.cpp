@@ -528,6 +528,38 @@ TEST(VmFastPaths, DirectCallsPassArgumentsAsTheGeneralWay)
         EXPECT_EQ(expected, evalAfter(procs + code, expression)) << toUtf8(code);
 }
 
+TEST(VmFastPaths, DirectCallArgumentsSettledWhenFusedGiveWhatTheGeneralWayGives)
+{
+    // `k + c` and `k - c` on a local, passed straight to a procedure: a
+    // step on a whole number, widening at the edges of Integer and Long;
+    // every other value goes the general way.  `(k) + c` always does.
+    const Text kind = u"Function Kind(x)\n  Kind = TypeName(x) & \" \" & x\nEnd Function\n";
+    const char16_t* values[] = {u"CInt(32767)", u"CInt(-32768)", u"CLng(2147483647)", u"CLng(-2147483647) - 1",
+                                u"CInt(5)",     u"1.5",          u"\"4\"",          u"Empty",
+                                u"True",        u"CByte(255)",   u"CCur(2)",          u"Null"};
+    const char16_t* steps[] = {u" + 1", u" - 1", u" + 32767", u" - 32767"};
+    for (const char16_t* value : values) {
+        for (const char16_t* step : steps) {
+            auto program = [&](const Text& argument) {
+                return kind + u"Function T()\n  Dim k: k = " + value + u"\n  T = Kind(" + argument + step +
+                       u")\nEnd Function\n";
+            };
+            EXPECT_EQ(evalAfter(program(u"(k)"), u"T()"), evalAfter(program(u"k"), u"T()"))
+                << toUtf8(value) << toUtf8(step);
+        }
+    }
+    // A global passed by reference is found at each call: ExecuteGlobal may
+    // make it a procedure or a constant after the call's code was made.
+    const Text id = u"Function Id(v, d)\n  Id = v + d\nEnd Function\nx = 2\ny = 0\n";
+    for (const Text& change : {Text(u"Function x : x = 10 : End Function"), Text(u"Const x = 7")}) {
+        auto program = [&](const Text& argument) {
+            return id + u"For n = 1 To 3\n  y = y + Id(" + argument + u", 0)\n  If n = 1 Then ExecuteGlobal \"" +
+                   change + u"\"\nNext\n";
+        };
+        EXPECT_EQ(evalAfter(program(u"(x)"), u"y"), evalAfter(program(u"x"), u"y")) << toUtf8(change);
+    }
+}
+
 TEST(VmFastPaths, GlobalsThatChangeWhatTheyAreAreReadAsTheGeneralWay)
 {
     // The fused instructions reach a global through a table made with the

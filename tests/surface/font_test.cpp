@@ -5,6 +5,7 @@
 #include "qt_app.h"
 
 #include "surface/font_resolver.h"
+#include "surface/line_breaker.h"
 #include "surface/pdf_export.h"
 #include "surface/qt_text_measurer.h"
 #include "surface/surface.h"
@@ -202,6 +203,37 @@ TEST_F(FontTest, TextsMeasureExactlyAsQtLaysThemOut)
             for (const Text& text : texts) {
                 EXPECT_EQ(measurer.advance(font, text), metrics.horizontalAdvance(drawnText(font, text)))
                     << toUtf8(mapping.name) << " style " << style << ": " << toUtf8(text);
+            }
+        }
+    }
+}
+
+// The line breaker adds a line's width up from its words where the
+// measurer says their advances add up; every piece must still be exactly
+// as wide as its own text measures, in Latin text and in text the measurer
+// hands to Qt, with blanks dropped at the breaks, in a picture font too.
+TEST_F(FontTest, LinePiecesAreAsWideAsTheirTextMeasures)
+{
+    QtTextMeasurer measurer;
+    const Text text = u"Longsword +1 (versatile)   d8  \u00C6sir \u00FCber, na\u00EFve  fianc\u00E9e \u0175ord "
+                      u"e\u0301clat \u201Cquoted\u201D words and more words to wrap    \r\nnext  line\tafter tab";
+    for (const Text& name : {Text(u"Arial"), Text(u"Times New Roman"), Text(u"Wingdings")}) {
+        for (const Align align : {Align::Left, Align::Center, Align::Right}) {
+            for (const double width : {900.0, 2500.0, 100000.0}) {
+                const FontStyle font{name, 10};
+                BreakOptions options;
+                options.width = width;
+                options.align = align;
+                const auto lines = breakLines({{text, font, kBlack}}, options, measurer, font);
+                size_t pieces = 0;
+                for (const LaidLine& line : lines) {
+                    for (const LinePiece& piece : line.pieces) {
+                        ++pieces;
+                        EXPECT_EQ(piece.width, measurer.advance(font, piece.text))
+                            << toUtf8(name) << " " << width << ": " << toUtf8(piece.text);
+                    }
+                }
+                EXPECT_GT(pieces, width < 1000 ? 10u : 1u);
             }
         }
     }

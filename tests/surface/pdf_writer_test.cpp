@@ -435,6 +435,30 @@ TEST(PdfNumbers, ThousandthsAreWrittenAsACorrectlyRoundedDecimalWould)
     EXPECT_EQ(bytes, "-1234.52.25 ");
 }
 
+// Page content is written into room made ahead; what is written must come
+// out whole and in order however often the buffer grows under it.
+TEST(PdfContentBuffer, KeepsEveryPieceAcrossGrowth)
+{
+    using namespace quillet::surface::pdf;
+    ContentBuffer buffer;
+    std::string expected;
+    for (int i = 0; i < 5000; ++i) {
+        const double value = i * 1.0625 - 17;
+        buffer << value << "Td ";
+        buffer += '(';
+        buffer.append("xy", 1);
+        buffer << QByteArray("Q\n");
+        std::string number;
+        appendNumber(number, value);
+        expected += number + " Td (xQ\n";
+    }
+    ASSERT_EQ(buffer.size(), expected.size());
+    EXPECT_EQ(std::string(buffer.data(), buffer.size()), expected);
+    buffer.clear();
+    appendNumber(buffer, 0.5);
+    EXPECT_EQ(std::string(buffer.data(), buffer.size()), "0.5");
+}
+
 TEST(JpegFrame, BaselineAndProgressiveGreyAndColourAreReadyOthersAreNot)
 {
     const JpegPicture colour = jpegPicture(QImage::Format_RGB32);

@@ -82,7 +82,7 @@ Value Runtime::callProcedure(Procedure& proc, ScriptObject* me, std::span<Value>
     if (args.size() != proc.paramCount)
         throw VbError(vberr::WrongArgCount);
     enterCall();
-    CallDepth depth{depth_};
+    CallDepth depth{callRoom_};
     CallSlots slots(slots_, frameSize(proc), proc.localCount);
     Value* locals = slots.data();
     // The slots are Empty: each argument is made in place, no old value

@@ -202,11 +202,12 @@ enum class OpCode : uint8_t {
     ElementReadJump,
     CalleeElementReadJump,
     // In place of the GlobalPrep of `f(args)` whose arguments are each a
-    // PushConst, an ArgLocal, an ArgName or a LocalBinary / GlobalBinary,
-    // with its GlobalCall right after them (b: the number of arguments):
-    // when f is a script procedure and every argument a constant, a plain
-    // variable or an inline number, pushes them, calls f and goes past the
-    // GlobalCall; otherwise runs as that GlobalPrep.
+    // PushConst, an ArgLocal, an ArgName of a local or global or a
+    // LocalBinary / GlobalBinary, with its GlobalCall right after them (b:
+    // where its DirectArg records start in Code::directArgs): when f is a
+    // script procedure and every argument a constant, a plain variable or
+    // an inline number, pushes them, calls f and goes past the GlobalCall;
+    // otherwise runs as that GlobalPrep.
     DirectCall,
     // In place of a ForNext whose counter is a Local name (ForNextLocal) or
     // a Global name bound to its entry (ForNextGlobal): steps a loop that
@@ -380,6 +381,28 @@ struct UpdateSite {
     double zReal = 0;
 };
 
+// How a DirectCall makes one of its arguments, settled when the call is
+// fused so that the machine does not choose again at every call.  A call's
+// records follow a head record whose `index` is the number of arguments;
+// each argument's instruction (after the DirectCall) is still there for
+// the general way.
+struct DirectArg {
+    enum Kind : uint8_t {
+        Head,      // index: the number of arguments that follow
+        Constant,  // constants[index], by value
+        Local,     // a reference to local `index`
+        Global,    // a reference to the entry `global` (a Global name's), when a declared variable
+        LocalStep, // local `index` plus `step` when it holds an Integer or a Long
+        Computed,  // the LocalBinary / GlobalBinary at its instruction, inline (fusedBinary)
+    };
+    Kind kind = Head;
+    int32_t step = 0;
+    union {
+        int32_t index = 0;
+        GlobalEntry* global; // Global: its runtime entry, which never moves
+    };
+};
+
 struct Code {
     std::vector<Instr> instrs;
     std::vector<StatementEntry> statements; // by start
@@ -398,6 +421,7 @@ struct Code {
     std::vector<ForLoopInfo> forLoops;
     std::vector<ForEachInfo> forEachLoops;
     std::vector<UpdateSite> updates;
+    std::vector<DirectArg> directArgs;
     int maxStack = 0;
     int iterators = 0;
 

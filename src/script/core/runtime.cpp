@@ -70,6 +70,7 @@ Runtime::~Runtime()
     // be closing): the ones still to run share a bounded number of steps.
     if (limits_.stepBudget == 0 || limits_.stepBudget > kShutdownStepBudget)
         limits_.stepBudget = kShutdownStepBudget;
+    budgeted_ = true;
     // Script variables first: a Class_Terminate may still use the named
     // objects (WScript.Echo in a terminate handler, for instance).
     for (bool named : {false, true}) {
@@ -99,7 +100,7 @@ Runtime::~Runtime()
 
 void Runtime::enter()
 {
-    if (depth_ == 0) {
+    if (outsideCalls()) {
         char probe;
         const auto base = reinterpret_cast<uintptr_t>(&probe);
         stackLimit_ = base > limits_.stackBytes ? base - limits_.stackBytes : 0;
@@ -112,7 +113,7 @@ void Runtime::finishHostCall()
 {
     // Until the host call returns, the stop request (or the spent budget)
     // is still there for the next loop turn or call to find.
-    if (depth_ == 0 && terminatorStop_) {
+    if (outsideCalls() && terminatorStop_) {
         StopSignal stop = std::move(*terminatorStop_);
         terminatorStop_.reset();
         throw stop;

@@ -289,8 +289,8 @@ private:
     static size_t frameSize(const Procedure& proc) { return proc.frameSlots; }
     // A call counted in the depth until it ends (enterCall() counted it).
     struct CallDepth {
-        int& depth;
-        ~CallDepth() { --depth; }
+        int& room;
+        ~CallDepth() { ++room; }
     };
     void releaseHoldings(Frame& f, const Code& code, const StatementEntry& at, size_t count) noexcept;
     void binaryOperand(Frame& f, const Code& code, Op op, uint8_t flags, OperandKind kind, int32_t index, Value& left);
@@ -338,14 +338,22 @@ private:
     // variable; false (nothing done) otherwise.
     bool binaryStore(Frame& f, const Code& code, const Instr& in, const Instr& store);
     // DirectCall: the `count` arguments its loads push, made at `args`
-    // (Empty slots) when each is a constant, a plain variable or a number
-    // fusedBinary computes; the end of them, or null (nothing left behind)
-    // when one is not.
-    Value* directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args);
-    // DirectCall of `proc`: its arguments made by directArguments() right
-    // in the slots of the call, which then runs; a function's value made
-    // at `result` (Empty) through its variable, which refers there.
-    // `loads` follow the instruction that counts them (loads[-1].b).
+    // (Empty slots) as their records (`plan`) say when each is a constant,
+    // a plain variable or a number fusedBinary computes; false (nothing
+    // left behind) when one is not.
+    bool directArguments(Frame& f, const Code& code, const DirectArg* plan, const Instr* loads, size_t count,
+                         Value* args);
+    // The same for the ArgLocal / ArgName loads of a call ElementRead
+    // found: references to the variables; false when one is no local or
+    // declared global.
+    bool variableArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args);
+    // directCall() once the arguments are made in `locals`, the slots it
+    // took for the call: runs it and gives them back.
+    void runDirect(Procedure& proc, Value* locals, Value* result);
+    // DirectCall (or an ElementRead of a procedure) of `proc`, its loads
+    // at `loads` (after the instruction, loads[-1]): the arguments made
+    // right in the slots of the call, which then runs; a function's value
+    // made at `result` (Empty) through its variable, which refers there.
     // False, with nothing done, when an argument is not of those or the
     // count is not the procedure's: the general path then makes the call
     // (and raises its errors).
@@ -470,6 +478,12 @@ private:
     // the step budget is spent.
     void checkStep()
     {
+        if (stopFlag_->load(std::memory_order_relaxed) | budgeted_) [[unlikely]]
+            countStep();
+    }
+    // checkStep() when there is a request or a budget.
+    void countStep()
+    {
         if (stopFlag_->load(std::memory_order_relaxed) ||
             (limits_.stepBudget && ++steps_ > limits_.stepBudget))
             stopRun();
@@ -480,14 +494,18 @@ private:
     // as it was.
     void enterCall()
     {
-        if (depth_ >= limits_.maxCallDepth)
+        if (callRoom_ <= 0)
             throw VbError(vberr::OutOfStack);
         char probe;
         if (reinterpret_cast<uintptr_t>(&probe) < stackLimit_)
             throw VbError(vberr::OutOfStack);
+        // Both parts of checkStep() in one test first: most runs have no
+        // budget, and the stop request is seldom there.
         checkStep();
-        ++depth_;
+        --callRoom_;
     }
+    // No call in progress.
+    bool outsideCalls() const { return callRoom_ == limits_.maxCallDepth; }
 
     std::shared_ptr<CodeUnit> compile(Text source, ParseMode mode, Procedure* outer, bool asRuntimeError);
     void install(const std::shared_ptr<CodeUnit>& unit);
@@ -556,8 +574,12 @@ private:
     std::shared_ptr<RuntimeLink> link_;
 
     // Execution state.
-    int depth_ = 0;
+    // The calls that may still begin before the depth limit (maxCallDepth
+    // less the calls in progress).
+    int callRoom_ = limits_.maxCallDepth;
     uint64_t steps_ = 0;
+    // Whether limits_.stepBudget counts steps (kept with it).
+    bool budgeted_ = limits_.stepBudget != 0;
     // A stop that ended a Class_Terminate since the host call began.
     std::optional<StopSignal> terminatorStop_;
     // The lowest C++ stack address calls may reach: stackBytes below where

@@ -10,6 +10,8 @@
 #include "script/value.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -30,9 +32,13 @@ public:
     // take() of a count known to be at least one: a call's frame.
     Value* takeFrame(size_t count)
     {
-        if (static_cast<size_t>(limit_ - top_) >= count) {
-            Value* slots = top_;
-            top_ += count;
+        // Addresses compared, not counts: the count is scaled once.  (As
+        // numbers: before the first chunk the pointers are null.)  A
+        // procedure's frame is far too small to wrap the address.
+        Value* slots = top_;
+        if (reinterpret_cast<uintptr_t>(slots) + count * sizeof(Value) <= reinterpret_cast<uintptr_t>(limit_))
+            [[likely]] {
+            top_ = slots + count;
             return slots;
         }
         return takeFromNextChunk(count);
@@ -41,7 +47,7 @@ public:
     // Gives back the slots `take` returned last, all Empty again.
     void give(Value* slots)
     {
-        if (slots >= chunkBase_ && slots <= top_) {
+        if (slots >= chunkBase_ && slots <= top_) [[likely]] {
             top_ = slots;
             return;
         }
@@ -91,14 +97,15 @@ public:
     // Empties the first `locals` of `slots`, the last first.
     static void emptyLocals(Value* slots, size_t locals)
     {
+        static_assert(Type::Empty == Type{0}, "an Empty value is all zero bytes");
         for (Value* v = slots + locals; v != slots;) {
             --v;
             // What holds nothing (a number, a reference) is simply
-            // overwritten.
+            // overwritten, in one store: Empty is all zero bytes.
             if (v->type() >= Type::String) [[unlikely]] {
                 Value old(std::move(*v));
             } else {
-                ::new (static_cast<void*>(v)) Value();
+                std::memset(static_cast<void*>(v), 0, sizeof(Value));
             }
         }
     }

@@ -168,6 +168,58 @@ int directArgumentCount(const Code& code, size_t first)
     return static_cast<int>(count);
 }
 
+// The records of the DirectCall the GlobalPrep at `first` becomes, its
+// `count` arguments following it, added to code.directArgs: false (nothing
+// added) when an argument is a name neither local nor global, which the
+// general way reaches, or when the table is full.
+bool addDirectArgs(Code& code, size_t first, size_t count)
+{
+    std::vector<DirectArg> records;
+    records.push_back({DirectArg::Head, 0, static_cast<int32_t>(count)});
+    for (size_t i = 0; i < count; ++i) {
+        const Instr& in = code.instrs[first + 1 + i];
+        DirectArg arg{DirectArg::Computed, 0, in.a};
+        switch (in.op) {
+        case OpCode::PushConst:
+            arg.kind = DirectArg::Constant;
+            break;
+        case OpCode::ArgLocal:
+            arg.kind = DirectArg::Local;
+            break;
+        case OpCode::ArgName: {
+            const NameRef& n = code.names[static_cast<size_t>(in.a)];
+            if (n.kind == NameKind::Local) {
+                arg = {DirectArg::Local, 0, n.slot};
+            } else if (n.kind != NameKind::Global) {
+                return false;
+            } else {
+                arg.kind = DirectArg::Global;
+                arg.global = n.global;
+            }
+            break;
+        }
+        case OpCode::LocalBinary: {
+            // `n + 1`, `n - 2`: a local plus or minus an Integer constant.
+            const Op op = fusedOp(in);
+            if (RightOperand::kind(in.a) != OperandKind::Const || (op != Op::Add && op != Op::Sub))
+                break;
+            const Value& c = code.constants[static_cast<size_t>(RightOperand::index(in.a))];
+            if (c.type() != Type::Integer)
+                break;
+            arg = {DirectArg::LocalStep, op == Op::Add ? c.rawLong() : -c.rawLong(), in.b};
+            break;
+        }
+        default:
+            break;
+        }
+        records.push_back(arg);
+    }
+    if (code.directArgs.size() > UINT16_MAX)
+        return false;
+    code.directArgs.insert(code.directArgs.end(), records.begin(), records.end());
+    return true;
+}
+
 // The operators applyInline computes.
 bool arithmetic(Op op)
 {
@@ -341,9 +393,11 @@ void fuseOperators(Code& code)
         }
         if (in.op == OpCode::GlobalPrep) {
             const int count = directArgumentCount(code, i);
-            if (count >= 0 && straight(entry, i, i + static_cast<size_t>(count) + 1)) {
+            const size_t records = code.directArgs.size();
+            if (count >= 0 && straight(entry, i, i + static_cast<size_t>(count) + 1) &&
+                addDirectArgs(code, i, static_cast<size_t>(count))) {
                 in.op = OpCode::DirectCall;
-                in.b = static_cast<uint16_t>(count);
+                in.b = static_cast<uint16_t>(records);
             }
             continue;
         }

@@ -44,9 +44,10 @@ void fuseElementAccess(Code& code);
 //        of a local array: CalleeElementReadJumpLocal
 //   GlobalPrep f; (PushConst | ArgLocal | ArgName | LocalBinary | GlobalBinary)...;
 //   GlobalCall f                                                  f(args)
-//     -> DirectCall, the number of arguments in b
+//     -> DirectCall, where its DirectArg records start in b
 //   ForNext of a counter that is a Local name or a bound Global one
-//     -> ForNextLocal / ForNextGlobal, the counter's place in its ForLoopInfo
+//     -> ForNextLocal / ForNextGlobal (ForNextLocalUp / ForNextGlobalUp for a
+//        loop without Step), the counter's place in its ForLoopInfo
 // A sequence is left alone when a jump, a statement or a resume point
 // starts inside it.
 void fuseOperators(Code& code);

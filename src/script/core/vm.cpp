@@ -119,7 +119,8 @@ void replaceElement(Value& element, Value&& v)
 }
 
 // Pops the condition of a conditional jump; a Boolean is read directly.
-bool popCondition(Value*& sp)
+// Out of line: the machine's loop keeps more in registers without it.
+[[gnu::noinline]] bool popCondition(Value*& sp)
 {
     const bool c = sp[-1].type() == Type::Boolean ? sp[-1].rawBoolean() : conditionTrue(sp[-1]);
     clear(*--sp);
@@ -341,58 +342,68 @@ void locate(Signal& s, int line, int column, const Frame& f)
     return at >= 0 ? &rep->items[static_cast<size_t>(at)] : nullptr;
 }
 
-[[gnu::always_inline]] inline Value* Runtime::directArguments(Frame& f, const Code& code, const Instr* loads, size_t count, Value* args)
+[[gnu::always_inline]] inline bool Runtime::variableArguments(Frame& f, const Code& code, const Instr* loads,
+                                                               size_t count, Value* args)
+{
+    // Each a reference, as the load would push it for a procedure.
+    Value* const end = args + count;
+    for (Value* out = args; out != end; ++out, ++loads) {
+        Value* v = loads->op == OpCode::ArgLocal ? &f.locals[loads->a].deref()
+                                                 : plainVariable(code.names[static_cast<size_t>(loads->a)], f);
+        if (!v) {
+            drop(args, out);
+            return false;
+        }
+        ::new (static_cast<void*>(out)) Value(Value::ref(v));
+    }
+    return true;
+}
+
+[[gnu::always_inline]] inline bool Runtime::directArguments(Frame& f, const Code& code, const DirectArg* plan,
+                                                             const Instr* loads, size_t count, Value* args)
 {
     // Each argument as its instruction would push it for a procedure,
     // which takes variables by reference.
     Value* const end = args + count;
-    for (Value* out = args; out != end; ++out, ++loads) {
-        const Instr& load = *loads;
-        switch (load.op) {
-        case OpCode::PushConst:
-            ::new (static_cast<void*>(out)) Value(code.constants[static_cast<size_t>(load.a)]);
+    for (Value* out = args; out != end; ++out, ++loads, ++plan) {
+        switch (plan->kind) {
+        case DirectArg::Constant:
+            ::new (static_cast<void*>(out)) Value(code.constants[static_cast<size_t>(plan->index)]);
             continue;
-        case OpCode::ArgLocal:
-            ::new (static_cast<void*>(out)) Value(Value::ref(&f.locals[load.a].deref()));
+        case DirectArg::Local:
+            ::new (static_cast<void*>(out)) Value(Value::ref(&f.locals[plan->index].deref()));
             continue;
-        case OpCode::ArgName:
-            if (Value* v = plainVariable(code.names[static_cast<size_t>(load.a)], f)) {
+        case DirectArg::Global:
+            if (Value* v = declaredVariable(*plan->global)) {
                 ::new (static_cast<void*>(out)) Value(Value::ref(v));
                 continue;
             }
             break;
-        case OpCode::LocalBinary:
-            // The commonest computed argument, a whole-number local plus or
-            // minus an Integer constant (`n - 1`), in whole numbers: an
-            // Integer result while an Integer local's fits, else a Long, and
-            // for a Long local a Long while it fits, else a Double, as
-            // applyInline gives; anything else by fusedBinary below.
-            if (RightOperand::kind(load.a) == OperandKind::Const) {
-                const Value& l = f.locals[load.b].deref();
-                const Value& r = code.constants[static_cast<size_t>(RightOperand::index(load.a))];
-                const auto op = static_cast<Op>(load.flags >> kBinaryOpShift);
-                if (isIntegerOrLong(l) && r.type() == Type::Integer && (op == Op::Add || op == Op::Sub)) {
-                    const int64_t y = op == Op::Add ? r.rawLong() : -int64_t(r.rawLong());
-                    const int64_t v = int64_t(l.rawLong()) + y;
-                    if (l.type() == Type::Integer) {
-                        ::new (static_cast<void*>(out)) Value(v >= INT16_MIN && v <= INT16_MAX
-                                                                  ? Value::integer(static_cast<int16_t>(v))
-                                                                  : Value::longInt(static_cast<int32_t>(v)));
-                        continue;
-                    }
-                    if (v >= INT32_MIN && v <= INT32_MAX) {
-                        ::new (static_cast<void*>(out)) Value(Value::longInt(static_cast<int32_t>(v)));
-                        continue;
-                    }
-                }
+        case DirectArg::LocalStep: {
+            // In whole numbers, as applyInline gives them: an Integer
+            // result while an Integer local's fits, else a Long, and for a
+            // Long local a Long while it fits; anything else by
+            // fusedBinary below.
+            const Value& l = f.locals[plan->index].deref();
+            const int64_t v = int64_t(l.rawLong()) + plan->step;
+            if (l.type() == Type::Integer) {
+                ::new (static_cast<void*>(out)) Value(v >= INT16_MIN && v <= INT16_MAX
+                                                          ? Value::integer(static_cast<int16_t>(v))
+                                                          : Value::longInt(static_cast<int32_t>(v)));
+                continue;
+            }
+            if (l.type() == Type::Long && v >= INT32_MIN && v <= INT32_MAX) {
+                ::new (static_cast<void*>(out)) Value(Value::longInt(static_cast<int32_t>(v)));
+                continue;
             }
             // The operands are read afresh below: the fast path above then
             // keeps nothing of them for this one (no values spilled).
             asm volatile("" ::: "memory");
             [[fallthrough]];
+        }
         default: {
             InlineNumber n;
-            if (fusedBinary(f, code, load, n)) {
+            if (fusedBinary(f, code, *loads, n)) {
                 ::new (static_cast<void*>(out)) Value(n.value());
                 continue;
             }
@@ -400,30 +411,52 @@ void locate(Signal& s, int line, int column, const Frame& f)
         }
         }
         drop(args, out);
-        return nullptr;
+        return false;
     }
-    return end;
+    return true;
 }
 
 bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, Value* result)
 {
-    const size_t count = loads[-1].b;
-    if (count != proc.paramCount)
+    // The call's slots are given back as CallSlots would give them on each
+    // way out (written out here, where the runtime and the procedure at
+    // hand say where they are, so that nothing is kept spilled for it).
+    // Nothing throws before runDirect's try.
+    const Instr& in = loads[-1];
+    if (in.op == OpCode::DirectCall) {
+        // The arguments as the call's records say.
+        const DirectArg* plan = &code.directArgs[in.b];
+        const auto count = static_cast<size_t>(plan->index);
+        if (count != proc.paramCount)
+            return false;
+        Value* const locals = slots_.takeFrame(frameSize(proc));
+        if (!directArguments(f, code, plan + 1, loads, count, locals)) {
+            slots_.give(locals);
+            return false;
+        }
+        runDirect(proc, locals, result);
+        return true;
+    }
+    // The variables of a call ElementRead found (the same sequence), all
+    // by reference.
+    if (in.b != proc.paramCount)
         return false;
-    // The call's slots, given back as CallSlots would give them on each
-    // way out below (written out here, where the runtime and the procedure
-    // at hand say where they are, so that nothing is kept spilled for it).
-    // Nothing throws before the try.
     Value* const locals = slots_.takeFrame(frameSize(proc));
-    if (!directArguments(f, code, loads, count, locals)) {
+    if (!variableArguments(f, code, loads, in.b, locals)) {
         slots_.give(locals);
         return false;
     }
+    runDirect(proc, locals, result);
+    return true;
+}
+
+[[gnu::always_inline]] inline void Runtime::runDirect(Procedure& proc, Value* locals, Value* result)
+{
     // No argument is an array element (nothing to lock) or omitted; a
     // variable passed to a by-value parameter is copied.
     if (proc.anyByVal) {
         const Param* params = proc.params.data();
-        for (size_t i = 0; i < count; ++i) {
+        for (size_t i = 0; i < proc.paramCount; ++i) {
             if (params[i].byVal && locals[i].isRef())
                 locals[i] = Value(*locals[i].rawRef());
         }
@@ -436,7 +469,7 @@ bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Inst
         ::new (static_cast<void*>(locals + resultSlot)) Value(Value::ref(result));
     try {
         enterCall();
-        CallDepth depth{depth_};
+        CallDepth depth{callRoom_};
         Frame callee;
         callee.locals = locals;
         callee.stack = locals + proc.localCount;
@@ -455,7 +488,6 @@ bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Inst
     }
     CallSlots::emptyLocals(locals, proc.localCount);
     slots_.give(locals);
-    return true;
 }
 
 void Runtime::raiseFrom(ScriptError& e, int line, int column, Frame& f)
@@ -765,8 +797,10 @@ void Runtime::run(Frame& f, const Code& code)
                         break;
                     }
                     if (directCall(f, code, *g.proc, ip, sp)) {
+                        // Past the loads, as many as the procedure's
+                        // parameters, and the GlobalCall.
                         ++sp;
-                        ip += in.b + 1u;
+                        ip += g.proc->paramCount + 1u;
                         break;
                     }
                     // As GlobalPrep (below) for a procedure: the arguments

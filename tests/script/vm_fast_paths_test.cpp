@@ -10,6 +10,7 @@
 
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace quillet::script {
 namespace {
@@ -109,6 +110,56 @@ TEST(VmFastPaths, WholeNumberForLoopsCountEitherWayAsTheGeneralRules)
     // A step of 0 loops until the body leaves.
     EXPECT_EQ(u"3 Integer1", evalAfter(u"For i = 1 To 3 Step 0\n  n = n + 1\n  If n = 3 Then Exit For\nNext",
                                        u"n & \" \" & TypeName(i) & i"));
+}
+
+TEST(VmFastPaths, LoopsWithoutStepCountAsWithStepOne)
+{
+    // A loop written without Step steps its counter by 1 in a form of its
+    // own: each loop against the same written with Step 1, the counter a
+    // local, a by-reference parameter, and a global stepped in a procedure.
+    // The trace notes the counter's type and value each turn, then as the
+    // loop leaves it.
+    const struct {
+        const char16_t* bounds;
+        const char16_t* body;
+    } cases[] = {
+        {u"1 To 3", u""},
+        {u"32766 To 32768", u""},
+        {u"-32769 To -32767", u""},
+        {u"2147483646 To 2147483647", u""},
+        {u"lo To lo + 1", u""},
+        {u"5 To 3", u""},
+        {u"1.5 To 3", u""},
+        {u"\"1\" To 3", u""},
+        {u"CLng(1) To 3", u""},
+        {u"1 To 5", u"If i = 2 Then i = 2.5"},
+        {u"1 To 5", u"If i = 2 Then i = \"3\""},
+        {u"1 To 3", u"i = CLng(i)"},
+        {u"1 To 40000", u"If i = 3 Then i = 32766"},
+        {u"1 To 9", u"If i = 3 Then Exit For"},
+    };
+    auto trace = [](const Text& counter, const Text& head, const Text& body) {
+        return u"  For " + counter + u" = " + head + u"\n    " + body + u"\n    s = s & TypeName(" + counter + u") & " +
+               counter + u" & \" \"\n  Next\n  s = s & TypeName(" + counter + u") & " + counter + u"\n";
+    };
+    for (const auto& c : cases) {
+        const Text head = c.bounds;
+        const Text stepped = Text(c.bounds) + u" Step 1";
+        auto programs = [&](const Text& loopHead) {
+            const Text lo = u"  lo = -2147483647 - 1\n";
+            return std::vector<Text>{
+                u"Function F()\n  Dim i, s, lo\n" + lo + trace(u"i", loopHead, c.body) + u"  F = s\nEnd Function\n",
+                u"Function F()\n  Dim k, lo: F = G(k)\nEnd Function\nFunction G(i)\n  Dim s, lo\n" + lo +
+                    trace(u"i", loopHead, c.body) + u"  G = s\nEnd Function\n",
+                u"Dim i\nFunction F()\n  Dim s, lo\n" + lo + trace(u"i", loopHead, c.body) + u"  F = s\nEnd Function\n",
+            };
+        };
+        const auto up = programs(head);
+        const auto general = programs(stepped);
+        for (size_t k = 0; k < up.size(); ++k)
+            EXPECT_EQ(evalAfter(general[k], u"F()"), evalAfter(up[k], u"F()"))
+                << toUtf8(head) << " / " << toUtf8(c.body) << " / " << k;
+    }
 }
 
 TEST(VmFastPaths, ArrayElementsFollowTheGeneralRulesAtTheEdges)
@@ -360,6 +411,60 @@ TEST(VmFastPaths, ConstantsWrittenToElementsAgreeWithTheGeneralWay)
                                      u"    b(k) = 1\n  Next\n  F = b(1) & \" \" & b(3) & \" \" & IsEmpty(b(2))\n"
                                     u"End Function",
                                     u"F()"));
+}
+
+TEST(VmFastPaths, ElementsOfLocalArraysAgreeWithTheGeneralWay)
+{
+    // Inside a procedure, where the array and its one subscript are locals,
+    // or parameters referring to the caller's variables: a constant written
+    // to an element and an element as a condition, against the same with
+    // the subscript read the general way.  T's value tells b(1) and b(2)
+    // after the statement, and the caller's g(1) after the call.
+    auto program = [](const Text& values, const Text& statement) {
+        return u"Function T(p, q)\n  Dim b(3), c, k, y\n  b(1) = True: b(2) = 5\n  " + values + u"\n  " + statement +
+               u"\n  T = y & \" \" & TypeName(b(1)) & b(1) & \" \" & TypeName(b(2)) & b(2)\nEnd Function\n"
+               u"Dim g(2), n: g(1) = 3: n = 1\n";
+    };
+    const Text expression = u"T(g, n) & \" \" & TypeName(g(1)) & g(1)";
+    const Text write = u"b(k) = 0";
+    const Text writeGeneral = u"b(k + 0) = 0";
+    const Text test = u"If b(k) Then y = \"then\" Else y = \"else\"";
+    const Text testGeneral = u"If b(k + 0) Then y = \"then\" Else y = \"else\"";
+    using Case = std::tuple<const char16_t*, Text, Text>;
+    const Case cases[] = {
+        {u"k = 1", write, writeGeneral},
+        {u"k = 1.5", write, writeGeneral},
+        {u"k = \"2\"", write, writeGeneral},
+        {u"k = 4", write, writeGeneral},
+        {u"k = -1", write, writeGeneral},
+        // A copy keeps its values; a String array keeps text; one subscript
+        // of two dimensions, and a local that is no array, fail.
+        {u"c = b: k = 1", write + u": y = c(1)", writeGeneral + u": y = c(1)"},
+        {u"b = Split(\"a,b,c\", \",\"): k = 1", write + u": y = TypeName(b(1))", writeGeneral + u": y = TypeName(b(1))"},
+        {u"ReDim b(3, 3): k = 1", write, writeGeneral},
+        {u"c = 5: k = 1", u"c(k) = 0: y = c", u"c(k + 0) = 0: y = c"},
+        // The caller's array and subscript, through the parameters.
+        {u"", u"p(q) = 0", u"p(q + 0) = 0"},
+        {u"q = 3", u"p(q) = 0", u"p(q + 0) = 0"},
+        {u"k = 1", u"b(k) = \"s\"", u"b(k + 0) = \"s\""},
+        {u"k = 1", test, testGeneral},
+        {u"k = 2", test, testGeneral},
+        {u"k = 3", test, testGeneral},
+        {u"k = 4", test, testGeneral},
+        {u"k = 1.5", test, testGeneral},
+        {u"k = 1: b(1) = \"True\"", test, testGeneral},
+        {u"k = 1: b(1) = Null", test, testGeneral},
+        {u"k = 1: b(1) = 0.5", test, testGeneral},
+        {u"", u"If p(q) Then y = 1 Else y = 0", u"If p(q + 0) Then y = 1 Else y = 0"},
+        {u"ReDim b(3, 3): k = 1", test, testGeneral},
+    };
+    for (const auto& [values, inPlace, general] : cases) {
+        EXPECT_EQ(evalAfter(program(values, general), expression), evalAfter(program(values, inPlace), expression))
+            << toUtf8(values) << " / " << toUtf8(inPlace);
+    }
+    // The error is the statement's, and Resume Next goes on after it.
+    EXPECT_EQ("line 3 error 9", errorAt(u"Sub S()\n  Dim b(3), k: k = 4\n  b(k) = True\nEnd Sub\nS\n"));
+    EXPECT_EQ("line 3 error 9", errorAt(u"Sub S()\n  Dim b(3), k: k = 4\n  If b(k) Then k = 0\nEnd Sub\nS\n"));
 }
 
 TEST(VmFastPaths, ElementConditionsBranchAsTheGeneralWay)

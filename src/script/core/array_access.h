@@ -8,6 +8,7 @@
 #include "script/value.h"
 
 #include <cstddef>
+#include <cstdint>
 
 namespace quillet::script {
 
@@ -37,6 +38,32 @@ namespace quillet::script {
         index = index * static_cast<size_t>(dim.count) + static_cast<size_t>(offset);
     }
     return static_cast<ptrdiff_t>(index);
+}
+
+// The element of `array` at the one whole-number subscript `s` when
+// `array` is a one-dimensional array and s is in range; null otherwise.
+[[gnu::always_inline]] inline const Value* oneElement(const Value& array, const Value& s)
+{
+    if (!array.isArray() || !isIntegerOrLong(s))
+        return nullptr;
+    const ArrayRep& rep = *array.rawArray();
+    if (rep.dims.size() != 1)
+        return nullptr;
+    const uint64_t offset = static_cast<uint64_t>(int64_t(s.rawLong()) - rep.dims.front().lower);
+    return offset < static_cast<uint64_t>(rep.dims.front().count) ? rep.items.data() + offset : nullptr;
+}
+
+// oneElement() for writing in place: also null when the storage is shared
+// or a String array's (see quickWritableElement).
+[[gnu::always_inline]] inline Value* writableOneElement(Value& array, const Value& s)
+{
+    if (!array.isArray() || !isIntegerOrLong(s))
+        return nullptr;
+    ArrayRep& rep = *array.rawArray();
+    if (rep.refs != 1 || rep.textItems || rep.dims.size() != 1)
+        return nullptr;
+    const uint64_t offset = static_cast<uint64_t>(int64_t(s.rawLong()) - rep.dims.front().lower);
+    return offset < static_cast<uint64_t>(rep.dims.front().count) ? rep.items.data() + offset : nullptr;
 }
 
 // The element of `array` to write at `subscripts` when the inline way can

@@ -209,6 +209,28 @@ enum class OpCode : uint8_t {
     // an inline number, pushes them, calls f and goes past the GlobalCall;
     // otherwise runs as that GlobalPrep.
     DirectCall,
+    // In place of a ForNext whose counter is a Local name (ForNextLocal) or
+    // a Global name bound to its entry (ForNextGlobal): steps a loop that
+    // counts whole with the counter reached straight at the place its
+    // ForLoopInfo keeps; otherwise runs as ForNext.
+    ForNextLocal,
+    ForNextGlobal,
+    // The same for a loop written without Step, which counts up by 1.
+    ForNextLocalUp,
+    ForNextGlobalUp,
+    // In place of a ConstElementWrite whose ElementWrite has one subscript
+    // and whose constant holds no text, array or object: the array and the
+    // subscript both Global names (ConstElementWriteGlobal) or both Local
+    // names (ConstElementWriteLocal, the array's slot in b).  Writes the
+    // element with no further choices when the places hold what the fast
+    // case takes; otherwise runs as ConstElementWrite.
+    ConstElementWriteGlobal,
+    ConstElementWriteLocal,
+    // In place of an ElementReadJump of one subscript that is a Global
+    // name, and of a CalleeElementReadJump of one subscript whose array
+    // and subscript are Local names: as those, with no further choices.
+    ElementReadJumpGlobal,
+    CalleeElementReadJumpLocal,
 };
 
 // Instr::flags of Binary.
@@ -293,7 +315,8 @@ struct StatementEntry {
 struct ForLoopInfo {
     int counter = -1; // in names
     int slots = -1; // three hidden locals: limit, step, mode (Empty: not started)
-    // The counter's place for the machine's step, set by fuseOperators:
+    // The counter's place for the machine's step, set by fuseOperators
+    // with the ForNextLocal / ForNextGlobal it makes of the loop's ForNext:
     // its slot when a Local name, its runtime entry when a Global one
     // (neither: found the general way).
     int counterSlot = -1;

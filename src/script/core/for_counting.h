@@ -68,6 +68,16 @@ inline bool countsWhole(const Value* slots)
     return wholeInRange(next, slots[ForLimit].rawLong(), step);
 }
 
+// nextWholeInRange() for a loop whose step is 1, whose limit local holds
+// the limit as it was given.
+[[gnu::always_inline]] inline bool nextUpInRange(const Value& counter, const Value* slots, int64_t& next)
+{
+    if (!isIntegerOrLong(counter))
+        return false;
+    next = int64_t(counter.rawLong()) + 1;
+    return next <= slots[ForLimit].rawLong();
+}
+
 // The next count of a whole-number loop: false when it cannot be counted
 // that way (the counter holds something else, or the count leaves the Long
 // range).

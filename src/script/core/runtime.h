@@ -309,14 +309,17 @@ private:
     // plainVariable() for names[index], whose place the compiler marked in
     // the instruction's `flags` (PlaceFlags).
     Value* placedVariable(const Code& code, int32_t index, Frame& f, uint8_t flags);
-    // The element an ElementRead or CalleeElementRead `in` (or its Jump
-    // form), its subscript loads at `subscripts`, reads when it reads it
-    // in place; null otherwise.
-    const Value* elementReadInPlace(Frame& f, const Code& code, const Instr& in, const Instr* subscripts);
+    // The element an ElementRead or CalleeElementRead `in` (or one of their
+    // Jump forms), its subscript loads at `subscripts`, reads when it reads
+    // it in place; null otherwise.  `globalArray`: an ElementRead form,
+    // whose array is a Global name.
+    const Value* elementReadInPlace(Frame& f, const Code& code, const Instr& in, const Instr* subscripts,
+                                    bool globalArray);
     // ElementReadJump / CalleeElementReadJump: takes the jump after the
     // read (ip moved on) when the element is read in place and is a
     // Boolean, Empty or a whole number; false (nothing done) otherwise.
-    bool elementJump(Frame& f, const Code& code, const Instr& in, const Instr*& ip, const Instr* instrs);
+    bool elementJump(Frame& f, const Code& code, const Instr& in, const Instr*& ip, const Instr* instrs,
+                     bool globalArray);
     // The element ElementWrite `write` (its subscript loads following at
     // `subscripts`) writes in place, as StoreIndexed would; null when it
     // goes the general way.

@@ -13,8 +13,9 @@ namespace quillet::script {
 namespace {
 
 // The instructions whose operand `a` is a jump target.
-constexpr OpCode kJumps[] = {OpCode::Jump,     OpCode::LoopBack, OpCode::JumpIfFalse,  OpCode::JumpIfTrue,
-                             OpCode::ForStart, OpCode::ForNext,  OpCode::ForEachStart, OpCode::ForEachNext};
+constexpr OpCode kJumps[] = {OpCode::Jump,         OpCode::LoopBack,     OpCode::JumpIfFalse,   OpCode::JumpIfTrue,
+                             OpCode::ForStart,     OpCode::ForNext,      OpCode::ForNextLocal,  OpCode::ForNextGlobal,
+                             OpCode::ForNextLocalUp, OpCode::ForNextGlobalUp, OpCode::ForEachStart, OpCode::ForEachNext};
 
 bool jumps(OpCode op)
 {
@@ -291,6 +292,72 @@ uint8_t elementFlags(const Code& code, size_t first, size_t count)
     return flags;
 }
 
+// Settles where the counter of the loop whose ForNext is at `at` is, in its
+// ForLoopInfo, and makes the ForNext the form that reaches it there (an Up
+// form when the loop has no Step: its ForStart, right before the body the
+// ForNext goes back to, takes none).
+void placeForCounter(Code& code, size_t at)
+{
+    Instr& in = code.instrs[at];
+    ForLoopInfo& loop = code.forLoops[in.b];
+    const NameRef& counter = code.names[static_cast<size_t>(loop.counter)];
+    const Instr* start = in.a >= 1 && static_cast<size_t>(in.a) <= at ? &code.instrs[static_cast<size_t>(in.a) - 1] : nullptr;
+    const bool up = start && start->op == OpCode::ForStart && start->b == in.b && start->flags == 0;
+    if (counter.kind == NameKind::Local) {
+        loop.counterSlot = counter.slot;
+        in.op = up ? OpCode::ForNextLocalUp : OpCode::ForNextLocal;
+    } else if (counter.kind == NameKind::Global && counter.global) {
+        loop.counterGlobal = counter.global;
+        in.op = up ? OpCode::ForNextGlobalUp : OpCode::ForNextGlobal;
+    }
+}
+
+// Whether names[index] is a Global name bound to its runtime entry.
+bool boundGlobal(const Code& code, int32_t index)
+{
+    const NameRef& n = code.names[static_cast<size_t>(index)];
+    return n.kind == NameKind::Global && n.global;
+}
+
+// The form of the ConstElementWrite at `at` for one subscript when the
+// array of its ElementWrite and the subscript are both Global names bound
+// to their entries or both Local names, and the constant needs no
+// reference counting.
+void oneElementWrite(Code& code, size_t at)
+{
+    Instr& in = code.instrs[at];
+    const Instr& write = code.instrs[at + 2];
+    if (!(write.flags & kOneSubscript) || code.constants[static_cast<size_t>(in.a)].type() >= Type::String)
+        return;
+    const Instr& subscript = code.instrs[at + 3];
+    if ((write.flags & kPlacedGlobal) && !(write.flags & kSubscriptLocal) && boundGlobal(code, write.a) &&
+        boundGlobal(code, subscript.a)) {
+        in.op = OpCode::ConstElementWriteGlobal;
+        return;
+    }
+    const int slot = code.names[static_cast<size_t>(write.a)].slot;
+    if ((write.flags & kPlacedLocal) && (write.flags & kSubscriptLocal) && slot >= 0 && slot <= UINT16_MAX) {
+        in.op = OpCode::ConstElementWriteLocal;
+        in.b = static_cast<uint16_t>(slot);
+    }
+}
+
+// The form of the ElementReadJump / CalleeElementReadJump at `at` for one
+// subscript in the same kind of place as the array, a global bound to its
+// entry.
+void oneElementReadJump(Code& code, size_t at)
+{
+    Instr& in = code.instrs[at];
+    if (!(in.flags & kOneSubscript))
+        return;
+    const Instr& subscript = code.instrs[at + 1];
+    if (in.op == OpCode::ElementReadJump && !(in.flags & kSubscriptLocal) && boundGlobal(code, in.a) &&
+        boundGlobal(code, subscript.a))
+        in.op = OpCode::ElementReadJumpGlobal;
+    else if (in.op == OpCode::CalleeElementReadJump && (in.flags & kPlacedLocal) && (in.flags & kSubscriptLocal))
+        in.op = OpCode::CalleeElementReadJumpLocal;
+}
+
 } // namespace
 
 void fuseOperators(Code& code)
@@ -300,10 +367,7 @@ void fuseOperators(Code& code)
     for (size_t i = 0; i + 1 < instrs.size(); ++i) {
         Instr& in = instrs[i];
         if (in.op == OpCode::ForNext) {
-            ForLoopInfo& loop = code.forLoops[in.b];
-            const NameRef& counter = code.names[static_cast<size_t>(loop.counter)];
-            loop.counterSlot = counter.kind == NameKind::Local ? counter.slot : -1;
-            loop.counterGlobal = counter.kind == NameKind::Global ? counter.global : nullptr;
+            placeForCounter(code, i);
             continue;
         }
         if ((in.op == OpCode::LocalBinary || in.op == OpCode::GlobalBinary) && isWholeComparison(fusedOp(in)) &&
@@ -318,10 +382,12 @@ void fuseOperators(Code& code)
         }
         if (constantElementWrite(code, i) && straight(entry, i, i + 2)) {
             in.op = OpCode::ConstElementWrite;
+            oneElementWrite(code, i);
             continue;
         }
         if (const size_t jump = elementReadJump(code, i); jump > 0 && straight(entry, i, jump)) {
             in.op = in.op == OpCode::ElementRead ? OpCode::ElementReadJump : OpCode::CalleeElementReadJump;
+            oneElementReadJump(code, i);
             i = jump;
             continue;
         }

@@ -34,13 +34,20 @@ void fuseElementAccess(Code& code);
 //                                                                 x = y op z
 //     -> LocalBinaryStore / GlobalBinaryStore
 //   PushConst c (no object); AssignValue (Let); ElementWrite ...  x(i, ...) = c
-//     -> ConstElementWrite
+//     -> ConstElementWrite; with one subscript, the array and it both
+//        globals or both locals, and a constant that is no text or object:
+//        ConstElementWriteGlobal / ConstElementWriteLocal (the array's slot in b)
 //   (ElementRead | CalleeElementRead) ...; (JumpIfFalse | JumpIfTrue)
 //                                                                 If x(i, ...) Then
-//     -> ElementReadJump / CalleeElementReadJump
+//     -> ElementReadJump / CalleeElementReadJump; with one subscript, a
+//        global one of a global array: ElementReadJumpGlobal, a local one
+//        of a local array: CalleeElementReadJumpLocal
 //   GlobalPrep f; (PushConst | ArgLocal | ArgName | LocalBinary | GlobalBinary)...;
 //   GlobalCall f                                                  f(args)
 //     -> DirectCall, where its DirectArg records start in b
+//   ForNext of a counter that is a Local name or a bound Global one
+//     -> ForNextLocal / ForNextGlobal (ForNextLocalUp / ForNextGlobalUp for a
+//        loop without Step), the counter's place in its ForLoopInfo
 // A sequence is left alone when a jump, a statement or a resume point
 // starts inside it.
 void fuseOperators(Code& code);

@@ -93,6 +93,31 @@ void replaceElement(Value& element, Value&& v)
         replaceElement(element, Value(v));
 }
 
+// The condition an element read in place gives the conditional jump after
+// it when it is a Boolean, Empty or a whole number; false for anything else
+// (the general way converts it, or fails).
+[[gnu::always_inline]] inline bool elementCondition(const Value& element, bool& condition)
+{
+    if (element.type() == Type::Boolean)
+        condition = element.rawBoolean();
+    else if (isIntegerOrLong(element))
+        condition = element.rawLong() != 0;
+    else if (element.isEmpty())
+        condition = false;
+    else
+        return false;
+    return true;
+}
+
+// Copies a constant that holds no text, array or object (nothing to count)
+// into an element, whose old value goes.
+[[gnu::always_inline]] inline void copyPlainIntoElement(Value& element, const Value& plain)
+{
+    if (plain.type() >= Type::String)
+        __builtin_unreachable();
+    copyIntoElement(element, plain);
+}
+
 // Pops the condition of a conditional jump; a Boolean is read directly.
 // Out of line: the machine's loop keeps more in registers without it.
 [[gnu::noinline]] bool popCondition(Value*& sp)
@@ -231,9 +256,9 @@ void locate(Signal& s, int line, int column, const Frame& f)
 }
 
 [[gnu::always_inline]] inline const Value* Runtime::elementReadInPlace(Frame& f, const Code& code, const Instr& in,
-                                                                       const Instr* subscripts)
+                                                                       const Instr* subscripts, bool globalArray)
 {
-    if (in.op == OpCode::ElementRead || in.op == OpCode::ElementReadJump) {
+    if (globalArray) {
         const Value* array = declaredVariable(globalAt(code, in.a));
         return array ? elementInPlace(f, code, in, subscripts, *array) : nullptr;
     }
@@ -290,19 +315,11 @@ void locate(Signal& s, int line, int column, const Frame& f)
 }
 
 [[gnu::always_inline]] inline bool Runtime::elementJump(Frame& f, const Code& code, const Instr& in, const Instr*& ip,
-                                                        const Instr* instrs)
+                                                        const Instr* instrs, bool globalArray)
 {
-    const Value* element = elementReadInPlace(f, code, in, ip);
+    const Value* element = elementReadInPlace(f, code, in, ip, globalArray);
     bool condition;
-    if (!element)
-        return false;
-    if (element->type() == Type::Boolean)
-        condition = element->rawBoolean();
-    else if (element->isEmpty())
-        condition = false;
-    else if (isIntegerOrLong(*element))
-        condition = element->rawLong() != 0;
-    else
+    if (!element || !elementCondition(*element, condition))
         return false;
     // ip: the subscripts, the GlobalCall or Index, then the jump.
     const Instr& jump = ip[in.b + 1];
@@ -570,6 +587,18 @@ void Runtime::run(Frame& f, const Code& code)
         else
             push(sp, evalName(code.names[static_cast<size_t>(index)], f));
     };
+    // The turn of a loop counting whole whose counter holds a whole number
+    // and goes on in range: the count stepped, after the stop and
+    // step-budget check.  False, with nothing done, otherwise.
+    // `up`: a loop without Step, counting by 1.
+    auto stepWhole = [&](Value& counter, const Value* slots, bool up) {
+        int64_t next;
+        if (!(up ? nextUpInRange(counter, slots, next) : nextWholeInRange(counter, slots, next)))
+            return false;
+        checkStep();
+        storeWhole(counter, slots, next);
+        return true;
+    };
     while (true) {
         try {
             while (true) {
@@ -686,12 +715,24 @@ void Runtime::run(Frame& f, const Code& code)
                 }
 
                 // ---- calls -----------------------------------------------
+                case OpCode::CalleeElementReadJumpLocal: {
+                    // ip: the subscript's load, the Index, then the jump.
+                    const Value* element = oneElement(f.locals[code.names[static_cast<size_t>(in.a)].slot].deref(),
+                                                      f.locals[ip->a].deref());
+                    bool condition;
+                    if (element && elementCondition(*element, condition)) {
+                        const Instr& jump = ip[2];
+                        ip = condition == (jump.op == OpCode::JumpIfTrue) ? instrs + jump.a : ip + 3;
+                        break;
+                    }
+                    [[fallthrough]];
+                }
                 case OpCode::CalleeElementReadJump:
-                    if (elementJump(f, code, in, ip, instrs))
+                    if (elementJump(f, code, in, ip, instrs, false))
                         break;
                     [[fallthrough]];
                 case OpCode::CalleeElementRead:
-                    if (const Value* element = elementReadInPlace(f, code, in, ip)) {
+                    if (const Value* element = elementReadInPlace(f, code, in, ip, false)) {
                         push(sp, *element);
                         ip += in.b + 1u;
                         break;
@@ -716,12 +757,25 @@ void Runtime::run(Frame& f, const Code& code)
                 case OpCode::CallMethod:
                     sp = callMethod(f, code.names[static_cast<size_t>(in.a)], in.b, sp);
                     break;
+                case OpCode::ElementReadJumpGlobal: {
+                    // ip: the subscript's load, the GlobalCall, then the jump.
+                    const Value* array = declaredVariable(globalAt(code, in.a));
+                    const Value* s = declaredVariable(globalAt(code, ip->a));
+                    const Value* element = array && s ? oneElement(*array, *s) : nullptr;
+                    bool condition;
+                    if (element && elementCondition(*element, condition)) {
+                        const Instr& jump = ip[2];
+                        ip = condition == (jump.op == OpCode::JumpIfTrue) ? instrs + jump.a : ip + 3;
+                        break;
+                    }
+                    [[fallthrough]];
+                }
                 case OpCode::ElementReadJump:
-                    if (elementJump(f, code, in, ip, instrs))
+                    if (elementJump(f, code, in, ip, instrs, true))
                         break;
                     [[fallthrough]];
                 case OpCode::ElementRead: {
-                    if (const Value* element = elementReadInPlace(f, code, in, ip)) {
+                    if (const Value* element = elementReadInPlace(f, code, in, ip, true)) {
                         push(sp, *element);
                         ip += in.b + 1u;
                         break;
@@ -867,6 +921,27 @@ void Runtime::run(Frame& f, const Code& code)
                 }
                 case OpCode::StoreMember:
                     sp = storeMember(code.members[static_cast<size_t>(in.a)], in.b, in.flags, sp);
+                    break;
+                case OpCode::ConstElementWriteGlobal: {
+                    // ip: the AssignValue, the ElementWrite, its subscript's
+                    // load, then the StoreIndexed.
+                    Value* array = declaredVariable(globalAt(code, ip[1].a));
+                    const Value* s = declaredVariable(globalAt(code, ip[2].a));
+                    if (Value* element = array && s ? writableOneElement(*array, *s) : nullptr) {
+                        copyPlainIntoElement(*element, code.constants[static_cast<size_t>(in.a)]);
+                        ip += 4;
+                        break;
+                    }
+                    push(sp, code.constants[static_cast<size_t>(in.a)]);
+                    break;
+                }
+                case OpCode::ConstElementWriteLocal:
+                    if (Value* element = writableOneElement(f.locals[in.b].deref(), f.locals[ip[2].a].deref())) {
+                        copyPlainIntoElement(*element, code.constants[static_cast<size_t>(in.a)]);
+                        ip += 4;
+                        break;
+                    }
+                    push(sp, code.constants[static_cast<size_t>(in.a)]);
                     break;
                 case OpCode::ConstElementWrite: {
                     // ip: the AssignValue, then the ElementWrite and its subscripts.
@@ -1014,21 +1089,36 @@ void Runtime::run(Frame& f, const Code& code)
                         ip = instrs + in.a;
                     break;
                 }
-                case OpCode::ForNext: {
-                    // A whole-number loop steps here while it goes on;
-                    // anything else, the turn that ends it too, in forNext.
+                // A whole-number loop steps here while it goes on; anything
+                // else, the turn that ends it too, in forNext.
+                case OpCode::ForNextLocal: {
+                    const ForLoopInfo& loop = code.forLoops[in.b];
+                    Value* const slots = f.locals + loop.slots;
+                    if (countsWhole(slots) && stepWhole(f.locals[loop.counterSlot].deref(), slots, false)) {
+                        ip = instrs + in.a;
+                        break;
+                    }
+                    if (forNext(f, code, loop))
+                        ip = instrs + in.a;
+                    break;
+                }
+                case OpCode::ForNextLocalUp: {
+                    const ForLoopInfo& loop = code.forLoops[in.b];
+                    Value* const slots = f.locals + loop.slots;
+                    if (countsWhole(slots) && stepWhole(f.locals[loop.counterSlot].deref(), slots, true)) {
+                        ip = instrs + in.a;
+                        break;
+                    }
+                    if (forNext(f, code, loop))
+                        ip = instrs + in.a;
+                    break;
+                }
+                case OpCode::ForNextGlobal: {
                     const ForLoopInfo& loop = code.forLoops[in.b];
                     Value* const slots = f.locals + loop.slots;
                     if (countsWhole(slots)) {
-                        // The counter's place as fuseOperators kept it in the loop.
-                        Value* counter =
-                            loop.counterGlobal      ? declaredVariable(*loop.counterGlobal)
-                            : loop.counterSlot >= 0 ? &f.locals[loop.counterSlot].deref()
-                                                    : plainVariable(code.names[static_cast<size_t>(loop.counter)], f);
-                        int64_t next;
-                        if (counter && nextWholeInRange(*counter, slots, next)) {
-                            checkStep();
-                            storeWhole(*counter, slots, next);
+                        Value* counter = declaredVariable(*loop.counterGlobal);
+                        if (counter && stepWhole(*counter, slots, false)) {
                             ip = instrs + in.a;
                             break;
                         }
@@ -1037,6 +1127,26 @@ void Runtime::run(Frame& f, const Code& code)
                         ip = instrs + in.a;
                     break;
                 }
+                case OpCode::ForNextGlobalUp: {
+                    const ForLoopInfo& loop = code.forLoops[in.b];
+                    Value* const slots = f.locals + loop.slots;
+                    if (countsWhole(slots)) {
+                        Value* counter = declaredVariable(*loop.counterGlobal);
+                        if (counter && stepWhole(*counter, slots, true)) {
+                            ip = instrs + in.a;
+                            break;
+                        }
+                    }
+                    if (forNext(f, code, loop))
+                        ip = instrs + in.a;
+                    break;
+                }
+                case OpCode::ForNext:
+                    // A counter in some other place (a field, a variable of
+                    // the code that ran Execute).
+                    if (forNext(f, code, code.forLoops[in.b]))
+                        ip = instrs + in.a;
+                    break;
                 case OpCode::ForEachStart:
                     if (!forEachStart(f, code, code.forEachLoops[in.b], std::move(*--sp)))
                         ip = instrs + in.a;

@@ -333,7 +333,7 @@ TEST(VmFastPaths, UpdateVersionsForOperatorsAgreeWithTheGeneralWay)
                 for (const Values& v : values) {
                     for (const bool local : {false, true}) {
                         // j a variable, then the constant it holds.
-                        for (const Text j : {Text(u"j"), Text(v.j)}) {
+                        for (const Text& j : {Text(u"j"), Text(v.j)}) {
                             EXPECT_EQ(run(v, statement(u"Id(" + j + u")"), local), run(v, statement(j), local))
                                 << toUtf8(statement(j)) << " with x = " << toUtf8(v.x) << ", i = " << toUtf8(v.i)
                                 << ", j = " << toUtf8(v.j) << (local ? " in a Sub" : "");
@@ -584,7 +584,7 @@ TEST(VmFastPaths, GlobalsThatChangeWhatTheyAreAreReadAsTheGeneralWay)
     for (const Text& change : changes) {
         // x a variable before the change, and x read before anything
         // declares or assigns it.
-        for (const Text before : {Text(u"x = 2\n"), Text()}) {
+        for (const Text& before : {Text(u"x = 2\n"), Text()}) {
             for (const auto& [inPlace, general] : statements) {
                 EXPECT_EQ(evalAfter(loop(before, general, change), u"y"), evalAfter(loop(before, inPlace, change), u"y"))
                     << toUtf8(inPlace) << " / " << toUtf8(change) << " / " << toUtf8(before);

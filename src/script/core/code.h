@@ -231,6 +231,23 @@ enum class OpCode : uint8_t {
     // and subscript are Local names: as those, with no further choices.
     ElementReadJumpGlobal,
     CalleeElementReadJumpLocal,
+    // In place of an ElementWrite of two subscripts where the array and
+    // both subscripts are Global names bound to their entries: writes the
+    // value on top into the element with no further choices when the
+    // places hold what the fast case takes; otherwise runs as ElementWrite.
+    ElementWriteTwoGlobal,
+    // The same where all three are Local names, the array's slot in a
+    // (its name is the StoreIndexed's); otherwise runs as IndexedPrep.
+    ElementWriteTwoLocal,
+    // In place of the LoadGlobal / LoadLocal x starting `x = x op a(i, j)`
+    // (an ElementRead / CalleeElementRead of two subscripts, a Binary of
+    // an arithmetic operator, the StoreGlobal / StoreLocal of x), where x,
+    // a, i and j are all Global names bound to their entries or all Local
+    // names (ElementUpdateLocal: the array's slot in b): when x and the
+    // element are numbers the machine's inline arithmetic takes, writes the
+    // result into x and goes past the store; otherwise runs as that load.
+    ElementUpdateGlobal,
+    ElementUpdateLocal,
 };
 
 // Instr::flags of Binary.

@@ -118,6 +118,21 @@ void replaceElement(Value& element, Value&& v)
     copyIntoElement(element, plain);
 }
 
+// `x = x op element` with the machine's inline arithmetic when x and the
+// element at (s0, s1) of `array` (each null when its name is no variable)
+// are numbers it takes; false, with nothing done, otherwise.
+[[gnu::always_inline]] inline bool updateFromElement(Value* x, const Value* array, const Value* s0, const Value* s1,
+                                                     Op op)
+{
+    const Value* element = x && array && s0 && s1 ? twoElement(*array, *s0, *s1) : nullptr;
+    InlineNumber l, r;
+    if (!element || !InlineNumber::from(*x, l) || !InlineNumber::from(*element, r) || !applyInline(op, l, r))
+        return false;
+    // x holds a number, which has nothing to release.
+    ::new (static_cast<void*>(x)) Value(l.value());
+    return true;
+}
+
 // Pops the condition of a conditional jump; a Boolean is read directly.
 // Out of line: the machine's loop keeps more in registers without it.
 [[gnu::noinline]] bool popCondition(Value*& sp)
@@ -704,6 +719,30 @@ void Runtime::run(Frame& f, const Code& code)
                     push(sp, f.locals[in.a].deref());
                     break;
                 }
+                case OpCode::ElementUpdateGlobal:
+                    // ip: the ElementRead, its two subscripts' loads, the
+                    // GlobalCall, the Binary, then the StoreGlobal.
+                    if (updateFromElement(declaredVariable(globalAt(code, in.a)),
+                                          declaredVariable(globalAt(code, ip[0].a)),
+                                          declaredVariable(globalAt(code, ip[1].a)),
+                                          declaredVariable(globalAt(code, ip[2].a)), static_cast<Op>(ip[4].b))) {
+                        ip += 6;
+                        break;
+                    }
+                    pushGlobal(in.a);
+                    break;
+                case OpCode::ElementUpdateLocal: {
+                    // ip: the CalleeElementRead, its two subscripts' loads,
+                    // the Index, the Binary, then the StoreLocal.
+                    Value& x = f.locals[in.a].deref();
+                    if (updateFromElement(&x, &f.locals[in.b].deref(), &f.locals[ip[1].a].deref(),
+                                          &f.locals[ip[2].a].deref(), static_cast<Op>(ip[4].b))) {
+                        ip += 6;
+                        break;
+                    }
+                    push(sp, x);
+                    break;
+                }
                 case OpCode::UpdateGlobal: {
                     const UpdateSite& site = code.updates[in.b];
                     if (site.update(site, f.locals)) {
@@ -953,6 +992,28 @@ void Runtime::run(Frame& f, const Code& code)
                     }
                     push(sp, code.constants[static_cast<size_t>(in.a)]);
                     break;
+                }
+                case OpCode::ElementWriteTwoLocal:
+                    // ip: the two subscripts' loads, then the StoreIndexed.
+                    if (Value* element = writableTwoElement(f.locals[in.a].deref(), f.locals[ip[0].a].deref(),
+                                                            f.locals[ip[1].a].deref())) {
+                        replaceElement(*element, std::move(*--sp));
+                        ip += 3;
+                        break;
+                    }
+                    sp = indexedPrep(f, code.names[static_cast<size_t>(ip[2].a)], sp);
+                    break;
+                case OpCode::ElementWriteTwoGlobal: {
+                    // ip: the two subscripts' loads, then the StoreIndexed.
+                    Value* array = declaredVariable(globalAt(code, in.a));
+                    const Value* s0 = declaredVariable(globalAt(code, ip[0].a));
+                    const Value* s1 = declaredVariable(globalAt(code, ip[1].a));
+                    if (Value* element = array && s0 && s1 ? writableTwoElement(*array, *s0, *s1) : nullptr) {
+                        replaceElement(*element, std::move(*--sp));
+                        ip += 3;
+                        break;
+                    }
+                    [[fallthrough]];
                 }
                 case OpCode::ElementWrite:
                     if (Value* element = writableElement(f, code, in, ip)) {

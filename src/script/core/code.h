@@ -15,6 +15,7 @@
 #include "script/host_object.h"
 #include "script/value.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -330,15 +331,18 @@ struct StatementEntry {
 };
 
 struct ForLoopInfo {
+    // What the machine's step reads each turn, set by fuseOperators with
+    // the ForNextLocal / ForNextGlobal it makes of the loop's ForNext: where
+    // the hidden locals start and, for a Local counter, where it is, both
+    // in bytes from the frame's first local (ready to add), and a Global
+    // counter's runtime entry.  The record is 32 bytes, one shift to index.
+    ptrdiff_t slotsAt = 0;
+    ptrdiff_t counterAt = 0;
+    GlobalEntry* counterGlobal = nullptr;
     int counter = -1; // in names
     int slots = -1; // three hidden locals: limit, step, mode (Empty: not started)
-    // The counter's place for the machine's step, set by fuseOperators
-    // with the ForNextLocal / ForNextGlobal it makes of the loop's ForNext:
-    // its slot when a Local name, its runtime entry when a Global one
-    // (neither: found the general way).
-    int counterSlot = -1;
-    GlobalEntry* counterGlobal = nullptr;
 };
+static_assert(sizeof(ForLoopInfo) == 32, "For records should stay one shift apart");
 
 struct ForEachInfo {
     int element = -1; // in names

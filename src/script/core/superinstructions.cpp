@@ -303,8 +303,9 @@ void placeForCounter(Code& code, size_t at)
     const NameRef& counter = code.names[static_cast<size_t>(loop.counter)];
     const Instr* start = in.a >= 1 && static_cast<size_t>(in.a) <= at ? &code.instrs[static_cast<size_t>(in.a) - 1] : nullptr;
     const bool up = start && start->op == OpCode::ForStart && start->b == in.b && start->flags == 0;
+    loop.slotsAt = static_cast<ptrdiff_t>(loop.slots) * static_cast<ptrdiff_t>(sizeof(Value));
     if (counter.kind == NameKind::Local) {
-        loop.counterSlot = counter.slot;
+        loop.counterAt = static_cast<ptrdiff_t>(counter.slot) * static_cast<ptrdiff_t>(sizeof(Value));
         in.op = up ? OpCode::ForNextLocalUp : OpCode::ForNextLocal;
     } else if (counter.kind == NameKind::Global && counter.global) {
         loop.counterGlobal = counter.global;

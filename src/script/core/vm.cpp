@@ -1154,8 +1154,8 @@ void Runtime::run(Frame& f, const Code& code)
                 // else, the turn that ends it too, in forNext.
                 case OpCode::ForNextLocal: {
                     const ForLoopInfo& loop = code.forLoops[in.b];
-                    Value* const slots = f.locals + loop.slots;
-                    if (countsWhole(slots) && stepWhole(f.locals[loop.counterSlot].deref(), slots, false)) {
+                    Value* const slots = localAt(f.locals, loop.slotsAt);
+                    if (countsWhole(slots) && stepWhole(localAt(f.locals, loop.counterAt)->deref(), slots, false)) {
                         ip = instrs + in.a;
                         break;
                     }
@@ -1165,8 +1165,8 @@ void Runtime::run(Frame& f, const Code& code)
                 }
                 case OpCode::ForNextLocalUp: {
                     const ForLoopInfo& loop = code.forLoops[in.b];
-                    Value* const slots = f.locals + loop.slots;
-                    if (countsWhole(slots) && stepWhole(f.locals[loop.counterSlot].deref(), slots, true)) {
+                    Value* const slots = localAt(f.locals, loop.slotsAt);
+                    if (countsWhole(slots) && stepWhole(localAt(f.locals, loop.counterAt)->deref(), slots, true)) {
                         ip = instrs + in.a;
                         break;
                     }
@@ -1176,7 +1176,7 @@ void Runtime::run(Frame& f, const Code& code)
                 }
                 case OpCode::ForNextGlobal: {
                     const ForLoopInfo& loop = code.forLoops[in.b];
-                    Value* const slots = f.locals + loop.slots;
+                    Value* const slots = localAt(f.locals, loop.slotsAt);
                     if (countsWhole(slots)) {
                         Value* counter = declaredVariable(*loop.counterGlobal);
                         if (counter && stepWhole(*counter, slots, false)) {
@@ -1190,7 +1190,7 @@ void Runtime::run(Frame& f, const Code& code)
                 }
                 case OpCode::ForNextGlobalUp: {
                     const ForLoopInfo& loop = code.forLoops[in.b];
-                    Value* const slots = f.locals + loop.slots;
+                    Value* const slots = localAt(f.locals, loop.slotsAt);
                     if (countsWhole(slots)) {
                         Value* counter = declaredVariable(*loop.counterGlobal);
                         if (counter && stepWhole(*counter, slots, true)) {

@@ -467,6 +467,51 @@ TEST(VmFastPaths, ElementsOfLocalArraysAgreeWithTheGeneralWay)
     EXPECT_EQ("line 3 error 9", errorAt(u"Sub S()\n  Dim b(3), k: k = 4\n  If b(k) Then k = 0\nEnd Sub\nS\n"));
 }
 
+TEST(VmFastPaths, TwoSubscriptElementsAgreeWithTheGeneralWay)
+{
+    // `x = x op a(i, j)` and `a(i, j) = value` where the array and the
+    // subscripts are all globals or all locals, against the same with a
+    // subscript the general way reads, after values that each edge needs.
+    // y tells x, the error, the element and a copy's element.
+    const Text start = u"On Error Resume Next\nDim a(), b, i, j, x, y: ReDim a(2, 3): a(1, 2) = 7: i = 1: j = 2: x = 5\n";
+    const Text report = u"\ny = TypeName(x) & \" \" & x & \" \" & Err.Number\ny = y & \" \" & TypeName(a(1, 2)) & a(1, 2)\n"
+                        u"y = y & \" \" & b(1, 2)\n";
+    auto global = [&](const Text& values, const Text& statement) { return start + values + u"\n" + statement + report; };
+    auto local = [&](const Text& values, const Text& statement) {
+        return u"Function T()\n" + start + values + u"\n" + statement + report + u"T = y\nEnd Function\ny = T()\n";
+    };
+    using Statement = std::pair<const char16_t*, const char16_t*>;
+    const Statement statements[] = {
+        {u"x = x + a(i, j)", u"x = x + a(i, j + 0)"}, {u"x = x - a(i, j)", u"x = x - a(i, j + 0)"},
+        {u"x = x * a(i, j)", u"x = x * a(i, j + 0)"}, {u"x = x / a(i, j)", u"x = x / a(i, j + 0)"},
+        {u"x = x \\ a(i, j)", u"x = x \\ a(i, j + 0)"}, {u"x = x Mod a(i, j)", u"x = x Mod a(i, j + 0)"},
+        {u"a(i, j) = x * 2", u"a(i, j + 0) = x * 2"},
+    };
+    const char16_t* values[] = {
+        u"",
+        u"b = a",                      // shared storage
+        u"x = \"3\"", u"a(1, 2) = \"4\"", u"a(1, 2) = Empty", u"a(1, 2) = True", u"x = Null",
+        u"a(1, 2) = 2.5", u"a(1, 2) = CCur(1.5)", u"a(1, 2) = 0", // by zero
+        u"x = 2147483647",             // past the Long range
+        u"x = 32767: a(1, 2) = 1",     // past the Integer range
+        u"j = 2.5", u"j = \"2\"", u"i = 3", u"j = -1", u"i = Null",
+        u"ReDim a(3)",                 // one dimension, two subscripts
+        u"a = Split(\"p,q,r\", \",\")", // a String array
+        u"a = 4",                      // no array
+    };
+    for (const auto& [inPlace, general] : statements) {
+        for (const char16_t* v : values) {
+            EXPECT_EQ(evalAfter(global(v, general), u"y"), evalAfter(global(v, inPlace), u"y"))
+                << toUtf8(v) << " / " << toUtf8(inPlace);
+            EXPECT_EQ(evalAfter(local(v, general), u"y"), evalAfter(local(v, inPlace), u"y"))
+                << "in a procedure: " << toUtf8(v) << " / " << toUtf8(inPlace);
+        }
+    }
+    // The error is the statement's.
+    EXPECT_EQ("line 3 error 9", errorAt(u"Dim a(2, 2)\ni = 3: j = 0\nx = x + a(i, j)\n"));
+    EXPECT_EQ("line 3 error 9", errorAt(u"Sub S()\n  Dim a(2, 2), i, j: i = 3\n  a(i, j) = 1\nEnd Sub\nS\n"));
+}
+
 TEST(VmFastPaths, ElementConditionsBranchAsTheGeneralWay)
 {
     const Text setup = u"Dim a(3): a(0) = True: a(1) = 0: a(2) = 5\n";

@@ -66,6 +66,44 @@ namespace quillet::script {
     return offset < static_cast<uint64_t>(rep.dims.front().count) ? rep.items.data() + offset : nullptr;
 }
 
+// The flat index of the element of `array` at the whole-number subscripts
+// `s0`, `s1` when `array` is a two-dimensional array and both are in
+// range; -1 otherwise.
+[[gnu::always_inline]] inline ptrdiff_t twoIndex(const ArrayRep& rep, const Value& s0, const Value& s1)
+{
+    if (rep.dims.size() != 2 || !isIntegerOrLong(s0) || !isIntegerOrLong(s1))
+        return -1;
+    const ArrayDim* dims = rep.dims.data();
+    const uint64_t o0 = static_cast<uint64_t>(int64_t(s0.rawLong()) - dims[0].lower);
+    const uint64_t o1 = static_cast<uint64_t>(int64_t(s1.rawLong()) - dims[1].lower);
+    if (o0 >= static_cast<uint64_t>(dims[0].count) || o1 >= static_cast<uint64_t>(dims[1].count))
+        return -1;
+    return static_cast<ptrdiff_t>(o0 * static_cast<uint64_t>(dims[1].count) + o1);
+}
+
+// The element of `array` at (s0, s1) as twoIndex finds it; null otherwise.
+[[gnu::always_inline]] inline const Value* twoElement(const Value& array, const Value& s0, const Value& s1)
+{
+    if (!array.isArray())
+        return nullptr;
+    const ArrayRep& rep = *array.rawArray();
+    const ptrdiff_t at = twoIndex(rep, s0, s1);
+    return at >= 0 ? rep.items.data() + at : nullptr;
+}
+
+// twoElement() for writing in place: also null when the storage is shared
+// or a String array's (see quickWritableElement).
+[[gnu::always_inline]] inline Value* writableTwoElement(Value& array, const Value& s0, const Value& s1)
+{
+    if (!array.isArray())
+        return nullptr;
+    ArrayRep& rep = *array.rawArray();
+    if (rep.refs != 1 || rep.textItems)
+        return nullptr;
+    const ptrdiff_t at = twoIndex(rep, s0, s1);
+    return at >= 0 ? rep.items.data() + at : nullptr;
+}
+
 // The element of `array` to write at `subscripts` when the inline way can
 // write it: storage held only here (nothing to unshare) and not a String
 // array (whose elements are converted).  Null for the general way.

@@ -15,6 +15,7 @@
 #include "script/host_object.h"
 #include "script/value.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -231,6 +232,23 @@ enum class OpCode : uint8_t {
     // and subscript are Local names: as those, with no further choices.
     ElementReadJumpGlobal,
     CalleeElementReadJumpLocal,
+    // In place of an ElementWrite of two subscripts where the array and
+    // both subscripts are Global names bound to their entries: writes the
+    // value on top into the element with no further choices when the
+    // places hold what the fast case takes; otherwise runs as ElementWrite.
+    ElementWriteTwoGlobal,
+    // The same where all three are Local names, the array's slot in a
+    // (its name is the StoreIndexed's); otherwise runs as IndexedPrep.
+    ElementWriteTwoLocal,
+    // In place of the LoadGlobal / LoadLocal x starting `x = x op a(i, j)`
+    // (an ElementRead / CalleeElementRead of two subscripts, a Binary of
+    // an arithmetic operator, the StoreGlobal / StoreLocal of x), where x,
+    // a, i and j are all Global names bound to their entries or all Local
+    // names (ElementUpdateLocal: the array's slot in b): when x and the
+    // element are numbers the machine's inline arithmetic takes, writes the
+    // result into x and goes past the store; otherwise runs as that load.
+    ElementUpdateGlobal,
+    ElementUpdateLocal,
 };
 
 // Instr::flags of Binary.
@@ -313,15 +331,18 @@ struct StatementEntry {
 };
 
 struct ForLoopInfo {
+    // What the machine's step reads each turn, set by fuseOperators with
+    // the ForNextLocal / ForNextGlobal it makes of the loop's ForNext: where
+    // the hidden locals start and, for a Local counter, where it is, both
+    // in bytes from the frame's first local (ready to add), and a Global
+    // counter's runtime entry.  The record is 32 bytes, one shift to index.
+    ptrdiff_t slotsAt = 0;
+    ptrdiff_t counterAt = 0;
+    GlobalEntry* counterGlobal = nullptr;
     int counter = -1; // in names
     int slots = -1; // three hidden locals: limit, step, mode (Empty: not started)
-    // The counter's place for the machine's step, set by fuseOperators
-    // with the ForNextLocal / ForNextGlobal it makes of the loop's ForNext:
-    // its slot when a Local name, its runtime entry when a Global one
-    // (neither: found the general way).
-    int counterSlot = -1;
-    GlobalEntry* counterGlobal = nullptr;
 };
+static_assert(sizeof(ForLoopInfo) == 32, "For records should stay one shift apart");
 
 struct ForEachInfo {
     int element = -1; // in names

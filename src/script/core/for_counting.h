@@ -9,6 +9,7 @@
 #include "script/core/binary_op.h"
 #include "script/value.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <new>
 
@@ -47,6 +48,13 @@ inline Value unfacedLimit(const Value& faced, int64_t step) { return Value::long
 inline bool wholeInRange(int64_t i, int64_t facedEnd, int64_t step)
 {
     return (i ^ stepFlip(step)) <= facedEnd;
+}
+
+// The local `bytes` from a frame's first local (an offset ForLoopInfo
+// keeps ready to add).
+[[gnu::always_inline]] inline Value* localAt(Value* locals, ptrdiff_t bytes)
+{
+    return reinterpret_cast<Value*>(reinterpret_cast<char*>(locals) + bytes);
 }
 
 // Whether the loop whose hidden locals start at `slots` counts in whole

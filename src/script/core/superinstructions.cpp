@@ -303,8 +303,9 @@ void placeForCounter(Code& code, size_t at)
     const NameRef& counter = code.names[static_cast<size_t>(loop.counter)];
     const Instr* start = in.a >= 1 && static_cast<size_t>(in.a) <= at ? &code.instrs[static_cast<size_t>(in.a) - 1] : nullptr;
     const bool up = start && start->op == OpCode::ForStart && start->b == in.b && start->flags == 0;
+    loop.slotsAt = static_cast<ptrdiff_t>(loop.slots) * static_cast<ptrdiff_t>(sizeof(Value));
     if (counter.kind == NameKind::Local) {
-        loop.counterSlot = counter.slot;
+        loop.counterAt = static_cast<ptrdiff_t>(counter.slot) * static_cast<ptrdiff_t>(sizeof(Value));
         in.op = up ? OpCode::ForNextLocalUp : OpCode::ForNextLocal;
     } else if (counter.kind == NameKind::Global && counter.global) {
         loop.counterGlobal = counter.global;
@@ -358,6 +359,72 @@ void oneElementReadJump(Code& code, size_t at)
         in.op = OpCode::CalleeElementReadJumpLocal;
 }
 
+// Whether the load `load` of a subscript reads a Global name bound to its
+// entry (global) or a Local name.
+bool placedSubscript(const Code& code, const Instr& load, bool global)
+{
+    if (global)
+        return (load.op == OpCode::LoadGlobal || load.op == OpCode::ArgName) && boundGlobal(code, load.a);
+    return load.op == OpCode::LoadLocal || load.op == OpCode::ArgLocal;
+}
+
+// Whether the element access at `at` that fuseElementAccess marked has two
+// subscripts in the same kind of place as its array: all Global names
+// bound to their entries (global) or all Local names.
+bool twoPlacedSubscripts(const Code& code, size_t at, bool global)
+{
+    const Instr& in = code.instrs[at];
+    if (in.b != 2)
+        return false;
+    if (global) {
+        const bool globalArray = in.op == OpCode::ElementRead || (in.flags & kPlacedGlobal);
+        if (!globalArray || !boundGlobal(code, in.a))
+            return false;
+    } else if (!(in.flags & kPlacedLocal) || code.names[static_cast<size_t>(in.a)].slot < 0) {
+        return false;
+    }
+    return placedSubscript(code, code.instrs[at + 1], global) && placedSubscript(code, code.instrs[at + 2], global);
+}
+
+// The form of the ElementWrite at `at` for two subscripts in the same kind
+// of place as its array.
+void twoElementWrite(Code& code, size_t at)
+{
+    Instr& in = code.instrs[at];
+    if (twoPlacedSubscripts(code, at, true)) {
+        in.op = OpCode::ElementWriteTwoGlobal;
+    } else if (twoPlacedSubscripts(code, at, false)) {
+        in.op = OpCode::ElementWriteTwoLocal;
+        in.a = code.names[static_cast<size_t>(in.a)].slot;
+    }
+}
+
+// `x = x op a(i, j)` from the load of x at `first` as ElementUpdateGlobal /
+// ElementUpdateLocal take it: the number of instructions after `first`
+// that it covers, 0 when it is not that statement.
+size_t elementUpdate(Code& code, size_t first)
+{
+    const std::vector<Instr>& in = code.instrs;
+    const bool global = in[first].op == OpCode::LoadGlobal;
+    if ((!global && in[first].op != OpCode::LoadLocal) || first + 6 >= in.size())
+        return 0;
+    const Instr& read = in[first + 1];
+    const OpCode readOp = global ? OpCode::ElementRead : OpCode::CalleeElementRead;
+    if (read.op != readOp || !twoPlacedSubscripts(code, first + 1, global))
+        return 0;
+    if (!global && code.names[static_cast<size_t>(read.a)].slot > UINT16_MAX)
+        return 0;
+    const Instr& binary = in[first + 5];
+    const Instr& store = in[first + 6];
+    if (binary.op != OpCode::Binary || !arithmetic(static_cast<Op>(binary.b)))
+        return 0;
+    if (global ? store.op != OpCode::StoreGlobal || !boundGlobal(code, in[first].a) ||
+                     code.names[static_cast<size_t>(store.a)].global != code.names[static_cast<size_t>(in[first].a)].global
+               : store.op != OpCode::StoreLocal || store.a != in[first].a)
+        return 0;
+    return 6;
+}
+
 } // namespace
 
 void fuseOperators(Code& code)
@@ -383,6 +450,19 @@ void fuseOperators(Code& code)
         if (constantElementWrite(code, i) && straight(entry, i, i + 2)) {
             in.op = OpCode::ConstElementWrite;
             oneElementWrite(code, i);
+            // Its ElementWrite stays as it is: ConstElementWrite reads it.
+            i += 2;
+            continue;
+        }
+        if (in.op == OpCode::ElementWrite) {
+            twoElementWrite(code, i);
+            continue;
+        }
+        if (const size_t length = elementUpdate(code, i); length > 0 && straight(entry, i, i + length)) {
+            in.op = in.op == OpCode::LoadGlobal ? OpCode::ElementUpdateGlobal : OpCode::ElementUpdateLocal;
+            if (in.op == OpCode::ElementUpdateLocal)
+                in.b = static_cast<uint16_t>(code.names[static_cast<size_t>(instrs[i + 1].a)].slot);
+            i += length;
             continue;
         }
         if (const size_t jump = elementReadJump(code, i); jump > 0 && straight(entry, i, jump)) {

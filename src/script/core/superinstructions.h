@@ -42,6 +42,14 @@ void fuseElementAccess(Code& code);
 //     -> ElementReadJump / CalleeElementReadJump; with one subscript, a
 //        global one of a global array: ElementReadJumpGlobal, a local one
 //        of a local array: CalleeElementReadJumpLocal
+//   ElementWrite of two subscripts, the array and both subscripts bound
+//   globals or all locals                                         x(i, j) = value
+//     -> ElementWriteTwoGlobal / ElementWriteTwoLocal (the array's slot in a)
+//   (LoadGlobal | LoadLocal) x; (ElementRead | CalleeElementRead) of two
+//   subscripts ...; Binary op, arithmetic; (StoreGlobal | StoreLocal) x,
+//   x, the array and the subscripts all bound globals or all locals
+//                                                                 x = x op a(i, j)
+//     -> ElementUpdateGlobal / ElementUpdateLocal (the array's slot in b)
 //   GlobalPrep f; (PushConst | ArgLocal | ArgName | LocalBinary | GlobalBinary)...;
 //   GlobalCall f                                                  f(args)
 //     -> DirectCall, where its DirectArg records start in b

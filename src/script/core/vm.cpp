@@ -118,6 +118,21 @@ void replaceElement(Value& element, Value&& v)
     copyIntoElement(element, plain);
 }
 
+// `x = x op element` with the machine's inline arithmetic when x and the
+// element at (s0, s1) of `array` (each null when its name is no variable)
+// are numbers it takes; false, with nothing done, otherwise.
+[[gnu::always_inline]] inline bool updateFromElement(Value* x, const Value* array, const Value* s0, const Value* s1,
+                                                     Op op)
+{
+    const Value* element = x && array && s0 && s1 ? twoElement(*array, *s0, *s1) : nullptr;
+    InlineNumber l, r;
+    if (!element || !InlineNumber::from(*x, l) || !InlineNumber::from(*element, r) || !applyInline(op, l, r))
+        return false;
+    // x holds a number, which has nothing to release.
+    ::new (static_cast<void*>(x)) Value(l.value());
+    return true;
+}
+
 // Pops the condition of a conditional jump; a Boolean is read directly.
 // Out of line: the machine's loop keeps more in registers without it.
 [[gnu::noinline]] bool popCondition(Value*& sp)
@@ -572,6 +587,11 @@ void Runtime::executeWithIterators(Frame& f, const Code& code)
     return storeNested(f, code.names[static_cast<size_t>(site.base)], site, in.b, in.flags, sp);
 }
 
+// The machine's switch names every opcode (-Wswitch-enum holds it to
+// that) and has no other: its default, which the compiler never makes,
+// spares each instruction the jump table's range check.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic error "-Wswitch-enum"
 void Runtime::run(Frame& f, const Code& code)
 {
     Value* const base = f.stack;
@@ -702,6 +722,30 @@ void Runtime::run(Frame& f, const Code& code)
                         break;
                     }
                     push(sp, f.locals[in.a].deref());
+                    break;
+                }
+                case OpCode::ElementUpdateGlobal:
+                    // ip: the ElementRead, its two subscripts' loads, the
+                    // GlobalCall, the Binary, then the StoreGlobal.
+                    if (updateFromElement(declaredVariable(globalAt(code, in.a)),
+                                          declaredVariable(globalAt(code, ip[0].a)),
+                                          declaredVariable(globalAt(code, ip[1].a)),
+                                          declaredVariable(globalAt(code, ip[2].a)), static_cast<Op>(ip[4].b))) {
+                        ip += 6;
+                        break;
+                    }
+                    pushGlobal(in.a);
+                    break;
+                case OpCode::ElementUpdateLocal: {
+                    // ip: the CalleeElementRead, its two subscripts' loads,
+                    // the Index, the Binary, then the StoreLocal.
+                    Value& x = f.locals[in.a].deref();
+                    if (updateFromElement(&x, &f.locals[in.b].deref(), &f.locals[ip[1].a].deref(),
+                                          &f.locals[ip[2].a].deref(), static_cast<Op>(ip[4].b))) {
+                        ip += 6;
+                        break;
+                    }
+                    push(sp, x);
                     break;
                 }
                 case OpCode::UpdateGlobal: {
@@ -954,6 +998,28 @@ void Runtime::run(Frame& f, const Code& code)
                     push(sp, code.constants[static_cast<size_t>(in.a)]);
                     break;
                 }
+                case OpCode::ElementWriteTwoLocal:
+                    // ip: the two subscripts' loads, then the StoreIndexed.
+                    if (Value* element = writableTwoElement(f.locals[in.a].deref(), f.locals[ip[0].a].deref(),
+                                                            f.locals[ip[1].a].deref())) {
+                        replaceElement(*element, std::move(*--sp));
+                        ip += 3;
+                        break;
+                    }
+                    sp = indexedPrep(f, code.names[static_cast<size_t>(ip[2].a)], sp);
+                    break;
+                case OpCode::ElementWriteTwoGlobal: {
+                    // ip: the two subscripts' loads, then the StoreIndexed.
+                    Value* array = declaredVariable(globalAt(code, in.a));
+                    const Value* s0 = declaredVariable(globalAt(code, ip[0].a));
+                    const Value* s1 = declaredVariable(globalAt(code, ip[1].a));
+                    if (Value* element = array && s0 && s1 ? writableTwoElement(*array, *s0, *s1) : nullptr) {
+                        replaceElement(*element, std::move(*--sp));
+                        ip += 3;
+                        break;
+                    }
+                    [[fallthrough]];
+                }
                 case OpCode::ElementWrite:
                     if (Value* element = writableElement(f, code, in, ip)) {
                         replaceElement(*element, std::move(*--sp));
@@ -1093,8 +1159,8 @@ void Runtime::run(Frame& f, const Code& code)
                 // else, the turn that ends it too, in forNext.
                 case OpCode::ForNextLocal: {
                     const ForLoopInfo& loop = code.forLoops[in.b];
-                    Value* const slots = f.locals + loop.slots;
-                    if (countsWhole(slots) && stepWhole(f.locals[loop.counterSlot].deref(), slots, false)) {
+                    Value* const slots = localAt(f.locals, loop.slotsAt);
+                    if (countsWhole(slots) && stepWhole(localAt(f.locals, loop.counterAt)->deref(), slots, false)) {
                         ip = instrs + in.a;
                         break;
                     }
@@ -1104,8 +1170,8 @@ void Runtime::run(Frame& f, const Code& code)
                 }
                 case OpCode::ForNextLocalUp: {
                     const ForLoopInfo& loop = code.forLoops[in.b];
-                    Value* const slots = f.locals + loop.slots;
-                    if (countsWhole(slots) && stepWhole(f.locals[loop.counterSlot].deref(), slots, true)) {
+                    Value* const slots = localAt(f.locals, loop.slotsAt);
+                    if (countsWhole(slots) && stepWhole(localAt(f.locals, loop.counterAt)->deref(), slots, true)) {
                         ip = instrs + in.a;
                         break;
                     }
@@ -1115,7 +1181,7 @@ void Runtime::run(Frame& f, const Code& code)
                 }
                 case OpCode::ForNextGlobal: {
                     const ForLoopInfo& loop = code.forLoops[in.b];
-                    Value* const slots = f.locals + loop.slots;
+                    Value* const slots = localAt(f.locals, loop.slotsAt);
                     if (countsWhole(slots)) {
                         Value* counter = declaredVariable(*loop.counterGlobal);
                         if (counter && stepWhole(*counter, slots, false)) {
@@ -1129,7 +1195,7 @@ void Runtime::run(Frame& f, const Code& code)
                 }
                 case OpCode::ForNextGlobalUp: {
                     const ForLoopInfo& loop = code.forLoops[in.b];
-                    Value* const slots = f.locals + loop.slots;
+                    Value* const slots = localAt(f.locals, loop.slotsAt);
                     if (countsWhole(slots)) {
                         Value* counter = declaredVariable(*loop.counterGlobal);
                         if (counter && stepWhole(*counter, slots, true)) {
@@ -1188,6 +1254,8 @@ void Runtime::run(Frame& f, const Code& code)
                     replaceValue(sp[-1], Value::boolean(low && high && *low >= 0 && *high <= 0));
                     break;
                 }
+                default:
+                    __builtin_unreachable();
                 }
             }
         } catch (...) {
@@ -1216,5 +1284,7 @@ void Runtime::run(Frame& f, const Code& code)
         }
     }
 }
+
+#pragma GCC diagnostic pop
 
 } // namespace quillet::script

@@ -223,6 +223,17 @@ constexpr Shape kShapes[] = {
     return y && z && w;
 }
 
+// The same when x and y are locals and z and w locals or constants, the
+// commonest chain in a procedure's body (chainFunction picks it then).
+[[gnu::always_inline]] inline void localChainOperands(const ChainSite& site, Value* locals, Value*& x,
+                                                      const Value*& y, const Value*& z, const Value*& w)
+{
+    x = &locals[site.x].deref();
+    y = &locals[site.y.slot].deref();
+    z = site.zAt.kind == OperandKind::Const ? &site.z : &locals[site.zAt.slot].deref();
+    w = site.wAt.kind == OperandKind::Const ? &site.w : &locals[site.wAt.slot].deref();
+}
+
 // Puts a number computed from the operands into x, the old value going
 // once the new one is there (as the stores do: its Class_Terminate may
 // look).
@@ -243,12 +254,14 @@ constexpr Shape kShapes[] = {
 // once, as applyInline rounds a product past the Long range), and a step
 // that is not finite leaves the end not finite, which goes the general
 // way (so do division by zero and overflow).
-template <Op op1, Op op2>
+template <Op op1, Op op2, bool local>
 bool chainShaped(const ChainSite& site, Value* locals)
 {
     Value* x;
     const Value *y, *z, *w;
-    if (!chainOperands(site, locals, x, y, z, w))
+    if constexpr (local)
+        localChainOperands(site, locals, x, y, z, w);
+    else if (!chainOperands(site, locals, x, y, z, w))
         return false;
     const unsigned types = wholeBits(y->type()) | wholeBits(z->type()) | wholeBits(w->type());
     if constexpr (wholeOp<op1> && wholeOp<op2>) {
@@ -273,12 +286,16 @@ bool chainShaped(const ChainSite& site, Value* locals)
     return true;
 }
 
-template <Op op1>
-constexpr ChainFn chainsFor[] = {chainShaped<op1, Op::Add>, chainShaped<op1, Op::Sub>, chainShaped<op1, Op::Mul>,
-                                 chainShaped<op1, Op::Div>};
+template <Op op1, bool local>
+constexpr ChainFn chainsFor[] = {chainShaped<op1, Op::Add, local>, chainShaped<op1, Op::Sub, local>,
+                                 chainShaped<op1, Op::Mul, local>, chainShaped<op1, Op::Div, local>};
 
-// By op1 and op2 in the order + - * /.
-constexpr const ChainFn* kChains[] = {chainsFor<Op::Add>, chainsFor<Op::Sub>, chainsFor<Op::Mul>, chainsFor<Op::Div>};
+// By x, y, z and w all locals or constants (else any places), then op1 and
+// op2 in the order + - * /.
+constexpr const ChainFn* kChains[2][4] = {
+    {chainsFor<Op::Add, false>, chainsFor<Op::Sub, false>, chainsFor<Op::Mul, false>, chainsFor<Op::Div, false>},
+    {chainsFor<Op::Add, true>, chainsFor<Op::Sub, true>, chainsFor<Op::Mul, true>, chainsFor<Op::Div, true>},
+};
 
 // The place of an operator among + - * /, or -1.
 int chainIndex(Op op)
@@ -312,7 +329,9 @@ ChainFn chainFunction(const ChainSite& site)
     const int first = chainIndex(static_cast<Op>(site.op1)), second = chainIndex(static_cast<Op>(site.op2));
     if (first < 0 || second < 0)
         return chainGeneral;
-    return kChains[first][second];
+    const bool local = !site.xGlobal && site.y.kind == OperandKind::Local && site.zAt.kind != OperandKind::Global &&
+                       site.wAt.kind != OperandKind::Global;
+    return kChains[local][first][second];
 }
 
 bool updateGeneral(const UpdateSite& site, Value* locals)

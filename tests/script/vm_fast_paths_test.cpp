@@ -10,6 +10,7 @@
 
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace quillet::script {
@@ -382,6 +383,80 @@ TEST(VmFastPaths, ResultsStoredStraightIntoTheVariableAgreeWithTheGeneralWay)
     // Under Option Explicit an undeclared target is an error after the
     // value was computed.
     EXPECT_EQ("line 3 error 500", errorAt(u"Option Explicit\nDim a: a = 1\nz = a + a\n"));
+}
+
+TEST(VmFastPaths, TwoOperatorStatementsAgreeWithTheGeneralWay)
+{
+    // `x = (i op1 j) op2 k` in one step, for each pair of operators, with j
+    // and k variables and constants, globals and locals, x one of the
+    // operands or not; and `x = (i op1 j) op2 (k op1 j)`, whose last
+    // operator takes two values from the stack.  Each against the same
+    // statement with j read through a call (the general way): at the
+    // Integer and Long edges, a step leaving the Long range, Doubles,
+    // division by zero, overflow, and operands no fast case takes.
+    struct Values {
+        const char16_t *i, *j, *k;
+    };
+    const Values values[] = {
+        {u"5", u"3", u"2"},          {u"32766", u"1", u"1"},     {u"32767", u"1", u"-1"},  {u"200", u"200", u"1"},
+        {u"-32768", u"1", u"-1"},    {u"2147483646", u"1", u"1"}, {u"65536", u"65536", u"1"}, {u"2147483647", u"1", u"-2"},
+        {u"2.5", u"3", u"2"},        {u"5", u"3", u"0.5"},       {u"5", u"0", u"2"},      {u"5", u"3", u"0"},
+        {u"0", u"0", u"1"},          {u"1E308", u"1E308", u"0"}, {u"1E308", u"10", u"1E-300"},
+        {u"True", u"3", u"2"},       {u"5", u"CCur(3)", u"2"},   {u"5", u"3", u"\"2\""}, {u"Empty", u"3", u"2"},
+        {u"Null", u"3", u"2"},
+    };
+    const Text ops[] = {u"+", u"-", u"*", u"/", u"\\", u"Mod"};
+    const Text report = u"r = Err.Number & \" \" & TypeName(x) & \" \" & x";
+    auto run = [&](const Values& v, const Text& statement, bool local) {
+        const Text body = u"On Error Resume Next\nx = \"old\": i = " + Text(v.i) + u": j = " + v.j + u": k = " + v.k +
+                          u"\n" + statement + u"\n" + report + u"\n";
+        const Text id = u"Function Id(v)\n  Id = v\nEnd Function\n";
+        return evalAfter(local ? id + u"Sub S\nDim x, i, j, k\n" + body + u"End Sub\nS" : id + body, u"r");
+    };
+    for (const Text& op1 : ops) {
+        for (const Text& op2 : ops) {
+            const bool both = op1 == op2; // the stack form once per operator
+            for (const Values& v : values) {
+                for (const bool local : {false, true}) {
+                    auto chain = [&](const Text& x, const Text& j, const Text& k) {
+                        return x + u" = (i " + op1 + u" " + j + u") " + op2 + u" " + k;
+                    };
+                    const Text j = v.j, k = v.k;
+                    const std::pair<Text, Text> cases[] = {
+                        {chain(u"x", u"j", u"k"), chain(u"x", u"Id(j)", u"k")},
+                        {chain(u"x", j, k), chain(u"x", u"Id(" + j + u")", k)},
+                        {chain(u"i", u"j", u"k") + u": x = i", chain(u"i", u"Id(j)", u"k") + u": x = i"},
+                        {u"x = (i " + op1 + u" j) " + op2 + u" (k " + op1 + u" j)",
+                         u"x = (i " + op1 + u" Id(j)) " + op2 + u" (k " + op1 + u" j)"},
+                    };
+                    for (const auto& [inPlace, general] : cases) {
+                        if (!both && inPlace.find(u"(k") != Text::npos)
+                            continue;
+                        EXPECT_EQ(run(v, general, local), run(v, inPlace, local))
+                            << toUtf8(inPlace) << " with i = " << toUtf8(v.i) << ", j = " << toUtf8(v.j)
+                            << ", k = " << toUtf8(v.k) << (local ? " in a Sub" : "");
+                    }
+                }
+            }
+        }
+    }
+    // The old value goes once the new one is there: its Class_Terminate
+    // sees the result.  A function's value, and a global that is a function.
+    const Text seen = u"Dim seen, x\nClass C\n  Sub Class_Terminate\n    seen = seen & TypeName(x) & x\n  End Sub\nEnd Class\n";
+    EXPECT_EQ(u"Integer6Integer9", evalAfter(seen + u"i = 1: j = 2: k = 3\nSet x = New C: x = (i + j) * 2\n"
+                                                    u"Set x = New C: x = (i + j) * (k + j - 2)",
+                                            u"seen"));
+    EXPECT_EQ(u"Long 40000 Integer 10",
+              evalAfter(u"Function F(a, b, c)\n  F = a * b + c\nEnd Function\nFunction G()\n  G = 4\nEnd Function\n"
+                        u"t = F(200, 200, 0): k = 3: u = k + G + 3",
+                        u"TypeName(t) & \" \" & t & \" \" & TypeName(u) & \" \" & u"));
+    // Errors at the statement's line; a constant and an undeclared name
+    // under Option Explicit as targets.
+    EXPECT_EQ("line 3 error 11", errorAt(u"a = 1: b = 0\nx = a + b + a\nx = a / b + a\n"));
+    EXPECT_EQ("line 3 error 6", errorAt(u"a = 2147483647: b = 1\nx = a + b - b\nx = (a + a) \\ (b - b + 1) + (a + a)\n"));
+    EXPECT_EQ("line 3 error 501", errorAt(u"Const k = 1\na = 2: b = 3\nk = a + b * a\n"));
+    EXPECT_EQ("line 3 error 500", errorAt(u"Option Explicit\nDim a: a = 1\nz = a * a + a\n"));
+    EXPECT_EQ("line 3 error 500", errorAt(u"Option Explicit\nDim a: a = 1\nz = (a + a) * (a + a)\n"));
 }
 
 TEST(VmFastPaths, ConstantsWrittenToElementsAgreeWithTheGeneralWay)

@@ -389,8 +389,9 @@ TEST(VmFastPaths, TwoOperatorStatementsAgreeWithTheGeneralWay)
 {
     // `x = (i op1 j) op2 k` in one step, for each pair of operators, with j
     // and k variables and constants, globals and locals, x one of the
-    // operands or not; and `x = (i op1 j) op2 (k op1 j)`, whose last
-    // operator takes two values from the stack.  Each against the same
+    // operands or not; `x = (i op1 j) op2 (k op1 j)`, whose last operator
+    // takes two values from the stack, and `x = Id(i) op1 k`, one value
+    // and a constant.  Each against the same
     // statement with j read through a call (the general way): at the
     // Integer and Long edges, a step leaving the Long range, Doubles,
     // division by zero, overflow, and operands no fast case takes.
@@ -428,9 +429,10 @@ TEST(VmFastPaths, TwoOperatorStatementsAgreeWithTheGeneralWay)
                         {chain(u"i", u"j", u"k") + u": x = i", chain(u"i", u"Id(j)", u"k") + u": x = i"},
                         {u"x = (i " + op1 + u" j) " + op2 + u" (k " + op1 + u" j)",
                          u"x = (i " + op1 + u" Id(j)) " + op2 + u" (k " + op1 + u" j)"},
+                        {u"x = Id(i) " + op1 + u" " + k, u"x = Id(i) " + op1 + u" Id(" + k + u")"},
                     };
                     for (const auto& [inPlace, general] : cases) {
-                        if (!both && inPlace.find(u"(k") != Text::npos)
+                        if (!both && (inPlace.find(u"(k") != Text::npos || inPlace.find(u"Id(i)") != Text::npos))
                             continue;
                         EXPECT_EQ(run(v, general, local), run(v, inPlace, local))
                             << toUtf8(inPlace) << " with i = " << toUtf8(v.i) << ", j = " << toUtf8(v.j)

@@ -246,6 +246,8 @@ enum class OpCode : uint8_t {
     // the result straight into x, going past the store; otherwise runs as
     // that Binary.
     BinaryStore,
+    // The same for a BinaryConst: the value on top op the constant.
+    BinaryConstStore,
 };
 
 // Instr::flags of Binary.

@@ -655,6 +655,24 @@ void Runtime::run(Frame& f, const Code& code)
                                in.flags & kRightLiteral, false);
                     clear(*--sp);
                     break;
+                case OpCode::BinaryConstStore: {
+                    // The value a number: it has nothing to release, so its
+                    // slot is simply left Empty.
+                    const Instr& store = *ip;
+                    Value* target = store.op == OpCode::StoreLocal ? &f.locals[store.a].deref()
+                                                                   : declaredVariable(globalAt(code, store.a));
+                    InlineNumber l, r;
+                    if (target && InlineNumber::from(sp[-1], l) &&
+                        InlineNumber::from(code.constants[static_cast<size_t>(in.a)], r) &&
+                        applyInline(static_cast<Op>(in.b), l, r)) {
+                        --sp;
+                        ::new (static_cast<void*>(sp)) Value();
+                        replaceElement(*target, l.value());
+                        ++ip;
+                        break;
+                    }
+                    [[fallthrough]];
+                }
                 case OpCode::BinaryConst:
                     binaryOperand(f, code, static_cast<Op>(in.b), in.flags, OperandKind::Const, in.a, sp[-1]);
                     break;

@@ -411,7 +411,7 @@ TEST(VmFastPaths, TwoOperatorStatementsAgreeWithTheGeneralWay)
     auto run = [&](const Values& v, const Text& statement, bool local) {
         const Text body = u"On Error Resume Next\nx = \"old\": i = " + Text(v.i) + u": j = " + v.j + u": k = " + v.k +
                           u"\n" + statement + u"\n" + report + u"\n";
-        const Text id = u"Function Id(v)\n  Id = v\nEnd Function\n";
+        const Text id = u"Dim r\nFunction Id(v)\n  Id = v\nEnd Function\n";
         return evalAfter(local ? id + u"Sub S\nDim x, i, j, k\n" + body + u"End Sub\nS" : id + body, u"r");
     };
     for (const Text& op1 : ops) {
@@ -459,6 +459,38 @@ TEST(VmFastPaths, TwoOperatorStatementsAgreeWithTheGeneralWay)
     EXPECT_EQ("line 3 error 501", errorAt(u"Const k = 1\na = 2: b = 3\nk = a + b * a\n"));
     EXPECT_EQ("line 3 error 500", errorAt(u"Option Explicit\nDim a: a = 1\nz = a * a + a\n"));
     EXPECT_EQ("line 3 error 500", errorAt(u"Option Explicit\nDim a: a = 1\nz = (a + a) * (a + a)\n"));
+}
+
+TEST(VmFastPaths, LocalsCopiedStraightAgreeWithTheGeneralWay)
+{
+    // `x = v` with v a local, into a local or a global: each against the
+    // same statement with v passed through a call.  An object takes its
+    // default value (or fails) the general way; an array is a copy; the old
+    // value goes once the new one is there.
+    const Text setup = u"Dim seen, g, y\nFunction Id(v)\n  Id = v\nEnd Function\n"
+                       u"Class C\n  Sub Class_Terminate\n    seen = seen & \"~\" & TypeName(g)\n  End Sub\nEnd Class\n"
+                       u"Class D\n  Public Default Property Get Value\n    Value = 7\n  End Property\nEnd Class\n";
+    auto sub = [](const Text& value, const Text& statement) {
+        return u"Sub S\n  Dim x, v\n  " + value + u"\n  " + statement +
+               u"\n  y = Err.Number & TypeName(x) & TypeName(g) & seen\nEnd Sub\nOn Error Resume Next\nS";
+    };
+    const Text values[] = {u"v = 5", u"v = \"text\"", u"v = Array(1, 2): v(0) = 3", u"v = Null", u"Set v = New D",
+                           u"Set v = New RegExp", u"Set v = Nothing", u"v = 2.5"};
+    for (const Text& v : values) {
+        for (const Text& target : {Text(u"x"), Text(u"g")}) {
+            const Text start = target == u"g" ? u"Set g = New C: " : u"";
+            EXPECT_EQ(evalAfter(setup + sub(v, start + target + u" = Id(v)"), u"y"),
+                      evalAfter(setup + sub(v, start + target + u" = v"), u"y"))
+                << toUtf8(v) << " into " << toUtf8(target);
+        }
+    }
+    // The copy of an array is its own; a by-reference parameter is written
+    // through; a constant and an undeclared name are no targets.
+    EXPECT_EQ(u"1 3", evalAfter(u"Dim y\nSub S\n  Dim a, b: a = Array(1): b = a: b(0) = 3\n  y = a(0) & \" \" & b(0)\nEnd Sub\nS",
+                                u"y"));
+    EXPECT_EQ(u"Long 70000", evalAfter(u"Sub Put(r, n)\n  r = n\nEnd Sub\nx = 0: Put x, 70000", u"TypeName(x) & \" \" & x"));
+    EXPECT_EQ("line 3 error 501", errorAt(u"Const k = 1\nSub S(v)\n  k = v\nEnd Sub\nS 2\n"));
+    EXPECT_EQ("line 4 error 500", errorAt(u"Option Explicit\nSub S\n  Dim v: v = 1\n  z = v\nEnd Sub\nS\n"));
 }
 
 TEST(VmFastPaths, ConstantsWrittenToElementsAgreeWithTheGeneralWay)

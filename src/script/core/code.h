@@ -248,6 +248,11 @@ enum class OpCode : uint8_t {
     BinaryStore,
     // The same for a BinaryConst: the value on top op the constant.
     BinaryConstStore,
+    // In place of a LoadLocal followed by the StoreLocal or StoreGlobal of
+    // `x = y`: copies y straight into x (a local, or a global variable) and
+    // goes past the store when y holds no object; otherwise runs as that
+    // LoadLocal.
+    LocalCopy,
 };
 
 // Instr::flags of Binary.

@@ -453,6 +453,11 @@ void fuseOperators(Code& code)
             i += 2;
             continue;
         }
+        if (in.op == OpCode::LoadLocal && stored(code, i + 1) && straight(entry, i, i + 1)) {
+            in.op = OpCode::LocalCopy;
+            ++i;
+            continue;
+        }
         if ((in.op == OpCode::Binary || in.op == OpCode::BinaryConst) && arithmetic(static_cast<Op>(in.b)) &&
             stored(code, i + 1) && straight(entry, i, i + 1)) {
             in.op = in.op == OpCode::Binary ? OpCode::BinaryStore : OpCode::BinaryConstStore;

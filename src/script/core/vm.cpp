@@ -617,6 +617,20 @@ void Runtime::run(Frame& f, const Code& code)
                 case OpCode::PushWith:
                     push(sp, f.locals[in.a]);
                     break;
+                case OpCode::LocalCopy: {
+                    // An object takes its default value on the way, the
+                    // general way.
+                    const Instr& store = *ip;
+                    Value* target = store.op == OpCode::StoreLocal ? &f.locals[store.a].deref()
+                                                                   : declaredVariable(globalAt(code, store.a));
+                    const Value& source = f.locals[in.a].deref();
+                    if (target && !source.isObject()) {
+                        copyIntoElement(*target, source);
+                        ++ip;
+                        break;
+                    }
+                    [[fallthrough]];
+                }
                 case OpCode::LoadLocal:
                     push(sp, f.locals[in.a].deref());
                     break;

@@ -426,6 +426,8 @@ TEST(VmFastPaths, TwoOperatorStatementsAgreeWithTheGeneralWay)
                     const std::pair<Text, Text> cases[] = {
                         {chain(u"x", u"j", u"k"), chain(u"x", u"Id(j)", u"k")},
                         {chain(u"x", j, k), chain(u"x", u"Id(" + j + u")", k)},
+                        {chain(u"x", u"j", k), chain(u"x", u"Id(j)", k)},
+                        {chain(u"x", j, u"k"), chain(u"x", u"Id(" + j + u")", u"k")},
                         {chain(u"i", u"j", u"k") + u": x = i", chain(u"i", u"Id(j)", u"k") + u": x = i"},
                         {u"x = (i " + op1 + u" j) " + op2 + u" (k " + op1 + u" j)",
                          u"x = (i " + op1 + u" Id(j)) " + op2 + u" (k " + op1 + u" j)"},

@@ -224,14 +224,16 @@ constexpr Shape kShapes[] = {
 }
 
 // The same when x and y are locals and z and w locals or constants, the
-// commonest chain in a procedure's body (chainFunction picks it then).
+// commonest chain in a procedure's body (chainFunction picks it then):
+// `places` says which of z and w are constants (bit 0: z, bit 1: w).
+template <int places>
 [[gnu::always_inline]] inline void localChainOperands(const ChainSite& site, Value* locals, Value*& x,
                                                       const Value*& y, const Value*& z, const Value*& w)
 {
     x = &locals[site.x].deref();
     y = &locals[site.y.slot].deref();
-    z = site.zAt.kind == OperandKind::Const ? &site.z : &locals[site.zAt.slot].deref();
-    w = site.wAt.kind == OperandKind::Const ? &site.w : &locals[site.wAt.slot].deref();
+    z = places & 1 ? &site.z : &locals[site.zAt.slot].deref();
+    w = places & 2 ? &site.w : &locals[site.wAt.slot].deref();
 }
 
 // Puts a number computed from the operands into x, the old value going
@@ -254,13 +256,15 @@ constexpr Shape kShapes[] = {
 // once, as applyInline rounds a product past the Long range), and a step
 // that is not finite leaves the end not finite, which goes the general
 // way (so do division by zero and overflow).
-template <Op op1, Op op2, bool local>
+// `places`: -1 for any places, else x and y locals and z and w as
+// localChainOperands takes them.
+template <Op op1, Op op2, int places>
 bool chainShaped(const ChainSite& site, Value* locals)
 {
     Value* x;
     const Value *y, *z, *w;
-    if constexpr (local)
-        localChainOperands(site, locals, x, y, z, w);
+    if constexpr (places >= 0)
+        localChainOperands<places>(site, locals, x, y, z, w);
     else if (!chainOperands(site, locals, x, y, z, w))
         return false;
     const unsigned types = wholeBits(y->type()) | wholeBits(z->type()) | wholeBits(w->type());
@@ -286,16 +290,18 @@ bool chainShaped(const ChainSite& site, Value* locals)
     return true;
 }
 
-template <Op op1, bool local>
-constexpr ChainFn chainsFor[] = {chainShaped<op1, Op::Add, local>, chainShaped<op1, Op::Sub, local>,
-                                 chainShaped<op1, Op::Mul, local>, chainShaped<op1, Op::Div, local>};
+template <Op op1, int places>
+constexpr ChainFn chainsFor[] = {chainShaped<op1, Op::Add, places>, chainShaped<op1, Op::Sub, places>,
+                                 chainShaped<op1, Op::Mul, places>, chainShaped<op1, Op::Div, places>};
 
-// By x, y, z and w all locals or constants (else any places), then op1 and
-// op2 in the order + - * /.
-constexpr const ChainFn* kChains[2][4] = {
-    {chainsFor<Op::Add, false>, chainsFor<Op::Sub, false>, chainsFor<Op::Mul, false>, chainsFor<Op::Div, false>},
-    {chainsFor<Op::Add, true>, chainsFor<Op::Sub, true>, chainsFor<Op::Mul, true>, chainsFor<Op::Div, true>},
-};
+template <int places>
+constexpr const ChainFn* chainsAt[] = {chainsFor<Op::Add, places>, chainsFor<Op::Sub, places>,
+                                       chainsFor<Op::Mul, places>, chainsFor<Op::Div, places>};
+
+// By the places (any, then x and y locals with z and w locals or
+// constants as localChainOperands numbers them), then op1 and op2 in the
+// order + - * /.
+constexpr const ChainFn* const* kChains[] = {chainsAt<-1>, chainsAt<0>, chainsAt<1>, chainsAt<2>, chainsAt<3>};
 
 // The place of an operator among + - * /, or -1.
 int chainIndex(Op op)
@@ -331,7 +337,9 @@ ChainFn chainFunction(const ChainSite& site)
         return chainGeneral;
     const bool local = !site.xGlobal && site.y.kind == OperandKind::Local && site.zAt.kind != OperandKind::Global &&
                        site.wAt.kind != OperandKind::Global;
-    return kChains[local][first][second];
+    const int places =
+        local ? 1 + (site.zAt.kind == OperandKind::Const ? 1 : 0) + (site.wAt.kind == OperandKind::Const ? 2 : 0) : 0;
+    return kChains[places][first][second];
 }
 
 bool updateGeneral(const UpdateSite& site, Value* locals)

@@ -321,7 +321,7 @@ TEST(VmFastPaths, UpdateVersionsForOperatorsAgreeWithTheGeneralWay)
     auto run = [&](const Values& v, const Text& statement, bool local) {
         const Text body = u"On Error Resume Next\nx = " + Text(v.x) + u": i = " + v.i + u": j = " + v.j + u"\n" +
                           statement + u"\n" + report + u"\n";
-        const Text id = u"Function Id(v)\n  Id = v\nEnd Function\n";
+        const Text id = u"Dim r\nFunction Id(v)\n  Id = v\nEnd Function\n";
         return evalAfter(local ? id + u"Sub S\nDim x, i, j\n" + body + u"End Sub\nS" : id + body, u"r");
     };
     for (const Text& op1 : op1s) {

@@ -10,6 +10,7 @@
 
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace quillet::script {
@@ -320,7 +321,7 @@ TEST(VmFastPaths, UpdateVersionsForOperatorsAgreeWithTheGeneralWay)
     auto run = [&](const Values& v, const Text& statement, bool local) {
         const Text body = u"On Error Resume Next\nx = " + Text(v.x) + u": i = " + v.i + u": j = " + v.j + u"\n" +
                           statement + u"\n" + report + u"\n";
-        const Text id = u"Function Id(v)\n  Id = v\nEnd Function\n";
+        const Text id = u"Dim r\nFunction Id(v)\n  Id = v\nEnd Function\n";
         return evalAfter(local ? id + u"Sub S\nDim x, i, j\n" + body + u"End Sub\nS" : id + body, u"r");
     };
     for (const Text& op1 : op1s) {
@@ -382,6 +383,116 @@ TEST(VmFastPaths, ResultsStoredStraightIntoTheVariableAgreeWithTheGeneralWay)
     // Under Option Explicit an undeclared target is an error after the
     // value was computed.
     EXPECT_EQ("line 3 error 500", errorAt(u"Option Explicit\nDim a: a = 1\nz = a + a\n"));
+}
+
+TEST(VmFastPaths, TwoOperatorStatementsAgreeWithTheGeneralWay)
+{
+    // `x = (i op1 j) op2 k` in one step, for each pair of operators, with j
+    // and k variables and constants, globals and locals, x one of the
+    // operands or not; `x = (i op1 j) op2 (k op1 j)`, whose last operator
+    // takes two values from the stack, and `x = Id(i) op1 k`, one value
+    // and a constant.  Each against the same
+    // statement with j read through a call (the general way): at the
+    // Integer and Long edges, a step leaving the Long range, Doubles,
+    // division by zero, overflow, and operands no fast case takes.
+    struct Values {
+        const char16_t *i, *j, *k;
+    };
+    const Values values[] = {
+        {u"5", u"3", u"2"},          {u"32766", u"1", u"1"},     {u"32767", u"1", u"-1"},  {u"200", u"200", u"1"},
+        {u"-32768", u"1", u"-1"},    {u"2147483646", u"1", u"1"}, {u"65536", u"65536", u"1"}, {u"2147483647", u"1", u"-2"},
+        {u"2.5", u"3", u"2"},        {u"5", u"3", u"0.5"},       {u"5", u"0", u"2"},      {u"5", u"3", u"0"},
+        {u"0", u"0", u"1"},          {u"1E308", u"1E308", u"0"}, {u"1E308", u"10", u"1E-300"},
+        {u"True", u"3", u"2"},       {u"5", u"CCur(3)", u"2"},   {u"5", u"3", u"\"2\""}, {u"Empty", u"3", u"2"},
+        {u"Null", u"3", u"2"},
+    };
+    const Text ops[] = {u"+", u"-", u"*", u"/", u"\\", u"Mod"};
+    const Text report = u"r = Err.Number & \" \" & TypeName(x) & \" \" & x";
+    auto run = [&](const Values& v, const Text& statement, bool local) {
+        const Text body = u"On Error Resume Next\nx = \"old\": i = " + Text(v.i) + u": j = " + v.j + u": k = " + v.k +
+                          u"\n" + statement + u"\n" + report + u"\n";
+        const Text id = u"Dim r\nFunction Id(v)\n  Id = v\nEnd Function\n";
+        return evalAfter(local ? id + u"Sub S\nDim x, i, j, k\n" + body + u"End Sub\nS" : id + body, u"r");
+    };
+    for (const Text& op1 : ops) {
+        for (const Text& op2 : ops) {
+            const bool both = op1 == op2; // the stack form once per operator
+            for (const Values& v : values) {
+                for (const bool local : {false, true}) {
+                    auto chain = [&](const Text& x, const Text& j, const Text& k) {
+                        return x + u" = (i " + op1 + u" " + j + u") " + op2 + u" " + k;
+                    };
+                    const Text j = v.j, k = v.k;
+                    const std::pair<Text, Text> cases[] = {
+                        {chain(u"x", u"j", u"k"), chain(u"x", u"Id(j)", u"k")},
+                        {chain(u"x", j, k), chain(u"x", u"Id(" + j + u")", k)},
+                        {chain(u"x", u"j", k), chain(u"x", u"Id(j)", k)},
+                        {chain(u"x", j, u"k"), chain(u"x", u"Id(" + j + u")", u"k")},
+                        {chain(u"i", u"j", u"k") + u": x = i", chain(u"i", u"Id(j)", u"k") + u": x = i"},
+                        {u"x = (i " + op1 + u" j) " + op2 + u" (k " + op1 + u" j)",
+                         u"x = (i " + op1 + u" Id(j)) " + op2 + u" (k " + op1 + u" j)"},
+                        {u"x = Id(i) " + op1 + u" " + k, u"x = Id(i) " + op1 + u" Id(" + k + u")"},
+                    };
+                    for (const auto& [inPlace, general] : cases) {
+                        if (!both && (inPlace.find(u"(k") != Text::npos || inPlace.find(u"Id(i)") != Text::npos))
+                            continue;
+                        EXPECT_EQ(run(v, general, local), run(v, inPlace, local))
+                            << toUtf8(inPlace) << " with i = " << toUtf8(v.i) << ", j = " << toUtf8(v.j)
+                            << ", k = " << toUtf8(v.k) << (local ? " in a Sub" : "");
+                    }
+                }
+            }
+        }
+    }
+    // The old value goes once the new one is there: its Class_Terminate
+    // sees the result.  A function's value, and a global that is a function.
+    const Text seen = u"Dim seen, x\nClass C\n  Sub Class_Terminate\n    seen = seen & TypeName(x) & x\n  End Sub\nEnd Class\n";
+    EXPECT_EQ(u"Integer6Integer9", evalAfter(seen + u"i = 1: j = 2: k = 3\nSet x = New C: x = (i + j) * 2\n"
+                                                    u"Set x = New C: x = (i + j) * (k + j - 2)",
+                                            u"seen"));
+    EXPECT_EQ(u"Long 40000 Integer 10",
+              evalAfter(u"Function F(a, b, c)\n  F = a * b + c\nEnd Function\nFunction G()\n  G = 4\nEnd Function\n"
+                        u"t = F(200, 200, 0): k = 3: u = k + G + 3",
+                        u"TypeName(t) & \" \" & t & \" \" & TypeName(u) & \" \" & u"));
+    // Errors at the statement's line; a constant and an undeclared name
+    // under Option Explicit as targets.
+    EXPECT_EQ("line 3 error 11", errorAt(u"a = 1: b = 0\nx = a + b + a\nx = a / b + a\n"));
+    EXPECT_EQ("line 3 error 6", errorAt(u"a = 2147483647: b = 1\nx = a + b - b\nx = (a + a) \\ (b - b + 1) + (a + a)\n"));
+    EXPECT_EQ("line 3 error 501", errorAt(u"Const k = 1\na = 2: b = 3\nk = a + b * a\n"));
+    EXPECT_EQ("line 3 error 500", errorAt(u"Option Explicit\nDim a: a = 1\nz = a * a + a\n"));
+    EXPECT_EQ("line 3 error 500", errorAt(u"Option Explicit\nDim a: a = 1\nz = (a + a) * (a + a)\n"));
+}
+
+TEST(VmFastPaths, LocalsCopiedStraightAgreeWithTheGeneralWay)
+{
+    // `x = v` with v a local, into a local or a global: each against the
+    // same statement with v passed through a call.  An object takes its
+    // default value (or fails) the general way; an array is a copy; the old
+    // value goes once the new one is there.
+    const Text setup = u"Dim seen, g, y\nFunction Id(v)\n  Id = v\nEnd Function\n"
+                       u"Class C\n  Sub Class_Terminate\n    seen = seen & \"~\" & TypeName(g)\n  End Sub\nEnd Class\n"
+                       u"Class D\n  Public Default Property Get Value\n    Value = 7\n  End Property\nEnd Class\n";
+    auto sub = [](const Text& value, const Text& statement) {
+        return u"Sub S\n  Dim x, v\n  " + value + u"\n  " + statement +
+               u"\n  y = Err.Number & TypeName(x) & TypeName(g) & seen\nEnd Sub\nOn Error Resume Next\nS";
+    };
+    const Text values[] = {u"v = 5", u"v = \"text\"", u"v = Array(1, 2): v(0) = 3", u"v = Null", u"Set v = New D",
+                           u"Set v = New RegExp", u"Set v = Nothing", u"v = 2.5"};
+    for (const Text& v : values) {
+        for (const Text& target : {Text(u"x"), Text(u"g")}) {
+            const Text start = target == u"g" ? u"Set g = New C: " : u"";
+            EXPECT_EQ(evalAfter(setup + sub(v, start + target + u" = Id(v)"), u"y"),
+                      evalAfter(setup + sub(v, start + target + u" = v"), u"y"))
+                << toUtf8(v) << " into " << toUtf8(target);
+        }
+    }
+    // The copy of an array is its own; a by-reference parameter is written
+    // through; a constant and an undeclared name are no targets.
+    EXPECT_EQ(u"1 3", evalAfter(u"Dim y\nSub S\n  Dim a, b: a = Array(1): b = a: b(0) = 3\n  y = a(0) & \" \" & b(0)\nEnd Sub\nS",
+                                u"y"));
+    EXPECT_EQ(u"Long 70000", evalAfter(u"Sub Put(r, n)\n  r = n\nEnd Sub\nx = 0: Put x, 70000", u"TypeName(x) & \" \" & x"));
+    EXPECT_EQ("line 3 error 501", errorAt(u"Const k = 1\nSub S(v)\n  k = v\nEnd Sub\nS 2\n"));
+    EXPECT_EQ("line 4 error 500", errorAt(u"Option Explicit\nSub S\n  Dim v: v = 1\n  z = v\nEnd Sub\nS\n"));
 }
 
 TEST(VmFastPaths, ConstantsWrittenToElementsAgreeWithTheGeneralWay)

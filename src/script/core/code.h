@@ -249,6 +249,28 @@ enum class OpCode : uint8_t {
     // result into x and goes past the store; otherwise runs as that load.
     ElementUpdateGlobal,
     ElementUpdateLocal,
+    // In place of a LocalBinary or GlobalBinary `y op1 z` followed by a
+    // BinaryConst, BinaryLocal or BinaryGlobal `op2 w` and the StoreLocal
+    // or StoreGlobal of `x = y op1 z op2 w` (a: its ChainSite in
+    // Code::chains; b and flags as the instruction replaced): writes the
+    // result straight into x and goes past the store when every operand is
+    // a number of the machine's fast cases; otherwise runs as the
+    // instruction it replaced, with the right operand its ChainSite keeps.
+    LocalChainStore,
+    GlobalChainStore,
+    // In place of a Binary of two stack values followed by the StoreLocal
+    // or StoreGlobal of `x = ... op ...`, the operator arithmetic: when both
+    // values are numbers of the machine's fast cases, pops them and writes
+    // the result straight into x, going past the store; otherwise runs as
+    // that Binary.
+    BinaryStore,
+    // The same for a BinaryConst: the value on top op the constant.
+    BinaryConstStore,
+    // In place of a LoadLocal followed by the StoreLocal or StoreGlobal of
+    // `x = y`: copies y straight into x (a local, or a global variable) and
+    // goes past the store when y holds no object; otherwise runs as that
+    // LoadLocal.
+    LocalCopy,
 };
 
 // Instr::flags of Binary.
@@ -402,6 +424,39 @@ struct UpdateSite {
     double zReal = 0;
 };
 
+struct ChainSite;
+
+// Computes a ChainSite's statement into its variable x: false, with
+// nothing changed, when its operands are not numbers the machine's fast
+// cases take, or a global among them is no declared variable (the general
+// way then runs the statement).  `locals`: the frame's.  update_shapes.h
+// has the versions.
+using ChainFn = bool (*)(const ChainSite& site, Value* locals);
+
+// One operand of a ChainSite: a constant (kept in the site, already known
+// to be a number), a local slot, or a global by its runtime entry.
+struct ChainOperand {
+    OperandKind kind = OperandKind::Const;
+    int32_t slot = 0;                    // Local
+    GlobalEntry* global = nullptr;       // Global
+};
+
+// What fuseOperators settled about one `x = y op1 z op2 w` of
+// LocalChainStore / GlobalChainStore: where x, y, z and w are, the
+// constants among them, and the version built for its operators.  The
+// instructions after the head still hold all of it for the general way.
+struct ChainSite {
+    Value z;                             // z when a constant (a number)
+    Value w;                             // w when a constant (a number)
+    ChainFn store = nullptr;             // update_shapes.h
+    GlobalEntry* xGlobal = nullptr;      // x when a global (else local slot x)
+    int32_t x = 0;
+    int32_t zPacked = 0;                 // z as the head's RightOperand packed it
+    ChainOperand y, zAt, wAt;
+    uint8_t op1 = 0;                     // y op1 z (an Op)
+    uint8_t op2 = 0;                     // (y op1 z) op2 w
+};
+
 // How a DirectCall makes one of its arguments, settled when the call is
 // fused so that the machine does not choose again at every call.  A call's
 // records follow a head record whose `index` is the number of arguments;
@@ -442,6 +497,7 @@ struct Code {
     std::vector<ForLoopInfo> forLoops;
     std::vector<ForEachInfo> forEachLoops;
     std::vector<UpdateSite> updates;
+    std::vector<ChainSite> chains;
     std::vector<DirectArg> directArgs;
     int maxStack = 0;
     int iterators = 0;

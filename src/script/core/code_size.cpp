@@ -46,7 +46,8 @@ size_t codeBytes(const Code& code)
                    vectorBytes(code.globals) +
                    vectorBytes(code.members) + textsBytes(code.classNames) + vectorBytes(code.argSites) +
                    vectorBytes(code.nested) + vectorBytes(code.forLoops) + vectorBytes(code.forEachLoops) +
-                   vectorBytes(code.updates) + vectorBytes(code.directArgs);
+                   vectorBytes(code.updates) + vectorBytes(code.chains) +
+                   vectorBytes(code.directArgs);
     for (const MemberSite& m : code.members)
         bytes += textBytes(m.name);
     for (const NestedSite& n : code.nested)

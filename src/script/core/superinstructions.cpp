@@ -231,6 +231,15 @@ bool conditionalJump(OpCode op)
     return op == OpCode::JumpIfFalse || op == OpCode::JumpIfTrue;
 }
 
+// Whether the instruction at `at` is the StoreLocal of a local or the
+// StoreGlobal of a global bound to its entry.
+bool stored(const Code& code, size_t at)
+{
+    const Instr& store = code.instrs[at];
+    return store.op == OpCode::StoreLocal ||
+           (store.op == OpCode::StoreGlobal && code.names[static_cast<size_t>(store.a)].global);
+}
+
 // `x = y op z`: an arithmetic LocalBinary / GlobalBinary at `first` stored
 // by the instruction after it.
 bool binaryStore(const Code& code, size_t first)
@@ -241,6 +250,68 @@ bool binaryStore(const Code& code, size_t first)
         return false;
     const OpCode store = code.instrs[first + 1].op;
     return store == OpCode::StoreLocal || store == OpCode::StoreGlobal;
+}
+
+// A ChainSite operand from a RightOperand packing or a Binary* instruction
+// (`kind`, `index`); false when it is a global not bound to its entry or a
+// constant that is no number.
+bool chainOperand(const Code& code, OperandKind kind, int32_t index, ChainOperand& o, Value& constant)
+{
+    o.kind = kind;
+    switch (kind) {
+    case OperandKind::Const: {
+        constant = code.constants[static_cast<size_t>(index)];
+        InlineNumber n;
+        return InlineNumber::from(constant, n);
+    }
+    case OperandKind::Local:
+        o.slot = index;
+        return true;
+    case OperandKind::Global:
+        o.global = code.names[static_cast<size_t>(index)].global;
+        return o.global != nullptr;
+    }
+    return false;
+}
+
+// `x = y op1 z op2 w`: an arithmetic LocalBinary / GlobalBinary at `first`,
+// an arithmetic BinaryConst / BinaryLocal / BinaryGlobal and the store of a
+// local or a bound global after it, every constant a number.  Settles its
+// ChainSite; false when the instructions are not that.
+bool chainSite(const Code& code, size_t first, ChainSite& site)
+{
+    const std::vector<Instr>& in = code.instrs;
+    const Instr& head = in[first];
+    if ((head.op != OpCode::LocalBinary && head.op != OpCode::GlobalBinary) || !arithmetic(fusedOp(head)) ||
+        first + 2 >= in.size())
+        return false;
+    const Instr& second = in[first + 1];
+    OperandKind wKind;
+    switch (second.op) {
+    case OpCode::BinaryConst: wKind = OperandKind::Const; break;
+    case OpCode::BinaryLocal: wKind = OperandKind::Local; break;
+    case OpCode::BinaryGlobal: wKind = OperandKind::Global; break;
+    default: return false;
+    }
+    if (!arithmetic(static_cast<Op>(second.b)))
+        return false;
+    const Instr& store = in[first + 2];
+    if (store.op == OpCode::StoreLocal) {
+        site.x = store.a;
+    } else if (store.op != OpCode::StoreGlobal || !(site.xGlobal = code.names[static_cast<size_t>(store.a)].global)) {
+        return false;
+    }
+    site.op1 = static_cast<uint8_t>(fusedOp(head));
+    site.op2 = static_cast<uint8_t>(second.b);
+    site.zPacked = head.a;
+    Value unused;
+    const OperandKind yKind = head.op == OpCode::LocalBinary ? OperandKind::Local : OperandKind::Global;
+    if (!chainOperand(code, yKind, head.b, site.y, unused) ||
+        !chainOperand(code, RightOperand::kind(head.a), RightOperand::index(head.a), site.zAt, site.z) ||
+        !chainOperand(code, wKind, second.a, site.wAt, site.w))
+        return false;
+    site.store = chainFunction(site);
+    return true;
 }
 
 // `x(i, ...) = constant` as Let writes it: PushConst of anything but an
@@ -440,6 +511,24 @@ void fuseOperators(Code& code)
         if ((in.op == OpCode::LocalBinary || in.op == OpCode::GlobalBinary) && isWholeComparison(fusedOp(in)) &&
             conditionalJump(instrs[i + 1].op) && straight(entry, i, i + 1)) {
             in.op = in.op == OpCode::LocalBinary ? OpCode::LocalCompareJump : OpCode::GlobalCompareJump;
+            continue;
+        }
+        if (ChainSite site; chainSite(code, i, site) && straight(entry, i, i + 2)) {
+            in.op = in.op == OpCode::LocalBinary ? OpCode::LocalChainStore : OpCode::GlobalChainStore;
+            in.a = static_cast<int32_t>(code.chains.size());
+            code.chains.push_back(site);
+            i += 2;
+            continue;
+        }
+        if (in.op == OpCode::LoadLocal && stored(code, i + 1) && straight(entry, i, i + 1)) {
+            in.op = OpCode::LocalCopy;
+            ++i;
+            continue;
+        }
+        if ((in.op == OpCode::Binary || in.op == OpCode::BinaryConst) && arithmetic(static_cast<Op>(in.b)) &&
+            stored(code, i + 1) && straight(entry, i, i + 1)) {
+            in.op = in.op == OpCode::Binary ? OpCode::BinaryStore : OpCode::BinaryConstStore;
+            ++i;
             continue;
         }
         if (binaryStore(code, i) && straight(entry, i, i + 1)) {

@@ -33,6 +33,15 @@ void fuseElementAccess(Code& code);
 //   (LocalBinary | GlobalBinary) y op z, arithmetic; (StoreLocal | StoreGlobal) x
 //                                                                 x = y op z
 //     -> LocalBinaryStore / GlobalBinaryStore
+//   (LocalBinary | GlobalBinary) y op1 z; (BinaryConst | BinaryLocal | BinaryGlobal) op2 w,
+//   both arithmetic; (StoreLocal | StoreGlobal) x                x = y op1 z op2 w
+//     -> LocalChainStore / GlobalChainStore, the index of its ChainSite in a
+//        (constants all numbers, globals bound)
+//   (Binary | BinaryConst), arithmetic; (StoreLocal | StoreGlobal) x
+//                                                                 x = ... op ...
+//     -> BinaryStore / BinaryConstStore (a global target bound)
+//   LoadLocal v; (StoreLocal | StoreGlobal) x                     x = v
+//     -> LocalCopy (a global target bound)
 //   PushConst c (no object); AssignValue (Let); ElementWrite ...  x(i, ...) = c
 //     -> ConstElementWrite; with one subscript, the array and it both
 //        globals or both locals, and a constant that is no text or object:

@@ -195,7 +195,152 @@ constexpr Shape kShapes[] = {
     modulo<Op::Add, Op::Sub>, modulo<Op::Sub, Op::Sub>, modulo<Op::Mul, Op::Sub>,
 };
 
+// One operand of a chain: the site's constant `c`, a local (through a
+// reference), or a global when it is a declared variable (null otherwise).
+[[gnu::always_inline]] inline const Value* chainOperand(const ChainOperand& o, const Value& c, Value* locals)
+{
+    switch (o.kind) {
+    case OperandKind::Const:
+        return &c;
+    case OperandKind::Local:
+        return &locals[o.slot].deref();
+    case OperandKind::Global:
+        return o.global->kind == GlobalKind::Variable ? &o.global->value : nullptr;
+    }
+    return nullptr;
+}
+
+// x, y, z and w of a chain; false when a global among them is no declared
+// variable.
+[[gnu::always_inline]] inline bool chainOperands(const ChainSite& site, Value* locals, Value*& x, const Value*& y,
+                                                 const Value*& z, const Value*& w)
+{
+    if (!variableAt(site.xGlobal, site.x, locals, x))
+        return false;
+    y = chainOperand(site.y, site.z, locals);
+    z = chainOperand(site.zAt, site.z, locals);
+    w = chainOperand(site.wAt, site.w, locals);
+    return y && z && w;
+}
+
+// The same when x and y are locals and z and w locals or constants, the
+// commonest chain in a procedure's body (chainFunction picks it then):
+// `places` says which of z and w are constants (bit 0: z, bit 1: w).
+template <int places>
+[[gnu::always_inline]] inline void localChainOperands(const ChainSite& site, Value* locals, Value*& x,
+                                                      const Value*& y, const Value*& z, const Value*& w)
+{
+    x = &locals[site.x].deref();
+    y = &locals[site.y.slot].deref();
+    z = places & 1 ? &site.z : &locals[site.zAt.slot].deref();
+    w = places & 2 ? &site.w : &locals[site.wAt.slot].deref();
+}
+
+// Puts a number computed from the operands into x, the old value going
+// once the new one is there (as the stores do: its Class_Terminate may
+// look).
+[[gnu::always_inline]] inline void storeNumber(Value& x, Value&& v)
+{
+    if (x.type() < Type::String) [[likely]] {
+        ::new (static_cast<void*>(&x)) Value(std::move(v));
+        return;
+    }
+    Value old(std::move(x));
+    ::new (static_cast<void*>(&x)) Value(std::move(v));
+}
+
+// `x = y op1 z op2 w` for op1 and op2 each + - * or /.  Whole numbers go
+// through int64 when neither step divides; a Double among the operands or
+// a division takes both steps in doubles, which gives what applyInline
+// gives step by step: a whole first step is exact in a double (or rounded
+// once, as applyInline rounds a product past the Long range), and a step
+// that is not finite leaves the end not finite, which goes the general
+// way (so do division by zero and overflow).
+// `places`: -1 for any places, else x and y locals and z and w as
+// localChainOperands takes them.
+template <Op op1, Op op2, int places>
+bool chainShaped(const ChainSite& site, Value* locals)
+{
+    Value* x;
+    const Value *y, *z, *w;
+    if constexpr (places >= 0)
+        localChainOperands<places>(site, locals, x, y, z, w);
+    else if (!chainOperands(site, locals, x, y, z, w))
+        return false;
+    const unsigned types = wholeBits(y->type()) | wholeBits(z->type()) | wholeBits(w->type());
+    if constexpr (wholeOp<op1> && wholeOp<op2>) {
+        if (types <= 1) {
+            const int64_t v1 = wholeStep<op1>(y->rawLong(), z->rawLong());
+            const int64_t v2 = wholeStep<op2>(v1, w->rawLong());
+            if ((longBias(v1) | longBias(v2)) >> 32)
+                return chainGeneral(site, locals);
+            storeNumber(*x, types == 0 && (integerBias(v1) | integerBias(v2)) >> 16 == 0
+                                ? Value::integer(static_cast<int16_t>(v2))
+                                : Value::longInt(static_cast<int32_t>(v2)));
+            return true;
+        }
+    }
+    double yd, zd, wd;
+    if (!realOf(*y, yd) || !realOf(*z, zd) || !realOf(*w, wd))
+        return false;
+    const double v = realStep<op2>(realStep<op1>(yd, zd), wd);
+    if (!std::isfinite(v))
+        return chainGeneral(site, locals);
+    storeNumber(*x, Value::dbl(v));
+    return true;
+}
+
+template <Op op1, int places>
+constexpr ChainFn chainsFor[] = {chainShaped<op1, Op::Add, places>, chainShaped<op1, Op::Sub, places>,
+                                 chainShaped<op1, Op::Mul, places>, chainShaped<op1, Op::Div, places>};
+
+template <int places>
+constexpr const ChainFn* chainsAt[] = {chainsFor<Op::Add, places>, chainsFor<Op::Sub, places>,
+                                       chainsFor<Op::Mul, places>, chainsFor<Op::Div, places>};
+
+// By the places (any, then x and y locals with z and w locals or
+// constants as localChainOperands numbers them), then op1 and op2 in the
+// order + - * /.
+constexpr const ChainFn* const* kChains[] = {chainsAt<-1>, chainsAt<0>, chainsAt<1>, chainsAt<2>, chainsAt<3>};
+
+// The place of an operator among + - * /, or -1.
+int chainIndex(Op op)
+{
+    switch (op) {
+    case Op::Add: return 0;
+    case Op::Sub: return 1;
+    case Op::Mul: return 2;
+    case Op::Div: return 3;
+    default: return -1;
+    }
+}
+
 } // namespace
+
+bool chainGeneral(const ChainSite& site, Value* locals)
+{
+    Value* x;
+    const Value *y, *z, *w;
+    InlineNumber result, r1, r2;
+    if (!chainOperands(site, locals, x, y, z, w) || !InlineNumber::from(*y, result) || !InlineNumber::from(*z, r1) ||
+        !InlineNumber::from(*w, r2) || !applyInline(static_cast<Op>(site.op1), result, r1) ||
+        !applyInline(static_cast<Op>(site.op2), result, r2))
+        return false;
+    storeNumber(*x, result.value());
+    return true;
+}
+
+ChainFn chainFunction(const ChainSite& site)
+{
+    const int first = chainIndex(static_cast<Op>(site.op1)), second = chainIndex(static_cast<Op>(site.op2));
+    if (first < 0 || second < 0)
+        return chainGeneral;
+    const bool local = !site.xGlobal && site.y.kind == OperandKind::Local && site.zAt.kind != OperandKind::Global &&
+                       site.wAt.kind != OperandKind::Global;
+    const int places =
+        local ? 1 + (site.zAt.kind == OperandKind::Const ? 1 : 0) + (site.wAt.kind == OperandKind::Const ? 2 : 0) : 0;
+    return kChains[places][first][second];
+}
 
 bool updateGeneral(const UpdateSite& site, Value* locals)
 {

@@ -27,4 +27,12 @@ UpdateFn updateFunction(UpdateSite& site);
 // The general version, for sites with no built version.
 bool updateGeneral(const UpdateSite& site, Value* locals);
 
+// The same for `x = y op1 z op2 w` (LocalChainStore, GlobalChainStore):
+// built versions for op1 and op2 each + - * or /, which compute whole
+// numbers in int64 deciding the Integer/Long result once and anything with
+// a Double or a division in doubles; the general version, applyInline step
+// by step, for the other operators and whatever the built ones leave.
+ChainFn chainFunction(const ChainSite& site);
+bool chainGeneral(const ChainSite& site, Value* locals);
+
 } // namespace quillet::script

@@ -637,6 +637,20 @@ void Runtime::run(Frame& f, const Code& code)
                 case OpCode::PushWith:
                     push(sp, f.locals[in.a]);
                     break;
+                case OpCode::LocalCopy: {
+                    // An object takes its default value on the way, the
+                    // general way.
+                    const Instr& store = *ip;
+                    Value* target = store.op == OpCode::StoreLocal ? &f.locals[store.a].deref()
+                                                                   : declaredVariable(globalAt(code, store.a));
+                    const Value& source = f.locals[in.a].deref();
+                    if (target && !source.isObject()) {
+                        copyIntoElement(*target, source);
+                        ++ip;
+                        break;
+                    }
+                    [[fallthrough]];
+                }
                 case OpCode::LoadLocal:
                     push(sp, f.locals[in.a].deref());
                     break;
@@ -652,11 +666,47 @@ void Runtime::run(Frame& f, const Code& code)
                 case OpCode::Unary:
                     replaceValue(sp[-1], unaryOp(static_cast<Op>(in.b), sp[-1]));
                     break;
+                case OpCode::BinaryStore: {
+                    // Both values numbers: they have nothing to release, so
+                    // their slots are simply left Empty.
+                    const Instr& store = *ip;
+                    Value* target = store.op == OpCode::StoreLocal ? &f.locals[store.a].deref()
+                                                                   : declaredVariable(globalAt(code, store.a));
+                    InlineNumber l, r;
+                    if (target && InlineNumber::from(sp[-2], l) && InlineNumber::from(sp[-1], r) &&
+                        applyInline(static_cast<Op>(in.b), l, r)) {
+                        sp -= 2;
+                        ::new (static_cast<void*>(sp)) Value();
+                        ::new (static_cast<void*>(sp + 1)) Value();
+                        replaceElement(*target, l.value());
+                        ++ip;
+                        break;
+                    }
+                    [[fallthrough]];
+                }
                 case OpCode::Binary:
                     binaryInto(static_cast<Op>(in.b), sp[-2], sp[-1], in.flags & kLeftLiteral,
                                in.flags & kRightLiteral, false);
                     clear(*--sp);
                     break;
+                case OpCode::BinaryConstStore: {
+                    // The value a number: it has nothing to release, so its
+                    // slot is simply left Empty.
+                    const Instr& store = *ip;
+                    Value* target = store.op == OpCode::StoreLocal ? &f.locals[store.a].deref()
+                                                                   : declaredVariable(globalAt(code, store.a));
+                    InlineNumber l, r;
+                    if (target && InlineNumber::from(sp[-1], l) &&
+                        InlineNumber::from(code.constants[static_cast<size_t>(in.a)], r) &&
+                        applyInline(static_cast<Op>(in.b), l, r)) {
+                        --sp;
+                        ::new (static_cast<void*>(sp)) Value();
+                        replaceElement(*target, l.value());
+                        ++ip;
+                        break;
+                    }
+                    [[fallthrough]];
+                }
                 case OpCode::BinaryConst:
                     binaryOperand(f, code, static_cast<Op>(in.b), in.flags, OperandKind::Const, in.a, sp[-1]);
                     break;
@@ -690,6 +740,28 @@ void Runtime::run(Frame& f, const Code& code)
                         push(sp, evalName(code.names[in.b], f));
                     binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags,
                                   RightOperand::kind(in.a), RightOperand::index(in.a), sp[-1]);
+                    break;
+                }
+                case OpCode::LocalChainStore: {
+                    const ChainSite& site = code.chains[static_cast<size_t>(in.a)];
+                    if (site.store(site, f.locals)) {
+                        ip += 2;
+                        break;
+                    }
+                    push(sp, f.locals[in.b].deref());
+                    binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags,
+                                  RightOperand::kind(site.zPacked), RightOperand::index(site.zPacked), sp[-1]);
+                    break;
+                }
+                case OpCode::GlobalChainStore: {
+                    const ChainSite& site = code.chains[static_cast<size_t>(in.a)];
+                    if (site.store(site, f.locals)) {
+                        ip += 2;
+                        break;
+                    }
+                    pushGlobal(in.b);
+                    binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags,
+                                  RightOperand::kind(site.zPacked), RightOperand::index(site.zPacked), sp[-1]);
                     break;
                 }
                 case OpCode::Pop:

@@ -27,9 +27,19 @@ void Surface::emitLine(const LaidLine& line, double left, double top, const std:
 {
     const double baseline = top + line.metrics.ascent;
     for (const LinePiece& piece : line.pieces) {
-        if (hasInk(piece.text, piece.font))
-            out.emplace_back(std::in_place_type<TextOp>, left + piece.x, top, baseline, piece.width, piece.text,
-                             piece.font, piece.colour, clip);
+        if (!hasInk(piece.text, piece.font))
+            continue;
+        // Made in place in the page's list, field by field (no temporary
+        // TextOp moved in).
+        TextOp& op = std::get<TextOp>(out.emplace_back(std::in_place_type<TextOp>));
+        op.x = left + piece.x;
+        op.top = top;
+        op.baseline = baseline;
+        op.width = piece.width;
+        op.text = piece.text;
+        op.font = piece.font;
+        op.colour = piece.colour;
+        op.clip = clip;
     }
 }
 

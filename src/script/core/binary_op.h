@@ -21,6 +21,20 @@ inline void replaceValue(Value& slot, Value&& v) noexcept
     ::new (static_cast<void*>(&slot)) Value(std::move(v));
 }
 
+// A variable's or an element's value replaced as the stores replace it:
+// the old value goes once the new one is there (its Class_Terminate may
+// look at the variable).
+inline void replaceElement(Value& element, Value&& v)
+{
+    // An old value that holds no text, array or object has nothing to release.
+    if (element.type() < Type::String) [[likely]] {
+        ::new (static_cast<void*>(&element)) Value(std::move(v));
+        return;
+    }
+    Value old(std::move(element));
+    ::new (static_cast<void*>(&element)) Value(std::move(v));
+}
+
 // `left` may be consumed (Concat appends to it in place).
 Value applyBinary(Op op, Value& left, const Value& right, bool leftLiteral, bool rightLiteral);
 

@@ -337,6 +337,9 @@ private:
     // into the variable `store` writes, when it is a local or a global
     // variable; false (nothing done) otherwise.
     bool binaryStore(Frame& f, const Code& code, const Instr& in, const Instr& store);
+    // The variable a StoreLocal or StoreGlobal `store` writes, when it is a
+    // local or a declared global; null otherwise (the store's own way).
+    Value* storedVariable(Frame& f, const Code& code, const Instr& store);
     // DirectCall: the `count` arguments its loads push, made at `args`
     // (Empty slots) as their records (`plan`) say when each is a constant,
     // a plain variable or a number fusedBinary computes; false (nothing

@@ -236,19 +236,6 @@ template <int places>
     w = places & 2 ? &site.w : &locals[site.wAt.slot].deref();
 }
 
-// Puts a number computed from the operands into x, the old value going
-// once the new one is there (as the stores do: its Class_Terminate may
-// look).
-[[gnu::always_inline]] inline void storeNumber(Value& x, Value&& v)
-{
-    if (x.type() < Type::String) [[likely]] {
-        ::new (static_cast<void*>(&x)) Value(std::move(v));
-        return;
-    }
-    Value old(std::move(x));
-    ::new (static_cast<void*>(&x)) Value(std::move(v));
-}
-
 // `x = y op1 z op2 w` for op1 and op2 each + - * or /.  Whole numbers go
 // through int64 when neither step divides; a Double among the operands or
 // a division takes both steps in doubles, which gives what applyInline
@@ -274,7 +261,7 @@ bool chainShaped(const ChainSite& site, Value* locals)
             const int64_t v2 = wholeStep<op2>(v1, w->rawLong());
             if ((longBias(v1) | longBias(v2)) >> 32)
                 return chainGeneral(site, locals);
-            storeNumber(*x, types == 0 && (integerBias(v1) | integerBias(v2)) >> 16 == 0
+            replaceElement(*x, types == 0 && (integerBias(v1) | integerBias(v2)) >> 16 == 0
                                 ? Value::integer(static_cast<int16_t>(v2))
                                 : Value::longInt(static_cast<int32_t>(v2)));
             return true;
@@ -286,7 +273,7 @@ bool chainShaped(const ChainSite& site, Value* locals)
     const double v = realStep<op2>(realStep<op1>(yd, zd), wd);
     if (!std::isfinite(v))
         return chainGeneral(site, locals);
-    storeNumber(*x, Value::dbl(v));
+    replaceElement(*x, Value::dbl(v));
     return true;
 }
 
@@ -326,7 +313,7 @@ bool chainGeneral(const ChainSite& site, Value* locals)
         !InlineNumber::from(*w, r2) || !applyInline(static_cast<Op>(site.op1), result, r1) ||
         !applyInline(static_cast<Op>(site.op2), result, r2))
         return false;
-    storeNumber(*x, result.value());
+    replaceElement(*x, result.value());
     return true;
 }
 

@@ -71,19 +71,6 @@ inline void letFromStack(Value& target, Value*& sp)
     ::new (static_cast<void*>(&target)) Value(std::move(top));
 }
 
-// An element written in place, as StoreIndexed writes it, or a variable
-// as the stores write it: the old value goes once the new one is there.
-void replaceElement(Value& element, Value&& v)
-{
-    // An old value that holds no text, array or object has nothing to release.
-    if (element.type() < Type::String) [[likely]] {
-        ::new (static_cast<void*>(&element)) Value(std::move(v));
-        return;
-    }
-    Value old(std::move(element));
-    ::new (static_cast<void*>(&element)) Value(std::move(v));
-}
-
 // replaceElement() with a copy of `v`, made in place.
 [[gnu::always_inline]] inline void copyIntoElement(Value& element, const Value& v)
 {
@@ -312,13 +299,16 @@ void locate(Signal& s, int line, int column, const Frame& f)
            applyInline(static_cast<Op>(in.flags >> kBinaryOpShift), result, r);
 }
 
+[[gnu::always_inline]] inline Value* Runtime::storedVariable(Frame& f, const Code& code, const Instr& store)
+{
+    return store.op == OpCode::StoreLocal ? &f.locals[store.a].deref() : declaredVariable(globalAt(code, store.a));
+}
+
 [[gnu::always_inline]] inline bool Runtime::binaryStore(Frame& f, const Code& code, const Instr& in,
                                                         const Instr& store)
 {
-    Value* target;
-    if (store.op == OpCode::StoreLocal)
-        target = &f.locals[store.a].deref();
-    else if (!(target = declaredVariable(globalAt(code, store.a))))
+    Value* target = storedVariable(f, code, store);
+    if (!target)
         return false;
     InlineNumber result;
     if (!fusedBinary(f, code, in, result))
@@ -640,9 +630,7 @@ void Runtime::run(Frame& f, const Code& code)
                 case OpCode::LocalCopy: {
                     // An object takes its default value on the way, the
                     // general way.
-                    const Instr& store = *ip;
-                    Value* target = store.op == OpCode::StoreLocal ? &f.locals[store.a].deref()
-                                                                   : declaredVariable(globalAt(code, store.a));
+                    Value* target = storedVariable(f, code, *ip);
                     const Value& source = f.locals[in.a].deref();
                     if (target && !source.isObject()) {
                         copyIntoElement(*target, source);
@@ -669,9 +657,7 @@ void Runtime::run(Frame& f, const Code& code)
                 case OpCode::BinaryStore: {
                     // Both values numbers: they have nothing to release, so
                     // their slots are simply left Empty.
-                    const Instr& store = *ip;
-                    Value* target = store.op == OpCode::StoreLocal ? &f.locals[store.a].deref()
-                                                                   : declaredVariable(globalAt(code, store.a));
+                    Value* target = storedVariable(f, code, *ip);
                     InlineNumber l, r;
                     if (target && InlineNumber::from(sp[-2], l) && InlineNumber::from(sp[-1], r) &&
                         applyInline(static_cast<Op>(in.b), l, r)) {
@@ -692,9 +678,7 @@ void Runtime::run(Frame& f, const Code& code)
                 case OpCode::BinaryConstStore: {
                     // The value a number: it has nothing to release, so its
                     // slot is simply left Empty.
-                    const Instr& store = *ip;
-                    Value* target = store.op == OpCode::StoreLocal ? &f.locals[store.a].deref()
-                                                                   : declaredVariable(globalAt(code, store.a));
+                    Value* target = storedVariable(f, code, *ip);
                     InlineNumber l, r;
                     if (target && InlineNumber::from(sp[-1], l) &&
                         InlineNumber::from(code.constants[static_cast<size_t>(in.a)], r) &&

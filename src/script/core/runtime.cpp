@@ -70,7 +70,7 @@ Runtime::~Runtime()
     // be closing): the ones still to run share a bounded number of steps.
     if (limits_.stepBudget == 0 || limits_.stepBudget > kShutdownStepBudget)
         limits_.stepBudget = kShutdownStepBudget;
-    budgeted_ = true;
+    attention_ = &kAlwaysSet;
     // Script variables first: a Class_Terminate may still use the named
     // objects (WScript.Echo in a terminate handler, for instance).
     for (bool named : {false, true}) {

@@ -481,10 +481,10 @@ private:
     // the step budget is spent.
     void checkStep()
     {
-        if (stopFlag_->load(std::memory_order_relaxed) | budgeted_) [[unlikely]]
+        if (attention_->load(std::memory_order_relaxed)) [[unlikely]]
             countStep();
     }
-    // checkStep() when there is a request or a budget.
+    // checkStep() when there is a request or a budget counts.
     void countStep()
     {
         if (stopFlag_->load(std::memory_order_relaxed) ||
@@ -548,6 +548,11 @@ private:
     static constexpr std::atomic<bool> kNeverStopped{false};
     const std::atomic<bool>* stopFlag_;
     RuntimeLimits limits_;
+    // What checkStep() reads: the stop request, or while a budget counts a
+    // flag always set (countStep() then tests both), so that each step's
+    // check is one flag.
+    static constexpr std::atomic<bool> kAlwaysSet{true};
+    const std::atomic<bool>* attention_ = limits_.stepBudget != 0 ? &kAlwaysSet : stopFlag_;
     // The slots of the calls in progress; declared early, so that it
     // outlasts every member whose going may still run script code.
     SlotStack slots_;
@@ -581,8 +586,6 @@ private:
     // less the calls in progress).
     int callRoom_ = limits_.maxCallDepth;
     uint64_t steps_ = 0;
-    // Whether limits_.stepBudget counts steps (kept with it).
-    bool budgeted_ = limits_.stepBudget != 0;
     // A stop that ended a Class_Terminate since the host call began.
     std::optional<StopSignal> terminatorStop_;
     // The lowest C++ stack address calls may reach: stackBytes below where

@@ -120,12 +120,15 @@ inline void letFromStack(Value& target, Value*& sp)
     return true;
 }
 
-// Pops the condition of a conditional jump; a Boolean is read directly.
-// Out of line: the machine's loop keeps more in registers without it.
-[[gnu::noinline]] bool popCondition(Value*& sp)
+// The condition of a conditional jump, in the slot just popped, which it
+// leaves Empty; a Boolean is read directly.  Out of line: the machine's
+// loop keeps more in registers without it.  It takes the slot, not the
+// stack pointer by reference, so that the pointer's address is never
+// taken and the loop can keep it in a register.
+[[gnu::noinline]] bool popCondition(Value& popped)
 {
-    const bool c = sp[-1].type() == Type::Boolean ? sp[-1].rawBoolean() : conditionTrue(sp[-1]);
-    clear(*--sp);
+    const bool c = popped.type() == Type::Boolean ? popped.rawBoolean() : conditionTrue(popped);
+    clear(popped);
     return c;
 }
 
@@ -1181,11 +1184,11 @@ void Runtime::run(Frame& f, const Code& code)
                     checkStep();
                     break;
                 case OpCode::JumpIfFalse:
-                    if (!popCondition(sp))
+                    if (!popCondition(*--sp))
                         ip = instrs + in.a;
                     break;
                 case OpCode::JumpIfTrue:
-                    if (popCondition(sp))
+                    if (popCondition(*--sp))
                         ip = instrs + in.a;
                     break;
                 case OpCode::Return:

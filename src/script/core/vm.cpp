@@ -589,6 +589,7 @@ void Runtime::run(Frame& f, const Code& code)
 {
     Value* const base = f.stack;
     Value* sp = base;
+    Value* const locals = f.locals;
     const Instr* const instrs = code.instrs.data();
     // The next instruction; execution starts at the first.
     const Instr* ip = instrs;
@@ -628,13 +629,13 @@ void Runtime::run(Frame& f, const Code& code)
                     push(sp, f.me ? Value::object(f.me) : globalMe());
                     break;
                 case OpCode::PushWith:
-                    push(sp, f.locals[in.a]);
+                    push(sp, locals[in.a]);
                     break;
                 case OpCode::LocalCopy: {
                     // An object takes its default value on the way, the
                     // general way.
                     Value* target = storedVariable(f, code, *ip);
-                    const Value& source = f.locals[in.a].deref();
+                    const Value& source = locals[in.a].deref();
                     if (target && !source.isObject()) {
                         copyIntoElement(*target, source);
                         ++ip;
@@ -643,7 +644,7 @@ void Runtime::run(Frame& f, const Code& code)
                     [[fallthrough]];
                 }
                 case OpCode::LoadLocal:
-                    push(sp, f.locals[in.a].deref());
+                    push(sp, locals[in.a].deref());
                     break;
                 case OpCode::LoadGlobal:
                     pushGlobal(in.a);
@@ -710,7 +711,7 @@ void Runtime::run(Frame& f, const Code& code)
                     }
                     [[fallthrough]];
                 case OpCode::LocalBinary:
-                    push(sp, f.locals[in.b].deref());
+                    push(sp, locals[in.b].deref());
                     binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags,
                                   RightOperand::kind(in.a), RightOperand::index(in.a), sp[-1]);
                     break;
@@ -731,18 +732,18 @@ void Runtime::run(Frame& f, const Code& code)
                 }
                 case OpCode::LocalChainStore: {
                     const ChainSite& site = code.chains[static_cast<size_t>(in.a)];
-                    if (site.store(site, f.locals)) {
+                    if (site.store(site, locals)) {
                         ip += 2;
                         break;
                     }
-                    push(sp, f.locals[in.b].deref());
+                    push(sp, locals[in.b].deref());
                     binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags,
                                   RightOperand::kind(site.zPacked), RightOperand::index(site.zPacked), sp[-1]);
                     break;
                 }
                 case OpCode::GlobalChainStore: {
                     const ChainSite& site = code.chains[static_cast<size_t>(in.a)];
-                    if (site.store(site, f.locals)) {
+                    if (site.store(site, locals)) {
                         ip += 2;
                         break;
                     }
@@ -767,7 +768,7 @@ void Runtime::run(Frame& f, const Code& code)
                         break;
                     }
                     if (in.op == OpCode::LocalCompareJump)
-                        push(sp, f.locals[in.b].deref());
+                        push(sp, locals[in.b].deref());
                     else
                         pushGlobal(in.b);
                     binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags,
@@ -776,11 +777,11 @@ void Runtime::run(Frame& f, const Code& code)
                 }
                 case OpCode::UpdateLocal: {
                     const UpdateSite& site = code.updates[in.b];
-                    if (site.update(site, f.locals)) {
+                    if (site.update(site, locals)) {
                         ip += site.length;
                         break;
                     }
-                    push(sp, f.locals[in.a].deref());
+                    push(sp, locals[in.a].deref());
                     break;
                 }
                 case OpCode::ElementUpdateGlobal:
@@ -798,9 +799,9 @@ void Runtime::run(Frame& f, const Code& code)
                 case OpCode::ElementUpdateLocal: {
                     // ip: the CalleeElementRead, its two subscripts' loads,
                     // the Index, the Binary, then the StoreLocal.
-                    Value& x = f.locals[in.a].deref();
-                    if (updateFromElement(&x, &f.locals[in.b].deref(), &f.locals[ip[1].a].deref(),
-                                          &f.locals[ip[2].a].deref(), static_cast<Op>(ip[4].b))) {
+                    Value& x = locals[in.a].deref();
+                    if (updateFromElement(&x, &locals[in.b].deref(), &locals[ip[1].a].deref(),
+                                          &locals[ip[2].a].deref(), static_cast<Op>(ip[4].b))) {
                         ip += 6;
                         break;
                     }
@@ -809,7 +810,7 @@ void Runtime::run(Frame& f, const Code& code)
                 }
                 case OpCode::UpdateGlobal: {
                     const UpdateSite& site = code.updates[in.b];
-                    if (site.update(site, f.locals)) {
+                    if (site.update(site, locals)) {
                         ip += site.length;
                         break;
                     }
@@ -820,8 +821,8 @@ void Runtime::run(Frame& f, const Code& code)
                 // ---- calls -----------------------------------------------
                 case OpCode::CalleeElementReadJumpLocal: {
                     // ip: the subscript's load, the Index, then the jump.
-                    const Value* element = oneElement(f.locals[code.names[static_cast<size_t>(in.a)].slot].deref(),
-                                                      f.locals[ip->a].deref());
+                    const Value* element = oneElement(locals[code.names[static_cast<size_t>(in.a)].slot].deref(),
+                                                      locals[ip->a].deref());
                     bool condition;
                     if (element && elementCondition(*element, condition)) {
                         const Instr& jump = ip[2];
@@ -961,7 +962,7 @@ void Runtime::run(Frame& f, const Code& code)
                     break;
                 case OpCode::ArgLocal: {
                     const bool byRef = (in.flags & kArgByRef) || (f.stack[in.b].rawLong() & 1);
-                    Value& local = f.locals[in.a].deref();
+                    Value& local = locals[in.a].deref();
                     push(sp, byRef ? Value::ref(&local) : local);
                     break;
                 }
@@ -1002,7 +1003,7 @@ void Runtime::run(Frame& f, const Code& code)
                     settleAssigned(sp[-1], in.flags);
                     break;
                 case OpCode::StoreLocal:
-                    letFromStack(f.locals[in.a].deref(), sp);
+                    letFromStack(locals[in.a].deref(), sp);
                     break;
                 case OpCode::StoreGlobal: {
                     GlobalEntry& g = globalAt(code, in.a);
@@ -1039,7 +1040,7 @@ void Runtime::run(Frame& f, const Code& code)
                     break;
                 }
                 case OpCode::ConstElementWriteLocal:
-                    if (Value* element = writableOneElement(f.locals[in.b].deref(), f.locals[ip[2].a].deref())) {
+                    if (Value* element = writableOneElement(locals[in.b].deref(), locals[ip[2].a].deref())) {
                         copyPlainIntoElement(*element, code.constants[static_cast<size_t>(in.a)]);
                         ip += 4;
                         break;
@@ -1059,8 +1060,8 @@ void Runtime::run(Frame& f, const Code& code)
                 }
                 case OpCode::ElementWriteTwoLocal:
                     // ip: the two subscripts' loads, then the StoreIndexed.
-                    if (Value* element = writableTwoElement(f.locals[in.a].deref(), f.locals[ip[0].a].deref(),
-                                                            f.locals[ip[1].a].deref())) {
+                    if (Value* element = writableTwoElement(locals[in.a].deref(), locals[ip[0].a].deref(),
+                                                            locals[ip[1].a].deref())) {
                         replaceElement(*element, std::move(*--sp));
                         ip += 3;
                         break;
@@ -1218,8 +1219,8 @@ void Runtime::run(Frame& f, const Code& code)
                 // else, the turn that ends it too, in forNext.
                 case OpCode::ForNextLocal: {
                     const ForLoopInfo& loop = code.forLoops[in.b];
-                    Value* const slots = localAt(f.locals, loop.slotsAt);
-                    if (countsWhole(slots) && stepWhole(localAt(f.locals, loop.counterAt)->deref(), slots, false)) {
+                    Value* const slots = localAt(locals, loop.slotsAt);
+                    if (countsWhole(slots) && stepWhole(localAt(locals, loop.counterAt)->deref(), slots, false)) {
                         ip = instrs + in.a;
                         break;
                     }
@@ -1229,8 +1230,8 @@ void Runtime::run(Frame& f, const Code& code)
                 }
                 case OpCode::ForNextLocalUp: {
                     const ForLoopInfo& loop = code.forLoops[in.b];
-                    Value* const slots = localAt(f.locals, loop.slotsAt);
-                    if (countsWhole(slots) && stepWhole(localAt(f.locals, loop.counterAt)->deref(), slots, true)) {
+                    Value* const slots = localAt(locals, loop.slotsAt);
+                    if (countsWhole(slots) && stepWhole(localAt(locals, loop.counterAt)->deref(), slots, true)) {
                         ip = instrs + in.a;
                         break;
                     }
@@ -1240,7 +1241,7 @@ void Runtime::run(Frame& f, const Code& code)
                 }
                 case OpCode::ForNextGlobal: {
                     const ForLoopInfo& loop = code.forLoops[in.b];
-                    Value* const slots = localAt(f.locals, loop.slotsAt);
+                    Value* const slots = localAt(locals, loop.slotsAt);
                     if (countsWhole(slots)) {
                         Value* counter = declaredVariable(*loop.counterGlobal);
                         if (counter && stepWhole(*counter, slots, false)) {
@@ -1254,7 +1255,7 @@ void Runtime::run(Frame& f, const Code& code)
                 }
                 case OpCode::ForNextGlobalUp: {
                     const ForLoopInfo& loop = code.forLoops[in.b];
-                    Value* const slots = localAt(f.locals, loop.slotsAt);
+                    Value* const slots = localAt(locals, loop.slotsAt);
                     if (countsWhole(slots)) {
                         Value* counter = declaredVariable(*loop.counterGlobal);
                         if (counter && stepWhole(*counter, slots, true)) {
@@ -1284,13 +1285,13 @@ void Runtime::run(Frame& f, const Code& code)
                     f.iterators[in.b].end();
                     break;
                 case OpCode::StoreHidden:
-                    f.locals[in.b] = std::move(*--sp);
+                    locals[in.b] = std::move(*--sp);
                     break;
                 case OpCode::ClearHidden:
-                    f.locals[in.b] = Value();
+                    locals[in.b] = Value();
                     break;
                 case OpCode::CaseMatch: {
-                    const Value& test = f.locals[in.b];
+                    const Value& test = locals[in.b];
                     const bool testLiteral = in.flags & kCaseTestLiteral;
                     const bool valueLiteral = in.flags & kCaseValueLiteral;
                     bool match;
@@ -1305,7 +1306,7 @@ void Runtime::run(Frame& f, const Code& code)
                     break;
                 }
                 case OpCode::CaseRange: {
-                    const Value& test = f.locals[in.b];
+                    const Value& test = locals[in.b];
                     const bool testLiteral = in.flags & kCaseTestLiteral;
                     const auto low = compareValues(test, sp[-2], testLiteral, in.flags & kCaseValueLiteral);
                     const auto high = compareValues(test, sp[-1], testLiteral, in.flags & kCaseHighLiteral);

@@ -245,6 +245,23 @@ template <int places>
 // way (so do division by zero and overflow).
 // `places`: -1 for any places, else x and y locals and z and w as
 // localChainOperands takes them.
+// chainShaped() in doubles, once the operands are found and x holds no
+// text, array or object.  Apart, so that the whole-number way keeps
+// nothing in registers a call must save.
+template <Op op1, Op op2>
+[[gnu::noinline]] bool chainReal(const ChainSite& site, Value* locals, Value* x, const Value* y, const Value* z,
+                                 const Value* w)
+{
+    double yd, zd, wd;
+    if (!realOf(*y, yd) || !realOf(*z, zd) || !realOf(*w, wd))
+        return false;
+    const double v = realStep<op2>(realStep<op1>(yd, zd), wd);
+    if (!std::isfinite(v))
+        return chainGeneral(site, locals);
+    ::new (static_cast<void*>(x)) Value(Value::dbl(v));
+    return true;
+}
+
 template <Op op1, Op op2, int places>
 bool chainShaped(const ChainSite& site, Value* locals)
 {
@@ -254,6 +271,11 @@ bool chainShaped(const ChainSite& site, Value* locals)
         localChainOperands<places>(site, locals, x, y, z, w);
     else if (!chainOperands(site, locals, x, y, z, w))
         return false;
+    // An x holding text, an array or an object goes the general way, which
+    // releases it: the rest makes its result over x and calls nothing
+    // (but the general way, last), so it needs no frame of its own.
+    if (x->type() >= Type::String) [[unlikely]]
+        return chainGeneral(site, locals);
     const unsigned types = wholeBits(y->type()) | wholeBits(z->type()) | wholeBits(w->type());
     if constexpr (wholeOp<op1> && wholeOp<op2>) {
         if (types <= 1) {
@@ -261,20 +283,13 @@ bool chainShaped(const ChainSite& site, Value* locals)
             const int64_t v2 = wholeStep<op2>(v1, w->rawLong());
             if ((longBias(v1) | longBias(v2)) >> 32)
                 return chainGeneral(site, locals);
-            replaceElement(*x, types == 0 && (integerBias(v1) | integerBias(v2)) >> 16 == 0
-                                ? Value::integer(static_cast<int16_t>(v2))
-                                : Value::longInt(static_cast<int32_t>(v2)));
+            ::new (static_cast<void*>(x)) Value(types == 0 && (integerBias(v1) | integerBias(v2)) >> 16 == 0
+                                                    ? Value::integer(static_cast<int16_t>(v2))
+                                                    : Value::longInt(static_cast<int32_t>(v2)));
             return true;
         }
     }
-    double yd, zd, wd;
-    if (!realOf(*y, yd) || !realOf(*z, zd) || !realOf(*w, wd))
-        return false;
-    const double v = realStep<op2>(realStep<op1>(yd, zd), wd);
-    if (!std::isfinite(v))
-        return chainGeneral(site, locals);
-    replaceElement(*x, Value::dbl(v));
-    return true;
+    return chainReal<op1, op2>(site, locals, x, y, z, w);
 }
 
 template <Op op1, int places>

@@ -236,15 +236,6 @@ template <int places>
     w = places & 2 ? &site.w : &locals[site.wAt.slot].deref();
 }
 
-// `x = y op1 z op2 w` for op1 and op2 each + - * or /.  Whole numbers go
-// through int64 when neither step divides; a Double among the operands or
-// a division takes both steps in doubles, which gives what applyInline
-// gives step by step: a whole first step is exact in a double (or rounded
-// once, as applyInline rounds a product past the Long range), and a step
-// that is not finite leaves the end not finite, which goes the general
-// way (so do division by zero and overflow).
-// `places`: -1 for any places, else x and y locals and z and w as
-// localChainOperands takes them.
 // chainShaped() in doubles, once the operands are found and x holds no
 // text, array or object.  Apart, so that the whole-number way keeps
 // nothing in registers a call must save.
@@ -262,6 +253,15 @@ template <Op op1, Op op2>
     return true;
 }
 
+// `x = y op1 z op2 w` for op1 and op2 each + - * or /.  Whole numbers go
+// through int64 when neither step divides; a Double among the operands or
+// a division takes both steps in doubles, which gives what applyInline
+// gives step by step: a whole first step is exact in a double (or rounded
+// once, as applyInline rounds a product past the Long range), and a step
+// that is not finite leaves the end not finite, which goes the general
+// way (so do division by zero and overflow).
+// `places`: -1 for any places, else x and y locals and z and w as
+// localChainOperands takes them.
 template <Op op1, Op op2, int places>
 bool chainShaped(const ChainSite& site, Value* locals)
 {

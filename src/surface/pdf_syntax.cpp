@@ -80,16 +80,6 @@ QByteArray& operator<<(QByteArray& out, const QByteArray& text)
     return out.append(text);
 }
 
-std::string& operator<<(std::string& out, const char* text)
-{
-    return out.append(text);
-}
-
-std::string& operator<<(std::string& out, const QByteArray& text)
-{
-    return out.append(text.constData(), size_t(text.size()));
-}
-
 void ContentBuffer::grow(size_t count)
 {
     const size_t capacity = std::max({capacity_ * 2, size_ + count, size_t(4096)});

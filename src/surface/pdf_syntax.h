@@ -35,9 +35,6 @@ QByteArray& operator<<(QByteArray& out, const char* text);
 QByteArray& operator<<(QByteArray& out, const QByteArray& text);
 QByteArray& operator<<(QByteArray& out, int value);
 
-std::string& operator<<(std::string& out, const char* text);
-std::string& operator<<(std::string& out, const QByteArray& text);
-
 // Page content: millions of appends of a few bytes each.  Room is made
 // first and the bytes written straight into it, all inline; a number is
 // formatted in place rather than copied in.  (std::string's append calls

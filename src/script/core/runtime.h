@@ -502,8 +502,6 @@ private:
         char probe;
         if (reinterpret_cast<uintptr_t>(&probe) < stackLimit_)
             throw VbError(vberr::OutOfStack);
-        // Both parts of checkStep() in one test first: most runs have no
-        // budget, and the stop request is seldom there.
         checkStep();
         --callRoom_;
     }

@@ -276,8 +276,8 @@ bool chainShaped(const ChainSite& site, Value* locals)
     // (but the general way, last), so it needs no frame of its own.
     if (x->type() >= Type::String) [[unlikely]]
         return chainGeneral(site, locals);
-    const unsigned types = wholeBits(y->type()) | wholeBits(z->type()) | wholeBits(w->type());
     if constexpr (wholeOp<op1> && wholeOp<op2>) {
+        const unsigned types = wholeBits(y->type()) | wholeBits(z->type()) | wholeBits(w->type());
         if (types <= 1) {
             const int64_t v1 = wholeStep<op1>(y->rawLong(), z->rawLong());
             const int64_t v2 = wholeStep<op2>(v1, w->rawLong());

@@ -3,13 +3,16 @@
 #include "shell/qt_dialog_service.h"
 #include "shell_fixture.h"
 
+#include <QDeadlineTimer>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QThread>
 #include <QTreeView>
+#include <QScopeGuard>
 
 namespace quillet::testing {
 
@@ -112,11 +115,20 @@ TEST_F(QtDialogServiceTest, FileDialogColumnsShowTheirWholeTextsAndNamesTakeTheR
                                   .filter = u"All Files (*.*)|*.*"};
 
     whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        // Closed however the checks end: a failed one must not leave the
+        // dialog waiting for an answer forever.
+        const auto close = qScopeGuard([dialog] { dialog->reject(); });
         auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
         ASSERT_NE(view, nullptr);
-        // The folder is read in the background.
-        for (int i = 0; i < 500 && view->model()->rowCount(view->rootIndex()) == 0; ++i)
+        // The folder is read in the background, by a thread that may be
+        // slow to answer on a busy machine: waited for by the clock, not
+        // by a count of event passes (which return at once when nothing
+        // is pending).
+        QDeadlineTimer deadline(10000);
+        while (view->model()->rowCount(view->rootIndex()) == 0 && !deadline.hasExpired()) {
             QApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(5);
+        }
         ASSERT_EQ(view->model()->rowCount(view->rootIndex()), 1);
         dialog->resize(1400, 700); // made wider by the user
         QApplication::processEvents();
@@ -132,7 +144,6 @@ TEST_F(QtDialogServiceTest, FileDialogColumnsShowTheirWholeTextsAndNamesTakeTheR
         }
         EXPECT_EQ(total, view->viewport()->width()) << "no room left over";
         EXPECT_GT(header->sectionSize(0), header->sectionSize(3));
-        dialog->reject();
     });
     service.openFile(nullptr, request);
 }

@@ -7,6 +7,7 @@
 
 #include "script/builtins.h"
 #include "script/core/code.h"
+#include "script/core/inline_number.h"
 #include "script/host_object.h"
 #include "script/value.h"
 
@@ -246,6 +247,27 @@ struct LocalName {
     Value constant;
 };
 
+// A function's body when it is a single expression (Procedure::expression),
+// as operators on registers: the parameters' values (0 to 7), the values
+// worked out on the way (8 to 15) and the numbers the body names (16 on).
+struct ExpressionOp {
+    Op op = Op::Add;
+    uint8_t left = 0, right = 0, target = 0;
+};
+
+struct ExpressionBody {
+    static constexpr size_t kParams = 8, kTemps = 8, kNumbers = 8;
+    static constexpr uint8_t kFirstTemp = kParams, kFirstNumber = kParams + kTemps;
+    static constexpr size_t kRegisters = kParams + kTemps + kNumbers;
+
+    bool valid = false; // false: the body is something else
+    // No Double among the numbers and no `/`: whole numbers stay whole.
+    bool whole = false;
+    uint8_t result = 0; // the register holding the value
+    std::vector<ExpressionOp> ops;
+    std::vector<InlineNumber> numbers;
+};
+
 struct Procedure {
     Text name;
     ProcKind kind = ProcKind::Sub;
@@ -262,6 +284,11 @@ struct Procedure {
     uint32_t frameSlots = 0;
     Block body;                       // until compiled
     std::unique_ptr<Code> code;       // the body compiled
+    // A global function whose body is `Name = expression` over its
+    // parameters and numbers with + - * / \ Mod: that expression, for
+    // calls to work out without a frame (expression_body.h).  Not valid
+    // for any other procedure.
+    ExpressionBody expression;
     ClassDef* owner = nullptr;
     CodeUnit* unit = nullptr;
     int line = 0;

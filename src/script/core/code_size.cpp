@@ -57,7 +57,8 @@ size_t codeBytes(const Code& code)
 
 size_t procedureBytes(const Procedure& proc)
 {
-    size_t bytes = sizeof(Procedure) + textBytes(proc.name) + vectorBytes(proc.params) + hashMapBytes(proc.locals);
+    size_t bytes = sizeof(Procedure) + textBytes(proc.name) + vectorBytes(proc.params) + hashMapBytes(proc.locals) +
+                   vectorBytes(proc.expression.ops) + vectorBytes(proc.expression.numbers);
     for (const Param& p : proc.params)
         bytes += textBytes(p.name);
     if (proc.code)

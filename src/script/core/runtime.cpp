@@ -3,6 +3,7 @@
 #include "script/core/code_size.h"
 #include "script/core/compiler.h"
 #include "script/core/err_object.h"
+#include "script/core/expression_body.h"
 #include "script/core/script_object.h"
 #include "script/core/superinstructions.h"
 #include "script/stop_poll.h"
@@ -274,6 +275,7 @@ void Runtime::compileInstalled(CodeUnit& unit)
     // Once compiled, the code holds everything it needs from the tree.
     auto compileProcedure = [this](Procedure& proc) {
         proc.code = compileBody(proc);
+        proc.expression = expressionBody(proc);
         bindGlobals(*proc.code);
         fuseElementAccess(*proc.code);
         fuseOperators(*proc.code);

@@ -25,6 +25,7 @@ namespace quillet::script {
 class ScriptObject;
 class Runtime;
 class ErrObject;
+class ExpressionRegisters;
 
 // An error on its way up to the host or to an On Error Resume Next, with
 // the place where it happened once known.
@@ -361,6 +362,17 @@ private:
     // count is not the procedure's: the general path then makes the call
     // (and raises its errors).
     bool directCall(Frame& f, const Code& code, Procedure& proc, const Instr* loads, Value* result);
+    // A DirectCall of a function whose body is one expression
+    // (expression_body.h): its value made at `result` (Empty) from the
+    // arguments, when they are numbers and the expression works out as
+    // applyInline does, as running the body would make it, the call
+    // counted as a step as any call is.  False, with nothing done,
+    // otherwise: the call then runs as any other.
+    bool expressionCall(Frame& f, const Code& code, const Procedure& proc, const Instr* loads, Value* result);
+    bool expressionCallOfVariables(Frame& f, const Code& code, const Procedure& proc, const Instr* loads,
+                                   Value* result);
+    bool expressionCallFits(const Procedure& proc, size_t count) const;
+    bool expressionValue(const Procedure& proc, ExpressionRegisters& registers, Value* result);
     void raiseFrom(ScriptError& e, int line, int column, Frame& f);
     // Only inside a catch handler: the error being handled, raised at
     // `line`/`column` (recorded under On Error Resume Next, thrown on

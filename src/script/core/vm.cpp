@@ -6,6 +6,7 @@
 #include "script/core/array_access.h"
 #include "script/core/binary_op.h"
 #include "script/core/err_object.h"
+#include "script/core/expression_body.h"
 #include "script/core/for_counting.h"
 #include "script/core/invoke.h"
 #include "script/core/operators.h"
@@ -458,6 +459,88 @@ bool Runtime::directCall(Frame& f, const Code& code, Procedure& proc, const Inst
     return true;
 }
 
+// The rest of expressionCall() once the arguments are read.
+[[gnu::always_inline]] inline bool Runtime::expressionValue(const Procedure& proc, ExpressionRegisters& registers,
+                                                            Value* result)
+{
+    const int value = registers.evaluate(proc.expression);
+    if (value < 0)
+        return false;
+    // The call counted as a step as any call is, once its value is known:
+    // a call that goes the general way is not counted twice.
+    checkStep();
+    ::new (static_cast<void*>(result)) Value(registers.value(value));
+    return true;
+}
+
+// A call with no depth left raises its error the general way.
+[[gnu::always_inline]] inline bool Runtime::expressionCallFits(const Procedure& proc, size_t count) const
+{
+    char probe;
+    return count == proc.paramCount && callRoom_ > 0 && reinterpret_cast<uintptr_t>(&probe) >= stackLimit_;
+}
+
+[[gnu::noinline]] bool Runtime::expressionCall(Frame& f, const Code& code, const Procedure& proc,
+                                                const Instr* loads, Value* result)
+{
+    const Instr& in = loads[-1];
+    if (in.op != OpCode::DirectCall) [[unlikely]]
+        return expressionCallOfVariables(f, code, proc, loads, result);
+    const DirectArg* plan = &code.directArgs[in.b];
+    const auto count = static_cast<size_t>(plan->index);
+    if (!expressionCallFits(proc, count))
+        return false;
+    // Each argument's value, read where it is: the body reads its
+    // parameters and nothing else, so passing by reference or by value
+    // makes no difference to it.
+    ExpressionRegisters registers;
+    for (size_t i = 0; i < count; ++i) {
+        const DirectArg& a = plan[i + 1];
+        const Value* v;
+        switch (a.kind) {
+        case DirectArg::Constant:
+            v = &code.constants[static_cast<size_t>(a.index)];
+            break;
+        case DirectArg::Local:
+            v = &f.locals[a.index].deref();
+            break;
+        case DirectArg::Global:
+            v = declaredVariable(*a.global);
+            if (!v)
+                return false;
+            break;
+        default: {
+            InlineNumber n;
+            if (!fusedBinary(f, code, loads[i], n))
+                return false;
+            registers.setArgument(i, n);
+            continue;
+        }
+        }
+        if (!registers.setArgument(i, *v))
+            return false;
+    }
+    return expressionValue(proc, registers, result);
+}
+
+[[gnu::noinline]] bool Runtime::expressionCallOfVariables(Frame& f, const Code& code, const Procedure& proc,
+                                                           const Instr* loads, Value* result)
+{
+    // The variables of a call ElementRead found (the same sequence).
+    const size_t count = loads[-1].b;
+    if (!expressionCallFits(proc, count))
+        return false;
+    ExpressionRegisters registers;
+    for (size_t i = 0; i < count; ++i) {
+        const Value* v = loads[i].op == OpCode::ArgLocal
+                             ? &f.locals[loads[i].a].deref()
+                             : plainVariable(code.names[static_cast<size_t>(loads[i].a)], f);
+        if (!v || !registers.setArgument(i, *v))
+            return false;
+    }
+    return expressionValue(proc, registers, result);
+}
+
 [[gnu::always_inline]] inline void Runtime::runDirect(Procedure& proc, Value* locals, Value* result)
 {
     // No argument is an array element (nothing to lock) or omitted; a
@@ -898,6 +981,11 @@ void Runtime::run(Frame& f, const Code& code)
                     GlobalEntry& g = globalAt(code, in.a);
                     if (g.kind != GlobalKind::Procedure) {
                         sp = globalPrep(code.names[static_cast<size_t>(in.a)], in.flags, sp);
+                        break;
+                    }
+                    if (g.proc->expression.valid && expressionCall(f, code, *g.proc, ip, sp)) {
+                        ++sp;
+                        ip += g.proc->paramCount + 1u;
                         break;
                     }
                     if (directCall(f, code, *g.proc, ip, sp)) {

@@ -658,6 +658,30 @@ TEST(VmFastPaths, FusedComparisonsBranchAsTheGeneralWay)
     EXPECT_EQ(u"in", evalAfter(u"On Error Resume Next\nDim a(1)\nx = \"out\"\nIf a > 1 Then x = \"in\"", u"x"));
 }
 
+TEST(VmFastPaths, ComparisonsOfALocalWithAWholeConstantBranchAsTheGeneralWay)
+{
+    // `k op constant` deciding an If (a jump when false) and a Do Until (a
+    // jump when true), against `(k) op constant`, which goes the general way.
+    const char16_t* values[] = {u"CInt(2)", u"CLng(100000)", u"-1",    u"2.5",  u"\"2\"",
+                                u"\"abc\"", u"Empty",        u"Null", u"True", u"CByte(2)"};
+    const char16_t* constants[] = {u"2", u"100000", u"-1", u"0"};
+    const char16_t* ops[] = {u" < ", u" <= ", u" = ", u" <> ", u" > ", u" >= "};
+    for (const char16_t* value : values) {
+        for (const char16_t* constant : constants) {
+            for (const char16_t* op : ops) {
+                auto program = [&](const Text& left) {
+                    const Text condition = left + op + constant;
+                    return u"Function T()\n  Dim k: k = " + Text(value) + u"\n  On Error Resume Next\n  T = \"no\"\n  If " +
+                           condition + u" Then T = \"yes\"\n  Do Until " + condition +
+                           u"\n    T = T & \" looped\"\n    Exit Do\n  Loop\n  T = T & \" \" & Err.Number\nEnd Function\n";
+                };
+                EXPECT_EQ(evalAfter(program(u"(k)"), u"T()"), evalAfter(program(u"k"), u"T()"))
+                    << toUtf8(value) << toUtf8(op) << toUtf8(constant);
+            }
+        }
+    }
+}
+
 TEST(VmFastPaths, DirectCallsPassArgumentsAsTheGeneralWay)
 {
     // Calls whose arguments are constants, variables or arithmetic on them

@@ -177,6 +177,9 @@ enum class OpCode : uint8_t {
     // as the instruction it replaced.
     LocalCompareJump,
     GlobalCompareJump,
+    // A LocalCompareJump whose right operand is a whole-number constant:
+    // its value in a, the constant's index in the b of the jump.
+    LocalConstCompareJump,
     // In place of the LoadLocal or LoadGlobal starting `x = x op2 (y op z)
     // [op3 c]` (b: its UpdateSite in Code::updates): does the whole
     // statement when every operand is a variable or a constant and each

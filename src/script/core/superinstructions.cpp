@@ -496,6 +496,23 @@ size_t elementUpdate(Code& code, size_t first)
     return 6;
 }
 
+// A LocalCompareJump at `at` with a whole-number constant on the right
+// becomes a LocalConstCompareJump.
+void constantCompared(Code& code, size_t at)
+{
+    Instr& in = code.instrs[at];
+    Instr& jump = code.instrs[at + 1];
+    if (in.op != OpCode::LocalCompareJump || RightOperand::kind(in.a) != OperandKind::Const)
+        return;
+    const int32_t index = RightOperand::index(in.a);
+    const Value& constant = code.constants[static_cast<size_t>(index)];
+    if (!isIntegerOrLong(constant) || index > UINT16_MAX)
+        return;
+    in.op = OpCode::LocalConstCompareJump;
+    in.a = constant.rawLong();
+    jump.b = static_cast<uint16_t>(index);
+}
+
 } // namespace
 
 void fuseOperators(Code& code)
@@ -511,6 +528,7 @@ void fuseOperators(Code& code)
         if ((in.op == OpCode::LocalBinary || in.op == OpCode::GlobalBinary) && isWholeComparison(fusedOp(in)) &&
             conditionalJump(instrs[i + 1].op) && straight(entry, i, i + 1)) {
             in.op = in.op == OpCode::LocalBinary ? OpCode::LocalCompareJump : OpCode::GlobalCompareJump;
+            constantCompared(code, i);
             continue;
         }
         if (ChainSite site; chainSite(code, i, site) && straight(entry, i, i + 2)) {

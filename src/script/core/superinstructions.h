@@ -26,7 +26,9 @@ void fuseElementAccess(Code& code);
 // Marks the commonest operator statements and calls the same way (after
 // fuseElementAccess, whose marks some of these extend):
 //   (LocalBinary | GlobalBinary) comparing; (JumpIfFalse | JumpIfTrue)
-//     -> LocalCompareJump / GlobalCompareJump (b of the jump unused)
+//     -> LocalCompareJump / GlobalCompareJump (b of the jump unused), and
+//        LocalConstCompareJump for a local against a whole-number
+//        constant (its value in a, its index in the b of the jump)
 //   (LoadLocal | LoadGlobal) x; (LocalBinary | GlobalBinary) y op z; Binary op2;
 //   [BinaryConst op3 c]; (StoreLocal | StoreGlobal) x             x = x op2 (y op z) [op3 c]
 //     -> UpdateLocal / UpdateGlobal, the index of its UpdateSite in b (constants all numbers)

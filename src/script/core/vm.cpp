@@ -858,6 +858,20 @@ void Runtime::run(Frame& f, const Code& code)
                                   RightOperand::kind(in.a), RightOperand::index(in.a), sp[-1]);
                     break;
                 }
+                case OpCode::LocalConstCompareJump: {
+                    const Value& left = locals[in.b].deref();
+                    const Instr& jump = *ip;
+                    if (isIntegerOrLong(left)) {
+                        const bool c =
+                            compareWhole(static_cast<Op>(in.flags >> kBinaryOpShift), left.rawLong(), in.a);
+                        ip = c == (jump.op == OpCode::JumpIfTrue) ? instrs + jump.a : ip + 1;
+                        break;
+                    }
+                    push(sp, left);
+                    binaryOperand(f, code, static_cast<Op>(in.flags >> kBinaryOpShift), in.flags, OperandKind::Const,
+                                  jump.b, sp[-1]);
+                    break;
+                }
                 case OpCode::UpdateLocal: {
                     const UpdateSite& site = code.updates[in.b];
                     if (site.update(site, locals)) {

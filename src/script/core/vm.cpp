@@ -997,6 +997,8 @@ void Runtime::run(Frame& f, const Code& code)
                         sp = globalPrep(code.names[static_cast<size_t>(in.a)], in.flags, sp);
                         break;
                     }
+                    // A function whose body is one expression, worked out
+                    // from the arguments without a frame.
                     if (g.proc->expression.valid && expressionCall(f, code, *g.proc, ip, sp)) {
                         ++sp;
                         ip += g.proc->paramCount + 1u;

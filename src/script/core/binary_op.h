@@ -93,6 +93,12 @@ Value applyBinary(Op op, Value& left, const Value& right, bool leftLiteral, bool
     return true;
 }
 
+// The operators applyInline computes.
+inline bool isArithmetic(Op op)
+{
+    return op == Op::Add || op == Op::Sub || op == Op::Mul || op == Op::Div || op == Op::IntDiv || op == Op::Mod;
+}
+
 // The six comparison operators (= <> < > <= >=), which compare whole
 // numbers directly.
 inline bool isWholeComparison(Op op)

@@ -5,21 +5,6 @@
 namespace quillet::script {
 namespace {
 
-bool isArithmetic(Op op)
-{
-    switch (op) {
-    case Op::Add:
-    case Op::Sub:
-    case Op::Mul:
-    case Op::Div:
-    case Op::IntDiv:
-    case Op::Mod:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Gives each operator of an expression its registers: the values worked
 // out on the way take the temporary registers as a stack does, so an
 // operator's result goes where its left operand was when that was one.

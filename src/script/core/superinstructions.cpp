@@ -220,12 +220,6 @@ bool addDirectArgs(Code& code, size_t first, size_t count)
     return true;
 }
 
-// The operators applyInline computes.
-bool arithmetic(Op op)
-{
-    return op == Op::Add || op == Op::Sub || op == Op::Mul || op == Op::Div || op == Op::IntDiv || op == Op::Mod;
-}
-
 bool conditionalJump(OpCode op)
 {
     return op == OpCode::JumpIfFalse || op == OpCode::JumpIfTrue;
@@ -245,7 +239,7 @@ bool stored(const Code& code, size_t at)
 bool binaryStore(const Code& code, size_t first)
 {
     const Instr& in = code.instrs[first];
-    if ((in.op != OpCode::LocalBinary && in.op != OpCode::GlobalBinary) || !arithmetic(fusedOp(in)) ||
+    if ((in.op != OpCode::LocalBinary && in.op != OpCode::GlobalBinary) || !isArithmetic(fusedOp(in)) ||
         first + 1 >= code.instrs.size())
         return false;
     const OpCode store = code.instrs[first + 1].op;
@@ -282,7 +276,7 @@ bool chainSite(const Code& code, size_t first, ChainSite& site)
 {
     const std::vector<Instr>& in = code.instrs;
     const Instr& head = in[first];
-    if ((head.op != OpCode::LocalBinary && head.op != OpCode::GlobalBinary) || !arithmetic(fusedOp(head)) ||
+    if ((head.op != OpCode::LocalBinary && head.op != OpCode::GlobalBinary) || !isArithmetic(fusedOp(head)) ||
         first + 2 >= in.size())
         return false;
     const Instr& second = in[first + 1];
@@ -293,7 +287,7 @@ bool chainSite(const Code& code, size_t first, ChainSite& site)
     case OpCode::BinaryGlobal: wKind = OperandKind::Global; break;
     default: return false;
     }
-    if (!arithmetic(static_cast<Op>(second.b)))
+    if (!isArithmetic(static_cast<Op>(second.b)))
         return false;
     const Instr& store = in[first + 2];
     if (store.op == OpCode::StoreLocal) {
@@ -487,7 +481,7 @@ size_t elementUpdate(Code& code, size_t first)
         return 0;
     const Instr& binary = in[first + 5];
     const Instr& store = in[first + 6];
-    if (binary.op != OpCode::Binary || !arithmetic(static_cast<Op>(binary.b)))
+    if (binary.op != OpCode::Binary || !isArithmetic(static_cast<Op>(binary.b)))
         return 0;
     if (global ? store.op != OpCode::StoreGlobal || !boundGlobal(code, in[first].a) ||
                      code.names[static_cast<size_t>(store.a)].global != code.names[static_cast<size_t>(in[first].a)].global
@@ -543,7 +537,7 @@ void fuseOperators(Code& code)
             ++i;
             continue;
         }
-        if ((in.op == OpCode::Binary || in.op == OpCode::BinaryConst) && arithmetic(static_cast<Op>(in.b)) &&
+        if ((in.op == OpCode::Binary || in.op == OpCode::BinaryConst) && isArithmetic(static_cast<Op>(in.b)) &&
             stored(code, i + 1) && straight(entry, i, i + 1)) {
             in.op = in.op == OpCode::Binary ? OpCode::BinaryStore : OpCode::BinaryConstStore;
             ++i;

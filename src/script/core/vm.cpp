@@ -997,14 +997,10 @@ void Runtime::run(Frame& f, const Code& code)
                         sp = globalPrep(code.names[static_cast<size_t>(in.a)], in.flags, sp);
                         break;
                     }
-                    // A function whose body is one expression, worked out
-                    // from the arguments without a frame.
-                    if (g.proc->expression.valid && expressionCall(f, code, *g.proc, ip, sp)) {
-                        ++sp;
-                        ip += g.proc->paramCount + 1u;
-                        break;
-                    }
-                    if (directCall(f, code, *g.proc, ip, sp)) {
+                    // A function whose body is one expression is worked
+                    // out from the arguments without a frame when it can be.
+                    if ((g.proc->expression.valid && expressionCall(f, code, *g.proc, ip, sp)) ||
+                        directCall(f, code, *g.proc, ip, sp)) {
                         // Past the loads, as many as the procedure's
                         // parameters, and the GlobalCall.
                         ++sp;
